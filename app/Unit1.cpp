@@ -1,0 +1,273 @@
+#include "Unit1.h"
+
+#include "Calculation.h"
+#include "Conversion.h"
+#include "ErrorBox.h"
+#include "Look.h"
+#include "PageControl.h"
+#include "ResultSentences.h"
+#include "Soils.h"
+#include "Windowing.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+const QString kContour = QStringLiteral("По контуру");
+const QString kRow = QStringLiteral("В ряд");
+
+double ReadDecimal(const QString &text)
+{
+    return StrToFloat(text.toStdString(), DecimalSeparator());
+}
+
+std::int32_t ReadWhole(const QString &text) { return StrToInt(text.toStdString()); }
+
+QString Text(const std::string &text) { return QString::fromStdString(text); }
+
+} // namespace
+
+TForm1::TForm1()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Тельмар v1.0"));
+    setFont(LayoutFont(FontKind::window));
+    // The client area is the page control's; the frame around it makes the outer 745 × 459.
+    resize(737, 425);
+    buildLayout();
+    connectHandlers();
+}
+
+void TForm1::connectHandlers()
+{
+    const auto onClick = [this](QPushButton *button, void (TForm1::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { RunHandler(this, [this, handler] { (this->*handler)(); }); });
+    };
+    onClick(Button1, &TForm1::Button1Click);
+    onClick(Button3, &TForm1::Button3Click);
+    onClick(BitBtn1, &TForm1::BitBtn1Click);
+    connect(Button2, &QPushButton::clicked, this, [this] { ShowPage(1); });
+    connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
+    connect(PageControl1, &PageControl::firstTabSelected, this, [this] { ShowPage(1); });
+
+    for (QWidget *watched : std::initializer_list<QWidget *>{
+             Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16, Label26, Label27, Label29,
+             Label30, Label31}) {
+        watched->installEventFilter(this);
+    }
+    // These report pointer movement without a button held.
+    for (QWidget *tracked : std::initializer_list<QWidget *>{Label26, Edit8, Label30, Label31})
+        tracked->setMouseTracking(true);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    if (!placed_) {
+        CentreWindow(this, nullptr);
+        placed_ = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, whatever else is open.
+    event->accept();
+    emit closed();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    bool consumed = false;
+    const auto run = [this](void (TForm1::*handler)()) {
+        RunHandler(this, [this, handler] { (this->*handler)(); });
+    };
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (auto *edit = qobject_cast<QLineEdit *>(watched))
+            consumed = EditKeyPress(edit, static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::MouseMove:
+        if (watched == Label26) run(&TForm1::Label26MouseMove);
+        else if (watched == Edit8) run(&TForm1::Edit8MouseMove);
+        else if (watched == Label30) run(&TForm1::Label30MouseMove);
+        else if (watched == Label31) run(&TForm1::Label31MouseMove);
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        auto *label = qobject_cast<QLabel *>(watched);
+        if (!label || mouse->button() != Qt::LeftButton ||
+            !label->rect().contains(mouse->position().toPoint()))
+            break;
+        if (watched == Label16) run(&TForm1::Label16Click);
+        else if (watched == Label26) run(&TForm1::Label26Click);
+        else if (watched == Label27) run(&TForm1::Label27Click);
+        else if (watched == Label29) run(&TForm1::Label29Click);
+        break;
+    }
+    default:
+        break;
+    }
+    return consumed || QWidget::eventFilter(watched, event);
+}
+
+void TForm1::ShowPage(int page) { PageControl1->setActivePage(page - 1); }
+
+// Keystroke filter of the six edit fields: digits, the comma (and the locale's own
+// separator where that is another), Backspace and Enter. Returns whether the key is
+// swallowed.
+bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
+{
+    // Where Enter moves the focus; nullptr: Enter is discarded.
+    const std::pair<QLineEdit *, QLineEdit *> enterMoves[] = {
+        {Edit5, Edit6}, {Edit6, nullptr}, {Edit8, Edit9},
+        {Edit9, Edit10}, {Edit10, Edit11}, {Edit11, nullptr},
+    };
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        for (const auto &[from, to] : enterMoves)
+            if (from == edit && to) to->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    // Focus navigation and keys that type nothing (Delete, arrows, Home, End) pass.
+    const QString text = event->text();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || text.isEmpty()) return false;
+    if (key == Qt::Key_Backspace) return false;
+    if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'))
+        return false;
+    if (text == QLatin1String(",") || text == QLocale().decimalPoint()) return false;
+    return true;
+}
+
+void TForm1::captureArrangement()
+{
+    if (const int item = ChosenItem(ComboBox2); item >= 0)
+        record.arrangement = ComboBox2->itemText(item) == kRow ? Arrangement::row
+                                                                : Arrangement::contour;
+}
+
+void TForm1::captureMaterial()
+{
+    if (const int item = ChosenItem(ComboBox1); item >= 0)
+        record.electrodeMaterial = item == 0 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
+    Label9->setText(record.electrodeMaterial == ElectrodeMaterial::roundRod
+                        ? QStringLiteral("Диаметр электрода, мм")
+                        : QStringLiteral("Ширина полки уголка, мм"));
+}
+
+void TForm1::Label26MouseMove() { captureArrangement(); }
+
+void TForm1::Edit8MouseMove() { captureMaterial(); }
+
+void TForm1::Label30MouseMove()
+{
+    for (const QString &text :
+         {ComboBox3->currentText(), ComboBox4->currentText(), Label27->text(), Label28->text(),
+          Label29->text(), Edit5->text(), Edit6->text()})
+        if (text.isEmpty()) return;
+    // Once enabled, Next stays enabled for the rest of the run.
+    Button1->setEnabled(true);
+}
+
+void TForm1::Label31MouseMove()
+{
+    for (const QString &text :
+         {ComboBox2->currentText(), ComboBox1->currentText(), Edit8->text(), Edit9->text(),
+          Edit10->text(), Edit11->text(), Label26->text(), Label16->text()})
+        if (text.isEmpty()) return;
+    Button3->setEnabled(true);
+}
+
+void TForm1::showDialog(QWidget *dialog)
+{
+    if (dialog) ShowSecondaryWindow(dialog, this, Placement::centredFirstTime);
+}
+
+void TForm1::Label29Click() { showDialog(windows_.form7); }
+
+void TForm1::Label27Click() { showDialog(windows_.form6); }
+
+void TForm1::Label26Click()
+{
+    captureArrangement();
+    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form5 : windows_.form3);
+}
+
+void TForm1::Label16Click()
+{
+    captureArrangement();
+    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form4 : windows_.form2);
+}
+
+void TForm1::BitBtn1Click()
+{
+    if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
+}
+
+// Page-1 commit: each field in turn, stopping at the first text that is not a number.
+void TForm1::Button1Click()
+{
+    if (const int soil = ChosenItem(ComboBox3); soil >= 0)
+        record.upperResistivity = kSoils[soil].resistivity;
+    if (const int soil = ChosenItem(ComboBox4); soil >= 0)
+        record.lowerResistivity = kSoils[soil].resistivity;
+    record.verticalClimaticCoefficient = ReadDecimal(Label29->text());
+    record.horizontalClimaticCoefficient = ReadDecimal(Label28->text());
+    record.upperLayerThickness = ReadDecimal(Edit5->text());
+    record.stripDepth = ReadDecimal(Edit6->text());
+    record.normativeResistance = ReadWhole(Label27->text());
+
+    if (record.upperResistivity > 0 && record.lowerResistivity > 0) {
+        ShowPage(2);
+        return;
+    }
+    // A layer without a soil: the focus ends in the list that lacks one, the lower first.
+    if (record.upperResistivity <= 0) ComboBox3->setFocus(Qt::OtherFocusReason);
+    if (record.lowerResistivity <= 0) ComboBox4->setFocus(Qt::OtherFocusReason);
+}
+
+// Page-2 commit, the calculation, and the results page.
+void TForm1::Button3Click()
+{
+    // The choices on screen are the ones calculated with.
+    captureArrangement();
+    captureMaterial();
+
+    record.angleWidth = ReadWhole(Edit8->text());
+    if (record.electrodeMaterial == ElectrodeMaterial::roundRod)
+        record.rodDiameter = record.angleWidth;
+    record.electrodeLength = ReadDecimal(Edit9->text());
+    record.electrodeMidDepth = ElectrodeMidDepth(record.electrodeLength, record.stripDepth);
+    record.stripWidth = ReadWhole(Edit10->text());
+    record.electrodeSpacing = ReadDecimal(Edit11->text());
+    record.stripUtilization = ReadDecimal(Label26->text());
+    record.electrodeUtilization = ReadDecimal(Label16->text());
+
+    CalculateGrounding(record);
+    FillResultsPage();
+    ShowPage(3);
+}
+
+void TForm1::FillResultsPage()
+{
+    const ResultSentences s = ComposeResultSentences(record, DecimalSeparator());
+    Label17->setText(Text(s.label17));
+    Label18->setText(Text(s.label18));
+    Label19->setText(Text(s.label19));
+    Label20->setText(Text(s.label20));
+    Label21->setText(Text(s.label21));
+    Label22->setText(Text(s.label22));
+    Label24->setText(Text(s.label24));
+    Label25->setText(Text(s.label25));
+    Label32->setText(Text(s.label32));
+}

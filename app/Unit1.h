@@ -1,0 +1,113 @@
+#pragma once
+
+#include "DesignRecord.h"
+
+#include <QWidget>
+
+class PageControl;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The main window: the design wizard on three pages.
+//
+// Page 1 (soil and climate) takes two soils, two depths and three coefficient tiles; the
+// pointer passing over the zone above "Далее>>" enables it once every input has text, and
+// Button1Click commits the page into `record` and shows page 2.
+// Page 2 (electrodes) takes the arrangement, the material, four dimensions and two tiles;
+// its zone enables Button3, and Button3Click commits the page, runs CalculateGrounding on
+// the record, writes page 3 with FillResultsPage and shows it.
+// Page 3 (results) shows the sentences; Button5Click writes the report from the record.
+// The tiles are filled only by the lookup dialogs, which the tile clicks show. Every
+// handler runs through RunHandler, so a bad number or an arithmetic fault ends it with
+// the error box and leaves the page as it is.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // The secondary windows the main window shows; all live for the whole run.
+    struct SecondaryWindows {
+        QWidget *form2 = nullptr; // vertical electrodes in a row
+        QWidget *form3 = nullptr; // strip, electrodes in a row
+        QWidget *form4 = nullptr; // vertical electrodes along a contour
+        QWidget *form5 = nullptr; // strip, electrodes along a contour
+        QWidget *form6 = nullptr; // normative resistance
+        QWidget *form7 = nullptr; // climatic coefficients
+        QWidget *form9 = nullptr; // About box
+        QWidget *form10 = nullptr; // report progress
+    };
+
+    TForm1();
+    void setSecondaryWindows(const SecondaryWindows &windows) { windows_ = windows; }
+
+    // The design of this run: never reset, never saved.
+    DesignRecord record;
+
+    PageControl *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+
+    // Page 1.
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr;
+    QComboBox *ComboBox3 = nullptr, *ComboBox4 = nullptr;
+    QLabel *Label29 = nullptr, *Label28 = nullptr, *Label27 = nullptr; // tiles
+    QLineEdit *Edit5 = nullptr, *Edit6 = nullptr;
+    QLabel *Label30 = nullptr; // enabling zone
+    QPushButton *Button1 = nullptr;
+
+    // Page 2.
+    QLabel *Label15 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr;
+    QLabel *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr;
+    QComboBox *ComboBox2 = nullptr, *ComboBox1 = nullptr;
+    QLineEdit *Edit8 = nullptr, *Edit9 = nullptr, *Edit10 = nullptr, *Edit11 = nullptr;
+    QLabel *Label26 = nullptr, *Label16 = nullptr; // tiles
+    QLabel *Label31 = nullptr;                     // enabling zone
+    QPushButton *Button2 = nullptr, *Button3 = nullptr;
+
+    // Page 3.
+    QLabel *Label17 = nullptr, *Label18 = nullptr, *Label19 = nullptr, *Label20 = nullptr;
+    QLabel *Label21 = nullptr, *Label22 = nullptr, *Label32 = nullptr, *Label23 = nullptr;
+    QLabel *Label24 = nullptr, *Label25 = nullptr;
+    QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
+
+    // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
+    void ShowPage(int page);
+
+signals:
+    // The main window was closed: the program ends.
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+
+    void Button1Click();
+    void Button3Click();
+    void BitBtn1Click();
+    void Label16Click();
+    void Label26Click();
+    void Label27Click();
+    void Label29Click();
+    void Label26MouseMove();
+    void Edit8MouseMove();
+    void Label30MouseMove();
+    void Label31MouseMove();
+    bool EditKeyPress(QLineEdit *edit, const QKeyEvent *event);
+
+    void captureArrangement();
+    void captureMaterial();
+    void FillResultsPage();
+    void showDialog(QWidget *dialog);
+
+    SecondaryWindows windows_;
+    bool placed_ = false;
+};

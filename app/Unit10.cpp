@@ -1,0 +1,23 @@
+#include "Unit10.h"
+
+#include "Look.h"
+
+#include <QProgressBar>
+
+TForm10::TForm10()
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Form10"));
+    setWindowTitle(QStringLiteral("Генерация отчёта"));
+    setFont(LayoutFont(FontKind::window));
+    setFixedSize(299, 67);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(21, 19, 252, 22);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+}

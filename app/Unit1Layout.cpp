@@ -1,0 +1,210 @@
+#include "Unit1.h"
+
+#include "Look.h"
+#include "PageControl.h"
+#include "Soils.h"
+#include "Windowing.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+enum class LabelRole {
+    text,          // a label drawn on the page
+    tile,          // a coefficient tile, clickable
+    fixedTile,     // a coefficient tile that opens nothing
+    enablingZone,  // an invisible label that receives pointer movement
+};
+
+struct LabelRow {
+    QLabel *TForm1::*control;
+    const char *name;
+    int page;
+    QRect geometry;
+    const char *text;
+    FontKind font;
+    LabelRole role;
+};
+
+struct EditRow {
+    QLineEdit *TForm1::*control;
+    const char *name;
+    int page;
+    QRect geometry;
+};
+
+struct ListRow {
+    QComboBox *TForm1::*control;
+    const char *name;
+    int page;
+    QRect geometry;
+};
+
+struct ButtonRow {
+    QPushButton *TForm1::*control;
+    const char *name;
+    int page;
+    QRect geometry;
+    const char *text;
+    bool enabled;
+};
+
+constexpr auto L = FontKind::label;
+constexpr auto S = FontKind::small;
+constexpr auto R = FontKind::result;
+
+// The layout of the three pages: positions inside the page, sizes, texts at start, fonts.
+const LabelRow kLabels[] = {
+    {&TForm1::Label1, "Label1", 0, {16, 56, 497, 25}, "Удельное сопротивление верхнего слоя грунта, Ом*м", L, LabelRole::text},
+    {&TForm1::Label2, "Label2", 0, {16, 88, 481, 25}, "Удельное сопротивление нижнего слоя грунта, Ом*м", L, LabelRole::text},
+    {&TForm1::Label3, "Label3", 0, {16, 120, 545, 25}, "Климатический коэффициент для вертикального заземлителя", L, LabelRole::text},
+    {&TForm1::Label4, "Label4", 0, {16, 152, 569, 25}, "Климатический коэффициент для горизонтального заземлителя", L, LabelRole::text},
+    {&TForm1::Label5, "Label5", 0, {16, 184, 409, 25}, "Толщина верхнего слоя грунта, м", L, LabelRole::text},
+    {&TForm1::Label6, "Label6", 0, {16, 216, 473, 25}, "Глубина заложения горизонтального заземлителя, м", L, LabelRole::text},
+    {&TForm1::Label7, "Label7", 0, {16, 248, 521, 25}, "Нормируемое сопротивление растеканию тока в землю, Ом", L, LabelRole::text},
+    {&TForm1::Label29, "Label29", 0, {640, 120, 57, 21}, "", S, LabelRole::tile},
+    {&TForm1::Label28, "Label28", 0, {640, 152, 57, 21}, "", S, LabelRole::fixedTile},
+    {&TForm1::Label27, "Label27", 0, {640, 248, 57, 21}, "", S, LabelRole::tile},
+    {&TForm1::Label30, "Label30", 0, {16, 272, 713, 89}, "", S, LabelRole::enablingZone},
+
+    {&TForm1::Label15, "Label15", 1, {16, 56, 409, 25}, "Расположение вертикальных электродов", L, LabelRole::text},
+    {&TForm1::Label8, "Label8", 1, {16, 88, 409, 25}, "Материал вертикального заземлителя", L, LabelRole::text},
+    {&TForm1::Label9, "Label9", 1, {16, 120, 409, 25}, "Ширина полки уголка, мм", L, LabelRole::text},
+    {&TForm1::Label10, "Label10", 1, {16, 152, 409, 25}, "Длинна вертикального заземлителя, м", L, LabelRole::text},
+    {&TForm1::Label11, "Label11", 1, {16, 184, 537, 25}, "Ширина стальной полосы горизонтального заземлителя, мм", L, LabelRole::text},
+    {&TForm1::Label12, "Label12", 1, {16, 216, 505, 25}, "Расстояние между вертикальными заземлителями, м", L, LabelRole::text},
+    {&TForm1::Label13, "Label13", 1, {16, 248, 545, 25}, "Коэффициент использования горизонтальных заземлителей", L, LabelRole::text},
+    {&TForm1::Label14, "Label14", 1, {16, 280, 545, 25}, "Коэффициент использования вертикальных заземлителей", L, LabelRole::text},
+    {&TForm1::Label26, "Label26", 1, {640, 248, 57, 21}, "", S, LabelRole::tile},
+    {&TForm1::Label16, "Label16", 1, {640, 280, 57, 21}, "", S, LabelRole::tile},
+    {&TForm1::Label31, "Label31", 1, {368, 312, 361, 49}, "", S, LabelRole::enablingZone},
+
+    {&TForm1::Label17, "Label17", 2, {16, 32, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label18, "Label18", 2, {16, 64, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label19, "Label19", 2, {16, 96, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label20, "Label20", 2, {16, 128, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label21, "Label21", 2, {16, 160, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label22, "Label22", 2, {16, 192, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label32, "Label32", 2, {16, 224, 601, 25}, "", L, LabelRole::text},
+    {&TForm1::Label23, "Label23", 2, {16, 256, 545, 25}, "Уточнённое количество вертикальных заземлителей с учётом", L, LabelRole::text},
+    {&TForm1::Label24, "Label24", 2, {16, 280, 705, 25}, "", L, LabelRole::text},
+    {&TForm1::Label25, "Label25", 2, {16, 312, 585, 25}, "", R, LabelRole::text},
+};
+
+const EditRow kEdits[] = {
+    {&TForm1::Edit5, "Edit5", 0, {640, 184, 57, 21}},
+    {&TForm1::Edit6, "Edit6", 0, {640, 216, 57, 21}},
+    {&TForm1::Edit8, "Edit8", 1, {640, 120, 57, 21}},
+    {&TForm1::Edit9, "Edit9", 1, {640, 152, 57, 21}},
+    {&TForm1::Edit10, "Edit10", 1, {640, 184, 57, 21}},
+    {&TForm1::Edit11, "Edit11", 1, {640, 216, 57, 21}},
+};
+
+const ListRow kLists[] = {
+    {&TForm1::ComboBox3, "ComboBox3", 0, {544, 56, 153, 21}},
+    {&TForm1::ComboBox4, "ComboBox4", 0, {544, 88, 153, 21}},
+    {&TForm1::ComboBox2, "ComboBox2", 1, {584, 56, 113, 21}},
+    {&TForm1::ComboBox1, "ComboBox1", 1, {584, 88, 113, 21}},
+};
+
+const ButtonRow kButtons[] = {
+    {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
+    {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О программе", true},
+    {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<Назад", true},
+    {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "Отчёт", true},
+};
+
+// Focus order of each page, by the controls' names.
+const std::initializer_list<const char *> kTabOrders[] = {
+    {"Button1", "Edit5", "Edit6", "ComboBox3", "ComboBox4"},
+    {"Button2", "Button3", "Edit8", "ComboBox1", "Edit9", "Edit10", "Edit11", "ComboBox2"},
+    {"Button4", "Button5", "BitBtn1"},
+};
+
+void MakeTile(QLabel *tile, bool clickable)
+{
+    tile->setAutoFillBackground(true);
+    QPalette palette = tile->palette();
+    palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    tile->setPalette(palette);
+    tile->setAlignment(Qt::AlignCenter);
+    tile->setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+} // namespace
+
+void TForm1::buildLayout()
+{
+    PageControl1 = new PageControl(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->move(0, 0);
+    TabSheet1 = PageControl1->page(0);
+    TabSheet2 = PageControl1->page(1);
+    TabSheet3 = PageControl1->page(2);
+
+    for (const auto &row : kLabels) {
+        auto *label = new QLabel(QString::fromUtf8(row.text), PageControl1->page(row.page));
+        label->setObjectName(QString::fromLatin1(row.name));
+        label->setGeometry(row.geometry);
+        label->setFont(LayoutFont(row.font));
+        switch (row.role) {
+        case LabelRole::text:
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            break;
+        case LabelRole::tile:
+        case LabelRole::fixedTile:
+            MakeTile(label, row.role == LabelRole::tile);
+            break;
+        case LabelRole::enablingZone:
+            break;
+        }
+        this->*row.control = label;
+    }
+    for (const auto &row : kEdits) {
+        auto *edit = new QLineEdit(PageControl1->page(row.page));
+        edit->setObjectName(QString::fromLatin1(row.name));
+        edit->setGeometry(row.geometry);
+        edit->setFont(LayoutFont(FontKind::small));
+        this->*row.control = edit;
+    }
+    for (const auto &row : kLists) {
+        auto *list = new QComboBox(PageControl1->page(row.page));
+        list->setObjectName(QString::fromLatin1(row.name));
+        list->setGeometry(row.geometry);
+        list->setFont(LayoutFont(FontKind::small));
+        this->*row.control = list;
+    }
+    for (const auto &row : kButtons) {
+        auto *button = new QPushButton(QString::fromUtf8(row.text), PageControl1->page(row.page));
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setGeometry(row.geometry);
+        button->setFont(LayoutFont(FontKind::button));
+        button->setEnabled(row.enabled);
+        this->*row.control = button;
+    }
+
+    for (auto *soilList : {ComboBox3, ComboBox4})
+        for (const auto &soil : kSoils)
+            soilList->addItem(QString::fromUtf8(soil.item.data(), soil.item.size()));
+    ComboBox2->addItems({QStringLiteral("По контуру"), QStringLiteral("В ряд")});
+    ComboBox1->addItems({QStringLiteral("Уголок"), QStringLiteral("Круглого сечения")});
+    for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4}) MakePickList(list);
+
+    // The enabling zones lie above their Next buttons and must not hide them.
+    Button1->raise();
+    Button3->raise();
+
+    for (const auto &order : kTabOrders) {
+        QWidget *previous = nullptr;
+        for (const char *name : order) {
+            auto *widget = findChild<QWidget *>(QString::fromLatin1(name));
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+}

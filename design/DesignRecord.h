@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Arrangement of the vertical electrodes, as chosen in the electrode page's list.
+enum class Arrangement { contour, row };
+
+// Material code of the vertical electrodes; none means nothing has been captured yet.
+enum class ElectrodeMaterial : std::int32_t { none = 0, angle = 1, roundRod = 2 };
+
+// The one shared state of a design: the inputs of both pages, every result of the
+// calculation and the word forms after the refined count. Lengths are metres, the two
+// widths and the rod diameter whole millimetres, resistances ohms, resistivities ohm-metres.
+// Fields are written only at the page commits and by the calculation, in the order below.
+struct DesignRecord {
+    // Choices of the electrode page.
+    Arrangement arrangement = Arrangement::contour;
+    ElectrodeMaterial electrodeMaterial = ElectrodeMaterial::none;
+
+    // Soil and climate page.
+    double upperResistivity = 0;              // ρ1
+    double lowerResistivity = 0;              // ρ2
+    double verticalClimaticCoefficient = 0;   // ψv
+    double horizontalClimaticCoefficient = 0; // ψh
+    double upperLayerThickness = 0;           // H
+    double stripDepth = 0;                    // t
+    std::int32_t normativeResistance = 0;     // Rn
+
+    // Electrode page.
+    std::int32_t angleWidth = 0;     // b
+    double electrodeLength = 0;      // L
+    double electrodeMidDepth = 0;    // T = L / 2 + t
+    std::int32_t stripWidth = 0;     // bs
+    double electrodeSpacing = 0;     // a
+    double stripUtilization = 0;     // ηh
+    double electrodeUtilization = 0; // ηv
+    std::int32_t rodDiameter = 0;    // d of a round rod
+
+    // Results.
+    double designResistivity = 0;         // ρe
+    double singleElectrodeResistance = 0; // Rv
+    double estimatedCountExact = 0;       // x₁
+    double estimatedCountFraction = 0;
+    std::int32_t estimatedRoundUp = 0;
+    double estimatedCount = 0;           // n₁
+    double stripLength = 0;              // Ls
+    double stripResistance = 0;          // Rs
+    double totalElectrodeResistance = 0; // Rt
+    double refinedCountExact = 0;        // x₂
+    double refinedCountFraction = 0;
+    std::int32_t refinedRoundUp = 0;
+    double refinedCount = 0;       // n₂
+    double refinedStripLength = 0; // Ls2
+    std::string countNoun;         // form of "заземлитель" after n₂
+    std::string countAdjective;    // form of "вертикальный" after n₂
+};

@@ -1,0 +1,63 @@
+#include "LookupDialog.h"
+
+#include "Look.h"
+#include "Windowing.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+LookupDialog::LookupDialog(const QString &caption)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setWindowTitle(caption);
+    setFont(LayoutFont(FontKind::window));
+    // Pointer movement without a button reaches the window only where no control covers it.
+    setMouseTracking(true);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setFont(LayoutFont(FontKind::button));
+    BitBtn1->setDefault(true);
+    BitBtn1->setAutoDefault(false);
+    BitBtn1->setEnabled(false);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+}
+
+QLabel *LookupDialog::addLabel(const QString &name, const QString &text, const QRect &geometry,
+                               bool heading)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setFont(LayoutFont(heading ? FontKind::label : FontKind::button));
+    label->setGeometry(geometry);
+    if (heading) label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+QComboBox *LookupDialog::addList(const QString &name, const QStringList &items,
+                                 const QRect &geometry)
+{
+    auto *list = new QComboBox(this);
+    list->setObjectName(name);
+    list->setFont(LayoutFont(FontKind::small));
+    list->addItems(items);
+    MakePickList(list);
+    list->setGeometry(geometry);
+    return list;
+}
+
+void LookupDialog::placeOkButton(int x, int y) { BitBtn1->setGeometry(x, y, 113, 25); }
+
+void LookupDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    FormMouseMove();
+    QDialog::mouseMoveEvent(event);
+}
+
+void LookupDialog::FormMouseMove()
+{
+    // Once enabled, OK stays enabled for the rest of the run.
+    if (okMayBeEnabled()) BitBtn1->setEnabled(true);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// What the six lookup windows have in common: a window without title-bar buttons that is
+// shown modeless and only hidden, never destroyed, so its picks persist for the whole run;
+// an OK button that starts disabled, is the default button, and is enabled only by pointer
+// movement over the window's free surface; Escape hides it without writing anything.
+class LookupDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    QPushButton *BitBtn1 = nullptr;
+
+protected:
+    explicit LookupDialog(const QString &caption);
+
+    // Whether the inputs allow OK to be enabled by a pointer movement.
+    virtual bool okMayBeEnabled() const = 0;
+    virtual void BitBtn1Click() = 0;
+
+    QLabel *addLabel(const QString &name, const QString &text, const QRect &geometry, bool heading);
+    QComboBox *addList(const QString &name, const QStringList &items, const QRect &geometry);
+    void placeOkButton(int x, int y);
+
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void FormMouseMove();
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "UtilizationDialog.h"
+
+// Utilization coefficient of the vertical electrodes in a row.
+class TForm2 : public UtilizationDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm2(QLabel *targetTile) : UtilizationDialog(verticalRowTable, targetTile) {}
+};

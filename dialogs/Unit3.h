@@ -1,0 +1,11 @@
+#pragma once
+
+#include "UtilizationDialog.h"
+
+// Utilization coefficient of the connecting strip, electrodes in a row.
+class TForm3 : public UtilizationDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm3(QLabel *targetTile) : UtilizationDialog(stripRowTable, targetTile) {}
+};

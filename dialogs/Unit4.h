@@ -1,0 +1,11 @@
+#pragma once
+
+#include "UtilizationDialog.h"
+
+// Utilization coefficient of the vertical electrodes along a contour.
+class TForm4 : public UtilizationDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm4(QLabel *targetTile) : UtilizationDialog(verticalContourTable, targetTile) {}
+};

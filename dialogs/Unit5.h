@@ -1,0 +1,11 @@
+#pragma once
+
+#include "UtilizationDialog.h"
+
+// Utilization coefficient of the connecting strip, electrodes along a contour.
+class TForm5 : public UtilizationDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm5(QLabel *targetTile) : UtilizationDialog(stripContourTable, targetTile) {}
+};

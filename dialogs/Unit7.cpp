@@ -1,0 +1,136 @@
+#include "Unit7.h"
+
+#include "Look.h"
+#include "NumberFormat.h"
+#include "Windowing.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+struct FeatureRow {
+    const char *name;
+    const char *title;
+    std::array<const char *, 4> zones;
+};
+
+// Climatic features of the zones, shown for the user's orientation only.
+const std::array<FeatureRow, 4> kFeatureRows{{
+    {"Label3", "Средняя многолетняя температура низшая (январь) град.С",
+     {"-20..-15", "-14..-10", "-10..0", "0..+5"}},
+    {"Label4", "Средняя многолетняя температура высшая (июнь) град.С",
+     {"+16..+18", "+18..+22", "+22..+24", "+24..+26"}},
+    {"Label6", "Среднее колличество осадков, мм", {"~400", "~500", "~500", "~400"}},
+    {"Label7", "Продолжительность замерзания воды, дни", {"170-190", "~150", "~100", "0"}},
+}};
+
+const std::array<const char *, 4> kZoneCaptions{"I зона", "II зона", "III зона", "IV зона"};
+
+constexpr int kColumnLeft = 452;
+constexpr int kColumnStep = 72;
+constexpr int kColumnWidth = 65;
+constexpr int kGridTop = 72;
+constexpr int kRowTop = 80;
+constexpr int kRowStep = 32;
+
+} // namespace
+
+TForm7::TForm7(QLabel *verticalTile, QLabel *horizontalTile)
+    : LookupDialog(QStringLiteral("Выбор климатического коэффициента для вертикальных электродов")),
+      verticalTile_(verticalTile), horizontalTile_(horizontalTile)
+{
+    setFixedSize(737, 363);
+    Label1 = addLabel(QStringLiteral("Label1"),
+                      QStringLiteral("Климатический коэффициент для вертикальных электродов"),
+                      {0, 16, 737, 25}, true);
+    Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Климатические признаки зон"),
+                      {8, 48, 420, 21}, false);
+    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Климатические зоны"),
+                      {kColumnLeft, 48, 3 * kColumnStep + kColumnWidth, 21}, false);
+    Label5->setAlignment(Qt::AlignCenter);
+
+    for (int row = 0; row < 4; ++row) {
+        const auto &feature = kFeatureRows[row];
+        auto *title = addLabel(QString::fromLatin1(feature.name), QString::fromUtf8(feature.title),
+                               {8, kRowTop + row * kRowStep, 436, kRowStep}, false);
+        title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    for (int zone = 0; zone < 4; ++zone) {
+        auto *box = new QGroupBox(QString::fromUtf8(kZoneCaptions[zone]), this);
+        box->setObjectName(QStringLiteral("GroupBox%1").arg(zone + 1));
+        box->setFont(LayoutFont(FontKind::button));
+        box->setAlignment(Qt::AlignHCenter);
+        box->setGeometry(kColumnLeft + zone * kColumnStep, kGridTop, kColumnWidth, 161);
+        for (int row = 0; row < 4; ++row) {
+            // Level with the row titles at the left of the window.
+            auto *text = new QLabel(QString::fromUtf8(kFeatureRows[row].zones[zone]), box);
+            text->setFont(LayoutFont(FontKind::button));
+            text->setAlignment(Qt::AlignCenter);
+            text->setGeometry(1, kRowTop - kGridTop + row * kRowStep, kColumnWidth - 2, kRowStep);
+        }
+        GroupBoxes[zone] = box;
+    }
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->setGeometry(kColumnLeft, 240, 280, 33);
+    auto *zones = new QButtonGroup(this);
+    for (int zone = 0; zone < 4; ++zone) {
+        auto *radio = new QRadioButton(Panel1);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(zone + 1));
+        const QSize size = radio->sizeHint();
+        const int centre = zone * kColumnStep + kColumnWidth / 2;
+        radio->setGeometry(centre - size.width() / 2, (33 - size.height()) / 2, size.width(),
+                           size.height());
+        zones->addButton(radio, zone);
+        RadioButtons[zone] = radio;
+    }
+
+    Label24 = addLabel(QStringLiteral("Label24"),
+                       QStringLiteral("Тип применяемых заземляющих электродов"), {8, 288, 330, 21},
+                       false);
+    ComboBox1 = addList(
+        QStringLiteral("ComboBox1"),
+        {QStringLiteral("Длинна электродов 2-3 м и глубина заложения их вершины 0,5-0,8 м"),
+         QStringLiteral("Длинна электродов 5 м и глубина заложения их вершины 0,7-0,8 м ")},
+        {344, 288, 385, 21});
+    placeOkButton(312, 328);
+    setTabOrder(RadioButtons[3], ComboBox1);
+    setTabOrder(ComboBox1, BitBtn1);
+}
+
+bool TForm7::okMayBeEnabled() const
+{
+    if (ComboBox1->currentText().isEmpty()) return false;
+    for (const auto *radio : RadioButtons)
+        if (radio->isChecked()) return true;
+    return false;
+}
+
+void TForm7::BitBtn1Click()
+{
+    for (int zone = 0; zone < 4; ++zone)
+        if (RadioButtons[zone]->isChecked()) zoneCoefficients = climaticTable[zone];
+    switch (ChosenItem(ComboBox1)) {
+    case 0:
+        chosenValue = zoneCoefficients.verticalShort;
+        break;
+    case 1:
+        chosenValue = zoneCoefficients.verticalLong;
+        break;
+    default: // typed text: the coefficient looked up before
+        break;
+    }
+    const std::string separator = DecimalSeparator();
+    verticalTile_->setText(QString::fromStdString(FormatGeneral(chosenValue, separator)));
+    horizontalTile_->setText(
+        QString::fromStdString(FormatGeneral(zoneCoefficients.horizontal, separator)));
+    hide();
+}

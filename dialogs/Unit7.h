@@ -1,0 +1,55 @@
+#pragma once
+
+#include "LookupDialog.h"
+
+#include <array>
+
+class QGroupBox;
+class QRadioButton;
+class QFrame;
+
+struct ClimaticRow {
+    double verticalShort; // vertical electrodes 2-3 m long, top 0.5-0.8 m deep
+    double verticalLong;  // vertical electrodes 5 m long, top 0.7-0.8 m deep
+    double horizontal;    // horizontal electrodes
+};
+
+// Seasonal (climatic) coefficients of the soil's resistivity per climatic zone I to IV,
+// as the handbooks of earthing design tabulate them.
+inline constexpr std::array<ClimaticRow, 4> climaticTable{{
+    {1.9, 1.35, 5.75},
+    {1.65, 1.25, 4},
+    {1.5, 1.15, 2.25},
+    {1.75, 1.1, 1.75},
+}};
+
+// Climatic coefficients: the user marks the climatic zone and picks the electrode type;
+// OK writes the vertical coefficient into Label29 and the horizontal one into Label28.
+class TForm7 : public LookupDialog {
+    Q_OBJECT
+
+public:
+    TForm7(QLabel *verticalTile, QLabel *horizontalTile);
+
+    QLabel *Label1 = nullptr;  // heading
+    QLabel *Label2 = nullptr;  // heading of the feature rows
+    QLabel *Label5 = nullptr;  // heading over the zone columns
+    QLabel *Label24 = nullptr; // electrode-type label
+    std::array<QGroupBox *, 4> GroupBoxes{};      // GroupBox1 … GroupBox4
+    QFrame *Panel1 = nullptr;
+    std::array<QRadioButton *, 4> RadioButtons{}; // RadioButton1 … RadioButton4
+    QComboBox *ComboBox1 = nullptr;               // electrode type
+
+    // Remembered for the whole run: the coefficients of the zone last applied and the
+    // vertical coefficient last looked up.
+    ClimaticRow zoneCoefficients{0, 0, 0};
+    double chosenValue = 0;
+
+protected:
+    bool okMayBeEnabled() const override;
+    void BitBtn1Click() override;
+
+private:
+    QLabel *verticalTile_;
+    QLabel *horizontalTile_;
+};

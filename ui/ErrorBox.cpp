@@ -1,0 +1,29 @@
+#include "ErrorBox.h"
+
+#include "Look.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+QString ErrorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+    return message;
+}
+
+void ShowErrorBox(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, ErrorBoxText(message),
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void RunHandler(QWidget *owner, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        ShowErrorBox(owner, QString::fromUtf8(error.what()));
+    }
+}

@@ -1,0 +1,58 @@
+#include "Look.h"
+
+#include <QLocale>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+QFont LayoutFont(FontKind kind)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    switch (kind) {
+    case FontKind::window:
+    case FontKind::small:
+        font.setPixelSize(11);
+        break;
+    case FontKind::label:
+        font.setPixelSize(16);
+        font.setBold(true);
+        break;
+    case FontKind::button:
+        font.setPixelSize(13);
+        font.setBold(true);
+        break;
+    case FontKind::result:
+        font.setPixelSize(19);
+        font.setBold(true);
+        break;
+    }
+    return font;
+}
+
+void InstallFontSubstitutes()
+{
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("PT Sans"), QStringLiteral("FreeSans"),
+                                QStringLiteral("DejaVu Sans Condensed")});
+}
+
+QIcon ProgramIcon()
+{
+    static const QIcon icon = [] {
+        QIcon result;
+        QSvgRenderer renderer(QStringLiteral(":/icons/org.telmar.Telmar.svg"));
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            renderer.render(&painter);
+            painter.end();
+            result.addPixmap(pixmap);
+        }
+        return result;
+    }();
+    return icon;
+}
+
+std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }

@@ -1,0 +1,25 @@
+#pragma once
+
+class QComboBox;
+class QWidget;
+
+// A list's chosen item: the item the user last picked, or -1 before any pick and while
+// the list shows a text that was typed rather than taken from its items.
+int ChosenItem(const QComboBox *list);
+
+// Makes an editable drop-down list as the pages and dialogs use it: typed text is never
+// added to the items, nothing is completed behind the user's back, no item is picked.
+void MakePickList(QComboBox *list);
+
+// Where a secondary window appears when it is shown.
+enum class Placement {
+    centredEachTime,  // over its owner at every showing
+    centredFirstTime, // over its owner the first time, later where the user left it
+};
+
+// Shows a secondary window modeless, above `owner`, and brings it to the front; one that
+// is already visible is only brought to the front, never shown twice.
+void ShowSecondaryWindow(QWidget *window, const QWidget *owner, Placement placement);
+
+// Centres `window` over `over`, or on its screen when `over` is null.
+void CentreWindow(QWidget *window, const QWidget *over);
