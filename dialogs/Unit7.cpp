@@ -36,7 +36,7 @@ constexpr int kColumnLeft = 452;
 constexpr int kColumnStep = 72;
 constexpr int kColumnWidth = 65;
 constexpr int kGridTop = 72;
-constexpr int kRowTop = 80;
+constexpr int kRowTop = 94; // below the group boxes' captions
 constexpr int kRowStep = 32;
 
 } // namespace

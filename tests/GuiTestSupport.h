@@ -71,11 +71,15 @@ inline void ParkPointer()
     QApplication::processEvents();
 }
 
-// Types `text` into `widget` key by key, as a user would.
+// Types `text` into `widget` key by key, as a user would; characters beyond ASCII come as
+// keys that carry their text, as a Russian keyboard layout sends them.
 inline void Type(QWidget *widget, const QString &text)
 {
     widget->setFocus();
-    QTest::keyClicks(widget, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 128) QTest::keyClick(widget, c.toLatin1());
+        else QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 // Picks an item of an editable drop-down list the way a user does: opens the list and

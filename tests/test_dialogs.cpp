@@ -1,0 +1,507 @@
+// The six lookup windows through their real widgets: lookups, fall-backs to remembered
+// values, OK enabled by the pointer alone, persistence, Escape and Enter, the tile clicks
+// with their contour routing, and a design entered through the windows alone.
+
+#include "WizardFixture.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+
+namespace {
+
+// A point of a lookup window's free surface: right of OK, below the lists.
+QPoint FreeSurface(const QWidget *dialog) { return {dialog->width() - 30, dialog->height() - 20}; }
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+    WizardFixture w;
+    TForm1 &form() { return w.form(); }
+
+    UtilizationDialog *utilization(int number)
+    {
+        switch (number) {
+        case 2: return w.windows->Form2.get();
+        case 3: return w.windows->Form3.get();
+        case 4: return w.windows->Form4.get();
+        default: return w.windows->Form5.get();
+        }
+    }
+
+    // Shows a dialog by clicking its tile, then moves it off the main window, as a user
+    // who wants to see both would.
+    void openByTile(QLabel *tile, QWidget *dialog, int page)
+    {
+        form().ShowPage(page);
+        QTest::mouseClick(tile, Qt::LeftButton);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        dialog->move(0, 0);
+        QTRY_COMPARE(dialog->pos(), QPoint(0, 0));
+    }
+
+    void openUtilization(int number)
+    {
+        const bool vertical = number == 2 || number == 4;
+        if (number >= 4) Pick(form().ComboBox2, QStringLiteral("По контуру"));
+        openByTile(vertical ? form().Label16 : form().Label26, utilization(number), 2);
+    }
+
+    void enableOk(QWidget *dialog)
+    {
+        PointAt(dialog, FreeSurface(dialog));
+        ParkPointer();
+    }
+
+private slots:
+    void initTestCase() { WizardFixture::initLocale(); }
+    void init() { w.start(); }
+
+    void cleanup()
+    {
+        QVERIFY2(w.boxes->empty(), "an unexpected message box came up");
+        w.stop();
+    }
+
+    void countListsMatchTheirTables_data()
+    {
+        QTest::addColumn<int>("dialog");
+        QTest::newRow("Form2") << 2;
+        QTest::newRow("Form3") << 3;
+        QTest::newRow("Form4") << 4;
+        QTest::newRow("Form5") << 5;
+    }
+
+    void countListsMatchTheirTables()
+    {
+        QFETCH(int, dialog);
+        UtilizationDialog *d = utilization(dialog);
+        QCOMPARE(d->ComboBox1->count(), 3);
+        QCOMPARE(static_cast<std::size_t>(d->ComboBox2->count()), d->table().counts.size());
+        QCOMPARE(d->table().cells.size(), 3 * d->table().counts.size());
+    }
+
+    void utilizationLookupWritesTheTile_data()
+    {
+        QTest::addColumn<int>("dialog");
+        QTest::addColumn<QString>("ratio");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("tile");
+        QTest::newRow("Form2, 2 and 10") << 2 << "2" << "10" << "0,745";
+        QTest::newRow("Form2, 1 and 2") << 2 << "1" << "2" << "0,855";
+        QTest::newRow("Form3, 1 and 65") << 3 << "1" << "65" << "0,2";
+        QTest::newRow("Form3, 3 and 4") << 3 << "3" << "4" << "0,92";
+        QTest::newRow("Form4, 1 and 6") << 4 << "1" << "6" << "0,615";
+        QTest::newRow("Form4, 3 and 100") << 4 << "3" << "100" << "0,62";
+        QTest::newRow("Form5, 3 and 100") << 5 << "3" << "100" << "0,33";
+        QTest::newRow("Form5, 2 and 70") << 5 << "2" << "70" << "0,26";
+    }
+
+    void utilizationLookupWritesTheTile()
+    {
+        QFETCH(int, dialog);
+        QFETCH(QString, ratio);
+        QFETCH(QString, count);
+        QFETCH(QString, tile);
+        openUtilization(dialog);
+        UtilizationDialog *d = utilization(dialog);
+        Pick(d->ComboBox1, ratio);
+        Pick(d->ComboBox2, count);
+        enableOk(d);
+        Click(d->BitBtn1);
+        QVERIFY(!d->isVisible());
+        QLabel *target = dialog == 2 || dialog == 4 ? form().Label16 : form().Label26;
+        QCOMPARE(target->text(), tile);
+    }
+
+    void okIsEnabledOnlyByThePointerOverTheFreeSurface()
+    {
+        openUtilization(2);
+        UtilizationDialog *d = utilization(2);
+        // Both picked by the keyboard alone.
+        d->ComboBox1->setFocus();
+        QTest::keyClick(d->ComboBox1, Qt::Key_Down);
+        d->ComboBox2->setFocus();
+        QTest::keyClick(d->ComboBox2, Qt::Key_Down);
+        QCOMPARE(d->ComboBox1->currentText(), QStringLiteral("1"));
+        QVERIFY(!d->BitBtn1->isEnabled());
+        // Over the controls, not the surface.
+        PointAt(d->Label1);
+        PointAt(d->ComboBox2);
+        PointAt(d->BitBtn1);
+        QVERIFY(!d->BitBtn1->isEnabled());
+        PointAt(d, FreeSurface(d));
+        QVERIFY(d->BitBtn1->isEnabled());
+    }
+
+    void okStaysDisabledWhileAListIsEmpty()
+    {
+        openUtilization(3);
+        UtilizationDialog *d = utilization(3);
+        Pick(d->ComboBox1, QStringLiteral("2"));
+        enableOk(d);
+        QVERIFY(!d->BitBtn1->isEnabled());
+    }
+
+    void fallBacksOnFirstUseWriteZero_data()
+    {
+        QTest::addColumn<bool>("typedRatio");
+        QTest::addColumn<bool>("typedCount");
+        QTest::newRow("typed ratio, picked count") << true << false;
+        QTest::newRow("picked ratio, typed count") << false << true;
+    }
+
+    void fallBacksOnFirstUseWriteZero()
+    {
+        QFETCH(bool, typedRatio);
+        QFETCH(bool, typedCount);
+        openUtilization(2);
+        UtilizationDialog *d = utilization(2);
+        if (typedRatio) Type(d->ComboBox1, QStringLiteral("1,5"));
+        else Pick(d->ComboBox1, QStringLiteral("2"));
+        if (typedCount) Type(d->ComboBox2, QStringLiteral("7"));
+        else Pick(d->ComboBox2, QStringLiteral("5"));
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label16->text(), QStringLiteral("0"));
+    }
+
+    void secondOkWithOnlyTheCountChangedUsesTheRememberedRow()
+    {
+        openUtilization(2);
+        UtilizationDialog *d = utilization(2);
+        Pick(d->ComboBox1, QStringLiteral("3"));
+        Pick(d->ComboBox2, QStringLiteral("2"));
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,94"));
+
+        openUtilization(2);
+        Type(d->ComboBox1, QStringLiteral("x")); // the ratio now shows typed text
+        Pick(d->ComboBox2, QStringLiteral("20"));
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,765"));
+        QCOMPARE(d->chosenRow, 3);
+    }
+
+    void reopeningShowsTheEarlierPicksWithOkEnabled()
+    {
+        openUtilization(3);
+        UtilizationDialog *d = utilization(3);
+        Pick(d->ComboBox1, QStringLiteral("2"));
+        Pick(d->ComboBox2, QStringLiteral("8"));
+        enableOk(d);
+        Click(d->BitBtn1);
+        form().Label26->setText(QStringLiteral("changed"));
+
+        openUtilization(3);
+        QCOMPARE(d->ComboBox1->currentText(), QStringLiteral("2"));
+        QCOMPARE(d->ComboBox2->currentText(), QStringLiteral("8"));
+        QVERIFY(d->BitBtn1->isEnabled());
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label26->text(), QStringLiteral("0,79"));
+    }
+
+    void enterPressesOkWhileItIsEnabled()
+    {
+        openUtilization(2);
+        UtilizationDialog *d = utilization(2);
+        Pick(d->ComboBox1, QStringLiteral("2"));
+        Pick(d->ComboBox2, QStringLiteral("10"));
+        d->activateWindow();
+        QTRY_VERIFY(d->isActiveWindow());
+        d->ComboBox2->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(d->isVisible()); // OK is not enabled yet
+        enableOk(d);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!d->isVisible());
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,745"));
+    }
+
+    void escapeHidesWithoutWritingAndKeepsThePicks_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("utilization") << "Form2";
+        QTest::newRow("normative") << "Form6";
+        QTest::newRow("climatic") << "Form7";
+    }
+
+    void escapeHidesWithoutWritingAndKeepsThePicks()
+    {
+        QFETCH(QString, dialog);
+        LookupDialog *d = nullptr;
+        QComboBox *list = nullptr;
+        if (dialog == "Form2") {
+            openUtilization(2);
+            d = w.windows->Form2.get();
+            list = w.windows->Form2->ComboBox1;
+        } else if (dialog == "Form6") {
+            openByTile(form().Label27, w.windows->Form6.get(), 1);
+            d = w.windows->Form6.get();
+            list = w.windows->Form6->ComboBox2;
+        } else {
+            openByTile(form().Label29, w.windows->Form7.get(), 1);
+            d = w.windows->Form7.get();
+            list = w.windows->Form7->ComboBox1;
+        }
+        Pick(list, list->itemText(1));
+        d->activateWindow();
+        QTRY_VERIFY(d->isActiveWindow());
+        list->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!d->isVisible());
+        for (QLabel *tile : {form().Label16, form().Label26, form().Label27, form().Label28,
+                             form().Label29})
+            QVERIFY(tile->text().isEmpty());
+        QCOMPARE(list->currentIndex(), 1);
+    }
+
+    void secondTileClickOnlyBringsTheDialogToTheFront()
+    {
+        openByTile(form().Label27, w.windows->Form6.get(), 1);
+        const QPoint left = w.windows->Form6->pos();
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QTest::mouseClick(form().Label27, Qt::LeftButton);
+        QTRY_VERIFY(w.windows->Form6->isActiveWindow());
+        QCOMPARE(w.windows->Form6->pos(), left);
+        int shown = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<TForm6 *>(widget) && widget->isVisible()) ++shown;
+        QCOMPARE(shown, 1);
+    }
+
+    void firstShowingIsCentredLaterOnesStayWhereLeft()
+    {
+        form().ShowPage(1);
+        QTest::mouseClick(form().Label29, Qt::LeftButton);
+        TForm7 *d = w.windows->Form7.get();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        QVERIFY((d->frameGeometry().center() - form().frameGeometry().center()).manhattanLength() <= 4);
+        d->move(10, 20);
+        QTRY_COMPARE(d->pos(), QPoint(10, 20));
+        QTest::keyClick(d, Qt::Key_Escape);
+        QTest::mouseClick(form().Label29, Qt::LeftButton);
+        QCOMPARE(d->pos(), QPoint(10, 20));
+    }
+
+    void tilesRouteToTheArrangementsDialogs_data()
+    {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QString>("tile");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("no choice, electrodes") << "" << "Label16" << "Form2";
+        QTest::newRow("no choice, strip") << "" << "Label26" << "Form3";
+        QTest::newRow("row, electrodes") << "В ряд" << "Label16" << "Form2";
+        QTest::newRow("row, strip") << "В ряд" << "Label26" << "Form3";
+        QTest::newRow("contour, electrodes") << "По контуру" << "Label16" << "Form4";
+        QTest::newRow("contour, strip") << "По контуру" << "Label26" << "Form5";
+    }
+
+    void tilesRouteToTheArrangementsDialogs()
+    {
+        QFETCH(QString, arrangement);
+        QFETCH(QString, tile);
+        QFETCH(QString, dialog);
+        form().ShowPage(2);
+        if (!arrangement.isEmpty()) Pick(form().ComboBox2, arrangement);
+        form().record.arrangement = arrangement == "В ряд" ? Arrangement::contour : Arrangement::row;
+        QTest::mouseClick(form().findChild<QLabel *>(tile), Qt::LeftButton);
+        const std::map<QString, QWidget *> dialogs{
+            {"Form2", w.windows->Form2.get()}, {"Form3", w.windows->Form3.get()},
+            {"Form4", w.windows->Form4.get()}, {"Form5", w.windows->Form5.get()}};
+        for (const auto &[name, window] : dialogs)
+            QVERIFY2(window->isVisible() == (name == dialog), qPrintable(name));
+        if (!arrangement.isEmpty()) // the click captured the arrangement on screen
+            QCOMPARE(form().record.arrangement,
+                     arrangement == "В ряд" ? Arrangement::row : Arrangement::contour);
+    }
+
+    void climaticTileOpensTheDialogAndItsNeighbourNothing()
+    {
+        QTest::mouseClick(form().Label28, Qt::LeftButton);
+        QVERIFY(!w.windows->Form7->isVisible());
+        QCOMPARE(form().Label28->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(form().Label29->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(form().Label29, Qt::LeftButton);
+        QVERIFY(w.windows->Form7->isVisible());
+    }
+
+    void normativeOkStaysOpenOnZeroAndClosesOnAValue()
+    {
+        openByTile(form().Label27, w.windows->Form6.get(), 1);
+        TForm6 *d = w.windows->Form6.get();
+        Pick(d->ComboBox1, QStringLiteral("Рабочее заземление нулевой точки трансформатора "));
+        Type(d->ComboBox2, QStringLiteral("380")); // typed, not an item: no value yet
+        enableOk(d);
+        Click(d->BitBtn1);
+        QVERIFY(d->isVisible());
+        QVERIFY(form().Label27->text().isEmpty());
+
+        Pick(d->ComboBox2, QStringLiteral("380/220"));
+        Click(d->BitBtn1);
+        QVERIFY(!d->isVisible());
+        QCOMPARE(form().Label27->text(), QStringLiteral("4"));
+
+        // A typed voltage after a lookup writes the value looked up before.
+        openByTile(form().Label27, d, 1);
+        Pick(d->ComboBox1, QStringLiteral("Повторное заземление нулевого провода на воздушной линии"));
+        Type(d->ComboBox2, QStringLiteral("?"));
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label27->text(), QStringLiteral("4"));
+    }
+
+    void normativeTableGivesWholeOhms_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("voltage");
+        QTest::addColumn<QString>("tile");
+        QTest::newRow("neutral point, 220/127") << 0 << 0 << "8";
+        QTest::newRow("entry, 380/220") << 1 << 1 << "10";
+        QTest::newRow("overhead line, 660/380") << 2 << 2 << "15";
+    }
+
+    void normativeTableGivesWholeOhms()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, voltage);
+        QFETCH(QString, tile);
+        openByTile(form().Label27, w.windows->Form6.get(), 1);
+        TForm6 *d = w.windows->Form6.get();
+        Pick(d->ComboBox1, d->ComboBox1->itemText(kind));
+        Pick(d->ComboBox2, d->ComboBox2->itemText(voltage));
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label27->text(), tile);
+    }
+
+    void climaticLookupWritesBothTiles_data()
+    {
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("vertical");
+        QTest::addColumn<QString>("horizontal");
+        QTest::newRow("zone II, 5 m") << 1 << 1 << "1,25" << "4";
+        QTest::newRow("zone IV, 2-3 m") << 3 << 0 << "1,75" << "1,75";
+        QTest::newRow("zone I, 2-3 m") << 0 << 0 << "1,9" << "5,75";
+        QTest::newRow("zone III, 5 m") << 2 << 1 << "1,15" << "2,25";
+    }
+
+    void climaticLookupWritesBothTiles()
+    {
+        QFETCH(int, zone);
+        QFETCH(int, type);
+        QFETCH(QString, vertical);
+        QFETCH(QString, horizontal);
+        openByTile(form().Label29, w.windows->Form7.get(), 1);
+        TForm7 *d = w.windows->Form7.get();
+        Click(d->RadioButtons[zone]);
+        Pick(d->ComboBox1, d->ComboBox1->itemText(type));
+        enableOk(d);
+        Click(d->BitBtn1);
+        QVERIFY(!d->isVisible());
+        QCOMPARE(form().Label29->text(), vertical);
+        QCOMPARE(form().Label28->text(), horizontal);
+    }
+
+    void climaticOkNeedsAZoneAndThePointerOnTheSurface()
+    {
+        openByTile(form().Label29, w.windows->Form7.get(), 1);
+        TForm7 *d = w.windows->Form7.get();
+        QVERIFY(!d->RadioButtons[0]->isChecked() && !d->RadioButtons[3]->isChecked());
+        Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        enableOk(d);
+        QVERIFY(!d->BitBtn1->isEnabled()); // no zone yet
+        Click(d->RadioButtons[2]);
+        PointAt(d->Panel1);
+        PointAt(d->GroupBoxes[1]);
+        QVERIFY(!d->BitBtn1->isEnabled());
+        enableOk(d);
+        QVERIFY(d->BitBtn1->isEnabled());
+    }
+
+    void climaticTypedTypeOnFirstUseWritesZeroThenChangingTheZoneKeepsTheType()
+    {
+        openByTile(form().Label29, w.windows->Form7.get(), 1);
+        TForm7 *d = w.windows->Form7.get();
+        Click(d->RadioButtons[1]);
+        Type(d->ComboBox1, QStringLiteral("3 м"));
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label29->text(), QStringLiteral("0"));
+        QCOMPARE(form().Label28->text(), QStringLiteral("4"));
+
+        openByTile(form().Label29, d, 1);
+        Pick(d->ComboBox1, d->ComboBox1->itemText(1));
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label29->text(), QStringLiteral("1,25"));
+        openByTile(form().Label29, d, 1);
+        Click(d->RadioButtons[0]);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label29->text(), QStringLiteral("1,35"));
+        QCOMPARE(form().Label28->text(), QStringLiteral("5,75"));
+    }
+
+    void wholeDesignThroughTheWindowsAlone()
+    {
+        // Page 1: soils, depths, and both page-1 dialogs.
+        Pick(form().ComboBox3, QStringLiteral("Глина-60"));
+        Pick(form().ComboBox4, QStringLiteral("Садовая земля-40"));
+        Type(form().Edit5, QStringLiteral("2"));
+        Type(form().Edit6, QStringLiteral("0,7"));
+        openByTile(form().Label29, w.windows->Form7.get(), 1);
+        TForm7 *climatic = w.windows->Form7.get();
+        Click(climatic->RadioButtons[1]);
+        Pick(climatic->ComboBox1, climatic->ComboBox1->itemText(0));
+        enableOk(climatic);
+        Click(climatic->BitBtn1);
+        openByTile(form().Label27, w.windows->Form6.get(), 1);
+        TForm6 *normative = w.windows->Form6.get();
+        Pick(normative->ComboBox1, normative->ComboBox1->itemText(0));
+        Pick(normative->ComboBox2, QStringLiteral("380/220"));
+        enableOk(normative);
+        Click(normative->BitBtn1);
+        w.nextOnPage1();
+        QCOMPARE(w.page(), 2);
+
+        // Page 2: the choices, the dimensions, and both utilization dialogs of a row.
+        Pick(form().ComboBox2, QStringLiteral("В ряд"));
+        Pick(form().ComboBox1, QStringLiteral("Уголок"));
+        PointAt(form().Edit8);
+        Type(form().Edit8, QStringLiteral("50"));
+        Type(form().Edit9, QStringLiteral("3"));
+        Type(form().Edit10, QStringLiteral("40"));
+        Type(form().Edit11, QStringLiteral("3"));
+        openByTile(form().Label26, w.windows->Form3.get(), 2);
+        TForm3 *strip = w.windows->Form3.get();
+        Pick(strip->ComboBox1, QStringLiteral("1"));
+        Pick(strip->ComboBox2, QStringLiteral("5"));
+        enableOk(strip);
+        Click(strip->BitBtn1);
+        openByTile(form().Label16, w.windows->Form2.get(), 2);
+        TForm2 *electrodes = w.windows->Form2.get();
+        Pick(electrodes->ComboBox1, QStringLiteral("1"));
+        Pick(electrodes->ComboBox2, QStringLiteral("5"));
+        enableOk(electrodes);
+        Click(electrodes->BitBtn1);
+        QCOMPARE(form().Label26->text(), QStringLiteral("0,74"));
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,695"));
+        w.nextOnPage2();
+
+        QCOMPARE(w.page(), 3);
+        const DesignRecord &r = form().record;
+        QCOMPARE(r.verticalClimaticCoefficient, 1.65);
+        QCOMPARE(r.horizontalClimaticCoefficient, 4.0);
+        QCOMPARE(r.normativeResistance, 4);
+        QCOMPARE(r.arrangement, Arrangement::row);
+        QCOMPARE(r.stripUtilization, 0.74);
+        QCOMPARE(r.electrodeUtilization, 0.695);
+        QVERIFY(form().Label25->text().startsWith(QStringLiteral("Принимаем к установке  ")));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "test_dialogs.moc"

@@ -1,0 +1,196 @@
+// A design typed through the windows: the page-2 commit, the calculation behind Next,
+// its errors in the error box, and the results page.
+
+#include "WizardFixture.h"
+
+class WizardTest : public QObject {
+    Q_OBJECT
+
+    WizardFixture w;
+    TForm1 &form() { return w.form(); }
+
+    void reachPage2()
+    {
+        w.fillPage1();
+        w.nextOnPage1();
+        QCOMPARE(w.page(), 2);
+    }
+
+    QStringList resultTexts()
+    {
+        QStringList texts;
+        for (QLabel *label : {form().Label17, form().Label18, form().Label19, form().Label20,
+                              form().Label21, form().Label22, form().Label32, form().Label23,
+                              form().Label24, form().Label25})
+            texts << label->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase() { WizardFixture::initLocale(); }
+    void init() { w.start(); }
+
+    void cleanup()
+    {
+        QVERIFY2(w.boxes->empty(), "an unexpected message box came up");
+        w.stop();
+    }
+
+    void referenceDesignReachesTheResultsPage()
+    {
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const QStringList expected{
+            "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;",
+            "Сопротивление одного вертикального заземлителя = 14,8  Ом ;",
+            "Предполагаемое количество вертикальных заземлителей = 5  шт ;",
+            "Предполагаемая длина горизонтального заземлителя = 12  м ;",
+            "Сопротивление горизонтального заземлителя = 39,2  Ом ;",
+            "Полное сопротивление заземлителей = 4,5  Ом ;",
+            "Уточнённая длина горизонтального заземлителя = 12 м;",
+            "Уточнённое количество вертикальных заземлителей с учётом",
+            "соединительной полосы = 4,1  шт ;",
+            "Принимаем к установке  5 вертикальных заземлителей .",
+        };
+        QCOMPARE(resultTexts(), expected);
+        const DesignRecord &r = form().record;
+        QCOMPARE(r.angleWidth, 50);
+        QCOMPARE(r.electrodeMidDepth, 2.2);
+        QCOMPARE(r.stripWidth, 40);
+        QCOMPARE(r.stripUtilization, 0.75);
+        QCOMPARE(r.electrodeUtilization, 0.81);
+    }
+
+    void contourDesignLaysTheStripRoundTheLoop()
+    {
+        reachPage2();
+        w.fillPage2(QStringLiteral("По контуру"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().Label20->text(), "Предполагаемая длина горизонтального заземлителя = 15  м ;");
+        QCOMPARE(form().Label32->text(), "Уточнённая длина горизонтального заземлителя = 15 м;");
+    }
+
+    void calculationUsesTheChoicesOnScreen()
+    {
+        reachPage2();
+        w.fillPage2(QStringLiteral("В ряд"));
+        QCOMPARE(form().record.arrangement, Arrangement::row);
+        // Switched without the pointer passing over the strip tile again.
+        Pick(form().ComboBox2, QStringLiteral("По контуру"));
+        Pick(form().ComboBox1, QStringLiteral("Круглого сечения"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.arrangement, Arrangement::contour);
+        QCOMPARE(form().record.electrodeMaterial, ElectrodeMaterial::roundRod);
+        QCOMPARE(form().Label9->text(), QStringLiteral("Диаметр электрода, мм"));
+    }
+
+    void roundRodDiameterComesFromTheWidthField()
+    {
+        reachPage2();
+        w.fillPage2(QStringLiteral("В ряд"), QStringLiteral("Круглого сечения"));
+        form().Edit8->clear();
+        Type(form().Edit8, QStringLiteral("16"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.rodDiameter, 16);
+        QCOMPARE(form().record.angleWidth, 16);
+    }
+
+    void errorsStopOnPageTwoWithTheirMessage_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("fraction in a whole field")
+            << "Edit8" << "12,5" << "'12,5' is not a valid integer value.";
+        QTest::newRow("empty spacing")
+            << "Edit11" << "" << "'' is not a valid floating point value.";
+        QTest::newRow("comma alone in the length")
+            << "Edit9" << "," << "',' is not a valid floating point value.";
+        QTest::newRow("zero strip width")
+            << "Edit10" << "0" << "Floating point division by zero.";
+        QTest::newRow("zero flange width")
+            << "Edit8" << "0" << "Floating point division by zero.";
+        QTest::newRow("zero length")
+            << "Edit9" << "0" << "Invalid floating point operation.";
+        QTest::newRow("absurd length")
+            << "Edit9" << QString(308, '9') << "Floating point overflow.";
+    }
+
+    void errorsStopOnPageTwoWithTheirMessage()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        reachPage2();
+        w.fillPage2();
+        PointAt(form().Label31);
+        auto *edit = form().findChild<QLineEdit *>(field);
+        edit->clear();
+        Type(edit, text);
+        Click(form().Button3);
+        QCOMPARE(w.takeBoxTexts(), QStringList{message});
+        QCOMPARE(w.page(), 2);
+        QVERIFY(form().Label17->text().isEmpty()); // the results page is untouched
+    }
+
+    void failedCommitKeepsTheFieldsWrittenBeforeIt()
+    {
+        reachPage2();
+        w.fillPage2();
+        PointAt(form().Label31);
+        form().Edit11->clear(); // emptied after Next was enabled
+        Click(form().Button3);
+        QCOMPARE(w.takeBoxTexts(), QStringList{"'' is not a valid floating point value."});
+        const DesignRecord &r = form().record;
+        QCOMPARE(r.angleWidth, 50);
+        QCOMPARE(r.electrodeLength, 3.0);
+        QCOMPARE(r.electrodeMidDepth, 2.2);
+        QCOMPARE(r.stripWidth, 40);
+        QCOMPARE(r.electrodeSpacing, 0.0);
+        QCOMPARE(r.designResistivity, 0.0);
+    }
+
+    void calculationFaultKeepsEarlierResultsAndThePage()
+    {
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        const QStringList before = resultTexts();
+        Click(form().Button4);
+        form().Edit10->setText(QStringLiteral("0"));
+        form().Edit9->setText(QStringLiteral("2,5"));
+        Click(form().Button3);
+        QCOMPARE(w.takeBoxTexts(), QStringList{"Floating point division by zero."});
+        QCOMPARE(w.page(), 2);
+        QCOMPARE(resultTexts(), before);
+        // ρe and Rv were recomputed for the new length before the strip step failed.
+        QVERIFY(form().record.electrodeLength == 2.5);
+        QVERIFY(form().record.singleElectrodeResistance != 0);
+        QCOMPARE(form().record.stripWidth, 0);
+    }
+
+    void goingBackAndForthRecomputes()
+    {
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        Click(form().Button4);
+        Click(form().Button2);
+        Pick(form().ComboBox3, QStringLiteral("Песок-500"));
+        Click(form().Button1);
+        QCOMPARE(form().record.upperResistivity, 500.0);
+        QCOMPARE(form().Label17->text(),
+                 "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;");
+        Click(form().Button3);
+        QCOMPARE(w.page(), 3);
+        QVERIFY(form().Label17->text() != "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;");
+    }
+};
+
+QTEST_MAIN(WizardTest)
+#include "test_wizard.moc"
