@@ -5,8 +5,10 @@
 #include "ErrorBox.h"
 #include "Look.h"
 #include "PageControl.h"
+#include "ReportGenerator.h"
 #include "ResultSentences.h"
 #include "Soils.h"
+#include "Unit10.h"
 #include "Windowing.h"
 
 #include <QCloseEvent>
@@ -55,6 +57,7 @@ void TForm1::connectHandlers()
     };
     onClick(Button1, &TForm1::Button1Click);
     onClick(Button3, &TForm1::Button3Click);
+    onClick(Button5, &TForm1::Button5Click);
     onClick(BitBtn1, &TForm1::BitBtn1Click);
     connect(Button2, &QPushButton::clicked, this, [this] { ShowPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
@@ -256,6 +259,14 @@ void TForm1::Button3Click()
     CalculateGrounding(record);
     FillResultsPage();
     ShowPage(3);
+}
+
+// The report of the last calculation, from the template beside the program.
+void TForm1::Button5Click()
+{
+    if (windows_.form10)
+        GenerateReport(record, {windows_.form10, windows_.form10->ProgressBar1, this},
+                       ReportTemplatePath());
 }
 
 void TForm1::FillResultsPage()

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class PageControl;
+class TForm10;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -36,7 +37,7 @@ public:
         QWidget *form6 = nullptr; // normative resistance
         QWidget *form7 = nullptr; // climatic coefficients
         QWidget *form9 = nullptr; // About box
-        QWidget *form10 = nullptr; // report progress
+        TForm10 *form10 = nullptr; // report progress
     };
 
     TForm1();
@@ -92,6 +93,7 @@ private:
 
     void Button1Click();
     void Button3Click();
+    void Button5Click();
     void BitBtn1Click();
     void Label16Click();
     void Label26Click();

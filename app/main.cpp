@@ -1,7 +1,10 @@
 #include "Look.h"
 #include "Windows.h"
+#include "WordApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -11,9 +14,16 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.telmar.Telmar"));
     QApplication::setWindowIcon(ProgramIcon());
     InstallFontSubstitutes();
+    // The interface is Russian whatever the desktop's language: so are Qt's own texts.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     const auto windows = CreateWindows();
     QObject::connect(windows->Form1.get(), &TForm1::closed, &application, &QApplication::quit);
     windows->Form1->show();
-    return application.exec();
+    const int status = application.exec();
+    ReleaseWordApp();
+    return status;
 }

@@ -19,6 +19,12 @@ void ShowErrorBox(QWidget *parent, const QString &message)
     box.exec();
 }
 
+void ShowWarningBox(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 void RunHandler(QWidget *owner, const std::function<void()> &handler)
 {
     try {

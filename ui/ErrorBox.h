@@ -13,6 +13,9 @@ QString ErrorBoxText(const QString &message);
 // The one error box of the program: caption "Тельмар", the critical icon, a single OK.
 void ShowErrorBox(QWidget *parent, const QString &message);
 
+// A warning of the program's own: caption "Тельмар", the warning icon, a single OK.
+void ShowWarningBox(QWidget *parent, const QString &message);
+
 // Runs an event handler. Qt lets no exception through its event loop, so every handler
 // is run through here: an error ends the handler at the failing step, nothing is rolled
 // back, the error box tells the user, and the program goes on.

@@ -1,0 +1,6 @@
+#include "OfficeBackend.h"
+
+#include "WordProcessor.h"
+
+// Built without an office suite's SDK: the built-in engine is the only word processor.
+std::unique_ptr<WordProcessor> CreateOfficeWordProcessor() { return nullptr; }

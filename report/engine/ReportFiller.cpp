@@ -1,0 +1,15 @@
+#include "ReportFiller.h"
+
+FillOutcome FillReport(WordProcessor &document, const std::vector<ReportRow> &rows,
+                       const std::function<void(int)> &advanced)
+{
+    for (const ReportRow &row : rows) {
+        document.SelectionToStart();
+        bool replaced = false;
+        for (int attempt = 0; attempt < kReplacementAttempts && !replaced; ++attempt)
+            replaced = document.ReplacePlaceholder(row.placeholder, row.text);
+        if (!replaced) return {false, std::string(row.placeholder)};
+        if (row.advance > 0 && advanced) advanced(row.advance);
+    }
+    return {};
+}

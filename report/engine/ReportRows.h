@@ -1,0 +1,23 @@
+#pragma once
+
+#include "DesignRecord.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One replacement of the report: the placeholder of the template, the text that takes its
+// place, and how far the progress bar moves after it.
+struct ReportRow {
+    std::string_view placeholder;
+    std::string text;
+    int advance;
+};
+
+// The rows of the report for `record`, in the order of replacement, numbers written with
+// `decimalSeparator`. The three rows that describe the electrode's cross-section follow
+// the material, and are left out when no material has been chosen.
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator);
+
+// Every placeholder the template holds, whatever the material.
+std::vector<std::string_view> AllPlaceholders();

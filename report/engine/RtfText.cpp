@@ -1,0 +1,454 @@
+#include "RtfText.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace {
+
+// Upper halves of the two code pages an RTF template is met in: Windows-1251 (Cyrillic)
+// from 0x80 to 0xBF, its letters following from 0xC0 as U+0410…U+044F; and Windows-1252
+// from 0x80 to 0x9F, Latin-1 from 0xA0 on. Undefined bytes read as U+FFFD.
+constexpr std::array<char16_t, 64> kCp1251{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, //
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, //
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, //
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, //
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, //
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+constexpr std::array<char16_t, 32> kCp1252{
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, //
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+};
+
+char32_t DecodeByte(unsigned char byte, int codePage)
+{
+    if (byte < 0x80) return byte;
+    if (codePage == 1251) return byte >= 0xC0 ? 0x0410 + (byte - 0xC0) : kCp1251[byte - 0x80];
+    return byte >= 0xA0 ? byte : kCp1252[byte - 0x80];
+}
+
+int CodePageOfCharset(int charset)
+{
+    return charset == 204 ? 1251 : 1252;
+}
+
+// Groups whose content is not body text.
+bool IsSkippedDestination(std::string_view word)
+{
+    static constexpr std::string_view kDestinations[] = {
+        "author", "buptim", "colorschememapping", "colortbl", "comment", "creatim",
+        "datastore", "doccomm", "factoidname", "filetbl", "fldinst", "fonttbl", "footer",
+        "footerf", "footerl", "footerr", "footnote", "generator", "header", "headerf",
+        "headerl", "headerr", "info", "keywords", "latentstyles", "listoverridetable",
+        "listtable", "object", "operator", "pict", "printim", "private", "revtbl",
+        "revtim", "rsidtbl", "stylesheet", "subject", "themedata", "title", "xmlnstbl",
+    };
+    return std::find(std::begin(kDestinations), std::end(kDestinations), word) !=
+           std::end(kDestinations);
+}
+
+// Control words that stand for a character of the text.
+bool CharacterOfControlWord(std::string_view word, char32_t &character)
+{
+    static const std::map<std::string_view, char32_t> kCharacters{
+        {"par", U'\n'},       {"line", U'\n'},      {"sect", U'\n'},      {"page", U'\n'},
+        {"row", U'\n'},       {"cell", U'\t'},      {"tab", U'\t'},       {"emdash", 0x2014},
+        {"endash", 0x2013},   {"emspace", 0x2003},  {"enspace", 0x2002},  {"qmspace", 0x2005},
+        {"bullet", 0x2022},   {"lquote", 0x2018},   {"rquote", 0x2019},   {"ldblquote", 0x201C},
+        {"rdblquote", 0x201D},
+    };
+    const auto found = kCharacters.find(word);
+    if (found == kCharacters.end()) return false;
+    character = found->second;
+    return true;
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c)
+{
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+struct GroupState {
+    bool skipped = false;   // inside a destination that is not body text
+    bool fontTable = false; // inside the font table, whose charsets are read
+    int unicodeSkip = 1;    // \ucN: fallback characters after each \uN
+    int charset = -1;       // of the current font, -1 when unknown
+};
+
+class Reader {
+public:
+    Reader(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit)
+        : rtf_(rtf), visit_(visit)
+    {
+    }
+
+    void run()
+    {
+        while (pos_ < rtf_.size() && !stopped_) step();
+    }
+
+private:
+    struct ControlWord {
+        std::string_view word;
+        bool hasParameter = false;
+        long parameter = 0;
+        bool delimited = false; // ended with a blank that belongs to it
+    };
+
+    void step()
+    {
+        const std::size_t start = pos_;
+        const char c = rtf_[pos_];
+        if (c == '{') {
+            ++pos_;
+            stack_.push_back(state_);
+            groupStart_ = true;
+            bare_ = false;
+            return;
+        }
+        if (c == '}') {
+            ++pos_;
+            if (!stack_.empty()) {
+                state_ = stack_.back();
+                stack_.pop_back();
+            }
+            groupStart_ = false;
+            bare_ = false;
+            return;
+        }
+        const bool atGroupStart = groupStart_;
+        groupStart_ = false;
+        if (c == '\\') {
+            controlSequence(start, atGroupStart);
+            return;
+        }
+        ++pos_;
+        if (c == '\r' || c == '\n') return; // line breaks of the markup are not text
+        const bool afterBare = bare_;
+        bare_ = false;
+        if (static_cast<unsigned char>(c) < 0x20) return;
+        emit(DecodeByte(static_cast<unsigned char>(c), codePage()), start, afterBare);
+    }
+
+    void controlSequence(std::size_t start, bool atGroupStart)
+    {
+        const bool afterBare = bare_;
+        bare_ = false;
+        if (pos_ + 1 >= rtf_.size()) {
+            pos_ = rtf_.size();
+            return;
+        }
+        const char next = rtf_[pos_ + 1];
+        if (IsLetter(next)) {
+            ++pos_;
+            const ControlWord word = readControlWord();
+            bare_ = !word.delimited;
+            controlWord(word, start, afterBare, atGroupStart);
+            return;
+        }
+        pos_ += 2;
+        switch (next) {
+        case '\'': {
+            const int byte = readHexByte();
+            if (byte >= 0) emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start, afterBare);
+            return;
+        }
+        case '\\':
+        case '{':
+        case '}':
+            emit(static_cast<unsigned char>(next), start, afterBare);
+            return;
+        case '~':
+            emit(0x00A0, start, afterBare);
+            return;
+        case '_':
+            emit(0x2011, start, afterBare);
+            return;
+        case '\r':
+        case '\n':
+            emit(U'\n', start, afterBare);
+            return;
+        case '*':
+            if (atGroupStart) state_.skipped = true;
+            return;
+        default: // \- (optional hyphen), \| and \: carry no text
+            return;
+        }
+    }
+
+    ControlWord readControlWord()
+    {
+        ControlWord word;
+        const std::size_t begin = pos_;
+        while (pos_ < rtf_.size() && IsLetter(rtf_[pos_]) && pos_ - begin < 32) ++pos_;
+        word.word = rtf_.substr(begin, pos_ - begin);
+        bool negative = false;
+        if (pos_ + 1 < rtf_.size() && rtf_[pos_] == '-' && IsDigit(rtf_[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        const std::size_t digits = pos_;
+        while (pos_ < rtf_.size() && IsDigit(rtf_[pos_]) && pos_ - digits < 10) {
+            word.parameter = word.parameter * 10 + (rtf_[pos_] - '0');
+            ++pos_;
+        }
+        word.hasParameter = pos_ > digits;
+        if (negative) word.parameter = -word.parameter;
+        if (pos_ < rtf_.size() && rtf_[pos_] == ' ') {
+            word.delimited = true;
+            ++pos_;
+        }
+        return word;
+    }
+
+    void controlWord(const ControlWord &w, std::size_t start, bool afterBare, bool atGroupStart)
+    {
+        if (atGroupStart && IsSkippedDestination(w.word)) {
+            state_.skipped = true;
+            if (w.word == "fonttbl") state_.fontTable = true;
+        }
+        if (w.word == "bin") {
+            // Binary data: its bytes are not markup.
+            const auto length = static_cast<std::size_t>(std::max(0L, w.parameter));
+            pos_ += std::min(length, rtf_.size() - pos_);
+            return;
+        }
+        if (w.word == "uc") {
+            state_.unicodeSkip = static_cast<int>(std::clamp(w.parameter, 0L, 16L));
+            return;
+        }
+        if (w.word == "ansicpg" && w.hasParameter) {
+            documentCodePage_ = static_cast<int>(w.parameter);
+            return;
+        }
+        if (w.word == "f" && w.hasParameter) {
+            if (state_.fontTable) {
+                fontBeingDefined_ = w.parameter;
+            } else {
+                const auto charset = fontCharsets_.find(w.parameter);
+                state_.charset = charset == fontCharsets_.end() ? -1 : charset->second;
+            }
+            return;
+        }
+        if (w.word == "fcharset" && state_.fontTable) {
+            fontCharsets_[fontBeingDefined_] = static_cast<int>(w.parameter);
+            return;
+        }
+        if (w.word == "u" && w.hasParameter) {
+            unicodeCharacter(w.parameter, start, afterBare);
+            return;
+        }
+        char32_t character = 0;
+        if (CharacterOfControlWord(w.word, character)) emit(character, start, afterBare);
+    }
+
+    void unicodeCharacter(long parameter, std::size_t start, bool afterBare)
+    {
+        char32_t character = static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF;
+        skipFallback();
+        // A surrogate pair written as two escapes is one character.
+        if (character >= 0xD800 && character <= 0xDBFF && pos_ + 2 < rtf_.size() &&
+            rtf_[pos_] == '\\' && rtf_[pos_ + 1] == 'u' && (IsDigit(rtf_[pos_ + 2]) || rtf_[pos_ + 2] == '-')) {
+            const std::size_t save = pos_;
+            ++pos_;
+            const ControlWord low = readControlWord();
+            const char32_t lowUnit = static_cast<char32_t>(low.parameter < 0 ? low.parameter + 65536 : low.parameter) & 0xFFFF;
+            if (low.word == "u" && lowUnit >= 0xDC00 && lowUnit <= 0xDFFF) {
+                bare_ = !low.delimited;
+                skipFallback();
+                character = 0x10000 + ((character - 0xD800) << 10) + (lowUnit - 0xDC00);
+            } else {
+                pos_ = save;
+            }
+        }
+        emit(character, start, afterBare);
+    }
+
+    // Skips the fallback of a \uN escape: as many characters as \uc says, a \'xx counting
+    // as one; a group boundary ends it early. Whether the markup now ends in a control
+    // word without its blank is then decided by what was skipped last.
+    void skipFallback()
+    {
+        const std::size_t begin = pos_;
+        bool endsBare = false;
+        for (int left = state_.unicodeSkip; left > 0 && pos_ < rtf_.size(); --left) {
+            const char c = rtf_[pos_];
+            if (c == '{' || c == '}') break;
+            endsBare = false;
+            if (c != '\\') {
+                ++pos_;
+                continue;
+            }
+            if (pos_ + 1 >= rtf_.size()) {
+                pos_ = rtf_.size();
+                break;
+            }
+            const char next = rtf_[pos_ + 1];
+            if (next == '{' || next == '}') break;
+            if (next == '\'') {
+                pos_ += 2;
+                readHexByte();
+            } else if (IsLetter(next)) {
+                ++pos_;
+                endsBare = !readControlWord().delimited;
+            } else {
+                pos_ += 2;
+            }
+        }
+        if (pos_ > begin) bare_ = endsBare;
+    }
+
+    int readHexByte()
+    {
+        if (pos_ + 2 > rtf_.size()) {
+            pos_ = rtf_.size();
+            return -1;
+        }
+        const int high = HexValue(rtf_[pos_]);
+        const int low = HexValue(rtf_[pos_ + 1]);
+        if (high < 0 || low < 0) return -1;
+        pos_ += 2;
+        return high * 16 + low;
+    }
+
+    int codePage() const
+    {
+        return state_.charset >= 0 ? CodePageOfCharset(state_.charset) : documentCodePage_;
+    }
+
+    void emit(char32_t character, std::size_t begin, bool afterBare)
+    {
+        if (state_.skipped || stopped_) return;
+        if (!visit_(TextUnit{character, begin, pos_, afterBare})) stopped_ = true;
+    }
+
+    std::string_view rtf_;
+    const std::function<bool(const TextUnit &)> &visit_;
+    std::size_t pos_ = 0;
+    bool stopped_ = false;
+    bool groupStart_ = false;
+    bool bare_ = false;
+    GroupState state_;
+    std::vector<GroupState> stack_;
+    int documentCodePage_ = 1252;
+    long fontBeingDefined_ = 0;
+    std::map<long, int> fontCharsets_;
+};
+
+} // namespace
+
+void ForEachTextUnit(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit)
+{
+    Reader(rtf, visit).run();
+}
+
+void AppendUtf8(std::string &out, char32_t c)
+{
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::u32string DecodeUtf8(std::string_view text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = 0;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            length = 1;
+            c = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2;
+            c = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3;
+            c = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4;
+            c = lead & 0x07;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto byte = static_cast<unsigned char>(text[i + k]);
+            valid = (byte & 0xC0) == 0x80;
+            c = (c << 6) | (byte & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
+            valid = false;
+        out += valid ? c : 0xFFFD;
+        i += valid ? length : 1;
+    }
+    return out;
+}
+
+std::string RtfPlainText(std::string_view rtf)
+{
+    std::string text;
+    ForEachTextUnit(rtf, [&text](const TextUnit &unit) {
+        AppendUtf8(text, unit.character);
+        return true;
+    });
+    return text;
+}
+
+std::string RtfEscape(std::string_view text)
+{
+    std::string rtf;
+    for (const char32_t c : DecodeUtf8(text)) {
+        if (c == '\\' || c == '{' || c == '}') {
+            rtf += '\\';
+            rtf += static_cast<char>(c);
+        } else if (c == '\n') {
+            rtf += "\\line ";
+        } else if (c == '\t') {
+            rtf += "\\tab ";
+        } else if (c < 0x20) {
+            continue; // other control characters have no place in a document's text
+        } else if (c < 0x80) {
+            rtf += static_cast<char>(c);
+        } else {
+            auto escape = [&rtf](char32_t unit) {
+                const int value = unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
+                rtf += "\\u" + std::to_string(value) + '?';
+            };
+            if (c >= 0x10000) {
+                escape(0xD800 + ((c - 0x10000) >> 10));
+                escape(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                escape(c);
+            }
+        }
+    }
+    return rtf;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// One character of an RTF document's text and the markup bytes that stand for it: a plain
+// byte, a \'xx escape, a \uN escape with its fallback, an escaped symbol or a control word
+// such as \par or \tab.
+struct TextUnit {
+    char32_t character;
+    std::size_t begin; // first byte of its markup
+    std::size_t end;   // one past the last byte
+    // The markup right before it is a control word that ended without a delimiting blank,
+    // so removing this unit would join that word to whatever follows.
+    bool afterBareControlWord;
+};
+
+// Reads the text of an RTF document in order, as a word processor shows it: control words
+// and escapes become the characters they stand for, formatting groups are transparent,
+// and destinations that are not body text (font and colour tables, pictures, headers,
+// field instructions, \* groups) are skipped. `visit` returns false to stop early.
+// Any bytes are accepted; whatever is not well-formed is read leniently.
+void ForEachTextUnit(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit);
+
+// The document's text as UTF-8.
+std::string RtfPlainText(std::string_view rtf);
+
+// `text` (UTF-8) written as RTF: ASCII as it is with \, { and } escaped, everything else
+// as \uN? escapes, line breaks and tabs as control words.
+std::string RtfEscape(std::string_view text);
+
+// Decodes UTF-8 leniently: a malformed sequence reads as U+FFFD.
+std::u32string DecodeUtf8(std::string_view text);
+void AppendUtf8(std::string &out, char32_t character);

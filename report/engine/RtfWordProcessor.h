@@ -1,0 +1,32 @@
+#pragma once
+
+#include "RtfDocument.h"
+#include "WordProcessor.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// The built-in word processor: an RTF document engine of the program's own. Showing the
+// document is handed to a presenter, which gets the filled document's markup.
+class RtfWordProcessor : public WordProcessor {
+public:
+    using Presenter = std::function<bool(const std::string &rtf)>;
+
+    // Templates beyond this size are refused rather than read.
+    static constexpr std::uintmax_t kLargestDocument = 256u << 20;
+
+    explicit RtfWordProcessor(Presenter presenter = {}) : presenter_(std::move(presenter)) {}
+
+    bool SetWordVisible(bool visible) override;
+    bool OpenDocument(const std::filesystem::path &path) override;
+    bool SelectionToStart() override;
+    bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
+
+    // The open document, if any.
+    const RtfDocument *document() const { return document_ ? &*document_ : nullptr; }
+
+private:
+    Presenter presenter_;
+    std::optional<RtfDocument> document_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// A word processor as the report drives it: one document, a selection in it, a forward
+// search that replaces. Each call tells only whether it succeeded; the layer above turns
+// anything a backend throws into false.
+class WordProcessor {
+public:
+    virtual ~WordProcessor() = default;
+
+    virtual bool SetWordVisible(bool visible) = 0;
+    // Opens the document as a new, untitled one made from the file: the file itself is
+    // never written.
+    virtual bool OpenDocument(const std::filesystem::path &path) = 0;
+    virtual bool SelectionToStart() = 0;
+    // Replaces the first occurrence of `placeholder` after the selection with `value` and
+    // leaves the selection after the inserted text; false when there is none.
+    virtual bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) = 0;
+};

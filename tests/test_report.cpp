@@ -1,0 +1,252 @@
+// The Report button with the built-in word processor on the shipped template: every
+// placeholder replaced once, the progress window, the rows that follow the material,
+// a template that lacks a placeholder or is missing, and the template left untouched.
+
+#include "Calculation.h"
+#include "DocumentViewer.h"
+#include "ReportGenerator.h"
+#include "ReportRows.h"
+#include "RtfText.h"
+#include "WizardFixture.h"
+#include "WordApp.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QProgressBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextDocumentFragment>
+
+namespace {
+
+DesignRecord ReferenceRecord(ElectrodeMaterial material)
+{
+    DesignRecord r;
+    r.arrangement = Arrangement::row;
+    r.electrodeMaterial = material;
+    r.upperResistivity = 60;
+    r.lowerResistivity = 40;
+    r.verticalClimaticCoefficient = 1.65;
+    r.horizontalClimaticCoefficient = 4;
+    r.upperLayerThickness = 2;
+    r.stripDepth = 0.7;
+    r.normativeResistance = 4;
+    r.angleWidth = 50;
+    r.rodDiameter = material == ElectrodeMaterial::roundRod ? 16 : 0;
+    r.electrodeLength = 2.5;
+    r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
+    r.stripWidth = 40;
+    r.electrodeSpacing = 3;
+    r.stripUtilization = 0.75;
+    r.electrodeUtilization = 0.81;
+    CalculateGrounding(r);
+    return r;
+}
+
+QByteArray Read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Hash(const QString &path)
+{
+    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256);
+}
+
+QString PlainText(const QString &path) { return QString::fromStdString(RtfPlainText(Read(path).toStdString())); }
+
+int Occurrences(const QString &text, QStringView what) { return static_cast<int>(text.count(what)); }
+
+} // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+
+    WizardFixture w;
+    QStringList opened;
+    QTemporaryDir scratch;
+
+    TForm1 &form() { return w.form(); }
+    QProgressBar *bar() { return w.windows->Form10->ProgressBar1; }
+
+    // The Report button, as the user presses it on the results page.
+    void pressReport(const DesignRecord &record)
+    {
+        form().record = record;
+        form().ShowPage(3);
+        Click(form().Button5);
+    }
+
+    void generate(const DesignRecord &record, const QString &templatePath)
+    {
+        GenerateReport(record, {w.windows->Form10.get(), bar(), &form()}, templatePath);
+    }
+
+    // A copy of the shipped template with `placeholder` taken out.
+    QString templateWithout(const QString &placeholder)
+    {
+        QByteArray rtf = Read(ReportTemplatePath());
+        rtf.replace(placeholder.toUtf8(), "");
+        const QString path = scratch.filePath(QStringLiteral("lacking.rtf"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) file.write(rtf);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        WizardFixture::initLocale();
+        QVERIFY(scratch.isValid());
+        QVERIFY2(QFile::exists(ReportTemplatePath()), qPrintable(ReportTemplatePath()));
+        SetWordBackend(WordBackend::builtIn);
+        SetDocumentOpener([this](const QString &path) {
+            opened << path;
+            return true;
+        });
+    }
+
+    void init()
+    {
+        opened.clear();
+        w.start();
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(w.boxes->empty(), "an unexpected message box came up");
+        w.stop();
+        ReleaseWordApp();
+    }
+
+    void shippedTemplateHoldsEachPlaceholderOnce()
+    {
+        const QString text = PlainText(ReportTemplatePath());
+        for (const std::string_view placeholder : AllPlaceholders())
+            QVERIFY2(Occurrences(text, QString::fromUtf8(placeholder.data(), placeholder.size())) == 1,
+                     placeholder.data());
+    }
+
+    void reportReplacesEveryPlaceholderOnce()
+    {
+        const QByteArray templateHash = Hash(ReportTemplatePath());
+        pressReport(ReferenceRecord(ElectrodeMaterial::angle));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first(), LastReportFile());
+        QVERIFY(opened.first() != ReportTemplatePath());
+
+        const QString text = PlainText(opened.first());
+        QVERIFY2(!text.contains('#'), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Ширина полки уголка")));
+        QVERIFY(text.contains(QStringLiteral("2,5 м")));
+        QVERIFY(text.contains(QStringLiteral("60 Ом*м")));
+        for (const ReportRow &row : ReportRows(form().record, ","))
+            QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
+
+        QCOMPARE(bar()->value(), 100);
+        QVERIFY(!w.windows->Form10->isVisible());
+        QCOMPARE(Hash(ReportTemplatePath()), templateHash);
+    }
+
+    void rowsEightToTenFollowTheMaterial_data()
+    {
+        QTest::addColumn<int>("material");
+        QTest::addColumn<QString>("letter");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<int>("progress");
+        QTest::newRow("angle") << 1 << "b" << "Ширина полки уголка" << "50" << 100;
+        QTest::newRow("round rod") << 2 << "d" << "Диаметр электрода" << "16" << 100;
+        QTest::newRow("none: left as they are") << 0 << "##db&" << "##ddb" << "##bd&" << 99;
+    }
+
+    void rowsEightToTenFollowTheMaterial()
+    {
+        QFETCH(int, material);
+        QFETCH(QString, letter);
+        QFETCH(QString, name);
+        QFETCH(QString, size);
+        QFETCH(int, progress);
+        pressReport(ReferenceRecord(static_cast<ElectrodeMaterial>(material)));
+        QCOMPARE(opened.size(), 1);
+        const QString text = PlainText(opened.first());
+        // The input table's row: name, letter and size in their cells.
+        QVERIFY2(text.contains(name + '\t' + letter + '\t' + size + '\t' + QStringLiteral("мм")),
+                 qPrintable(text));
+        QCOMPARE(bar()->value(), progress);
+    }
+
+    void independentReaderFindsTheValues()
+    {
+        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+        if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
+        pressReport(ReferenceRecord(ElectrodeMaterial::angle));
+        QProcess reader;
+        reader.start(unrtf, {QStringLiteral("--html"), opened.first()});
+        QVERIFY(reader.waitForFinished(30000));
+        const QString text =
+            QTextDocumentFragment::fromHtml(QString::fromUtf8(reader.readAllStandardOutput()))
+                .toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("2,5 м")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("вертикальных")));
+        QVERIFY(!text.contains('#'));
+    }
+
+    void templateLackingAPlaceholderStopsWithAMessage()
+    {
+        const QString lacking = templateWithout(QStringLiteral("##rg&"));
+        generate(ReferenceRecord(ElectrodeMaterial::angle), lacking);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QCOMPARE(seen[0].title, QStringLiteral("Тельмар"));
+        QCOMPARE(seen[0].icon, QMessageBox::Warning);
+        QVERIFY(seen[0].text.contains(QStringLiteral("##rg&")));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(lacking)));
+        QVERIFY(!w.windows->Form10->isVisible());
+        QVERIFY(opened.isEmpty()); // nothing half-done is shown as a report
+    }
+
+    void missingTemplateIsReported()
+    {
+        const QString missing = scratch.filePath(QStringLiteral("нет/otchet.rtf"));
+        generate(ReferenceRecord(ElectrodeMaterial::angle), missing);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(!w.windows->Form10->isVisible());
+        QCOMPARE(bar()->value(), 0);
+        // The program goes on: the next report works.
+        generate(ReferenceRecord(ElectrodeMaterial::angle), ReportTemplatePath());
+        QCOMPARE(opened.size(), 1);
+    }
+
+    void reportThatNothingOpensTellsWhereItIs()
+    {
+        SetDocumentOpener([](const QString &) { return false; });
+        pressReport(ReferenceRecord(ElectrodeMaterial::angle));
+        SetDocumentOpener([this](const QString &path) {
+            opened << path;
+            return true;
+        });
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(LastReportFile())));
+        QVERIFY(QFile::exists(LastReportFile()));
+    }
+
+    void eachReportIsANewFileInAPrivateFolder()
+    {
+        pressReport(ReferenceRecord(ElectrodeMaterial::angle));
+        pressReport(ReferenceRecord(ElectrodeMaterial::roundRod));
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0] != opened[1]);
+        QCOMPARE(QFileInfo(opened[0]).absolutePath(), QFileInfo(ReportsFolder()).absoluteFilePath());
+        QCOMPARE(QFileInfo(ReportsFolder()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "test_report.moc"

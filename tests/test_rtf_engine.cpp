@@ -1,0 +1,226 @@
+// The built-in RTF engine on its own: forward search through the text, replacements that
+// keep the markup, escapes in and out, and the bounded fill loop.
+
+#include "ReportFiller.h"
+#include "RtfDocument.h"
+#include "RtfText.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+QString Text(const RtfDocument &document) { return QString::fromStdString(document.plainText()); }
+
+bool BracesBalanced(const std::string &rtf)
+{
+    int depth = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i; // an escaped brace is text
+            continue;
+        }
+        if (rtf[i] == '{') ++depth;
+        if (rtf[i] == '}' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
+// A word processor whose document never holds the placeholder; counts the attempts.
+class EmptyDocument : public WordProcessor {
+public:
+    int selections = 0;
+    int attempts = 0;
+    bool SetWordVisible(bool) override { return true; }
+    bool OpenDocument(const std::filesystem::path &) override { return true; }
+    bool SelectionToStart() override { return ++selections, true; }
+    bool ReplacePlaceholder(std::string_view, std::string_view) override
+    {
+        ++attempts;
+        return false;
+    }
+};
+
+} // namespace
+
+class RtfEngineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void replacesTheFirstOccurrenceForward()
+    {
+        RtfDocument document(R"({\rtf1\ansi A #x B #x C})");
+        QVERIFY(document.replace("#x", "1"));
+        QCOMPARE(Text(document), QStringLiteral("A 1 B #x C"));
+        QVERIFY(document.replace("#x", "2")); // onward from after the first
+        QCOMPARE(Text(document), QStringLiteral("A 1 B 2 C"));
+        QVERIFY(!document.replace("#x", "3"));
+    }
+
+    void searchStartsAtTheSelection()
+    {
+        RtfDocument document(R"({\rtf1 #x #y #x})");
+        QVERIFY(document.replace("#y", "Y"));
+        QVERIFY(document.replace("#x", "second"));
+        QCOMPARE(Text(document), QStringLiteral("#x Y second"));
+        document.selectionToStart();
+        QVERIFY(document.replace("#x", "first"));
+        QCOMPARE(Text(document), QStringLiteral("first Y second"));
+    }
+
+    void placeholderSplitByTheMarkupIsFound_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("group") << QByteArray(R"({\rtf1 a ##r{\b o}1 z})") << "a 60 z";
+        QTest::newRow("control words") << QByteArray(R"({\rtf1 a ##r\i o\i0 1 z})") << "a 60 z";
+        QTest::newRow("hex escape") << QByteArray(R"({\rtf1 a #\'23ro1 z})") << "a 60 z";
+        QTest::newRow("unicode escape") << QByteArray(R"({\rtf1 a ##\u114?o1 z})") << "a 60 z";
+        QTest::newRow("markup line breaks") << QByteArray("{\\rtf1 a ##r\r\no1 z}") << "a 60 z";
+        QTest::newRow("paragraph mark without its blank")
+            << QByteArray(R"({\rtf1 a\par##ro1\par z})") << "a\n60\nz";
+        QTest::newRow("unicode run with two fallback bytes")
+            << QByteArray(R"({\rtf1\uc2 \u1055\'cf\'cf ##ro1})") << QStringLiteral("П 60");
+    }
+
+    void placeholderSplitByTheMarkupIsFound()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        RtfDocument document(rtf.toStdString());
+        QVERIFY(document.replace("##ro1", "60"));
+        QCOMPARE(Text(document), text);
+        QVERIFY(BracesBalanced(document.rtf()));
+        // The formatting between the characters is kept.
+        if (rtf.contains("{\\b o}")) QVERIFY(document.rtf().find("{\\b }") != std::string::npos);
+    }
+
+    void controlWordWithoutItsBlankKeepsItsEnd()
+    {
+        // \b ends at the "&" it does not own; removing the "&" must not let the blank
+        // after "y" become the word's delimiter.
+        RtfDocument document(R"({\rtf1 a #x\b&y z})");
+        QVERIFY(document.replace("#x&y", "60"));
+        QCOMPARE(Text(document), QStringLiteral("a 60 z"));
+    }
+
+    void missingPlaceholderChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("absent") << QByteArray(R"({\rtf1 nothing here})");
+        QTest::newRow("in an ignorable destination") << QByteArray(R"({\rtf1 {\*\note ##ro1} a})");
+        QTest::newRow("in the font table")
+            << QByteArray(R"({\rtf1{\fonttbl{\f0 ##ro1;}} a})");
+        QTest::newRow("in a field's instruction")
+            << QByteArray(R"({\rtf1{\field{\*\fldinst ##ro1}{\fldrslt x}}})");
+        QTest::newRow("in a picture") << QByteArray(R"({\rtf1{\pict ##ro1}})");
+        QTest::newRow("across a paragraph") << QByteArray(R"({\rtf1 ##r\par o1})");
+        QTest::newRow("different case") << QByteArray(R"({\rtf1 ##RO1})");
+        QTest::newRow("binary data") << QByteArray("{\\rtf1 \\bin5 ##ro1}");
+    }
+
+    void missingPlaceholderChangesNothing()
+    {
+        QFETCH(QByteArray, rtf);
+        RtfDocument document(rtf.toStdString());
+        QVERIFY(!document.replace("##ro1", "60"));
+        QCOMPARE(QByteArray::fromStdString(document.rtf()), rtf);
+        QCOMPARE(document.selection(), std::size_t(0));
+    }
+
+    void emptyValueJustDeletes()
+    {
+        RtfDocument document(R"({\rtf1 a {\b ##zaz&} b})");
+        QVERIFY(document.replace("##zaz&", ""));
+        QCOMPARE(Text(document), QStringLiteral("a  b"));
+        QVERIFY(BracesBalanced(document.rtf()));
+    }
+
+    void valuesAreWrittenAsRtfAndReadBack_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("Cyrillic") << QStringLiteral("заземлителей");
+        QTest::newRow("unit suffix") << QStringLiteral("2,5 м");
+        QTest::newRow("markup characters") << QStringLiteral("a\\b{c}d");
+        QTest::newRow("outside the basic plane") << QStringLiteral("Ω 😀");
+        QTest::newRow("looks like a control word") << QStringLiteral("\\par x");
+    }
+
+    void valuesAreWrittenAsRtfAndReadBack()
+    {
+        QFETCH(QString, value);
+        RtfDocument document(R"({\rtf1\ansi\ansicpg1251\uc0 x ##ver& y})");
+        QVERIFY(document.replace("##ver&", value.toStdString()));
+        QCOMPARE(Text(document), "x " + value + " y");
+        QVERIFY(BracesBalanced(document.rtf()));
+        // The markup itself stays 7-bit, whatever the value.
+        QVERIFY(std::all_of(document.rtf().begin(), document.rtf().end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    }
+
+    void selectionEndsAfterTheInsertedText()
+    {
+        RtfDocument document(R"({\rtf1 ##a& ##a&})");
+        QVERIFY(document.replace("##a&", "##a&"));
+        // The value itself is behind the selection and is not searched again.
+        QVERIFY(document.replace("##a&", "2"));
+        QCOMPARE(Text(document), QStringLiteral("##a& 2"));
+    }
+
+    void codePagesDecodeEightBitText_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("document code page 1251")
+            << QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})") << QStringLiteral("При");
+        QTest::newRow("Cyrillic font in a Western document")
+            << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0\fcharset204 Times;}{\f1\fcharset0 Arial;}}\f0 \'cf {\f1 \'e9}})")
+            << QStringLiteral("П é");
+        QTest::newRow("raw eight-bit bytes") << QByteArray("{\\rtf1\\ansicpg1251 \xcf\xf0}")
+                                             << QStringLiteral("Пр");
+        QTest::newRow("negative unicode escape") << QByteArray(R"({\rtf1 \u-3913?})")
+                                                 << QString(QChar(0xF0B7));
+    }
+
+    void codePagesDecodeEightBitText()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(RtfPlainText(rtf.toStdString())), text);
+    }
+
+    void malformedDocumentsAreReadLeniently_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{{ ##ro1");
+        QTest::newRow("stray closing brace") << QByteArray("}} ##ro1 }");
+        QTest::newRow("truncated escape") << QByteArray("{\\rtf1 ##ro1 \\'");
+        QTest::newRow("huge binary length") << QByteArray("{\\rtf1 ##ro1 \\bin999999999");
+        QTest::newRow("lone backslash") << QByteArray("##ro1\\");
+    }
+
+    void malformedDocumentsAreReadLeniently()
+    {
+        QFETCH(QByteArray, rtf);
+        RtfDocument document(rtf.toStdString());
+        QVERIFY(document.replace("##ro1", "60"));
+        QVERIFY(Text(document).contains(QStringLiteral("60")));
+    }
+
+    void fillTriesEachPlaceholderThreeTimesThenStops()
+    {
+        EmptyDocument document;
+        int advances = 0;
+        const std::vector<ReportRow> rows{{"##a", "1", 3}, {"##b", "2", 3}};
+        const FillOutcome outcome = FillReport(document, rows, [&](int) { ++advances; });
+        QVERIFY(!outcome.complete);
+        QCOMPARE(outcome.missingPlaceholder, std::string("##a"));
+        QCOMPARE(document.attempts, kReplacementAttempts);
+        QCOMPARE(document.selections, 1);
+        QCOMPARE(advances, 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(RtfEngineTest)
+#include "test_rtf_engine.moc"
