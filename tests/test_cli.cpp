@@ -1,0 +1,286 @@
+// telmar-calc as a user runs it: JSON and text output, batches, bad input with its
+// message and status, the report, and a large --jsonl batch.
+
+#include "Calculation.h"
+#include "ResultSentences.h"
+#include "RtfText.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run Calc(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QStringLiteral(TELMAR_CALC), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) process.kill();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QJsonObject ReferenceJson()
+{
+    return QJsonObject{
+        {"upperResistivity", 60},      {"lowerResistivity", 40},
+        {"verticalClimaticCoefficient", 1.65}, {"horizontalClimaticCoefficient", 4},
+        {"upperLayerThickness", 2},    {"stripDepth", 0.7},
+        {"normativeResistance", 4},    {"angleWidth", 50},
+        {"electrodeLength", 3},        {"stripWidth", 40},
+        {"electrodeSpacing", 3},       {"stripUtilization", 0.75},
+        {"electrodeUtilization", 0.81},
+    };
+}
+
+QByteArray Json(const QJsonObject &object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+
+DesignRecord ReferenceRecord()
+{
+    DesignRecord r;
+    r.arrangement = Arrangement::row;
+    r.electrodeMaterial = ElectrodeMaterial::angle;
+    r.upperResistivity = 60;
+    r.lowerResistivity = 40;
+    r.verticalClimaticCoefficient = 1.65;
+    r.horizontalClimaticCoefficient = 4;
+    r.upperLayerThickness = 2;
+    r.stripDepth = 0.7;
+    r.normativeResistance = 4;
+    r.angleWidth = 50;
+    r.electrodeLength = 3;
+    r.electrodeMidDepth = ElectrodeMidDepth(3, 0.7);
+    r.stripWidth = 40;
+    r.electrodeSpacing = 3;
+    r.stripUtilization = 0.75;
+    r.electrodeUtilization = 0.81;
+    CalculateGrounding(r);
+    return r;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir scratch;
+
+private slots:
+    void referenceDesignAsJsonAtFullPrecision()
+    {
+        const Run run = Calc({}, Json(ReferenceJson()));
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.isEmpty());
+        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+        const DesignRecord expected = ReferenceRecord();
+        // The shortest text that reads back as the same double: exactly the same values.
+        QCOMPARE(result["designResistivity"].toDouble(), expected.designResistivity);
+        QCOMPARE(result["singleElectrodeResistance"].toDouble(), expected.singleElectrodeResistance);
+        QCOMPARE(result["stripResistance"].toDouble(), expected.stripResistance);
+        QCOMPARE(result["refinedCountExact"].toDouble(), expected.refinedCountExact);
+        QCOMPARE(result["refinedCount"].toDouble(), 5.0);
+        QCOMPARE(result["refinedStripLength"].toDouble(), 12.0);
+        QCOMPARE(result["countNoun"].toString(), QStringLiteral("заземлителей"));
+        QCOMPARE(result["arrangement"].toString(), QStringLiteral("row"));
+
+        // Every field of the record, in the record's order.
+        const QStringList order{
+            "arrangement", "electrodeMaterial", "upperResistivity", "lowerResistivity",
+            "verticalClimaticCoefficient", "horizontalClimaticCoefficient", "upperLayerThickness",
+            "stripDepth", "normativeResistance", "angleWidth", "electrodeLength",
+            "electrodeMidDepth", "stripWidth", "electrodeSpacing", "stripUtilization",
+            "electrodeUtilization", "rodDiameter", "designResistivity", "singleElectrodeResistance",
+            "estimatedCountExact", "estimatedCountFraction", "estimatedRoundUp", "estimatedCount",
+            "stripLength", "stripResistance", "totalElectrodeResistance", "refinedCountExact",
+            "refinedCountFraction", "refinedRoundUp", "refinedCount", "refinedStripLength",
+            "countNoun", "countAdjective"};
+        QStringList keys;
+        const QRegularExpression key(QStringLiteral("\"(\\w+)\":"));
+        for (auto it = key.globalMatch(QString::fromUtf8(run.out)); it.hasNext();)
+            keys << it.next().captured(1);
+        QCOMPARE(keys, order);
+    }
+
+    void textPrintsTheResultsPage()
+    {
+        const Run run = Calc({"--text"}, Json(ReferenceJson()));
+        QCOMPARE(run.status, 0);
+        const ResultSentences s = ComposeResultSentences(ReferenceRecord(), ",");
+        const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines[0], QString::fromStdString(s.label17));
+        QCOMPARE(lines[6], QStringLiteral("Уточнённая длина горизонтального заземлителя = 12 м;"));
+        QCOMPARE(lines[9], QStringLiteral("Принимаем к установке  5 вертикальных заземлителей ."));
+    }
+
+    void contourAndRoundRodAreChoices()
+    {
+        QJsonObject design = ReferenceJson();
+        design["arrangement"] = "contour";
+        design["electrodeMaterial"] = "roundRod";
+        design.remove("angleWidth");
+        design["rodDiameter"] = 16;
+        const Run run = Calc({}, Json(design));
+        QCOMPARE(run.status, 0);
+        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+        // Round the loop: as many spans as electrodes.
+        QCOMPARE(result["stripLength"].toDouble(), 3 * result["estimatedCount"].toDouble());
+        QCOMPARE(result["electrodeMaterial"].toString(), QStringLiteral("roundRod"));
+        QCOMPARE(result["rodDiameter"].toDouble(), 16.0);
+        QCOMPARE(result["angleWidth"].toDouble(), 16.0);
+    }
+
+    void singleFaultGoesToStandardError()
+    {
+        QJsonObject design = ReferenceJson();
+        design["stripWidth"] = 0;
+        const Run run = Calc({}, Json(design));
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.trimmed(), QByteArray("Floating point division by zero"));
+    }
+
+    void batchMixesResultsAndErrorsInPlace()
+    {
+        QJsonObject faulty = ReferenceJson();
+        faulty["electrodeUtilization"] = 0;
+        QJsonObject contour = ReferenceJson();
+        contour["arrangement"] = "contour";
+        const QJsonArray batch{ReferenceJson(), faulty, contour};
+        const Run run = Calc({}, QJsonDocument(batch).toJson());
+        QCOMPARE(run.status, 1);
+        const QJsonArray results = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(results[0].toObject()["refinedCount"].toDouble(), 5.0);
+        QCOMPARE(results[1].toObject(),
+                 QJsonObject({{"error", "Floating point division by zero"}}));
+        QCOMPARE(results[2].toObject()["stripLength"].toDouble(), 15.0);
+    }
+
+    void badInputNamesTheProblem_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("message");
+        QJsonObject missing = ReferenceJson();
+        missing.remove("stripDepth");
+        QJsonObject misspelt = ReferenceJson();
+        misspelt["electrodeLenght"] = 3;
+        QJsonObject wrongType = ReferenceJson();
+        wrongType["electrodeSpacing"] = "3";
+        QJsonObject fraction = ReferenceJson();
+        fraction["angleWidth"] = 12.5;
+        QJsonObject negative = ReferenceJson();
+        negative["upperLayerThickness"] = -2;
+        QJsonObject choice = ReferenceJson();
+        choice["arrangement"] = "ring";
+        QJsonObject tooLarge = ReferenceJson();
+        tooLarge["stripWidth"] = 3e9;
+        QTest::newRow("not JSON") << QByteArray("{\"upperResistivity\": 60,") << "not valid JSON";
+        QTest::newRow("missing field") << Json(missing) << "missing field 'stripDepth'";
+        QTest::newRow("misspelt field") << Json(misspelt) << "unknown field 'electrodeLenght'";
+        QTest::newRow("wrong type") << Json(wrongType) << "field 'electrodeSpacing' must be a number";
+        QTest::newRow("fraction in a whole field") << Json(fraction) << "field 'angleWidth' must be a whole number";
+        QTest::newRow("negative") << Json(negative) << "field 'upperLayerThickness' must not be negative";
+        QTest::newRow("unknown choice") << Json(choice) << "field 'arrangement' must be \"row\" or \"contour\"";
+        QTest::newRow("beyond 32 bits") << Json(tooLarge) << "field 'stripWidth' is too large";
+        QTest::newRow("beyond a double")
+            << Json(ReferenceJson()).replace("\"stripDepth\":0.7", "\"stripDepth\":1e999")
+            << "field 'stripDepth' must be a finite number";
+        QTest::newRow("not an object") << QByteArray("[1]") << "design 1: a design must be a JSON object";
+        QTest::newRow("second design of a batch")
+            << "[" + Json(ReferenceJson()) + "," + Json(missing) + "]"
+            << "design 2: missing field 'stripDepth'";
+    }
+
+    void badInputNamesTheProblem()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, message);
+        const Run run = Calc({}, input);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+        QVERIFY(run.out.isEmpty()); // nothing computed from a half-read design
+    }
+
+    void reportFillsTheTemplate()
+    {
+        QVERIFY(scratch.isValid());
+        const QString report = scratch.filePath(QStringLiteral("отчёт.rtf"));
+        const Run run = Calc({"--report", report}, Json(ReferenceJson()));
+        QCOMPARE(run.status, 0);
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromStdString(RtfPlainText(file.readAll().toStdString()));
+        QVERIFY(!text.contains('#'));
+        QVERIFY(text.contains(QStringLiteral("Принимаем к установке 5 вертикальных заземлителей")));
+        QVERIFY(text.contains(QStringLiteral("53,9 Ом·м")));
+
+        // Not over an existing file unless forced; never over the template.
+        const Run again = Calc({"--report", report}, Json(ReferenceJson()));
+        QCOMPARE(again.status, 3);
+        QVERIFY(again.err.contains("--force"));
+        QCOMPARE(Calc({"--report", report, "--force"}, Json(ReferenceJson())).status, 0);
+        const QString templatePath = QStringLiteral(TELMAR_CALC_TEMPLATE);
+        const QByteArray before = [&] {
+            QFile t(templatePath);
+            return t.open(QIODevice::ReadOnly) ? t.readAll() : QByteArray();
+        }();
+        const Run overTemplate = Calc({"--report", templatePath, "--force"}, Json(ReferenceJson()));
+        QCOMPARE(overTemplate.status, 3);
+        QFile t(templatePath);
+        QVERIFY(t.open(QIODevice::ReadOnly));
+        QCOMPARE(t.readAll(), before);
+    }
+
+    void jsonlRunsLargeBatchesLineByLine()
+    {
+        QByteArray input;
+        for (int i = 0; i < 3000; ++i) {
+            QJsonObject design = ReferenceJson();
+            design["electrodeLength"] = 2 + (i % 30) / 10.0;
+            input += Json(design) + '\n';
+        }
+        const Run run = Calc({"--jsonl"}, input);
+        QCOMPARE(run.status, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 3001); // and the last newline
+        for (int i : {0, 1234, 2999}) {
+            const QJsonObject result = QJsonDocument::fromJson(lines[i]).object();
+            QCOMPARE(result["electrodeLength"].toDouble(), 2 + (i % 30) / 10.0);
+            QVERIFY(result["refinedCount"].toDouble() >= 1);
+        }
+
+        input += "{\"upperResistivity\": 60}\n";
+        const Run bad = Calc({"--jsonl"}, input);
+        QCOMPARE(bad.status, 2);
+        QVERIFY(bad.err.contains("line 3001: missing field"));
+        QVERIFY(bad.out.isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = Calc({"--help"});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.contains("--jsonl"));
+        const Run version = Calc({"--version"});
+        QCOMPARE(version.status, 0);
+        QVERIFY(version.out.startsWith("telmar-calc "));
+        QCOMPARE(Calc({"--frobnicate"}).status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"
