@@ -105,6 +105,26 @@ private slots:
         QCOMPARE(Text(document), QStringLiteral("a 60 z"));
     }
 
+    void characterThatOpensAGroupLeavesTheGroupText_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("replaced") << "Z" << "a Zy b";
+        QTest::newRow("deleted") << "" << "a y b";
+    }
+
+    void characterThatOpensAGroupLeavesTheGroupText()
+    {
+        // "{x\*\foo y}" is text because "x" comes first; without it the group would be an
+        // ignorable destination.
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        RtfDocument document(R"({\rtf1 a #{x\*\foo y} b})");
+        QVERIFY(document.replace("#x", value.toStdString()));
+        QCOMPARE(Text(document), text);
+        QVERIFY(BracesBalanced(document.rtf()));
+    }
+
     void missingPlaceholderChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("rtf");

@@ -48,18 +48,28 @@ bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
 
     // The value takes the place of the first character, as a group of its own so that it
     // cannot run into the markup around it; the other characters go, the markup between
-    // them stays. A unit right after a control word without its blank leaves a blank, or
-    // the word would swallow what follows.
+    // them stays. A character right after a control word without its blank leaves a blank,
+    // or the word would swallow what follows; one that opens a group leaves an empty group,
+    // or what follows would decide afresh whether the group is text.
     const std::string escaped = RtfEscape(value);
     const bool unicode = escaped.find("\\u") != std::string::npos;
     const std::string inserted =
         escaped.empty() ? std::string() : (unicode ? "{\\uc1 " : "{") + escaped + "}";
-    for (std::size_t i = units.size(); i-- > 0;) {
-        const TextUnit &unit = units[i];
-        std::string replacement = i == 0 ? inserted : std::string();
-        if (replacement.empty() && unit.afterBareControlWord) replacement = " ";
-        rtf_.replace(unit.begin, unit.end - unit.begin, replacement);
-        if (i == 0) selection_ = unit.begin + replacement.size();
+    const auto removed = [](const TextUnit &unit) {
+        return unit.atGroupStart ? std::string("{}")
+                                 : unit.afterBareControlWord ? std::string(" ") : std::string();
+    };
+
+    // The whole edit is one region of the markup, rewritten at once.
+    const std::size_t regionBegin = units.front().begin;
+    const std::size_t regionEnd = units.back().end;
+    std::string region = inserted.empty() ? removed(units.front()) : inserted;
+    const std::size_t insertedLength = region.size();
+    for (std::size_t i = 1; i < units.size(); ++i) {
+        region.append(rtf_, units[i - 1].end, units[i].begin - units[i - 1].end);
+        region += removed(units[i]);
     }
+    rtf_.replace(regionBegin, regionEnd - regionBegin, region);
+    selection_ = regionBegin + insertedLength;
     return true;
 }

@@ -136,12 +136,18 @@ private:
             controlSequence(start, atGroupStart);
             return;
         }
+        if (state_.skipped) {
+            // Text of a skipped destination (a picture's hex data, say) is not read at all.
+            pos_ = std::min(rtf_.find_first_of("\\{}", pos_ + 1), rtf_.size());
+            bare_ = false;
+            return;
+        }
         ++pos_;
         if (c == '\r' || c == '\n') return; // line breaks of the markup are not text
         const bool afterBare = bare_;
         bare_ = false;
         if (static_cast<unsigned char>(c) < 0x20) return;
-        emit(DecodeByte(static_cast<unsigned char>(c), codePage()), start, afterBare);
+        emit(DecodeByte(static_cast<unsigned char>(c), codePage()), start, afterBare, atGroupStart);
     }
 
     void controlSequence(std::size_t start, bool atGroupStart)
@@ -164,23 +170,25 @@ private:
         switch (next) {
         case '\'': {
             const int byte = readHexByte();
-            if (byte >= 0) emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start, afterBare);
+            if (byte >= 0)
+                emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start, afterBare,
+                     atGroupStart);
             return;
         }
         case '\\':
         case '{':
         case '}':
-            emit(static_cast<unsigned char>(next), start, afterBare);
+            emit(static_cast<unsigned char>(next), start, afterBare, atGroupStart);
             return;
         case '~':
-            emit(0x00A0, start, afterBare);
+            emit(0x00A0, start, afterBare, atGroupStart);
             return;
         case '_':
-            emit(0x2011, start, afterBare);
+            emit(0x2011, start, afterBare, atGroupStart);
             return;
         case '\r':
         case '\n':
-            emit(U'\n', start, afterBare);
+            emit(U'\n', start, afterBare, atGroupStart);
             return;
         case '*':
             if (atGroupStart) state_.skipped = true;
@@ -249,14 +257,14 @@ private:
             return;
         }
         if (w.word == "u" && w.hasParameter) {
-            unicodeCharacter(w.parameter, start, afterBare);
+            unicodeCharacter(w.parameter, start, afterBare, atGroupStart);
             return;
         }
         char32_t character = 0;
-        if (CharacterOfControlWord(w.word, character)) emit(character, start, afterBare);
+        if (CharacterOfControlWord(w.word, character)) emit(character, start, afterBare, atGroupStart);
     }
 
-    void unicodeCharacter(long parameter, std::size_t start, bool afterBare)
+    void unicodeCharacter(long parameter, std::size_t start, bool afterBare, bool atGroupStart)
     {
         char32_t character = static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF;
         skipFallback();
@@ -275,7 +283,7 @@ private:
                 pos_ = save;
             }
         }
-        emit(character, start, afterBare);
+        emit(character, start, afterBare, atGroupStart);
     }
 
     // Skips the fallback of a \uN escape: as many characters as \uc says, a \'xx counting
@@ -330,10 +338,10 @@ private:
         return state_.charset >= 0 ? CodePageOfCharset(state_.charset) : documentCodePage_;
     }
 
-    void emit(char32_t character, std::size_t begin, bool afterBare)
+    void emit(char32_t character, std::size_t begin, bool afterBare, bool atGroupStart)
     {
         if (state_.skipped || stopped_) return;
-        if (!visit_(TextUnit{character, begin, pos_, afterBare})) stopped_ = true;
+        if (!visit_(TextUnit{character, begin, pos_, afterBare, atGroupStart})) stopped_ = true;
     }
 
     std::string_view rtf_;
