@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(Text(document), text);
         QVERIFY(BracesBalanced(document.rtf()));
         // The formatting between the characters is kept.
-        if (rtf.contains("{\\b o}")) QVERIFY(document.rtf().find("{\\b }") != std::string::npos);
+        if (rtf.contains("{\\b o}")) QVERIFY(document.rtf().find("{\\b {}}") != std::string::npos);
     }
 
     void controlWordWithoutItsBlankKeepsItsEnd()

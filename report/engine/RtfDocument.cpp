@@ -47,29 +47,23 @@ bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
     if (units.empty()) return false;
 
     // The value takes the place of the first character, as a group of its own so that it
-    // cannot run into the markup around it; the other characters go, the markup between
-    // them stays. A character right after a control word without its blank leaves a blank,
-    // or the word would swallow what follows; one that opens a group leaves an empty group,
-    // or what follows would decide afresh whether the group is text.
+    // cannot run into the markup around it; the other characters go, and the markup between
+    // them stays. Where removed characters sat between pieces of markup, an empty group
+    // keeps those pieces apart, so that neither is read differently: a control word that
+    // ended at the removed character, a broken escape, or the first token of a group.
     const std::string escaped = RtfEscape(value);
     const bool unicode = escaped.find("\\u") != std::string::npos;
-    const std::string inserted =
-        escaped.empty() ? std::string() : (unicode ? "{\\uc1 " : "{") + escaped + "}";
-    const auto removed = [](const TextUnit &unit) {
-        return unit.atGroupStart ? std::string("{}")
-                                 : unit.afterBareControlWord ? std::string(" ") : std::string();
-    };
-
-    // The whole edit is one region of the markup, rewritten at once.
-    const std::size_t regionBegin = units.front().begin;
-    const std::size_t regionEnd = units.back().end;
-    std::string region = inserted.empty() ? removed(units.front()) : inserted;
+    std::string region = (unicode ? "{\\uc1 " : "{") + escaped + "}";
+    if (escaped.empty()) region = "{}";
     const std::size_t insertedLength = region.size();
     for (std::size_t i = 1; i < units.size(); ++i) {
-        region.append(rtf_, units[i - 1].end, units[i].begin - units[i - 1].end);
-        region += removed(units[i]);
+        const std::size_t gap = units[i].begin - units[i - 1].end;
+        if (gap == 0) continue;
+        region.append(rtf_, units[i - 1].end, gap);
+        region += "{}";
     }
-    rtf_.replace(regionBegin, regionEnd - regionBegin, region);
+    const std::size_t regionBegin = units.front().begin;
+    rtf_.replace(regionBegin, units.back().end - regionBegin, region);
     selection_ = regionBegin + insertedLength;
     return true;
 }

@@ -117,7 +117,6 @@ private:
             ++pos_;
             stack_.push_back(state_);
             groupStart_ = true;
-            bare_ = false;
             return;
         }
         if (c == '}') {
@@ -127,7 +126,6 @@ private:
                 stack_.pop_back();
             }
             groupStart_ = false;
-            bare_ = false;
             return;
         }
         const bool atGroupStart = groupStart_;
@@ -139,21 +137,16 @@ private:
         if (state_.skipped) {
             // Text of a skipped destination (a picture's hex data, say) is not read at all.
             pos_ = std::min(rtf_.find_first_of("\\{}", pos_ + 1), rtf_.size());
-            bare_ = false;
             return;
         }
         ++pos_;
         if (c == '\r' || c == '\n') return; // line breaks of the markup are not text
-        const bool afterBare = bare_;
-        bare_ = false;
         if (static_cast<unsigned char>(c) < 0x20) return;
-        emit(DecodeByte(static_cast<unsigned char>(c), codePage()), start, afterBare, atGroupStart);
+        emit(DecodeByte(static_cast<unsigned char>(c), codePage()), start);
     }
 
     void controlSequence(std::size_t start, bool atGroupStart)
     {
-        const bool afterBare = bare_;
-        bare_ = false;
         if (pos_ + 1 >= rtf_.size()) {
             pos_ = rtf_.size();
             return;
@@ -162,8 +155,7 @@ private:
         if (IsLetter(next)) {
             ++pos_;
             const ControlWord word = readControlWord();
-            bare_ = !word.delimited;
-            controlWord(word, start, afterBare, atGroupStart);
+            controlWord(word, start, atGroupStart);
             return;
         }
         pos_ += 2;
@@ -171,24 +163,23 @@ private:
         case '\'': {
             const int byte = readHexByte();
             if (byte >= 0)
-                emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start, afterBare,
-                     atGroupStart);
+                emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start);
             return;
         }
         case '\\':
         case '{':
         case '}':
-            emit(static_cast<unsigned char>(next), start, afterBare, atGroupStart);
+            emit(static_cast<unsigned char>(next), start);
             return;
         case '~':
-            emit(0x00A0, start, afterBare, atGroupStart);
+            emit(0x00A0, start);
             return;
         case '_':
-            emit(0x2011, start, afterBare, atGroupStart);
+            emit(0x2011, start);
             return;
         case '\r':
         case '\n':
-            emit(U'\n', start, afterBare, atGroupStart);
+            emit(U'\n', start);
             return;
         case '*':
             if (atGroupStart) state_.skipped = true;
@@ -223,7 +214,7 @@ private:
         return word;
     }
 
-    void controlWord(const ControlWord &w, std::size_t start, bool afterBare, bool atGroupStart)
+    void controlWord(const ControlWord &w, std::size_t start, bool atGroupStart)
     {
         if (atGroupStart && IsSkippedDestination(w.word)) {
             state_.skipped = true;
@@ -257,14 +248,14 @@ private:
             return;
         }
         if (w.word == "u" && w.hasParameter) {
-            unicodeCharacter(w.parameter, start, afterBare, atGroupStart);
+            unicodeCharacter(w.parameter, start);
             return;
         }
         char32_t character = 0;
-        if (CharacterOfControlWord(w.word, character)) emit(character, start, afterBare, atGroupStart);
+        if (CharacterOfControlWord(w.word, character)) emit(character, start);
     }
 
-    void unicodeCharacter(long parameter, std::size_t start, bool afterBare, bool atGroupStart)
+    void unicodeCharacter(long parameter, std::size_t start)
     {
         char32_t character = static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF;
         skipFallback();
@@ -276,27 +267,22 @@ private:
             const ControlWord low = readControlWord();
             const char32_t lowUnit = static_cast<char32_t>(low.parameter < 0 ? low.parameter + 65536 : low.parameter) & 0xFFFF;
             if (low.word == "u" && lowUnit >= 0xDC00 && lowUnit <= 0xDFFF) {
-                bare_ = !low.delimited;
                 skipFallback();
                 character = 0x10000 + ((character - 0xD800) << 10) + (lowUnit - 0xDC00);
             } else {
                 pos_ = save;
             }
         }
-        emit(character, start, afterBare, atGroupStart);
+        emit(character, start);
     }
 
     // Skips the fallback of a \uN escape: as many characters as \uc says, a \'xx counting
-    // as one; a group boundary ends it early. Whether the markup now ends in a control
-    // word without its blank is then decided by what was skipped last.
+    // as one; a group boundary ends it early.
     void skipFallback()
     {
-        const std::size_t begin = pos_;
-        bool endsBare = false;
         for (int left = state_.unicodeSkip; left > 0 && pos_ < rtf_.size(); --left) {
             const char c = rtf_[pos_];
             if (c == '{' || c == '}') break;
-            endsBare = false;
             if (c != '\\') {
                 ++pos_;
                 continue;
@@ -312,12 +298,11 @@ private:
                 readHexByte();
             } else if (IsLetter(next)) {
                 ++pos_;
-                endsBare = !readControlWord().delimited;
+                readControlWord();
             } else {
                 pos_ += 2;
             }
         }
-        if (pos_ > begin) bare_ = endsBare;
     }
 
     int readHexByte()
@@ -338,10 +323,10 @@ private:
         return state_.charset >= 0 ? CodePageOfCharset(state_.charset) : documentCodePage_;
     }
 
-    void emit(char32_t character, std::size_t begin, bool afterBare, bool atGroupStart)
+    void emit(char32_t character, std::size_t begin)
     {
         if (state_.skipped || stopped_) return;
-        if (!visit_(TextUnit{character, begin, pos_, afterBare, atGroupStart})) stopped_ = true;
+        if (!visit_(TextUnit{character, begin, pos_})) stopped_ = true;
     }
 
     std::string_view rtf_;
@@ -349,7 +334,6 @@ private:
     std::size_t pos_ = 0;
     bool stopped_ = false;
     bool groupStart_ = false;
-    bool bare_ = false;
     GroupState state_;
     std::vector<GroupState> stack_;
     int documentCodePage_ = 1252;

@@ -12,12 +12,6 @@ struct TextUnit {
     char32_t character;
     std::size_t begin; // first byte of its markup
     std::size_t end;   // one past the last byte
-    // The markup right before it is a control word that ended without a delimiting blank,
-    // so removing this unit would join that word to whatever follows.
-    bool afterBareControlWord;
-    // It opens its group, so removing it would make whatever follows the group's first
-    // token, which decides whether the group is text at all.
-    bool atGroupStart;
 };
 
 // Reads the text of an RTF document in order, as a word processor shows it: control words

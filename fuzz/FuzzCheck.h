@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// A property that must hold for every input; a violation aborts, which the fuzzer reports
+// with the input that caused it.
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: property violated: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)

@@ -1,0 +1,109 @@
+// Any inputs the record can hold give either every result finite, or one of the three
+// arithmetic messages with the fields before the fault written and the later ones
+// untouched.
+
+#include "Calculation.h"
+#include "FuzzCheck.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kUntouched = -7.25e-300; // no step computes this exact value
+
+class Bytes {
+public:
+    Bytes(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
+
+    template <typename T>
+    T take()
+    {
+        T value{};
+        const std::size_t n = std::min(sizeof(T), size_ - std::min(size_, pos_));
+        if (n > 0) std::memcpy(&value, data_ + pos_, n);
+        pos_ += sizeof(T);
+        return value;
+    }
+
+    // A finite input, as the conversions give: never negative, never beyond a double.
+    double real()
+    {
+        const double value = std::fabs(take<double>());
+        return std::isfinite(value) ? value : 0;
+    }
+
+    std::int32_t whole() { return take<std::int32_t>() & 0x7fffffff; }
+
+private:
+    const std::uint8_t *data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+std::vector<double *> ResultsInOrder(DesignRecord &r)
+{
+    return {&r.designResistivity,        &r.singleElectrodeResistance, &r.estimatedCountExact,
+            &r.estimatedCountFraction,   &r.estimatedCount,            &r.stripLength,
+            &r.stripResistance,          &r.totalElectrodeResistance,  &r.refinedCountExact,
+            &r.refinedCountFraction,     &r.refinedCount,              &r.refinedStripLength};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    Bytes bytes(data, size);
+    DesignRecord r;
+    const auto choices = bytes.take<std::uint8_t>();
+    r.arrangement = choices & 1 ? Arrangement::row : Arrangement::contour;
+    r.electrodeMaterial = static_cast<ElectrodeMaterial>((choices >> 1) % 3);
+    r.upperResistivity = bytes.real();
+    r.lowerResistivity = bytes.real();
+    r.verticalClimaticCoefficient = bytes.real();
+    r.horizontalClimaticCoefficient = bytes.real();
+    r.upperLayerThickness = bytes.real();
+    r.stripDepth = bytes.real();
+    r.normativeResistance = bytes.whole();
+    r.angleWidth = bytes.whole();
+    r.rodDiameter = bytes.whole();
+    r.electrodeLength = bytes.real();
+    r.stripWidth = bytes.whole();
+    r.electrodeSpacing = bytes.real();
+    r.stripUtilization = bytes.real();
+    r.electrodeUtilization = bytes.real();
+    try {
+        r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
+    } catch (const ArithmeticError &) {
+        return 0; // the page's commit stops here, before the calculation
+    }
+
+    for (double *field : ResultsInOrder(r)) *field = kUntouched;
+    r.countNoun = r.countAdjective = "untouched";
+    try {
+        CalculateGrounding(r);
+    } catch (const ArithmeticError &error) {
+        const std::string message = error.what();
+        FUZZ_CHECK(message == "Floating point division by zero" ||
+                   message == "Invalid floating point operation" ||
+                   message == "Floating point overflow");
+        bool faultSeen = false;
+        for (double *field : ResultsInOrder(r)) {
+            if (*field == kUntouched) faultSeen = true;
+            else FUZZ_CHECK(!faultSeen && std::isfinite(*field));
+        }
+        FUZZ_CHECK(faultSeen);
+        FUZZ_CHECK(r.countNoun == "untouched" && r.countAdjective == "untouched");
+        return 0;
+    }
+    for (double *field : ResultsInOrder(r)) FUZZ_CHECK(std::isfinite(*field) && *field != kUntouched);
+    FUZZ_CHECK(r.estimatedCount >= 1 && r.estimatedCount == std::trunc(r.estimatedCount));
+    FUZZ_CHECK(r.refinedCount >= 1 && r.refinedCount == std::trunc(r.refinedCount));
+    FUZZ_CHECK(r.stripLength != 0);
+    if (r.estimatedCount == r.refinedCount) FUZZ_CHECK(r.refinedStripLength == r.stripLength);
+    FUZZ_CHECK(r.countNoun != "untouched");
+    return 0;
+}

@@ -1,0 +1,68 @@
+// Any bytes as a document with any placeholder and value: no crash, no hang, no read
+// outside the buffer; braces that were balanced stay balanced; and after a replacement
+// the text reads as before with the value where the placeholder stood.
+
+#include "FuzzCheck.h"
+#include "RtfDocument.h"
+#include "RtfText.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+bool BracesBalanced(std::string_view rtf)
+{
+    long depth = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+            continue;
+        }
+        if (rtf[i] == '{') ++depth;
+        if (rtf[i] == '}' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
+std::u32string Text(std::string_view rtf) { return DecodeUtf8(RtfPlainText(rtf)); }
+
+// The value as the document's text will hold it: control characters other than line
+// breaks and tabs are not text.
+std::u32string AsText(std::string_view value)
+{
+    std::u32string text;
+    for (const char32_t c : DecodeUtf8(value))
+        if (c >= 0x20 || c == U'\n' || c == U'\t') text += c;
+    return text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    // The input: a placeholder and a value, each led by its length, then the document.
+    if (size < 2) return 0;
+    const std::size_t placeholderLength = std::min<std::size_t>(data[0] % 16, size - 2);
+    const std::size_t valueLength = std::min<std::size_t>(data[1] % 32, size - 2 - placeholderLength);
+    const char *bytes = reinterpret_cast<const char *>(data) + 2;
+    const std::string placeholder(bytes, placeholderLength);
+    const std::string value(bytes + placeholderLength, valueLength);
+    const std::string rtf(bytes + placeholderLength + valueLength, size - 2 - placeholderLength - valueLength);
+
+    RtfDocument document(rtf);
+    const std::u32string before = Text(rtf);
+    const std::u32string pattern = DecodeUtf8(placeholder);
+    if (!document.replace(placeholder, value)) {
+        FUZZ_CHECK(document.rtf() == rtf);
+        FUZZ_CHECK(pattern.empty() || before.find(pattern) == std::u32string::npos);
+        return 0;
+    }
+    if (BracesBalanced(rtf)) FUZZ_CHECK(BracesBalanced(document.rtf()));
+    const std::size_t at = before.find(pattern);
+    FUZZ_CHECK(at != std::u32string::npos);
+    const std::u32string expected = before.substr(0, at) + AsText(value) + before.substr(at + pattern.size());
+    FUZZ_CHECK(Text(document.rtf()) == expected);
+    FUZZ_CHECK(document.selection() <= document.rtf().size());
+    return 0;
+}
