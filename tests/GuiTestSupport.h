@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 #include <vector>
@@ -24,36 +23,38 @@ struct SeenBox {
     QStringList buttons;
 };
 
-// Answers every message box that comes up with its first button and remembers what it
-// showed. A test that expects no box checks that none was seen.
+// Answers every message box as soon as it comes up, with its first button, and remembers
+// what it showed. A test that expects no box checks that none was seen; no test can hang
+// on a box.
 class MessageBoxWatch : public QObject {
 public:
-    MessageBoxWatch()
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
-        timer_.start();
-    }
+    MessageBoxWatch() { qApp->installEventFilter(this); }
+    ~MessageBoxWatch() override { qApp->removeEventFilter(this); }
 
     std::vector<SeenBox> take() { return std::exchange(seen_, {}); }
     bool empty() const { return seen_.empty(); }
 
-private:
-    void answer()
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible()) continue;
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (box && event->type() == QEvent::Show) {
             SeenBox seen{box->windowTitle(), box->text(), box->icon(), {}};
-            const auto buttons = box->buttons();
-            for (auto *button : buttons) seen.buttons << button->text();
+            for (auto *button : box->buttons()) seen.buttons << button->text();
             seen_.push_back(seen);
-            if (!buttons.isEmpty()) buttons.first()->click();
-            else box->reject();
+            QMetaObject::invokeMethod(
+                box,
+                [box] {
+                    const auto buttons = box->buttons();
+                    if (buttons.isEmpty()) box->reject();
+                    else buttons.first()->click();
+                },
+                Qt::QueuedConnection);
         }
+        return false;
     }
 
-    QTimer timer_;
+private:
     std::vector<SeenBox> seen_;
 };
 
@@ -95,6 +96,18 @@ inline void Pick(QComboBox *list, const QString &item)
     const QRect rect = view->visualRect(modelIndex);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
     QTRY_VERIFY(!view->isVisible());
+}
+
+// The offscreen platform warns of every raise() and size hint it cannot pass on; those
+// warnings say nothing about the program and would drown the test's own messages.
+inline void SilencePlatformWarnings()
+{
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
+                                         const QString &message) {
+        if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+        previous(type, context, message);
+    });
 }
 
 // Clicks a widget with the left button at its centre.

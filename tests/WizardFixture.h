@@ -18,6 +18,7 @@ public:
 
     static void initLocale()
     {
+        SilencePlatformWarnings();
         InstallFontSubstitutes();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     }

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QTabBar>
+#include <QTimer>
 
 class MainWindowTest : public QObject {
     Q_OBJECT

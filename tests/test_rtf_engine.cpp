@@ -201,6 +201,8 @@ private slots:
                                              << QStringLiteral("Пр");
         QTest::newRow("negative unicode escape") << QByteArray(R"({\rtf1 \u-3913?})")
                                                  << QString(QChar(0xF0B7));
+        QTest::newRow("half a surrogate pair") << QByteArray(R"({\rtf1 \u-10240?x})")
+                                               << QString(QChar(0xFFFD)) + "x";
     }
 
     void codePagesDecodeEightBitText()

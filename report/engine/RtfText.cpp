@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -71,6 +72,25 @@ bool CharacterOfControlWord(std::string_view word, char32_t &character)
     return true;
 }
 
+// The next backslash or brace from `pos`: memchr runs in chunks, so a long run of plain
+// bytes (a picture's hex data) is passed at memory speed.
+std::size_t FindMarkup(std::string_view text, std::size_t pos)
+{
+    constexpr std::size_t kChunk = 1 << 16;
+    while (pos < text.size()) {
+        const std::size_t length = std::min(kChunk, text.size() - pos);
+        const char *begin = text.data() + pos;
+        const char *found = nullptr;
+        for (const char c : {'\\', '{', '}'}) {
+            const auto *hit = static_cast<const char *>(std::memchr(begin, c, length));
+            if (hit && (!found || hit < found)) found = hit;
+        }
+        if (found) return static_cast<std::size_t>(found - text.data());
+        pos += length;
+    }
+    return text.size();
+}
+
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -136,7 +156,7 @@ private:
         }
         if (state_.skipped) {
             // Text of a skipped destination (a picture's hex data, say) is not read at all.
-            pos_ = std::min(rtf_.find_first_of("\\{}", pos_ + 1), rtf_.size());
+            pos_ = FindMarkup(rtf_, pos_ + 1);
             return;
         }
         ++pos_;
@@ -273,6 +293,7 @@ private:
                 pos_ = save;
             }
         }
+        if (character >= 0xD800 && character <= 0xDFFF) character = 0xFFFD; // half a pair
         emit(character, start);
     }
 
