@@ -1,0 +1,81 @@
+// The core: the calculation on the reference design, the two number formats and the
+// conversions.
+
+#include "Calculation.h"
+#include "Conversion.h"
+#include "NumberFormat.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+DesignRecord ReferenceDesign()
+{
+    DesignRecord r;
+    r.arrangement = Arrangement::row;
+    r.electrodeMaterial = ElectrodeMaterial::angle;
+    r.upperResistivity = 60;
+    r.lowerResistivity = 40;
+    r.verticalClimaticCoefficient = 1.65;
+    r.horizontalClimaticCoefficient = 4;
+    r.upperLayerThickness = 2;
+    r.stripDepth = 0.7;
+    r.normativeResistance = 4;
+    r.angleWidth = 50;
+    r.electrodeLength = 3;
+    r.electrodeMidDepth = 2.2;
+    r.stripWidth = 40;
+    r.electrodeSpacing = 3;
+    r.stripUtilization = 0.75;
+    r.electrodeUtilization = 0.81;
+    return r;
+}
+
+void CalculateGroundingReference(benchmark::State &state)
+{
+    const DesignRecord design = ReferenceDesign();
+    for (auto _ : state) {
+        DesignRecord r = design;
+        CalculateGrounding(r);
+        benchmark::DoNotOptimize(r.refinedCount);
+    }
+}
+BENCHMARK(CalculateGroundingReference);
+
+void FormatOneDecimalValue(benchmark::State &state)
+{
+    double value = 53.926463912846124;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(FormatOneDecimal(value, ","));
+    }
+}
+BENCHMARK(FormatOneDecimalValue);
+
+void FormatGeneralValue(benchmark::State &state)
+{
+    double value = 2.0 / 3.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(FormatGeneral(value, ","));
+    }
+}
+BENCHMARK(FormatGeneralValue);
+
+void ConvertDecimal(benchmark::State &state)
+{
+    const std::string text = "0,745";
+    for (auto _ : state) benchmark::DoNotOptimize(StrToFloat(text, ","));
+}
+BENCHMARK(ConvertDecimal);
+
+void ConvertWhole(benchmark::State &state)
+{
+    const std::string text = "50";
+    for (auto _ : state) benchmark::DoNotOptimize(StrToInt(text));
+}
+BENCHMARK(ConvertWhole);
+
+} // namespace
+
+BENCHMARK_MAIN();
