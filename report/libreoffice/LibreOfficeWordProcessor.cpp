@@ -1,0 +1,322 @@
+#include "LibreOfficeWordProcessor.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextViewCursor.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XSearchDescriptor.hpp>
+#include <com/sun/star/util/XSearchable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <osl/file.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+
+namespace css = com::sun::star;
+using css::uno::Reference;
+using rtl::OString;
+using rtl::OUString;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+constexpr const char *kProgramFolder = "/usr/lib/libreoffice/program";
+
+OUString Unicode(std::string_view text)
+{
+    return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
+}
+
+OUString Unicode(const QString &text) { return Unicode(text.toStdString()); }
+
+std::string Utf8(const OUString &text)
+{
+    const OString bytes = OUStringToOString(text, RTL_TEXTENCODING_UTF8);
+    return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
+}
+
+// The component context of this process's UNO runtime, made once. Without the bootstrap
+// variable set first, the first call into the office crashes the process outright.
+Reference<css::uno::XComponentContext> LocalContext()
+{
+    static const Reference<css::uno::XComponentContext> context = [] {
+        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
+                            Unicode(std::string("vnd.sun.star.pathname:") + kProgramFolder +
+                                    "/fundamentalrc"));
+        return cppu::defaultBootstrap_InitialComponentContext();
+    }();
+    return context;
+}
+
+QString OfficeProgram(const QString &configured)
+{
+    if (!configured.isEmpty()) return QFileInfo(configured).isExecutable() ? configured : QString();
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (!onPath.isEmpty()) return onPath;
+    const QString installed = QString::fromLatin1(kProgramFolder) + QStringLiteral("/soffice");
+    return QFileInfo(installed).isExecutable() ? installed : QString();
+}
+
+} // namespace
+
+// What the worker thread owns. The UNO references are touched only on that thread; the
+// thread holds the state too, so a call that never returns keeps it alive on its own.
+struct LibreOfficeWordProcessor::State {
+    Reference<css::frame::XDesktop2> desktop;
+    Reference<css::lang::XComponent> document;
+    Reference<css::text::XTextViewCursor> viewCursor;
+
+    std::chrono::milliseconds callDeadline{20000};
+    qint64 processId = 0;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::function<void()>> tasks;
+    bool stopping = false;
+    std::atomic<bool> unresponsive{false};
+    std::thread worker;
+
+    void loop()
+    {
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [this] { return stopping || !tasks.empty(); });
+                if (tasks.empty()) return;
+                task = std::move(tasks.front());
+                tasks.pop_front();
+            }
+            task();
+        }
+    }
+
+    // Runs `call` on the worker and waits for it no longer than `deadline`. Whatever the
+    // call throws, UNO's exceptions and the bootstrap's included, is a false.
+    bool run(const std::function<bool()> &call, std::chrono::milliseconds deadline)
+    {
+        if (unresponsive) return false;
+        auto task = std::make_shared<std::packaged_task<bool()>>([call] {
+            try {
+                return call();
+            } catch (...) {
+                return false;
+            }
+        });
+        std::future<bool> result = task->get_future();
+        {
+            std::lock_guard lock(mutex);
+            tasks.emplace_back([task] { (*task)(); });
+        }
+        wake.notify_one();
+        if (result.wait_for(deadline) != std::future_status::ready) {
+            unresponsive = true; // the office hangs: nothing more is asked of it
+            return false;
+        }
+        return result.get();
+    }
+
+    bool run(const std::function<bool()> &call) { return run(call, callDeadline); }
+};
+
+LibreOfficeWordProcessor::LibreOfficeWordProcessor(std::shared_ptr<State> state)
+    : state_(std::move(state))
+{
+}
+
+std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(const LibreOfficeOptions &options)
+{
+    const QString program = OfficeProgram(options.program);
+    if (program.isEmpty()) return nullptr;
+
+    auto state = std::make_shared<State>();
+    state->callDeadline = options.callDeadline;
+    state->worker = std::thread([state] { state->loop(); });
+    std::unique_ptr<LibreOfficeWordProcessor> office(new LibreOfficeWordProcessor(state));
+
+    const QString pipe = options.pipeName.isEmpty()
+                             ? QStringLiteral("telmar-%1").arg(::getuid())
+                             : options.pipeName;
+    const OUString url = Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
+    const auto reach = [state, url](std::chrono::steady_clock::time_point deadline) {
+        const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
+        for (;;) {
+            try {
+                const Reference<css::uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
+                state->desktop = css::frame::Desktop::create(remote);
+                return true;
+            } catch (const css::connection::NoConnectException &) {
+                if (std::chrono::steady_clock::now() >= deadline) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            }
+        }
+    };
+
+    // An office that listens already is used as it is.
+    if (state->run([reach] { return reach(std::chrono::steady_clock::now()); }, options.connectDeadline))
+        return office;
+    if (state->unresponsive) return nullptr;
+
+    // Otherwise start one; a running office hands the arguments on and starts listening.
+    QProcess process;
+    process.setProgram(program);
+    QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
+                          QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                          QStringLiteral("--nodefault")};
+    if (options.headless) arguments << QStringLiteral("--headless");
+    if (!options.profileUrl.isEmpty())
+        arguments << QStringLiteral("-env:UserInstallation=%1").arg(options.profileUrl);
+    process.setArguments(arguments);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached(&state->processId)) return nullptr;
+
+    const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
+    if (!state->run([reach, deadline] { return reach(deadline); },
+                    options.connectDeadline + std::chrono::seconds(5)))
+        return nullptr;
+    return office;
+}
+
+LibreOfficeWordProcessor::~LibreOfficeWordProcessor()
+{
+    // Only the references go: the office and the document shown stay with the user.
+    state_->run([state = state_.get()] {
+        state->viewCursor.clear();
+        state->document.clear();
+        state->desktop.clear();
+        return true;
+    });
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+    }
+    state_->wake.notify_one();
+    if (state_->unresponsive) state_->worker.detach(); // it may never come back
+    else state_->worker.join();
+}
+
+qint64 LibreOfficeWordProcessor::officeProcessId() const { return state_->processId; }
+
+bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
+{
+    return state_->run([state = state_.get(), path] {
+        OUString url;
+        if (osl::FileBase::getFileURLFromSystemPath(Unicode(path.string()), url) != osl::FileBase::E_None)
+            return false;
+        // A new, untitled document made from the template: the template is never the
+        // document, so saving cannot write over it.
+        css::uno::Sequence<css::beans::PropertyValue> arguments(2);
+        auto *argument = arguments.getArray();
+        argument[0].Name = OUString("Hidden");
+        argument[0].Value <<= true;
+        argument[1].Name = OUString("AsTemplate");
+        argument[1].Value <<= true;
+        const Reference<css::frame::XComponentLoader> loader(state->desktop, UNO_QUERY_THROW);
+        const Reference<css::lang::XComponent> document =
+            loader->loadComponentFromURL(url, OUString("_blank"), 0, arguments);
+        const Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
+        const Reference<css::text::XTextViewCursorSupplier> views(model->getCurrentController(),
+                                                                  UNO_QUERY_THROW);
+        state->viewCursor = views->getViewCursor();
+        state->document = document;
+        return state->viewCursor.is();
+    });
+}
+
+bool LibreOfficeWordProcessor::SelectionToStart()
+{
+    return state_->run([state = state_.get()] {
+        if (!state->viewCursor.is()) return false;
+        // The start of the document itself: gotoStart would stop at the start of the table
+        // cell the cursor stands in.
+        const Reference<css::text::XTextDocument> document(state->document, UNO_QUERY_THROW);
+        state->viewCursor->gotoRange(document->getText()->getStart(), false);
+        return true;
+    });
+}
+
+bool LibreOfficeWordProcessor::ReplacePlaceholder(std::string_view placeholder, std::string_view value)
+{
+    return state_->run([state = state_.get(), search = Unicode(placeholder), text = Unicode(value)] {
+        if (!state->viewCursor.is()) return false;
+        const Reference<css::util::XSearchable> searchable(state->document, UNO_QUERY_THROW);
+        const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
+        descriptor->setSearchString(search);
+        const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
+        properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
+        const Reference<css::text::XTextRange> found(
+            searchable->findNext(state->viewCursor->getStart(), descriptor), UNO_QUERY);
+        if (!found.is()) return false;
+        found->setString(text);
+        state->viewCursor->gotoRange(found->getEnd(), false);
+        return true;
+    });
+}
+
+bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
+{
+    return state_->run([state = state_.get(), visible] {
+        const Reference<css::frame::XModel> model(state->document, UNO_QUERY);
+        if (!model.is()) return !visible; // nothing to show yet; nothing shown to hide
+        const Reference<css::awt::XWindow> window =
+            model->getCurrentController()->getFrame()->getContainerWindow();
+        window->setVisible(visible);
+        if (visible) {
+            if (const Reference<css::awt::XTopWindow> top(window, UNO_QUERY); top.is()) top->toFront();
+            window->setFocus();
+        }
+        return true;
+    });
+}
+
+// The results live on the heap: a call that outlives its deadline may still write them.
+std::optional<std::string> LibreOfficeWordProcessor::documentText()
+{
+    auto text = std::make_shared<std::string>();
+    const bool read = state_->run([state = state_.get(), text] {
+        const Reference<css::text::XTextDocument> document(state->document, UNO_QUERY_THROW);
+        *text = Utf8(document->getText()->getString());
+        return true;
+    });
+    if (!read) return std::nullopt;
+    return *text;
+}
+
+std::optional<std::string> LibreOfficeWordProcessor::documentUrl()
+{
+    auto url = std::make_shared<std::string>();
+    const bool read = state_->run([state = state_.get(), url] {
+        const Reference<css::frame::XModel> model(state->document, UNO_QUERY_THROW);
+        *url = Utf8(model->getURL());
+        return true;
+    });
+    if (!read) return std::nullopt;
+    return *url;
+}
