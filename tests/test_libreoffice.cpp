@@ -126,7 +126,8 @@ private slots:
             !QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/soffice")))
             QSKIP("LibreOffice is not installed");
         QVERIFY(scratch.isValid());
-        profile = std::make_unique<QTemporaryDir>();
+        // The prefix lets the suite's clean-up find an office left behind by a crashed run.
+        profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/telmar-test-office-XXXXXX"));
         QVERIFY(profile->isValid());
         // The office's temporary files go where the test can clean them up.
         QVERIFY(QDir(profile->path()).mkpath(QStringLiteral("tmp")));

@@ -1,10 +1,18 @@
 #include "LibreOfficeWordProcessor.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QUrl>
 
+#include <com/sun/star/awt/PosSize.hpp>
+#include <com/sun/star/awt/Rectangle.hpp>
+#include <com/sun/star/awt/Toolkit.hpp>
 #include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -25,7 +33,6 @@
 #include <com/sun/star/util/XSearchDescriptor.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
 
 #include <condition_variable>
@@ -88,6 +95,7 @@ QString OfficeProgram(const QString &configured)
 // What the worker thread owns. The UNO references are touched only on that thread; the
 // thread holds the state too, so a call that never returns keeps it alive on its own.
 struct LibreOfficeWordProcessor::State {
+    Reference<css::uno::XComponentContext> context; // the office's
     Reference<css::frame::XDesktop2> desktop;
     Reference<css::lang::XComponent> document;
     Reference<css::text::XTextViewCursor> viewCursor;
@@ -170,6 +178,7 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
             try {
                 const Reference<css::uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
                 state->desktop = css::frame::Desktop::create(remote);
+                state->context = remote;
                 return true;
             } catch (const css::connection::NoConnectException &) {
                 if (std::chrono::steady_clock::now() >= deadline) return false;
@@ -211,6 +220,7 @@ LibreOfficeWordProcessor::~LibreOfficeWordProcessor()
         state->viewCursor.clear();
         state->document.clear();
         state->desktop.clear();
+        state->context.clear();
         return true;
     });
     {
@@ -226,10 +236,14 @@ qint64 LibreOfficeWordProcessor::officeProcessId() const { return state_->proces
 
 bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
 {
-    return state_->run([state = state_.get(), path] {
-        OUString url;
-        if (osl::FileBase::getFileURLFromSystemPath(Unicode(path.string()), url) != osl::FileBase::E_None)
-            return false;
+    // The office reads a copy with a plain name: the template's folder is Cyrillic, and an
+    // office whose locale is not UTF-8 cannot open such a path. The copy goes once loaded.
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/telmar-template-XXXXXX.rtf"));
+    QFile original(QFile::decodeName(path.string().c_str()));
+    if (!original.open(QIODevice::ReadOnly) || !copy.open()) return false;
+    if (copy.write(original.readAll()) != original.size() || !copy.flush()) return false;
+    const OUString url = Unicode(QUrl::fromLocalFile(copy.fileName()).toString(QUrl::FullyEncoded));
+    return state_->run([state = state_.get(), url] {
         // A new, untitled document made from the template: the template is never the
         // document, so saving cannot write over it.
         css::uno::Sequence<css::beans::PropertyValue> arguments(2);
@@ -287,8 +301,21 @@ bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
         if (!model.is()) return !visible; // nothing to show yet; nothing shown to hide
         const Reference<css::awt::XWindow> window =
             model->getCurrentController()->getFrame()->getContainerWindow();
+        if (visible) {
+            // A document loaded hidden has a frame of no size: it is given the screen's
+            // work area (or a fair size where no window manager tells it), and maximized.
+            const css::awt::Rectangle frame = window->getPosSize();
+            if (frame.Width < 400 || frame.Height < 300) {
+                css::awt::Rectangle screen = css::awt::Toolkit::create(state->context)->getWorkArea();
+                if (screen.Width < 400 || screen.Height < 300) screen = {0, 0, 1024, 768};
+                window->setPosSize(screen.X, screen.Y, screen.Width, screen.Height,
+                                   css::awt::PosSize::POSSIZE);
+            }
+        }
         window->setVisible(visible);
         if (visible) {
+            if (const Reference<css::awt::XTopWindow2> top(window, UNO_QUERY); top.is())
+                top->setIsMaximized(true);
             if (const Reference<css::awt::XTopWindow> top(window, UNO_QUERY); top.is()) top->toFront();
             window->setFocus();
         }
