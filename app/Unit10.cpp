@@ -1,13 +1,12 @@
 #include "Unit10.h"
 
 #include "Look.h"
+#include "Windowing.h"
 
 #include <QProgressBar>
 
 TForm10::TForm10()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(nullptr, kFixedSecondaryWindow)
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Генерация отчёта"));

@@ -1,13 +1,12 @@
 #include "Unit9.h"
 
 #include "Look.h"
+#include "Windowing.h"
 
 #include <QLabel>
 
 TForm9::TForm9()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(nullptr, kFixedSecondaryWindow)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("О программе"));

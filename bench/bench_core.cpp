@@ -4,32 +4,11 @@
 #include "Calculation.h"
 #include "Conversion.h"
 #include "NumberFormat.h"
+#include "ReferenceDesign.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-DesignRecord ReferenceDesign()
-{
-    DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.electrodeLength = 3;
-    r.electrodeMidDepth = 2.2;
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    return r;
-}
 
 void CalculateGroundingReference(benchmark::State &state)
 {

@@ -1,7 +1,7 @@
 // A report with the built-in engine: reading the shipped template, filling its 38
 // placeholders and writing the result.
 
-#include "Calculation.h"
+#include "ReferenceDesign.h"
 #include "ReportFiller.h"
 #include "RtfWordProcessor.h"
 
@@ -12,29 +12,6 @@
 #include <fstream>
 
 namespace {
-
-DesignRecord Computed()
-{
-    DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.electrodeLength = 3;
-    r.electrodeMidDepth = 2.2;
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    CalculateGrounding(r);
-    return r;
-}
 
 void FillShippedTemplate(benchmark::State &state)
 {

@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include "Utf8.h"
+
 #include <charconv>
 #include <cstdlib>
 
@@ -163,25 +165,6 @@ private:
         return true;
     }
 
-    static void appendUtf8(std::string &out, unsigned c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-
     bool parseString(std::string &out)
     {
         ++pos_; // the opening quote
@@ -218,7 +201,7 @@ private:
                         pos_ = save;
                 }
                 if (unit >= 0xD800 && unit <= 0xDFFF) unit = 0xFFFD; // a lone surrogate
-                appendUtf8(out, unit);
+                AppendUtf8(out, unit);
                 break;
             }
             default:

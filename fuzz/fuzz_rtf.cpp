@@ -5,6 +5,7 @@
 #include "FuzzCheck.h"
 #include "RtfDocument.h"
 #include "RtfText.h"
+#include "Utf8.h"
 
 #include <cstdint>
 #include <string>

@@ -2,6 +2,7 @@
 // and along a contour, the mended method, and the arithmetic faults that stop it.
 
 #include "Calculation.h"
+#include "ReferenceDesign.h"
 #include "ResultSentences.h"
 
 #include <QTest>
@@ -9,28 +10,6 @@
 #include <cmath>
 
 namespace {
-
-DesignRecord ReferenceDesign(Arrangement arrangement = Arrangement::row)
-{
-    DesignRecord r;
-    r.arrangement = arrangement;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.electrodeLength = 3;
-    r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    return r;
-}
 
 bool Near(double actual, double expected, double tolerance = 5e-6)
 {

@@ -1,7 +1,7 @@
 // telmar-calc as a user runs it: JSON and text output, batches, bad input with its
 // message and status, the report, and a large --jsonl batch.
 
-#include "Calculation.h"
+#include "ReferenceDesign.h"
 #include "ResultSentences.h"
 #include "RtfText.h"
 
@@ -48,29 +48,6 @@ QJsonObject ReferenceJson()
 
 QByteArray Json(const QJsonObject &object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
 
-DesignRecord ReferenceRecord()
-{
-    DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.electrodeLength = 3;
-    r.electrodeMidDepth = ElectrodeMidDepth(3, 0.7);
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    CalculateGrounding(r);
-    return r;
-}
-
 } // namespace
 
 class CliTest : public QObject {
@@ -85,7 +62,7 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(run.err.isEmpty());
         const QJsonObject result = QJsonDocument::fromJson(run.out).object();
-        const DesignRecord expected = ReferenceRecord();
+        const DesignRecord expected = Computed();
         // The shortest text that reads back as the same double: exactly the same values.
         QCOMPARE(result["designResistivity"].toDouble(), expected.designResistivity);
         QCOMPARE(result["singleElectrodeResistance"].toDouble(), expected.singleElectrodeResistance);
@@ -118,7 +95,7 @@ private slots:
     {
         const Run run = Calc({"--text"}, Json(ReferenceJson()));
         QCOMPARE(run.status, 0);
-        const ResultSentences s = ComposeResultSentences(ReferenceRecord(), ",");
+        const ResultSentences s = ComposeResultSentences(Computed(), ",");
         const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 10);
         QCOMPARE(lines[0], QString::fromStdString(s.label17));

@@ -2,15 +2,15 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
-#include "Calculation.h"
 #include "DocumentViewer.h"
 #include "ReportGenerator.h"
+#include "ReferenceDesign.h"
 #include "ReportRows.h"
 #include "RtfText.h"
+#include "TestFiles.h"
 #include "WizardFixture.h"
 #include "WordApp.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QProgressBar>
@@ -20,42 +20,17 @@
 
 namespace {
 
+// The reference design with a 2,5 m electrode of the given material.
 DesignRecord ReferenceRecord(ElectrodeMaterial material)
 {
-    DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = material;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.rodDiameter = material == ElectrodeMaterial::roundRod ? 16 : 0;
-    r.electrodeLength = 2.5;
-    r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    CalculateGrounding(r);
-    return r;
+    return Computed([material](DesignRecord &r) {
+        r.electrodeMaterial = material;
+        r.rodDiameter = material == ElectrodeMaterial::roundRod ? 16 : 0;
+        r.electrodeLength = 2.5;
+    });
 }
 
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Hash(const QString &path)
-{
-    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256);
-}
-
-QString PlainText(const QString &path) { return QString::fromStdString(RtfPlainText(Read(path).toStdString())); }
+QString PlainText(const QString &path) { return QString::fromStdString(RtfPlainText(ReadFile(path).toStdString())); }
 
 int Occurrences(const QString &text, QStringView what) { return static_cast<int>(text.count(what)); }
 
@@ -87,12 +62,10 @@ class ReportTest : public QObject {
     // A copy of the shipped template with `placeholder` taken out.
     QString templateWithout(const QString &placeholder)
     {
-        QByteArray rtf = Read(ReportTemplatePath());
+        QByteArray rtf = ReadFile(ReportTemplatePath());
         rtf.replace(placeholder.toUtf8(), "");
         const QString path = scratch.filePath(QStringLiteral("lacking.rtf"));
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly)) file.write(rtf);
-        return path;
+        return WriteFile(path, rtf) ? path : QString();
     }
 
 private slots:
@@ -131,7 +104,7 @@ private slots:
 
     void reportReplacesEveryPlaceholderOnce()
     {
-        const QByteArray templateHash = Hash(ReportTemplatePath());
+        const QByteArray templateHash = FileHash(ReportTemplatePath());
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         QCOMPARE(opened.size(), 1);
         QCOMPARE(opened.first(), LastReportFile());
@@ -147,7 +120,7 @@ private slots:
 
         QCOMPARE(bar()->value(), 100);
         QVERIFY(!w.windows->Form10->isVisible());
-        QCOMPARE(Hash(ReportTemplatePath()), templateHash);
+        QCOMPARE(FileHash(ReportTemplatePath()), templateHash);
     }
 
     void rowsEightToTenFollowTheMaterial_data()

@@ -3,64 +3,20 @@
 // written. Each ends with a clear message or a report, never a hang; the template stays
 // byte for byte as it was; and the program goes on.
 
-#include "Calculation.h"
 #include "DocumentViewer.h"
+#include "ReferenceDesign.h"
 #include "ReportGenerator.h"
 #include "RtfText.h"
+#include "TestFiles.h"
 #include "WizardFixture.h"
 #include "WordApp.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressBar>
 #include <QTemporaryDir>
 
 #include <unistd.h>
-
-namespace {
-
-DesignRecord Computed()
-{
-    DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    r.upperResistivity = 60;
-    r.lowerResistivity = 40;
-    r.verticalClimaticCoefficient = 1.65;
-    r.horizontalClimaticCoefficient = 4;
-    r.upperLayerThickness = 2;
-    r.stripDepth = 0.7;
-    r.normativeResistance = 4;
-    r.angleWidth = 50;
-    r.electrodeLength = 3;
-    r.electrodeMidDepth = ElectrodeMidDepth(3, 0.7);
-    r.stripWidth = 40;
-    r.electrodeSpacing = 3;
-    r.stripUtilization = 0.75;
-    r.electrodeUtilization = 0.81;
-    CalculateGrounding(r);
-    return r;
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Hash(const QString &path)
-{
-    return QCryptographicHash::hash(Read(path), QCryptographicHash::Sha256);
-}
-
-bool Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 class ReportFaultsTest : public QObject {
     Q_OBJECT
@@ -91,10 +47,10 @@ class ReportFaultsTest : public QObject {
 
     QString shippedCopy(const QString &name, const std::function<void(QByteArray &)> &change)
     {
-        QByteArray rtf = Read(ReportTemplatePath());
+        QByteArray rtf = ReadFile(ReportTemplatePath());
         change(rtf);
         const QString path = scratch.filePath(name);
-        return Write(path, rtf) ? path : QString();
+        return WriteFile(path, rtf) ? path : QString();
     }
 
 private slots:
@@ -151,10 +107,10 @@ private slots:
         const QString path = shippedCopy("cut.rtf", [](QByteArray &rtf) {
             rtf.truncate(rtf.indexOf("##rg&") - 3); // inside the paragraph's group
         });
-        const QByteArray hash = Hash(path);
+        const QByteArray hash = FileHash(path);
         generate(path);
         expectMessageNaming(QStringLiteral("«##rg&»"));
-        QCOMPARE(Hash(path), hash);
+        QCOMPARE(FileHash(path), hash);
         QVERIFY(opened.isEmpty());
     }
 
@@ -164,10 +120,10 @@ private slots:
             rtf.replace("##nkonok&", "");
             rtf.replace("##hz&", "");
         });
-        const QByteArray hash = Hash(path);
+        const QByteArray hash = FileHash(path);
         generate(path);
         expectMessageNaming(QStringLiteral("«##hz&»")); // row 17 comes before row 25
-        QCOMPARE(Hash(path), hash);
+        QCOMPARE(FileHash(path), hash);
     }
 
     void templateOfFiftyMegabytesMakesItsReport()
@@ -179,14 +135,14 @@ private slots:
             rtf.insert(rtf.indexOf("\\paperw"), picture);
         });
         QVERIFY(QFileInfo(path).size() > (50 << 20));
-        const QByteArray hash = Hash(path);
+        const QByteArray hash = FileHash(path);
         QElapsedTimer clock;
         clock.start();
         generate(path);
         qInfo("a report from a 50 MB template took %lld ms", clock.elapsed());
         QCOMPARE(opened.size(), 1);
-        QVERIFY(!QString::fromStdString(RtfPlainText(Read(opened.first()).toStdString())).contains('#'));
-        QCOMPARE(Hash(path), hash);
+        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(opened.first()).toStdString())).contains('#'));
+        QCOMPARE(FileHash(path), hash);
         QVERIFY(!w.windows->Form10->isVisible());
     }
 
@@ -197,8 +153,8 @@ private slots:
         QVERIFY(QDir().mkpath(blocked));
         qputenv("TMPDIR", blocked.toLocal8Bit());
         // A file where the folder should be.
-        QVERIFY(Write(ReportsFolder(), "not a folder"));
-        const QByteArray hash = Hash(ReportTemplatePath());
+        QVERIFY(WriteFile(ReportsFolder(), "not a folder"));
+        const QByteArray hash = FileHash(ReportTemplatePath());
 
         generate(ReportTemplatePath());
         if (temp.isEmpty()) qunsetenv("TMPDIR");
@@ -209,7 +165,7 @@ private slots:
         QVERIFY(seen[0].text.contains(QStringLiteral("Не удалось записать отчёт")));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(blocked)));
         QVERIFY(opened.isEmpty());
-        QCOMPARE(Hash(ReportTemplatePath()), hash);
+        QCOMPARE(FileHash(ReportTemplatePath()), hash);
         QVERIFY(!w.windows->Form10->isVisible());
 
         // With the temporary folder back, the next report is written and shown.

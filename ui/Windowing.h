@@ -1,7 +1,15 @@
 #pragma once
 
+#include <Qt>
+
 class QComboBox;
 class QWidget;
+
+// The About box and the progress window: a title with a close box and nothing more, and
+// a fixed size.
+inline constexpr Qt::WindowFlags kFixedSecondaryWindow =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 // A list's chosen item: the item the user last picked, or -1 before any pick and while
 // the list shows a text that was typed rather than taken from its items.

@@ -1,6 +1,7 @@
 #include "RtfDocument.h"
 
 #include "RtfText.h"
+#include "Utf8.h"
 
 #include <deque>
 #include <vector>

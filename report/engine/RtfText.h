@@ -27,7 +27,3 @@ std::string RtfPlainText(std::string_view rtf);
 // `text` (UTF-8) written as RTF: ASCII as it is with \, { and } escaped, everything else
 // as \uN? escapes, line breaks and tabs as control words.
 std::string RtfEscape(std::string_view text);
-
-// Decodes UTF-8 leniently: a malformed sequence reads as U+FFFD.
-std::u32string DecodeUtf8(std::string_view text);
-void AppendUtf8(std::string &out, char32_t character);

@@ -323,27 +323,30 @@ bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
     });
 }
 
-// The results live on the heap: a call that outlives its deadline may still write them.
-std::optional<std::string> LibreOfficeWordProcessor::documentText()
+// Reads a text of the open document. The result lives on the heap: a call that outlives
+// its deadline may still write it.
+template <typename Read>
+std::optional<std::string> ReadDocument(LibreOfficeWordProcessor::State &state, Read read)
 {
     auto text = std::make_shared<std::string>();
-    const bool read = state_->run([state = state_.get(), text] {
-        const Reference<css::text::XTextDocument> document(state->document, UNO_QUERY_THROW);
-        *text = Utf8(document->getText()->getString());
-        return true;
-    });
-    if (!read) return std::nullopt;
+    if (!state.run([&state, text, read] {
+            *text = Utf8(read(state.document));
+            return true;
+        }))
+        return std::nullopt;
     return *text;
+}
+
+std::optional<std::string> LibreOfficeWordProcessor::documentText()
+{
+    return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
+        return Reference<css::text::XTextDocument>(document, UNO_QUERY_THROW)->getText()->getString();
+    });
 }
 
 std::optional<std::string> LibreOfficeWordProcessor::documentUrl()
 {
-    auto url = std::make_shared<std::string>();
-    const bool read = state_->run([state = state_.get(), url] {
-        const Reference<css::frame::XModel> model(state->document, UNO_QUERY_THROW);
-        *url = Utf8(model->getURL());
-        return true;
+    return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
+        return Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getURL();
     });
-    if (!read) return std::nullopt;
-    return *url;
 }
