@@ -230,6 +230,15 @@ private slots:
         QVERIFY(Text(document).contains(QStringLiteral("60")));
     }
 
+    void fallbackCutOffByABraceLeavesTheBrace()
+    {
+        // The escape's fallback is an \' without its digits: the brace after it is markup.
+        RtfDocument document(R"({\rtf1\uc2 \u1055\'})");
+        QVERIFY(document.replace(QStringLiteral("П").toStdString(), "P"));
+        QCOMPARE(Text(document), QStringLiteral("P"));
+        QVERIFY(BracesBalanced(document.rtf()));
+    }
+
     void fillTriesEachPlaceholderThreeTimesThenStops()
     {
         EmptyDocument document;

@@ -328,12 +328,10 @@ private:
         }
     }
 
+    // The two hex digits of a \'xx escape; -1, reading nothing, when they are not there.
     int readHexByte()
     {
-        if (pos_ + 2 > rtf_.size()) {
-            pos_ = rtf_.size();
-            return -1;
-        }
+        if (pos_ + 2 > rtf_.size()) return -1;
         const int high = HexValue(rtf_[pos_]);
         const int low = HexValue(rtf_[pos_ + 1]);
         if (high < 0 || low < 0) return -1;
