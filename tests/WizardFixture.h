@@ -32,10 +32,13 @@ public:
         ParkPointer();
     }
 
+    // Ends a test: no message box may have come up that the test did not take.
     void stop()
     {
+        const bool quiet = boxes->empty();
         windows.reset();
         boxes.reset();
+        QVERIFY2(quiet, "an unexpected message box came up");
     }
 
     TForm1 &form() const { return *windows->Form1; }

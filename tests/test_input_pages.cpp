@@ -19,7 +19,6 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(w.boxes->empty(), "an unexpected message box came up");
         w.stop();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     }

@@ -89,7 +89,6 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(w.boxes->empty(), "an unexpected message box came up");
         w.stop();
         ReleaseWordApp();
     }
