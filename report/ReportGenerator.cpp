@@ -77,8 +77,9 @@ void GenerateReport(const DesignRecord &record, const ReportProgress &progress,
             progress.bar->repaint();
         });
     if (!outcome.complete) {
-        Stop(progress, QStringLiteral("В шаблоне отчёта нет места для значения «%1».\n"
-                                      "Шаблон отчёта: %2")
+        Stop(progress, QStringLiteral("Не удалось вставить в отчёт значение «%1»: в шаблоне "
+                                      "нет такого места или текстовый редактор перестал "
+                                      "отвечать.\nШаблон отчёта: %2")
                            .arg(QString::fromStdString(outcome.missingPlaceholder), shownPath));
         return;
     }

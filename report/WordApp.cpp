@@ -55,8 +55,18 @@ bool SetWordVisible(bool visible)
 
 bool OpenDocument(const QString &path)
 {
-    return Guarded([&path] {
-        return wordApp && wordApp->OpenDocument(std::filesystem::path(QFile::encodeName(path).toStdString()));
+    const std::filesystem::path file(QFile::encodeName(path).toStdString());
+    if (Guarded([&file] { return wordApp && wordApp->OpenDocument(file); })) return true;
+    // An office that cannot open the template does not cost the user the report: the
+    // built-in engine opens it instead, when the choice allows.
+    if (backendChoice != WordBackend::preferred || !wordApp ||
+        dynamic_cast<RtfWordProcessor *>(wordApp.get()))
+        return false;
+    return Guarded([&file] {
+        auto builtIn = std::make_unique<RtfWordProcessor>(&ShowFilledDocument);
+        if (!builtIn->OpenDocument(file)) return false;
+        wordApp = std::move(builtIn);
+        return true;
     });
 }
 

@@ -18,6 +18,8 @@ void SetWordBackend(WordBackend backend);
 // Creates a word processor and makes it WordApp, replacing the previous one.
 bool CreateWord();
 bool SetWordVisible(bool visible);
+// Opens a new document made from `path`. Where an office's word processor cannot, and the
+// choice is the preferred one, the built-in engine takes over WordApp and opens it.
 bool OpenDocument(const QString &path);
 bool SelectionToStart();
 bool ReplacePlaceholder(const QString &placeholder, const QString &value);

@@ -250,6 +250,21 @@ private slots:
         QVERIFY(clock.elapsed() < 35000);
         office.reset();
     }
+
+    void officeThatDiesBeforeTheTemplateLeavesTheReportToTheBuiltInEngine()
+    {
+        SetWordBackend(WordBackend::preferred);
+        QVERIFY(CreateWord());
+        QVERIFY(dynamic_cast<LibreOfficeWordProcessor *>(WordApp()));
+        signalOffice(SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 10000);
+        QVERIFY(OpenDocument(ReportTemplatePath()));
+        QVERIFY(dynamic_cast<RtfWordProcessor *>(WordApp()));
+        QVERIFY(SelectionToStart());
+        QVERIFY(ReplacePlaceholder(QStringLiteral("##ro1"), QStringLiteral("60")));
+        SetWordBackend(WordBackend::builtIn);
+        ReleaseWordApp();
+    }
 };
 
 QTEST_MAIN(LibreOfficeTest)
