@@ -49,11 +49,15 @@ TForm1::TForm1()
     connectHandlers();
 }
 
+void TForm1::run(void (TForm1::*handler)())
+{
+    RunHandler(this, [this, handler] { (this->*handler)(); });
+}
+
 void TForm1::connectHandlers()
 {
     const auto onClick = [this](QPushButton *button, void (TForm1::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { RunHandler(this, [this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { run(handler); });
     };
     onClick(Button1, &TForm1::Button1Click);
     onClick(Button3, &TForm1::Button3Click);
@@ -92,9 +96,6 @@ void TForm1::closeEvent(QCloseEvent *event)
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     bool consumed = false;
-    const auto run = [this](void (TForm1::*handler)()) {
-        RunHandler(this, [this, handler] { (this->*handler)(); });
-    };
     switch (event->type()) {
     case QEvent::KeyPress:
         if (auto *edit = qobject_cast<QLineEdit *>(watched))

@@ -90,6 +90,8 @@ protected:
 private:
     void buildLayout();
     void connectHandlers();
+    // Every handler runs through here, so its errors reach the error box.
+    void run(void (TForm1::*handler)());
 
     void Button1Click();
     void Button3Click();
