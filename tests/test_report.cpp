@@ -5,6 +5,7 @@
 #include "DocumentViewer.h"
 #include "ReportGenerator.h"
 #include "ReferenceDesign.h"
+#include "RecordedReports.h"
 #include "ReportRows.h"
 #include "RtfText.h"
 #include "TestFiles.h"
@@ -40,7 +41,7 @@ class ReportTest : public QObject {
     Q_OBJECT
 
     WizardFixture w;
-    QStringList opened;
+    RecordedReports reports;
     QTemporaryDir scratch;
 
     TForm1 &form() { return w.form(); }
@@ -74,23 +75,15 @@ private slots:
         WizardFixture::initLocale();
         QVERIFY(scratch.isValid());
         QVERIFY2(QFile::exists(ReportTemplatePath()), qPrintable(ReportTemplatePath()));
-        SetWordBackend(WordBackend::builtIn);
-        SetDocumentOpener([this](const QString &path) {
-            opened << path;
-            return true;
-        });
+        reports.install();
     }
 
-    void init()
-    {
-        opened.clear();
-        w.start();
-    }
+    void init() { w.start(); }
 
     void cleanup()
     {
         w.stop();
-        ReleaseWordApp();
+        reports.finish();
     }
 
     void shippedTemplateHoldsEachPlaceholderOnce()
@@ -105,11 +98,11 @@ private slots:
     {
         const QByteArray templateHash = FileHash(ReportTemplatePath());
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(opened.first(), LastReportFile());
-        QVERIFY(opened.first() != ReportTemplatePath());
+        QCOMPARE(reports.opened.size(), 1);
+        QCOMPARE(reports.opened.first(), LastReportFile());
+        QVERIFY(reports.opened.first() != ReportTemplatePath());
 
-        const QString text = PlainText(opened.first());
+        const QString text = PlainText(reports.opened.first());
         QVERIFY2(!text.contains('#'), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Ширина полки уголка")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
@@ -142,8 +135,8 @@ private slots:
         QFETCH(QString, size);
         QFETCH(int, progress);
         pressReport(ReferenceRecord(static_cast<ElectrodeMaterial>(material)));
-        QCOMPARE(opened.size(), 1);
-        const QString text = PlainText(opened.first());
+        QCOMPARE(reports.opened.size(), 1);
+        const QString text = PlainText(reports.opened.first());
         // The input table's row: name, letter and size in their cells.
         QVERIFY2(text.contains(name + '\t' + letter + '\t' + size + '\t' + QStringLiteral("мм")),
                  qPrintable(text));
@@ -156,7 +149,7 @@ private slots:
         if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         QProcess reader;
-        reader.start(unrtf, {QStringLiteral("--html"), opened.first()});
+        reader.start(unrtf, {QStringLiteral("--html"), reports.opened.first()});
         QVERIFY(reader.waitForFinished(30000));
         const QString text =
             QTextDocumentFragment::fromHtml(QString::fromUtf8(reader.readAllStandardOutput()))
@@ -177,7 +170,7 @@ private slots:
         QVERIFY(seen[0].text.contains(QStringLiteral("##rg&")));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(lacking)));
         QVERIFY(!w.windows->Form10->isVisible());
-        QVERIFY(opened.isEmpty()); // nothing half-done is shown as a report
+        QVERIFY(reports.opened.isEmpty()); // nothing half-done is shown as a report
     }
 
     void missingTemplateIsReported()
@@ -191,17 +184,14 @@ private slots:
         QCOMPARE(bar()->value(), 0);
         // The program goes on: the next report works.
         generate(ReferenceRecord(ElectrodeMaterial::angle), ReportTemplatePath());
-        QCOMPARE(opened.size(), 1);
+        QCOMPARE(reports.opened.size(), 1);
     }
 
     void reportThatNothingOpensTellsWhereItIs()
     {
         SetDocumentOpener([](const QString &) { return false; });
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
-        SetDocumentOpener([this](const QString &path) {
-            opened << path;
-            return true;
-        });
+        reports.install();
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(LastReportFile())));
@@ -212,9 +202,9 @@ private slots:
     {
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         pressReport(ReferenceRecord(ElectrodeMaterial::roundRod));
-        QCOMPARE(opened.size(), 2);
-        QVERIFY(opened[0] != opened[1]);
-        QCOMPARE(QFileInfo(opened[0]).absolutePath(), QFileInfo(ReportsFolder()).absoluteFilePath());
+        QCOMPARE(reports.opened.size(), 2);
+        QVERIFY(reports.opened[0] != reports.opened[1]);
+        QCOMPARE(QFileInfo(reports.opened[0]).absolutePath(), QFileInfo(ReportsFolder()).absoluteFilePath());
         QCOMPARE(QFileInfo(ReportsFolder()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
     }

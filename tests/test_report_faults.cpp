@@ -4,6 +4,7 @@
 // byte for byte as it was; and the program goes on.
 
 #include "DocumentViewer.h"
+#include "RecordedReports.h"
 #include "ReferenceDesign.h"
 #include "ReportGenerator.h"
 #include "RtfText.h"
@@ -23,7 +24,7 @@ class ReportFaultsTest : public QObject {
 
     WizardFixture w;
     QTemporaryDir scratch;
-    QStringList opened;
+    RecordedReports reports;
 
     void generate(const QString &templatePath)
     {
@@ -58,24 +59,15 @@ private slots:
     {
         WizardFixture::initLocale();
         QVERIFY(scratch.isValid());
-        SetWordBackend(WordBackend::builtIn);
-        SetDocumentOpener([this](const QString &path) {
-            opened << path;
-            return true;
-        });
+        reports.install();
     }
 
-    void init()
-    {
-        opened.clear();
-        w.start();
-    }
+    void init() { w.start(); }
 
     void cleanup()
     {
         w.stop();
-        ReleaseWordApp();
-        for (const QString &path : opened) QFile::remove(path);
+        reports.finish();
     }
 
     void unreadableTemplate_data()
@@ -98,7 +90,7 @@ private slots:
         }
         generate(path);
         expectMessageNaming(QDir::toNativeSeparators(path));
-        QVERIFY(opened.isEmpty());
+        QVERIFY(reports.opened.isEmpty());
     }
 
     void templateCutOffInAGroupStopsAtTheFirstMissingPlaceholder()
@@ -110,7 +102,7 @@ private slots:
         generate(path);
         expectMessageNaming(QStringLiteral("«##rg&»"));
         QCOMPARE(FileHash(path), hash);
-        QVERIFY(opened.isEmpty());
+        QVERIFY(reports.opened.isEmpty());
     }
 
     void templateLackingPlaceholdersNamesTheFirst()
@@ -139,8 +131,8 @@ private slots:
         clock.start();
         generate(path);
         qInfo("a report from a 50 MB template took %lld ms", clock.elapsed());
-        QCOMPARE(opened.size(), 1);
-        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(opened.first()).toStdString())).contains('#'));
+        QCOMPARE(reports.opened.size(), 1);
+        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString())).contains('#'));
         QCOMPARE(FileHash(path), hash);
         QVERIFY(!w.windows->Form10->isVisible());
     }
@@ -163,13 +155,13 @@ private slots:
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY(seen[0].text.contains(QStringLiteral("Не удалось записать отчёт")));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(blocked)));
-        QVERIFY(opened.isEmpty());
+        QVERIFY(reports.opened.isEmpty());
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
         QVERIFY(!w.windows->Form10->isVisible());
 
         // With the temporary folder back, the next report is written and shown.
         generate(ReportTemplatePath());
-        QCOMPARE(opened.size(), 1);
+        QCOMPARE(reports.opened.size(), 1);
     }
 };
 
