@@ -7,7 +7,7 @@
 #include "PageControl.h"
 #include "ReportGenerator.h"
 #include "ResultSentences.h"
-#include "Soils.h"
+#include "Tables.h"
 #include "Unit10.h"
 #include "Windowing.h"
 

@@ -2,7 +2,7 @@
 
 #include "Look.h"
 #include "PageControl.h"
-#include "Soils.h"
+#include "Tables.h"
 #include "Windowing.h"
 
 #include <QComboBox>

@@ -2,16 +2,7 @@
 
 #include "LookupDialog.h"
 
-#include <array>
-
-// Normative limits of the spreading resistance of earthing installations, whole ohms, by
-// kind of earthing (rows) and mains voltage 220/127, 380/220, 660/380 V (columns), as the
-// electrical installation rules (ПУЭ, 7th edition, 1.7.101 and 1.7.103) set them.
-inline constexpr std::array<std::array<int, 3>, 3> normativeResistanceTable{{
-    {8, 4, 2},    // working earthing of the transformer's neutral point
-    {20, 10, 5},  // repeated earthing of the neutral conductor at the building's entry
-    {60, 30, 15}, // repeated earthing of the neutral conductor on an overhead line
-}};
+#include "Tables.h"
 
 // Normative spreading resistance: kind of earthing and mains voltage give the value that
 // OK writes into the tile on the soil and climate page.

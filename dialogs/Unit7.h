@@ -1,27 +1,13 @@
 #pragma once
 
 #include "LookupDialog.h"
+#include "Tables.h"
 
 #include <array>
 
 class QGroupBox;
 class QRadioButton;
 class QFrame;
-
-struct ClimaticRow {
-    double verticalShort; // vertical electrodes 2-3 m long, top 0.5-0.8 m deep
-    double verticalLong;  // vertical electrodes 5 m long, top 0.7-0.8 m deep
-    double horizontal;    // horizontal electrodes
-};
-
-// Seasonal (climatic) coefficients of the soil's resistivity per climatic zone I to IV,
-// as the handbooks of earthing design tabulate them.
-inline constexpr std::array<ClimaticRow, 4> climaticTable{{
-    {1.9, 1.35, 5.75},
-    {1.65, 1.25, 4},
-    {1.5, 1.15, 2.25},
-    {1.75, 1.1, 1.75},
-}};
 
 // Climatic coefficients: the user marks the climatic zone and picks the electrode type;
 // OK writes the vertical coefficient into Label29 and the horizontal one into Label28.

@@ -1,7 +1,22 @@
 #pragma once
 
 #include "LookupDialog.h"
-#include "UtilizationTables.h"
+#include "Tables.h"
+
+#include <string_view>
+
+// One utilization window as data: its texts and the table behind them.
+struct UtilizationWindow {
+    std::string_view caption;
+    std::string_view heading;
+    std::string_view countLabel;
+    const UtilizationTable &table;
+};
+
+extern const UtilizationWindow verticalRowWindow;     // vertical electrodes in a row
+extern const UtilizationWindow stripRowWindow;        // connecting strip, electrodes in a row
+extern const UtilizationWindow verticalContourWindow; // vertical electrodes along a contour
+extern const UtilizationWindow stripContourWindow;    // strip, electrodes along a contour
 
 // The four utilization windows: one behaviour, four tables. The user picks the ratio of
 // spacing to length and the number of electrodes; OK writes the tabulated coefficient
@@ -24,7 +39,7 @@ public:
     const UtilizationTable &table() const { return table_; }
 
 protected:
-    UtilizationDialog(const UtilizationTable &table, QLabel *targetTile);
+    UtilizationDialog(const UtilizationWindow &window, QLabel *targetTile);
 
     bool okMayBeEnabled() const override;
     void BitBtn1Click() override;
