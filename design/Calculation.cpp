@@ -1,5 +1,7 @@
 #include "Calculation.h"
 
+#include "Tables.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -71,7 +73,95 @@ double StripRunLength(const DesignRecord &r, double count)
     return Mul(spans, r.electrodeSpacing);
 }
 
+// Step 6's formula for a strip of length `Ls`. It lies in the lower layer when it is laid
+// below the boundary.
+double StripResistance(const DesignRecord &r, double Ls)
+{
+    const double t = r.stripDepth;
+    const double stripSoil = t >= r.upperLayerThickness ? r.lowerResistivity : r.upperResistivity;
+    const double stripFactor = Div(Mul(Mul(0.366, r.horizontalClimaticCoefficient), stripSoil),
+                                   Mul(Ls, r.stripUtilization));
+    return Mul(stripFactor, Lg(Div(Mul(2, Mul(Ls, Ls)), Mul(Div(r.stripWidth, 1000), t))));
+}
+
+// A strip is never of zero length: one electrode still has its lead.
+double StripLengthFor(const DesignRecord &r, double count)
+{
+    const double runLength = StripRunLength(r, count);
+    return runLength == 0 ? 1 : runLength;
+}
+
+struct Decision {
+    Installation decided;
+    Installation fewer; // the count below it, tried and failed; count 0 for one electrode
+    bool met = false;
+};
+
+// The smallest count whose installation meets the norm. n₁ meets it on the electrodes
+// alone (the strip only helps), so the answer lies in 1…n₁. The strip's resistance falls
+// as it lengthens (for any strip longer than a few decimetres), so R(n) falls with n and a
+// bisection finds it in a handful of steps; whatever the inputs, the count it returns
+// meets the norm and the one below it does not.
+Decision Decide(const DesignRecord &r)
+{
+    const std::int32_t Rn = r.normativeResistance;
+    Decision d;
+    d.decided = InstallationOf(r, r.estimatedCount);
+    if (!MeetsNorm(d.decided, Rn)) {
+        // Only rounding can leave n₁ just short; beyond that the inputs are out of the
+        // formulas' range and no count is looked for.
+        const Installation next = InstallationOf(r, Add(r.estimatedCount, 1));
+        if (!MeetsNorm(next, Rn)) return d;
+        d.decided = next;
+    }
+    d.met = true;
+    double failing = 0; // no electrodes meet nothing
+    while (d.decided.count - failing > 1) {
+        const double middle = std::floor(failing + (d.decided.count - failing) / 2);
+        if (middle <= failing || middle >= d.decided.count) break; // beyond 2^53
+        const Installation tried = InstallationOf(r, middle);
+        if (MeetsNorm(tried, Rn)) {
+            d.decided = tried;
+        } else {
+            failing = middle;
+            d.fewer = tried;
+        }
+    }
+    return d;
+}
+
+const UtilizationTable &StripTable(Arrangement a)
+{
+    return a == Arrangement::row ? stripRowTable : stripContourTable;
+}
+
+const UtilizationTable &ElectrodeTable(Arrangement a)
+{
+    return a == Arrangement::row ? verticalRowTable : verticalContourTable;
+}
+
 } // namespace
+
+Installation InstallationOf(const DesignRecord &r, double count)
+{
+    Installation i;
+    i.count = count;
+    i.stripLength = StripLengthFor(r, count);
+    i.stripResistance = StripResistance(r, i.stripLength);
+    const double electrodes = Div(Mul(count, r.electrodeUtilization), r.singleElectrodeResistance);
+    i.resistance = Div(1, Add(electrodes, Div(1, i.stripResistance)));
+    return i;
+}
+
+bool MeetsNorm(const Installation &installation, std::int32_t normativeResistance)
+{
+    return installation.resistance > 0 && installation.resistance <= normativeResistance;
+}
+
+bool CoefficientDiffers(double picked, double tabulated)
+{
+    return std::fabs(picked - tabulated) > 0.1 * tabulated;
+}
 
 ArithmeticError::ArithmeticError(ArithmeticFault fault)
     : std::runtime_error(FaultMessage(fault)), fault_(fault)
@@ -136,39 +226,48 @@ void CalculateGrounding(DesignRecord &r)
     StoreCount(RoundCount(r.estimatedCountExact), r.estimatedCountFraction, r.estimatedRoundUp,
                r.estimatedCount);
 
-    // Step 5: estimated strip length; a strip is never of zero length.
-    const double runLength = StripRunLength(r, r.estimatedCount);
-    r.stripLength = runLength == 0 ? 1 : runLength;
+    // Step 5: estimated strip length.
+    r.stripLength = StripLengthFor(r, r.estimatedCount);
 
-    // Step 6: the strip, which lies in the lower layer when it is laid below the boundary.
-    const double Ls = r.stripLength;
-    const double stripSoil = t >= r.upperLayerThickness ? rho2 : rho1;
-    const double stripFactor = Div(Mul(Mul(0.366, r.horizontalClimaticCoefficient), stripSoil),
-                                   Mul(Ls, r.stripUtilization));
-    r.stripResistance =
-        Mul(stripFactor, Lg(Div(Mul(2, Mul(Ls, Ls)), Mul(Div(r.stripWidth, 1000), t))));
+    // Step 6: the strip of the estimated count.
+    r.stripResistance = StripResistance(r, r.stripLength);
 
-    // Step 7: what the electrodes must reach in parallel with the strip. The strip's
-    // resistance already carries its utilization coefficient.
-    const double Rs = r.stripResistance;
+    // Steps 7 to 9 for the decided installation: what the electrodes must reach beside its
+    // strip, and the count that asks. A strip that meets the norm alone leaves them nothing.
+    const Decision decision = Decide(r);
+    const double Rs = decision.decided.stripResistance;
     const double Rn = r.normativeResistance;
-    const double total = Div(Mul(Rs, Rn), Sub(Rs, Rn));
-    r.totalElectrodeResistance = total < 0 ? -total : total;
+    const bool stripAlone = Rs > 0 && Rs <= Rn;
+    double total = 0;
+    double refinedExact = 0;
+    if (!stripAlone) {
+        total = std::fabs(Div(Mul(Rs, Rn), Sub(Rs, Rn)));
+        refinedExact = Div(r.singleElectrodeResistance, Mul(total, r.electrodeUtilization));
+    }
+    const double ratio = Div(r.electrodeSpacing, L);
 
-    // Step 8: refined number of electrodes.
-    r.refinedCountExact = Div(r.singleElectrodeResistance,
-                              Mul(r.totalElectrodeResistance, r.electrodeUtilization));
-    StoreCount(RoundCount(r.refinedCountExact), r.refinedCountFraction, r.refinedRoundUp,
-               r.refinedCount);
+    r.totalElectrodeResistance = total;
+    r.refinedCountExact = refinedExact;
+    r.refinedCountFraction = Sub(refinedExact, std::trunc(refinedExact));
+    r.refinedRoundUp = r.refinedCountFraction > 0 ? 1 : 0;
+    r.refinedCount = decision.decided.count;
+    r.refinedStripLength = decision.decided.stripLength;
+    r.refinedStripResistance = Rs;
+    r.installationResistance = decision.decided.resistance;
+    r.fewerStripLength = decision.fewer.stripLength;
+    r.fewerStripResistance = decision.fewer.stripResistance;
+    r.fewerInstallationResistance = decision.fewer.resistance;
+    r.installationMeetsNorm = decision.met;
+    r.stripAloneMeetsNorm = stripAlone;
 
-    // Step 9: refined strip length.
-    r.refinedStripLength = r.estimatedCount == r.refinedCount
-                               ? r.stripLength
-                               : StripRunLength(r, r.refinedCount);
-
-    // Step 10: word forms for the decision sentence; below one count they stay as they were.
+    // Step 10: word forms for the decision sentence.
     if (const auto forms = WordFormsAfter(r.refinedCount)) {
         r.countAdjective = forms->adjective;
         r.countNoun = forms->noun;
     }
+
+    // What the tables give for the decided installation, to check the user's picks by.
+    r.tabulatedStripUtilization = TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
+    r.tabulatedElectrodeUtilization =
+        TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
 }

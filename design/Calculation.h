@@ -40,7 +40,25 @@ std::optional<WordForms> WordFormsAfter(double count);
 // T = L / 2 + t, the depth of an electrode's middle; checked like every step.
 double ElectrodeMidDepth(double electrodeLength, double stripDepth);
 
+// An installation of `count` electrodes joined by the strip that joins exactly them.
+struct Installation {
+    double count = 0;
+    double stripLength = 0;     // row (n − 1)·a, contour n·a; 1 m where that is 0
+    double stripResistance = 0; // Rs(n), step 6's formula for that strip
+    double resistance = 0;      // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
+};
+// Needs the record's inputs and Rv; throws ArithmeticError like every step.
+Installation InstallationOf(const DesignRecord &record, double count);
+
+// Whether an installation's resistance reaches the norm (and is a resistance at all).
+bool MeetsNorm(const Installation &installation, std::int32_t normativeResistance);
+
+// The handbooks' rule: a picked coefficient more than 10 % off the tabulated one is to be
+// picked again and the calculation repeated.
+bool CoefficientDiffers(double picked, double tabulated);
+
 // Sizes the installation from the committed inputs of `record` and writes every result
-// field in order. Throws ArithmeticError at the first faulting step; the fields of the
+// field in order. Steps 2 to 6 give the first approximation; the decision is the smallest
+// count whose finished installation meets the norm. Throws ArithmeticError at the first faulting step; the fields of the
 // steps before it stay written, the later ones keep their old values.
 void CalculateGrounding(DesignRecord &record);

@@ -1,6 +1,52 @@
 #include "ResultSentences.h"
 
+#include "Calculation.h"
 #include "NumberFormat.h"
+
+#include <cmath>
+
+namespace {
+
+// A tabulated or interpolated value as a person reads it off the table.
+double Rounded(double value, double step) { return std::round(value / step) * step; }
+
+} // namespace
+
+std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
+{
+    if (r.refinedCount < 1) return {}; // nothing calculated yet
+    const std::string resistance = "Сопротивление заземляющего устройства = " +
+                                   FormatOneDecimal(r.installationResistance, sep) + " Ом";
+    const std::string norm = FormatGeneral(r.normativeResistance, sep) + " Ом";
+    if (r.installationMeetsNorm) return resistance + " ≤ " + norm;
+    return resistance + ": нормируемое сопротивление " + norm +
+           " не достигается ни при каком числе электродов";
+}
+
+std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_view sep)
+{
+    struct Check {
+        const char *name;
+        double picked;
+        double tabulated;
+    };
+    const Check checks[] = {
+        {"вертикальных электродов", r.electrodeUtilization, r.tabulatedElectrodeUtilization},
+        {"соединительной полосы", r.stripUtilization, r.tabulatedStripUtilization},
+    };
+    std::vector<std::string> notes;
+    for (const Check &check : checks) {
+        if (!CoefficientDiffers(check.picked, check.tabulated)) continue;
+        const std::string where =
+            "n = " + FormatGeneral(r.refinedCount, sep) + ", a/L = " +
+            FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
+        notes.push_back(std::string("Коэффициент использования ") + check.name + " " +
+                        FormatGeneral(check.picked, sep) + ", по таблице " +
+                        FormatGeneral(Rounded(check.tabulated, 0.001), sep) + " (" + where +
+                        "): выберите его заново и повторите расчёт.");
+    }
+    return notes;
+}
 
 ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view sep)
 {
@@ -18,12 +64,17 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
                 "  м ;";
     s.label21 =
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
-    s.label22 = "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
-                "  Ом ;";
+    s.label22 = r.stripAloneMeetsNorm
+                    ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
+                          general(r.normativeResistance) + " Ом: электродам добавлять нечего ;"
+                    : "Полное сопротивление заземлителей = " +
+                          oneDecimal(r.totalElectrodeResistance) + "  Ом ;";
     s.label24 = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
     s.label25 = "Принимаем к установке  " + general(r.refinedCount) + " " + r.countAdjective + " " +
                 r.countNoun + " .";
     s.label32 = "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) +
                 " м;";
+    s.label33 = InstallationSentence(r, sep);
+    s.coefficientNotes = CoefficientNotes(r, sep);
     return s;
 }

@@ -49,7 +49,9 @@ std::vector<double *> ResultsInOrder(DesignRecord &r)
     return {&r.designResistivity,        &r.singleElectrodeResistance, &r.estimatedCountExact,
             &r.estimatedCountFraction,   &r.estimatedCount,            &r.stripLength,
             &r.stripResistance,          &r.totalElectrodeResistance,  &r.refinedCountExact,
-            &r.refinedCountFraction,     &r.refinedCount,              &r.refinedStripLength};
+            &r.refinedCountFraction,     &r.refinedCount,              &r.refinedStripLength,
+            &r.refinedStripResistance,   &r.installationResistance,    &r.fewerStripLength,
+            &r.fewerStripResistance,     &r.fewerInstallationResistance};
 }
 
 } // namespace
@@ -104,6 +106,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(r.refinedCount >= 1 && r.refinedCount == std::trunc(r.refinedCount));
     FUZZ_CHECK(r.stripLength != 0);
     if (r.estimatedCount == r.refinedCount) FUZZ_CHECK(r.refinedStripLength == r.stripLength);
+    FUZZ_CHECK(r.refinedStripLength != 0);
     FUZZ_CHECK(r.countNoun != "untouched");
+    FUZZ_CHECK(std::isfinite(r.tabulatedStripUtilization) && r.tabulatedStripUtilization > 0);
+    FUZZ_CHECK(std::isfinite(r.tabulatedElectrodeUtilization) && r.tabulatedElectrodeUtilization > 0);
+    // The decision meets the norm, and one electrode fewer does not.
+    const std::int32_t Rn = r.normativeResistance;
+    if (r.installationMeetsNorm) {
+        FUZZ_CHECK(r.refinedCount <= r.estimatedCount + 1);
+        FUZZ_CHECK(r.installationResistance > 0 && r.installationResistance <= Rn);
+        if (r.refinedCount > 1 && r.refinedCount < 9007199254740992.0)
+            FUZZ_CHECK(!(r.fewerInstallationResistance > 0 && r.fewerInstallationResistance <= Rn));
+    } else {
+        FUZZ_CHECK(r.refinedCount == r.estimatedCount);
+    }
+    if (r.stripAloneMeetsNorm) FUZZ_CHECK(r.refinedCountExact == 0 && r.totalElectrodeResistance == 0);
     return 0;
 }

@@ -4,10 +4,12 @@
 #include "Calculation.h"
 #include "ReferenceDesign.h"
 #include "ResultSentences.h"
+#include "Tables.h"
 
 #include <QTest>
 
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -43,6 +45,9 @@ std::vector<double> ResultsInOrder(const DesignRecord &r)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(DesignRecord)
+Q_DECLARE_METATYPE(Arrangement)
 
 class CalculationTest : public QObject {
     Q_OBJECT
@@ -95,6 +100,40 @@ private slots:
         QCOMPARE(s.label32, std::string("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(s.label24, std::string("соединительной полосы = 4,1  шт ;"));
         QCOMPARE(s.label25, std::string("Принимаем к установке  5 вертикальных заземлителей ."));
+    }
+
+    void finishedResistanceSentence_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("label33");
+        QTest::addColumn<QString>("label22");
+        QTest::newRow("reference") << Computed() << "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом"
+                                   << "Полное сопротивление заземлителей = 4,5  Ом ;";
+        QTest::newRow("strip alone")
+            << Computed([](DesignRecord &r) {
+                   r.arrangement = Arrangement::contour;
+                   r.electrodeSpacing = 30;
+                   r.normativeResistance = 20;
+               })
+            << "Сопротивление заземляющего устройства = 9,3 Ом ≤ 20 Ом"
+            << "Полоса связи одна даёт 18,8 Ом ≤ 20 Ом: электродам добавлять нечего ;";
+        DesignRecord unmet = Computed();
+        unmet.installationMeetsNorm = false;
+        QTest::newRow("not met") << unmet
+                                 << "Сопротивление заземляющего устройства = 3,4 Ом: нормируемое "
+                                    "сопротивление 4 Ом не достигается ни при каком числе электродов"
+                                 << "Полное сопротивление заземлителей = 4,5  Ом ;";
+        QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом ;";
+    }
+
+    void finishedResistanceSentence()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, label33);
+        QFETCH(QString, label22);
+        const ResultSentences s = ComposeResultSentences(design, ",");
+        QCOMPARE(QString::fromStdString(s.label33), label33);
+        QCOMPARE(QString::fromStdString(s.label22), label22);
     }
 
     void decisionSentenceKeepsEmptyWordFormsAsTwoBlanks()
@@ -251,6 +290,256 @@ private slots:
         const double expected = 0.366 * r.designResistivity / 3 *
                                 (std::log10(6 / d) + 0.5 * std::log10((4 * T + 3) / (4 * T - 3)));
         QCOMPARE_NEAR(r.singleElectrodeResistance, expected);
+    }
+
+    void decisionIsTheFinishedInstallationThatMeetsTheNorm_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<double>("count");
+        QTest::addColumn<double>("stripLength");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("refinedExact");
+        QTest::addColumn<double>("resistance");
+        QTest::addColumn<double>("fewerResistance");
+        const double unknown = -1;
+        QTest::newRow("reference, row")
+            << Computed() << 5.0 << 12.0 << 4.45507 << 4.11245 << 3.35071 << 4.18848;
+        QTest::newRow("reference, contour")
+            << Computed([](DesignRecord &r) { r.arrangement = Arrangement::contour; }) << 5.0
+            << 15.0 << unknown << unknown << 3.29645 << 4.10067;
+        // One pass used to install 3 electrodes on an 18 m strip: 13.9 Ω against 4.
+        QTest::newRow("poor soil, wide spacing")
+            << Computed([](DesignRecord &r) {
+                   r.upperResistivity = 100;
+                   r.lowerResistivity = 300;
+                   r.horizontalClimaticCoefficient = 2.25;
+                   r.electrodeSpacing = 9;
+                   r.electrodeUtilization = 0.765;
+                   r.stripUtilization = 0.68;
+               })
+            << 11.0 << 90.0 << 8.26239 << 9.64270 << 3.74481 << 4.10744;
+        QTest::newRow("reference, a = 15")
+            << Computed([](DesignRecord &r) { r.electrodeSpacing = 15; }) << 4.0 << 45.0
+            << unknown << unknown << 3.41550 << 4.60791;
+        QTest::newRow("reference, a = 30")
+            << Computed([](DesignRecord &r) { r.electrodeSpacing = 30; }) << 3.0 << 60.0
+            << unknown << unknown << 3.86944 << unknown;
+    }
+
+    void decisionIsTheFinishedInstallationThatMeetsTheNorm()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(double, count);
+        QFETCH(double, stripLength);
+        QFETCH(double, total);
+        QFETCH(double, refinedExact);
+        QFETCH(double, resistance);
+        QFETCH(double, fewerResistance);
+        const DesignRecord &r = design;
+        QCOMPARE(r.refinedCount, count);
+        QCOMPARE(r.refinedStripLength, stripLength);
+        QCOMPARE_NEAR(r.installationResistance, resistance);
+        if (total >= 0) QCOMPARE_NEAR(r.totalElectrodeResistance, total);
+        if (refinedExact >= 0) QCOMPARE_NEAR(r.refinedCountExact, refinedExact);
+        if (fewerResistance >= 0) QCOMPARE_NEAR(r.fewerInstallationResistance, fewerResistance);
+        QVERIFY(r.installationMeetsNorm);
+        QVERIFY(!r.stripAloneMeetsNorm);
+        QVERIFY(r.fewerInstallationResistance > r.normativeResistance);
+        QCOMPARE(r.fewerStripLength, InstallationOf(r, count - 1).stripLength);
+        // Every line follows from the ones before it: Rt from the decided strip.
+        const double Rs = r.refinedStripResistance;
+        QCOMPARE_NEAR(Rs, InstallationOf(r, count).stripResistance);
+        QCOMPARE_NEAR(r.totalElectrodeResistance, Rs * 4 / (Rs - 4));
+        QCOMPARE_NEAR(r.refinedCountExact, r.singleElectrodeResistance /
+                                               (r.totalElectrodeResistance * r.electrodeUtilization));
+        QCOMPARE_NEAR(r.installationResistance,
+                      1 / (count * r.electrodeUtilization / r.singleElectrodeResistance + 1 / Rs));
+    }
+
+    void poorSoilExampleStripOfTheDecidedCount()
+    {
+        const DesignRecord r = Computed([](DesignRecord &r) {
+            r.upperResistivity = 100;
+            r.lowerResistivity = 300;
+            r.horizontalClimaticCoefficient = 2.25;
+            r.electrodeSpacing = 9;
+            r.electrodeUtilization = 0.765;
+            r.stripUtilization = 0.68;
+        });
+        // The first approximation stays as it was.
+        QCOMPARE(r.estimatedCount, 20.0);
+        QCOMPARE(r.stripLength, 171.0);
+        QVERIFY(Near(r.stripResistance, 4.476, 1e-4));
+        QCOMPARE_NEAR(r.refinedStripResistance, 7.75376);
+    }
+
+    void decidedCountIsTheSmallestThatMeetsTheNorm()
+    {
+        // Random designs with coefficients from the program's own tables.
+        std::mt19937 random(20261208);
+        const auto pick = [&](auto values) {
+            return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+        };
+        const auto uniform = [&](double low, double high) {
+            return std::uniform_real_distribution<double>(low, high)(random);
+        };
+        int designs = 0;
+        int onePassWouldFail = 0;
+        for (int i = 0; i < 3000; ++i) {
+            DesignRecord r;
+            r.arrangement = i % 2 ? Arrangement::row : Arrangement::contour;
+            r.electrodeMaterial = i % 3 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
+            r.upperResistivity = pick(kSoils).resistivity;
+            r.lowerResistivity = pick(kSoils).resistivity;
+            const ClimaticRow zone = pick(climaticTable);
+            r.verticalClimaticCoefficient = i % 4 ? zone.verticalShort : zone.verticalLong;
+            r.horizontalClimaticCoefficient = zone.horizontal;
+            r.upperLayerThickness = std::round(uniform(0.5, 6) * 10) / 10;
+            r.stripDepth = std::round(uniform(0.5, 1) * 10) / 10;
+            r.normativeResistance = pick(std::array{2, 4, 5, 8, 10, 15, 20, 30, 60});
+            r.angleWidth = r.rodDiameter = pick(std::array{40, 50, 63, 75, 12, 16, 20});
+            r.electrodeLength = pick(std::array{2.0, 2.5, 3.0, 5.0});
+            r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
+            r.stripWidth = pick(std::array{25, 40, 50});
+            r.electrodeSpacing = r.electrodeLength * pick(std::array{1, 2, 3});
+            const UtilizationTable &strip = r.arrangement == Arrangement::row ? stripRowTable : stripContourTable;
+            const UtilizationTable &vertical = r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable;
+            r.stripUtilization = pick(strip.cells);
+            r.electrodeUtilization = pick(vertical.cells);
+            CalculateGrounding(r);
+            ++designs;
+
+            const double n = r.refinedCount;
+            const std::int32_t Rn = r.normativeResistance;
+            QVERIFY(r.installationMeetsNorm);
+            QVERIFY(n >= 1 && n <= r.estimatedCount);
+            QVERIFY(MeetsNorm(InstallationOf(r, n), Rn));
+            QCOMPARE(r.installationResistance, InstallationOf(r, n).resistance);
+            QCOMPARE(r.refinedStripLength, InstallationOf(r, n).stripLength);
+            // Not one count below meets it, however the strip's resistance runs.
+            for (double fewer = 1; fewer < n; ++fewer)
+                QVERIFY2(!MeetsNorm(InstallationOf(r, fewer), Rn),
+                         qPrintable(QStringLiteral("design %1: %2 of %3 meet the norm")
+                                        .arg(i).arg(fewer).arg(n)));
+            if (n > 1) QCOMPARE(r.fewerInstallationResistance, InstallationOf(r, n - 1).resistance);
+            if (n > 1) QVERIFY(r.fewerInstallationResistance > Rn);
+            if (n == 1) QCOMPARE(r.fewerInstallationResistance, 0.0);
+            // What one pass with a sign flip used to install.
+            const double Rs = r.stripResistance;
+            const double onePassTotal = std::fabs(Rs * Rn / (Rs - Rn));
+            const double onePass =
+                std::max(1.0, std::ceil(r.singleElectrodeResistance / (onePassTotal * r.electrodeUtilization)));
+            if (!MeetsNorm(InstallationOf(r, onePass), Rn)) ++onePassWouldFail;
+        }
+        QCOMPARE(designs, 3000);
+        QVERIFY2(onePassWouldFail > designs / 10,
+                 qPrintable(QStringLiteral("only %1 one-pass decisions failed").arg(onePassWouldFail)));
+    }
+
+    void stripThatMeetsTheNormAloneNeedsOneElectrode()
+    {
+        // A long contour strip in good soil: 18.8 Ω against a norm of 20.
+        const DesignRecord r = Computed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.electrodeSpacing = 30;
+            r.normativeResistance = 20;
+        });
+        QCOMPARE(r.refinedCount, 1.0);
+        QVERIFY(r.stripAloneMeetsNorm);
+        QVERIFY(r.installationMeetsNorm);
+        QVERIFY(r.refinedStripResistance <= 20);
+        QCOMPARE(r.totalElectrodeResistance, 0.0);
+        QCOMPARE(r.refinedCountExact, 0.0);
+        QCOMPARE(r.fewerInstallationResistance, 0.0);
+        QVERIFY(r.installationResistance < r.refinedStripResistance);
+        const ResultSentences s = ComposeResultSentences(r, ",");
+        QCOMPARE(s.label25, std::string("Принимаем к установке  1 вертикальный заземлитель ."));
+    }
+
+    void stripResistanceEqualToTheNormDividesNothingByZero()
+    {
+        // A single electrode in a row on its 1 m lead; ψh tuned until Rs(1) is exactly 20.
+        DesignRecord r = ReferenceDesign();
+        r.normativeResistance = 20;
+        const double lg = std::log(2 / (0.04 * 0.7)) / std::log(10.0);
+        double psi = 20 * 0.75 / (0.366 * 60 * lg);
+        bool exact = false;
+        for (int step = 0; step < 2000 && !exact; ++step) {
+            r.horizontalClimaticCoefficient = psi;
+            CalculateGrounding(r);
+            exact = r.refinedCount == 1 && r.refinedStripResistance == 20;
+            psi = std::nextafter(psi, r.refinedStripResistance > 20 ? 0.0 : 1.0);
+        }
+        QVERIFY2(exact, "no ψh gives Rs(1) = 20 exactly");
+        QVERIFY(r.stripAloneMeetsNorm);
+        QCOMPARE(r.totalElectrodeResistance, 0.0);
+        QCOMPARE(r.refinedCountExact, 0.0);
+        QVERIFY(r.installationResistance < 20);
+    }
+
+    void singleElectrodeKeepsAMetreOfStrip_data()
+    {
+        QTest::addColumn<Arrangement>("arrangement");
+        QTest::addColumn<double>("spacing");
+        QTest::newRow("row") << Arrangement::row << 3.0;
+        QTest::newRow("contour, no spacing") << Arrangement::contour << 0.0;
+    }
+
+    void singleElectrodeKeepsAMetreOfStrip()
+    {
+        QFETCH(Arrangement, arrangement);
+        QFETCH(double, spacing);
+        const DesignRecord r = Computed([&](DesignRecord &r) {
+            r.arrangement = arrangement;
+            r.electrodeSpacing = spacing;
+            r.normativeResistance = 100;
+        });
+        QCOMPARE(r.refinedCount, 1.0);
+        QCOMPARE(r.refinedStripLength, 1.0);
+        QVERIFY(r.installationResistance > 0 && r.installationResistance <= 100);
+    }
+
+    void tabulatedUtilizationInterpolatesAndClamps_data()
+    {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<double>("count");
+        QTest::addColumn<double>("expected");
+        // Vertical electrodes in a row: counts 2 3 5 10 15 20; ratio 1: .855 .78 .695 .59 …
+        QTest::newRow("a cell") << 0 << 1.0 << 5.0 << 0.695;
+        QTest::newRow("between counts") << 0 << 1.0 << 4.0 << (0.78 + 0.695) / 2;
+        QTest::newRow("between ratios") << 0 << 1.5 << 5.0 << (0.695 + 0.81) / 2;
+        QTest::newRow("between both") << 0 << 2.5 << 12.5 << ((0.745 + 0.695) / 2 + (0.81 + 0.78) / 2) / 2;
+        QTest::newRow("below the counts") << 0 << 2.0 << 1.0 << 0.91;
+        QTest::newRow("beyond the counts") << 0 << 3.0 << 500.0 << 0.765;
+        QTest::newRow("below the ratios") << 0 << 0.3 << 10.0 << 0.59;
+        QTest::newRow("beyond the ratios") << 0 << 7.0 << 10.0 << 0.81;
+        QTest::newRow("beyond both") << 0 << 7.0 << 500.0 << 0.765;
+        // Strip along a contour: counts 4 5 8 10 …; ratio 2: .55 .48 .43 .4 …
+        QTest::newRow("contour strip") << 3 << 2.0 << 6.5 << (0.48 + 0.43) / 2;
+        QTest::newRow("contour strip, one electrode") << 3 << 3.0 << 1.0 << 0.7;
+    }
+
+    void tabulatedUtilizationInterpolatesAndClamps()
+    {
+        QFETCH(int, table);
+        QFETCH(double, ratio);
+        QFETCH(double, count);
+        QFETCH(double, expected);
+        const UtilizationTable *tables[] = {&verticalRowTable, &stripRowTable,
+                                            &verticalContourTable, &stripContourTable};
+        QCOMPARE_NEAR(TabulatedUtilization(*tables[table], ratio, count), expected);
+    }
+
+    void pickedCoefficientsAreCheckedAgainstTheTables()
+    {
+        const DesignRecord r = Computed();
+        // a / L = 1 and 5 electrodes in a row.
+        QCOMPARE_NEAR(r.tabulatedElectrodeUtilization, 0.695);
+        QCOMPARE_NEAR(r.tabulatedStripUtilization, 0.74);
+        QVERIFY(CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization));
+        QVERIFY(!CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization));
+        QCOMPARE(r.electrodeUtilization, 0.81); // never changed by the program
     }
 
     void faultsStopAtTheirStepWithEarlierFieldsWritten_data()
