@@ -282,4 +282,8 @@ void TForm1::FillResultsPage()
     Label24->setText(Text(s.label24));
     Label25->setText(Text(s.label25));
     Label32->setText(Text(s.label32));
+    Label33->setText(Text(s.label33));
+    QStringList notes;
+    for (const std::string &note : s.coefficientNotes) notes << Text(note);
+    Label34->setText(notes.join(QLatin1Char('\n')));
 }

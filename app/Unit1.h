@@ -73,6 +73,8 @@ public:
     QLabel *Label17 = nullptr, *Label18 = nullptr, *Label19 = nullptr, *Label20 = nullptr;
     QLabel *Label21 = nullptr, *Label22 = nullptr, *Label32 = nullptr, *Label23 = nullptr;
     QLabel *Label24 = nullptr, *Label25 = nullptr;
+    QLabel *Label33 = nullptr; // the finished installation's resistance against the norm
+    QLabel *Label34 = nullptr; // coefficients the tables do not bear out
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.

@@ -17,6 +17,7 @@ enum class LabelRole {
     tile,          // a coefficient tile, clickable
     fixedTile,     // a coefficient tile that opens nothing
     enablingZone,  // an invisible label that receives pointer movement
+    warning,       // a note that asks the user to act, wrapped over its lines
 };
 
 struct LabelRow {
@@ -92,6 +93,8 @@ const LabelRow kLabels[] = {
     {&TForm1::Label23, "Label23", 2, {16, 256, 545, 25}, "Уточнённое количество вертикальных заземлителей с учётом", L, LabelRole::text},
     {&TForm1::Label24, "Label24", 2, {16, 280, 705, 25}, "", L, LabelRole::text},
     {&TForm1::Label25, "Label25", 2, {16, 312, 585, 25}, "", R, LabelRole::text},
+    {&TForm1::Label33, "Label33", 2, {16, 336, 705, 22}, "", L, LabelRole::text},
+    {&TForm1::Label34, "Label34", 2, {16, 0, 705, 32}, "", S, LabelRole::warning},
 };
 
 const EditRow kEdits[] = {
@@ -162,6 +165,14 @@ void TForm1::buildLayout()
             break;
         case LabelRole::enablingZone:
             break;
+        case LabelRole::warning: {
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, QColor(0x9C, 0x00, 0x06));
+            label->setPalette(palette);
+            break;
+        }
         }
         this->*row.control = label;
     }

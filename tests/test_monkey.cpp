@@ -45,7 +45,7 @@ std::vector<double> DoubleFields(const DesignRecord &r)
             r.singleElectrodeResistance, r.estimatedCountExact, r.estimatedCountFraction,
             r.estimatedCount,      r.stripLength,             r.stripResistance,
             r.totalElectrodeResistance, r.refinedCountExact,  r.refinedCountFraction,
-            r.refinedCount,        r.refinedStripLength};
+            r.refinedCount,        r.refinedStripLength,      r.installationResistance};
 }
 
 // The messages the program may show to a user who does anything at all.
@@ -236,7 +236,7 @@ class MonkeyTest : public QObject {
                 {form().Label19, &s.label19}, {form().Label20, &s.label20},
                 {form().Label21, &s.label21}, {form().Label22, &s.label22},
                 {form().Label24, &s.label24}, {form().Label25, &s.label25},
-                {form().Label32, &s.label32}};
+                {form().Label32, &s.label32}, {form().Label33, &s.label33}};
             for (const auto &[label, sentence] : lines)
                 if (label->text() != QString::fromStdString(*sentence))
                     return label->objectName() + " disagrees with the record: " + label->text();

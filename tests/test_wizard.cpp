@@ -32,6 +32,20 @@ private slots:
 
     void cleanup() { w.stop(); }
 
+    void referenceDesignShowsTheFinishedResistanceAndTheTablesWord()
+    {
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().Label33->text(), "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом");
+        // 0,81 against the tables' 0,695 for five electrodes at a / L = 1; 0,75 is near 0,74.
+        QCOMPARE(form().Label34->text(),
+                 "Коэффициент использования вертикальных электродов 0,81, по таблице 0,695 "
+                 "(n = 5, a/L = 1): выберите его заново и повторите расчёт.");
+        QVERIFY(form().Label33->isVisible() && form().Label34->isVisible());
+    }
+
     void referenceDesignReachesTheResultsPage()
     {
         reachPage2();
