@@ -13,6 +13,7 @@
 #include "WordApp.h"
 
 #include <QFile>
+#include <cmath>
 #include <QProcess>
 #include <QProgressBar>
 #include <QStandardPaths>
@@ -113,6 +114,47 @@ private slots:
         QCOMPARE(bar()->value(), 100);
         QVERIFY(!w.windows->Form10->isVisible());
         QCOMPARE(FileHash(ReportTemplatePath()), templateHash);
+    }
+
+    void reportChecksTheFinishedInstallationByHand()
+    {
+        // The reference design typed in the windows, then Report on the results page.
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        Click(form().Button5);
+        QCOMPARE(reports.opened.size(), 1);
+        const QString text = PlainText(reports.opened.first()).simplified();
+        QVERIFY(text.contains(QStringLiteral("2.10. Проверка сопротивления заземляющего устройства")));
+        const QString decided = QStringLiteral(
+            "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом "
+            "— удовлетворяет норме.");
+        const QString fewer = QStringLiteral(
+            "n = 4: Lп = 9 м, Rп = 48,961 Ом, R = 1 / (4·0,81 / 14,84 + 1 / 48,961) = 4,188 Ом > 4 Ом "
+            "— не удовлетворяет норме.");
+        QVERIFY2(text.contains(decided), qPrintable(text));
+        QVERIFY2(text.contains(fewer), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Сопротивление заземляющего устройства R = 3,351 Ом ≤ Rн = 4 Ом.")));
+        QVERIFY(text.contains(QStringLiteral("Коэффициент использования вертикальных электродов 0,81, "
+                                             "по таблице 0,695 (n = 5, a/L = 1)")));
+        // What the line shows recomputes, to its last digit, from the numbers in it.
+        QCOMPARE(std::round(1000 / (5 * 0.81 / 14.84 + 1 / 39.159)) / 1000, 3.351);
+        QCOMPARE(std::round(1000 / (4 * 0.81 / 14.84 + 1 / 48.961)) / 1000, 4.188);
+    }
+
+    void stripAloneIsSaidInTheReport()
+    {
+        pressReport(Computed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.electrodeSpacing = 30;
+            r.normativeResistance = 20;
+        }));
+        QCOMPARE(reports.opened.size(), 1);
+        const QString text = PlainText(reports.opened.first()).simplified();
+        QVERIFY2(text.contains(QStringLiteral("сама удовлетворяет норме")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Меньшего числа электродов не бывает.")));
     }
 
     void rowsEightToTenFollowTheMaterial_data()

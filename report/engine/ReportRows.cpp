@@ -1,8 +1,10 @@
 #include "ReportRows.h"
 
 #include "NumberFormat.h"
+#include "ResultSentences.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <variant>
 
@@ -14,10 +16,13 @@ enum class Form {
     integer,    // the digits of a whole number
     text,       // a word field as it stands
     crossSection, // "b" or "d", the name, or the size of the electrode's cross-section
+    composed,     // a sentence of the check of the finished installation
 };
 
+using Composer = std::string (*)(const DesignRecord &, std::string_view separator);
+
 using Field = std::variant<std::monostate, double DesignRecord::*, std::int32_t DesignRecord::*,
-                           std::string DesignRecord::*>;
+                           std::string DesignRecord::*, Composer>;
 
 struct Row {
     std::string_view placeholder;
@@ -30,9 +35,83 @@ struct Row {
 using R = DesignRecord;
 constexpr std::monostate kMaterial{};
 
+// The check of the finished installation works to three decimals, so that each line can be
+// recomputed by hand from the ones before it.
+std::string Fine(double value, std::string_view sep)
+{
+    return FormatGeneral(std::round(value * 1000) / 1000, sep);
+}
+
+std::string Norm(const R &r, std::string_view sep) { return FormatGeneral(r.normativeResistance, sep); }
+
+// "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом"
+std::string CheckLine(const R &r, double count, double stripLength, double stripResistance,
+                      double resistance, std::string_view sep)
+{
+    const bool meets = resistance > 0 && resistance <= r.normativeResistance;
+    const std::string n = FormatGeneral(count, sep);
+    return "n = " + n + ": Lп = " + FormatGeneral(stripLength, sep) + " м, Rп = " +
+           Fine(stripResistance, sep) + " Ом, R = 1 / (" + n + "·" +
+           FormatGeneral(r.electrodeUtilization, sep) + " / " +
+           Fine(r.singleElectrodeResistance, sep) + " + 1 / " + Fine(stripResistance, sep) +
+           ") = " + Fine(resistance, sep) + " Ом " + (meets ? "≤ " : "> ") + Norm(r, sep) +
+           " Ом" + (meets ? " — удовлетворяет норме." : " — не удовлетворяет норме.");
+}
+
+std::string DecidedCheck(const R &r, std::string_view sep)
+{
+    return CheckLine(r, r.refinedCount, r.refinedStripLength, r.refinedStripResistance,
+                     r.installationResistance, sep);
+}
+
+std::string FewerCheck(const R &r, std::string_view sep)
+{
+    if (!r.installationMeetsNorm) return "Наименьшего числа электродов, удовлетворяющего норме, нет.";
+    if (r.refinedCount <= 1) return "Меньшего числа электродов не бывает.";
+    return CheckLine(r, r.refinedCount - 1, r.fewerStripLength, r.fewerStripResistance,
+                     r.fewerInstallationResistance, sep);
+}
+
+// 2.7 works with the strip of the decided count; say which, or that it needs no electrodes.
+std::string DecidedStrip(const R &r, std::string_view sep)
+{
+    const std::string strip = "Lп = " + FormatGeneral(r.refinedStripLength, sep) +
+                              " м, соединяющей принятое число электродов n = " + FormatGeneral(r.refinedCount, sep) +
+                              " (п. 2.10): Rп = " + Fine(r.refinedStripResistance, sep) + " Ом";
+    if (r.stripAloneMeetsNorm)
+        return "Полоса длиной " + strip + " ≤ Rн = " + Norm(r, sep) +
+               " Ом сама удовлетворяет норме: сопротивление, которое должны обеспечить "
+               "вертикальные заземлители, не вычисляется (принято 0).";
+    return "Здесь Rп — сопротивление полосы длиной " + strip + ".";
+}
+
+std::string Conclusion(const R &r, std::string_view sep)
+{
+    if (!r.installationMeetsNorm)
+        return "Нормируемое сопротивление " + Norm(r, sep) +
+               " Ом не достигается: измените исходные данные.";
+    return "Сопротивление заземляющего устройства R = " + Fine(r.installationResistance, sep) +
+           " Ом ≤ Rн = " + Norm(r, sep) + " Ом.";
+}
+
+std::string CoefficientCheck(const R &r, std::string_view sep)
+{
+    const std::vector<std::string> notes = CoefficientNotes(r, sep);
+    if (notes.empty())
+        return "Принятые коэффициенты использования согласуются с табличными для n = " +
+               FormatGeneral(r.refinedCount, sep) + " (ηв по таблице " +
+               FormatGeneral(std::round(r.tabulatedElectrodeUtilization * 1000) / 1000, sep) +
+               ", ηг " + FormatGeneral(std::round(r.tabulatedStripUtilization * 1000) / 1000, sep) +
+               ").";
+    std::string text;
+    for (const std::string &note : notes) text += (text.empty() ? "" : " ") + note;
+    return text;
+}
+
 // The report template's placeholders in the order of replacement. Rows 8 to 10 describe
-// the cross-section of the electrode and take their text from the material.
-const std::array<Row, 38> kRows{{
+// the cross-section of the electrode and take their text from the material; the last seven
+// belong to the check of the finished installation.
+const std::array<Row, 45> kRows{{
     {"##ro1", &R::upperResistivity, Form::general, "", 3},
     {"##ro2", &R::lowerResistivity, Form::general, "", 0},
     {"##k1&", &R::verticalClimaticCoefficient, Form::general, "", 3},
@@ -71,6 +150,13 @@ const std::array<Row, 38> kRows{{
     {"##hmm", &R::electrodeSpacing, Form::general, " м", 5},
     {"##lmm", &R::electrodeLength, Form::general, " м", 5},
     {"##lkon&", &R::refinedStripLength, Form::general, " м", 5},
+    {"##zp&", Composer{DecidedStrip}, Form::composed, "", 0},
+    {"##zrv&", Composer{[](const R &r, std::string_view sep) { return Fine(r.singleElectrodeResistance, sep); }}, Form::composed, "", 0},
+    {"##zn&", Composer{DecidedCheck}, Form::composed, "", 0},
+    {"##zm&", Composer{FewerCheck}, Form::composed, "", 0},
+    {"##zv&", Composer{Conclusion}, Form::composed, "", 0},
+    {"##zk&", Composer{CoefficientCheck}, Form::composed, "", 0},
+    {"##zc&", Composer{Conclusion}, Form::composed, "", 0},
 }};
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
@@ -84,6 +170,7 @@ std::string CrossSection(const DesignRecord &r, std::string_view part, std::stri
 std::string RowText(const Row &row, const DesignRecord &r, std::string_view sep)
 {
     if (row.form == Form::crossSection) return CrossSection(r, row.unit, sep);
+    if (const auto *compose = std::get_if<Composer>(&row.field)) return (*compose)(r, sep);
     std::string text;
     if (const auto *real = std::get_if<double R::*>(&row.field)) {
         text = row.form == Form::oneDecimal ? FormatOneDecimal(r.*(*real), sep)
