@@ -1,5 +1,7 @@
 #include "DesignJson.h"
 
+#include "Calculation.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -180,6 +182,10 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
         key(name);
         AppendNumber(out, value);
     };
+    const auto flag = [&](const char *name, bool value) {
+        key(name);
+        out += value ? "true" : "false";
+    };
     const auto text = [&](const char *name, std::string_view value) {
         key(name);
         AppendString(out, value);
@@ -218,8 +224,21 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
     real("refinedRoundUp", r.refinedRoundUp);
     real("refinedCount", r.refinedCount);
     real("refinedStripLength", r.refinedStripLength);
+    real("refinedStripResistance", r.refinedStripResistance);
+    real("installationResistance", r.installationResistance);
+    real("fewerStripLength", r.fewerStripLength);
+    real("fewerStripResistance", r.fewerStripResistance);
+    real("fewerInstallationResistance", r.fewerInstallationResistance);
+    flag("installationMeetsNorm", r.installationMeetsNorm);
+    flag("stripAloneMeetsNorm", r.stripAloneMeetsNorm);
     text("countNoun", r.countNoun);
     text("countAdjective", r.countAdjective);
+    real("tabulatedStripUtilization", r.tabulatedStripUtilization);
+    real("tabulatedElectrodeUtilization", r.tabulatedElectrodeUtilization);
+    flag("stripUtilizationDiffers",
+         CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization));
+    flag("electrodeUtilizationDiffers",
+         CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization));
     out += pretty ? "\n}" : "}";
 }
 

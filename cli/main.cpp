@@ -187,6 +187,8 @@ void AppendSentences(std::string &out, const DesignRecord &record)
         out += *line + '\n';
     out += std::string(kRefinedCountCaption) + '\n';
     out += s.label24 + '\n' + s.label25 + '\n';
+    out += s.label33 + '\n';
+    for (const std::string &note : s.coefficientNotes) out += note + '\n';
 }
 
 fs::path DefaultTemplate()

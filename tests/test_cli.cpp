@@ -72,6 +72,13 @@ private slots:
         QCOMPARE(result["refinedStripLength"].toDouble(), 12.0);
         QCOMPARE(result["countNoun"].toString(), QStringLiteral("заземлителей"));
         QCOMPARE(result["arrangement"].toString(), QStringLiteral("row"));
+        QCOMPARE(result["installationResistance"].toDouble(), expected.installationResistance);
+        QCOMPARE(result["fewerInstallationResistance"].toDouble(), expected.fewerInstallationResistance);
+        QCOMPARE(result["installationMeetsNorm"].toBool(false), true);
+        QCOMPARE(result["stripAloneMeetsNorm"].toBool(true), false);
+        QCOMPARE(result["tabulatedElectrodeUtilization"].toDouble(), expected.tabulatedElectrodeUtilization);
+        QCOMPARE(result["electrodeUtilizationDiffers"].toBool(false), true);
+        QCOMPARE(result["stripUtilizationDiffers"].toBool(true), false);
 
         // Every field of the record, in the record's order.
         const QStringList order{
@@ -83,7 +90,11 @@ private slots:
             "estimatedCountExact", "estimatedCountFraction", "estimatedRoundUp", "estimatedCount",
             "stripLength", "stripResistance", "totalElectrodeResistance", "refinedCountExact",
             "refinedCountFraction", "refinedRoundUp", "refinedCount", "refinedStripLength",
-            "countNoun", "countAdjective"};
+            "refinedStripResistance", "installationResistance", "fewerStripLength",
+            "fewerStripResistance", "fewerInstallationResistance", "installationMeetsNorm",
+            "stripAloneMeetsNorm", "countNoun", "countAdjective", "tabulatedStripUtilization",
+            "tabulatedElectrodeUtilization", "stripUtilizationDiffers",
+            "electrodeUtilizationDiffers"};
         QStringList keys;
         const QRegularExpression key(QStringLiteral("\"(\\w+)\":"));
         for (auto it = key.globalMatch(QString::fromUtf8(run.out)); it.hasNext();)
@@ -97,10 +108,12 @@ private slots:
         QCOMPARE(run.status, 0);
         const ResultSentences s = ComposeResultSentences(Computed(), ",");
         const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[0], QString::fromStdString(s.label17));
         QCOMPARE(lines[6], QStringLiteral("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(lines[9], QStringLiteral("Принимаем к установке  5 вертикальных заземлителей ."));
+        QCOMPARE(lines[10], QStringLiteral("Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом"));
+        QVERIFY(lines[11].startsWith(QStringLiteral("Коэффициент использования вертикальных электродов 0,81, по таблице 0,695")));
     }
 
     void contourAndRoundRodAreChoices()
