@@ -11,6 +11,7 @@
 #include "Unit10.h"
 #include "Windowing.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -19,6 +20,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <optional>
 
 namespace {
 
@@ -33,6 +36,13 @@ double ReadDecimal(const QString &text)
 std::int32_t ReadWhole(const QString &text) { return StrToInt(text.toStdString()); }
 
 QString Text(const std::string &text) { return QString::fromStdString(text); }
+
+// Space or Enter on a focused tile works as a click on it.
+bool IsPressKey(const QEvent *event)
+{
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 } // namespace
 
@@ -82,6 +92,7 @@ void TForm1::showEvent(QShowEvent *event)
     if (!placed_) {
         CentreWindow(this, nullptr);
         placed_ = true;
+        ComboBox3->setFocus(Qt::OtherFocusReason); // the first field of page 1
     }
     QWidget::showEvent(event);
 }
@@ -100,6 +111,16 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
         if (auto *edit = qobject_cast<QLineEdit *>(watched))
             consumed = EditKeyPress(edit, static_cast<QKeyEvent *>(event));
+        else if (const auto click = TileClick(watched); click && IsPressKey(event)) {
+            run(click);
+            consumed = true;
+        }
+        break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        if (auto *tile = qobject_cast<QLabel *>(watched); tile && TileClick(watched))
+            tile->setFrameStyle(event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain
+                                                                 : QFrame::NoFrame);
         break;
     case QEvent::MouseMove:
         if (watched == Label26) run(&TForm1::Label26MouseMove);
@@ -113,16 +134,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         if (!label || mouse->button() != Qt::LeftButton ||
             !label->rect().contains(mouse->position().toPoint()))
             break;
-        if (watched == Label16) run(&TForm1::Label16Click);
-        else if (watched == Label26) run(&TForm1::Label26Click);
-        else if (watched == Label27) run(&TForm1::Label27Click);
-        else if (watched == Label29) run(&TForm1::Label29Click);
+        if (const auto click = TileClick(watched)) run(click);
         break;
     }
     default:
         break;
     }
     return consumed || QWidget::eventFilter(watched, event);
+}
+
+TForm1::Handler TForm1::TileClick(const QObject *watched) const
+{
+    if (watched == Label16) return &TForm1::Label16Click;
+    if (watched == Label26) return &TForm1::Label26Click;
+    if (watched == Label27) return &TForm1::Label27Click;
+    if (watched == Label29) return &TForm1::Label29Click;
+    return nullptr;
 }
 
 void TForm1::ShowPage(int page) { PageControl1->setActivePage(page - 1); }
@@ -221,23 +248,37 @@ void TForm1::BitBtn1Click()
 // Page-1 commit: each field in turn, stopping at the first text that is not a number.
 void TForm1::Button1Click()
 {
-    if (const int soil = ChosenItem(ComboBox3); soil >= 0)
-        record.upperResistivity = kSoils[soil].resistivity;
-    if (const int soil = ChosenItem(ComboBox4); soil >= 0)
-        record.lowerResistivity = kSoils[soil].resistivity;
+    // A soil list takes one of its items or a measured resistivity; anything else stops
+    // the commit in that list, so the screen never shows one soil while another is used.
+    const auto soil = [this](QComboBox *list, const char *layer) -> std::optional<Soil> {
+        const QString text = list->currentText();
+        const int item = list->findText(text, Qt::MatchExactly);
+        if (item >= 0) return kSoils[static_cast<std::size_t>(item)];
+        try {
+            if (const double measured = ReadDecimal(text); measured > 0) return Soil{"", measured};
+        } catch (const ConversionError &) {
+        }
+        list->setFocus(Qt::OtherFocusReason);
+        ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
+                                            "измеренное удельное сопротивление в Ом*м — "
+                                            "положительное число, например 120 или 85,5.")
+                                 .arg(QString::fromUtf8(layer)));
+        return std::nullopt;
+    };
+    const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
+    if (!upper) return;
+    const std::optional<Soil> lower = soil(ComboBox4, "нижнего");
+    if (!lower) return;
+    record.upperSoil = upper->item;
+    record.lowerSoil = lower->item;
+    record.upperResistivity = upper->resistivity;
+    record.lowerResistivity = lower->resistivity;
     record.verticalClimaticCoefficient = ReadDecimal(Label29->text());
     record.horizontalClimaticCoefficient = ReadDecimal(Label28->text());
     record.upperLayerThickness = ReadDecimal(Edit5->text());
     record.stripDepth = ReadDecimal(Edit6->text());
     record.normativeResistance = ReadWhole(Label27->text());
-
-    if (record.upperResistivity > 0 && record.lowerResistivity > 0) {
-        ShowPage(2);
-        return;
-    }
-    // A layer without a soil: the focus ends in the list that lacks one, the lower first.
-    if (record.upperResistivity <= 0) ComboBox3->setFocus(Qt::OtherFocusReason);
-    if (record.lowerResistivity <= 0) ComboBox4->setFocus(Qt::OtherFocusReason);
+    ShowPage(2);
 }
 
 // Page-2 commit, the calculation, and the results page.
@@ -260,11 +301,16 @@ void TForm1::Button3Click()
     CalculateGrounding(record);
     FillResultsPage();
     ShowPage(3);
+    resultsShown_.start();
 }
 
 // The report of the last calculation, from the template beside the program.
 void TForm1::Button5Click()
 {
+    // "Отчёт" sits where Next was: the second click of a double-click on Next is not a
+    // request for a report.
+    if (resultsShown_.isValid() && resultsShown_.elapsed() < QApplication::doubleClickInterval())
+        return;
     if (windows_.form10)
         GenerateReport(record, {windows_.form10, windows_.form10->ProgressBar1, this},
                        ReportTemplatePath());

@@ -2,6 +2,7 @@
 
 #include "DesignRecord.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class PageControl;
@@ -93,7 +94,10 @@ private:
     void buildLayout();
     void connectHandlers();
     // Every handler runs through here, so its errors reach the error box.
-    void run(void (TForm1::*handler)());
+    using Handler = void (TForm1::*)();
+    void run(Handler handler);
+    // The click handler of a clickable tile, or nullptr for anything else.
+    Handler TileClick(const QObject *watched) const;
 
     void Button1Click();
     void Button3Click();
@@ -116,4 +120,5 @@ private:
 
     SecondaryWindows windows_;
     bool placed_ = false;
+    QElapsedTimer resultsShown_; // since the click that showed page 3
 };

@@ -122,10 +122,11 @@ const ButtonRow kButtons[] = {
     {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "Отчёт", true},
 };
 
-// Focus order of each page, by the controls' names.
+// Focus order of each page, by the controls' names: down the page, then its buttons.
 const std::initializer_list<const char *> kTabOrders[] = {
-    {"Button1", "Edit5", "Edit6", "ComboBox3", "ComboBox4"},
-    {"Button2", "Button3", "Edit8", "ComboBox1", "Edit9", "Edit10", "Edit11", "ComboBox2"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button1"},
+    {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
+     "Button2", "Button3"},
     {"Button4", "Button5", "BitBtn1"},
 };
 
@@ -137,6 +138,8 @@ void MakeTile(QLabel *tile, bool clickable)
     tile->setPalette(palette);
     tile->setAlignment(Qt::AlignCenter);
     tile->setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    // Reachable with Tab, opened with Space or Enter, like a button.
+    if (clickable) tile->setFocusPolicy(Qt::StrongFocus);
 }
 
 } // namespace

@@ -18,7 +18,9 @@ struct DesignRecord {
     Arrangement arrangement = Arrangement::contour;
     ElectrodeMaterial electrodeMaterial = ElectrodeMaterial::none;
 
-    // Soil and climate page.
+    // Soil and climate page. A soil is a list item, or empty for a measured resistivity.
+    std::string upperSoil;
+    std::string lowerSoil;
     double upperResistivity = 0;              // ρ1
     double lowerResistivity = 0;              // ρ2
     double verticalClimaticCoefficient = 0;   // ψv

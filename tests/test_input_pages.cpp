@@ -231,45 +231,102 @@ private slots:
         QCOMPARE(form().record.stripDepth, 0.0);
     }
 
-    void layerWithoutASoilKeepsPageOneAndFocusesItsList_data()
+    void soilListTakesAnItemOrAMeasuredResistivity_data()
     {
-        QTest::addColumn<bool>("upperTyped");
-        QTest::addColumn<bool>("lowerTyped");
-        QTest::addColumn<QString>("focused");
-        QTest::newRow("upper missing") << true << false << "ComboBox3";
-        QTest::newRow("lower missing") << false << true << "ComboBox4";
-        QTest::newRow("both missing: the lower wins") << true << true << "ComboBox4";
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("resistivity"); // 0: refused
+        QTest::addColumn<QString>("soil");
+        for (const char *list : {"ComboBox3", "ComboBox4"}) {
+            QTest::addRow("%s: an item typed in full", list) << list << "Торф-25" << 25.0 << "Торф-25";
+            QTest::addRow("%s: measured, whole", list) << list << "120" << 120.0 << "";
+            QTest::addRow("%s: measured, decimal comma", list) << list << "85,5" << 85.5 << "";
+            QTest::addRow("%s: a word", list) << list << "Глина" << 0.0 << "";
+            QTest::addRow("%s: zero", list) << list << "0" << 0.0 << "";
+            QTest::addRow("%s: a point in a Russian locale", list) << list << "85.5" << 0.0 << "";
+            QTest::addRow("%s: a unit typed along", list) << list << "120 Ом*м" << 0.0 << "";
+        }
     }
 
-    void layerWithoutASoilKeepsPageOneAndFocusesItsList()
+    void soilListTakesAnItemOrAMeasuredResistivity()
     {
-        QFETCH(bool, upperTyped);
-        QFETCH(bool, lowerTyped);
-        QFETCH(QString, focused);
-        w.fillPage1();
-        form().activateWindow();
-        QTRY_VERIFY(form().isActiveWindow());
-        if (upperTyped) Type(form().ComboBox3, QStringLiteral("1"));
-        if (lowerTyped) Type(form().ComboBox4, QStringLiteral("1"));
-        w.nextOnPage1();
-        QCOMPARE(w.page(), 1);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName().isEmpty()
-                         ? QApplication::focusWidget()->parentWidget()->objectName()
-                         : QApplication::focusWidget()->objectName(),
-                     focused);
-        QVERIFY(w.boxes->empty());
-    }
-
-    void typedSoilAfterAnEarlierCommitReusesItsResistivity()
-    {
+        QFETCH(QString, list);
+        QFETCH(QString, typed);
+        QFETCH(double, resistivity);
+        QFETCH(QString, soil);
+        auto *combo = form().findChild<QComboBox *>(list);
+        const bool upper = list == "ComboBox3";
+        // An earlier commit picked other soils: they must never stand in for the typed text.
         w.fillPage1();
         w.nextOnPage1();
         QCOMPARE(w.page(), 2);
         Click(form().Button2);
-        form().ComboBox4->setEditText(QStringLiteral("Глина"));
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        combo->setEditText(QString());
+        Type(combo, typed);
         Click(form().Button1);
-        QCOMPARE(w.page(), 2);
-        QCOMPARE(form().record.lowerResistivity, 40.0);
+        const DesignRecord &r = form().record;
+        const double committed = upper ? r.upperResistivity : r.lowerResistivity;
+        if (resistivity > 0) {
+            QCOMPARE(w.page(), 2);
+            QCOMPARE(committed, resistivity);
+            QCOMPARE(QString::fromStdString(upper ? r.upperSoil : r.lowerSoil), soil);
+            QVERIFY(w.boxes->empty());
+            return;
+        }
+        QCOMPARE(w.page(), 1);
+        const QString layer = upper ? "верхнего" : "нижнего";
+        QCOMPARE(w.takeBoxTexts(),
+                 QStringList{"Грунт " + layer + " слоя: выберите его из списка или введите "
+                             "измеренное удельное сопротивление в Ом*м — положительное число, "
+                             "например 120 или 85,5."});
+        // The window's focus, whichever window the box has left active.
+        QTRY_VERIFY(form().focusWidget() == combo || form().focusWidget() == combo->lineEdit());
+        QCOMPARE(committed, upper ? 60.0 : 40.0); // the earlier commit's, untouched
+    }
+
+    void focusStartsInTheFirstField()
+    {
+        QTRY_VERIFY(form().focusWidget() == form().ComboBox3 ||
+                    form().focusWidget() == form().ComboBox3->lineEdit());
+    }
+
+    void tilesOpenTheirDialogFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("before"); // the control Tab leaves for the tile
+        QTest::addColumn<QString>("tile");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("dialog");
+        QTest::newRow("climatic, Space") << 1 << "ComboBox4" << "Label29" << int(Qt::Key_Space) << 7;
+        QTest::newRow("normative, Enter") << 1 << "Edit6" << "Label27" << int(Qt::Key_Return) << 6;
+        QTest::newRow("strip in a row, Space") << 2 << "Edit11" << "Label26" << int(Qt::Key_Space) << 3;
+        QTest::newRow("electrodes in a row, Enter") << 2 << "Label26" << "Label16" << int(Qt::Key_Enter) << 2;
+    }
+
+    void tilesOpenTheirDialogFromTheKeyboard()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, before);
+        QFETCH(QString, tile);
+        QFETCH(int, key);
+        QFETCH(int, dialog);
+        form().ShowPage(page);
+        if (page == 2) Pick(form().ComboBox2, QStringLiteral("В ряд"));
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        auto *from = form().findChild<QWidget *>(before);
+        from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(from, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), form().findChild<QWidget *>(tile));
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+        QWidget *const dialogs[] = {w.windows->Form2.get(), w.windows->Form3.get(),
+                                    w.windows->Form4.get(), w.windows->Form5.get(),
+                                    w.windows->Form6.get(), w.windows->Form7.get()};
+        for (int form = 2; form <= 7; ++form)
+            QCOMPARE(dialogs[form - 2]->isVisible(), form == dialog);
+        dialogs[dialog - 2]->hide();
     }
 
     void arrangementIsCapturedOverTheStripTile()

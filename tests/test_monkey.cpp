@@ -53,7 +53,8 @@ bool ExpectedMessage(const QString &text)
 {
     static const QRegularExpression expected(QStringLiteral(
         "^('.*' is not a valid (floating point|integer) value\\.|Floating point division by zero\\."
-        "|Invalid floating point operation\\.|Floating point overflow\\.)$"),
+        "|Invalid floating point operation\\.|Floating point overflow\\."
+        "|Грунт (верхнего|нижнего) слоя: выберите его из списка .*)$"),
         QRegularExpression::DotMatchesEverythingOption);
     return expected.match(text).hasMatch();
 }

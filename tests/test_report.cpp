@@ -124,6 +124,7 @@ private slots:
         w.fillPage2();
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // a click of its own
         Click(form().Button5);
         QCOMPARE(reports.opened.size(), 1);
         const QString text = PlainText(reports.opened.first()).simplified();
@@ -142,6 +143,24 @@ private slots:
         // What the line shows recomputes, to its last digit, from the numbers in it.
         QCOMPARE(std::round(1000 / (5 * 0.81 / 14.84 + 1 / 39.159)) / 1000, 3.351);
         QCOMPARE(std::round(1000 / (4 * 0.81 / 14.84 + 1 / 48.961)) / 1000, 4.188);
+    }
+
+    void doubleClickOnNextStartsNoReport()
+    {
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        PointAt(form().Label31);
+        // Both clicks of a double-click at the place where Next and then "Отчёт" stand.
+        const QPoint place = form().Button3->geometry().center();
+        QCOMPARE(form().Button5->geometry().center(), place);
+        Click(form().Button3);
+        QCOMPARE(w.page(), 3);
+        Click(form().Button5);
+        QVERIFY(reports.opened.isEmpty());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Click(form().Button5);
+        QCOMPARE(reports.opened.size(), 1);
     }
 
     void stripAloneIsSaidInTheReport()
