@@ -6,6 +6,7 @@
 #include "Look.h"
 #include "PageControl.h"
 #include "ReportGenerator.h"
+#include "ReportRunner.h"
 #include "ResultSentences.h"
 #include "Tables.h"
 #include "Unit10.h"
@@ -55,8 +56,18 @@ TForm1::TForm1()
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
     resize(737, 425);
+    reportRunner_ = new ReportRunner(this, nullptr);
+    reportRunner_->setParent(this);
     buildLayout();
     connectHandlers();
+}
+
+void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
+{
+    windows_ = windows;
+    delete reportRunner_;
+    reportRunner_ = new ReportRunner(this, windows_.form10);
+    reportRunner_->setParent(this);
 }
 
 void TForm1::run(void (TForm1::*handler)())
@@ -311,9 +322,7 @@ void TForm1::Button5Click()
     // request for a report.
     if (resultsShown_.isValid() && resultsShown_.elapsed() < QApplication::doubleClickInterval())
         return;
-    if (windows_.form10)
-        GenerateReport(record, {windows_.form10, windows_.form10->ProgressBar1, this},
-                       ReportTemplatePath());
+    reportRunner_->start(record, ReportTemplatePath());
 }
 
 void TForm1::FillResultsPage()

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class PageControl;
+class ReportRunner;
 class TForm10;
 class QComboBox;
 class QKeyEvent;
@@ -42,7 +43,7 @@ public:
     };
 
     TForm1();
-    void setSecondaryWindows(const SecondaryWindows &windows) { windows_ = windows; }
+    void setSecondaryWindows(const SecondaryWindows &windows);
 
     // The design of this run: never reset, never saved.
     DesignRecord record;
@@ -80,6 +81,9 @@ public:
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void ShowPage(int page);
+
+    // What runs the reports of this window.
+    ReportRunner &reportRunner() { return *reportRunner_; }
 
 signals:
     // The main window was closed: the program ends.
@@ -119,6 +123,7 @@ private:
     void showDialog(QWidget *dialog);
 
     SecondaryWindows windows_;
+    ReportRunner *reportRunner_ = nullptr;
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
 };

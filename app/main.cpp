@@ -1,10 +1,14 @@
 #include "Look.h"
+#include "ReportRunner.h"
 #include "Windows.h"
 #include "WordApp.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +28,11 @@ int main(int argc, char *argv[])
     QObject::connect(windows->Form1.get(), &TForm1::closed, &application, &QApplication::quit);
     windows->Form1->show();
     const int status = application.exec();
+    if (ReportRunner::anyRunning()) {
+        // A report stuck in an office is not waited for, nor torn down under its feet.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     ReleaseWordApp();
     return status;
 }

@@ -3,4 +3,8 @@
 #include "WordProcessor.h"
 
 // Built without an office suite's SDK: the built-in engine is the only word processor.
-std::unique_ptr<WordProcessor> CreateOfficeWordProcessor() { return nullptr; }
+std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &, bool &failed)
+{
+    failed = false;
+    return nullptr;
+}

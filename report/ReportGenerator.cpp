@@ -1,39 +1,64 @@
 #include "ReportGenerator.h"
 
-#include "ErrorBox.h"
-#include "Look.h"
+#include "GuardedWordProcessor.h"
+#include "RegularFile.h"
 #include "ReportFiller.h"
+#include "ReportSettings.h"
 #include "WordApp.h"
-#include "Windowing.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QProgressBar>
+#include <QLocale>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
 const QString kTemplate = QStringLiteral("отчёт/otchet.rtf");
 
-// The layer's operations as the fill loop sees them.
-class LayerDocument : public WordProcessor {
-public:
-    bool SetWordVisible(bool visible) override { return ::SetWordVisible(visible); }
-    bool OpenDocument(const std::filesystem::path &) override { return false; }
-    bool SelectionToStart() override { return ::SelectionToStart(); }
-    bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override
-    {
-        return ::ReplacePlaceholder(
-            QString::fromUtf8(placeholder.data(), static_cast<qsizetype>(placeholder.size())),
-            QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
-    }
-};
+using Step = ReportOutcome::Step;
 
-void Stop(const ReportProgress &progress, const QString &message)
+std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+
+ReportOutcome Failed(Step step, const QString &message) { return {step, message, {}, false}; }
+
+// One attempt with the word processor CreateWord makes.
+ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
+                      const std::function<void(int)> &progress)
 {
-    progress.window->hide();
-    ShowWarningBox(progress.owner, message);
+    const QString shownPath = QDir::toNativeSeparators(templatePath);
+    if (progress) progress(0);
+    if (!CreateWord())
+        return Failed(Step::start, QStringLiteral("Не удалось запустить текстовый редактор для "
+                                                  "отчёта.\nШаблон отчёта: %1")
+                                       .arg(shownPath));
+    SetWordVisible(false);
+    if (!OpenDocument(templatePath))
+        return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
+
+    int percent = 0;
+    const FillOutcome fill =
+        FillReport(*WordApp(), ReportRows(record, DecimalSeparator()), [&](int advance) {
+            percent = std::min(100, percent + advance);
+            if (progress) progress(percent);
+        });
+    if (!fill.complete)
+        return Failed(Step::fill, QStringLiteral("Не удалось вставить в отчёт значение «%1»: в "
+                                                 "шаблоне нет такого места или текстовый "
+                                                 "редактор перестал отвечать.\nШаблон отчёта: %2")
+                                      .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
+    if (!SetWordVisible(true)) {
+        const WrittenReport written = LastWrittenReport();
+        return Failed(Step::show, WordAppIsOffice() || written.error.isEmpty()
+                                      ? QStringLiteral("Текстовый редактор не показал отчёт.")
+                                      : written.error);
+    }
+    ReportOutcome made;
+    if (!WordAppIsOffice()) made.fileToOpen = LastWrittenReport().path;
+    return made;
 }
 
 } // namespace
@@ -50,39 +75,31 @@ QString ReportTemplatePath()
     return QDir::cleanPath(candidates.first());
 }
 
-void GenerateReport(const DesignRecord &record, const ReportProgress &progress,
-                    const QString &templatePath)
+ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
+                             const std::function<void(int)> &progress)
 {
-    const QString shownPath = QDir::toNativeSeparators(templatePath);
-    ShowSecondaryWindow(progress.window, progress.owner, Placement::centredEachTime);
-    progress.bar->setValue(0);
-    progress.bar->repaint();
-
-    if (!CreateWord()) {
-        Stop(progress, QStringLiteral("Не удалось запустить текстовый редактор для отчёта.\n"
-                                      "Шаблон отчёта: %1")
-                           .arg(shownPath));
-        return;
+    // A template that is not a regular, readable file of sane size reaches no backend:
+    // a FIFO or a device would stall it, a huge file exhaust the memory.
+    if (const auto problem = RegularFileProblem(QFile::encodeName(templatePath).toStdString())) {
+        const QString why = *problem == FileProblem::missing    ? QStringLiteral("Файл не найден.")
+                            : *problem == FileProblem::notRegular ? QStringLiteral("Это не обычный файл.")
+                            : *problem == FileProblem::tooLarge
+                                ? QStringLiteral("Файл больше %1 МБ.").arg(kLargestTemplate >> 20)
+                                : QStringLiteral("Нет прав на чтение файла.");
+        return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1\n%2")
+                                      .arg(QDir::toNativeSeparators(templatePath), why));
     }
-    SetWordVisible(false);
-    if (!OpenDocument(templatePath)) {
-        Stop(progress, QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
-        return;
+    const bool preferred = CurrentReportSettings().backend == WordBackend::preferred;
+    ReportOutcome outcome = Attempt(record, templatePath, progress);
+    if (outcome.failed != Step::none && WordAppIsOffice()) {
+        if (preferred) {
+            // The office let the report down: the built-in engine makes it, the office rests.
+            GiveUpOnOffice();
+            outcome = Attempt(record, templatePath, progress);
+        } else {
+            WordApp()->EndStartedProgram();
+        }
     }
-
-    LayerDocument document;
-    const FillOutcome outcome =
-        FillReport(document, ReportRows(record, DecimalSeparator()), [&progress](int advance) {
-            progress.bar->setValue(std::min(progress.bar->maximum(), progress.bar->value() + advance));
-            progress.bar->repaint();
-        });
-    if (!outcome.complete) {
-        Stop(progress, QStringLiteral("Не удалось вставить в отчёт значение «%1»: в шаблоне "
-                                      "нет такого места или текстовый редактор перестал "
-                                      "отвечать.\nШаблон отчёта: %2")
-                           .arg(QString::fromStdString(outcome.missingPlaceholder), shownPath));
-        return;
-    }
-    SetWordVisible(true);
-    progress.window->hide();
+    outcome.officeGivenUp = TakeOfficeFailure() && preferred;
+    return outcome;
 }

@@ -2,26 +2,32 @@
 
 #include "DesignRecord.h"
 
+#include <QMetaType>
 #include <QString>
 
-class QProgressBar;
-class QWidget;
+#include <functional>
 
 // Where the report template is: beside the program first, then in the program's data
 // folder. When none is found, the path beside the program, for the user's message.
 QString ReportTemplatePath();
 
-// The progress window of a report and the window it belongs to.
-struct ReportProgress {
-    QWidget *window;
-    QProgressBar *bar;
-    QWidget *owner;
+// How a report ended.
+struct ReportOutcome {
+    enum class Step { none, start, open, fill, show };
+    Step failed = Step::none; // the step that failed; none: the report is made
+    QString message;          // for the user, naming the template or the file
+    // The built-in engine's document, written and waiting to be opened on the desktop;
+    // empty where an office shows the report itself.
+    QString fileToOpen;
+    // The office failed on the way and the built-in engine made the report instead.
+    bool officeGivenUp = false;
 };
+Q_DECLARE_METATYPE(ReportOutcome)
 
-// Writes the report of `record`: starts a word processor, opens the template as a new
-// document, replaces its placeholders one after the other while the progress window
-// shows how far it has come, and shows the filled document. A word processor that cannot
-// be started, a template that cannot be opened and a placeholder the template lacks each
-// end the run with a message that names the template; the progress window is hidden.
-void GenerateReport(const DesignRecord &record, const ReportProgress &progress,
-                    const QString &templatePath);
+// Writes the report of `record`: starts a word processor as the report settings choose,
+// opens the template as a new document, replaces its placeholders one after the other and
+// shows the filled document. `progress` is told how far it has come, 0 to 100. Where an
+// office lets the report down, the built-in engine makes it. Shows no window of its own
+// and may run on any one thread at a time.
+ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
+                             const std::function<void(int percent)> &progress);

@@ -1,88 +1,109 @@
 #include "WordApp.h"
 
-#include "DocumentViewer.h"
+#include "GuardedWordProcessor.h"
 #include "OfficeBackend.h"
+#include "ReportSettings.h"
 #include "RtfWordProcessor.h"
 
 #include <QFile>
 
-#include <exception>
+#include <chrono>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace {
 
-std::unique_ptr<WordProcessor> wordApp;
-WordBackend backendChoice = WordBackend::preferred;
+using Clock = std::chrono::steady_clock;
 
-// Every operation runs inside this guard: whatever goes wrong is a false.
-template <typename Operation>
-bool Guarded(Operation &&operation)
+std::unique_ptr<GuardedWordProcessor> wordApp;
+bool wordAppIsOffice = false;
+std::mutex officeMutex;
+std::optional<Clock::time_point> officeFailedAt;
+std::uint64_t officeFailedUnder = 0; // the settings' generation then
+WrittenReport lastWritten;
+bool officeFailedUnsaid = false;
+
+void OfficeFailed()
 {
-    try {
-        return operation();
-    } catch (...) {
-        return false;
-    }
+    std::lock_guard lock(officeMutex);
+    officeFailedAt = Clock::now();
+    officeFailedUnder = ReportSettingsGeneration();
+    officeFailedUnsaid = true;
 }
 
-std::unique_ptr<WordProcessor> MakeWordProcessor()
+bool OfficePaused(const ReportSettings &settings)
 {
-    if (backendChoice != WordBackend::builtIn) {
-        if (auto office = CreateOfficeWordProcessor()) return office;
-        if (backendChoice == WordBackend::office) return nullptr;
-    }
-    return std::make_unique<RtfWordProcessor>(&ShowFilledDocument);
+    std::lock_guard lock(officeMutex);
+    return officeFailedAt && officeFailedUnder == ReportSettingsGeneration() &&
+           Clock::now() < *officeFailedAt + settings.officePause;
+}
+
+std::unique_ptr<WordProcessor> BuiltIn()
+{
+    return std::make_unique<RtfWordProcessor>([](const std::string &rtf) {
+        lastWritten = WriteReportFile(rtf);
+        return lastWritten.error.isEmpty();
+    });
 }
 
 } // namespace
 
-void SetWordBackend(WordBackend backend) { backendChoice = backend; }
-
 bool CreateWord()
 {
-    return Guarded([] {
-        auto created = MakeWordProcessor();
-        if (!created) return false;
-        wordApp = std::move(created);
-        return true;
-    });
+    const ReportSettings settings = CurrentReportSettings();
+    std::unique_ptr<WordProcessor> created;
+    bool office = false;
+    try {
+        if (settings.backend != WordBackend::builtIn && !OfficePaused(settings)) {
+            bool failed = false;
+            created = CreateOfficeWordProcessor(settings.office, failed);
+            office = created != nullptr;
+            if (failed) OfficeFailed();
+        }
+        if (!created && settings.backend != WordBackend::office) created = BuiltIn();
+    } catch (...) {
+        created.reset();
+    }
+    if (!created) return false;
+    wordApp = std::make_unique<GuardedWordProcessor>(std::move(created));
+    wordAppIsOffice = office;
+    return true;
 }
 
-bool SetWordVisible(bool visible)
-{
-    return Guarded([visible] { return wordApp && wordApp->SetWordVisible(visible); });
-}
+bool SetWordVisible(bool visible) { return wordApp && wordApp->SetWordVisible(visible); }
 
 bool OpenDocument(const QString &path)
 {
-    const std::filesystem::path file(QFile::encodeName(path).toStdString());
-    if (Guarded([&file] { return wordApp && wordApp->OpenDocument(file); })) return true;
-    // An office that cannot open the template does not cost the user the report: the
-    // built-in engine opens it instead, when the choice allows.
-    if (backendChoice != WordBackend::preferred || !wordApp ||
-        dynamic_cast<RtfWordProcessor *>(wordApp.get()))
-        return false;
-    return Guarded([&file] {
-        auto builtIn = std::make_unique<RtfWordProcessor>(&ShowFilledDocument);
-        if (!builtIn->OpenDocument(file)) return false;
-        wordApp = std::move(builtIn);
-        return true;
-    });
+    return wordApp && wordApp->OpenDocument(QFile::encodeName(path).toStdString());
 }
 
-bool SelectionToStart()
-{
-    return Guarded([] { return wordApp && wordApp->SelectionToStart(); });
-}
+bool SelectionToStart() { return wordApp && wordApp->SelectionToStart(); }
 
 bool ReplacePlaceholder(const QString &placeholder, const QString &value)
 {
-    return Guarded([&] {
-        return wordApp &&
-               wordApp->ReplacePlaceholder(placeholder.toStdString(), value.toStdString());
-    });
+    return wordApp && wordApp->ReplacePlaceholder(placeholder.toStdString(), value.toStdString());
 }
 
-WordProcessor *WordApp() { return wordApp.get(); }
+GuardedWordProcessor *WordApp() { return wordApp.get(); }
+
+bool WordAppIsOffice() { return wordApp && wordAppIsOffice; }
+
+void GiveUpOnOffice()
+{
+    if (WordAppIsOffice()) {
+        wordApp->EndStartedProgram();
+        wordApp.reset();
+    }
+    OfficeFailed();
+}
+
+bool TakeOfficeFailure()
+{
+    std::lock_guard lock(officeMutex);
+    return std::exchange(officeFailedUnsaid, false);
+}
+
+WrittenReport LastWrittenReport() { return lastWritten; }
 
 void ReleaseWordApp() { wordApp.reset(); }

@@ -21,6 +21,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    QWidget *parent = nullptr; // the window the box was shown over
 };
 
 // Answers every message box as soon as it comes up, with its first button, and remembers
@@ -39,7 +40,7 @@ protected:
     {
         auto *box = qobject_cast<QMessageBox *>(watched);
         if (box && event->type() == QEvent::Show) {
-            SeenBox seen{box->windowTitle(), box->text(), box->icon(), {}};
+            SeenBox seen{box->windowTitle(), box->text(), box->icon(), {}, box->parentWidget()};
             for (auto *button : box->buttons()) seen.buttons << button->text();
             seen_.push_back(seen);
             QMetaObject::invokeMethod(

@@ -6,10 +6,12 @@
 #include "GuiTestSupport.h"
 #include "Look.h"
 #include "PageControl.h"
+#include "ReportRunner.h"
 #include "Windows.h"
 
 #include <QLabel>
 #include <QLocale>
+#include <QSignalSpy>
 
 class WizardFixture {
 public:
@@ -84,6 +86,29 @@ public:
     {
         PointAt(form().Label31);
         Click(form().Button3);
+    }
+
+    // Waits for the report under way to end; false when none ends in time.
+    bool reportEnds(QSignalSpy &spy, int milliseconds = 120000)
+    {
+        return !spy.isEmpty() || spy.wait(milliseconds);
+    }
+
+    // A report of `record` from `templatePath`, as the Report button starts it, waited for.
+    bool report(const DesignRecord &record, const QString &templatePath)
+    {
+        QSignalSpy spy(&form().reportRunner(), &ReportRunner::finished);
+        form().record = record;
+        return form().reportRunner().start(record, templatePath) && reportEnds(spy);
+    }
+
+    // The Report button on the results page, and the report it starts waited for.
+    bool pressReport()
+    {
+        QSignalSpy spy(&form().reportRunner(), &ReportRunner::finished);
+        form().ShowPage(3);
+        Click(form().Button5);
+        return reportEnds(spy);
     }
 
     // The texts of the message boxes seen since the last call.

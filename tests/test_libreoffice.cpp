@@ -1,13 +1,16 @@
 // The LibreOffice backend against a headless office of the test's own: its own pipe and a
 // temporary profile, killed and cleaned up at the end. The five operations, their failures
-// (no office, a missing file, a missing placeholder, an office that died or hangs), and a
-// whole report read back through UNO.
+// (no office, a missing file, a missing placeholder, an office that died or hangs), a whole
+// report read back through UNO, and fake offices that never answer: the report is made
+// by the built-in engine, the windows never wait, and nothing is left running.
 
-#include "DocumentViewer.h"
+#include "GuardedWordProcessor.h"
 #include "LibreOfficeWordProcessor.h"
+#include "RecordedReports.h"
 #include "ReferenceDesign.h"
 #include "ReportGenerator.h"
 #include "ReportRows.h"
+#include "RtfText.h"
 #include "RtfWordProcessor.h"
 #include "TestFiles.h"
 #include "WizardFixture.h"
@@ -17,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -39,7 +44,8 @@ class LibreOfficeTest : public QObject {
     WizardFixture w;
     QTemporaryDir scratch;
     std::unique_ptr<QTemporaryDir> profile;
-    LibreOfficeOptions options;
+    OfficeOptions options;
+    RecordedReports reports;
     QStringList pipesBefore;
 
     // The office's pipes, which it leaves in /tmp whatever TMPDIR says.
@@ -106,13 +112,56 @@ private slots:
         options.headless = true;
         options.connectDeadline = std::chrono::seconds(90);
         options.callDeadline = std::chrono::seconds(30);
-        SetLibreOfficeOptions(options);
-        SetDocumentOpener([](const QString &) { return true; });
+    }
+
+    // The report settings of a test: this office, `backend`, reports recorded.
+    std::unique_ptr<ScopedReportSettings> use(WordBackend backend, const OfficeOptions &office)
+    {
+        ReportSettings settings;
+        settings.backend = backend;
+        settings.office = office;
+        settings.officePause = std::chrono::seconds(600);
+        settings.documentOpener = [this](const QString &path) {
+            reports.opened << path;
+            return true;
+        };
+        return std::make_unique<ScopedReportSettings>(std::move(settings));
+    }
+
+    // A stand-in for soffice: a shell script that logs each start to `log`.
+    QString fakeOffice(const QString &name, const QString &body)
+    {
+        const QString path = scratch.filePath(name);
+        const QString log = scratch.filePath(name + ".log");
+        QFile script(path);
+        if (!script.open(QIODevice::WriteOnly)) return {};
+        script.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1'\n%2\n").arg(log, body).toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+
+    static QList<pid_t> Started(const QString &fake)
+    {
+        QList<pid_t> pids;
+        QFile log(fake + ".log");
+        if (log.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : log.readAll().split('\n'))
+                if (!line.isEmpty()) pids << line.toInt();
+        return pids;
+    }
+
+    static bool Alive(pid_t pid)
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        // A zombie is dead but not reaped: that counts as left behind.
+        return status.open(QIODevice::ReadOnly) && !status.readAll().contains("State:\tX");
     }
 
     void cleanupTestCase()
     {
         ReleaseWordApp();
+        reports.finish();
         if (!profile) return;
         signalOffice(SIGCONT);
         signalOffice(SIGKILL);
@@ -123,24 +172,48 @@ private slots:
     }
 
     void init() { w.start(); }
-    void cleanup() { w.stop(); }
+
+    void cleanup()
+    {
+        w.stop();
+        reports.finish();
+    }
 
     void noOfficeMeansNoConnectionAndTheBuiltInEngine()
     {
-        LibreOfficeOptions missing = options;
+        OfficeOptions missing = options;
         missing.program = QStringLiteral("/nonexistent/soffice");
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!LibreOfficeWordProcessor::Connect(missing));
         QVERIFY(clock.elapsed() < 2000);
-
-        SetLibreOfficeOptions(missing);
-        SetWordBackend(WordBackend::office);
-        QVERIFY(!CreateWord());
-        SetWordBackend(WordBackend::preferred);
+        {
+            const auto scope = use(WordBackend::office, missing);
+            QVERIFY(!CreateWord());
+        }
+        const auto scope = use(WordBackend::preferred, missing);
         QVERIFY(CreateWord());
-        QVERIFY(dynamic_cast<RtfWordProcessor *>(WordApp()));
-        SetLibreOfficeOptions(options);
+        QVERIFY(!WordAppIsOffice());
+        QVERIFY(dynamic_cast<RtfWordProcessor *>(WordApp()->backend()));
+        QVERIFY(!TakeOfficeFailure()); // an office that is not there has not failed
+    }
+
+    void windowlessOfficeIsNotAskedToShowAReport()
+    {
+        OfficeOptions shown = options;
+        shown.headless = false;
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (OfficeShowsWindows(program.isEmpty() ? QStringLiteral("/usr/lib/libreoffice/program/soffice") : program))
+            QSKIP("this office has a window toolkit");
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!LibreOfficeWordProcessor::Connect(shown));
+        QVERIFY(clock.elapsed() < 2000);
+        const auto scope = use(WordBackend::preferred, shown);
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QCOMPARE(reports.opened.size(), 1); // through the built-in engine and the opener
+        QVERIFY(w.boxes->empty());
+        reports.finish();
     }
 
     void opensTheTemplateAsANewUntitledDocument()
@@ -183,7 +256,7 @@ private slots:
 
     void wholeReportThroughLibreOffice()
     {
-        SetWordBackend(WordBackend::office);
+        auto scope = use(WordBackend::office, options);
         const QByteArray hash = FileHash(ReportTemplatePath());
         w.form().record = Computed([](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
@@ -193,11 +266,12 @@ private slots:
         w.form().ShowPage(3);
         QElapsedTimer clock;
         clock.start();
-        Click(w.form().Button5);
+        QVERIFY(w.pressReport());
         qInfo("a report through LibreOffice took %lld ms", clock.elapsed());
-        SetWordBackend(WordBackend::builtIn);
+        QVERIFY(w.boxes->empty());
+        QVERIFY(reports.opened.isEmpty()); // the office shows it itself
 
-        auto *office = dynamic_cast<LibreOfficeWordProcessor *>(WordApp());
+        auto *office = dynamic_cast<LibreOfficeWordProcessor *>(WordApp()->backend());
         QVERIFY(office);
         const QString text = Text(*office);
         QVERIFY2(!text.contains('#'), qPrintable(text));
@@ -210,16 +284,19 @@ private slots:
         QCOMPARE(w.windows->Form10->ProgressBar1->value(), 100);
         QVERIFY(!w.windows->Form10->isVisible());
 
+        scope.reset();
+        scope = use(WordBackend::builtIn, options);
+        QTest::qWait(QApplication::doubleClickInterval());
         clock.restart();
-        SetWordBackend(WordBackend::builtIn);
-        Click(w.form().Button5);
+        QVERIFY(w.pressReport());
         qInfo("a report through the built-in engine took %lld ms", clock.elapsed());
-        ReleaseWordApp();
+        QCOMPARE(reports.opened.size(), 1);
+        reports.finish();
     }
 
     void hungOfficeDoesNotFreezeTheProgram()
     {
-        LibreOfficeOptions impatient = options;
+        OfficeOptions impatient = options;
         impatient.callDeadline = std::chrono::seconds(3);
         auto office = LibreOfficeWordProcessor::Connect(impatient);
         QVERIFY(office);
@@ -251,19 +328,107 @@ private slots:
         office.reset();
     }
 
-    void officeThatDiesBeforeTheTemplateLeavesTheReportToTheBuiltInEngine()
+    void officeKilledMidFillLeavesTheReportToTheBuiltInEngine()
     {
-        SetWordBackend(WordBackend::preferred);
-        QVERIFY(CreateWord());
-        QVERIFY(dynamic_cast<LibreOfficeWordProcessor *>(WordApp()));
-        signalOffice(SIGKILL);
+        const auto scope = use(WordBackend::preferred, options);
+        w.form().record = Computed();
+        bool killed = false;
+        auto *bar = w.windows->Form10->ProgressBar1;
+        const auto connection = QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+            if (value < 30 || killed) return;
+            killed = true;
+            signalOffice(SIGKILL);
+        });
+        QVERIFY(w.pressReport());
+        QObject::disconnect(connection);
+        QVERIFY(killed);
         QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 10000);
-        QVERIFY(OpenDocument(ReportTemplatePath()));
-        QVERIFY(dynamic_cast<RtfWordProcessor *>(WordApp()));
-        QVERIFY(SelectionToStart());
-        QVERIFY(ReplacePlaceholder(QStringLiteral("##ro1"), QStringLiteral("60")));
-        SetWordBackend(WordBackend::builtIn);
-        ReleaseWordApp();
+        // Made by the built-in engine, and the user told once why.
+        QCOMPARE(reports.opened.size(), 1);
+        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString())).contains('#'));
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QStringLiteral("LibreOffice не ответил")));
+
+        // The next report does not try the office again for a while, and says nothing.
+        QTest::qWait(QApplication::doubleClickInterval());
+        QVERIFY(w.pressReport());
+        QCOMPARE(reports.opened.size(), 2);
+        QVERIFY(w.boxes->empty());
+        QVERIFY(officeProcesses().isEmpty());
+        reports.finish();
+    }
+
+    void fakeOfficesThatNeverAnswerAreEndedAndNotRetried_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("sleeps") << "exec sleep 600";
+        // Takes the pipe's connection and never says a word.
+        QTest::newRow("accepts the pipe and never answers")
+            << "exec python3 -c \"import socket,sys,time,os\n"
+               "name=[a for a in sys.argv[1:] if a.startswith('--accept=')][0].split('name=')[1].split(';')[0]\n"
+               "path='/tmp/OSL_PIPE_%d_%s' % (os.getuid(), name)\n"
+               "s=socket.socket(socket.AF_UNIX); s.bind(path); s.listen(4)\n"
+               "c=s.accept(); time.sleep(600)\" \"$@\"";
+    }
+
+    void fakeOfficesThatNeverAnswerAreEndedAndNotRetried()
+    {
+        QFETCH(QString, body);
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("fake-%1").arg(QTest::currentDataTag()).replace(' ', '-'), body);
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::seconds(2);
+        fake.callDeadline = std::chrono::seconds(2);
+        const auto scope = use(WordBackend::preferred, fake);
+
+        // The window thread is never held up: a timer keeps ticking while the report runs.
+        QElapsedTimer clock;
+        clock.start();
+        qint64 longestGap = 0, last = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        ticker.start(10);
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        ticker.stop();
+        qInfo("longest wait of the window thread: %lld ms", longestGap);
+        QVERIFY(longestGap < 3000);
+
+        QCOMPARE(reports.opened.size(), 1);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QStringLiteral("LibreOffice не ответил")));
+        const QList<pid_t> started = Started(fake.program);
+        QCOMPARE(started.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!Alive(started.first()), 5000); // ended and reaped
+
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QCOMPARE(Started(fake.program).size(), 1); // not tried again
+        QCOMPARE(reports.opened.size(), 2);
+        QVERIFY(w.boxes->empty());
+        // The office's rest ends with its pause: then it is tried, and given up on, again.
+        ReportSettings settings = CurrentReportSettings();
+        settings.officePause = std::chrono::seconds(0);
+        const ScopedReportSettings unpaused(settings);
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QCOMPARE(Started(fake.program).size(), 2);
+        QCOMPARE(w.boxes->take().size(), std::size_t(1));
+    }
+
+    void pipeNameCarriesARandomPart()
+    {
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("arguments"), QStringLiteral("echo \"$@\" >> \"$0.args\""));
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::milliseconds(300);
+        QVERIFY(!LibreOfficeWordProcessor::Connect(fake));
+        QFile arguments(fake.program + ".args");
+        QVERIFY(arguments.open(QIODevice::ReadOnly));
+        const QRegularExpression accept(QStringLiteral("--accept=pipe,name=telmar-%1-([0-9a-f]{16});").arg(::getuid()));
+        QVERIFY2(accept.match(QString::fromUtf8(arguments.readAll())).hasMatch(), "no random pipe name");
     }
 };
 

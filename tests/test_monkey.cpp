@@ -5,7 +5,7 @@
 // the results page, when shown, agrees with the record. A failure names the seed and the
 // event, to be replayed with TELMAR_MONKEY_SEED.
 
-#include "DocumentViewer.h"
+#include "ReportSettings.h"
 #include "ResultSentences.h"
 #include "WizardFixture.h"
 #include "WordApp.h"
@@ -65,6 +65,7 @@ class MonkeyTest : public QObject {
     Q_OBJECT
 
     WizardFixture w;
+    std::optional<ScopedReportSettings> reportSettings;
     std::mt19937 random;
     bool button1Enabled = false;
     bool button3Enabled = false;
@@ -251,8 +252,10 @@ private slots:
     void initTestCase()
     {
         WizardFixture::initLocale();
-        SetWordBackend(WordBackend::builtIn);
-        SetDocumentOpener([](const QString &path) { return QFile::remove(path); });
+        ReportSettings settings;
+        settings.backend = WordBackend::builtIn;
+        settings.documentOpener = [](const QString &path) { return QFile::remove(path); };
+        reportSettings.emplace(std::move(settings));
     }
 
     void cleanupTestCase() { ReleaseWordApp(); }

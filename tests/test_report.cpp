@@ -2,7 +2,6 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
-#include "DocumentViewer.h"
 #include "ReportGenerator.h"
 #include "ReferenceDesign.h"
 #include "RecordedReports.h"
@@ -52,13 +51,12 @@ class ReportTest : public QObject {
     void pressReport(const DesignRecord &record)
     {
         form().record = record;
-        form().ShowPage(3);
-        Click(form().Button5);
+        QVERIFY(w.pressReport());
     }
 
     void generate(const DesignRecord &record, const QString &templatePath)
     {
-        GenerateReport(record, {w.windows->Form10.get(), bar(), &form()}, templatePath);
+        QVERIFY(w.report(record, templatePath));
     }
 
     // A copy of the shipped template with `placeholder` taken out.
@@ -100,7 +98,7 @@ private slots:
         const QByteArray templateHash = FileHash(ReportTemplatePath());
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         QCOMPARE(reports.opened.size(), 1);
-        QCOMPARE(reports.opened.first(), LastReportFile());
+        QCOMPARE(reports.opened.first(), LastWrittenReport().path);
         QVERIFY(reports.opened.first() != ReportTemplatePath());
 
         const QString text = PlainText(reports.opened.first());
@@ -125,7 +123,7 @@ private slots:
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
         QTest::qWait(QApplication::doubleClickInterval() + 50); // a click of its own
-        Click(form().Button5);
+        QVERIFY(w.pressReport());
         QCOMPARE(reports.opened.size(), 1);
         const QString text = PlainText(reports.opened.first()).simplified();
         QVERIFY(text.contains(QStringLiteral("2.10. Проверка сопротивления заземляющего устройства")));
@@ -157,9 +155,10 @@ private slots:
         Click(form().Button3);
         QCOMPARE(w.page(), 3);
         Click(form().Button5);
-        QVERIFY(reports.opened.isEmpty());
+        QVERIFY(!form().reportRunner().running());
+        QVERIFY(!w.windows->Form10->isVisible());
         QTest::qWait(QApplication::doubleClickInterval() + 50);
-        Click(form().Button5);
+        QVERIFY(w.pressReport());
         QCOMPARE(reports.opened.size(), 1);
     }
 
@@ -250,13 +249,34 @@ private slots:
 
     void reportThatNothingOpensTellsWhereItIs()
     {
-        SetDocumentOpener([](const QString &) { return false; });
+        reports.install([](const QString &) { return false; });
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         reports.install();
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
-        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(LastReportFile())));
-        QVERIFY(QFile::exists(LastReportFile()));
+        QCOMPARE(seen[0].parent, static_cast<QWidget *>(&form()));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(LastWrittenReport().path)));
+        QVERIFY(QFile::exists(LastWrittenReport().path));
+    }
+
+    void progressWindowIsPaintedBeforeTheReportRuns()
+    {
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint) ++paints;
+                return false;
+            }
+        } counter;
+        w.windows->Form10->ProgressBar1->installEventFilter(&counter);
+        QSignalSpy spy(&form().reportRunner(), &ReportRunner::finished);
+        QVERIFY(form().reportRunner().start(ReferenceRecord(ElectrodeMaterial::angle), ReportTemplatePath()));
+        // Before the window thread has gone back to its event loop.
+        QVERIFY(w.windows->Form10->windowHandle()->isExposed());
+        QVERIFY(counter.paints >= 1);
+        QVERIFY(w.reportEnds(spy));
+        w.windows->Form10->ProgressBar1->removeEventFilter(&counter);
     }
 
     void eachReportIsANewFileInAPrivateFolder()

@@ -3,7 +3,7 @@
 // written. Each ends with a clear message or a report, never a hang; the template stays
 // byte for byte as it was; and the program goes on.
 
-#include "DocumentViewer.h"
+#include "ReportFiles.h"
 #include "RecordedReports.h"
 #include "ReferenceDesign.h"
 #include "ReportGenerator.h"
@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class ReportFaultsTest : public QObject {
@@ -26,11 +27,7 @@ class ReportFaultsTest : public QObject {
     QTemporaryDir scratch;
     RecordedReports reports;
 
-    void generate(const QString &templatePath)
-    {
-        GenerateReport(Computed(), {w.windows->Form10.get(), w.windows->Form10->ProgressBar1, &w.form()},
-                       templatePath);
-    }
+    void generate(const QString &templatePath) { QVERIFY(w.report(Computed(), templatePath)); }
 
     // One message, naming `what`; the progress window gone; the program still at work.
     void expectMessageNaming(const QString &what)
@@ -39,6 +36,7 @@ class ReportFaultsTest : public QObject {
         QCOMPARE(seen.size(), std::size_t(1));
         QCOMPARE(seen[0].title, QStringLiteral("Тельмар"));
         QCOMPARE(seen[0].icon, QMessageBox::Warning);
+        QCOMPARE(seen[0].parent, static_cast<QWidget *>(&w.form()));
         QVERIFY2(seen[0].text.contains(what), qPrintable(seen[0].text));
         QVERIFY(!w.windows->Form10->isVisible());
         w.form().ShowPage(3);
@@ -137,15 +135,16 @@ private slots:
         QVERIFY(!w.windows->Form10->isVisible());
     }
 
-    void reportsFolderThatCannotBeWritten()
+    void temporaryLocationThatCannotHoldAReportsFolder()
     {
         const QByteArray temp = qgetenv("TMPDIR");
+        // A file where the temporary folder should be: no folder can be made in it.
         const QString blocked = scratch.filePath("blocked");
-        QVERIFY(QDir().mkpath(blocked));
+        QVERIFY(WriteFile(blocked, "not a folder"));
         qputenv("TMPDIR", blocked.toLocal8Bit());
-        // A file where the folder should be.
-        QVERIFY(WriteFile(ReportsFolder(), "not a folder"));
         const QByteArray hash = FileHash(ReportTemplatePath());
+        const QString before = ReportsFolder();
+        if (!before.isEmpty()) QVERIFY(QDir(before).removeRecursively()); // this run's is gone
 
         generate(ReportTemplatePath());
         if (temp.isEmpty()) qunsetenv("TMPDIR");
@@ -153,7 +152,8 @@ private slots:
 
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
-        QVERIFY(seen[0].text.contains(QStringLiteral("Не удалось записать отчёт")));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("Не удалось создать папку для отчётов")),
+                 qPrintable(seen[0].text));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(blocked)));
         QVERIFY(reports.opened.isEmpty());
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
@@ -162,6 +162,75 @@ private slots:
         // With the temporary folder back, the next report is written and shown.
         generate(ReportTemplatePath());
         QCOMPARE(reports.opened.size(), 1);
+    }
+
+    void plantedReportsFoldersAreNeverUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a link to another user's folder") << "link";
+        QTest::newRow("a folder open to others") << "open";
+    }
+
+    void plantedReportsFoldersAreNeverUsed()
+    {
+        QFETCH(QString, kind);
+        // This run's folder replaced behind the program's back.
+        generate(ReportTemplatePath());
+        QCOMPARE(reports.opened.size(), 1);
+        const QString folder = ReportsFolder();
+        QVERIFY(QDir(folder).removeRecursively());
+        const QString victim = scratch.filePath("victim-" + kind);
+        QVERIFY(QDir().mkpath(victim));
+        QVERIFY(QFile::setPermissions(victim, QFile::Permissions(0x7755)));
+        const auto victimMode = QFileInfo(victim).permissions();
+        if (kind == "link") {
+            QVERIFY(QFile::link(victim, folder));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
+        }
+        generate(ReportTemplatePath());
+        QCOMPARE(reports.opened.size(), 2);
+        QVERIFY(w.boxes->empty());
+        // A fresh folder of its own, and the planted one left exactly as it was.
+        QVERIFY(ReportsFolder() != folder);
+        QVERIFY(!reports.opened[1].startsWith(folder + '/'));
+        QCOMPARE(QFileInfo(ReportsFolder()).permissions() & 0x0077, QFile::Permissions());
+        QCOMPARE(QFileInfo(victim).permissions(), victimMode);
+        QVERIFY(QDir(victim).isEmpty());
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+    }
+
+    void specialFilesAsTemplateAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a FIFO") << "fifo" << "Это не обычный файл.";
+        QTest::newRow("/dev/zero") << "/dev/zero" << "Это не обычный файл.";
+        QTest::newRow("a folder") << "folder" << "Это не обычный файл.";
+        QTest::newRow("nothing there") << "missing.rtf" << "Файл не найден.";
+    }
+
+    void specialFilesAsTemplateAreRefusedAtOnce()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        if (path == "fifo") {
+            path = scratch.filePath("template.fifo");
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else if (path == "folder") {
+            path = scratch.filePath("template-folder");
+            QVERIFY(QDir().mkpath(path));
+        } else if (!path.startsWith('/')) {
+            path = scratch.filePath(path);
+        }
+        generate(path);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QDir::toNativeSeparators(path)), qPrintable(seen[0].text));
+        QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
+        QVERIFY(reports.opened.isEmpty());
     }
 };
 

@@ -1,8 +1,6 @@
 #include "RtfWordProcessor.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include "RegularFile.h"
 
 bool RtfWordProcessor::SetWordVisible(bool visible)
 {
@@ -13,17 +11,9 @@ bool RtfWordProcessor::SetWordVisible(bool visible)
 
 bool RtfWordProcessor::OpenDocument(const std::filesystem::path &path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error || size > kLargestDocument) return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::string rtf;
-    rtf.reserve(static_cast<std::size_t>(size));
-    rtf.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
-    document_.emplace(std::move(rtf));
+    std::optional<std::string> rtf = ReadRegularFile(path, kLargestDocument);
+    if (!rtf) return false;
+    document_.emplace(std::move(*rtf));
     return true;
 }
 

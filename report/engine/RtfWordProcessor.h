@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RegularFile.h"
 #include "RtfDocument.h"
 #include "WordProcessor.h"
 
@@ -14,7 +15,7 @@ public:
     using Presenter = std::function<bool(const std::string &rtf)>;
 
     // Templates beyond this size are refused rather than read.
-    static constexpr std::uintmax_t kLargestDocument = 256u << 20;
+    static constexpr std::uintmax_t kLargestDocument = kLargestTemplate;
 
     explicit RtfWordProcessor(Presenter presenter = {}) : presenter_(std::move(presenter)) {}
 

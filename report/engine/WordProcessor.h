@@ -4,8 +4,8 @@
 #include <string_view>
 
 // A word processor as the report drives it: one document, a selection in it, a forward
-// search that replaces. Each call tells only whether it succeeded; the layer above turns
-// anything a backend throws into false.
+// search that replaces. Each call tells only whether it succeeded; GuardedWordProcessor
+// turns anything a backend throws into false.
 class WordProcessor {
 public:
     virtual ~WordProcessor() = default;
@@ -18,4 +18,7 @@ public:
     // Replaces the first occurrence of `placeholder` after the selection with `value` and
     // leaves the selection after the inserted text; false when there is none.
     virtual bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) = 0;
+    // Ends the program this backend started for the report, where it started one: a
+    // report that failed leaves nothing running behind it.
+    virtual void EndStartedProgram() noexcept {}
 };

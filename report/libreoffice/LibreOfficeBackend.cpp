@@ -1,19 +1,7 @@
 #include "LibreOfficeWordProcessor.h"
 #include "OfficeBackend.h"
 
-namespace {
-
-LibreOfficeOptions &Options()
+std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &options, bool &failed)
 {
-    static LibreOfficeOptions options;
-    return options;
-}
-
-} // namespace
-
-void SetLibreOfficeOptions(const LibreOfficeOptions &options) { Options() = options; }
-
-std::unique_ptr<WordProcessor> CreateOfficeWordProcessor()
-{
-    return LibreOfficeWordProcessor::Connect(Options());
+    return LibreOfficeWordProcessor::Connect(options, &failed);
 }

@@ -1,9 +1,11 @@
 #include "LibreOfficeWordProcessor.h"
 
+#include "RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -42,7 +44,14 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char **environ;
 
 namespace css = com::sun::star;
 using css::uno::Reference;
@@ -90,7 +99,73 @@ QString OfficeProgram(const QString &configured)
     return QFileInfo(installed).isExecutable() ? installed : QString();
 }
 
+// This run's pipe: a name nobody else can know beforehand, so nobody can listen on it first.
+QString RunPipeName()
+{
+    static const QString name = QStringLiteral("telmar-%1-%2")
+                                    .arg(::getuid())
+                                    .arg(QRandomGenerator::system()->generate64(), 16, 16,
+                                         QLatin1Char('0'));
+    return name;
+}
+
+// Starts the office in a session and process group of its own, so that it can be ended as
+// a whole; a thread of its own reaps it whenever it ends. 0 when it cannot be started.
+pid_t StartInOwnGroup(const QString &program, const QStringList &arguments)
+{
+    std::vector<QByteArray> storage{QFile::encodeName(program)};
+    for (const QString &argument : arguments) storage.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    const int failed = ::posix_spawn(&pid, storage.front().constData(), &actions, &attributes,
+                                     argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (failed) return 0;
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return pid;
+}
+
+// Ends a process group: politely first, then for good.
+void EndGroup(pid_t group)
+{
+    if (group <= 0 || ::kill(-group, SIGTERM) != 0) return;
+    for (int i = 0; i < 30; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (::kill(-group, 0) != 0) return;
+    }
+    ::kill(-group, SIGCONT); // a stopped office cannot take its TERM
+    for (int i = 0; i < 10; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (::kill(-group, 0) != 0) return;
+    }
+    ::kill(-group, SIGKILL);
+}
+
 } // namespace
+
+bool OfficeShowsWindows(const QString &program)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    const QDir folder = QFileInfo(QFileInfo(program).canonicalFilePath()).dir();
+    return !folder.entryList({QStringLiteral("libvclplug_*")}, QDir::Files).isEmpty();
+}
 
 // What the worker thread owns. The UNO references are touched only on that thread; the
 // thread holds the state too, so a call that never returns keeps it alive on its own.
@@ -158,19 +233,23 @@ LibreOfficeWordProcessor::LibreOfficeWordProcessor(std::shared_ptr<State> state)
 {
 }
 
-std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(const LibreOfficeOptions &options)
+std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(const OfficeOptions &options,
+                                                                             bool *failed)
 {
+    bool ignored = false;
+    bool &didFail = failed ? *failed : ignored;
+    didFail = false;
     const QString program = OfficeProgram(options.program);
     if (program.isEmpty()) return nullptr;
+    // An office that can fill but never show would leave the user with nothing on screen.
+    if (!options.headless && !OfficeShowsWindows(program)) return nullptr;
 
     auto state = std::make_shared<State>();
     state->callDeadline = options.callDeadline;
     state->worker = std::thread([state] { state->loop(); });
     std::unique_ptr<LibreOfficeWordProcessor> office(new LibreOfficeWordProcessor(state));
 
-    const QString pipe = options.pipeName.isEmpty()
-                             ? QStringLiteral("telmar-%1").arg(::getuid())
-                             : options.pipeName;
+    const QString pipe = options.pipeName.isEmpty() ? RunPipeName() : options.pipeName;
     const OUString url = Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
     const auto reach = [state, url](std::chrono::steady_clock::time_point deadline) {
         const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
@@ -190,39 +269,51 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
     // An office that listens already is used as it is.
     if (state->run([reach] { return reach(std::chrono::steady_clock::now()); }, options.connectDeadline))
         return office;
-    if (state->unresponsive) return nullptr;
+    if (state->unresponsive) {
+        didFail = true;
+        return nullptr;
+    }
 
     // Otherwise start one; a running office hands the arguments on and starts listening.
-    QProcess process;
-    process.setProgram(program);
     QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
                           QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                           QStringLiteral("--nodefault")};
     if (options.headless) arguments << QStringLiteral("--headless");
     if (!options.profileUrl.isEmpty())
         arguments << QStringLiteral("-env:UserInstallation=%1").arg(options.profileUrl);
-    process.setArguments(arguments);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    if (!process.startDetached(&state->processId)) return nullptr;
+    state->processId = StartInOwnGroup(program, arguments);
+    didFail = state->processId == 0;
+    if (didFail) return nullptr;
 
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
-                    options.connectDeadline + std::chrono::seconds(5)))
+                    options.connectDeadline + std::chrono::seconds(5))) {
+        office->EndStartedProgram();
+        didFail = true;
         return nullptr;
+    }
     return office;
+}
+
+void LibreOfficeWordProcessor::EndStartedProgram() noexcept
+{
+    state_->unresponsive = true; // nothing more is asked of it
+    EndGroup(static_cast<pid_t>(std::exchange(state_->processId, 0)));
 }
 
 LibreOfficeWordProcessor::~LibreOfficeWordProcessor()
 {
-    // Only the references go: the office and the document shown stay with the user.
-    state_->run([state = state_.get()] {
-        state->viewCursor.clear();
-        state->document.clear();
-        state->desktop.clear();
-        state->context.clear();
-        return true;
-    });
+    // Only the references go: the office and the document shown stay with the user. An
+    // office that does not let go at once is not waited for.
+    state_->run(
+        [state = state_.get()] {
+            state->viewCursor.clear();
+            state->document.clear();
+            state->desktop.clear();
+            state->context.clear();
+            return true;
+        },
+        std::chrono::milliseconds(1500));
     {
         std::lock_guard lock(state_->mutex);
         state_->stopping = true;
@@ -238,10 +329,13 @@ bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
 {
     // The office reads a copy with a plain name: the template's folder is Cyrillic, and an
     // office whose locale is not UTF-8 cannot open such a path. The copy goes once loaded.
+    const std::optional<std::string> rtf = ReadRegularFile(path);
+    if (!rtf) return false;
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/telmar-template-XXXXXX.rtf"));
-    QFile original(QFile::decodeName(path.string().c_str()));
-    if (!original.open(QIODevice::ReadOnly) || !copy.open()) return false;
-    if (copy.write(original.readAll()) != original.size() || !copy.flush()) return false;
+    if (!copy.open() || copy.write(rtf->data(), static_cast<qint64>(rtf->size())) !=
+                            static_cast<qint64>(rtf->size()) ||
+        !copy.flush())
+        return false;
     const OUString url = Unicode(QUrl::fromLocalFile(copy.fileName()).toString(QUrl::FullyEncoded));
     return state_->run([state = state_.get(), url] {
         // A new, untitled document made from the template: the template is never the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReportSettings.h"
 #include "WordProcessor.h"
 
 #include <QString>
@@ -9,25 +10,17 @@
 #include <optional>
 #include <string>
 
-// How to reach LibreOffice. The defaults are the user's own office: started if it does not
-// run, reached through a pipe of this user's, with the user's profile.
-struct LibreOfficeOptions {
-    QString program;     // soffice; empty: found on the PATH or in LibreOffice's folder
-    QString pipeName;    // empty: one per user
-    QString profileUrl;  // -env:UserInstallation; empty: the user's profile
-    bool headless = false;
-    std::chrono::milliseconds connectDeadline{30000};
-    std::chrono::milliseconds callDeadline{20000};
-};
-
 // LibreOffice Writer driven through UNO. Every call runs on a thread of its own and is
 // waited for no longer than its deadline: an office that dies or hangs makes the calls
-// return false, never the program freeze. Any UNO failure is a false.
+// return false, never the program freeze. Any UNO failure is a false. An office this
+// object started runs in a process group of its own, reaped when it ends.
 class LibreOfficeWordProcessor : public WordProcessor {
 public:
-    // Starts the office or reaches the running one; null when there is none or it does not
-    // answer before the deadline.
-    static std::unique_ptr<LibreOfficeWordProcessor> Connect(const LibreOfficeOptions &options);
+    // Starts the office or reaches the running one; null when there is none, when it could
+    // never show a window (unless headless is asked for), or when it does not answer before
+    // the deadline (`failed` is set then); an office started for it is ended then.
+    static std::unique_ptr<LibreOfficeWordProcessor> Connect(const OfficeOptions &options,
+                                                             bool *failed = nullptr);
 
     ~LibreOfficeWordProcessor() override;
 
@@ -35,6 +28,7 @@ public:
     bool OpenDocument(const std::filesystem::path &path) override;
     bool SelectionToStart() override;
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
+    void EndStartedProgram() noexcept override;
 
     // The office process this object started, 0 when it reached a running one.
     qint64 officeProcessId() const;
@@ -49,5 +43,6 @@ private:
     std::shared_ptr<State> state_;
 };
 
-// How CreateWord reaches LibreOffice from now on; the tests point it at an office of their own.
-void SetLibreOfficeOptions(const LibreOfficeOptions &options);
+// Whether the office installed with `program` can show a window on this desktop: builds
+// without a window toolkit (Debian's -nogui packages) can only fill documents.
+bool OfficeShowsWindows(const QString &program);

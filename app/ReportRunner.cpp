@@ -1,0 +1,105 @@
+#include "ReportRunner.h"
+
+#include "ErrorBox.h"
+#include "ReportSettings.h"
+#include "Unit10.h"
+#include "Windowing.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressBar>
+#include <QUrl>
+#include <QWindow>
+
+#include <atomic>
+#include <chrono>
+
+namespace {
+
+std::atomic<int> reportsRunning{0};
+
+// Lets a window just shown be exposed and paints it: only window-system and paint events
+// are handled meanwhile, never the user's input, and for half a second at most.
+void PaintNow(QWidget *window)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!(window->windowHandle() && window->windowHandle()->isExposed()) && clock.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    window->repaint();
+}
+
+} // namespace
+
+ReportRunner::ReportRunner(QWidget *owner, TForm10 *progressWindow)
+    : owner_(owner), window_(progressWindow), self_(std::make_shared<ReportRunner *>(this))
+{
+    qRegisterMetaType<ReportOutcome>();
+}
+
+ReportRunner::~ReportRunner()
+{
+    *self_ = nullptr;
+    if (!worker_.joinable()) return;
+    // A report still at work when the program ends is given a moment, then left behind.
+    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready) worker_.join();
+    else worker_.detach();
+}
+
+bool ReportRunner::anyRunning() { return reportsRunning > 0; }
+
+bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
+{
+    if (running()) return false;
+    if (window_) {
+        ShowSecondaryWindow(window_, owner_, Placement::centredEachTime);
+        window_->ProgressBar1->setValue(0);
+        PaintNow(window_);
+    }
+    QPointer<QProgressBar> bar = window_ ? window_->ProgressBar1 : nullptr;
+    auto finished = std::make_shared<std::promise<void>>();
+    done_ = finished->get_future();
+    ++reportsRunning;
+    worker_ = std::thread([record, templatePath, bar, finished, self = std::weak_ptr(self_)] {
+        const ReportOutcome outcome = GenerateReport(record, templatePath, [bar](int percent) {
+            QMetaObject::invokeMethod(
+                qApp, [bar, percent] { if (bar) bar->setValue(percent); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, outcome] {
+                if (const auto runner = self.lock(); runner && *runner) (*runner)->finish(outcome);
+            },
+            Qt::QueuedConnection);
+        --reportsRunning;
+        finished->set_value();
+    });
+    return true;
+}
+
+void ReportRunner::finish(const ReportOutcome &outcome)
+{
+    if (worker_.joinable()) worker_.join();
+    if (window_) window_->hide();
+    if (outcome.officeGivenUp) {
+        ShowWarningBox(owner_, QStringLiteral("LibreOffice не ответил вовремя, и отчёт подготовлен "
+                                              "встроенным редактором. Какое-то время отчёты "
+                                              "будут готовиться без LibreOffice."));
+    }
+    if (outcome.failed != ReportOutcome::Step::none) {
+        ShowWarningBox(owner_, outcome.message);
+    } else if (!outcome.fileToOpen.isEmpty()) {
+        const auto opener = CurrentReportSettings().documentOpener;
+        const bool opened = opener ? opener(outcome.fileToOpen)
+                                   : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
+        if (!opened)
+            ShowWarningBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
+                                                  "программы, которая открыла бы его. Откройте "
+                                                  "файл в текстовом редакторе.")
+                                       .arg(QDir::toNativeSeparators(outcome.fileToOpen)));
+    }
+    emit finished(outcome);
+}
