@@ -1,35 +1,59 @@
-// A report with the built-in engine: reading the shipped template, filling its 38
-// placeholders and writing the result.
+// A report with the built-in engine: reading the shipped template, filling its
+// placeholders and writing the result; and the same with 50 MB of body text before them.
 
+#include "BenchFiles.h"
 #include "ReferenceDesign.h"
 #include "ReportFiller.h"
 #include "RtfWordProcessor.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
-void FillShippedTemplate(benchmark::State &state)
+void Fill(benchmark::State &state, const std::filesystem::path &templatePath,
+          const std::filesystem::path &output)
 {
     const DesignRecord record = Computed();
-    const std::filesystem::path output = std::filesystem::temp_directory_path() / "telmar-bench.rtf";
     for (auto _ : state) {
         RtfWordProcessor document([&output](const std::string &rtf) {
             std::ofstream(output, std::ios::binary).write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
             return true;
         });
-        document.OpenDocument(TELMAR_TEMPLATE);
+        if (!document.OpenDocument(templatePath)) state.SkipWithError("the template cannot be read");
         const FillOutcome outcome = FillReport(document, ReportRows(record, ","), {});
         if (!outcome.complete) state.SkipWithError("the template lacks a placeholder");
         document.SetWordVisible(true);
     }
-    std::filesystem::remove(output);
+}
+
+void FillShippedTemplate(benchmark::State &state)
+{
+    const ScratchFolder scratch;
+    Fill(state, TELMAR_TEMPLATE, scratch / "report.rtf");
 }
 BENCHMARK(FillShippedTemplate)->Unit(benchmark::kMillisecond);
+
+// A company's long preamble: 50 MB of paragraphs of body text before the placeholders.
+void FillFiftyMegabytesOfBodyText(benchmark::State &state)
+{
+    const ScratchFolder scratch;
+    std::ifstream shipped(TELMAR_TEMPLATE, std::ios::binary);
+    std::string rtf((std::istreambuf_iterator<char>(shipped)), std::istreambuf_iterator<char>());
+    std::string body;
+    const std::string paragraph = "\\pard\\plain\\f0\\fs24 Lorem ipsum dolor sit amet, "
+                                  "\\u1079\\'e7\\u1072\\'e0\\u1079\\'e7\\u1077\\'e5\\u1084\\'ec "
+                                  "consectetur adipiscing elit, sed do eiusmod tempor.\\par\n";
+    while (body.size() < (50u << 20)) body += paragraph;
+    rtf.insert(rtf.find("\\pard"), body);
+    const auto templatePath = scratch / "large.rtf";
+    std::ofstream(templatePath, std::ios::binary).write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
+    Fill(state, templatePath, scratch / "report.rtf");
+}
+BENCHMARK(FillFiftyMegabytesOfBodyText)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

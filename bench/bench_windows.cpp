@@ -1,11 +1,24 @@
-// The windows: creating the nine of them and showing the main window, offscreen.
+// The windows: creating the nine of them and showing the main window, offscreen; and the
+// longest the window thread waits while a report meets an office that is not there, one
+// that hangs, and one that holds the pipe and never answers.
 
+#include "BenchFiles.h"
 #include "Look.h"
+#include "ReferenceDesign.h"
+#include "ReportGenerator.h"
+#include "ReportRunner.h"
+#include "ReportSettings.h"
 #include "Windows.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <fstream>
 
 namespace {
 
@@ -29,6 +42,78 @@ BENCHMARK(FirstCreationAsAtStartUp)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void CreateNineWindowsAndShowTheMain(benchmark::State &state) { CreateAndShow(state); }
 BENCHMARK(CreateNineWindowsAndShowTheMain)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A stand-in for soffice, a shell script with `body`.
+std::string FakeOffice(const ScratchFolder &scratch, const std::string &name, const std::string &body)
+{
+    const auto path = scratch / name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path.string();
+}
+
+// A report through the preferred backend with `program` as the office; the figure is the
+// longest gap between two ticks of a 10 ms timer on the window thread.
+void LongestWait(benchmark::State &state, const std::string &program)
+{
+    const auto windows = CreateWindows();
+    windows->Form1->show();
+    ReportSettings settings;
+    settings.office.program = QString::fromStdString(program);
+    settings.office.headless = true;
+    settings.office.connectDeadline = std::chrono::seconds(5);
+    settings.documentOpener = [](const QString &path) { return QFile::remove(path); };
+    qint64 longest = 0;
+    for (auto _ : state) {
+        const ScopedReportSettings scope(settings); // a fresh office each time
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        QEventLoop loop;
+        QObject::connect(&windows->Form1->reportRunner(), &ReportRunner::finished, &loop, &QEventLoop::quit);
+        // The notice that the office failed is a box of its own: closed as it comes up.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *box = QApplication::activeModalWidget()) box->close();
+        });
+        closer.start(50);
+        ticker.start(10);
+        windows->Form1->reportRunner().start(Computed(), QStringLiteral(TELMAR_TEMPLATE));
+        longest = std::max(longest, clock.elapsed() - last); // start() itself
+        last = clock.elapsed();
+        loop.exec();
+    }
+    state.counters["longest_wait_ms"] = static_cast<double>(longest); // goal: 3000 ms
+}
+
+void ReportWithMissingOffice(benchmark::State &state) { LongestWait(state, "/nonexistent/soffice"); }
+BENCHMARK(ReportWithMissingOffice)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void ReportWithHungOffice(benchmark::State &state)
+{
+    const ScratchFolder scratch;
+    LongestWait(state, FakeOffice(scratch, "soffice", "exec sleep 600"));
+}
+BENCHMARK(ReportWithHungOffice)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// What a squatter on the pipe would do: take the connection and say nothing.
+void ReportWithSquattedPipe(benchmark::State &state)
+{
+    const ScratchFolder scratch;
+    LongestWait(state, FakeOffice(scratch, "soffice",
+                                  "exec python3 -c \"import socket,sys,time,os\n"
+                                  "name=[a for a in sys.argv[1:] if a.startswith('--accept=')][0]"
+                                  ".split('name=')[1].split(';')[0]\n"
+                                  "s=socket.socket(socket.AF_UNIX)\n"
+                                  "s.bind('/tmp/OSL_PIPE_%d_%s' % (os.getuid(), name)); s.listen(4)\n"
+                                  "c=s.accept(); time.sleep(600)\" \"$@\""));
+}
+BENCHMARK(ReportWithSquattedPipe)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace
 

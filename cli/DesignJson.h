@@ -1,10 +1,12 @@
 #pragma once
 
 #include "DesignRecord.h"
-#include "Json.h"
+
+#include <simdjson.h>
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A design read from JSON: the record's input fields by their names, whole numbers where
 // the record holds integers, and the two choices as words. Either a complete record ready
@@ -14,7 +16,14 @@ struct DesignInput {
     std::string problem; // names the field and what is wrong with it
 };
 
-DesignInput ReadDesign(const JsonValue &object);
+DesignInput ReadDesign(simdjson::dom::element design);
+
+// Why `text` is not one JSON value, as a person can act on it: what is wrong and where.
+std::string JsonProblem(std::string_view text, simdjson::error_code error);
+
+// A name from the input, safe to print in a message: control characters and invalid
+// UTF-8 escaped, and cut to a sensible length.
+std::string Shown(std::string_view text, std::size_t longest = 60);
 
 // Every field of the record, inputs and results, in the record's order; numbers in the
 // shortest text that reads back as the same double.

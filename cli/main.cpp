@@ -6,12 +6,16 @@
 #include "ResultSentences.h"
 #include "RtfWordProcessor.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,7 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum Status { ok = 0, arithmeticFault = 1, badInput = 2, reportFailed = 3 };
+enum Status { ok = 0, arithmeticFault = 1, badInput = 2, reportFailed = 3, outputFailed = 4 };
+
+// What one read may hold: a line of --jsonl, and a whole document otherwise.
+constexpr std::size_t kLongestLine = 1u << 20;
+constexpr std::size_t kLargestDocument = 64u << 20;
 
 constexpr const char *kUsage = R"(Usage: telmar-calc [OPTIONS] [FILE]
 
@@ -46,8 +54,11 @@ Options:
   --help             show this help and exit
   --version          show the version and exit
 
+With --jsonl each line is answered as soon as it is read, a line being at most 1 MiB;
+otherwise the input is read whole, at most 64 MiB.
+
 Exit status: 0 computed; 1 a calculation stopped on an arithmetic fault; 2 bad input or
-usage; 3 the report could not be written.
+usage; 3 the report could not be written; 4 the output could not be written.
 )";
 
 struct Options {
@@ -59,11 +70,13 @@ struct Options {
     std::optional<fs::path> reportTemplate;
 };
 
-[[noreturn]] void Fail(Status status, const std::string &message)
-{
-    std::cerr << "telmar-calc: " << message << '\n';
-    std::exit(status);
-}
+// Ends the run: what was computed so far is still written, then the message.
+struct Stop {
+    Status status;
+    std::string message;
+};
+
+[[noreturn]] void Fail(Status status, const std::string &message) { throw Stop{status, message}; }
 
 Options ParseOptions(int argc, char *argv[])
 {
@@ -73,14 +86,19 @@ Options ParseOptions(int argc, char *argv[])
         const std::string_view argument = argv[i];
         const auto value = [&]() -> std::string {
             if (i + 1 >= argc) Fail(badInput, std::string(argument) + " needs a file name");
-            return argv[++i];
+            const std::string_view given = argv[++i];
+            // "--report --force d.json" is a slip, not a file called "--force".
+            if (given.empty() || given[0] == '-')
+                Fail(badInput, std::string(argument) + " needs a file name, not '" + Shown(given) +
+                                   "' (write ./" + Shown(given) + " for a file of that name)");
+            return std::string(given);
         };
         if (argument == "--help") {
             std::cout << kUsage;
-            std::exit(ok);
+            std::exit(std::cout.flush() ? ok : outputFailed);
         } else if (argument == "--version") {
             std::cout << "telmar-calc " TELMAR_VERSION "\n";
-            std::exit(ok);
+            std::exit(std::cout.flush() ? ok : outputFailed);
         } else if (argument == "--jsonl") {
             options.jsonl = true;
         } else if (argument == "--text") {
@@ -92,7 +110,7 @@ Options ParseOptions(int argc, char *argv[])
         } else if (argument == "--template") {
             options.reportTemplate = value();
         } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {
-            Fail(badInput, "unexpected argument '" + std::string(argument) + "' (see --help)");
+            Fail(badInput, "unexpected argument '" + Shown(argument) + "' (see --help)");
         } else {
             options.input = argument;
             inputGiven = true;
@@ -101,69 +119,146 @@ Options ParseOptions(int argc, char *argv[])
     return options;
 }
 
-std::string ReadAll(const std::string &input)
-{
-    if (input == "-") {
-        std::string data;
-        char buffer[1 << 16];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) data.append(buffer, count);
-        return data;
+// The input as a stream: a file, a FIFO, a pipe or a terminal, read as it comes.
+class Input {
+public:
+    explicit Input(const std::string &name) : name_(name)
+    {
+        if (name == "-") {
+            fd_ = STDIN_FILENO;
+        } else {
+            fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+            if (fd_ < 0) Fail(badInput, "cannot read '" + Shown(name) + "': " + std::strerror(errno));
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode))
+            Fail(badInput, "'" + Shown(name) + "' is a directory, not a design");
     }
-    std::ifstream file(input, std::ios::binary | std::ios::ate);
-    if (!file) Fail(badInput, "cannot read '" + input + "'");
-    std::string data(static_cast<std::size_t>(file.tellg()), '\0');
-    file.seekg(0);
-    if (!file.read(data.data(), static_cast<std::streamsize>(data.size())))
-        Fail(badInput, "cannot read '" + input + "'");
-    return data;
+
+    ~Input()
+    {
+        if (fd_ != STDIN_FILENO) ::close(fd_);
+    }
+
+    // The next line, without its end; false at the end of the input.
+    bool line(std::string &text)
+    {
+        text.clear();
+        for (;;) {
+            const char *begin = buffer_.data() + begin_;
+            const void *newline = std::memchr(begin, '\n', end_ - begin_);
+            const std::size_t length = newline ? static_cast<const char *>(newline) - begin : end_ - begin_;
+            if (text.size() + length > kLongestLine)
+                Fail(badInput, "line " + std::to_string(lines_ + 1) + ": longer than 1 MiB");
+            text.append(begin, length);
+            begin_ += length;
+            if (newline) {
+                ++begin_;
+                ++lines_;
+                return true;
+            }
+            if (!fill()) {
+                if (text.empty()) return false;
+                ++lines_;
+                return true;
+            }
+        }
+    }
+
+    // Everything up to the end of the input.
+    std::string all()
+    {
+        std::string text;
+        do {
+            if (text.size() + (end_ - begin_) > kLargestDocument)
+                Fail(badInput, "'" + Shown(name_) + "' is larger than 64 MiB; give large batches "
+                               "one design per line with --jsonl");
+            text.append(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+        } while (fill());
+        return text;
+    }
+
+    std::size_t lines() const { return lines_; }
+
+private:
+    bool fill()
+    {
+        begin_ = end_ = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) Fail(badInput, "cannot read '" + Shown(name_) + "': " + std::strerror(errno));
+            end_ = static_cast<std::size_t>(n);
+            return n > 0;
+        }
+    }
+
+    std::string name_;
+    int fd_ = -1;
+    std::vector<char> buffer_ = std::vector<char>(1 << 16);
+    std::size_t begin_ = 0, end_ = 0;
+    std::size_t lines_ = 0;
+};
+
+// Standard output, written in large pieces, every write checked.
+class Output {
+public:
+    std::string text;
+
+    Output() { text.reserve(2 * kPiece); }
+
+    void flushIfFull()
+    {
+        if (text.size() > kPiece) flush();
+    }
+
+    void finish()
+    {
+        flush();
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) Failed(errno);
+    }
+
+private:
+    static constexpr std::size_t kPiece = 1u << 20;
+
+    void flush()
+    {
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+            Failed(errno);
+        text.clear();
+    }
+
+    [[noreturn]] static void Failed(int error)
+    {
+        Fail(outputFailed, std::string("cannot write the output: ") +
+                               (error ? std::strerror(error) : "write error"));
+    }
+};
+
+// Where a problem lies: the line or the design it belongs to, or nowhere in particular.
+struct Place {
+    const char *kind = nullptr; // "line", "design"
+    std::size_t number = 0;
+
+    std::string text() const { return kind ? std::string(kind) + ' ' + std::to_string(number) + ": " : ""; }
+};
+
+// One JSON text, parsed.
+simdjson::dom::element Parse(simdjson::dom::parser &parser, std::string &text, Place where)
+{
+    text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+    simdjson::dom::element value;
+    const auto error = parser.parse(text.data(), text.size(), false).get(value);
+    if (error) Fail(badInput, where.text() + "not valid JSON: " + JsonProblem(text, error));
+    return value;
 }
 
-// The designs of the input, every one read before any is computed.
-std::vector<DesignRecord> ReadDesigns(const std::string &data, bool jsonl, bool &batch)
+DesignRecord Design(simdjson::dom::element value, Place where)
 {
-    std::vector<DesignRecord> designs;
-    const auto take = [&designs](const JsonValue &value, const std::string &where) {
-        if (value.kind != JsonValue::Kind::object)
-            Fail(badInput, where + "a design must be a JSON object");
-        DesignInput input = ReadDesign(value);
-        if (!input.record) Fail(badInput, where + input.problem);
-        designs.push_back(*input.record);
-    };
-    const auto parse = [](std::string_view text, const std::string &where) {
-        JsonError error;
-        std::optional<JsonValue> value = ParseJson(text, error);
-        if (!value)
-            Fail(badInput, where + "not valid JSON: " + error.message + " at offset " +
-                               std::to_string(error.offset));
-        return std::move(*value);
-    };
-
-    if (jsonl) {
-        batch = true;
-        std::size_t line = 0;
-        for (std::size_t begin = 0; begin < data.size();) {
-            std::size_t end = data.find('\n', begin);
-            if (end == std::string::npos) end = data.size();
-            ++line;
-            const std::string_view text(data.data() + begin, end - begin);
-            begin = end + 1;
-            if (text.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-            const std::string where = "line " + std::to_string(line) + ": ";
-            take(parse(text, where), where);
-        }
-        return designs;
-    }
-    const JsonValue document = parse(data, "");
-    batch = document.kind == JsonValue::Kind::array;
-    if (!batch) {
-        take(document, "");
-        return designs;
-    }
-    designs.reserve(document.items.size());
-    for (std::size_t i = 0; i < document.items.size(); ++i)
-        take(document.items[i], "design " + std::to_string(i + 1) + ": ");
-    return designs;
+    DesignInput input = ReadDesign(value);
+    if (!input.record) Fail(badInput, where.text() + input.problem);
+    return *input.record;
 }
 
 // The calculation as the electrode page's Next runs it: the mid-depth with the page's
@@ -201,18 +296,28 @@ fs::path DefaultTemplate()
     return program / relative;
 }
 
-// Fills the template as the Report button does and writes it to the report file, never
-// over the template and over an existing file only when forced.
+bool SameFile(const fs::path &a, const fs::path &b)
+{
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Fills the template as the Report button does and writes it to the report file: never
+// over the template or anything but a regular file, over an existing one only when
+// forced, and always whole, through a new file of a unique name beside it.
 void WriteReport(const DesignRecord &record, const Options &options)
 {
     const fs::path templatePath = options.reportTemplate.value_or(DefaultTemplate());
     const fs::path &target = *options.report;
-    std::error_code error;
-    if (fs::exists(target, error)) {
-        if (fs::equivalent(target, templatePath, error))
-            Fail(reportFailed, "refusing to write the report over its template '" + target.string() + "'");
-        if (!options.force)
-            Fail(reportFailed, "'" + target.string() + "' exists; use --force to replace it");
+    const std::string shown = Shown(target.string());
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0) {
+        if (SameFile(target, templatePath))
+            Fail(reportFailed, "refusing to write the report over its template '" + shown + "'");
+        if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
+            Fail(reportFailed, "'" + shown + "' is not a regular file; the report goes only to one");
+        if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
     }
 
     std::string filled;
@@ -228,41 +333,82 @@ void WriteReport(const DesignRecord &record, const Options &options)
                                outcome.missingPlaceholder + "'");
     document.SetWordVisible(true);
 
-    // Written beside the target first, so a failed write leaves no half report behind.
-    const fs::path partial = target.string() + ".partial";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file.write(filled.data(), static_cast<std::streamsize>(filled.size()));
-        if (!file.flush()) {
-            fs::remove(partial, error);
-            Fail(reportFailed, "cannot write '" + target.string() + "'");
-        }
+    // Written beside the target under a name nobody can foresee, then put in its place at
+    // once: a failed write leaves no half report, concurrent runs never meet.
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) Fail(reportFailed, "cannot write '" + shown + "': " + std::strerror(errno));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool written = ::fchmod(fd, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; written && done < filled.size();) {
+        const ssize_t n = ::write(fd, filled.data() + done, filled.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
     }
-    fs::rename(partial, target, error);
-    if (error) {
-        fs::remove(partial, error);
-        Fail(reportFailed, "cannot write '" + target.string() + "'");
+    written = written && ::fsync(fd) == 0;
+    const int error = errno;
+    written = ::close(fd) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int reason = written ? errno : error;
+        ::unlink(temporary.c_str());
+        Fail(reportFailed, "cannot write '" + shown + "': " + std::strerror(reason));
     }
 }
 
-} // namespace
 
-int main(int argc, char *argv[])
+// One design after another as the lines come, each answered at once.
+Status RunLines(Input &input, const Options &options, Output &out)
 {
-    const Options options = ParseOptions(argc, argv);
-    if (options.input == "-" && isatty(STDIN_FILENO))
-        std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
+    simdjson::dom::parser parser;
+    Status status = ok;
+    std::string text;
+    bool first = true;
+    while (input.line(text)) {
+        if (text.find_first_not_of(" \t\r") == std::string::npos) continue;
+        const Place where{"line", input.lines()};
+        DesignRecord record = Design(Parse(parser, text, where), where);
+        const std::optional<std::string> fault = Calculate(record);
+        if (fault) status = arithmeticFault;
+        if (options.text) {
+            if (!first) out.text += '\n';
+            if (fault) out.text += *fault + '\n';
+            else AppendSentences(out.text, record);
+        } else {
+            if (fault) AppendErrorJson(out.text, *fault);
+            else AppendDesignJson(out.text, record, false);
+            out.text += '\n';
+        }
+        first = false;
+        out.flushIfFull();
+    }
+    return status;
+}
 
-    bool batch = false;
-    std::vector<DesignRecord> designs = ReadDesigns(ReadAll(options.input), options.jsonl, batch);
+// A design or a batch in one document, every design read before any is computed.
+Status RunDocument(Input &input, const Options &options, Output &out)
+{
+    std::string text = input.all();
+    simdjson::dom::parser parser;
+    const simdjson::dom::element document = Parse(parser, text, {});
+    std::vector<DesignRecord> designs;
+    simdjson::dom::array items;
+    const bool batch = document.get_array().get(items) == simdjson::SUCCESS;
+    if (batch) {
+        std::size_t i = 0;
+        for (const simdjson::dom::element item : items) {
+            designs.push_back(Design(item, {"design", ++i}));
+        }
+    } else {
+        designs.push_back(Design(document, {}));
+    }
     if (options.report && (batch || designs.size() != 1))
         Fail(badInput, "--report writes the report of a single design");
 
     Status status = ok;
-    std::string out;
-    constexpr std::size_t kChunk = 1 << 20; // written out as it fills, so memory stays flat
-    out.reserve(2 * kChunk);
-    if (batch && !options.jsonl && !options.text) out += designs.empty() ? "[" : "[\n";
+    if (batch && !options.text) out.text += designs.empty() ? "[" : "[\n";
     for (std::size_t i = 0; i < designs.size(); ++i) {
         DesignRecord &record = designs[i];
         const std::optional<std::string> fault = Calculate(record);
@@ -270,29 +416,54 @@ int main(int argc, char *argv[])
         if (!batch) {
             // A single design's fault goes where the desktop program shows it: apart.
             if (fault) std::cerr << *fault << '\n';
-            else if (options.text) AppendSentences(out, record);
+            else if (options.text) AppendSentences(out.text, record);
             else {
-                AppendDesignJson(out, record, true);
-                out += '\n';
+                AppendDesignJson(out.text, record, true);
+                out.text += '\n';
             }
         } else if (options.text) {
-            if (i > 0) out += '\n';
-            if (fault) out += *fault + '\n';
-            else AppendSentences(out, record);
+            if (i > 0) out.text += '\n';
+            if (fault) out.text += *fault + '\n';
+            else AppendSentences(out.text, record);
         } else {
-            if (fault) AppendErrorJson(out, *fault);
-            else AppendDesignJson(out, record, !options.jsonl);
-            out += options.jsonl || i + 1 == designs.size() ? "\n" : ",\n";
+            if (fault) AppendErrorJson(out.text, *fault);
+            else AppendDesignJson(out.text, record, true);
+            out.text += i + 1 == designs.size() ? "\n" : ",\n";
         }
-        if (out.size() > kChunk) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+        out.flushIfFull();
     }
-    if (batch && !options.jsonl && !options.text) out += "]\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
-
+    if (batch && !options.text) out.text += "]\n";
+    out.finish();
     if (options.report && status == ok) WriteReport(designs.front(), options);
     return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    Output out;
+    try {
+        const Options options = ParseOptions(argc, argv);
+        if (options.report && options.jsonl) Fail(badInput, "--report writes the report of a single design");
+        if (options.input == "-" && isatty(STDIN_FILENO))
+            std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
+        Input input(options.input);
+        if (!options.jsonl) return RunDocument(input, options, out);
+        const Status status = RunLines(input, options, out);
+        out.finish();
+        return status;
+    } catch (const Stop &stop) {
+        if (stop.status != outputFailed) {
+            try {
+                out.finish();
+            } catch (const Stop &) {
+            }
+        }
+        std::cerr << "telmar-calc: " << stop.message << '\n';
+        return stop.status;
+    } catch (const std::bad_alloc &) {
+        std::cerr << "telmar-calc: out of memory: the input is too large for this machine\n";
+        return badInput;
+    }
 }

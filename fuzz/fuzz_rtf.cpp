@@ -1,6 +1,7 @@
 // Any bytes as a document with any placeholder and value: no crash, no hang, no read
-// outside the buffer; braces that were balanced stay balanced; and after a replacement
-// the text reads as before with the value where the placeholder stood.
+// outside the buffer; braces that were balanced stay balanced; after a replacement the
+// text reads as before with the value where the placeholder stood; and a second search
+// through the document's index finds what a fresh reading finds.
 
 #include "FuzzCheck.h"
 #include "RtfDocument.h"
@@ -67,5 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::u32string expected = before.substr(0, at) + AsText(value) + before.substr(at + pattern.size());
     FUZZ_CHECK(Text(document.rtf()) == expected);
     FUZZ_CHECK(document.selection() <= document.rtf().size());
+
+    // The next search from the top goes by the places the first search indexed; it must
+    // find what a document read afresh finds, and change it the same way.
+    RtfDocument fresh(document.rtf());
+    document.selectionToStart();
+    const bool again = document.replace(placeholder, value);
+    FUZZ_CHECK(again == fresh.replace(placeholder, value));
+    FUZZ_CHECK(document.rtf() == fresh.rtf());
+    FUZZ_CHECK(document.selection() == fresh.selection());
     return 0;
 }

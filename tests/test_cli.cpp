@@ -4,6 +4,7 @@
 #include "ReferenceDesign.h"
 #include "ResultSentences.h"
 #include "RtfText.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,6 +14,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -188,7 +193,12 @@ private slots:
         QTest::newRow("beyond 32 bits") << Json(tooLarge) << "field 'stripWidth' is too large";
         QTest::newRow("beyond a double")
             << Json(ReferenceJson()).replace("\"stripDepth\":0.7", "\"stripDepth\":1e999")
-            << "field 'stripDepth' must be a finite number";
+            << "number overflow parsing '1e999'";
+        QTest::newRow("where the syntax fails")
+            << QByteArray("{\"upperResistivity\": 60,,}") << "line 1, column 25";
+        QTest::newRow("a hostile name is cut and escaped")
+            << QByteArray("{\"\\u001b[2J") + QByteArray(5000, 'x') + "\": 1}"
+            << "unknown field '\\x1B[2Jxxxxx";
         QTest::newRow("not an object") << QByteArray("[1]") << "design 1: a design must be a JSON object";
         QTest::newRow("second design of a batch")
             << "[" + Json(ReferenceJson()) + "," + Json(missing) + "]"
@@ -203,6 +213,8 @@ private slots:
         QCOMPARE(run.status, 2);
         QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
         QVERIFY(run.out.isEmpty()); // nothing computed from a half-read design
+        QVERIFY(run.err.size() < 400);
+        QVERIFY(!run.err.contains('\x1b'));
     }
 
     void reportFillsTheTemplate()
@@ -253,11 +265,128 @@ private slots:
             QVERIFY(result["refinedCount"].toDouble() >= 1);
         }
 
+        // Each line is answered as it comes; a bad one ends the run there.
         input += "{\"upperResistivity\": 60}\n";
         const Run bad = Calc({"--jsonl"}, input);
         QCOMPARE(bad.status, 2);
         QVERIFY(bad.err.contains("line 3001: missing field"));
-        QVERIFY(bad.out.isEmpty());
+        QCOMPARE(bad.out.count('\n'), 3000);
+    }
+
+    void inputsThatAreNotADesignFileAreAnswered_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a directory") << QStringList{"/"} << QByteArray() << 2 << "'/' is a directory";
+        QTest::newRow("a line beyond 1 MiB") << QStringList{"--jsonl"} << QByteArray(3 << 20, ' ') + "x"
+                                             << 2 << "line 1: longer than 1 MiB";
+        QTest::newRow("a document beyond 64 MiB") << QStringList{} << QByteArray(65 << 20, ' ')
+                                                  << 2 << "larger than 64 MiB";
+        QTest::newRow("an option for a file name") << QStringList{"--report", "--force", "d.json"}
+                                                   << Json(ReferenceJson()) << 2
+                                                   << "--report needs a file name, not '--force'";
+        QTest::newRow("a report of a batch") << QStringList{"--jsonl", "--report", "x.rtf"}
+                                             << Json(ReferenceJson()) << 2 << "single design";
+    }
+
+    void inputsThatAreNotADesignFileAreAnswered()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QVERIFY(QDir::setCurrent(scratch.path()));
+        const Run run = Calc(arguments, input);
+        QCOMPARE(run.status, status);
+        QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+        QVERIFY(!QFile::exists(scratch.filePath("--force")));
+    }
+
+    void fifoAndPipeAreRead()
+    {
+        const QString fifo = scratch.filePath("designs.fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QProcess writer;
+        writer.start("sh", {"-c", "cat > \"$0\"", fifo});
+        QVERIFY(writer.waitForStarted());
+        writer.write(Json(ReferenceJson()) + "\n" + Json(ReferenceJson()) + "\n");
+        QVERIFY(writer.waitForBytesWritten(10000));
+        writer.closeWriteChannel();
+        const Run run = Calc({"--jsonl", fifo});
+        QVERIFY(writer.waitForFinished());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out.count('\n'), 2);
+        QFile::remove(fifo);
+    }
+
+    void outputThatCannotBeWrittenFails()
+    {
+        if (!QFile::exists("/dev/full")) QSKIP("no /dev/full here");
+        QProcess process;
+        process.setStandardOutputFile("/dev/full");
+        process.start(QStringLiteral(TELMAR_CALC), {"--jsonl"});
+        QByteArray input;
+        for (int i = 0; i < 20; ++i) input += Json(ReferenceJson()) + '\n';
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 4);
+        QVERIFY(process.readAllStandardError().contains("cannot write the output"));
+    }
+
+    void reportTargetsThatMustNotBeWritten()
+    {
+        // A FIFO in the report's place: refused, and still a FIFO.
+        const QString fifo = scratch.filePath("report.fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const Run special = Calc({"--report", fifo, "--force"}, Json(ReferenceJson()));
+        QCOMPARE(special.status, 3);
+        QVERIFY(special.err.contains("not a regular file"));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+        // A link in the report's place that leads to the template: refused.
+        const QString link = scratch.filePath("link.rtf");
+        QVERIFY(QFile::link(QStringLiteral(TELMAR_CALC_TEMPLATE), link));
+        QCOMPARE(Calc({"--report", link, "--force"}, Json(ReferenceJson())).status, 3);
+
+        // The names the old writer used are planted links to another user's file: untouched.
+        const QString victim = scratch.filePath("victim.txt");
+        QVERIFY(WriteFile(victim, "another user's file"));
+        const QString target = scratch.filePath("planted.rtf");
+        QVERIFY(QFile::link(victim, target + ".partial"));
+        QCOMPARE(Calc({"--report", target}, Json(ReferenceJson())).status, 0);
+        QCOMPARE(ReadFile(victim), QByteArray("another user's file"));
+        QVERIFY(QFileInfo(target).isFile() && !QFileInfo(target).isSymLink());
+
+        // A template named like a temporary file of the report stays as it was.
+        const QString copy = scratch.filePath("x.rtf.partial");
+        QVERIFY(QFile::copy(QStringLiteral(TELMAR_CALC_TEMPLATE), copy));
+        const QByteArray hash = FileHash(copy);
+        QCOMPARE(Calc({"--template", copy, "--report", scratch.filePath("x.rtf")}, Json(ReferenceJson())).status, 0);
+        QCOMPARE(FileHash(copy), hash);
+    }
+
+    void concurrentForcedReportsLeaveOneWholeReport()
+    {
+        const QString target = scratch.filePath("shared.rtf");
+        QCOMPARE(Calc({"--report", target}, Json(ReferenceJson())).status, 0);
+        const QByteArray whole = ReadFile(target);
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 8; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(QStringLiteral(TELMAR_CALC), {"--report", target, "--force"});
+            runs.back()->write(Json(ReferenceJson()));
+            runs.back()->closeWriteChannel();
+        }
+        for (auto &run : runs) {
+            QVERIFY(run->waitForFinished(60000));
+            QCOMPARE(run->exitCode(), 0);
+        }
+        QCOMPARE(ReadFile(target), whole);
+        // Nothing of the runs' own files is left beside it.
+        QCOMPARE(QDir(scratch.path()).entryList({"*shared*"}, QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void helpAndVersion()

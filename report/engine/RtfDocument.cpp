@@ -3,6 +3,7 @@
 #include "RtfText.h"
 #include "Utf8.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -36,7 +37,48 @@ std::vector<TextUnit> FindForward(std::string_view rtf, std::size_t from,
     return found;
 }
 
+// A character met more often than this is searched for by reading the document through.
+constexpr std::size_t kMostIndexedPlaces = 1 << 16;
+
 } // namespace
+
+std::vector<TextUnit> RtfDocument::find(const std::u32string &pattern)
+{
+    if (!index_ || index_->character != pattern.front()) {
+        index_.reset();
+        if (auto places = FindCharacter(rtf_, pattern.front(), kMostIndexedPlaces))
+            index_ = Index{pattern.front(), std::move(*places)};
+    }
+    if (!index_) return FindForward(rtf_, selection_, pattern);
+
+    const auto first = std::lower_bound(
+        index_->places.begin(), index_->places.end(), selection_,
+        [](const CharacterPlace &place, std::size_t from) { return place.begin < from; });
+    std::vector<TextUnit> units;
+    for (auto place = first; place != index_->places.end(); ++place) {
+        units.clear();
+        ForEachTextUnitFrom(rtf_, *place->point, place->begin, [&](const TextUnit &unit) {
+            if (unit.character != pattern[units.size()]) return false;
+            units.push_back(unit);
+            return units.size() < pattern.size();
+        });
+        if (units.size() == pattern.size()) return units;
+    }
+    return {};
+}
+
+// Keeps the index true after the markup from `begin` to `oldEnd` became `newLength` bytes.
+// What follows reads as before: the new markup is balanced groups and the old gaps.
+void RtfDocument::replaced(std::size_t begin, std::size_t oldEnd, std::size_t newLength)
+{
+    if (!index_) return;
+    auto &places = index_->places;
+    std::erase_if(places, [&](const CharacterPlace &place) {
+        return place.begin >= begin && place.begin < oldEnd;
+    });
+    for (CharacterPlace &place : places)
+        if (place.begin >= oldEnd) place.begin = place.begin - oldEnd + begin + newLength;
+}
 
 std::string RtfDocument::plainText() const { return RtfPlainText(rtf_); }
 
@@ -44,7 +86,7 @@ bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
 {
     const std::u32string pattern = DecodeUtf8(placeholder);
     if (pattern.empty()) return false;
-    const std::vector<TextUnit> units = FindForward(rtf_, selection_, pattern);
+    const std::vector<TextUnit> units = find(pattern);
     if (units.empty()) return false;
 
     // The value takes the place of the first character, as a group of its own so that it
@@ -64,7 +106,11 @@ bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
         region += "{}";
     }
     const std::size_t regionBegin = units.front().begin;
-    rtf_.replace(regionBegin, units.back().end - regionBegin, region);
+    const std::size_t regionEnd = units.back().end;
+    rtf_.replace(regionBegin, regionEnd - regionBegin, region);
     selection_ = regionBegin + insertedLength;
+    // A value that holds the indexed character brings places the index does not know.
+    if (index_ && DecodeUtf8(value).find(index_->character) != std::u32string::npos) index_.reset();
+    replaced(regionBegin, regionEnd, region.size());
     return true;
 }

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "RtfText.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // An RTF document in memory with a selection, as a word processor holds one: a search
 // runs forward from the selection through the document's text, and a replacement keeps
 // every group and control word of the markup around and inside the text it replaces.
+// The document is read once for the places of a search's first character, kept up to date
+// across replacements, so that a report's searches from the top do not read it again.
 class RtfDocument {
 public:
     explicit RtfDocument(std::string rtf = {}) : rtf_(std::move(rtf)) {}
@@ -24,6 +30,15 @@ public:
     bool replace(std::string_view placeholder, std::string_view value);
 
 private:
+    struct Index {
+        char32_t character;
+        std::vector<CharacterPlace> places; // in order, begins as the markup stands now
+    };
+
+    std::vector<TextUnit> find(const std::u32string &pattern);
+    void replaced(std::size_t begin, std::size_t oldEnd, std::size_t newLength);
+
     std::string rtf_;
     std::size_t selection_ = 0;
+    std::optional<Index> index_;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -111,16 +112,45 @@ struct GroupState {
     int charset = -1;       // of the current font, -1 when unknown
 };
 
+} // namespace
+
+// Everything the reader knows at a point of the document, so that it can read on from there.
+struct ReadingPoint {
+    GroupState state;
+    std::vector<GroupState> stack;
+    int documentCodePage = 1252;
+    long fontBeingDefined = 0;
+    std::shared_ptr<const std::map<long, int>> fontCharsets;
+};
+
+namespace {
+
 class Reader {
 public:
     Reader(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit)
-        : rtf_(rtf), visit_(visit)
+        : rtf_(rtf), visit_(visit), fontCharsets_(std::make_shared<const std::map<long, int>>())
+    {
+    }
+
+    // Reads on from `point`, whose first unit now begins at `begin`.
+    Reader(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit,
+           const ReadingPoint &point, std::size_t begin)
+        : rtf_(rtf), visit_(visit), pos_(begin), state_(point.state), stack_(point.stack),
+          documentCodePage_(point.documentCodePage), fontBeingDefined_(point.fontBeingDefined),
+          fontCharsets_(point.fontCharsets)
     {
     }
 
     void run()
     {
         while (pos_ < rtf_.size() && !stopped_) step();
+    }
+
+    // Where the reader stands now.
+    std::shared_ptr<const ReadingPoint> point() const
+    {
+        return std::make_shared<const ReadingPoint>(
+            ReadingPoint{state_, stack_, documentCodePage_, fontBeingDefined_, fontCharsets_});
     }
 
 private:
@@ -260,13 +290,16 @@ private:
             if (state_.fontTable) {
                 fontBeingDefined_ = w.parameter;
             } else {
-                const auto charset = fontCharsets_.find(w.parameter);
-                state_.charset = charset == fontCharsets_.end() ? -1 : charset->second;
+                const auto charset = fontCharsets_->find(w.parameter);
+                state_.charset = charset == fontCharsets_->end() ? -1 : charset->second;
             }
             return;
         }
         if (w.word == "fcharset" && state_.fontTable) {
-            fontCharsets_[fontBeingDefined_] = static_cast<int>(w.parameter);
+            // Copied on change: reading points taken before keep the fonts they knew.
+            auto fonts = std::make_shared<std::map<long, int>>(*fontCharsets_);
+            (*fonts)[fontBeingDefined_] = static_cast<int>(w.parameter);
+            fontCharsets_ = std::move(fonts);
             return;
         }
         if (w.word == "u" && w.hasParameter) {
@@ -359,7 +392,7 @@ private:
     std::vector<GroupState> stack_;
     int documentCodePage_ = 1252;
     long fontBeingDefined_ = 0;
-    std::map<long, int> fontCharsets_;
+    std::shared_ptr<const std::map<long, int>> fontCharsets_;
 };
 
 } // namespace
@@ -367,6 +400,36 @@ private:
 void ForEachTextUnit(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit)
 {
     Reader(rtf, visit).run();
+}
+
+void ForEachTextUnitFrom(std::string_view rtf, const ReadingPoint &point, std::size_t begin,
+                         const std::function<bool(const TextUnit &)> &visit)
+{
+    Reader(rtf, visit, point, begin).run();
+}
+
+std::optional<std::vector<CharacterPlace>> FindCharacter(std::string_view rtf, char32_t character,
+                                                         std::size_t limit)
+{
+    std::vector<CharacterPlace> places;
+    bool tooMany = false;
+    // The reading point of a unit is the reader's state as it emits it: the unit's own
+    // markup changes no state.
+    const Reader *reader = nullptr;
+    const std::function<bool(const TextUnit &)> visit = [&](const TextUnit &unit) {
+        if (unit.character != character) return true;
+        if (places.size() == limit) {
+            tooMany = true;
+            return false;
+        }
+        places.push_back({unit.begin, reader->point()});
+        return true;
+    };
+    Reader whole(rtf, visit);
+    reader = &whole;
+    whole.run();
+    if (tooMany) return std::nullopt;
+    return places;
 }
 
 std::string RtfPlainText(std::string_view rtf)

@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One character of an RTF document's text and the markup bytes that stand for it: a plain
 // byte, a \'xx escape, a \uN escape with its fallback, an escaped symbol or a control word
@@ -20,6 +23,24 @@ struct TextUnit {
 // field instructions, \* groups) are skipped. `visit` returns false to stop early.
 // Any bytes are accepted; whatever is not well-formed is read leniently.
 void ForEachTextUnit(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit);
+
+// Where a reading of the document stands, to read on from there.
+struct ReadingPoint;
+
+// The same from the unit that begins at byte `begin`, read as from `point`.
+void ForEachTextUnitFrom(std::string_view rtf, const ReadingPoint &point, std::size_t begin,
+                         const std::function<bool(const TextUnit &)> &visit);
+
+// A unit of one character, and the reading point at its start.
+struct CharacterPlace {
+    std::size_t begin;
+    std::shared_ptr<const ReadingPoint> point;
+};
+
+// Every unit of the text whose character is `character`, in order, read in one pass;
+// nothing when there are more than `limit`.
+std::optional<std::vector<CharacterPlace>> FindCharacter(std::string_view rtf, char32_t character,
+                                                         std::size_t limit);
 
 // The document's text as UTF-8.
 std::string RtfPlainText(std::string_view rtf);
