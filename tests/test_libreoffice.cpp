@@ -27,6 +27,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -227,6 +228,28 @@ private slots:
         QVERIFY(office->SetWordVisible(false));
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
         QVERIFY(!office->OpenDocument(scratch.filePath(QStringLiteral("missing.rtf")).toStdString()));
+    }
+
+    void specialFilesAreNotOpened_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("a FIFO nobody writes to") << "fifo";
+        QTest::newRow("/dev/zero") << "/dev/zero";
+    }
+
+    void specialFilesAreNotOpened()
+    {
+        QFETCH(QString, path);
+        if (path == "fifo") {
+            path = scratch.filePath("template.fifo");
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        auto office = connect();
+        QVERIFY(office);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!office->OpenDocument(path.toStdString()));
+        QVERIFY(clock.elapsed() < 2000); // refused, not waited on or read to the end
     }
 
     void replacesForwardFromTheViewCursor()
