@@ -84,6 +84,7 @@ void TForm1::connectHandlers()
     onClick(Button3, &TForm1::Button3Click);
     onClick(Button5, &TForm1::Button5Click);
     onClick(BitBtn1, &TForm1::BitBtn1Click);
+    onClick(Button6, &TForm1::Button6Click);
     connect(Button2, &QPushButton::clicked, this, [this] { ShowPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { ShowPage(1); });
@@ -256,6 +257,13 @@ void TForm1::BitBtn1Click()
     if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
 }
 
+void TForm1::Button6Click()
+{
+    if (!windows_.form11) return;
+    ShowSecondaryWindow(windows_.form11, this, Placement::centredFirstTime);
+    windows_.form11->update(); // the last calculation
+}
+
 // Page-1 commit: each field in turn, stopping at the first text that is not a number.
 void TForm1::Button1Click()
 {
@@ -313,6 +321,7 @@ void TForm1::Button3Click()
     FillResultsPage();
     ShowPage(3);
     resultsShown_.start();
+    if (windows_.form11) windows_.form11->update();
 }
 
 // The report of the last calculation, from the template beside the program.

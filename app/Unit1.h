@@ -40,6 +40,7 @@ public:
         QWidget *form7 = nullptr; // climatic coefficients
         QWidget *form9 = nullptr; // About box
         TForm10 *form10 = nullptr; // report progress
+        QWidget *form11 = nullptr; // the drawing of the installation
     };
 
     TForm1();
@@ -78,6 +79,7 @@ public:
     QLabel *Label33 = nullptr; // the finished installation's resistance against the norm
     QLabel *Label34 = nullptr; // coefficients the tables do not bear out
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
+    QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void ShowPage(int page);
@@ -107,6 +109,7 @@ private:
     void Button3Click();
     void Button5Click();
     void BitBtn1Click();
+    void Button6Click();
     void Label16Click();
     void Label26Click();
     void Label27Click();

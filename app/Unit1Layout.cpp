@@ -117,6 +117,7 @@ const ButtonRow kButtons[] = {
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
     {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button6, "Button6", 2, {272, 360, 105, 25}, "Схема", true},
     {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О программе", true},
     {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "Отчёт", true},
@@ -127,7 +128,7 @@ const std::initializer_list<const char *> kTabOrders[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button2", "Button3"},
-    {"Button4", "Button5", "BitBtn1"},
+    {"Button4", "Button5", "Button6", "BitBtn1"},
 };
 
 void MakeTile(QLabel *tile, bool clickable)

@@ -2,6 +2,7 @@
 
 #include "Unit1.h"
 #include "Unit10.h"
+#include "Unit11.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -12,7 +13,7 @@
 
 #include <memory>
 
-// The nine windows of the program, one instance each for the whole run. Members are
+// The ten windows of the program, one instance each for the whole run. Members are
 // destroyed in reverse order, so the dialogs go before the main window whose tiles they
 // write.
 struct Windows {
@@ -25,8 +26,9 @@ struct Windows {
     std::unique_ptr<TForm7> Form7;
     std::unique_ptr<TForm9> Form9;
     std::unique_ptr<TForm10> Form10;
+    std::unique_ptr<TForm11> Form11;
 };
 
-// Creates the nine windows hidden, the main window first, and wires the main window to
+// Creates the ten windows hidden, the main window first, and wires the main window to
 // the others.
 std::unique_ptr<Windows> CreateWindows();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
@@ -296,6 +297,19 @@ fs::path DefaultTemplate()
     return program / relative;
 }
 
+// Today as the report is dated: "8 декабря 2026 г."
+std::string TodayInWords()
+{
+    static constexpr const char *kMonths[] = {"января", "февраля", "марта",    "апреля",
+                                              "мая",    "июня",    "июля",     "августа",
+                                              "сентября", "октября", "ноября", "декабря"};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return std::to_string(local.tm_mday) + " " + kMonths[local.tm_mon] + " " +
+           std::to_string(local.tm_year + 1900) + " г.";
+}
+
 bool SameFile(const fs::path &a, const fs::path &b)
 {
     struct stat first {}, second {};
@@ -327,7 +341,10 @@ void WriteReport(const DesignRecord &record, const Options &options)
     });
     if (!document.OpenDocument(templatePath))
         Fail(reportFailed, "cannot read the report template '" + templatePath.string() + "'");
-    const FillOutcome outcome = FillReport(document, ReportRows(record, ","), {});
+    std::vector<ReportRow> rows = ReportRows(record, ",", TodayInWords());
+    for (ReportRow &row : rows)
+        if (row.picture) row.text = "(схема строится в отчёте программы «Тельмар»)"; // no painter here
+    const FillOutcome outcome = FillReport(document, rows, {});
     if (!outcome.complete)
         Fail(reportFailed, "the report template '" + templatePath.string() + "' has no place for '" +
                                outcome.missingPlaceholder + "'");

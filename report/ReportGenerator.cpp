@@ -1,12 +1,14 @@
 #include "ReportGenerator.h"
 
 #include "GuardedWordProcessor.h"
+#include "InstallationDrawing.h"
 #include "RegularFile.h"
 #include "ReportFiller.h"
 #include "ReportSettings.h"
 #include "WordApp.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +27,28 @@ std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); 
 
 ReportOutcome Failed(Step step, const QString &message) { return {step, message, {}, false}; }
 
+// The drawing on paper: the text's width, at print resolution.
+constexpr int kDrawingWidthTwips = 9070; // 16 cm
+constexpr int kDrawingHeightTwips = static_cast<int>(kDrawingWidthTwips / kDrawingAspect);
+constexpr int kDrawingDotsPerInch = 300;
+
+// The rows of the report, dated today and with the drawing made.
+std::vector<ReportRow> Rows(const DesignRecord &record)
+{
+    const QString date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
+    std::vector<ReportRow> rows = ReportRows(record, DecimalSeparator(), date.toStdString());
+    for (ReportRow &row : rows) {
+        if (!row.picture) continue;
+        const QSize pixels(kDrawingWidthTwips * kDrawingDotsPerInch / 1440,
+                           kDrawingHeightTwips * kDrawingDotsPerInch / 1440);
+        const QByteArray png = InstallationPng(record, pixels, DecimalSeparator());
+        row.png.assign(png.constData(), static_cast<std::size_t>(png.size()));
+        row.widthTwips = kDrawingWidthTwips;
+        row.heightTwips = kDrawingHeightTwips;
+    }
+    return rows;
+}
+
 // One attempt with the word processor CreateWord makes.
 ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
                       const std::function<void(int)> &progress)
@@ -41,7 +65,7 @@ ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
 
     int percent = 0;
     const FillOutcome fill =
-        FillReport(*WordApp(), ReportRows(record, DecimalSeparator()), [&](int advance) {
+        FillReport(*WordApp(), Rows(record), [&](int advance) {
             percent = std::min(100, percent + advance);
             if (progress) progress(percent);
         });

@@ -9,6 +9,7 @@
 #include "RecordedReports.h"
 #include "ReferenceDesign.h"
 #include "ReportGenerator.h"
+#include "NumberFormat.h"
 #include "ReportRows.h"
 #include "RtfText.h"
 #include "RtfWordProcessor.h"
@@ -277,14 +278,23 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Z")) && text.contains(QStringLiteral("W")), qPrintable(text));
     }
 
+    void wholeReportThroughLibreOffice_data()
+    {
+        QTest::addColumn<bool>("contour");
+        QTest::newRow("row, round rod") << false;
+        QTest::newRow("contour, round rod") << true;
+    }
+
     void wholeReportThroughLibreOffice()
     {
+        QFETCH(bool, contour);
         auto scope = use(WordBackend::office, options);
         const QByteArray hash = FileHash(ReportTemplatePath());
-        w.form().record = Computed([](DesignRecord &r) {
+        w.form().record = Computed([contour](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
             r.angleWidth = r.rodDiameter = 16;
             r.electrodeLength = 2.5;
+            if (contour) r.arrangement = Arrangement::contour;
         });
         w.form().ShowPage(3);
         QElapsedTimer clock;
@@ -302,6 +312,17 @@ private slots:
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
+        // The values keep the template's weight: "R = 15,7 Ом" with the value bold too.
+        const QString bold = QString::fromStdString(FormatOneDecimal(w.form().record.singleElectrodeResistance, ","));
+        QCOMPARE(office->weightOf((bold + QStringLiteral(" Ом")).toStdString()).value_or(0), 150.0);
+        QCOMPARE(office->weightOf("Принимаем к установке").value_or(0), 100.0);
+        // The drawing stands in the document as a picture of its own.
+        QCOMPARE(office->graphicCount().value_or(0), 1);
+        const QString pdf = qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it
+                                ? qEnvironmentVariable("TELMAR_REPORT_PDF") + (contour ? "-contour.pdf" : "-row.pdf")
+                                : scratch.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(office->exportPdf(pdf));
+        QVERIFY(QFileInfo(pdf).size() > 50000); // the pages and the drawing
         QCOMPARE(office->documentUrl().value_or("<unreadable>"), std::string());
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
         QCOMPARE(w.windows->Form10->ProgressBar1->value(), 100);

@@ -2,6 +2,7 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
+#include "NumberFormat.h"
 #include "ReportGenerator.h"
 #include "ReferenceDesign.h"
 #include "RecordedReports.h"
@@ -11,7 +12,9 @@
 #include "WizardFixture.h"
 #include "WordApp.h"
 
+#include <QDate>
 #include <QFile>
+#include <QImage>
 #include <cmath>
 #include <QProcess>
 #include <QProgressBar>
@@ -105,7 +108,8 @@ private slots:
         QVERIFY2(!text.contains('#'), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Ширина полки уголка")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
-        QVERIFY(text.contains(QStringLiteral("60 Ом*м")));
+        QVERIFY(text.contains(QStringLiteral("60 Ом·м")));
+        QVERIFY(!text.contains(QStringLiteral("Ом*м"))); // one spelling of the unit
         for (const ReportRow &row : ReportRows(form().record, ","))
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
 
@@ -217,6 +221,65 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("2,5 м")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("вертикальных")));
         QVERIFY(!text.contains('#'));
+    }
+
+    void independentReaderFindsTheDrawing()
+    {
+        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+        if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
+        pressReport(ReferenceRecord(ElectrodeMaterial::angle));
+        QTemporaryDir pictures;
+        QProcess reader;
+        reader.setWorkingDirectory(pictures.path()); // where unrtf writes the pictures it finds
+        reader.start(unrtf, {QStringLiteral("--html"), reports.opened.first()});
+        QVERIFY(reader.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(reader.readAllStandardOutput()).contains(QStringLiteral("<img")));
+        QImage drawing(pictures.filePath(QStringLiteral("pict001.png")));
+        QVERIFY2(!drawing.isNull(), "no picture in the report");
+        QVERIFY(drawing.width() > 1500); // print resolution, the width of the text
+        QVERIFY(std::abs(double(drawing.width()) / drawing.height() - 16.0 / 9) < 0.01);
+    }
+
+    void materialListAndDate_data()
+    {
+        QTest::addColumn<int>("material");
+        QTest::addColumn<QString>("electrodes");
+        QTest::newRow("angle") << 1 << "Вертикальный заземлитель\tуголок b = 50 мм\t%1\t2,5\t%2";
+        QTest::newRow("round rod") << 2 << "Вертикальный заземлитель\tкруглая сталь d = 16 мм\t%1\t2,5\t%2";
+    }
+
+    void materialListAndDate()
+    {
+        QFETCH(int, material);
+        QFETCH(QString, electrodes);
+        const DesignRecord record = ReferenceRecord(static_cast<ElectrodeMaterial>(material));
+        pressReport(record);
+        const QString text = PlainText(reports.opened.first());
+        // n electrodes of 2,5 m: n·2,5 m in all.
+        electrodes = electrodes.arg(record.refinedCount).arg(QString::number(record.refinedCount * 2.5).replace('.', ','));
+        QVERIFY2(text.contains(electrodes), qPrintable(electrodes));
+        QVERIFY(text.contains(QStringLiteral("Горизонтальный заземлитель (полоса связи)\tполоса стальная bп = 40 мм\t–\t–\t") +
+                              QString::fromStdString(FormatGeneral(record.refinedStripLength, ","))));
+        QVERIFY(text.contains(QStringLiteral("Дата: ") + QLocale().toString(QDate::currentDate(), QLocale::LongFormat)));
+        QVERIFY(text.contains(QStringLiteral("Материал вертикальных заземлителей\t–\t") +
+                              (material == 1 ? QStringLiteral("уголок") : QStringLiteral("круглая сталь"))));
+        QVERIFY(text.contains(QStringLiteral("Расположение вертикальных заземлителей\t–\tв ряд")));
+    }
+
+    void soilsAreNamedAsChosenInTheInputTable()
+    {
+        w.fillPage1(QStringLiteral("Глина-60"), QStringLiteral("Садовая земля-40"));
+        form().ComboBox4->setEditText(QString());
+        Type(form().ComboBox4, QStringLiteral("45"));
+        w.nextOnPage1();
+        w.fillPage2();
+        w.nextOnPage2();
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(w.pressReport());
+        const QString text = PlainText(reports.opened.first());
+        QVERIFY(text.contains(QStringLiteral("Грунт верхнего слоя\t–\tГлина")));
+        QVERIFY(text.contains(QStringLiteral("Грунт нижнего слоя\t–\tизмеренное")));
+        QVERIFY(text.contains(QStringLiteral("45 Ом·м")));
     }
 
     void templateLackingAPlaceholderStopsWithAMessage()

@@ -40,6 +40,7 @@ public:
         ++attempts;
         return false;
     }
+    bool ReplaceWithPicture(std::string_view, const std::string &, int, int) override { return false; }
 };
 
 } // namespace

@@ -46,6 +46,38 @@ private slots:
         QVERIFY(form().Label33->isVisible() && form().Label34->isVisible());
     }
 
+    void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()
+    {
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QWidget *scheme = w.windows->Form11.get();
+        Click(form().Button6);
+        QVERIFY(QTest::qWaitForWindowExposed(scheme));
+        QCOMPARE(scheme->windowTitle(), QStringLiteral("Схема заземляющего устройства"));
+        // Drawn: a good part of the window is ink.
+        const QImage shown = scheme->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < shown.height(); y += 4)
+            for (int x = 0; x < shown.width(); x += 4)
+                if (qGray(shown.pixel(x, y)) < 100) ++dark;
+        QVERIFY2(dark > 200, "the window shows no drawing");
+
+        // Again: the same window, to the front.
+        form().activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&form()));
+        Click(form().Button6);
+        QTRY_COMPARE(QApplication::activeWindow(), scheme);
+        int schemes = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<TForm11 *>(widget) && widget->isVisible()) ++schemes;
+        QCOMPARE(schemes, 1);
+
+        QTest::keyClick(scheme, Qt::Key_Escape);
+        QVERIFY(!scheme->isVisible());
+    }
+
     void referenceDesignReachesTheResultsPage()
     {
         reachPage2();

@@ -17,6 +17,8 @@ public:
     bool OpenDocument(const std::filesystem::path &path) override;
     bool SelectionToStart() override;
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
+    bool ReplaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
+                            int heightTwips) override;
     void EndStartedProgram() noexcept override;
 
     WordProcessor *backend() const { return backend_.get(); }

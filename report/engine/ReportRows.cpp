@@ -1,6 +1,7 @@
 #include "ReportRows.h"
 
 #include "NumberFormat.h"
+#include "InstallationGeometry.h"
 #include "ResultSentences.h"
 
 #include <array>
@@ -16,10 +17,16 @@ enum class Form {
     integer,    // the digits of a whole number
     text,       // a word field as it stands
     crossSection, // "b" or "d", the name, or the size of the electrode's cross-section
-    composed,     // a sentence of the check of the finished installation
+    composed,     // a text made of several fields
+    picture,      // the drawing of the installation, made by the program's painter
 };
 
-using Composer = std::string (*)(const DesignRecord &, std::string_view separator);
+struct Context {
+    std::string_view sep;  // the decimal separator
+    std::string_view date; // the report's date, as the user's locale writes it
+};
+
+using Composer = std::string (*)(const DesignRecord &, const Context &);
 
 using Field = std::variant<std::monostate, double DesignRecord::*, std::int32_t DesignRecord::*,
                            std::string DesignRecord::*, Composer>;
@@ -58,14 +65,16 @@ std::string CheckLine(const R &r, double count, double stripLength, double strip
            " Ом" + (meets ? " — удовлетворяет норме." : " — не удовлетворяет норме.");
 }
 
-std::string DecidedCheck(const R &r, std::string_view sep)
+std::string DecidedCheck(const R &r, const Context &c)
 {
+    const std::string_view sep = c.sep;
     return CheckLine(r, r.refinedCount, r.refinedStripLength, r.refinedStripResistance,
                      r.installationResistance, sep);
 }
 
-std::string FewerCheck(const R &r, std::string_view sep)
+std::string FewerCheck(const R &r, const Context &c)
 {
+    const std::string_view sep = c.sep;
     if (!r.installationMeetsNorm) return "Наименьшего числа электродов, удовлетворяющего норме, нет.";
     if (r.refinedCount <= 1) return "Меньшего числа электродов не бывает.";
     return CheckLine(r, r.refinedCount - 1, r.fewerStripLength, r.fewerStripResistance,
@@ -73,8 +82,9 @@ std::string FewerCheck(const R &r, std::string_view sep)
 }
 
 // 2.7 works with the strip of the decided count; say which, or that it needs no electrodes.
-std::string DecidedStrip(const R &r, std::string_view sep)
+std::string DecidedStrip(const R &r, const Context &c)
 {
+    const std::string_view sep = c.sep;
     const std::string strip = "Lп = " + FormatGeneral(r.refinedStripLength, sep) +
                               " м, соединяющей принятое число электродов n = " + FormatGeneral(r.refinedCount, sep) +
                               " (п. 2.10): Rп = " + Fine(r.refinedStripResistance, sep) + " Ом";
@@ -85,8 +95,9 @@ std::string DecidedStrip(const R &r, std::string_view sep)
     return "Здесь Rп — сопротивление полосы длиной " + strip + ".";
 }
 
-std::string Conclusion(const R &r, std::string_view sep)
+std::string Conclusion(const R &r, const Context &c)
 {
+    const std::string_view sep = c.sep;
     if (!r.installationMeetsNorm)
         return "Нормируемое сопротивление " + Norm(r, sep) +
                " Ом не достигается: измените исходные данные.";
@@ -94,8 +105,21 @@ std::string Conclusion(const R &r, std::string_view sep)
            " Ом ≤ Rн = " + Norm(r, sep) + " Ом.";
 }
 
-std::string CoefficientCheck(const R &r, std::string_view sep)
+std::string Material(const R &r, const Context &)
 {
+    return r.electrodeMaterial == ElectrodeMaterial::roundRod ? "круглая сталь" : "уголок";
+}
+
+std::string Profile(const R &r, const Context &c)
+{
+    return r.electrodeMaterial == ElectrodeMaterial::roundRod
+               ? "круглая сталь d = " + FormatGeneral(r.rodDiameter, c.sep) + " мм"
+               : "уголок b = " + FormatGeneral(r.angleWidth, c.sep) + " мм";
+}
+
+std::string CoefficientCheck(const R &r, const Context &c)
+{
+    const std::string_view sep = c.sep;
     const std::vector<std::string> notes = CoefficientNotes(r, sep);
     if (notes.empty())
         return "Принятые коэффициенты использования согласуются с табличными для n = " +
@@ -109,9 +133,10 @@ std::string CoefficientCheck(const R &r, std::string_view sep)
 }
 
 // The report template's placeholders in the order of replacement. Rows 8 to 10 describe
-// the cross-section of the electrode and take their text from the material; the last seven
-// belong to the check of the finished installation.
-const std::array<Row, 45> kRows{{
+// the cross-section of the electrode and take their text from the material; then come the
+// check of the finished installation, the chosen soils, arrangement and material, the
+// drawing, the material list and the date.
+const std::array<Row, 57> kRows{{
     {"##ro1", &R::upperResistivity, Form::general, "", 3},
     {"##ro2", &R::lowerResistivity, Form::general, "", 0},
     {"##k1&", &R::verticalClimaticCoefficient, Form::general, "", 3},
@@ -145,18 +170,30 @@ const std::array<Row, 45> kRows{{
     {"##hh&", &R::upperLayerThickness, Form::general, " м", 0},
     {"##tt&", &R::stripDepth, Form::general, " м", 3},
     {"#bp1&", &R::stripWidth, Form::general, " мм", 0},
-    {"##rro", &R::upperResistivity, Form::general, " Ом*м", 3},
-    {"##rrro", &R::lowerResistivity, Form::general, " Ом*м", 3},
+    {"##rro", &R::upperResistivity, Form::general, " Ом·м", 3},
+    {"##rrro", &R::lowerResistivity, Form::general, " Ом·м", 3},
     {"##hmm", &R::electrodeSpacing, Form::general, " м", 5},
     {"##lmm", &R::electrodeLength, Form::general, " м", 5},
     {"##lkon&", &R::refinedStripLength, Form::general, " м", 5},
     {"##zp&", Composer{DecidedStrip}, Form::composed, "", 0},
-    {"##zrv&", Composer{[](const R &r, std::string_view sep) { return Fine(r.singleElectrodeResistance, sep); }}, Form::composed, "", 0},
+    {"##zrv&", Composer{[](const R &r, const Context &c) { return Fine(r.singleElectrodeResistance, c.sep); }}, Form::composed, "", 0},
     {"##zn&", Composer{DecidedCheck}, Form::composed, "", 0},
     {"##zm&", Composer{FewerCheck}, Form::composed, "", 0},
     {"##zv&", Composer{Conclusion}, Form::composed, "", 0},
     {"##zk&", Composer{CoefficientCheck}, Form::composed, "", 0},
     {"##zc&", Composer{Conclusion}, Form::composed, "", 0},
+    {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }}, Form::composed, "", 0},
+    {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }}, Form::composed, "", 0},
+    {"##zar&", Composer{[](const R &r, const Context &) -> std::string { return r.arrangement == Arrangement::row ? "в ряд" : "по контуру"; }}, Form::composed, "", 0},
+    {"##zmt&", Composer{Material}, Form::composed, "", 0},
+    {"##zsx&", kMaterial, Form::picture, "", 0},
+    {"##zsp1&", Composer{Profile}, Form::composed, "", 0},
+    {"##zsn&", &R::refinedCount, Form::general, "", 0},
+    {"##zsl1&", &R::electrodeLength, Form::general, "", 0},
+    {"##zsl&", Composer{[](const R &r, const Context &c) { return FormatGeneral(r.refinedCount * r.electrodeLength, c.sep); }}, Form::composed, "", 0},
+    {"##zsp2&", Composer{[](const R &r, const Context &c) { return "полоса стальная bп = " + FormatGeneral(r.stripWidth, c.sep) + " мм"; }}, Form::composed, "", 0},
+    {"##zsls&", &R::refinedStripLength, Form::general, "", 0},
+    {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
 }};
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
@@ -167,10 +204,12 @@ std::string CrossSection(const DesignRecord &r, std::string_view part, std::stri
     return FormatGeneral(rod ? r.rodDiameter : r.angleWidth, sep);
 }
 
-std::string RowText(const Row &row, const DesignRecord &r, std::string_view sep)
+std::string RowText(const Row &row, const DesignRecord &r, const Context &context)
 {
+    const std::string_view sep = context.sep;
     if (row.form == Form::crossSection) return CrossSection(r, row.unit, sep);
-    if (const auto *compose = std::get_if<Composer>(&row.field)) return (*compose)(r, sep);
+    if (row.form == Form::picture) return {};
+    if (const auto *compose = std::get_if<Composer>(&row.field)) return (*compose)(r, context);
     std::string text;
     if (const auto *real = std::get_if<double R::*>(&row.field)) {
         text = row.form == Form::oneDecimal ? FormatOneDecimal(r.*(*real), sep)
@@ -185,15 +224,18 @@ std::string RowText(const Row &row, const DesignRecord &r, std::string_view sep)
 
 } // namespace
 
-std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep)
+std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep, std::string_view date)
 {
+    const Context context{sep, date};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;
     rows.reserve(kRows.size());
     for (const Row &row : kRows) {
         if (row.form == Form::crossSection && !material) continue;
-        rows.push_back({row.placeholder, RowText(row, r, sep), row.advance});
+        ReportRow made{row.placeholder, RowText(row, r, context), row.advance};
+        made.picture = row.form == Form::picture;
+        rows.push_back(std::move(made));
     }
     return rows;
 }

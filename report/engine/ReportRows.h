@@ -9,15 +9,26 @@
 // One replacement of the report: the placeholder of the template, the text that takes its
 // place, and how far the progress bar moves after it.
 struct ReportRow {
+    ReportRow(std::string_view placeholder, std::string text, int advance)
+        : placeholder(placeholder), text(std::move(text)), advance(advance)
+    {
+    }
+
     std::string_view placeholder;
     std::string text;
     int advance;
+    bool picture = false; // the drawing goes here; the text is empty
+    // The drawing as PNG and its size on paper in twips, filled in by whoever draws it.
+    std::string png;
+    int widthTwips = 0;
+    int heightTwips = 0;
 };
 
 // The rows of the report for `record`, in the order of replacement, numbers written with
-// `decimalSeparator`. The three rows that describe the electrode's cross-section follow
+// `decimalSeparator`, dated `date`. The three rows that describe the electrode's cross-section follow
 // the material, and are left out when no material has been chosen.
-std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator);
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator,
+                                  std::string_view date = {});
 
 // Every placeholder the template holds, whatever the material.
 std::vector<std::string_view> AllPlaceholders();

@@ -84,20 +84,50 @@ std::string RtfDocument::plainText() const { return RtfPlainText(rtf_); }
 
 bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
 {
+    // The value takes the place of the first character, as a group of its own so that it
+    // cannot run into the markup around it.
+    const std::string escaped = RtfEscape(value);
+    const bool unicode = escaped.find("\\u") != std::string::npos;
+    std::string group = (unicode ? "{\\uc1 " : "{") + escaped + "}";
+    if (escaped.empty()) group = "{}";
+    if (!replaceWith(placeholder, group)) return false;
+    // A value that holds the indexed character brings places the index does not know.
+    if (index_ && DecodeUtf8(value).find(index_->character) != std::u32string::npos) index_.reset();
+    return true;
+}
+
+bool RtfDocument::replaceWithPicture(std::string_view placeholder, std::string_view png,
+                                     int widthTwips, int heightTwips)
+{
+    // A PNG picture at the size given: both Writer and Word read \pngblip with the goal size.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string group = "{\\pict\\pngblip\\picw" + std::to_string(widthTwips) + "\\pich" +
+                        std::to_string(heightTwips) + "\\picwgoal" + std::to_string(widthTwips) +
+                        "\\pichgoal" + std::to_string(heightTwips) + "\n";
+    group.reserve(group.size() + png.size() * 2 + png.size() / 64 + 2);
+    for (std::size_t i = 0; i < png.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(png[i]);
+        group += kHex[byte >> 4];
+        group += kHex[byte & 15];
+        if (i % 64 == 63) group += '\n';
+    }
+    group += '}';
+    return replaceWith(placeholder, group);
+}
+
+bool RtfDocument::replaceWith(std::string_view placeholder, const std::string &group)
+{
     const std::u32string pattern = DecodeUtf8(placeholder);
     if (pattern.empty()) return false;
     const std::vector<TextUnit> units = find(pattern);
     if (units.empty()) return false;
 
-    // The value takes the place of the first character, as a group of its own so that it
-    // cannot run into the markup around it; the other characters go, and the markup between
-    // them stays. Where removed characters sat between pieces of markup, an empty group
-    // keeps those pieces apart, so that neither is read differently: a control word that
-    // ended at the removed character, a broken escape, or the first token of a group.
-    const std::string escaped = RtfEscape(value);
-    const bool unicode = escaped.find("\\u") != std::string::npos;
-    std::string region = (unicode ? "{\\uc1 " : "{") + escaped + "}";
-    if (escaped.empty()) region = "{}";
+    // The group takes the place of the first character; the other characters go, and the
+    // markup between them stays. Where removed characters sat between pieces of markup, an
+    // empty group keeps those pieces apart, so that neither is read differently: a control
+    // word that ended at the removed character, a broken escape, or the first token of a
+    // group.
+    std::string region = group;
     const std::size_t insertedLength = region.size();
     for (std::size_t i = 1; i < units.size(); ++i) {
         const std::size_t gap = units[i].begin - units[i - 1].end;
@@ -109,8 +139,6 @@ bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
     const std::size_t regionEnd = units.back().end;
     rtf_.replace(regionBegin, regionEnd - regionBegin, region);
     selection_ = regionBegin + insertedLength;
-    // A value that holds the indexed character brings places the index does not know.
-    if (index_ && DecodeUtf8(value).find(index_->character) != std::u32string::npos) index_.reset();
     replaced(regionBegin, regionEnd, region.size());
     return true;
 }

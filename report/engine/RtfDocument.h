@@ -28,6 +28,9 @@ public:
     // `value` (UTF-8 text, written as RTF), and leaves the selection right after it.
     // Returns false, changing nothing, when there is none.
     bool replace(std::string_view placeholder, std::string_view value);
+    // The same with a PNG picture shown `widthTwips` by `heightTwips` in its place.
+    bool replaceWithPicture(std::string_view placeholder, std::string_view png, int widthTwips,
+                            int heightTwips);
 
 private:
     struct Index {
@@ -36,6 +39,7 @@ private:
     };
 
     std::vector<TextUnit> find(const std::u32string &pattern);
+    bool replaceWith(std::string_view placeholder, const std::string &group);
     void replaced(std::size_t begin, std::size_t oldEnd, std::size_t newLength);
 
     std::string rtf_;

@@ -18,6 +18,9 @@ public:
     // Replaces the first occurrence of `placeholder` after the selection with `value` and
     // leaves the selection after the inserted text; false when there is none.
     virtual bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) = 0;
+    // The same with a PNG picture shown at the size given, in twips.
+    virtual bool ReplaceWithPicture(std::string_view placeholder, const std::string &png,
+                                    int widthTwips, int heightTwips) = 0;
     // Ends the program this backend started for the report, where it started one: a
     // report that failed leaves nothing running behind it.
     virtual void EndStartedProgram() noexcept {}

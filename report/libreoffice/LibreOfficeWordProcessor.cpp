@@ -27,6 +27,16 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
+#include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
@@ -370,19 +380,91 @@ bool LibreOfficeWordProcessor::SelectionToStart()
     });
 }
 
+namespace {
+
+// The first occurrence of `search` after `from`, or nothing.
+Reference<css::text::XTextRange> FindAfter(const Reference<css::lang::XComponent> &document,
+                                           const Reference<css::text::XTextRange> &from,
+                                           const OUString &search)
+{
+    const Reference<css::util::XSearchable> searchable(document, UNO_QUERY_THROW);
+    const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
+    descriptor->setSearchString(search);
+    const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
+    properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
+    return Reference<css::text::XTextRange>(
+        from.is() ? searchable->findNext(from, descriptor) : searchable->findFirst(descriptor), UNO_QUERY);
+}
+
+// The character formatting a value takes over from the placeholder it replaces: setString
+// alone would leave the value in the paragraph's plain formatting.
+constexpr const char *kCharacterProperties[] = {
+    "CharWeight", "CharPosture", "CharUnderline", "CharHeight", "CharFontName",
+    "CharEscapement", "CharEscapementHeight", "CharColor"};
+
+} // namespace
+
 bool LibreOfficeWordProcessor::ReplacePlaceholder(std::string_view placeholder, std::string_view value)
 {
     return state_->run([state = state_.get(), search = Unicode(placeholder), text = Unicode(value)] {
         if (!state->viewCursor.is()) return false;
-        const Reference<css::util::XSearchable> searchable(state->document, UNO_QUERY_THROW);
-        const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
-        descriptor->setSearchString(search);
-        const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
-        properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
-        const Reference<css::text::XTextRange> found(
-            searchable->findNext(state->viewCursor->getStart(), descriptor), UNO_QUERY);
+        const Reference<css::text::XTextRange> found =
+            FindAfter(state->document, state->viewCursor->getStart(), search);
         if (!found.is()) return false;
+        const Reference<css::beans::XPropertySet> format(found, UNO_QUERY_THROW);
+        std::vector<std::pair<OUString, css::uno::Any>> kept;
+        for (const char *name : kCharacterProperties) {
+            const OUString property = OUString::createFromAscii(name);
+            kept.emplace_back(property, format->getPropertyValue(property));
+        }
         found->setString(text);
+        for (const auto &[property, value] : kept) {
+            try {
+                format->setPropertyValue(property, value);
+            } catch (const css::uno::Exception &) {
+                // a property the inserted text cannot take is left as it is
+            }
+        }
+        state->viewCursor->gotoRange(found->getEnd(), false);
+        return true;
+    });
+}
+
+bool LibreOfficeWordProcessor::ReplaceWithPicture(std::string_view placeholder, const std::string &png,
+                                                  int widthTwips, int heightTwips)
+{
+    // The office loads the picture from a file of its own name, gone once it is loaded.
+    auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/telmar-drawing-XXXXXX.png"));
+    if (!file->open() || file->write(png.data(), static_cast<qint64>(png.size())) !=
+                             static_cast<qint64>(png.size()) ||
+        !file->flush())
+        return false;
+    const OUString url = Unicode(QUrl::fromLocalFile(file->fileName()).toString(QUrl::FullyEncoded));
+    return state_->run([state = state_.get(), search = Unicode(placeholder), url, file, widthTwips,
+                        heightTwips] {
+        if (!state->viewCursor.is()) return false;
+        const Reference<css::text::XTextRange> found =
+            FindAfter(state->document, state->viewCursor->getStart(), search);
+        if (!found.is()) return false;
+        const Reference<css::graphic::XGraphicProvider> provider =
+            css::graphic::GraphicProvider::create(state->context);
+        css::uno::Sequence<css::beans::PropertyValue> source(1);
+        source.getArray()[0].Name = OUString("URL");
+        source.getArray()[0].Value <<= url;
+        const Reference<css::graphic::XGraphic> graphic = provider->queryGraphic(source);
+        if (!graphic.is()) return false;
+        const Reference<css::lang::XMultiServiceFactory> factory(state->document, UNO_QUERY_THROW);
+        const Reference<css::text::XTextContent> picture(
+            factory->createInstance(OUString("com.sun.star.text.TextGraphicObject")), UNO_QUERY_THROW);
+        const Reference<css::beans::XPropertySet> properties(picture, UNO_QUERY_THROW);
+        properties->setPropertyValue(OUString("Graphic"), css::uno::Any(graphic));
+        properties->setPropertyValue(OUString("AnchorType"),
+                                     css::uno::Any(css::text::TextContentAnchorType_AS_CHARACTER));
+        // Twips to hundredths of a millimetre.
+        properties->setPropertyValue(OUString("Width"), css::uno::Any(sal_Int32(widthTwips * 127 / 72)));
+        properties->setPropertyValue(OUString("Height"), css::uno::Any(sal_Int32(heightTwips * 127 / 72)));
+        found->setString(OUString());
+        found->getText()->insertTextContent(found, picture, true);
         state->viewCursor->gotoRange(found->getEnd(), false);
         return true;
     });
@@ -442,5 +524,49 @@ std::optional<std::string> LibreOfficeWordProcessor::documentUrl()
 {
     return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
         return Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getURL();
+    });
+}
+
+std::optional<double> LibreOfficeWordProcessor::weightOf(std::string_view text)
+{
+    auto weight = std::make_shared<double>(-1);
+    if (!state_->run([state = state_.get(), weight, search = Unicode(text)] {
+            const Reference<css::text::XTextRange> found = FindAfter(state->document, {}, search);
+            if (!found.is()) return false;
+            const Reference<css::beans::XPropertySet> format(found, UNO_QUERY_THROW);
+            float value = 0;
+            format->getPropertyValue(OUString("CharWeight")) >>= value;
+            *weight = value;
+            return true;
+        }))
+        return std::nullopt;
+    return *weight;
+}
+
+std::optional<int> LibreOfficeWordProcessor::graphicCount()
+{
+    auto count = std::make_shared<int>(0);
+    if (!state_->run([state = state_.get(), count] {
+            // Every picture of a text document is one of its graphic objects.
+            const Reference<css::container::XNameAccess> graphics(
+                Reference<css::text::XTextGraphicObjectsSupplier>(state->document, UNO_QUERY_THROW)
+                    ->getGraphicObjects(),
+                UNO_QUERY_THROW);
+            *count = graphics->getElementNames().getLength();
+            return true;
+        }))
+        return std::nullopt;
+    return *count;
+}
+
+bool LibreOfficeWordProcessor::exportPdf(const QString &path)
+{
+    const OUString url = Unicode(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    return state_->run([state = state_.get(), url] {
+        css::uno::Sequence<css::beans::PropertyValue> arguments(1);
+        arguments.getArray()[0].Name = OUString("FilterName");
+        arguments.getArray()[0].Value <<= OUString("writer_pdf_Export");
+        Reference<css::frame::XStorable>(state->document, UNO_QUERY_THROW)->storeToURL(url, arguments);
+        return true;
     });
 }

@@ -28,6 +28,8 @@ public:
     bool OpenDocument(const std::filesystem::path &path) override;
     bool SelectionToStart() override;
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
+    bool ReplaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
+                            int heightTwips) override;
     void EndStartedProgram() noexcept override;
 
     // The office process this object started, 0 when it reached a running one.
@@ -35,6 +37,12 @@ public:
     // The open document's text and location, as the office holds them; for the tests.
     std::optional<std::string> documentText();
     std::optional<std::string> documentUrl();
+    // The weight (CharWeight: 100 normal, 150 bold) of the first occurrence of `text`, and
+    // how many graphics the document holds; for the tests.
+    std::optional<double> weightOf(std::string_view text);
+    std::optional<int> graphicCount();
+    // Exports the open document as PDF, to look at what the office shows.
+    bool exportPdf(const QString &path);
 
     struct State;
 

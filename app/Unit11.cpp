@@ -1,0 +1,38 @@
+#include "Unit11.h"
+
+#include "InstallationDrawing.h"
+#include "Look.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+TForm11::TForm11(const DesignRecord &record)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
+      record_(record)
+{
+    setObjectName(QStringLiteral("Form11"));
+    setWindowTitle(QStringLiteral("Схема заземляющего устройства"));
+    setFont(LayoutFont(FontKind::window));
+    setMinimumSize(480, 270);
+    resize(960, 540);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+}
+
+void TForm11::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    DrawInstallation(painter, QRectF(rect()).adjusted(8, 8, -8, -8), record_, DecimalSeparator());
+}
+
+void TForm11::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

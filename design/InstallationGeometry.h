@@ -1,0 +1,53 @@
+#pragma once
+
+#include "DesignRecord.h"
+
+#include <string>
+#include <vector>
+
+// The installation as it is to be built, in metres, for the drawing: a plan of the
+// electrodes and the strip, and a section through one electrode and the soil.
+
+struct PlanPoint {
+    double x = 0; // along the installation
+    double y = 0; // across it
+};
+
+// A dimension line from `from` to `to`, written with `value` metres.
+struct Dimension {
+    PlanPoint from;
+    PlanPoint to;
+    double value = 0;
+};
+
+struct PlanGeometry {
+    std::vector<PlanPoint> electrodes;
+    std::vector<PlanPoint> strip; // the strip's path, closed back to its start along a contour
+    bool closed = false;
+    double width = 0;  // overall, along
+    double height = 0; // overall, across; 0 for a row
+    double stripLength = 0;
+    double count = 0;
+    std::vector<Dimension> dimensions; // the spacing, then the overall lengths
+};
+
+// The decided installation: n₂ electrodes a apart, in a line for a row; along a contour,
+// evenly round a closed rectangle as near square as the count allows, the strip on its
+// perimeter of n₂·a. A single electrode in a row has its 1 m lead.
+PlanGeometry PlanOf(const DesignRecord &record);
+
+// Depths below ground, metres.
+struct SectionGeometry {
+    double stripDepth = 0;      // t
+    double electrodeTop = 0;    // t
+    double electrodeBottom = 0; // t + L
+    double midDepth = 0;        // T
+    double boundaryDepth = 0;   // H, the foot of the upper layer
+    double depth = 0;           // how deep the section reaches
+};
+
+SectionGeometry SectionOf(const DesignRecord &record);
+
+// How the report and the drawing name a layer's soil: the soil chosen from the list, or
+// "измеренное" for a resistivity typed in.
+std::string SoilName(const std::string &soil);

@@ -1,0 +1,151 @@
+// The drawing of the installation: the plan's geometry for a row and a contour (positions,
+// the strip's length, the dimensions), the section's depths, the soils' names, and the
+// painter's picture.
+
+#include "InstallationDrawing.h"
+#include "InstallationGeometry.h"
+#include "ReferenceDesign.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// How far round the strip's path a point lies: the plan places electrodes by it.
+double AlongPath(const PlanGeometry &plan, const PlanPoint &point)
+{
+    double along = 0;
+    const std::size_t segments = plan.closed ? plan.strip.size() : plan.strip.size() - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const PlanPoint a = plan.strip[i];
+        const PlanPoint b = plan.strip[(i + 1) % plan.strip.size()];
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const double toA = std::hypot(point.x - a.x, point.y - a.y);
+        const double toB = std::hypot(point.x - b.x, point.y - b.y);
+        if (std::abs(toA + toB - length) < 1e-9) return along + toA;
+        along += length;
+    }
+    return -1;
+}
+
+double PathLength(const PlanGeometry &plan)
+{
+    double length = 0;
+    const std::size_t segments = plan.closed ? plan.strip.size() : plan.strip.size() - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const PlanPoint a = plan.strip[i];
+        const PlanPoint b = plan.strip[(i + 1) % plan.strip.size()];
+        length += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    return length;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Arrangement)
+
+class DrawingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void planPutsTheDecidedInstallationOnItsStrip_data()
+    {
+        QTest::addColumn<Arrangement>("arrangement");
+        QTest::addColumn<double>("spacing");
+        QTest::addColumn<int>("norm");
+        QTest::addColumn<double>("count");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QList<double>>("dimensions");
+        QTest::newRow("row of five") << Arrangement::row << 3.0 << 4 << 5.0 << 12.0 << 0.0 << QList<double>{3, 12};
+        QTest::newRow("a single electrode on its lead") << Arrangement::row << 3.0 << 100 << 1.0 << 1.0 << 0.0 << QList<double>{1};
+        QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 6.0 << 1.5 << QList<double>{3, 6, 1.5};
+        QTest::newRow("contour of four at 30 m") << Arrangement::contour << 30.0 << 3 << 4.0 << 30.0 << 30.0 << QList<double>{30, 30, 30};
+    }
+
+    void planPutsTheDecidedInstallationOnItsStrip()
+    {
+        QFETCH(Arrangement, arrangement);
+        QFETCH(double, spacing);
+        QFETCH(int, norm);
+        QFETCH(double, count);
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(QList<double>, dimensions);
+        const DesignRecord r = Computed([&](DesignRecord &r) {
+            r.arrangement = arrangement;
+            r.electrodeSpacing = spacing;
+            r.normativeResistance = norm;
+        });
+        QCOMPARE(r.refinedCount, count);
+        const PlanGeometry plan = PlanOf(r);
+        QCOMPARE(plan.electrodes.size(), static_cast<std::size_t>(count));
+        QCOMPARE(plan.width, width);
+        QCOMPARE(plan.height, height);
+        QCOMPARE(plan.closed, arrangement == Arrangement::contour);
+        // The strip drawn is the strip calculated, and the electrodes stand on it a apart.
+        QVERIFY(std::abs(PathLength(plan) - r.refinedStripLength) < 1e-9);
+        for (std::size_t i = 0; i < plan.electrodes.size(); ++i)
+            QVERIFY2(std::abs(AlongPath(plan, plan.electrodes[i]) - static_cast<double>(i) * spacing) < 1e-9,
+                     qPrintable(QStringLiteral("electrode %1 is off its place on the strip").arg(i)));
+        QList<double> values;
+        for (const Dimension &d : plan.dimensions) {
+            values << d.value;
+            QVERIFY(std::abs(std::hypot(d.to.x - d.from.x, d.to.y - d.from.y) - d.value) < 1e-9);
+        }
+        QCOMPARE(values, dimensions);
+    }
+
+    void sectionShowsTheDepths()
+    {
+        const SectionGeometry s = SectionOf(Computed());
+        QCOMPARE(s.stripDepth, 0.7);
+        QCOMPARE(s.electrodeTop, 0.7);
+        QCOMPARE(s.electrodeBottom, 3.7);
+        QCOMPARE(s.midDepth, 2.2);
+        QCOMPARE(s.boundaryDepth, 2.0);
+        QVERIFY(s.depth > 3.7);
+    }
+
+    void soilsAreNamedAsChosen_data()
+    {
+        QTest::addColumn<QString>("soil");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("an item") << "Глина-60" << "Глина";
+        QTest::newRow("a fraction in the item") << "Кокс-2,5" << "Кокс";
+        QTest::newRow("a value typed in") << "" << "измеренное";
+    }
+
+    void soilsAreNamedAsChosen()
+    {
+        QFETCH(QString, soil);
+        QFETCH(QString, name);
+        QCOMPARE(QString::fromStdString(SoilName(soil.toStdString())), name);
+    }
+
+    void pictureIsADrawingOnWhite()
+    {
+        const QByteArray png = InstallationPng(Computed(), QSize(1600, 900), ",");
+        QImage image;
+        QVERIFY(image.loadFromData(png, "PNG"));
+        QCOMPARE(image.size(), QSize(1600, 900));
+        QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
+        int dark = 0;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3)
+                if (qGray(image.pixel(x, y)) < 128) ++dark;
+        QVERIFY2(dark > 500, "nothing drawn");
+        // Black and white only: every pixel is a shade of grey.
+        for (int y = 0; y < image.height(); y += 7)
+            for (int x = 0; x < image.width(); x += 7) {
+                const QColor c = image.pixelColor(x, y);
+                QVERIFY(c.red() == c.green() && c.green() == c.blue());
+            }
+    }
+};
+
+QTEST_MAIN(DrawingTest)
+#include "test_drawing.moc"
