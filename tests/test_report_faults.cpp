@@ -4,6 +4,7 @@
 // byte for byte as it was; and the program goes on.
 
 #include "ReportFiles.h"
+#include "ReportSettings.h"
 #include "RecordedReports.h"
 #include "ReferenceDesign.h"
 #include "ReportGenerator.h"
@@ -66,6 +67,17 @@ private slots:
     {
         w.stop();
         reports.finish();
+    }
+
+    void wordProcessorThatCannotStartSaysSo()
+    {
+        ReportSettings settings = CurrentReportSettings();
+        settings.backend = WordBackend::office;
+        settings.office.program = QStringLiteral("/nonexistent/soffice");
+        const ScopedReportSettings officeOnly(settings);
+        generate(ReportTemplatePath());
+        expectMessageNaming(QStringLiteral("Не удалось запустить текстовый редактор"));
+        QVERIFY(reports.opened.isEmpty());
     }
 
     void unreadableTemplate_data()
