@@ -2,6 +2,7 @@
 
 #include "Calculation.h"
 #include "Conversion.h"
+#include "DesignFile.h"
 #include "ErrorBox.h"
 #include "Look.h"
 #include "PageControl.h"
@@ -14,6 +15,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QSettings>
+#include <QShortcut>
+#include <QUrl>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,6 +68,7 @@ TForm1::TForm1()
     resize(737, 425);
     reportRunner_ = new ReportRunner(this, nullptr);
     reportRunner_->setParent(this);
+    setAcceptDrops(true); // a design file dropped on the window opens
     buildLayout();
     connectHandlers();
 }
@@ -85,6 +96,16 @@ void TForm1::connectHandlers()
     onClick(Button5, &TForm1::Button5Click);
     onClick(BitBtn1, &TForm1::BitBtn1Click);
     onClick(Button6, &TForm1::Button6Click);
+    onClick(Button7, &TForm1::Button7Click);
+    connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
+    connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
+    const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
+        auto *made = new QShortcut(keys, this);
+        connect(made, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence::Open, [this] { Button7Click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveDesign(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveDesign(true); });
     connect(Button2, &QPushButton::clicked, this, [this] { ShowPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { ShowPage(1); });
@@ -255,6 +276,90 @@ void TForm1::Label16Click()
 void TForm1::BitBtn1Click()
 {
     if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
+}
+
+namespace {
+
+QString LastFolder()
+{
+    return QSettings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
+}
+
+void RememberFolder(const QString &file)
+{
+    QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(file).absolutePath());
+}
+
+QString AskForFile(QWidget *owner, bool save, const QString &folder)
+{
+    const QString filter = QStringLiteral("Проекты Тельмара (*.telmar)");
+    if (!save) return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), folder, filter);
+    QString file = QFileDialog::getSaveFileName(owner, QStringLiteral("Сохранить проект"), folder, filter);
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".telmar");
+    return file;
+}
+
+} // namespace
+
+bool TForm1::openDesignFile(const QString &path)
+{
+    const DesignFile file = ReadDesignFile(path, *this);
+    if (!file.problem.isEmpty()) {
+        ShowWarningBox(this, QStringLiteral("Не удалось открыть проект\n%1\n%2")
+                                 .arg(QDir::toNativeSeparators(path), file.problem));
+        return false;
+    }
+    ApplyDesign(*this, file.windows);
+    designFile_ = path;
+    RememberFolder(path);
+    ShowPage(1);
+    if (!file.ignored.isEmpty())
+        ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
+                                            "программы не знает: %2.")
+                                 .arg(QDir::toNativeSeparators(path), file.ignored.join(QStringLiteral(", "))));
+    return true;
+}
+
+void TForm1::openFromCommandLine(const QStringList &arguments)
+{
+    if (arguments.size() > 1) openDesignFile(arguments.at(1));
+}
+
+void TForm1::Button7Click()
+{
+    const QString path = chooseFile ? chooseFile(false, LastFolder()) : AskForFile(this, false, LastFolder());
+    if (!path.isEmpty()) openDesignFile(path);
+}
+
+void TForm1::saveDesign(bool ask)
+{
+    QString path = designFile_;
+    if (ask || path.isEmpty()) {
+        const QString folder = path.isEmpty() ? LastFolder() : path;
+        path = chooseFile ? chooseFile(true, folder) : AskForFile(this, true, folder);
+    }
+    if (path.isEmpty()) return;
+    if (const QString problem = WriteDesignFile(path, CaptureDesign(*this)); !problem.isEmpty()) {
+        ShowWarningBox(this, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
+                                 .arg(QDir::toNativeSeparators(path), problem));
+        return;
+    }
+    designFile_ = path;
+    RememberFolder(path);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    openDesignFile(urls.first().toLocalFile());
 }
 
 void TForm1::Button6Click()

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <functional>
+
 class PageControl;
 class ReportRunner;
 class TForm10;
@@ -45,6 +47,7 @@ public:
 
     TForm1();
     void setSecondaryWindows(const SecondaryWindows &windows);
+    const SecondaryWindows &secondaryWindows() const { return windows_; }
 
     // The design of this run: never reset, never saved.
     DesignRecord record;
@@ -80,6 +83,8 @@ public:
     QLabel *Label34 = nullptr; // coefficients the tables do not bear out
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
     QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
+    QPushButton *Button7 = nullptr; // "Открыть…" on page 1
+    QPushButton *Button8 = nullptr, *Button9 = nullptr; // "Сохранить…" on pages 2 and 3
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void ShowPage(int page);
@@ -87,12 +92,24 @@ public:
     // What runs the reports of this window.
     ReportRunner &reportRunner() { return *reportRunner_; }
 
+    // Opens a design file into the windows, or says why it cannot; true when opened.
+    bool openDesignFile(const QString &path);
+    // `telmar FILE` opens a saved design.
+    void openFromCommandLine(const QStringList &arguments);
+    // The file the design was last opened from or saved to; empty for a new design.
+    QString designFile() const { return designFile_; }
+    // Asks for a file to open (save false) or to save to, starting in `folder`; empty when
+    // the user gives none. The tests answer in its place.
+    std::function<QString(bool save, const QString &folder)> chooseFile;
+
 signals:
     // The main window was closed: the program ends.
     void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -110,6 +127,8 @@ private:
     void Button5Click();
     void BitBtn1Click();
     void Button6Click();
+    void Button7Click();
+    void saveDesign(bool ask);
     void Label16Click();
     void Label26Click();
     void Label27Click();
@@ -129,4 +148,5 @@ private:
     ReportRunner *reportRunner_ = nullptr;
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
+    QString designFile_;
 };

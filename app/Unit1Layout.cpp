@@ -114,9 +114,12 @@ const ListRow kLists[] = {
 };
 
 const ButtonRow kButtons[] = {
+    {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button9, "Button9", 2, {160, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button6, "Button6", 2, {272, 360, 105, 25}, "Схема", true},
     {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О программе", true},
     {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<Назад", true},
@@ -125,10 +128,10 @@ const ButtonRow kButtons[] = {
 
 // Focus order of each page, by the controls' names: down the page, then its buttons.
 const std::initializer_list<const char *> kTabOrders[] = {
-    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button1"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
-     "Button2", "Button3"},
-    {"Button4", "Button5", "Button6", "BitBtn1"},
+     "Button8", "Button2", "Button3"},
+    {"Button4", "Button5", "Button6", "Button9", "BitBtn1"},
 };
 
 void MakeTile(QLabel *tile, bool clickable)
@@ -213,6 +216,8 @@ void TForm1::buildLayout()
     // The enabling zones lie above their Next buttons and must not hide them.
     Button1->raise();
     Button3->raise();
+    Button7->raise();
+    Button8->raise();
 
     for (const auto &order : kTabOrders) {
         QWidget *previous = nullptr;

@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
     const auto windows = CreateWindows();
     QObject::connect(windows->Form1.get(), &TForm1::closed, &application, &QApplication::quit);
     windows->Form1->show();
+    windows->Form1->openFromCommandLine(QApplication::arguments());
     const int status = application.exec();
     if (ReportRunner::anyRunning()) {
         // A report stuck in an office is not waited for, nor torn down under its feet.

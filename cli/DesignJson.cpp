@@ -72,12 +72,15 @@ public:
     static constexpr std::size_t kFirstWhole = 12;
 
 private:
-    static constexpr std::array<std::string_view, 16> kNames{
+    // The last five come from the program's design files: the soils' names, and what only
+    // the windows need, which is passed over here.
+    static constexpr std::array<std::string_view, 21> kNames{
         "arrangement", "electrodeMaterial", "upperResistivity", "lowerResistivity",
         "verticalClimaticCoefficient", "horizontalClimaticCoefficient", "upperLayerThickness",
         "stripDepth", "electrodeLength", "electrodeSpacing", "stripUtilization",
-        "electrodeUtilization", "normativeResistance", "angleWidth", "stripWidth", "rodDiameter"};
-    std::array<std::optional<element>, 16> values_{};
+        "electrodeUtilization", "normativeResistance", "angleWidth", "stripWidth", "rodDiameter",
+        "upperSoil", "lowerSoil", "format", "version", "windows"};
+    std::array<std::optional<element>, 21> values_{};
 };
 
 std::optional<std::string> Fields::take(object design)
@@ -199,6 +202,19 @@ DesignInput ReadDesign(element json)
             return {std::nullopt, *problem};
     }
     if (rod && !fields["angleWidth"]) r.angleWidth = r.rodDiameter;
+    for (const auto &[name, soil] : {std::pair{"upperSoil", &DesignRecord::upperSoil},
+                                     std::pair{"lowerSoil", &DesignRecord::lowerSoil}}) {
+        const std::optional<element> json = fields[name];
+        std::string_view text;
+        if (!json) continue;
+        if (json->get_string().get(text) != simdjson::SUCCESS) return {std::nullopt, Quoted(name) + " must be a string"};
+        r.*soil = std::string(text);
+    }
+    if (const auto format = fields["format"]) {
+        std::string_view text;
+        if (format->get_string().get(text) != simdjson::SUCCESS || text != "telmar-design")
+            return {std::nullopt, "field 'format' must be \"telmar-design\""};
+    }
     return {r, {}};
 }
 

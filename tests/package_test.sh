@@ -22,10 +22,15 @@ done
 
 for file in bin/telmar bin/telmar-calc share/telmar/отчёт/otchet.rtf \
     share/applications/org.telmar.Telmar.desktop share/metainfo/org.telmar.Telmar.metainfo.xml \
-    share/icons/hicolor/scalable/apps/org.telmar.Telmar.svg share/man/man1/telmar-calc.1; do
+    share/icons/hicolor/scalable/apps/org.telmar.Telmar.svg share/man/man1/telmar-calc.1 \
+    share/mime/packages/org.telmar.Telmar.xml; do
     [ -f "$root/$file" ] || fail "the package lacks $file"
 done
 desktop-file-validate "$root/share/applications/org.telmar.Telmar.desktop" || fail "desktop file"
+grep -q '^MimeType=application/x-telmar-design;' "$root/share/applications/org.telmar.Telmar.desktop" ||
+    fail "the desktop entry does not open design files"
+grep -q 'glob pattern="\*.telmar"' "$root/share/mime/packages/org.telmar.Telmar.xml" || fail "MIME type"
+if command -v xmllint >/dev/null; then xmllint --noout "$root/share/mime/packages/org.telmar.Telmar.xml" || fail "MIME XML"; fi
 appstreamcli validate --no-net "$root/share/metainfo/org.telmar.Telmar.metainfo.xml" >/dev/null ||
     fail "metainfo"
 

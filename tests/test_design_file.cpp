@@ -1,0 +1,239 @@
+// Saving and opening a design through the windows: a round trip restores every text,
+// chosen item, tile and dialog pick; a saved file runs in telmar-calc with the window's
+// results; bad files change nothing and say why; a failed save says why and keeps the old
+// file; the command line and a drop open a file.
+
+#include "DesignFile.h"
+#include "TestFiles.h"
+#include "Windowing.h"
+#include "WizardFixture.h"
+
+#include <QJsonDocument>
+#include <QMimeData>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+class DesignFileTest : public QObject {
+    Q_OBJECT
+
+    WizardFixture w;
+    QTemporaryDir scratch;
+    TForm1 &form() { return w.form(); }
+
+    QJsonObject windowsState() { return CaptureDesign(form()).value("windows").toObject(); }
+
+    // The reference design typed in, with picks made in two dialogs through their OK.
+    void fillWithPicks()
+    {
+        w.fillPage1(QStringLiteral("Глина-60"), QStringLiteral("Садовая земля-40"));
+        auto *climate = w.windows->Form7.get();
+        openByTile(form().Label29, climate);
+        climate->RadioButtons[1]->setChecked(true);
+        Pick(climate->ComboBox1, climate->ComboBox1->itemText(0));
+        pressOk(climate, climate->BitBtn1);
+        w.nextOnPage1();
+        QCOMPARE(w.page(), 2);
+        w.fillPage2();
+        auto *vertical = w.windows->Form2.get();
+        Pick(form().ComboBox2, QStringLiteral("В ряд"));
+        openByTile(form().Label16, vertical);
+        Pick(vertical->ComboBox1, QStringLiteral("2"));
+        Pick(vertical->ComboBox2, QStringLiteral("10"));
+        pressOk(vertical, vertical->BitBtn1);
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,745"));
+    }
+
+    // A dialog opened by its tile and moved beside the main window, as a user who wants to
+    // see both has it.
+    static void openByTile(QLabel *tile, QWidget *dialog)
+    {
+        QTest::mouseClick(tile, Qt::LeftButton);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        dialog->move(0, 0);
+        QTRY_COMPARE(dialog->pos(), QPoint(0, 0));
+    }
+
+    // OK, once the pointer has passed over the dialog's free surface.
+    static void pressOk(QWidget *dialog, QPushButton *ok)
+    {
+        PointAt(dialog, QPoint(dialog->width() - 30, dialog->height() - 20));
+        ParkPointer();
+        QVERIFY(ok->isEnabled());
+        Click(ok);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        WizardFixture::initLocale();
+        QVERIFY(scratch.isValid());
+        QCoreApplication::setOrganizationName(QStringLiteral("telmar-test-%1").arg(QCoreApplication::applicationPid()));
+    }
+
+    void init() { w.start(); }
+    void cleanup() { w.stop(); }
+
+    void saveThenOpenRestoresTheWindows()
+    {
+        fillWithPicks();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const double count = form().record.refinedCount;
+        const QJsonObject before = windowsState();
+        QCOMPARE(before.value("dialogs").toObject().value("Form2").toObject().value("chosenValue").toDouble(), 0.745);
+        const QString path = scratch.filePath(QStringLiteral("проект.telmar"));
+        form().chooseFile = [&](bool save, const QString &) { return save ? path : QString(); };
+        Click(form().Button9);
+        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(form().designFile(), path);
+        QCOMPARE(form().windowTitle(), QStringLiteral("Тельмар v1.0"));
+
+        // A new run of the program, the file opened with its button.
+        w.stop();
+        w.start();
+        QVERIFY(windowsState() != before);
+        form().chooseFile = [&](bool save, const QString &) { return save ? QString() : path; };
+        Click(form().Button7);
+        QVERIFY(w.boxes->empty());
+        QCOMPARE(w.page(), 1);
+        QCOMPARE(windowsState(), before);
+        QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Глина-60"));
+        QCOMPARE(ChosenItem(form().ComboBox3), 2);
+        QCOMPARE(w.windows->Form2->chosenValue, 0.745);
+        QVERIFY(w.windows->Form7->RadioButtons[1]->isChecked());
+        // And it computes as before.
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.refinedCount, count);
+    }
+
+    void savedFileRunsInTelmarCalcWithTheWindowsResults()
+    {
+        fillWithPicks();
+        w.nextOnPage2();
+        const QString path = scratch.filePath(QStringLiteral("calc.telmar"));
+        form().chooseFile = [&](bool, const QString &) { return path; };
+        form().activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&form()));
+        QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(QFileInfo(path).isFile());
+        QProcess calc;
+        calc.start(QStringLiteral(TELMAR_CALC), {path});
+        QVERIFY(calc.waitForFinished(30000));
+        QCOMPARE(calc.exitCode(), 0);
+        const QJsonObject result = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
+        const DesignRecord &r = form().record;
+        QCOMPARE(result.value("designResistivity").toDouble(), r.designResistivity);
+        QCOMPARE(result.value("refinedCount").toDouble(), r.refinedCount);
+        QCOMPARE(result.value("installationResistance").toDouble(), r.installationResistance);
+        QCOMPARE(result.value("electrodeUtilization").toDouble(), 0.745);
+    }
+
+    void badFilesChangeNothingAndSayWhy_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("reason");
+        const QByteArray good = R"({"format": "telmar-design", "version": 1, "windows": {"lists": {"ComboBox3": {"text": "Торф-25", "item": 0}}}})";
+        QTest::newRow("not JSON") << QByteArray("not a design") << "это не JSON";
+        QTest::newRow("cut off") << good.left(good.size() / 2) << "это не JSON";
+        QTest::newRow("another format") << QByteArray(R"({"format": "other", "version": 1, "windows": {}})") << "это не проект Тельмара";
+        QTest::newRow("a text where an item belongs")
+            << QByteArray(good).replace("\"item\": 0", "\"item\": \"0\"") << "windows.lists.ComboBox3.item";
+        QTest::newRow("an item beyond the list")
+            << QByteArray(good).replace("\"item\": 0", "\"item\": 18") << "от -1 до 17";
+        QTest::newRow("a number no field can hold")
+            << QByteArray(R"({"format": "telmar-design", "version": 1, "windows": {"dialogs": {"Form2": {"ratio": {"text": "", "item": -1}, "count": {"text": "", "item": -1}, "chosenRow": 1e300, "chosenValue": 0}}}})")
+            << "windows.dialogs.Form2.chosenRow";
+        QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
+        QTest::newRow("a directory") << QByteArray() << "это не обычный файл";
+    }
+
+    void badFilesChangeNothingAndSayWhy()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        w.fillPage1();
+        const QJsonObject before = windowsState();
+        QString path = scratch.filePath(QStringLiteral("bad-%1.telmar").arg(QTest::currentDataTag()));
+        if (reason == "это не обычный файл") QVERIFY(QDir().mkpath(path));
+        else QVERIFY(WriteFile(path, content));
+        QVERIFY(!form().openDesignFile(path));
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QDir::toNativeSeparators(path)), qPrintable(seen[0].text));
+        QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
+        QCOMPARE(windowsState(), before);
+    }
+
+    void newerFileOpensWithWhatWasIgnored()
+    {
+        const QString path = scratch.filePath(QStringLiteral("newer.telmar"));
+        QVERIFY(WriteFile(path, R"({"format": "telmar-design", "version": 2, "colour": "red",
+            "windows": {"lists": {"ComboBox3": {"text": "Торф-25", "item": 0}}, "rulers": {}}})"));
+        QVERIFY(form().openDesignFile(path));
+        QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Торф-25"));
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QStringLiteral("colour")));
+        QVERIFY(seen[0].text.contains(QStringLiteral("windows.rulers")));
+        QVERIFY(seen[0].text.contains(QStringLiteral("version 2")));
+    }
+
+    void failedSaveSaysWhyAndKeepsTheOldFile()
+    {
+        w.fillPage1();
+        const QString missing = scratch.filePath(QStringLiteral("нет такой папки/проект.telmar"));
+        form().chooseFile = [&](bool, const QString &) { return missing; };
+        form().ShowPage(2);
+        Click(form().Button8);
+        auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QStringLiteral("Не удалось сохранить проект")));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(!QFileInfo::exists(missing));
+
+        if (::geteuid() == 0) QSKIP("the super-user writes into any folder");
+        const QString folder = scratch.filePath(QStringLiteral("closed"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString old = folder + QStringLiteral("/old.telmar");
+        QVERIFY(WriteFile(old, "the old design"));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        form().chooseFile = [&](bool, const QString &) { return old; };
+        Click(form().Button8);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QCOMPARE(ReadFile(old), QByteArray("the old design"));
+    }
+
+    void commandLineAndDropOpenAFile()
+    {
+        w.fillPage1(QStringLiteral("Торф-25"), QStringLiteral("Песок-500"));
+        const QString path = scratch.filePath(QStringLiteral("dropped.telmar"));
+        QVERIFY2(WriteDesignFile(path, CaptureDesign(form())).isEmpty(), "cannot save");
+        w.stop();
+        w.start();
+        form().openFromCommandLine({QStringLiteral("telmar"), path});
+        QCOMPARE(form().ComboBox4->currentText(), QStringLiteral("Песок-500"));
+
+        w.stop();
+        w.start();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form(), &drop);
+        QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Торф-25"));
+        QCOMPARE(form().designFile(), path);
+    }
+};
+
+QTEST_MAIN(DesignFileTest)
+#include "test_design_file.moc"
