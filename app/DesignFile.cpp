@@ -152,7 +152,17 @@ struct Walker {
 
     Problem walk(const QJsonObject &windows)
     {
-        known(windows, {"lists", "fields", "tiles", "dialogs"}, "windows");
+        known(windows, {"decimalSeparator", "lists", "fields", "tiles", "dialogs"}, "windows");
+        const QJsonValue separator = windows.value("decimalSeparator");
+        if (!separator.isUndefined() && (!separator.isString() || separator.toString().size() != 1))
+            return Wrong("windows.decimalSeparator", QStringLiteral("ожидается один знак"));
+        // Numbers written with another locale's separator are read in this one's.
+        const QString from = separator.toString();
+        const QString to = QString::fromStdString(DecimalSeparator());
+        const auto localized = [&](QString text) {
+            if (!from.isEmpty() && from != to) text.replace(from, to);
+            return text;
+        };
         const auto section = [&](const char *name) -> std::optional<QJsonObject> {
             const QJsonValue value = windows.value(QLatin1String(name));
             if (value.isUndefined()) return QJsonObject();
@@ -186,8 +196,8 @@ struct Walker {
                     return Wrong(QStringLiteral("windows.%1.%2").arg(sectionName, name),
                                  QStringLiteral("ожидается строка до 64 знаков"));
                 if (!apply) continue;
-                if (auto *edit = control<QLineEdit>(name)) edit->setText(text.toString());
-                else if (auto *tile = control<QLabel>(name)) tile->setText(text.toString());
+                if (auto *edit = control<QLineEdit>(name)) edit->setText(localized(text.toString()));
+                else if (auto *tile = control<QLabel>(name)) tile->setText(localized(text.toString()));
             }
             known(*texts, names, QStringLiteral("windows.") + sectionName);
         }
@@ -278,7 +288,10 @@ QJsonObject CaptureDesign(const TForm1 &f)
                                                         {"Form6", w.form6}, {"Form7", w.form7}};
     for (const auto &[name, dialog] : forms)
         if (dialog) dialogs[QLatin1String(name)] = DialogState(dialog);
-    design["windows"] = QJsonObject{{"lists", lists}, {"fields", fields}, {"tiles", tiles}, {"dialogs", dialogs}};
+    // The texts are in the user's notation; the separator goes along, for another locale.
+    design["windows"] = QJsonObject{{"decimalSeparator", QString::fromStdString(DecimalSeparator())},
+                                    {"lists", lists}, {"fields", fields}, {"tiles", tiles},
+                                    {"dialogs", dialogs}};
     return design;
 }
 

@@ -4,6 +4,7 @@
 // file; the command line and a drop open a file.
 
 #include "DesignFile.h"
+#include "RecordedReports.h"
 #include "TestFiles.h"
 #include "Windowing.h"
 #include "WizardFixture.h"
@@ -112,6 +113,32 @@ private slots:
         QCOMPARE(form().record.refinedCount, count);
     }
 
+    void reopenedDesignGivesTheSameReport()
+    {
+        RecordedReports reports;
+        reports.install();
+        fillWithPicks();
+        w.nextOnPage2();
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(w.pressReport());
+        const QString path = scratch.filePath(QStringLiteral("again.telmar"));
+        form().chooseFile = [&](bool, const QString &) { return path; };
+        Click(form().Button9);
+        const QByteArray first = ReadFile(reports.opened.first());
+
+        w.stop(); // the program closed, and started with the file
+        w.start();
+        form().openFromCommandLine({QStringLiteral("telmar"), path});
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(w.pressReport());
+        QCOMPARE(reports.opened.size(), 2);
+        QCOMPARE(ReadFile(reports.opened.last()), first);
+        reports.finish();
+    }
+
     void savedFileRunsInTelmarCalcWithTheWindowsResults()
     {
         fillWithPicks();
@@ -182,6 +209,24 @@ private slots:
         QVERIFY(seen[0].text.contains(QStringLiteral("colour")));
         QVERIFY(seen[0].text.contains(QStringLiteral("windows.rulers")));
         QVERIFY(seen[0].text.contains(QStringLiteral("version 2")));
+    }
+
+    void numbersFollowTheLocaleThatOpensTheFile()
+    {
+        w.fillPage1();
+        const QString path = scratch.filePath(QStringLiteral("russian.telmar"));
+        QVERIFY(WriteDesignFile(path, CaptureDesign(form())).isEmpty());
+        w.stop();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        w.start();
+        QVERIFY(form().openDesignFile(path));
+        QCOMPARE(form().Edit6->text(), QStringLiteral("0.7"));
+        QCOMPARE(form().Label29->text(), QStringLiteral("1.65"));
+        w.nextOnPage1();
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QVERIFY(w.boxes->empty());
+        QCOMPARE(w.page(), 2);
+        QCOMPARE(form().record.stripDepth, 0.7);
     }
 
     void failedSaveSaysWhyAndKeepsTheOldFile()
