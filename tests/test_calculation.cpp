@@ -44,6 +44,20 @@ std::vector<double> ResultsInOrder(const DesignRecord &r)
             r.refinedStripLength};
 }
 
+// Poor soil and electrodes 9 m apart: one pass used to install 3 electrodes on an 18 m
+// strip, 13.9 Ω against a norm of 4.
+DesignRecord PoorSoilWideSpacing()
+{
+    return Computed([](DesignRecord &r) {
+        r.upperResistivity = 100;
+        r.lowerResistivity = 300;
+        r.horizontalClimaticCoefficient = 2.25;
+        r.electrodeSpacing = 9;
+        r.electrodeUtilization = 0.765;
+        r.stripUtilization = 0.68;
+    });
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(DesignRecord)
@@ -307,16 +321,8 @@ private slots:
         QTest::newRow("reference, contour")
             << Computed([](DesignRecord &r) { r.arrangement = Arrangement::contour; }) << 5.0
             << 15.0 << unknown << unknown << 3.29645 << 4.10067;
-        // One pass used to install 3 electrodes on an 18 m strip: 13.9 Ω against 4.
         QTest::newRow("poor soil, wide spacing")
-            << Computed([](DesignRecord &r) {
-                   r.upperResistivity = 100;
-                   r.lowerResistivity = 300;
-                   r.horizontalClimaticCoefficient = 2.25;
-                   r.electrodeSpacing = 9;
-                   r.electrodeUtilization = 0.765;
-                   r.stripUtilization = 0.68;
-               })
+            << PoorSoilWideSpacing()
             << 11.0 << 90.0 << 8.26239 << 9.64270 << 3.74481 << 4.10744;
         QTest::newRow("reference, a = 15")
             << Computed([](DesignRecord &r) { r.electrodeSpacing = 15; }) << 4.0 << 45.0
@@ -358,14 +364,7 @@ private slots:
 
     void poorSoilExampleStripOfTheDecidedCount()
     {
-        const DesignRecord r = Computed([](DesignRecord &r) {
-            r.upperResistivity = 100;
-            r.lowerResistivity = 300;
-            r.horizontalClimaticCoefficient = 2.25;
-            r.electrodeSpacing = 9;
-            r.electrodeUtilization = 0.765;
-            r.stripUtilization = 0.68;
-        });
+        const DesignRecord r = PoorSoilWideSpacing();
         // The first approximation stays as it was.
         QCOMPARE(r.estimatedCount, 20.0);
         QCOMPARE(r.stripLength, 171.0);
