@@ -47,6 +47,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -118,6 +119,10 @@ QString RunPipeName()
                                          QLatin1Char('0'));
     return name;
 }
+
+// The office this run started on its own pipe, which later reports reach again: a report
+// that fails with it still ends it.
+std::atomic<pid_t> officeOfThisRun{0};
 
 // Starts the office in a session and process group of its own, so that it can be ended as
 // a whole; a thread of its own reaps it whenever it ends. 0 when it cannot be started.
@@ -277,8 +282,10 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
     };
 
     // An office that listens already is used as it is.
-    if (state->run([reach] { return reach(std::chrono::steady_clock::now()); }, options.connectDeadline))
+    if (state->run([reach] { return reach(std::chrono::steady_clock::now()); }, options.connectDeadline)) {
+        if (pipe == RunPipeName()) state->processId = officeOfThisRun.load();
         return office;
+    }
     if (state->unresponsive) {
         didFail = true;
         return nullptr;
@@ -294,6 +301,7 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
     state->processId = StartInOwnGroup(program, arguments);
     didFail = state->processId == 0;
     if (didFail) return nullptr;
+    if (pipe == RunPipeName()) officeOfThisRun = static_cast<pid_t>(state->processId);
 
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
@@ -308,7 +316,10 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
 void LibreOfficeWordProcessor::EndStartedProgram() noexcept
 {
     state_->unresponsive = true; // nothing more is asked of it
-    EndGroup(static_cast<pid_t>(std::exchange(state_->processId, 0)));
+    const auto group = static_cast<pid_t>(std::exchange(state_->processId, 0));
+    pid_t expected = group;
+    officeOfThisRun.compare_exchange_strong(expected, 0);
+    EndGroup(group);
 }
 
 LibreOfficeWordProcessor::~LibreOfficeWordProcessor()

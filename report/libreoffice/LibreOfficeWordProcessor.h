@@ -32,7 +32,7 @@ public:
                             int heightTwips) override;
     void EndStartedProgram() noexcept override;
 
-    // The office process this object started, 0 when it reached a running one.
+    // The office process this run started and this object drives; 0 for one it did not start.
     qint64 officeProcessId() const;
     // The open document's text and location, as the office holds them; for the tests.
     std::optional<std::string> documentText();
