@@ -18,7 +18,9 @@
 #include <QRadioButton>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -344,12 +346,15 @@ void ApplyDesign(TForm1 &form, const QJsonObject &windows)
 QString WriteDesignFile(const QString &path, const QJsonObject &design)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    // Unbuffered, and every write checked here: QSaveFile commits a file cut short by a
+    // full disk when the error came in a buffered write.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
     const QByteArray bytes = QJsonDocument(design).toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int error = errno;
         file.cancelWriting();
-        return reason;
+        return error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
     }
     if (!file.commit()) return file.errorString();
     return {};

@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class DesignFileTest : public QObject {
@@ -242,18 +244,24 @@ private slots:
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(missing)));
         QVERIFY(!QFileInfo::exists(missing));
 
-        if (::geteuid() == 0) QSKIP("the super-user writes into any folder");
-        const QString folder = scratch.filePath(QStringLiteral("closed"));
-        QVERIFY(QDir().mkpath(folder));
-        const QString old = folder + QStringLiteral("/old.telmar");
+        // A disk that fills up half way through: the old file stays as it was.
+        const QString old = scratch.filePath(QStringLiteral("old.telmar"));
         QVERIFY(WriteFile(old, "the old design"));
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        rlimit before{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 200; // bytes; the design takes some thousands
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
         form().chooseFile = [&](bool, const QString &) { return old; };
         Click(form().Button8);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previousHandler);
         seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(old)));
         QCOMPARE(ReadFile(old), QByteArray("the old design"));
+        QCOMPARE(QDir(scratch.path()).entryList({QStringLiteral("old.telmar*")}, QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void commandLineAndDropOpenAFile()
