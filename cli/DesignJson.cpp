@@ -318,7 +318,12 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
     };
     const auto real = [&](std::string_view name, double value) {
         key(name); // leaves room for the number
-        at = std::to_chars(at, at + 32, value).ptr;
+        // Whole numbers below 100000 read the same either way, and half the fields are
+        // such; from 100000 on the shortest form may be "1e+05".
+        if (value == std::trunc(value) && std::fabs(value) < 100000 && !std::signbit(value))
+            at = std::to_chars(at, at + 32, static_cast<long>(value)).ptr;
+        else
+            at = std::to_chars(at, at + 32, value).ptr;
     };
     const auto flag = [&](std::string_view name, bool value) {
         key(name);
