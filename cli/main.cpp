@@ -214,19 +214,20 @@ public:
         if (text.size() > kPiece) flush();
     }
 
-    void finish()
-    {
-        flush();
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) Failed(errno);
-    }
+    void finish() { flush(); }
 
 private:
     static constexpr std::size_t kPiece = 1u << 20;
 
+    // Straight to the descriptor, the pieces being large already; every write checked.
     void flush()
     {
-        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-            Failed(errno);
+        for (std::size_t done = 0; done < text.size();) {
+            const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) Failed(n < 0 ? errno : 0);
+            done += static_cast<std::size_t>(n);
+        }
         text.clear();
     }
 
