@@ -221,34 +221,35 @@ struct Walker {
         return std::nullopt;
     }
 
+    // A dialog of two lists that remembers a row and a value: the utilization dialogs (a
+    // fraction) and the normative one (whole ohms).
+    template <typename Dialog>
+    Problem twoLists(Dialog &d, const QJsonObject &state, const QString &where, const char *first,
+                     const char *second, bool wholeValue)
+    {
+        const QString a = QLatin1String(first), b = QLatin1String(second);
+        known(state, {a, b, "chosenRow", "chosenValue"}, where);
+        if (auto p = CheckList(state.value(a), where + "." + a, d.ComboBox1->count())) return p;
+        if (auto p = CheckList(state.value(b), where + "." + b, d.ComboBox2->count())) return p;
+        if (auto p = CheckNumber(state.value("chosenRow"), where + ".chosenRow", 0, 3, true)) return p;
+        if (auto p = CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, wholeValue)) return p;
+        if (apply) {
+            SetList(d.ComboBox1, state.value(a).toObject());
+            SetList(d.ComboBox2, state.value(b).toObject());
+            d.chosenRow = state.value("chosenRow").toInt();
+            d.chosenValue = static_cast<decltype(d.chosenValue)>(state.value("chosenValue").toDouble());
+        }
+        return std::nullopt;
+    }
+
     Problem dialog(QWidget *window, const QJsonValue &value, const QString &where)
     {
         if (!value.isObject()) return Wrong(where, QStringLiteral("ожидается объект"));
         const QJsonObject state = value.toObject();
         if (auto *d = qobject_cast<UtilizationDialog *>(window)) {
-            known(state, {"ratio", "count", "chosenRow", "chosenValue"}, where);
-            if (auto p = CheckList(state.value("ratio"), where + ".ratio", d->ComboBox1->count())) return p;
-            if (auto p = CheckList(state.value("count"), where + ".count", d->ComboBox2->count())) return p;
-            if (auto p = CheckNumber(state.value("chosenRow"), where + ".chosenRow", 0, 3, true)) return p;
-            if (auto p = CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, false)) return p;
-            if (apply) {
-                SetList(d->ComboBox1, state.value("ratio").toObject());
-                SetList(d->ComboBox2, state.value("count").toObject());
-                d->chosenRow = state.value("chosenRow").toInt();
-                d->chosenValue = state.value("chosenValue").toDouble();
-            }
+            if (auto p = twoLists(*d, state, where, "ratio", "count", false)) return p;
         } else if (auto *d6 = qobject_cast<TForm6 *>(window)) {
-            known(state, {"kind", "voltage", "chosenRow", "chosenValue"}, where);
-            if (auto p = CheckList(state.value("kind"), where + ".kind", d6->ComboBox1->count())) return p;
-            if (auto p = CheckList(state.value("voltage"), where + ".voltage", d6->ComboBox2->count())) return p;
-            if (auto p = CheckNumber(state.value("chosenRow"), where + ".chosenRow", 0, 3, true)) return p;
-            if (auto p = CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, true)) return p;
-            if (apply) {
-                SetList(d6->ComboBox1, state.value("kind").toObject());
-                SetList(d6->ComboBox2, state.value("voltage").toObject());
-                d6->chosenRow = state.value("chosenRow").toInt();
-                d6->chosenValue = state.value("chosenValue").toInt();
-            }
+            if (auto p = twoLists(*d6, state, where, "kind", "voltage", true)) return p;
         } else if (auto *d7 = qobject_cast<TForm7 *>(window)) {
             known(state, {"zone", "type", "chosenValue", "zoneCoefficients"}, where);
             if (auto p = CheckNumber(state.value("zone"), where + ".zone", -1, 3, true)) return p;

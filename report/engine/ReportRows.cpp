@@ -124,8 +124,8 @@ std::string CoefficientCheck(const R &r, const Context &c)
     if (notes.empty())
         return "Принятые коэффициенты использования согласуются с табличными для n = " +
                FormatGeneral(r.refinedCount, sep) + " (ηв по таблице " +
-               FormatGeneral(std::round(r.tabulatedElectrodeUtilization * 1000) / 1000, sep) +
-               ", ηг " + FormatGeneral(std::round(r.tabulatedStripUtilization * 1000) / 1000, sep) +
+               Fine(r.tabulatedElectrodeUtilization, sep) +
+               ", ηг " + Fine(r.tabulatedStripUtilization, sep) +
                ").";
     std::string text;
     for (const std::string &note : notes) text += (text.empty() ? "" : " ") + note;
