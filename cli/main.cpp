@@ -18,6 +18,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -260,7 +261,7 @@ DesignRecord Design(simdjson::dom::element value, Place where)
 {
     DesignInput input = ReadDesign(value);
     if (!input.record) Fail(badInput, where.text() + input.problem);
-    return *input.record;
+    return std::move(*input.record);
 }
 
 // The calculation as the electrode page's Next runs it: the mid-depth with the page's

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <charconv>
 #include <memory>
 #include <sys/stat.h>
 #include <vector>
@@ -271,6 +272,37 @@ private slots:
         QCOMPARE(bad.status, 2);
         QVERIFY(bad.err.contains("line 3001: missing field"));
         QCOMPARE(bad.out.count('\n'), 3000);
+    }
+
+    // Each number is written as the shortest text that reads back as it, the same text
+    // std::to_chars gives: short decimals take a faster way, which must not show.
+    void numbersAreWrittenInTheirShortestForm()
+    {
+        std::vector<double> values{0.001, 0.0005, 0.0001, 0.005, 0.01, 0.1, 0.7, 1.65, 0.695,
+                                   2.2, 99999.999, 99999.5, 100000.5, 123456.789, 1e-7, 1e21,
+                                   0.30000000000000004, 1.0005, 2.675, 1234.5675, 4.35};
+        for (int k = 1; k < 100000; k += 7) values.push_back(k / 1000.0);
+        for (int k = 1; k < 3000; ++k) values.push_back(k * 33.3333 / 997);
+        QByteArray input;
+        for (const double value : values) {
+            QJsonObject design = ReferenceJson();
+            design.remove("upperResistivity");
+            char text[32];
+            *std::to_chars(text, text + 31, value, std::chars_format::scientific, 17).ptr = 0;
+            input += "{\"upperResistivity\":" + QByteArray(text) + "," + Json(design).mid(1) + '\n';
+        }
+        const Run run = Calc({"--jsonl"}, input);
+        QCOMPARE(run.status, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), static_cast<qsizetype>(values.size() + 1));
+        const QRegularExpression field(QStringLiteral("\"upperResistivity\":([^,]+),"));
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            char expected[32];
+            *std::to_chars(expected, expected + 31, values[i]).ptr = 0;
+            const QString written = field.match(QString::fromLatin1(lines[i])).captured(1);
+            QVERIFY2(written == QLatin1String(expected),
+                     qPrintable(written + " for " + QLatin1String(expected)));
+        }
     }
 
     void inputsThatAreNotADesignFileAreAnswered_data()
