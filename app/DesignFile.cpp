@@ -1,12 +1,12 @@
-#include "DesignFile.h"
+#include "app/DesignFile.h"
 
-#include "Conversion.h"
-#include "Look.h"
-#include "Unit1.h"
-#include "Unit6.h"
-#include "Unit7.h"
-#include "UtilizationDialog.h"
-#include "Windowing.h"
+#include "design/Conversion.h"
+#include "ui/Look.h"
+#include "app/Unit1.h"
+#include "dialogs/Unit6.h"
+#include "dialogs/Unit7.h"
+#include "dialogs/UtilizationDialog.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ReportRunner.h"
+#include "app/ReportRunner.h"
 
-#include "ErrorBox.h"
-#include "ReportSettings.h"
-#include "Unit10.h"
-#include "Windowing.h"
+#include "ui/ErrorBox.h"
+#include "report/ReportSettings.h"
+#include "app/Unit10.h"
+#include "ui/Windowing.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DesignRecord.h"
-#include "ReportGenerator.h"
+#include "design/DesignRecord.h"
+#include "report/ReportGenerator.h"
 
 #include <QObject>
 #include <QString>

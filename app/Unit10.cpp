@@ -1,7 +1,7 @@
-#include "Unit10.h"
+#include "app/Unit10.h"
 
-#include "Look.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QProgressBar>
 

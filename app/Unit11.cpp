@@ -1,7 +1,7 @@
-#include "Unit11.h"
+#include "app/Unit11.h"
 
-#include "InstallationDrawing.h"
-#include "Look.h"
+#include "report/InstallationDrawing.h"
+#include "ui/Look.h"
 
 #include <QKeyEvent>
 #include <QPainter>

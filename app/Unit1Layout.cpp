@@ -1,9 +1,9 @@
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "Look.h"
-#include "PageControl.h"
-#include "Tables.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "app/PageControl.h"
+#include "design/Tables.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QLabel>

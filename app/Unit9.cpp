@@ -1,7 +1,7 @@
-#include "Unit9.h"
+#include "app/Unit9.h"
 
-#include "Look.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QLabel>
 

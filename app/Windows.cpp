@@ -1,6 +1,6 @@
-#include "Windows.h"
+#include "app/Windows.h"
 
-#include "Look.h"
+#include "ui/Look.h"
 
 std::unique_ptr<Windows> CreateWindows()
 {

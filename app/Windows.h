@@ -1,15 +1,15 @@
 #pragma once
 
-#include "Unit1.h"
-#include "Unit10.h"
-#include "Unit11.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "Unit7.h"
-#include "Unit9.h"
+#include "app/Unit1.h"
+#include "app/Unit10.h"
+#include "app/Unit11.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit4.h"
+#include "dialogs/Unit5.h"
+#include "dialogs/Unit6.h"
+#include "dialogs/Unit7.h"
+#include "app/Unit9.h"
 
 #include <memory>
 

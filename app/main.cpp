@@ -1,7 +1,7 @@
-#include "Look.h"
-#include "ReportRunner.h"
-#include "Windows.h"
-#include "WordApp.h"
+#include "ui/Look.h"
+#include "app/ReportRunner.h"
+#include "app/Windows.h"
+#include "report/WordApp.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 // telmar-calc on a batch of 100,000 designs in --jsonl, the whole process timed and its
 // processor time counted; and its peak memory on 3,000,000 lines streamed through a pipe.
 
-#include "BenchFiles.h"
+#include "bench/BenchFiles.h"
 
 #include <benchmark/benchmark.h>
 

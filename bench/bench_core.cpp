@@ -1,10 +1,10 @@
 // The core: the calculation on the reference design, the two number formats and the
 // conversions.
 
-#include "Calculation.h"
-#include "Conversion.h"
-#include "NumberFormat.h"
-#include "ReferenceDesign.h"
+#include "design/Calculation.h"
+#include "design/Conversion.h"
+#include "design/NumberFormat.h"
+#include "tests/ReferenceDesign.h"
 
 #include <benchmark/benchmark.h>
 

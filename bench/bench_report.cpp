@@ -1,10 +1,10 @@
 // A report with the built-in engine: reading the shipped template, filling its
 // placeholders and writing the result; and the same with 50 MB of body text before them.
 
-#include "BenchFiles.h"
-#include "ReferenceDesign.h"
-#include "ReportFiller.h"
-#include "RtfWordProcessor.h"
+#include "bench/BenchFiles.h"
+#include "tests/ReferenceDesign.h"
+#include "report/engine/ReportFiller.h"
+#include "report/engine/RtfWordProcessor.h"
 
 #include <benchmark/benchmark.h>
 

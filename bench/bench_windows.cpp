@@ -2,13 +2,13 @@
 // longest the window thread waits while a report meets an office that is not there, one
 // that hangs, and one that holds the pipe and never answers.
 
-#include "BenchFiles.h"
-#include "Look.h"
-#include "ReferenceDesign.h"
-#include "ReportGenerator.h"
-#include "ReportRunner.h"
-#include "ReportSettings.h"
-#include "Windows.h"
+#include "bench/BenchFiles.h"
+#include "ui/Look.h"
+#include "tests/ReferenceDesign.h"
+#include "report/ReportGenerator.h"
+#include "app/ReportRunner.h"
+#include "report/ReportSettings.h"
+#include "app/Windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

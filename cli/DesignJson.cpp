@@ -1,6 +1,6 @@
-#include "DesignJson.h"
+#include "cli/DesignJson.h"
 
-#include "Calculation.h"
+#include "design/Calculation.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesignRecord.h"
+#include "design/DesignRecord.h"
 
 #include <simdjson.h>
 

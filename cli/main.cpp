@@ -1,10 +1,10 @@
 // telmar-calc: the grounding calculation and the report without the windows.
 
-#include "Calculation.h"
-#include "DesignJson.h"
-#include "ReportFiller.h"
-#include "ResultSentences.h"
-#include "RtfWordProcessor.h"
+#include "design/Calculation.h"
+#include "cli/DesignJson.h"
+#include "report/engine/ReportFiller.h"
+#include "design/ResultSentences.h"
+#include "report/engine/RtfWordProcessor.h"
 
 #include <cerrno>
 #include <cstdio>

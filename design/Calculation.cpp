@@ -1,6 +1,6 @@
-#include "Calculation.h"
+#include "design/Calculation.h"
 
-#include "Tables.h"
+#include "design/Tables.h"
 
 #include <algorithm>
 #include <cmath>

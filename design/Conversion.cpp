@@ -1,4 +1,4 @@
-#include "Conversion.h"
+#include "design/Conversion.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "InstallationGeometry.h"
+#include "design/InstallationGeometry.h"
 
 #include <algorithm>
 #include <cmath>

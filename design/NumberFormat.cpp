@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "design/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "ResultSentences.h"
+#include "design/ResultSentences.h"
 
-#include "Calculation.h"
-#include "NumberFormat.h"
+#include "design/Calculation.h"
+#include "design/NumberFormat.h"
 
 #include <cmath>
 

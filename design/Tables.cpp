@@ -1,4 +1,4 @@
-#include "Tables.h"
+#include "design/Tables.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "LookupDialog.h"
+#include "dialogs/LookupDialog.h"
 
-#include "Look.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UtilizationDialog.h"
+#include "dialogs/UtilizationDialog.h"
 
 // Utilization coefficient of the vertical electrodes in a row.
 class TForm2 : public UtilizationDialog {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UtilizationDialog.h"
+#include "dialogs/UtilizationDialog.h"
 
 // Utilization coefficient of the connecting strip, electrodes in a row.
 class TForm3 : public UtilizationDialog {

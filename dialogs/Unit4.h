@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UtilizationDialog.h"
+#include "dialogs/UtilizationDialog.h"
 
 // Utilization coefficient of the vertical electrodes along a contour.
 class TForm4 : public UtilizationDialog {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UtilizationDialog.h"
+#include "dialogs/UtilizationDialog.h"
 
 // Utilization coefficient of the connecting strip, electrodes along a contour.
 class TForm5 : public UtilizationDialog {

@@ -1,6 +1,6 @@
-#include "Unit6.h"
+#include "dialogs/Unit6.h"
 
-#include "Windowing.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QLabel>

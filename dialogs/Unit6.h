@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LookupDialog.h"
+#include "dialogs/LookupDialog.h"
 
-#include "Tables.h"
+#include "design/Tables.h"
 
 // Normative spreading resistance: kind of earthing and mains voltage give the value that
 // OK writes into the tile on the soil and climate page.

@@ -1,8 +1,8 @@
-#include "Unit7.h"
+#include "dialogs/Unit7.h"
 
-#include "Look.h"
-#include "NumberFormat.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "design/NumberFormat.h"
+#include "ui/Windowing.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "UtilizationDialog.h"
+#include "dialogs/UtilizationDialog.h"
 
-#include "Look.h"
-#include "NumberFormat.h"
-#include "Windowing.h"
+#include "ui/Look.h"
+#include "design/NumberFormat.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QLabel>

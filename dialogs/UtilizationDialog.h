@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LookupDialog.h"
-#include "Tables.h"
+#include "dialogs/LookupDialog.h"
+#include "design/Tables.h"
 
 #include <string_view>
 

@@ -2,8 +2,8 @@
 // arithmetic messages with the fields before the fault written and the later ones
 // untouched.
 
-#include "Calculation.h"
-#include "FuzzCheck.h"
+#include "design/Calculation.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cmath>
 #include <cstdint>

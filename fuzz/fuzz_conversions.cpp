@@ -1,8 +1,8 @@
 // Any bytes given to the conversions give a value or the conversion error, nothing else,
 // and a value written back out converts to the same value.
 
-#include "Conversion.h"
-#include "FuzzCheck.h"
+#include "design/Conversion.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <charconv>
 #include <cmath>

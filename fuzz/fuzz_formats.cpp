@@ -1,8 +1,8 @@
 // Any double gives text of the documented shape in both formats, and the general format
 // of a value with at most fifteen significant digits reads back as the same value.
 
-#include "FuzzCheck.h"
-#include "NumberFormat.h"
+#include "fuzz/FuzzCheck.h"
+#include "design/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>

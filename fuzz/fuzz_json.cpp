@@ -1,8 +1,8 @@
 // Any bytes as a design's JSON give either a record with every input finite and never
 // negative, or a message that is short and holds no control character.
 
-#include "DesignJson.h"
-#include "FuzzCheck.h"
+#include "cli/DesignJson.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cmath>
 #include <string>

@@ -3,10 +3,10 @@
 // text reads as before with the value where the placeholder stood; and a second search
 // through the document's index finds what a fresh reading finds.
 
-#include "FuzzCheck.h"
-#include "RtfDocument.h"
-#include "RtfText.h"
-#include "Utf8.h"
+#include "fuzz/FuzzCheck.h"
+#include "report/engine/RtfDocument.h"
+#include "report/engine/RtfText.h"
+#include "design/Utf8.h"
 
 #include <cstdint>
 #include <string>

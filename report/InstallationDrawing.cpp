@@ -1,7 +1,7 @@
-#include "InstallationDrawing.h"
+#include "report/InstallationDrawing.h"
 
-#include "InstallationGeometry.h"
-#include "NumberFormat.h"
+#include "design/InstallationGeometry.h"
+#include "design/NumberFormat.h"
 
 #include <QBuffer>
 #include <QFont>

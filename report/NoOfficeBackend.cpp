@@ -1,6 +1,6 @@
-#include "OfficeBackend.h"
+#include "report/OfficeBackend.h"
 
-#include "WordProcessor.h"
+#include "report/engine/WordProcessor.h"
 
 // Built without an office suite's SDK: the built-in engine is the only word processor.
 std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &, bool &failed)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "ReportFiles.h"
+#include "report/ReportFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "ReportGenerator.h"
+#include "report/ReportGenerator.h"
 
-#include "GuardedWordProcessor.h"
-#include "InstallationDrawing.h"
-#include "RegularFile.h"
-#include "ReportFiller.h"
-#include "ReportSettings.h"
-#include "WordApp.h"
+#include "report/engine/GuardedWordProcessor.h"
+#include "report/InstallationDrawing.h"
+#include "report/engine/RegularFile.h"
+#include "report/engine/ReportFiller.h"
+#include "report/ReportSettings.h"
+#include "report/WordApp.h"
 
 #include <QCoreApplication>
 #include <QDate>

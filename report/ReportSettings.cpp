@@ -1,4 +1,4 @@
-#include "ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <mutex>
 

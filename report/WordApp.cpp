@@ -1,9 +1,9 @@
-#include "WordApp.h"
+#include "report/WordApp.h"
 
-#include "GuardedWordProcessor.h"
-#include "OfficeBackend.h"
-#include "ReportSettings.h"
-#include "RtfWordProcessor.h"
+#include "report/engine/GuardedWordProcessor.h"
+#include "report/OfficeBackend.h"
+#include "report/ReportSettings.h"
+#include "report/engine/RtfWordProcessor.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportFiles.h"
+#include "report/ReportFiles.h"
 
 #include <QString>
 

@@ -3,8 +3,8 @@
 // Reports written by the built-in engine are recorded here instead of being opened on the
 // desktop, so the tests can read them.
 
-#include "ReportSettings.h"
-#include "WordApp.h"
+#include "report/ReportSettings.h"
+#include "report/WordApp.h"
 
 #include <QFile>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 // The reference design of the method, shared by the tests and the benchmarks.
 
-#include "Calculation.h"
+#include "design/Calculation.h"
 
 // ρ1 = 60, ρ2 = 40, ψv = 1.65, ψh = 4, H = 2, t = 0.7, Rn = 4, b = 50, L = 3, bs = 40,
 // a = 3, ηh = 0.75, ηv = 0.81: the inputs, committed as the pages commit them.

@@ -3,11 +3,11 @@
 // A shown main window with its dialogs, a Russian locale, and the steps a user takes to
 // fill the wizard's pages. The coefficient tiles are filled as a dialog's OK fills them.
 
-#include "GuiTestSupport.h"
-#include "Look.h"
-#include "PageControl.h"
-#include "ReportRunner.h"
-#include "Windows.h"
+#include "tests/GuiTestSupport.h"
+#include "ui/Look.h"
+#include "app/PageControl.h"
+#include "app/ReportRunner.h"
+#include "app/Windows.h"
 
 #include <QLabel>
 #include <QLocale>

@@ -1,10 +1,10 @@
 // The grounding calculation on the design record alone: the reference design in a row
 // and along a contour, the mended method, and the arithmetic faults that stop it.
 
-#include "Calculation.h"
-#include "ReferenceDesign.h"
-#include "ResultSentences.h"
-#include "Tables.h"
+#include "design/Calculation.h"
+#include "tests/ReferenceDesign.h"
+#include "design/ResultSentences.h"
+#include "design/Tables.h"
 
 #include <QTest>
 

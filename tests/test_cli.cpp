@@ -1,10 +1,10 @@
 // telmar-calc as a user runs it: JSON and text output, batches, bad input with its
 // message and status, the report, and a large --jsonl batch.
 
-#include "ReferenceDesign.h"
-#include "ResultSentences.h"
-#include "RtfText.h"
-#include "TestFiles.h"
+#include "tests/ReferenceDesign.h"
+#include "design/ResultSentences.h"
+#include "report/engine/RtfText.h"
+#include "tests/TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // Reading numbers from the fields and tiles: what converts, and the exact message of
 // what does not.
 
-#include "Conversion.h"
+#include "design/Conversion.h"
 
 #include <QTest>
 

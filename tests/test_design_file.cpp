@@ -3,11 +3,11 @@
 // results; bad files change nothing and say why; a failed save says why and keeps the old
 // file; the command line and a drop open a file.
 
-#include "DesignFile.h"
-#include "RecordedReports.h"
-#include "TestFiles.h"
-#include "Windowing.h"
-#include "WizardFixture.h"
+#include "app/DesignFile.h"
+#include "tests/RecordedReports.h"
+#include "tests/TestFiles.h"
+#include "ui/Windowing.h"
+#include "tests/WizardFixture.h"
 
 #include <QJsonDocument>
 #include <QMimeData>

@@ -2,7 +2,7 @@
 // values, OK enabled by the pointer alone, persistence, Escape and Enter, the tile clicks
 // with their contour routing, and a design entered through the windows alone.
 
-#include "WizardFixture.h"
+#include "tests/WizardFixture.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

@@ -2,9 +2,9 @@
 // the strip's length, the dimensions), the section's depths, the soils' names, and the
 // painter's picture.
 
-#include "InstallationDrawing.h"
-#include "InstallationGeometry.h"
-#include "ReferenceDesign.h"
+#include "report/InstallationDrawing.h"
+#include "design/InstallationGeometry.h"
+#include "tests/ReferenceDesign.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 // The two number formats of the results page and the report.
 
-#include "NumberFormat.h"
+#include "design/NumberFormat.h"
 
 #include <QTest>
 

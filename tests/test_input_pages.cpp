@@ -1,7 +1,7 @@
 // The input pages through the real widgets: keystroke filters, Enter, the enabling zones,
 // the captures of the electrode page, and the page-1 commit.
 
-#include "WizardFixture.h"
+#include "tests/WizardFixture.h"
 
 #include <QClipboard>
 

@@ -1,8 +1,8 @@
 // The fonts of the layout: "MS Sans Serif" resolves to a substitute that fits, and every
 // fixed text of every window fits its control.
 
-#include "Look.h"
-#include "Windows.h"
+#include "ui/Look.h"
+#include "app/Windows.h"
 
 #include <QFontInfo>
 #include <QGroupBox>

@@ -4,18 +4,18 @@
 // report read back through UNO, and fake offices that never answer: the report is made
 // by the built-in engine, the windows never wait, and nothing is left running.
 
-#include "GuardedWordProcessor.h"
-#include "LibreOfficeWordProcessor.h"
-#include "RecordedReports.h"
-#include "ReferenceDesign.h"
-#include "ReportGenerator.h"
-#include "NumberFormat.h"
-#include "ReportRows.h"
-#include "RtfText.h"
-#include "RtfWordProcessor.h"
-#include "TestFiles.h"
-#include "WizardFixture.h"
-#include "WordApp.h"
+#include "report/engine/GuardedWordProcessor.h"
+#include "report/libreoffice/LibreOfficeWordProcessor.h"
+#include "tests/RecordedReports.h"
+#include "tests/ReferenceDesign.h"
+#include "report/ReportGenerator.h"
+#include "design/NumberFormat.h"
+#include "report/engine/ReportRows.h"
+#include "report/engine/RtfText.h"
+#include "report/engine/RtfWordProcessor.h"
+#include "tests/TestFiles.h"
+#include "tests/WizardFixture.h"
+#include "report/WordApp.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 // The main window as a whole: start state, moving between the pages, the About box,
 // the fixed page control, ending the program, and the error box.
 
-#include "ErrorBox.h"
-#include "GuiTestSupport.h"
-#include "Look.h"
-#include "PageControl.h"
-#include "Windows.h"
+#include "ui/ErrorBox.h"
+#include "tests/GuiTestSupport.h"
+#include "ui/Look.h"
+#include "app/PageControl.h"
+#include "app/Windows.h"
 
 #include <QLabel>
 #include <QTabBar>

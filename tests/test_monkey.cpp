@@ -5,10 +5,10 @@
 // the results page, when shown, agrees with the record. A failure names the seed and the
 // event, to be replayed with TELMAR_MONKEY_SEED.
 
-#include "ReportSettings.h"
-#include "ResultSentences.h"
-#include "WizardFixture.h"
-#include "WordApp.h"
+#include "report/ReportSettings.h"
+#include "design/ResultSentences.h"
+#include "tests/WizardFixture.h"
+#include "report/WordApp.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -2,15 +2,15 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
-#include "NumberFormat.h"
-#include "ReportGenerator.h"
-#include "ReferenceDesign.h"
-#include "RecordedReports.h"
-#include "ReportRows.h"
-#include "RtfText.h"
-#include "TestFiles.h"
-#include "WizardFixture.h"
-#include "WordApp.h"
+#include "design/NumberFormat.h"
+#include "report/ReportGenerator.h"
+#include "tests/ReferenceDesign.h"
+#include "tests/RecordedReports.h"
+#include "report/engine/ReportRows.h"
+#include "report/engine/RtfText.h"
+#include "tests/TestFiles.h"
+#include "tests/WizardFixture.h"
+#include "report/WordApp.h"
 
 #include <QDate>
 #include <QFile>

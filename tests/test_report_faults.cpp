@@ -3,15 +3,15 @@
 // written. Each ends with a clear message or a report, never a hang; the template stays
 // byte for byte as it was; and the program goes on.
 
-#include "ReportFiles.h"
-#include "ReportSettings.h"
-#include "RecordedReports.h"
-#include "ReferenceDesign.h"
-#include "ReportGenerator.h"
-#include "RtfText.h"
-#include "TestFiles.h"
-#include "WizardFixture.h"
-#include "WordApp.h"
+#include "report/ReportFiles.h"
+#include "report/ReportSettings.h"
+#include "tests/RecordedReports.h"
+#include "tests/ReferenceDesign.h"
+#include "report/ReportGenerator.h"
+#include "report/engine/RtfText.h"
+#include "tests/TestFiles.h"
+#include "tests/WizardFixture.h"
+#include "report/WordApp.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The built-in RTF engine on its own: forward search through the text, replacements that
 // keep the markup, escapes in and out, and the bounded fill loop.
 
-#include "ReportFiller.h"
-#include "RtfDocument.h"
-#include "RtfText.h"
+#include "report/engine/ReportFiller.h"
+#include "report/engine/RtfDocument.h"
+#include "report/engine/RtfText.h"
 
 #include <QTest>
 

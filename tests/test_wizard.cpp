@@ -1,7 +1,7 @@
 // A design typed through the windows: the page-2 commit, the calculation behind Next,
 // its errors in the error box, and the results page.
 
-#include "WizardFixture.h"
+#include "tests/WizardFixture.h"
 
 class WizardTest : public QObject {
     Q_OBJECT

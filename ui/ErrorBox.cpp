@@ -1,6 +1,6 @@
-#include "ErrorBox.h"
+#include "ui/ErrorBox.h"
 
-#include "Look.h"
+#include "ui/Look.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "Windowing.h"
+#include "ui/Windowing.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "GuardedWordProcessor.h"
+#include "report/engine/GuardedWordProcessor.h"
 
 namespace {
 

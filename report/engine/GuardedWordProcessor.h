@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WordProcessor.h"
+#include "report/engine/WordProcessor.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "report/engine/RegularFile.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "ReportFiller.h"
+#include "report/engine/ReportFiller.h"
 
 FillOutcome FillReport(WordProcessor &document, const std::vector<ReportRow> &rows,
                        const std::function<void(int)> &advanced)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportRows.h"
-#include "WordProcessor.h"
+#include "report/engine/ReportRows.h"
+#include "report/engine/WordProcessor.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "ReportRows.h"
+#include "report/engine/ReportRows.h"
 
-#include "NumberFormat.h"
-#include "InstallationGeometry.h"
-#include "ResultSentences.h"
+#include "design/NumberFormat.h"
+#include "design/InstallationGeometry.h"
+#include "design/ResultSentences.h"
 
 #include <array>
 #include <cmath>

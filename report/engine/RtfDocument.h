@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RtfText.h"
+#include "report/engine/RtfText.h"
 
 #include <cstddef>
 #include <optional>

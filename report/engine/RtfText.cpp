@@ -1,6 +1,6 @@
-#include "RtfText.h"
+#include "report/engine/RtfText.h"
 
-#include "Utf8.h"
+#include "design/Utf8.h"
 
 #include <algorithm>
 #include <array>

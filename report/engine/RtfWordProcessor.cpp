@@ -1,6 +1,6 @@
-#include "RtfWordProcessor.h"
+#include "report/engine/RtfWordProcessor.h"
 
-#include "RegularFile.h"
+#include "report/engine/RegularFile.h"
 
 bool RtfWordProcessor::SetWordVisible(bool visible)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "RegularFile.h"
-#include "RtfDocument.h"
-#include "WordProcessor.h"
+#include "report/engine/RegularFile.h"
+#include "report/engine/RtfDocument.h"
+#include "report/engine/WordProcessor.h"
 
 #include <functional>
 #include <optional>

@@ -1,5 +1,5 @@
-#include "LibreOfficeWordProcessor.h"
-#include "OfficeBackend.h"
+#include "report/libreoffice/LibreOfficeWordProcessor.h"
+#include "report/OfficeBackend.h"
 
 std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &options, bool &failed)
 {

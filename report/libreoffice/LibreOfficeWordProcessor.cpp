@@ -1,6 +1,6 @@
-#include "LibreOfficeWordProcessor.h"
+#include "report/libreoffice/LibreOfficeWordProcessor.h"
 
-#include "RegularFile.h"
+#include "report/engine/RegularFile.h"
 
 #include <QDir>
 #include <QFile>

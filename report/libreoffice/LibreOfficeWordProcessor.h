@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportSettings.h"
-#include "WordProcessor.h"
+#include "report/ReportSettings.h"
+#include "report/engine/WordProcessor.h"
 
 #include <QString>
 
