@@ -1,5 +1,6 @@
 #include "design/Calculation.h"
 
+#include "design/Number.h"
 #include "design/Tables.h"
 
 #include <algorithm>
@@ -7,50 +8,6 @@
 #include <cstdint>
 
 namespace {
-
-const char *FaultMessage(ArithmeticFault fault)
-{
-    switch (fault) {
-    case ArithmeticFault::divisionByZero:
-        return "Floating point division by zero";
-    case ArithmeticFault::invalidOperation:
-        return "Invalid floating point operation";
-    case ArithmeticFault::overflow:
-        return "Floating point overflow";
-    }
-    return "Invalid floating point operation";
-}
-
-[[noreturn]] void Raise(ArithmeticFault fault) { throw ArithmeticError(fault); }
-
-// Every intermediate value goes through one of these, so a fault is caught at the
-// operation that caused it, whatever the compiler does with the FPU flags.
-double Checked(double value)
-{
-    if (std::isnan(value)) Raise(ArithmeticFault::invalidOperation);
-    if (std::isinf(value)) Raise(ArithmeticFault::overflow);
-    return value;
-}
-
-double Add(double a, double b) { return Checked(a + b); }
-double Sub(double a, double b) { return Checked(a - b); }
-double Mul(double a, double b) { return Checked(a * b); }
-
-double Div(double a, double b)
-{
-    Checked(a);
-    Checked(b);
-    if (b == 0) Raise(a == 0 ? ArithmeticFault::invalidOperation : ArithmeticFault::divisionByZero);
-    return Checked(a / b);
-}
-
-double Lg(double x)
-{
-    Checked(x);
-    if (x == 0) Raise(ArithmeticFault::divisionByZero);
-    if (x < 0) Raise(ArithmeticFault::invalidOperation);
-    return Checked(std::log(x) / std::log(10.0));
-}
 
 void StoreCount(const CountRounding &rounding, double &fraction, std::int32_t &roundUp,
                 double &count)
@@ -60,34 +17,38 @@ void StoreCount(const CountRounding &rounding, double &fraction, std::int32_t &r
     count = rounding.count;
 }
 
-double EquivalentDiameter(const DesignRecord &r)
+// d, in metres: a round rod's diameter, or 0.95·b for an angle of flange width b.
+Number EquivalentDiameter(const DesignRecord &r)
 {
-    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Div(r.rodDiameter, 1000);
-    return Div(Mul(0.95, r.angleWidth), 1000);
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
+    return 0.95 * r.angleWidth / 1000;
 }
 
 // Along a closed contour the strip runs round the whole loop; in a row it stops at the ends.
-double StripRunLength(const DesignRecord &r, double count)
+Number StripRunLength(const DesignRecord &r, Number n)
 {
-    const double spans = r.arrangement == Arrangement::contour ? count : Sub(count, 1);
-    return Mul(spans, r.electrodeSpacing);
+    const Number spans = r.arrangement == Arrangement::contour ? n : n - 1;
+    return spans * r.electrodeSpacing;
 }
 
 // Step 6's formula for a strip of length `Ls`. It lies in the lower layer when it is laid
 // below the boundary.
-double StripResistance(const DesignRecord &r, double Ls)
+double StripResistance(const DesignRecord &r, Number Ls)
 {
-    const double t = r.stripDepth;
-    const double stripSoil = t >= r.upperLayerThickness ? r.lowerResistivity : r.upperResistivity;
-    const double stripFactor = Div(Mul(Mul(0.366, r.horizontalClimaticCoefficient), stripSoil),
-                                   Mul(Ls, r.stripUtilization));
-    return Mul(stripFactor, Lg(Div(Mul(2, Mul(Ls, Ls)), Mul(Div(r.stripWidth, 1000), t))));
+    const Number t = r.stripDepth;
+    const Number rho = t >= r.upperLayerThickness ? r.lowerResistivity : r.upperResistivity;
+    const Number psiH = r.horizontalClimaticCoefficient;
+    const Number etaH = r.stripUtilization;
+    const Number b = Number(r.stripWidth) / 1000;
+    // Rs = 0.366·ψh·ρ / (Ls·ηh) · lg(2·Ls² / (b·t)), the factor first
+    const Number factor = 0.366 * psiH * rho / (Ls * etaH);
+    return (factor * Lg(2 * (Ls * Ls) / (b * t))).value();
 }
 
 // A strip is never of zero length: one electrode still has its lead.
 double StripLengthFor(const DesignRecord &r, double count)
 {
-    const double runLength = StripRunLength(r, count);
+    const double runLength = StripRunLength(r, count).value();
     return runLength == 0 ? 1 : runLength;
 }
 
@@ -110,7 +71,7 @@ Decision Decide(const DesignRecord &r)
     if (!MeetsNorm(d.decided, Rn)) {
         // Only rounding can leave n₁ just short; beyond that the inputs are out of the
         // formulas' range and no count is looked for.
-        const Installation next = InstallationOf(r, Add(r.estimatedCount, 1));
+        const Installation next = InstallationOf(r, (Number(r.estimatedCount) + 1).value());
         if (!MeetsNorm(next, Rn)) return d;
         d.decided = next;
     }
@@ -148,8 +109,12 @@ Installation InstallationOf(const DesignRecord &r, double count)
     i.count = count;
     i.stripLength = StripLengthFor(r, count);
     i.stripResistance = StripResistance(r, i.stripLength);
-    const double electrodes = Div(Mul(count, r.electrodeUtilization), r.singleElectrodeResistance);
-    i.resistance = Div(1, Add(electrodes, Div(1, i.stripResistance)));
+    const Number n = count;
+    const Number etaV = r.electrodeUtilization;
+    const Number Rv = r.singleElectrodeResistance;
+    const Number Rs = i.stripResistance;
+    // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
+    i.resistance = (1 / (n * etaV / Rv + 1 / Rs)).value();
     return i;
 }
 
@@ -163,20 +128,15 @@ bool CoefficientDiffers(double picked, double tabulated)
     return std::fabs(picked - tabulated) > 0.1 * tabulated;
 }
 
-ArithmeticError::ArithmeticError(ArithmeticFault fault)
-    : std::runtime_error(FaultMessage(fault)), fault_(fault)
-{
-}
-
 CountRounding RoundCount(double exact)
 {
     CountRounding rounding{};
-    rounding.fraction = Sub(exact, std::trunc(exact));
+    rounding.fraction = (Number(exact) - std::trunc(exact)).value();
     rounding.roundUp = rounding.fraction > 0 ? 1 : 0;
     const double up = std::ceil(exact);
     // 2^63 is exactly representable; anything at or beyond it has no 64-bit count.
     constexpr double kLimit = 9223372036854775808.0;
-    if (!(up >= -kLimit && up < kLimit)) Raise(ArithmeticFault::invalidOperation);
+    if (!(up >= -kLimit && up < kLimit)) RaiseArithmeticFault(ArithmeticFault::invalidOperation);
     rounding.count = static_cast<double>(std::max<std::int64_t>(1, static_cast<std::int64_t>(up)));
     return rounding;
 }
@@ -194,35 +154,40 @@ std::optional<WordForms> WordFormsAfter(double count)
 
 double ElectrodeMidDepth(double electrodeLength, double stripDepth)
 {
-    return Add(Div(electrodeLength, 2), stripDepth);
+    const Number L = electrodeLength;
+    const Number t = stripDepth;
+    return (L / 2 + t).value();
 }
 
 void CalculateGrounding(DesignRecord &r)
 {
-    const double rho1 = r.upperResistivity;
-    const double rho2 = r.lowerResistivity;
-    const double L = r.electrodeLength;
-    const double t = r.stripDepth;
+    const Number rho1 = r.upperResistivity;
+    const Number rho2 = r.lowerResistivity;
+    const Number psiV = r.verticalClimaticCoefficient;
+    const Number L = r.electrodeLength;
+    const Number t = r.stripDepth;
+    const Number Rn = r.normativeResistance;
+    const Number etaV = r.electrodeUtilization;
 
     // Step 2: two-layer soil. The boundary is held within the electrode's reach: above
     // its top the electrode lies wholly in the upper layer, below its foot wholly in the
     // lower one, and the formula meets both limits continuously.
-    const double H = std::min(std::max(r.upperLayerThickness, t), Add(L, t));
-    const double upper = Mul(rho1, r.verticalClimaticCoefficient);
-    r.designResistivity =
-        Div(Mul(Mul(upper, rho2), L), Add(Mul(upper, Add(Sub(L, H), t)), Mul(rho2, Sub(H, t))));
+    const Number H = std::min(std::max(r.upperLayerThickness, t.value()), (L + t).value());
+    // ρe = ψ·ρ1·ρ2·L / (ψ·ρ1·(L − H + t) + ρ2·(H − t))
+    const Number rhoE = psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t));
+    r.designResistivity = rhoE.value();
 
     // Step 3: one vertical electrode.
-    const double d = EquivalentDiameter(r);
-    const double T = r.electrodeMidDepth;
-    const double depthTerm =
-        Mul(0.5, Lg(Div(Add(Mul(4, T), L), Sub(Mul(4, T), L))));
-    r.singleElectrodeResistance =
-        Mul(Div(Mul(0.366, r.designResistivity), L), Add(Lg(Div(Mul(2, L), d)), depthTerm));
+    // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
+    const Number d = EquivalentDiameter(r);
+    const Number T = r.electrodeMidDepth;
+    const Number depthTerm = 0.5 * Lg((4 * T + L) / (4 * T - L));
+    const Number Rv = 0.366 * rhoE / L * (Lg(2 * L / d) + depthTerm);
+    r.singleElectrodeResistance = Rv.value();
 
     // Step 4: estimated number of electrodes.
-    r.estimatedCountExact = Div(r.singleElectrodeResistance,
-                                Mul(r.normativeResistance, r.electrodeUtilization));
+    // n₁ = Rv / (Rn·ηv)
+    r.estimatedCountExact = (Rv / (Rn * etaV)).value();
     StoreCount(RoundCount(r.estimatedCountExact), r.estimatedCountFraction, r.estimatedRoundUp,
                r.estimatedCount);
 
@@ -235,24 +200,24 @@ void CalculateGrounding(DesignRecord &r)
     // Steps 7 to 9 for the decided installation: what the electrodes must reach beside its
     // strip, and the count that asks. A strip that meets the norm alone leaves them nothing.
     const Decision decision = Decide(r);
-    const double Rs = decision.decided.stripResistance;
-    const double Rn = r.normativeResistance;
+    const Number Rs = decision.decided.stripResistance;
     const bool stripAlone = Rs > 0 && Rs <= Rn;
-    double total = 0;
-    double refinedExact = 0;
+    Number total = 0;
+    Number refinedExact = 0;
     if (!stripAlone) {
-        total = std::fabs(Div(Mul(Rs, Rn), Sub(Rs, Rn)));
-        refinedExact = Div(r.singleElectrodeResistance, Mul(total, r.electrodeUtilization));
+        // Rt = |Rs·Rn / (Rs − Rn)|, n₂ = Rv / (Rt·ηv)
+        total = std::fabs((Rs * Rn / (Rs - Rn)).value());
+        refinedExact = Rv / (total * etaV);
     }
-    const double ratio = Div(r.electrodeSpacing, L);
+    const double ratio = (r.electrodeSpacing / L).value();
 
-    r.totalElectrodeResistance = total;
-    r.refinedCountExact = refinedExact;
-    r.refinedCountFraction = Sub(refinedExact, std::trunc(refinedExact));
+    r.totalElectrodeResistance = total.value();
+    r.refinedCountExact = refinedExact.value();
+    r.refinedCountFraction = (refinedExact - std::trunc(refinedExact.value())).value();
     r.refinedRoundUp = r.refinedCountFraction > 0 ? 1 : 0;
     r.refinedCount = decision.decided.count;
     r.refinedStripLength = decision.decided.stripLength;
-    r.refinedStripResistance = Rs;
+    r.refinedStripResistance = Rs.value();
     r.installationResistance = decision.decided.resistance;
     r.fewerStripLength = decision.fewer.stripLength;
     r.fewerStripResistance = decision.fewer.stripResistance;

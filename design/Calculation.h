@@ -1,24 +1,12 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/Number.h"
 
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
-
-// The three floating-point faults that stop a calculation instead of letting an
-// infinity or a NaN flow into the results.
-enum class ArithmeticFault { divisionByZero, invalidOperation, overflow };
-
-class ArithmeticError : public std::runtime_error {
-public:
-    explicit ArithmeticError(ArithmeticFault fault);
-    ArithmeticFault fault() const { return fault_; }
-
-private:
-    ArithmeticFault fault_;
-};
 
 // A count of electrodes from its exact value: rounded up, never below one.
 struct CountRounding {

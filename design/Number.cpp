@@ -1,0 +1,35 @@
+#include "design/Number.h"
+
+#include <cmath>
+
+namespace {
+
+const char *FaultMessage(ArithmeticFault fault)
+{
+    switch (fault) {
+    case ArithmeticFault::divisionByZero:
+        return "Floating point division by zero";
+    case ArithmeticFault::invalidOperation:
+        return "Invalid floating point operation";
+    case ArithmeticFault::overflow:
+        return "Floating point overflow";
+    }
+    return "Invalid floating point operation";
+}
+
+} // namespace
+
+ArithmeticError::ArithmeticError(ArithmeticFault fault)
+    : std::runtime_error(FaultMessage(fault)), fault_(fault)
+{
+}
+
+void RaiseArithmeticFault(ArithmeticFault fault) { throw ArithmeticError(fault); }
+
+Number Lg(Number x)
+{
+    const double value = Number::Checked(x.value()).value();
+    if (value == 0) RaiseArithmeticFault(ArithmeticFault::divisionByZero);
+    if (value < 0) RaiseArithmeticFault(ArithmeticFault::invalidOperation);
+    return Number::Checked(std::log(value) / std::log(10.0));
+}

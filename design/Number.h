@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cmath>
+#include <compare>
+#include <stdexcept>
+
+// The three floating-point faults that stop a calculation instead of letting an
+// infinity or a NaN flow into the results.
+enum class ArithmeticFault { divisionByZero, invalidOperation, overflow };
+
+class ArithmeticError : public std::runtime_error {
+public:
+    explicit ArithmeticError(ArithmeticFault fault);
+    ArithmeticFault fault() const { return fault_; }
+
+private:
+    ArithmeticFault fault_;
+};
+
+[[noreturn]] void RaiseArithmeticFault(ArithmeticFault fault);
+
+// A value of the calculation whose every operation is checked as it is done, so a fault is
+// caught at the operation that caused it, whatever the compiler does with the FPU flags,
+// and a formula reads as the report prints it: a NaN is an invalid operation, an infinity
+// an overflow; x / 0 is a division by zero, 0 / 0 an invalid operation.
+class Number {
+public:
+    constexpr Number(double value) : value_(value) {} // the record's fields and literals
+    constexpr double value() const { return value_; }
+
+    friend Number operator+(Number a, Number b) { return Checked(a.value_ + b.value_); }
+    friend Number operator-(Number a, Number b) { return Checked(a.value_ - b.value_); }
+    friend Number operator*(Number a, Number b) { return Checked(a.value_ * b.value_); }
+    friend Number operator/(Number a, Number b)
+    {
+        Checked(a.value_);
+        Checked(b.value_);
+        if (b.value_ == 0)
+            RaiseArithmeticFault(a.value_ == 0 ? ArithmeticFault::invalidOperation
+                                               : ArithmeticFault::divisionByZero);
+        return Checked(a.value_ / b.value_);
+    }
+    friend constexpr auto operator<=>(Number a, Number b) = default;
+
+    // Stops on a NaN or an infinity; the value otherwise.
+    static Number Checked(double value)
+    {
+        if (std::isnan(value)) RaiseArithmeticFault(ArithmeticFault::invalidOperation);
+        if (std::isinf(value)) RaiseArithmeticFault(ArithmeticFault::overflow);
+        return Number(value);
+    }
+
+private:
+    double value_;
+};
+
+// The decimal logarithm: lg 0 is a division by zero, lg of a negative an invalid operation.
+Number Lg(Number x);
