@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -539,6 +540,55 @@ private slots:
         QVERIFY(CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization));
         QVERIFY(!CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization));
         QCOMPARE(r.electrodeUtilization, 0.81); // never changed by the program
+    }
+
+    // The rules every step relies on, at the operation itself.
+    void numberOperationsStopOnTheirFault_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<int>("fault"); // -1: none
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const int byZero = static_cast<int>(ArithmeticFault::divisionByZero);
+        const int invalid = static_cast<int>(ArithmeticFault::invalidOperation);
+        const int overflow = static_cast<int>(ArithmeticFault::overflow);
+        QTest::newRow("x / 0") << "/" << 3.0 << 0.0 << byZero;
+        QTest::newRow("-x / 0") << "/" << -3.0 << 0.0 << byZero;
+        QTest::newRow("0 / 0") << "/" << 0.0 << 0.0 << invalid;
+        QTest::newRow("infinite dividend") << "/" << inf << 2.0 << overflow;
+        QTest::newRow("NaN divisor") << "/" << 1.0 << nan << invalid;
+        QTest::newRow("quotient overflows") << "/" << 1e300 << 1e-300 << overflow;
+        QTest::newRow("product overflows") << "*" << 1e200 << 1e200 << overflow;
+        QTest::newRow("infinity minus infinity") << "-" << inf << inf << invalid;
+        QTest::newRow("sum with infinity") << "+" << inf << 1.0 << overflow;
+        QTest::newRow("lg 0") << "lg" << 0.0 << 0.0 << byZero;
+        QTest::newRow("lg of a negative") << "lg" << -1.0 << 0.0 << invalid;
+        QTest::newRow("lg 1000") << "lg" << 1000.0 << 0.0 << -1;
+        QTest::newRow("ordinary quotient") << "/" << 1.0 << 4.0 << -1;
+    }
+
+    void numberOperationsStopOnTheirFault()
+    {
+        QFETCH(QString, operation);
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(int, fault);
+        const auto apply = [&]() -> double {
+            if (operation == "+") return (Number(a) + b).value();
+            if (operation == "-") return (Number(a) - b).value();
+            if (operation == "*") return (Number(a) * b).value();
+            if (operation == "/") return (Number(a) / b).value();
+            return Lg(a).value();
+        };
+        try {
+            const double result = apply();
+            QCOMPARE(fault, -1);
+            QCOMPARE(result, operation == "lg" ? std::log(a) / std::log(10.0) : a / b);
+        } catch (const ArithmeticError &error) {
+            QCOMPARE(static_cast<int>(error.fault()), fault);
+        }
     }
 
     void faultsStopAtTheirStepWithEarlierFieldsWritten_data()
