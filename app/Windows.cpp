@@ -2,17 +2,34 @@
 
 #include "ui/Look.h"
 
+#include <QLabel>
+
 std::unique_ptr<Windows> CreateWindows()
 {
     auto w = std::make_unique<Windows>();
     w->Form1 = std::make_unique<TForm1>();
     TForm1 &main = *w->Form1;
-    w->Form2 = std::make_unique<TForm2>(main.Label16);
-    w->Form3 = std::make_unique<TForm3>(main.Label26);
-    w->Form4 = std::make_unique<TForm4>(main.Label16);
-    w->Form5 = std::make_unique<TForm5>(main.Label26);
-    w->Form6 = std::make_unique<TForm6>(main.Label27);
-    w->Form7 = std::make_unique<TForm7>(main.Label29, main.Label28);
+    w->Form2 = std::make_unique<TForm2>();
+    w->Form3 = std::make_unique<TForm3>();
+    w->Form4 = std::make_unique<TForm4>();
+    w->Form5 = std::make_unique<TForm5>();
+    w->Form6 = std::make_unique<TForm6>();
+    w->Form7 = std::make_unique<TForm7>();
+    // Each lookup window's pick goes on its tile: the row and contour windows of one
+    // coefficient share it.
+    const auto pickOnto = [](TwoListDialog *dialog, QLabel *tile) {
+        QObject::connect(dialog, &TwoListDialog::valuePicked, tile, &QLabel::setText);
+    };
+    pickOnto(w->Form2.get(), main.Label16);
+    pickOnto(w->Form3.get(), main.Label26);
+    pickOnto(w->Form4.get(), main.Label16);
+    pickOnto(w->Form5.get(), main.Label26);
+    pickOnto(w->Form6.get(), main.Label27);
+    QObject::connect(w->Form7.get(), &TForm7::coefficientsPicked, &main,
+                     [&main](const QString &vertical, const QString &horizontal) {
+                         main.Label29->setText(vertical);
+                         main.Label28->setText(horizontal);
+                     });
     w->Form9 = std::make_unique<TForm9>();
     w->Form10 = std::make_unique<TForm10>();
     w->Form11 = std::make_unique<TForm11>(main.record);

@@ -7,5 +7,5 @@ class TForm2 : public UtilizationDialog {
     Q_OBJECT
 
 public:
-    explicit TForm2(QLabel *targetTile) : UtilizationDialog(verticalRowWindow, targetTile) {}
+    TForm2() : UtilizationDialog(verticalRowWindow) {}
 };

@@ -7,5 +7,5 @@ class TForm3 : public UtilizationDialog {
     Q_OBJECT
 
 public:
-    explicit TForm3(QLabel *targetTile) : UtilizationDialog(stripRowWindow, targetTile) {}
+    TForm3() : UtilizationDialog(stripRowWindow) {}
 };

@@ -7,5 +7,5 @@ class TForm4 : public UtilizationDialog {
     Q_OBJECT
 
 public:
-    explicit TForm4(QLabel *targetTile) : UtilizationDialog(verticalContourWindow, targetTile) {}
+    TForm4() : UtilizationDialog(verticalContourWindow) {}
 };

@@ -7,5 +7,5 @@ class TForm5 : public UtilizationDialog {
     Q_OBJECT
 
 public:
-    explicit TForm5(QLabel *targetTile) : UtilizationDialog(stripContourWindow, targetTile) {}
+    TForm5() : UtilizationDialog(stripContourWindow) {}
 };

@@ -41,9 +41,8 @@ constexpr int kRowStep = 32;
 
 } // namespace
 
-TForm7::TForm7(QLabel *verticalTile, QLabel *horizontalTile)
-    : LookupDialog(QStringLiteral("Выбор климатического коэффициента для вертикальных электродов")),
-      verticalTile_(verticalTile), horizontalTile_(horizontalTile)
+TForm7::TForm7()
+    : LookupDialog(QStringLiteral("Выбор климатического коэффициента для вертикальных электродов"))
 {
     setFixedSize(737, 363);
     Label1 = addLabel(QStringLiteral("Label1"),
@@ -129,8 +128,8 @@ void TForm7::BitBtn1Click()
         break;
     }
     const std::string separator = DecimalSeparator();
-    verticalTile_->setText(QString::fromStdString(FormatGeneral(chosenValue, separator)));
-    horizontalTile_->setText(
+    emit coefficientsPicked(
+        QString::fromStdString(FormatGeneral(chosenValue, separator)),
         QString::fromStdString(FormatGeneral(zoneCoefficients.horizontal, separator)));
     hide();
 }

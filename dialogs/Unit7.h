@@ -10,12 +10,12 @@ class QRadioButton;
 class QFrame;
 
 // Climatic coefficients: the user marks the climatic zone and picks the electrode type;
-// OK writes the vertical coefficient into Label29 and the horizontal one into Label28.
+// OK announces the vertical and the horizontal coefficient (for Label29 and Label28).
 class TForm7 : public LookupDialog {
     Q_OBJECT
 
 public:
-    TForm7(QLabel *verticalTile, QLabel *horizontalTile);
+    TForm7();
 
     QLabel *Label1 = nullptr;  // heading
     QLabel *Label2 = nullptr;  // heading of the feature rows
@@ -31,11 +31,11 @@ public:
     ClimaticRow zoneCoefficients{0, 0, 0};
     double chosenValue = 0;
 
+signals:
+    // OK's pick, as the tiles show it.
+    void coefficientsPicked(const QString &vertical, const QString &horizontal);
+
 protected:
     bool okMayBeEnabled() const override;
     void BitBtn1Click() override;
-
-private:
-    QLabel *verticalTile_;
-    QLabel *horizontalTile_;
 };

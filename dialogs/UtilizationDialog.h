@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/LookupDialog.h"
+#include "dialogs/TwoListDialog.h"
 #include "design/Tables.h"
 
 #include <string_view>
@@ -18,33 +18,18 @@ extern const UtilizationWindow stripRowWindow;        // connecting strip, elect
 extern const UtilizationWindow verticalContourWindow; // vertical electrodes along a contour
 extern const UtilizationWindow stripContourWindow;    // strip, electrodes along a contour
 
-// The four utilization windows: one behaviour, four tables. The user picks the ratio of
-// spacing to length and the number of electrodes; OK writes the tabulated coefficient
-// into the window's tile on the main window.
-class UtilizationDialog : public LookupDialog {
+// The four utilization windows: the two-list lookup over one of four tables. The user
+// picks the ratio of spacing to length and the number of electrodes; OK announces the
+// tabulated coefficient for the window's tile on the main window.
+class UtilizationDialog : public TwoListDialog {
     Q_OBJECT
 
 public:
-    QLabel *Label1 = nullptr; // heading
-    QLabel *Label2 = nullptr; // ratio label
-    QLabel *Label3 = nullptr; // count label
-    QComboBox *ComboBox1 = nullptr; // ratio
-    QComboBox *ComboBox2 = nullptr; // count
-
-    // Remembered for the whole run: the last ratio row picked (0 = none yet) and the last
-    // coefficient looked up.
-    int chosenRow = 0;
-    double chosenValue = 0;
-
     const UtilizationTable &table() const { return table_; }
 
 protected:
-    UtilizationDialog(const UtilizationWindow &window, QLabel *targetTile);
-
-    bool okMayBeEnabled() const override;
-    void BitBtn1Click() override;
+    explicit UtilizationDialog(const UtilizationWindow &window);
 
 private:
     const UtilizationTable &table_;
-    QLabel *targetTile_;
 };

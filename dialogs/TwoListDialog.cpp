@@ -1,0 +1,41 @@
+#include "dialogs/TwoListDialog.h"
+
+#include "ui/Windowing.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+TwoListDialog::TwoListDialog(const TwoListWindow &window)
+    : LookupDialog(window.caption), value_(window.value), text_(window.text),
+      stayOpenOnZero_(window.stayOpenOnZero)
+{
+    if (window.resizable) resize(737, 156);
+    else setFixedSize(737, 156);
+    Label1 = addLabel(QStringLiteral("Label1"), window.heading, {0, 16, 737, 25}, true);
+    Label2 = addLabel(QStringLiteral("Label2"), window.firstLabel, {16, 56, window.labelWidth, 21},
+                      false);
+    Label3 = addLabel(QStringLiteral("Label3"), window.secondLabel,
+                      {16, 88, window.labelWidth, 21}, false);
+    ComboBox1 = addList(QStringLiteral("ComboBox1"), window.firstItems, window.firstList);
+    ComboBox2 = addList(QStringLiteral("ComboBox2"), window.secondItems, window.secondList);
+    placeOkButton(320, 120);
+    setTabOrder(ComboBox1, ComboBox2);
+    setTabOrder(ComboBox2, BitBtn1);
+}
+
+bool TwoListDialog::okMayBeEnabled() const
+{
+    return !ComboBox1->currentText().isEmpty() && !ComboBox2->currentText().isEmpty();
+}
+
+void TwoListDialog::BitBtn1Click()
+{
+    // A list showing typed text falls back to what was picked or looked up before.
+    if (const int row = ChosenItem(ComboBox1); row >= 0) chosenRow = row + 1;
+    if (const int column = ChosenItem(ComboBox2); column >= 0)
+        chosenValue = chosenRow == 0 ? 0 : value_(chosenRow - 1, column);
+    if (stayOpenOnZero_ && chosenValue <= 0) return;
+    emit valuePicked(text_(chosenValue));
+    hide();
+}
