@@ -1,7 +1,7 @@
 #include "app/DesignFile.h"
 
 #include "design/Conversion.h"
-#include "ui/Look.h"
+#include "ui/Locale.h"
 #include "app/Unit1.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/Unit7.h"

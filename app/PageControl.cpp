@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kWidth = 737;
-constexpr int kHeight = 425;
+constexpr int kWidth = PageControl::kSize.width();
+constexpr int kHeight = PageControl::kSize.height();
 
 class FullWidthTabBar : public QTabBar {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -14,6 +15,9 @@ class PageControl : public QWidget {
     Q_OBJECT
 
 public:
+    // The control's size, which is the main window's client area.
+    static constexpr QSize kSize{737, 425};
+
     explicit PageControl(QWidget *parent);
 
     QWidget *page(int index) const { return pages_[index]; }

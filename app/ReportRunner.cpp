@@ -4,6 +4,7 @@
 #include "report/ReportSettings.h"
 #include "app/Unit10.h"
 #include "ui/Windowing.h"
+#include "ui/Locale.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -63,8 +64,11 @@ bool ReportRunner::start(const DesignRecord &record, const QString &templatePath
     auto finished = std::make_shared<std::promise<void>>();
     done_ = finished->get_future();
     ++reportsRunning;
-    worker_ = std::thread([record, templatePath, bar, finished, self = std::weak_ptr(self_)] {
-        const ReportOutcome outcome = GenerateReport(record, templatePath, [bar](int percent) {
+    // The user's separator as the window shows numbers now, for the whole report.
+    const std::string separator = DecimalSeparator();
+    worker_ = std::thread([record, templatePath, separator, bar, finished,
+                           self = std::weak_ptr(self_)] {
+        const ReportOutcome outcome = GenerateReport(record, templatePath, separator, [bar](int percent) {
             QMetaObject::invokeMethod(
                 qApp, [bar, percent] { if (bar) bar->setValue(percent); }, Qt::QueuedConnection);
         });

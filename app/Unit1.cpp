@@ -12,6 +12,7 @@
 #include "design/Tables.h"
 #include "app/Unit10.h"
 #include "ui/Windowing.h"
+#include "ui/Locale.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,7 +66,7 @@ TForm1::TForm1()
     setWindowTitle(QStringLiteral("Тельмар v1.0"));
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
-    resize(737, 425);
+    resize(PageControl::kSize);
     reportRunner_ = new ReportRunner(this, nullptr);
     reportRunner_->setParent(this);
     setAcceptDrops(true); // a design file dropped on the window opens

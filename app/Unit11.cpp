@@ -2,6 +2,7 @@
 
 #include "report/InstallationDrawing.h"
 #include "ui/Look.h"
+#include "ui/Locale.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -3,6 +3,7 @@
 #include "ui/Look.h"
 #include "design/NumberFormat.h"
 #include "ui/Windowing.h"
+#include "ui/Locale.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

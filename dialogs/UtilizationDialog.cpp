@@ -1,6 +1,6 @@
 #include "dialogs/UtilizationDialog.h"
 
-#include "ui/Look.h"
+#include "ui/Locale.h"
 #include "design/NumberFormat.h"
 
 

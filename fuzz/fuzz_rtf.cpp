@@ -6,7 +6,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "report/engine/RtfDocument.h"
 #include "report/engine/RtfText.h"
-#include "design/Utf8.h"
+#include "report/engine/Utf8.h"
 
 #include <cstdint>
 #include <string>

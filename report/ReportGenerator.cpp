@@ -23,8 +23,6 @@ const QString kTemplate = QStringLiteral("отчёт/otchet.rtf");
 
 using Step = ReportOutcome::Step;
 
-std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
-
 ReportOutcome Failed(Step step, const QString &message) { return {step, message, {}, false}; }
 
 // The drawing on paper: the text's width, at print resolution.
@@ -33,15 +31,15 @@ constexpr int kDrawingHeightTwips = static_cast<int>(kDrawingWidthTwips / kDrawi
 constexpr int kDrawingDotsPerInch = 300;
 
 // The rows of the report, dated today and with the drawing made.
-std::vector<ReportRow> Rows(const DesignRecord &record)
+std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separator)
 {
     const QString date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
-    std::vector<ReportRow> rows = ReportRows(record, DecimalSeparator(), date.toStdString());
+    std::vector<ReportRow> rows = ReportRows(record, separator, date.toStdString());
     for (ReportRow &row : rows) {
         if (!row.picture) continue;
         const QSize pixels(kDrawingWidthTwips * kDrawingDotsPerInch / 1440,
                            kDrawingHeightTwips * kDrawingDotsPerInch / 1440);
-        const QByteArray png = InstallationPng(record, pixels, DecimalSeparator());
+        const QByteArray png = InstallationPng(record, pixels, separator);
         row.png.assign(png.constData(), static_cast<std::size_t>(png.size()));
         row.widthTwips = kDrawingWidthTwips;
         row.heightTwips = kDrawingHeightTwips;
@@ -51,7 +49,7 @@ std::vector<ReportRow> Rows(const DesignRecord &record)
 
 // One attempt with the word processor CreateWord makes.
 ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
-                      const std::function<void(int)> &progress)
+                      const std::string &separator, const std::function<void(int)> &progress)
 {
     const QString shownPath = QDir::toNativeSeparators(templatePath);
     if (progress) progress(0);
@@ -65,7 +63,7 @@ ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
 
     int percent = 0;
     const FillOutcome fill =
-        FillReport(*WordApp(), Rows(record), [&](int advance) {
+        FillReport(*WordApp(), Rows(record, separator), [&](int advance) {
             percent = std::min(100, percent + advance);
             if (progress) progress(percent);
         });
@@ -100,7 +98,7 @@ QString ReportTemplatePath()
 }
 
 ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
-                             const std::function<void(int)> &progress)
+                             const std::string &separator, const std::function<void(int)> &progress)
 {
     // A template that is not a regular, readable file of sane size reaches no backend:
     // a FIFO or a device would stall it, a huge file exhaust the memory.
@@ -114,12 +112,12 @@ ReportOutcome GenerateReport(const DesignRecord &record, const QString &template
                                       .arg(QDir::toNativeSeparators(templatePath), why));
     }
     const bool preferred = CurrentReportSettings().backend == WordBackend::preferred;
-    ReportOutcome outcome = Attempt(record, templatePath, progress);
+    ReportOutcome outcome = Attempt(record, templatePath, separator, progress);
     if (outcome.failed != Step::none && WordAppIsOffice()) {
         if (preferred) {
             // The office let the report down: the built-in engine makes it, the office rests.
             GiveUpOnOffice();
-            outcome = Attempt(record, templatePath, progress);
+            outcome = Attempt(record, templatePath, separator, progress);
         } else {
             WordApp()->EndStartedProgram();
         }

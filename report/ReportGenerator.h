@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 // Where the report template is: beside the program first, then in the program's data
 // folder. When none is found, the path beside the program, for the user's message.
@@ -26,8 +27,10 @@ Q_DECLARE_METATYPE(ReportOutcome)
 
 // Writes the report of `record`: starts a word processor as the report settings choose,
 // opens the template as a new document, replaces its placeholders one after the other and
-// shows the filled document. `progress` is told how far it has come, 0 to 100. Where an
+// shows the filled document; numbers are written with the user's decimal `separator`.
+// `progress` is told how far it has come, 0 to 100. Where an
 // office lets the report down, the built-in engine makes it. Shows no window of its own
 // and may run on any one thread at a time.
 ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
+                             const std::string &separator,
                              const std::function<void(int percent)> &progress);

@@ -1,6 +1,5 @@
 #include "ui/Look.h"
 
-#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -54,5 +53,3 @@ QIcon ProgramIcon()
     }();
     return icon;
 }
-
-std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }

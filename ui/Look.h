@@ -24,6 +24,3 @@ void InstallFontSubstitutes();
 
 // The earthing symbol, drawn from the program's SVG at every size a desktop asks for.
 QIcon ProgramIcon();
-
-// The user's decimal separator, as UTF-8 for the conversions and formats of the core.
-std::string DecimalSeparator();

@@ -1,7 +1,7 @@
 #include "report/engine/RtfDocument.h"
 
 #include "report/engine/RtfText.h"
-#include "design/Utf8.h"
+#include "report/engine/Utf8.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "report/engine/RtfText.h"
 
-#include "design/Utf8.h"
+#include "report/engine/Utf8.h"
 
 #include <algorithm>
 #include <array>

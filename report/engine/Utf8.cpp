@@ -1,4 +1,4 @@
-#include "design/Utf8.h"
+#include "report/engine/Utf8.h"
 
 void AppendUtf8(std::string &out, char32_t c)
 {

@@ -1,0 +1,5 @@
+#include "ui/Locale.h"
+
+#include <QLocale>
+
+std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
