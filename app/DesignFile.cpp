@@ -1,11 +1,11 @@
 #include "app/DesignFile.h"
 
-#include "design/Conversion.h"
-#include "ui/Locale.h"
 #include "app/Unit1.h"
+#include "design/Conversion.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/Unit7.h"
 #include "dialogs/UtilizationDialog.h"
+#include "ui/Locale.h"
 #include "ui/Windowing.h"
 
 #include <QComboBox>
@@ -84,17 +84,23 @@ void PutInputs(QJsonObject &design, const TForm1 &f)
 QJsonObject DialogState(const QWidget *dialog)
 {
     if (const auto *d = qobject_cast<const UtilizationDialog *>(dialog))
-        return {{"ratio", ListState(d->ComboBox1)}, {"count", ListState(d->ComboBox2)},
-                {"chosenRow", d->chosenRow}, {"chosenValue", d->chosenValue}};
+        return {{"ratio", ListState(d->ComboBox1)},
+                {"count", ListState(d->ComboBox2)},
+                {"chosenRow", d->chosenRow},
+                {"chosenValue", d->chosenValue}};
     if (const auto *d = qobject_cast<const TForm6 *>(dialog))
-        return {{"kind", ListState(d->ComboBox1)}, {"voltage", ListState(d->ComboBox2)},
-                {"chosenRow", d->chosenRow}, {"chosenValue", d->chosenValue}};
+        return {{"kind", ListState(d->ComboBox1)},
+                {"voltage", ListState(d->ComboBox2)},
+                {"chosenRow", d->chosenRow},
+                {"chosenValue", d->chosenValue}};
     if (const auto *d = qobject_cast<const TForm7 *>(dialog)) {
         int zone = -1;
         for (int i = 0; i < 4; ++i)
             if (d->RadioButtons[static_cast<std::size_t>(i)]->isChecked()) zone = i;
         const ClimaticRow &c = d->zoneCoefficients;
-        return {{"zone", zone}, {"type", ListState(d->ComboBox1)}, {"chosenValue", d->chosenValue},
+        return {{"zone", zone},
+                {"type", ListState(d->ComboBox1)},
+                {"chosenValue", d->chosenValue},
                 {"zoneCoefficients", QJsonArray{c.verticalShort, c.verticalLong, c.horizontal}}};
     }
     return {};
@@ -103,25 +109,33 @@ QJsonObject DialogState(const QWidget *dialog)
 // Checks of a file's parts; each returns the problem, or nothing.
 using Problem = std::optional<QString>;
 
-Problem Wrong(const QString &where, const QString &what) { return where + QStringLiteral(": ") + what; }
+Problem Wrong(const QString &where, const QString &what)
+{
+    return where + QStringLiteral(": ") + what;
+}
 
 Problem CheckList(const QJsonValue &value, const QString &where, int items)
 {
-    if (!value.isObject()) return Wrong(where, QStringLiteral("ожидается объект с полями text и item"));
+    if (!value.isObject())
+        return Wrong(where, QStringLiteral("ожидается объект с полями text и item"));
     const QJsonObject list = value.toObject();
-    if (!list.value("text").isString()) return Wrong(where + ".text", QStringLiteral("ожидается строка"));
+    if (!list.value("text").isString())
+        return Wrong(where + ".text", QStringLiteral("ожидается строка"));
     const QJsonValue item = list.value("item");
-    if (!item.isDouble() || item.toDouble() != std::trunc(item.toDouble()) || item.toDouble() < -1 ||
-        item.toDouble() >= items)
-        return Wrong(where + ".item", QStringLiteral("ожидается номер пункта от -1 до %1").arg(items - 1));
+    if (!item.isDouble() || item.toDouble() != std::trunc(item.toDouble()) ||
+        item.toDouble() < -1 || item.toDouble() >= items)
+        return Wrong(where + ".item",
+                     QStringLiteral("ожидается номер пункта от -1 до %1").arg(items - 1));
     return std::nullopt;
 }
 
-Problem CheckNumber(const QJsonValue &value, const QString &where, double low, double high, bool whole)
+Problem CheckNumber(const QJsonValue &value, const QString &where, double low, double high,
+                    bool whole)
 {
     if (!value.isDouble()) return Wrong(where, QStringLiteral("ожидается число"));
     const double number = value.toDouble();
-    if (!std::isfinite(number) || number < low || number > high || (whole && number != std::trunc(number)))
+    if (!std::isfinite(number) || number < low || number > high ||
+        (whole && number != std::trunc(number)))
         return Wrong(where, QStringLiteral("число вне допустимых пределов"));
     return std::nullopt;
 }
@@ -133,8 +147,7 @@ struct Walker {
     QStringList &ignored;
     bool apply;
 
-    template <typename Control>
-    Control *control(const char *name) const
+    template <typename Control> Control *control(const char *name) const
     {
         return const_cast<TForm1 &>(form).findChild<Control *>(QLatin1String(name));
     }
@@ -179,16 +192,22 @@ struct Walker {
             const QJsonValue state = lists->value(QLatin1String(name));
             if (state.isUndefined()) continue;
             auto *list = control<QComboBox>(name);
-            if (auto problem = CheckList(state, QStringLiteral("windows.lists.") + name, list->count())) return problem;
+            if (auto problem =
+                    CheckList(state, QStringLiteral("windows.lists.") + name, list->count()))
+                return problem;
             if (apply) SetList(list, state.toObject());
         }
         known(*lists, names, "windows.lists");
 
         for (const auto &[sectionName, controls] :
-             {std::pair{"fields", std::vector<const char *>(std::begin(kFields), std::end(kFields))},
-              std::pair{"tiles", std::vector<const char *>(std::begin(kTiles), std::end(kTiles))}}) {
+             {std::pair{"fields",
+                        std::vector<const char *>(std::begin(kFields), std::end(kFields))},
+              std::pair{"tiles",
+                        std::vector<const char *>(std::begin(kTiles), std::end(kTiles))}}) {
             const auto texts = section(sectionName);
-            if (!texts) return Wrong(QStringLiteral("windows.") + sectionName, QStringLiteral("ожидается объект"));
+            if (!texts)
+                return Wrong(QStringLiteral("windows.") + sectionName,
+                             QStringLiteral("ожидается объект"));
             names.clear();
             for (const char *name : controls) {
                 names << QLatin1String(name);
@@ -198,8 +217,10 @@ struct Walker {
                     return Wrong(QStringLiteral("windows.%1.%2").arg(sectionName, name),
                                  QStringLiteral("ожидается строка до 64 знаков"));
                 if (!apply) continue;
-                if (auto *edit = control<QLineEdit>(name)) edit->setText(localized(text.toString()));
-                else if (auto *tile = control<QLabel>(name)) tile->setText(localized(text.toString()));
+                if (auto *edit = control<QLineEdit>(name))
+                    edit->setText(localized(text.toString()));
+                else if (auto *tile = control<QLabel>(name))
+                    tile->setText(localized(text.toString()));
             }
             known(*texts, names, QStringLiteral("windows.") + sectionName);
         }
@@ -215,7 +236,9 @@ struct Walker {
             names << QLatin1String(name);
             const QJsonValue state = dialogs->value(QLatin1String(name));
             if (state.isUndefined() || !dialog) continue;
-            if (auto problem = this->dialog(dialog, state, QStringLiteral("windows.dialogs.") + name)) return problem;
+            if (auto problem =
+                    this->dialog(dialog, state, QStringLiteral("windows.dialogs.") + name))
+                return problem;
         }
         known(*dialogs, names, "windows.dialogs");
         return std::nullopt;
@@ -231,13 +254,17 @@ struct Walker {
         known(state, {a, b, "chosenRow", "chosenValue"}, where);
         if (auto p = CheckList(state.value(a), where + "." + a, d.ComboBox1->count())) return p;
         if (auto p = CheckList(state.value(b), where + "." + b, d.ComboBox2->count())) return p;
-        if (auto p = CheckNumber(state.value("chosenRow"), where + ".chosenRow", 0, 3, true)) return p;
-        if (auto p = CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, wholeValue)) return p;
+        if (auto p = CheckNumber(state.value("chosenRow"), where + ".chosenRow", 0, 3, true))
+            return p;
+        if (auto p =
+                CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, wholeValue))
+            return p;
         if (apply) {
             SetList(d.ComboBox1, state.value(a).toObject());
             SetList(d.ComboBox2, state.value(b).toObject());
             d.chosenRow = state.value("chosenRow").toInt();
-            d.chosenValue = static_cast<decltype(d.chosenValue)>(state.value("chosenValue").toDouble());
+            d.chosenValue =
+                static_cast<decltype(d.chosenValue)>(state.value("chosenValue").toDouble());
         }
         return std::nullopt;
     }
@@ -253,15 +280,20 @@ struct Walker {
         } else if (auto *d7 = qobject_cast<TForm7 *>(window)) {
             known(state, {"zone", "type", "chosenValue", "zoneCoefficients"}, where);
             if (auto p = CheckNumber(state.value("zone"), where + ".zone", -1, 3, true)) return p;
-            if (auto p = CheckList(state.value("type"), where + ".type", d7->ComboBox1->count())) return p;
-            if (auto p = CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, false)) return p;
+            if (auto p = CheckList(state.value("type"), where + ".type", d7->ComboBox1->count()))
+                return p;
+            if (auto p =
+                    CheckNumber(state.value("chosenValue"), where + ".chosenValue", 0, 1e6, false))
+                return p;
             const QJsonArray coefficients = state.value("zoneCoefficients").toArray();
-            if (coefficients.size() != 3) return Wrong(where + ".zoneCoefficients", QStringLiteral("ожидаются три числа"));
+            if (coefficients.size() != 3)
+                return Wrong(where + ".zoneCoefficients", QStringLiteral("ожидаются три числа"));
             for (const QJsonValue &c : coefficients)
                 if (auto p = CheckNumber(c, where + ".zoneCoefficients", 0, 1e6, false)) return p;
             if (apply) {
                 const int zone = state.value("zone").toInt();
-                for (int i = 0; i < 4; ++i) d7->RadioButtons[static_cast<std::size_t>(i)]->setChecked(i == zone);
+                for (int i = 0; i < 4; ++i)
+                    d7->RadioButtons[static_cast<std::size_t>(i)]->setChecked(i == zone);
                 SetList(d7->ComboBox1, state.value("type").toObject());
                 d7->chosenValue = state.value("chosenValue").toDouble();
                 d7->zoneCoefficients = {coefficients[0].toDouble(), coefficients[1].toDouble(),
@@ -292,9 +324,12 @@ QJsonObject CaptureDesign(const TForm1 &f)
     for (const auto &[name, dialog] : forms)
         if (dialog) dialogs[QLatin1String(name)] = DialogState(dialog);
     // The texts are in the user's notation; the separator goes along, for another locale.
-    design["windows"] = QJsonObject{{"decimalSeparator", QString::fromStdString(DecimalSeparator())},
-                                    {"lists", lists}, {"fields", fields}, {"tiles", tiles},
-                                    {"dialogs", dialogs}};
+    design["windows"] =
+        QJsonObject{{"decimalSeparator", QString::fromStdString(DecimalSeparator())},
+                    {"lists", lists},
+                    {"fields", fields},
+                    {"tiles", tiles},
+                    {"dialogs", dialogs}};
     return design;
 }
 
@@ -305,7 +340,10 @@ DesignFile ReadDesignFile(const QString &path, const TForm1 &form)
     if (!info.exists()) return {{}, {}, QStringLiteral("файл не найден")};
     if (!info.isFile()) return {{}, {}, QStringLiteral("это не обычный файл")};
     if (info.size() > kLargestDesignFile)
-        return {{}, {}, QStringLiteral("файл больше %1 КБ — это не проект Тельмара").arg(kLargestDesignFile >> 10)};
+        return {{},
+                {},
+                QStringLiteral("файл больше %1 КБ — это не проект Тельмара")
+                    .arg(kLargestDesignFile >> 10)};
     QFile input(path);
     if (!input.open(QIODevice::ReadOnly)) return {{}, {}, input.errorString()};
     const QByteArray bytes = input.read(kLargestDesignFile + 1);
@@ -313,28 +351,52 @@ DesignFile ReadDesignFile(const QString &path, const TForm1 &form)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
-        return {{}, {}, QStringLiteral("это не JSON (%1, позиция %2)").arg(error.errorString()).arg(error.offset)};
+        return {{},
+                {},
+                QStringLiteral("это не JSON (%1, позиция %2)")
+                    .arg(error.errorString())
+                    .arg(error.offset)};
     if (!document.isObject()) return {{}, {}, QStringLiteral("ожидается объект JSON")};
     const QJsonObject design = document.object();
     if (design.value("format").toString() != kDesignFormat)
-        return {{}, {}, QStringLiteral("это не проект Тельмара (нет поля format = \"%1\")").arg(kDesignFormat)};
+        return {
+            {},
+            {},
+            QStringLiteral("это не проект Тельмара (нет поля format = \"%1\")").arg(kDesignFormat)};
     if (auto p = CheckNumber(design.value("version"), "version", 1, 1e9, true)) return {{}, {}, *p};
     if (!design.value("windows").isObject())
         return {{}, {}, QStringLiteral("windows: ожидается объект с состоянием окон")};
     file.windows = design.value("windows").toObject();
     if (design.value("version").toInt() > kDesignVersion)
         file.ignored << QStringLiteral("version %1 (эта программа знает версию %2)")
-                            .arg(design.value("version").toInt()).arg(kDesignVersion);
+                            .arg(design.value("version").toInt())
+                            .arg(kDesignVersion);
     // The inputs are telmar-calc's and are recomputed from the windows' texts.
-    static const QStringList kKnown{
-        "format", "version", "windows", "arrangement", "electrodeMaterial", "upperSoil", "lowerSoil",
-        "upperResistivity", "lowerResistivity", "verticalClimaticCoefficient",
-        "horizontalClimaticCoefficient", "upperLayerThickness", "stripDepth", "normativeResistance",
-        "angleWidth", "rodDiameter", "electrodeLength", "stripWidth", "electrodeSpacing",
-        "stripUtilization", "electrodeUtilization"};
+    static const QStringList kKnown{"format",
+                                    "version",
+                                    "windows",
+                                    "arrangement",
+                                    "electrodeMaterial",
+                                    "upperSoil",
+                                    "lowerSoil",
+                                    "upperResistivity",
+                                    "lowerResistivity",
+                                    "verticalClimaticCoefficient",
+                                    "horizontalClimaticCoefficient",
+                                    "upperLayerThickness",
+                                    "stripDepth",
+                                    "normativeResistance",
+                                    "angleWidth",
+                                    "rodDiameter",
+                                    "electrodeLength",
+                                    "stripWidth",
+                                    "electrodeSpacing",
+                                    "stripUtilization",
+                                    "electrodeUtilization"};
     for (const QString &key : design.keys())
         if (!kKnown.contains(key)) file.ignored << key;
-    if (auto problem = Walker{form, file.ignored, false}.walk(file.windows)) return {{}, {}, *problem};
+    if (auto problem = Walker{form, file.ignored, false}.walk(file.windows))
+        return {{}, {}, *problem};
     return file;
 }
 

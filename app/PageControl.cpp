@@ -48,16 +48,22 @@ PageControl::PageControl(QWidget *parent) : QWidget(parent)
         if (index == 0) emit firstTabSelected();
     });
     // The keyboard's page switching cycles through the pages that have tabs: only page 1.
-    for (const auto &keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                             QKeySequence(Qt::CTRL | Qt::Key_PageUp),
-                             QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
+    for (const auto &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
         auto *shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &PageControl::firstTabSelected);
     }
 }
 
-int PageControl::activePage() const { return stack_->currentIndex(); }
+int PageControl::activePage() const
+{
+    return stack_->currentIndex();
+}
 
-void PageControl::setActivePage(int index) { stack_->setCurrentIndex(index); }
+void PageControl::setActivePage(int index)
+{
+    stack_->setCurrentIndex(index);
+}

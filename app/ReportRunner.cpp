@@ -1,10 +1,10 @@
 #include "app/ReportRunner.h"
 
-#include "ui/ErrorBox.h"
-#include "report/ReportSettings.h"
 #include "app/Unit10.h"
-#include "ui/Windowing.h"
+#include "report/ReportSettings.h"
+#include "ui/ErrorBox.h"
 #include "ui/Locale.h"
+#include "ui/Windowing.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -28,7 +28,8 @@ void PaintNow(QWidget *window)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!(window->windowHandle() && window->windowHandle()->isExposed()) && clock.elapsed() < 500)
+    while (!(window->windowHandle() && window->windowHandle()->isExposed()) &&
+           clock.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     window->repaint();
 }
@@ -46,11 +47,16 @@ ReportRunner::~ReportRunner()
     *self_ = nullptr;
     if (!worker_.joinable()) return;
     // A report still at work when the program ends is given a moment, then left behind.
-    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready) worker_.join();
-    else worker_.detach();
+    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
+        worker_.join();
+    else
+        worker_.detach();
 }
 
-bool ReportRunner::anyRunning() { return reportsRunning > 0; }
+bool ReportRunner::anyRunning()
+{
+    return reportsRunning > 0;
+}
 
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
 {
@@ -66,21 +72,27 @@ bool ReportRunner::start(const DesignRecord &record, const QString &templatePath
     ++reportsRunning;
     // The user's separator as the window shows numbers now, for the whole report.
     const std::string separator = DecimalSeparator();
-    worker_ = std::thread([record, templatePath, separator, bar, finished,
-                           self = std::weak_ptr(self_)] {
-        const ReportOutcome outcome = GenerateReport(record, templatePath, separator, [bar](int percent) {
+    worker_ =
+        std::thread([record, templatePath, separator, bar, finished, self = std::weak_ptr(self_)] {
+            const ReportOutcome outcome =
+                GenerateReport(record, templatePath, separator, [bar](int percent) {
+                    QMetaObject::invokeMethod(
+                        qApp,
+                        [bar, percent] {
+                            if (bar) bar->setValue(percent);
+                        },
+                        Qt::QueuedConnection);
+                });
             QMetaObject::invokeMethod(
-                qApp, [bar, percent] { if (bar) bar->setValue(percent); }, Qt::QueuedConnection);
+                qApp,
+                [self, outcome] {
+                    if (const auto runner = self.lock(); runner && *runner)
+                        (*runner)->finish(outcome);
+                },
+                Qt::QueuedConnection);
+            --reportsRunning;
+            finished->set_value();
         });
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, outcome] {
-                if (const auto runner = self.lock(); runner && *runner) (*runner)->finish(outcome);
-            },
-            Qt::QueuedConnection);
-        --reportsRunning;
-        finished->set_value();
-    });
     return true;
 }
 
@@ -97,8 +109,9 @@ void ReportRunner::finish(const ReportOutcome &outcome)
         ShowWarningBox(owner_, outcome.message);
     } else if (!outcome.fileToOpen.isEmpty()) {
         const auto opener = CurrentReportSettings().documentOpener;
-        const bool opened = opener ? opener(outcome.fileToOpen)
-                                   : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
+        const bool opened =
+            opener ? opener(outcome.fileToOpen)
+                   : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
         if (!opened)
             ShowWarningBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
                                                   "программы, которая открыла бы его. Откройте "

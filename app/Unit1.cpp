@@ -1,37 +1,37 @@
 #include "app/Unit1.h"
 
+#include "app/DesignFile.h"
+#include "app/PageControl.h"
+#include "app/ReportRunner.h"
+#include "app/Unit10.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
-#include "app/DesignFile.h"
-#include "ui/ErrorBox.h"
-#include "ui/Look.h"
-#include "app/PageControl.h"
-#include "report/ReportGenerator.h"
-#include "app/ReportRunner.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
-#include "app/Unit10.h"
-#include "ui/Windowing.h"
+#include "report/ReportGenerator.h"
+#include "ui/ErrorBox.h"
 #include "ui/Locale.h"
+#include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QSettings>
-#include <QShortcut>
-#include <QUrl>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QUrl>
 
 #include <optional>
 
@@ -45,9 +45,15 @@ double ReadDecimal(const QString &text)
     return StrToFloat(text.toStdString(), DecimalSeparator());
 }
 
-std::int32_t ReadWhole(const QString &text) { return StrToInt(text.toStdString()); }
+std::int32_t ReadWhole(const QString &text)
+{
+    return StrToInt(text.toStdString());
+}
 
-QString Text(const std::string &text) { return QString::fromStdString(text); }
+QString Text(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
 
 // Space or Enter on a focused tile works as a click on it.
 bool IsPressKey(const QEvent *event)
@@ -111,9 +117,9 @@ void TForm1::connectHandlers()
     connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { ShowPage(1); });
 
-    for (QWidget *watched : std::initializer_list<QWidget *>{
-             Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16, Label26, Label27, Label29,
-             Label30, Label31}) {
+    for (QWidget *watched :
+         std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
+                                          Label26, Label27, Label29, Label30, Label31}) {
         watched->installEventFilter(this);
     }
     // These report pointer movement without a button held.
@@ -157,10 +163,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
                                                                  : QFrame::NoFrame);
         break;
     case QEvent::MouseMove:
-        if (watched == Label26) run(&TForm1::Label26MouseMove);
-        else if (watched == Edit8) run(&TForm1::Edit8MouseMove);
-        else if (watched == Label30) run(&TForm1::Label30MouseMove);
-        else if (watched == Label31) run(&TForm1::Label31MouseMove);
+        if (watched == Label26)
+            run(&TForm1::Label26MouseMove);
+        else if (watched == Edit8)
+            run(&TForm1::Edit8MouseMove);
+        else if (watched == Label30)
+            run(&TForm1::Label30MouseMove);
+        else if (watched == Label31)
+            run(&TForm1::Label31MouseMove);
         break;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
@@ -186,7 +196,10 @@ TForm1::Handler TForm1::TileClick(const QObject *watched) const
     return nullptr;
 }
 
-void TForm1::ShowPage(int page) { PageControl1->setActivePage(page - 1); }
+void TForm1::ShowPage(int page)
+{
+    PageControl1->setActivePage(page - 1);
+}
 
 // Keystroke filter of the six edit fields: digits, the comma (and the locale's own
 // separator where that is another), Backspace and Enter. Returns whether the key is
@@ -195,7 +208,7 @@ bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
 {
     // Where Enter moves the focus; nullptr: Enter is discarded.
     const std::pair<QLineEdit *, QLineEdit *> enterMoves[] = {
-        {Edit5, Edit6}, {Edit6, nullptr}, {Edit8, Edit9},
+        {Edit5, Edit6},  {Edit6, nullptr}, {Edit8, Edit9},
         {Edit9, Edit10}, {Edit10, Edit11}, {Edit11, nullptr},
     };
     const int key = event->key();
@@ -217,28 +230,34 @@ bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
 void TForm1::captureArrangement()
 {
     if (const int item = ChosenItem(ComboBox2); item >= 0)
-        record.arrangement = ComboBox2->itemText(item) == kRow ? Arrangement::row
-                                                                : Arrangement::contour;
+        record.arrangement =
+            ComboBox2->itemText(item) == kRow ? Arrangement::row : Arrangement::contour;
 }
 
 void TForm1::captureMaterial()
 {
     if (const int item = ChosenItem(ComboBox1); item >= 0)
-        record.electrodeMaterial = item == 0 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
+        record.electrodeMaterial =
+            item == 0 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
     Label9->setText(record.electrodeMaterial == ElectrodeMaterial::roundRod
                         ? QStringLiteral("Диаметр электрода, мм")
                         : QStringLiteral("Ширина полки уголка, мм"));
 }
 
-void TForm1::Label26MouseMove() { captureArrangement(); }
+void TForm1::Label26MouseMove()
+{
+    captureArrangement();
+}
 
-void TForm1::Edit8MouseMove() { captureMaterial(); }
+void TForm1::Edit8MouseMove()
+{
+    captureMaterial();
+}
 
 void TForm1::Label30MouseMove()
 {
-    for (const QString &text :
-         {ComboBox3->currentText(), ComboBox4->currentText(), Label27->text(), Label28->text(),
-          Label29->text(), Edit5->text(), Edit6->text()})
+    for (const QString &text : {ComboBox3->currentText(), ComboBox4->currentText(), Label27->text(),
+                                Label28->text(), Label29->text(), Edit5->text(), Edit6->text()})
         if (text.isEmpty()) return;
     // Once enabled, Next stays enabled for the rest of the run.
     Button1->setEnabled(true);
@@ -258,9 +277,15 @@ void TForm1::showDialog(QWidget *dialog)
     if (dialog) ShowSecondaryWindow(dialog, this, Placement::centredFirstTime);
 }
 
-void TForm1::Label29Click() { showDialog(windows_.form7); }
+void TForm1::Label29Click()
+{
+    showDialog(windows_.form7);
+}
 
-void TForm1::Label27Click() { showDialog(windows_.form6); }
+void TForm1::Label27Click()
+{
+    showDialog(windows_.form6);
+}
 
 void TForm1::Label26Click()
 {
@@ -294,8 +319,11 @@ void RememberFolder(const QString &file)
 QString AskForFile(QWidget *owner, bool save, const QString &folder)
 {
     const QString filter = QStringLiteral("Проекты Тельмара (*.telmar)");
-    if (!save) return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), folder, filter);
-    QString file = QFileDialog::getSaveFileName(owner, QStringLiteral("Сохранить проект"), folder, filter);
+    if (!save)
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), folder,
+                                            filter);
+    QString file =
+        QFileDialog::getSaveFileName(owner, QStringLiteral("Сохранить проект"), folder, filter);
     if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".telmar");
     return file;
 }
@@ -317,7 +345,8 @@ bool TForm1::openDesignFile(const QString &path)
     if (!file.ignored.isEmpty())
         ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
                                             "программы не знает: %2.")
-                                 .arg(QDir::toNativeSeparators(path), file.ignored.join(QStringLiteral(", "))));
+                                 .arg(QDir::toNativeSeparators(path),
+                                      file.ignored.join(QStringLiteral(", "))));
     return true;
 }
 
@@ -328,7 +357,8 @@ void TForm1::openFromCommandLine(const QStringList &arguments)
 
 void TForm1::Button7Click()
 {
-    const QString path = chooseFile ? chooseFile(false, LastFolder()) : AskForFile(this, false, LastFolder());
+    const QString path =
+        chooseFile ? chooseFile(false, LastFolder()) : AskForFile(this, false, LastFolder());
     if (!path.isEmpty()) openDesignFile(path);
 }
 
@@ -454,6 +484,7 @@ void TForm1::FillResultsPage()
     Label32->setText(Text(s.label32));
     Label33->setText(Text(s.label33));
     QStringList notes;
-    for (const std::string &note : s.coefficientNotes) notes << Text(note);
+    for (const std::string &note : s.coefficientNotes)
+        notes << Text(note);
     Label34->setText(notes.join(QLatin1Char('\n')));
 }

@@ -34,13 +34,13 @@ class TForm1 : public QWidget {
 public:
     // The secondary windows the main window shows; all live for the whole run.
     struct SecondaryWindows {
-        QWidget *form2 = nullptr; // vertical electrodes in a row
-        QWidget *form3 = nullptr; // strip, electrodes in a row
-        QWidget *form4 = nullptr; // vertical electrodes along a contour
-        QWidget *form5 = nullptr; // strip, electrodes along a contour
-        QWidget *form6 = nullptr; // normative resistance
-        QWidget *form7 = nullptr; // climatic coefficients
-        QWidget *form9 = nullptr; // About box
+        QWidget *form2 = nullptr;  // vertical electrodes in a row
+        QWidget *form3 = nullptr;  // strip, electrodes in a row
+        QWidget *form4 = nullptr;  // vertical electrodes along a contour
+        QWidget *form5 = nullptr;  // strip, electrodes along a contour
+        QWidget *form6 = nullptr;  // normative resistance
+        QWidget *form7 = nullptr;  // climatic coefficients
+        QWidget *form9 = nullptr;  // About box
         TForm10 *form10 = nullptr; // report progress
         QWidget *form11 = nullptr; // the drawing of the installation
     };

@@ -5,8 +5,7 @@
 
 #include <QProgressBar>
 
-TForm10::TForm10()
-    : QWidget(nullptr, kFixedSecondaryWindow)
+TForm10::TForm10() : QWidget(nullptr, kFixedSecondaryWindow)
 {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Генерация отчёта"));

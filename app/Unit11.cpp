@@ -1,8 +1,8 @@
 #include "app/Unit11.h"
 
 #include "report/InstallationDrawing.h"
-#include "ui/Look.h"
 #include "ui/Locale.h"
+#include "ui/Look.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "app/Unit1.h"
 
-#include "ui/Look.h"
 #include "app/PageControl.h"
 #include "design/Tables.h"
+#include "ui/Look.h"
 #include "ui/Windowing.h"
 
 #include <QComboBox>
@@ -13,11 +13,11 @@
 namespace {
 
 enum class LabelRole {
-    text,          // a label drawn on the page
-    tile,          // a coefficient tile, clickable
-    fixedTile,     // a coefficient tile that opens nothing
-    enablingZone,  // an invisible label that receives pointer movement
-    warning,       // a note that asks the user to act, wrapped over its lines
+    text,         // a label drawn on the page
+    tile,         // a coefficient tile, clickable
+    fixedTile,    // a coefficient tile that opens nothing
+    enablingZone, // an invisible label that receives pointer movement
+    warning,      // a note that asks the user to act, wrapped over its lines
 };
 
 struct LabelRow {
@@ -58,6 +58,7 @@ constexpr auto S = FontKind::small;
 constexpr auto R = FontKind::result;
 
 // The layout of the three pages: positions inside the page, sizes, texts at start, fonts.
+// clang-format off
 const LabelRow kLabels[] = {
     {&TForm1::Label1, "Label1", 0, {16, 56, 497, 25}, "Удельное сопротивление верхнего слоя грунта, Ом*м", L, LabelRole::text},
     {&TForm1::Label2, "Label2", 0, {16, 88, 481, 25}, "Удельное сопротивление нижнего слоя грунта, Ом*м", L, LabelRole::text},
@@ -96,7 +97,9 @@ const LabelRow kLabels[] = {
     {&TForm1::Label33, "Label33", 2, {16, 336, 705, 22}, "", L, LabelRole::text},
     {&TForm1::Label34, "Label34", 2, {16, 0, 705, 32}, "", S, LabelRole::warning},
 };
+// clang-format on
 
+// clang-format off
 const EditRow kEdits[] = {
     {&TForm1::Edit5, "Edit5", 0, {640, 184, 57, 21}},
     {&TForm1::Edit6, "Edit6", 0, {640, 216, 57, 21}},
@@ -105,14 +108,18 @@ const EditRow kEdits[] = {
     {&TForm1::Edit10, "Edit10", 1, {640, 184, 57, 21}},
     {&TForm1::Edit11, "Edit11", 1, {640, 216, 57, 21}},
 };
+// clang-format on
 
+// clang-format off
 const ListRow kLists[] = {
     {&TForm1::ComboBox3, "ComboBox3", 0, {544, 56, 153, 21}},
     {&TForm1::ComboBox4, "ComboBox4", 0, {544, 88, 153, 21}},
     {&TForm1::ComboBox2, "ComboBox2", 1, {584, 56, 113, 21}},
     {&TForm1::ComboBox1, "ComboBox1", 1, {584, 88, 113, 21}},
 };
+// clang-format on
 
+// clang-format off
 const ButtonRow kButtons[] = {
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
@@ -125,14 +132,17 @@ const ButtonRow kButtons[] = {
     {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "Отчёт", true},
 };
+// clang-format on
 
 // Focus order of each page, by the controls' names: down the page, then its buttons.
+// clang-format off
 const std::initializer_list<const char *> kTabOrders[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button8", "Button2", "Button3"},
     {"Button4", "Button5", "Button6", "Button9", "BitBtn1"},
 };
+// clang-format on
 
 void MakeTile(QLabel *tile, bool clickable)
 {
@@ -211,7 +221,8 @@ void TForm1::buildLayout()
             soilList->addItem(QString::fromUtf8(soil.item.data(), soil.item.size()));
     ComboBox2->addItems({QStringLiteral("По контуру"), QStringLiteral("В ряд")});
     ComboBox1->addItems({QStringLiteral("Уголок"), QStringLiteral("Круглого сечения")});
-    for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4}) MakePickList(list);
+    for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4})
+        MakePickList(list);
 
     // The enabling zones lie above their Next buttons and must not hide them.
     Button1->raise();

@@ -5,8 +5,7 @@
 
 #include <QLabel>
 
-TForm9::TForm9()
-    : QWidget(nullptr, kFixedSecondaryWindow)
+TForm9::TForm9() : QWidget(nullptr, kFixedSecondaryWindow)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("О программе"));

@@ -3,13 +3,13 @@
 #include "app/Unit1.h"
 #include "app/Unit10.h"
 #include "app/Unit11.h"
+#include "app/Unit9.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
 #include "dialogs/Unit5.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/Unit7.h"
-#include "app/Unit9.h"
 
 #include <memory>
 

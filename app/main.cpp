@@ -1,7 +1,7 @@
-#include "ui/Look.h"
 #include "app/ReportRunner.h"
 #include "app/Windows.h"
 #include "report/WordApp.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

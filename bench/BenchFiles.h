@@ -12,7 +12,8 @@ class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "telmar-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "telmar-bench-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
         path_ = pattern;
     }

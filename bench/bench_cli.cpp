@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -26,7 +26,10 @@ std::string Design(int i)
     return out.str();
 }
 
-double Seconds(const timeval &time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; }
+double Seconds(const timeval &time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
 
 // Processor time of the finished children: in the program itself, and with the kernel's.
 std::pair<double, double> ChildrenSeconds()
@@ -42,7 +45,8 @@ void TelmarCalcHundredThousandJsonl(benchmark::State &state)
     const auto batch = scratch / "100k.jsonl";
     {
         std::ofstream out(batch);
-        for (int i = 0; i < 100000; ++i) out << Design(i) << '\n';
+        for (int i = 0; i < 100000; ++i)
+            out << Design(i) << '\n';
     }
     const std::string command = std::string(TELMAR_CALC) + " --jsonl " + batch.string() + " > " +
                                 (scratch / "results.jsonl").string();
@@ -51,11 +55,15 @@ void TelmarCalcHundredThousandJsonl(benchmark::State &state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("telmar-calc failed");
     const double iterations = static_cast<double>(state.iterations());
     const auto after = ChildrenSeconds();
-    state.counters["designs/s"] = benchmark::Counter(100000.0 * iterations, benchmark::Counter::kIsRate);
+    state.counters["designs/s"] =
+        benchmark::Counter(100000.0 * iterations, benchmark::Counter::kIsRate);
     state.counters["user_s"] = (after.first - before.first) / iterations; // goal: 0.25 s
     state.counters["user+system_s"] = (after.second - before.second) / iterations;
 }
-BENCHMARK(TelmarCalcHundredThousandJsonl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(TelmarCalcHundredThousandJsonl)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 // Memory stays flat however many lines come: the peak of the processes of the pipe.
 void TelmarCalcThreeMillionLinesStreamed(benchmark::State &state)
@@ -68,7 +76,10 @@ void TelmarCalcThreeMillionLinesStreamed(benchmark::State &state)
     getrusage(RUSAGE_CHILDREN, &usage);
     state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024; // goal: 50 MB
 }
-BENCHMARK(TelmarCalcThreeMillionLinesStreamed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(TelmarCalcThreeMillionLinesStreamed)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 

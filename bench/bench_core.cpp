@@ -44,14 +44,16 @@ BENCHMARK(FormatGeneralValue);
 void ConvertDecimal(benchmark::State &state)
 {
     const std::string text = "0,745";
-    for (auto _ : state) benchmark::DoNotOptimize(StrToFloat(text, ","));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StrToFloat(text, ","));
 }
 BENCHMARK(ConvertDecimal);
 
 void ConvertWhole(benchmark::State &state)
 {
     const std::string text = "50";
-    for (auto _ : state) benchmark::DoNotOptimize(StrToInt(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(StrToInt(text));
 }
 BENCHMARK(ConvertWhole);
 

@@ -2,9 +2,9 @@
 // placeholders and writing the result; and the same with 50 MB of body text before them.
 
 #include "bench/BenchFiles.h"
-#include "tests/ReferenceDesign.h"
 #include "report/engine/ReportFiller.h"
 #include "report/engine/RtfWordProcessor.h"
+#include "tests/ReferenceDesign.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,10 +20,12 @@ void Fill(benchmark::State &state, const std::filesystem::path &templatePath,
     const DesignRecord record = Computed();
     for (auto _ : state) {
         RtfWordProcessor document([&output](const std::string &rtf) {
-            std::ofstream(output, std::ios::binary).write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
+            std::ofstream(output, std::ios::binary)
+                .write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
             return true;
         });
-        if (!document.OpenDocument(templatePath)) state.SkipWithError("the template cannot be read");
+        if (!document.OpenDocument(templatePath))
+            state.SkipWithError("the template cannot be read");
         const FillOutcome outcome = FillReport(document, ReportRows(record, ","), {});
         if (!outcome.complete) state.SkipWithError("the template lacks a placeholder");
         document.SetWordVisible(true);
@@ -47,10 +49,12 @@ void FillFiftyMegabytesOfBodyText(benchmark::State &state)
     const std::string paragraph = "\\pard\\plain\\f0\\fs24 Lorem ipsum dolor sit amet, "
                                   "\\u1079\\'e7\\u1072\\'e0\\u1079\\'e7\\u1077\\'e5\\u1084\\'ec "
                                   "consectetur adipiscing elit, sed do eiusmod tempor.\\par\n";
-    while (body.size() < (50u << 20)) body += paragraph;
+    while (body.size() < (50u << 20))
+        body += paragraph;
     rtf.insert(rtf.find("\\pard"), body);
     const auto templatePath = scratch / "large.rtf";
-    std::ofstream(templatePath, std::ios::binary).write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
+    std::ofstream(templatePath, std::ios::binary)
+        .write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
     Fill(state, templatePath, scratch / "report.rtf");
 }
 BENCHMARK(FillFiftyMegabytesOfBodyText)->Unit(benchmark::kMillisecond)->Iterations(3);

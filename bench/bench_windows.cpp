@@ -2,13 +2,13 @@
 // longest the window thread waits while a report meets an office that is not there, one
 // that hangs, and one that holds the pipe and never answers.
 
-#include "bench/BenchFiles.h"
-#include "ui/Look.h"
-#include "tests/ReferenceDesign.h"
-#include "report/ReportGenerator.h"
 #include "app/ReportRunner.h"
-#include "report/ReportSettings.h"
 #include "app/Windows.h"
+#include "bench/BenchFiles.h"
+#include "report/ReportGenerator.h"
+#include "report/ReportSettings.h"
+#include "tests/ReferenceDesign.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,14 +37,21 @@ void CreateAndShow(benchmark::State &state)
 }
 
 // The first time, as at start-up: the font database and the style are set up as well.
-void FirstCreationAsAtStartUp(benchmark::State &state) { CreateAndShow(state); }
+void FirstCreationAsAtStartUp(benchmark::State &state)
+{
+    CreateAndShow(state);
+}
 BENCHMARK(FirstCreationAsAtStartUp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-void CreateNineWindowsAndShowTheMain(benchmark::State &state) { CreateAndShow(state); }
+void CreateNineWindowsAndShowTheMain(benchmark::State &state)
+{
+    CreateAndShow(state);
+}
 BENCHMARK(CreateNineWindowsAndShowTheMain)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A stand-in for soffice, a shell script with `body`.
-std::string FakeOffice(const ScratchFolder &scratch, const std::string &name, const std::string &body)
+std::string FakeOffice(const ScratchFolder &scratch, const std::string &name,
+                       const std::string &body)
 {
     const auto path = scratch / name;
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
@@ -75,7 +82,8 @@ void LongestWait(benchmark::State &state, const std::string &program)
             last = clock.elapsed();
         });
         QEventLoop loop;
-        QObject::connect(&windows->Form1->reportRunner(), &ReportRunner::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&windows->Form1->reportRunner(), &ReportRunner::finished, &loop,
+                         &QEventLoop::quit);
         // The notice that the office failed is a box of its own: closed as it comes up.
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [] {
@@ -91,7 +99,10 @@ void LongestWait(benchmark::State &state, const std::string &program)
     state.counters["longest_wait_ms"] = static_cast<double>(longest); // goal: 3000 ms
 }
 
-void ReportWithMissingOffice(benchmark::State &state) { LongestWait(state, "/nonexistent/soffice"); }
+void ReportWithMissingOffice(benchmark::State &state)
+{
+    LongestWait(state, "/nonexistent/soffice");
+}
 BENCHMARK(ReportWithMissingOffice)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void ReportWithHungOffice(benchmark::State &state)
@@ -105,13 +116,14 @@ BENCHMARK(ReportWithHungOffice)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 void ReportWithSquattedPipe(benchmark::State &state)
 {
     const ScratchFolder scratch;
-    LongestWait(state, FakeOffice(scratch, "soffice",
-                                  "exec python3 -c \"import socket,sys,time,os\n"
-                                  "name=[a for a in sys.argv[1:] if a.startswith('--accept=')][0]"
-                                  ".split('name=')[1].split(';')[0]\n"
-                                  "s=socket.socket(socket.AF_UNIX)\n"
-                                  "s.bind('/tmp/OSL_PIPE_%d_%s' % (os.getuid(), name)); s.listen(4)\n"
-                                  "c=s.accept(); time.sleep(600)\" \"$@\""));
+    LongestWait(state,
+                FakeOffice(scratch, "soffice",
+                           "exec python3 -c \"import socket,sys,time,os\n"
+                           "name=[a for a in sys.argv[1:] if a.startswith('--accept=')][0]"
+                           ".split('name=')[1].split(';')[0]\n"
+                           "s=socket.socket(socket.AF_UNIX)\n"
+                           "s.bind('/tmp/OSL_PIPE_%d_%s' % (os.getuid(), name)); s.listen(4)\n"
+                           "c=s.accept(); time.sleep(600)\" \"$@\""));
 }
 BENCHMARK(ReportWithSquattedPipe)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 

@@ -4,15 +4,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <limits>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -47,7 +47,10 @@ constexpr std::array<WholeField, 4> kWholeInputs{{
     {"rodDiameter", &DesignRecord::rodDiameter},
 }};
 
-std::string Quoted(std::string_view name) { return "field '" + std::string(name) + "'"; }
+std::string Quoted(std::string_view name)
+{
+    return "field '" + std::string(name) + "'";
+}
 
 using simdjson::dom::element;
 using simdjson::dom::object;
@@ -55,12 +58,27 @@ using simdjson::dom::object;
 // The names in the order of the record's inputs: the two choices, kRealInputs, then
 // kWholeInputs. The last five come from the program's design files: the soils' names, and
 // what only the windows need, which is passed over here.
-constexpr std::array<std::string_view, 21> kFieldNames{
-    "arrangement", "electrodeMaterial", "upperResistivity", "lowerResistivity",
-    "verticalClimaticCoefficient", "horizontalClimaticCoefficient", "upperLayerThickness",
-    "stripDepth", "electrodeLength", "electrodeSpacing", "stripUtilization",
-    "electrodeUtilization", "normativeResistance", "angleWidth", "stripWidth", "rodDiameter",
-    "upperSoil", "lowerSoil", "format", "version", "windows"};
+constexpr std::array<std::string_view, 21> kFieldNames{"arrangement",
+                                                       "electrodeMaterial",
+                                                       "upperResistivity",
+                                                       "lowerResistivity",
+                                                       "verticalClimaticCoefficient",
+                                                       "horizontalClimaticCoefficient",
+                                                       "upperLayerThickness",
+                                                       "stripDepth",
+                                                       "electrodeLength",
+                                                       "electrodeSpacing",
+                                                       "stripUtilization",
+                                                       "electrodeUtilization",
+                                                       "normativeResistance",
+                                                       "angleWidth",
+                                                       "stripWidth",
+                                                       "rodDiameter",
+                                                       "upperSoil",
+                                                       "lowerSoil",
+                                                       "format",
+                                                       "version",
+                                                       "windows"};
 
 // A field's slot, found while compiling: a name that is not a field does not compile.
 consteval std::size_t SlotOf(std::string_view name)
@@ -109,7 +127,8 @@ std::optional<std::string> ReadReal(const std::optional<element> &json, std::str
                                     double &value)
 {
     if (!json) return "missing " + Quoted(name);
-    if (json->get_double().get(value) != simdjson::SUCCESS) return Quoted(name) + " must be a number";
+    if (json->get_double().get(value) != simdjson::SUCCESS)
+        return Quoted(name) + " must be a number";
     if (!std::isfinite(value)) return Quoted(name) + " must be a finite number";
     if (value < 0) return Quoted(name) + " must not be negative";
     return std::nullopt;
@@ -133,7 +152,8 @@ std::optional<std::string> ReadChoice(const std::optional<element> &json, std::s
 {
     if (!json) return std::nullopt; // the default stands
     std::string_view word;
-    if (json->get_string().get(word) != simdjson::SUCCESS) return Quoted(name) + " must be a string";
+    if (json->get_string().get(word) != simdjson::SUCCESS)
+        return Quoted(name) + " must be a string";
     for (const auto &[known, choice] : words) {
         if (word == known) {
             value = choice;
@@ -163,10 +183,18 @@ char *WriteString(char *at, std::string_view text)
         if (plain == text.size()) break;
         const char c = text[plain];
         switch (c) {
-        case '"': at = std::copy_n("\\\"", 2, at); break;
-        case '\\': at = std::copy_n("\\\\", 2, at); break;
-        case '\n': at = std::copy_n("\\n", 2, at); break;
-        case '\t': at = std::copy_n("\\t", 2, at); break;
+        case '"':
+            at = std::copy_n("\\\"", 2, at);
+            break;
+        case '\\':
+            at = std::copy_n("\\\\", 2, at);
+            break;
+        case '\n':
+            at = std::copy_n("\\n", 2, at);
+            break;
+        case '\t':
+            at = std::copy_n("\\t", 2, at);
+            break;
         default: {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
@@ -224,9 +252,11 @@ DesignInput ReadDesign(element json)
     DesignRecord r;
     r.arrangement = Arrangement::row;
     r.electrodeMaterial = ElectrodeMaterial::angle;
-    if (auto problem = ReadChoice(fields.at(SlotOf("arrangement")), "arrangement", kArrangements, r.arrangement))
+    if (auto problem = ReadChoice(fields.at(SlotOf("arrangement")), "arrangement", kArrangements,
+                                  r.arrangement))
         return {std::nullopt, *problem};
-    if (auto problem = ReadChoice(fields.at(SlotOf("electrodeMaterial")), "electrodeMaterial", kMaterials, r.electrodeMaterial))
+    if (auto problem = ReadChoice(fields.at(SlotOf("electrodeMaterial")), "electrodeMaterial",
+                                  kMaterials, r.electrodeMaterial))
         return {std::nullopt, *problem};
     for (std::size_t i = 0; i < kRealInputs.size(); ++i)
         if (auto problem = ReadReal(fields.at(Fields::kFirstReal + i), kRealInputs[i].name,
@@ -252,7 +282,8 @@ DesignInput ReadDesign(element json)
         const std::optional<element> &json = fields.at(slot);
         std::string_view text;
         if (!json) continue;
-        if (json->get_string().get(text) != simdjson::SUCCESS) return {std::nullopt, Quoted(name) + " must be a string"};
+        if (json->get_string().get(text) != simdjson::SUCCESS)
+            return {std::nullopt, Quoted(name) + " must be a string"};
         r.*soil = std::string(text);
     }
     if (const auto &format = fields.at(SlotOf("format"))) {
@@ -269,9 +300,14 @@ std::string Shown(std::string_view text, std::size_t kLongest)
     for (std::size_t i = 0; i < text.size() && shown.size() < kLongest;) {
         const auto c = static_cast<unsigned char>(text[i]);
         // The length of a well-formed UTF-8 sequence starting here, 0 for none.
-        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        std::size_t length = c < 0x80         ? 1
+                             : (c >> 5) == 6  ? 2
+                             : (c >> 4) == 14 ? 3
+                             : (c >> 3) == 30 ? 4
+                                              : 0;
         for (std::size_t k = 1; k < length; ++k)
-            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) >> 6) != 2) length = 0;
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) >> 6) != 2)
+                length = 0;
         if (length == 1 && c >= 0x20 && c != 0x7f) {
             shown += static_cast<char>(c);
         } else if (length > 1) {
@@ -307,7 +343,8 @@ public:
     bool end_object() override { return true; }
     bool start_array(std::size_t) override { return true; }
     bool end_array() override { return true; }
-    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &problem) override
+    bool parse_error(std::size_t, const std::string &,
+                     const nlohmann::detail::exception &problem) override
     {
         fault = problem.what();
         if (const auto tag = fault.find("] "); tag != std::string::npos) fault.erase(0, tag + 2);
@@ -358,7 +395,8 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
                                      std::string(name) + (pretty ? "\": " : "\":");
             Key made_key;
             made_key.size = std::min(text.size(), made_key.text.size());
-            std::memcpy(made_key.text.data(), text.data(), made_key.size); // the record's names are short
+            std::memcpy(made_key.text.data(), text.data(),
+                        made_key.size); // the record's names are short
             made.push_back(made_key);
         }
         room(made[field].text.size() + 32); // and room for a number after it

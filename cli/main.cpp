@@ -1,9 +1,9 @@
 // telmar-calc: the grounding calculation and the report without the windows.
 
-#include "design/Calculation.h"
 #include "cli/DesignJson.h"
-#include "report/engine/ReportFiller.h"
+#include "design/Calculation.h"
 #include "design/ResultSentences.h"
+#include "report/engine/ReportFiller.h"
 #include "report/engine/RtfWordProcessor.h"
 
 #include <cerrno>
@@ -78,7 +78,10 @@ struct Stop {
     std::string message;
 };
 
-[[noreturn]] void Fail(Status status, const std::string &message) { throw Stop{status, message}; }
+[[noreturn]] void Fail(Status status, const std::string &message)
+{
+    throw Stop{status, message};
+}
 
 Options ParseOptions(int argc, char *argv[])
 {
@@ -130,7 +133,8 @@ public:
             fd_ = STDIN_FILENO;
         } else {
             fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-            if (fd_ < 0) Fail(badInput, "cannot read '" + Shown(name) + "': " + std::strerror(errno));
+            if (fd_ < 0)
+                Fail(badInput, "cannot read '" + Shown(name) + "': " + std::strerror(errno));
         }
         struct stat info {};
         if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode))
@@ -149,7 +153,8 @@ public:
         for (;;) {
             const char *begin = buffer_.data() + begin_;
             const void *newline = std::memchr(begin, '\n', end_ - begin_);
-            const std::size_t length = newline ? static_cast<const char *>(newline) - begin : end_ - begin_;
+            const std::size_t length =
+                newline ? static_cast<const char *>(newline) - begin : end_ - begin_;
             if (text.size() + length > kLongestLine)
                 Fail(badInput, "line " + std::to_string(lines_ + 1) + ": longer than 1 MiB");
             text.append(begin, length);
@@ -173,8 +178,9 @@ public:
         std::string text;
         do {
             if (text.size() + (end_ - begin_) > kLargestDocument)
-                Fail(badInput, "'" + Shown(name_) + "' is larger than 64 MiB; give large batches "
-                               "one design per line with --jsonl");
+                Fail(badInput, "'" + Shown(name_) +
+                                   "' is larger than 64 MiB; give large batches "
+                                   "one design per line with --jsonl");
             text.append(buffer_.data() + begin_, end_ - begin_);
             begin_ = end_;
         } while (fill());
@@ -190,7 +196,8 @@ private:
         for (;;) {
             const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) Fail(badInput, "cannot read '" + Shown(name_) + "': " + std::strerror(errno));
+            if (n < 0)
+                Fail(badInput, "cannot read '" + Shown(name_) + "': " + std::strerror(errno));
             end_ = static_cast<std::size_t>(n);
             return n > 0;
         }
@@ -244,7 +251,10 @@ struct Place {
     const char *kind = nullptr; // "line", "design"
     std::size_t number = 0;
 
-    std::string text() const { return kind ? std::string(kind) + ' ' + std::to_string(number) + ": " : ""; }
+    std::string text() const
+    {
+        return kind ? std::string(kind) + ' ' + std::to_string(number) + ": " : "";
+    }
 };
 
 // One JSON text, parsed.
@@ -280,13 +290,14 @@ std::optional<std::string> Calculate(DesignRecord &record)
 void AppendSentences(std::string &out, const DesignRecord &record)
 {
     const ResultSentences s = ComposeResultSentences(record, ",");
-    for (const std::string *line : {&s.label17, &s.label18, &s.label19, &s.label20, &s.label21,
-                                    &s.label22, &s.label32})
+    for (const std::string *line :
+         {&s.label17, &s.label18, &s.label19, &s.label20, &s.label21, &s.label22, &s.label32})
         out += *line + '\n';
     out += std::string(kRefinedCountCaption) + '\n';
     out += s.label24 + '\n' + s.label25 + '\n';
     out += s.label33 + '\n';
-    for (const std::string &note : s.coefficientNotes) out += note + '\n';
+    for (const std::string &note : s.coefficientNotes)
+        out += note + '\n';
 }
 
 fs::path DefaultTemplate()
@@ -302,8 +313,8 @@ fs::path DefaultTemplate()
 // Today as the report is dated: "8 декабря 2026 г."
 std::string TodayInWords()
 {
-    static constexpr const char *kMonths[] = {"января", "февраля", "марта",    "апреля",
-                                              "мая",    "июня",    "июля",     "августа",
+    static constexpr const char *kMonths[] = {"января",   "февраля", "марта",  "апреля",
+                                              "мая",      "июня",    "июля",   "августа",
                                               "сентября", "октября", "ноября", "декабря"};
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -314,7 +325,8 @@ std::string TodayInWords()
 
 bool SameFile(const fs::path &a, const fs::path &b)
 {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
@@ -332,7 +344,8 @@ void WriteReport(const DesignRecord &record, const Options &options)
         if (SameFile(target, templatePath))
             Fail(reportFailed, "refusing to write the report over its template '" + shown + "'");
         if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
-            Fail(reportFailed, "'" + shown + "' is not a regular file; the report goes only to one");
+            Fail(reportFailed,
+                 "'" + shown + "' is not a regular file; the report goes only to one");
         if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
     }
 
@@ -345,11 +358,12 @@ void WriteReport(const DesignRecord &record, const Options &options)
         Fail(reportFailed, "cannot read the report template '" + templatePath.string() + "'");
     std::vector<ReportRow> rows = ReportRows(record, ",", TodayInWords());
     for (ReportRow &row : rows)
-        if (row.picture) row.text = "(схема строится в отчёте программы «Тельмар»)"; // no painter here
+        if (row.picture)
+            row.text = "(схема строится в отчёте программы «Тельмар»)"; // no painter here
     const FillOutcome outcome = FillReport(document, rows, {});
     if (!outcome.complete)
-        Fail(reportFailed, "the report template '" + templatePath.string() + "' has no place for '" +
-                               outcome.missingPlaceholder + "'");
+        Fail(reportFailed, "the report template '" + templatePath.string() +
+                               "' has no place for '" + outcome.missingPlaceholder + "'");
     document.SetWordVisible(true);
 
     // Written beside the target under a name nobody can foresee, then put in its place at
@@ -377,7 +391,6 @@ void WriteReport(const DesignRecord &record, const Options &options)
     }
 }
 
-
 // One design after another as the lines come, each answered at once.
 Status RunLines(Input &input, const Options &options, Output &out)
 {
@@ -393,11 +406,15 @@ Status RunLines(Input &input, const Options &options, Output &out)
         if (fault) status = arithmeticFault;
         if (options.text) {
             if (!first) out.text += '\n';
-            if (fault) out.text += *fault + '\n';
-            else AppendSentences(out.text, record);
+            if (fault)
+                out.text += *fault + '\n';
+            else
+                AppendSentences(out.text, record);
         } else {
-            if (fault) AppendErrorJson(out.text, *fault);
-            else AppendDesignJson(out.text, record, false);
+            if (fault)
+                AppendErrorJson(out.text, *fault);
+            else
+                AppendDesignJson(out.text, record, false);
             out.text += '\n';
         }
         first = false;
@@ -434,19 +451,25 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         if (fault) status = arithmeticFault;
         if (!batch) {
             // A single design's fault goes where the desktop program shows it: apart.
-            if (fault) std::cerr << *fault << '\n';
-            else if (options.text) AppendSentences(out.text, record);
+            if (fault)
+                std::cerr << *fault << '\n';
+            else if (options.text)
+                AppendSentences(out.text, record);
             else {
                 AppendDesignJson(out.text, record, true);
                 out.text += '\n';
             }
         } else if (options.text) {
             if (i > 0) out.text += '\n';
-            if (fault) out.text += *fault + '\n';
-            else AppendSentences(out.text, record);
+            if (fault)
+                out.text += *fault + '\n';
+            else
+                AppendSentences(out.text, record);
         } else {
-            if (fault) AppendErrorJson(out.text, *fault);
-            else AppendDesignJson(out.text, record, true);
+            if (fault)
+                AppendErrorJson(out.text, *fault);
+            else
+                AppendDesignJson(out.text, record, true);
             out.text += i + 1 == designs.size() ? "\n" : ",\n";
         }
         out.flushIfFull();
@@ -464,7 +487,8 @@ int main(int argc, char *argv[])
     Output out;
     try {
         const Options options = ParseOptions(argc, argv);
-        if (options.report && options.jsonl) Fail(badInput, "--report writes the report of a single design");
+        if (options.report && options.jsonl)
+            Fail(badInput, "--report writes the report of a single design");
         if (options.input == "-" && isatty(STDIN_FILENO))
             std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
         Input input(options.input);

@@ -232,7 +232,8 @@ void CalculateGrounding(DesignRecord &r)
     }
 
     // What the tables give for the decided installation, to check the user's picks by.
-    r.tabulatedStripUtilization = TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
+    r.tabulatedStripUtilization =
+        TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
     r.tabulatedElectrodeUtilization =
         TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
 }

@@ -47,6 +47,6 @@ bool CoefficientDiffers(double picked, double tabulated);
 
 // Sizes the installation from the committed inputs of `record` and writes every result
 // field in order. Steps 2 to 6 give the first approximation; the decision is the smallest
-// count whose finished installation meets the norm. Throws ArithmeticError at the first faulting step; the fields of the
-// steps before it stay written, the later ones keep their old values.
+// count whose finished installation meets the norm. Throws ArithmeticError at the first faulting
+// step; the fields of the steps before it stay written, the later ones keep their old values.
 void CalculateGrounding(DesignRecord &record);

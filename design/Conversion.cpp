@@ -6,7 +6,10 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 [[noreturn]] void NotFloat(std::string_view text)
 {

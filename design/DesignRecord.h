@@ -52,8 +52,8 @@ struct DesignRecord {
     double refinedCountExact = 0;        // x₂
     double refinedCountFraction = 0;
     std::int32_t refinedRoundUp = 0;
-    double refinedCount = 0;       // n₂, the smallest count whose installation meets Rn
-    double refinedStripLength = 0; // Ls2, the strip that joins n₂ electrodes
+    double refinedCount = 0;           // n₂, the smallest count whose installation meets Rn
+    double refinedStripLength = 0;     // Ls2, the strip that joins n₂ electrodes
     double refinedStripResistance = 0; // Rs(n₂)
     double installationResistance = 0; // R(n₂), the finished installation
     // The same for one electrode fewer, which does not meet Rn; all 0 when n₂ = 1.
@@ -62,8 +62,8 @@ struct DesignRecord {
     double fewerInstallationResistance = 0;
     bool installationMeetsNorm = false; // R(n₂) ≤ Rn
     bool stripAloneMeetsNorm = false;   // Rs(n₂) ≤ Rn: no Rt, and x₂ is 0
-    std::string countNoun;         // form of "заземлитель" after n₂
-    std::string countAdjective;    // form of "вертикальный" after n₂
+    std::string countNoun;              // form of "заземлитель" after n₂
+    std::string countAdjective;         // form of "вертикальный" after n₂
 
     // What the utilization tables give for n₂ electrodes at the ratio a / L.
     double tabulatedStripUtilization = 0;

@@ -29,7 +29,8 @@ PlanGeometry PlanOf(const DesignRecord &r)
     plan.count = r.refinedCount;
     plan.stripLength = r.refinedStripLength;
     if (r.arrangement == Arrangement::row) {
-        for (std::size_t i = 0; i < n; ++i) plan.electrodes.push_back({static_cast<double>(i) * a, 0});
+        for (std::size_t i = 0; i < n; ++i)
+            plan.electrodes.push_back({static_cast<double>(i) * a, 0});
         plan.width = n > 1 ? static_cast<double>(n - 1) * a : r.refinedStripLength;
         plan.strip = {{0, 0}, {plan.width, 0}};
         if (n > 1) plan.dimensions.push_back({{0, 0}, {a, 0}, a});

@@ -24,7 +24,10 @@ ArithmeticError::ArithmeticError(ArithmeticFault fault)
 {
 }
 
-void RaiseArithmeticFault(ArithmeticFault fault) { throw ArithmeticError(fault); }
+void RaiseArithmeticFault(ArithmeticFault fault)
+{
+    throw ArithmeticError(fault);
+}
 
 Number Lg(Number x)
 {

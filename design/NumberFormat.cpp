@@ -19,7 +19,8 @@ struct Decimal {
 
 void StripTrailingZeros(Decimal &d)
 {
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
     if (d.digits.empty()) d.pointPosition = 0;
 }
 
@@ -30,14 +31,15 @@ Decimal ShortestDecimal(double value)
     d.negative = std::signbit(value);
     if (value == 0) return d;
     char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific);
     const std::string_view text(buffer, result.ptr - buffer);
     const auto e = text.find('e');
     for (const char c : text.substr(0, e))
         if (c != '.') d.digits += c;
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
+                    exponent);
     d.pointPosition = exponent + 1;
     StripTrailingZeros(d);
     return d;
@@ -56,7 +58,8 @@ void RoundHalfAway(Decimal &d, int keep)
     d.digits.resize(keep);
     if (up) {
         int i = keep - 1;
-        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+        while (i >= 0 && d.digits[i] == '9')
+            d.digits[i--] = '0';
         if (i >= 0) {
             ++d.digits[i];
         } else {
@@ -99,7 +102,8 @@ std::string WholePart(const Decimal &d)
 std::string FractionDigits(const Decimal &d)
 {
     if (d.pointPosition < 0) return std::string(-d.pointPosition, '0') + d.digits;
-    if (d.pointPosition < static_cast<int>(d.digits.size())) return d.digits.substr(d.pointPosition);
+    if (d.pointPosition < static_cast<int>(d.digits.size()))
+        return d.digits.substr(d.pointPosition);
     return {};
 }
 

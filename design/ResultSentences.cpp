@@ -8,7 +8,10 @@
 namespace {
 
 // A tabulated or interpolated value as a person reads it off the table.
-double Rounded(double value, double step) { return std::round(value / step) * step; }
+double Rounded(double value, double step)
+{
+    return std::round(value / step) * step;
+}
 
 } // namespace
 
@@ -38,8 +41,8 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_vie
     for (const Check &check : checks) {
         if (!CoefficientDiffers(check.picked, check.tabulated)) continue;
         const std::string where =
-            "n = " + FormatGeneral(r.refinedCount, sep) + ", a/L = " +
-            FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
+            "n = " + FormatGeneral(r.refinedCount, sep) +
+            ", a/L = " + FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
         notes.push_back(std::string("Коэффициент использования ") + check.name + " " +
                         FormatGeneral(check.picked, sep) + ", по таблице " +
                         FormatGeneral(Rounded(check.tabulated, 0.001), sep) + " (" + where +
@@ -54,26 +57,29 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     const auto general = [sep](double v) { return FormatGeneral(v, sep); };
 
     ResultSentences s;
-    s.label17 = "Удельный расчётный коэффициент сопротивления грунта = " +
-                oneDecimal(r.designResistivity) + "  Ом*м ;";
+    s.label17 =
+        "Удельный расчётный коэффициент сопротивления грунта = " + oneDecimal(r.designResistivity) +
+        "  Ом*м ;";
     s.label18 = "Сопротивление одного вертикального заземлителя = " +
                 oneDecimal(r.singleElectrodeResistance) + "  Ом ;";
-    s.label19 = "Предполагаемое количество вертикальных заземлителей = " +
-                general(r.estimatedCount) + "  шт ;";
-    s.label20 = "Предполагаемая длина горизонтального заземлителя = " + general(r.stripLength) +
-                "  м ;";
+    s.label19 =
+        "Предполагаемое количество вертикальных заземлителей = " + general(r.estimatedCount) +
+        "  шт ;";
+    s.label20 =
+        "Предполагаемая длина горизонтального заземлителя = " + general(r.stripLength) + "  м ;";
     s.label21 =
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
-    s.label22 = r.stripAloneMeetsNorm
-                    ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
-                          general(r.normativeResistance) + " Ом: электродам добавлять нечего ;"
-                    : "Полное сопротивление заземлителей = " +
-                          oneDecimal(r.totalElectrodeResistance) + "  Ом ;";
+    s.label22 =
+        r.stripAloneMeetsNorm
+            ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
+                  general(r.normativeResistance) + " Ом: электродам добавлять нечего ;"
+            : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
+                  "  Ом ;";
     s.label24 = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
     s.label25 = "Принимаем к установке  " + general(r.refinedCount) + " " + r.countAdjective + " " +
                 r.countNoun + " .";
-    s.label32 = "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) +
-                " м;";
+    s.label32 =
+        "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) + " м;";
     s.label33 = InstallationSentence(r, sep);
     s.coefficientNotes = CoefficientNotes(r, sep);
     return s;

@@ -34,4 +34,5 @@ std::string InstallationSentence(const DesignRecord &record, std::string_view de
 std::vector<std::string> CoefficientNotes(const DesignRecord &record,
                                           std::string_view decimalSeparator);
 
-ResultSentences ComposeResultSentences(const DesignRecord &record, std::string_view decimalSeparator);
+ResultSentences ComposeResultSentences(const DesignRecord &record,
+                                       std::string_view decimalSeparator);

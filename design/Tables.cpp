@@ -8,30 +8,30 @@ namespace {
 // rows are the spacing-to-length ratios 1, 2, 3; columns the numbers of electrodes.
 constexpr std::array<double, 6> kVerticalRowCounts{2, 3, 5, 10, 15, 20};
 constexpr std::array<double, 18> kVerticalRowCells{
-    0.855, 0.78, 0.695, 0.59, 0.535, 0.48,  //
-    0.91, 0.865, 0.81, 0.745, 0.695, 0.675, //
-    0.94, 0.91, 0.865, 0.81, 0.78, 0.765,
+    0.855, 0.78,  0.695, 0.59,  0.535, 0.48,  //
+    0.91,  0.865, 0.81,  0.745, 0.695, 0.675, //
+    0.94,  0.91,  0.865, 0.81,  0.78,  0.765,
 };
 
 constexpr std::array<double, 8> kStripRowCounts{4, 5, 8, 10, 20, 30, 50, 65};
 constexpr std::array<double, 24> kStripRowCells{
     0.77, 0.74, 0.67, 0.62, 0.42, 0.31, 0.21, 0.2,  //
     0.89, 0.86, 0.79, 0.75, 0.56, 0.46, 0.36, 0.34, //
-    0.92, 0.9, 0.85, 0.82, 0.68, 0.58, 0.49, 0.47,
+    0.92, 0.9,  0.85, 0.82, 0.68, 0.58, 0.49, 0.47,
 };
 
 constexpr std::array<double, 7> kVerticalContourCounts{4, 6, 10, 20, 40, 60, 100};
 constexpr std::array<double, 21> kVerticalContourCells{
-    0.69, 0.615, 0.55, 0.47, 0.41, 0.39, 0.36,  //
-    0.78, 0.73, 0.685, 0.635, 0.58, 0.55, 0.52, //
-    0.85, 0.8, 0.76, 0.705, 0.665, 0.645, 0.62,
+    0.69, 0.615, 0.55,  0.47,  0.41,  0.39,  0.36, //
+    0.78, 0.73,  0.685, 0.635, 0.58,  0.55,  0.52, //
+    0.85, 0.8,   0.76,  0.705, 0.665, 0.645, 0.62,
 };
 
 constexpr std::array<double, 9> kStripContourCounts{4, 5, 8, 10, 20, 30, 50, 70, 100};
 constexpr std::array<double, 27> kStripContourCells{
-    0.45, 0.4, 0.36, 0.34, 0.27, 0.24, 0.21, 0.2, 0.19, //
-    0.55, 0.48, 0.43, 0.4, 0.32, 0.3, 0.28, 0.26, 0.24, //
-    0.7, 0.64, 0.6, 0.56, 0.45, 0.41, 0.37, 0.35, 0.33,
+    0.45, 0.4,  0.36, 0.34, 0.27, 0.24, 0.21, 0.2,  0.19, //
+    0.55, 0.48, 0.43, 0.4,  0.32, 0.3,  0.28, 0.26, 0.24, //
+    0.7,  0.64, 0.6,  0.56, 0.45, 0.41, 0.37, 0.35, 0.33,
 };
 
 // Where `x` falls among the ascending `points`: the index of the point at or below it and

@@ -16,7 +16,8 @@ LookupDialog::LookupDialog(const QString &caption)
     // Pointer movement without a button reaches the window only where no control covers it.
     setMouseTracking(true);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                              QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setFont(LayoutFont(FontKind::button));
     BitBtn1->setDefault(true);
@@ -48,7 +49,10 @@ QComboBox *LookupDialog::addList(const QString &name, const QStringList &items,
     return list;
 }
 
-void LookupDialog::placeOkButton(int x, int y) { BitBtn1->setGeometry(x, y, 113, 25); }
+void LookupDialog::placeOkButton(int x, int y)
+{
+    BitBtn1->setGeometry(x, y, 113, 25);
+}
 
 void LookupDialog::mouseMoveEvent(QMouseEvent *event)
 {

@@ -10,13 +10,15 @@ TwoListDialog::TwoListDialog(const TwoListWindow &window)
     : LookupDialog(window.caption), value_(window.value), text_(window.text),
       stayOpenOnZero_(window.stayOpenOnZero)
 {
-    if (window.resizable) resize(737, 156);
-    else setFixedSize(737, 156);
+    if (window.resizable)
+        resize(737, 156);
+    else
+        setFixedSize(737, 156);
     Label1 = addLabel(QStringLiteral("Label1"), window.heading, {0, 16, 737, 25}, true);
     Label2 = addLabel(QStringLiteral("Label2"), window.firstLabel, {16, 56, window.labelWidth, 21},
                       false);
-    Label3 = addLabel(QStringLiteral("Label3"), window.secondLabel,
-                      {16, 88, window.labelWidth, 21}, false);
+    Label3 = addLabel(QStringLiteral("Label3"), window.secondLabel, {16, 88, window.labelWidth, 21},
+                      false);
     ComboBox1 = addList(QStringLiteral("ComboBox1"), window.firstItems, window.firstList);
     ComboBox2 = addList(QStringLiteral("ComboBox2"), window.secondItems, window.secondList);
     placeOkButton(320, 120);

@@ -24,7 +24,7 @@ struct TwoListWindow {
     // Without a value the tile keeps its text and the window stays for another pick.
     bool stayOpenOnZero = false;
     std::function<double(int row, int column)> value; // the table's cell
-    std::function<QString(double)> text;               // the value as the tile shows it
+    std::function<QString(double)> text;              // the value as the tile shows it
 };
 
 // The lookup windows of two lists: the user picks a row in the first list and a column

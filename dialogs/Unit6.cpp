@@ -21,8 +21,8 @@ TwoListWindow NormativeWindow()
             true, // unlike the other lookup windows this one can be resized
             true,
             [](int kind, int voltage) {
-                return static_cast<double>(normativeResistanceTable[static_cast<std::size_t>(kind)]
-                                                                [static_cast<std::size_t>(voltage)]);
+                return static_cast<double>(normativeResistanceTable[static_cast<std::size_t>(
+                    kind)][static_cast<std::size_t>(voltage)]);
             },
             [](double ohms) { return QString::number(static_cast<int>(ohms)); }};
 }

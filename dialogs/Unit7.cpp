@@ -1,9 +1,9 @@
 #include "dialogs/Unit7.h"
 
-#include "ui/Look.h"
 #include "design/NumberFormat.h"
-#include "ui/Windowing.h"
 #include "ui/Locale.h"
+#include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -23,9 +23,11 @@ struct FeatureRow {
 
 // Climatic features of the zones, shown for the user's orientation only.
 const std::array<FeatureRow, 4> kFeatureRows{{
-    {"Label3", "Средняя многолетняя температура низшая (январь) град.С",
+    {"Label3",
+     "Средняя многолетняя температура низшая (январь) град.С",
      {"-20..-15", "-14..-10", "-10..0", "0..+5"}},
-    {"Label4", "Средняя многолетняя температура высшая (июнь) град.С",
+    {"Label4",
+     "Средняя многолетняя температура высшая (июнь) град.С",
      {"+16..+18", "+18..+22", "+22..+24", "+24..+26"}},
     {"Label6", "Среднее колличество осадков, мм", {"~400", "~500", "~500", "~400"}},
     {"Label7", "Продолжительность замерзания воды, дни", {"170-190", "~150", "~100", "0"}},
@@ -96,11 +98,11 @@ TForm7::TForm7()
     Label24 = addLabel(QStringLiteral("Label24"),
                        QStringLiteral("Тип применяемых заземляющих электродов"), {8, 288, 330, 21},
                        false);
-    ComboBox1 = addList(
-        QStringLiteral("ComboBox1"),
-        {QStringLiteral("Длинна электродов 2-3 м и глубина заложения их вершины 0,5-0,8 м"),
-         QStringLiteral("Длинна электродов 5 м и глубина заложения их вершины 0,7-0,8 м ")},
-        {344, 288, 385, 21});
+    ComboBox1 =
+        addList(QStringLiteral("ComboBox1"),
+                {QStringLiteral("Длинна электродов 2-3 м и глубина заложения их вершины 0,5-0,8 м"),
+                 QStringLiteral("Длинна электродов 5 м и глубина заложения их вершины 0,7-0,8 м ")},
+                {344, 288, 385, 21});
     placeOkButton(312, 328);
     setTabOrder(RadioButtons[3], ComboBox1);
     setTabOrder(ComboBox1, BitBtn1);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/LookupDialog.h"
 #include "design/Tables.h"
+#include "dialogs/LookupDialog.h"
 
 #include <array>
 
@@ -17,11 +17,11 @@ class TForm7 : public LookupDialog {
 public:
     TForm7();
 
-    QLabel *Label1 = nullptr;  // heading
-    QLabel *Label2 = nullptr;  // heading of the feature rows
-    QLabel *Label5 = nullptr;  // heading over the zone columns
-    QLabel *Label24 = nullptr; // electrode-type label
-    std::array<QGroupBox *, 4> GroupBoxes{};      // GroupBox1 … GroupBox4
+    QLabel *Label1 = nullptr;                // heading
+    QLabel *Label2 = nullptr;                // heading of the feature rows
+    QLabel *Label5 = nullptr;                // heading over the zone columns
+    QLabel *Label24 = nullptr;               // electrode-type label
+    std::array<QGroupBox *, 4> GroupBoxes{}; // GroupBox1 … GroupBox4
     QFrame *Panel1 = nullptr;
     std::array<QRadioButton *, 4> RadioButtons{}; // RadioButton1 … RadioButton4
     QComboBox *ComboBox1 = nullptr;               // electrode type

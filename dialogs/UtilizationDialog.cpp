@@ -1,12 +1,14 @@
 #include "dialogs/UtilizationDialog.h"
 
-#include "ui/Locale.h"
 #include "design/NumberFormat.h"
-
+#include "ui/Locale.h"
 
 namespace {
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), text.size()); }
+QString Text(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), text.size());
+}
 
 constexpr std::string_view kVerticalCaption =
     "Выбор коэффициента использования вертикальных электродов";
@@ -22,12 +24,10 @@ const UtilizationWindow verticalRowWindow{kVerticalCaption, kVerticalHeading,
                                           "Число вертикальных электродов", verticalRowTable};
 const UtilizationWindow stripRowWindow{kStripCaption, kStripHeading,
                                        "Число вертикальных электродов в ряду", stripRowTable};
-const UtilizationWindow verticalContourWindow{kVerticalCaption, kVerticalHeading,
-                                              "Число вертикальных электродов",
-                                              verticalContourTable};
-const UtilizationWindow stripContourWindow{kStripCaption, kStripHeading,
-                                           "Число вертикальных электродов в контуре",
-                                           stripContourTable};
+const UtilizationWindow verticalContourWindow{
+    kVerticalCaption, kVerticalHeading, "Число вертикальных электродов", verticalContourTable};
+const UtilizationWindow stripContourWindow{
+    kStripCaption, kStripHeading, "Число вертикальных электродов в контуре", stripContourTable};
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/TwoListDialog.h"
 #include "design/Tables.h"
+#include "dialogs/TwoListDialog.h"
 
 #include <string_view>
 

@@ -8,7 +8,8 @@
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: property violated: %s\n", __FILE__, __LINE__, #condition); \
+            std::fprintf(stderr, "%s:%d: property violated: %s\n", __FILE__, __LINE__,             \
+                         #condition);                                                              \
             std::abort();                                                                          \
         }                                                                                          \
     } while (false)

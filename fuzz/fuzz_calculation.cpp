@@ -19,8 +19,7 @@ class Bytes {
 public:
     Bytes(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
 
-    template <typename T>
-    T take()
+    template <typename T> T take()
     {
         T value{};
         const std::size_t n = std::min(sizeof(T), size_ - std::min(size_, pos_));
@@ -46,12 +45,23 @@ private:
 
 std::vector<double *> ResultsInOrder(DesignRecord &r)
 {
-    return {&r.designResistivity,        &r.singleElectrodeResistance, &r.estimatedCountExact,
-            &r.estimatedCountFraction,   &r.estimatedCount,            &r.stripLength,
-            &r.stripResistance,          &r.totalElectrodeResistance,  &r.refinedCountExact,
-            &r.refinedCountFraction,     &r.refinedCount,              &r.refinedStripLength,
-            &r.refinedStripResistance,   &r.installationResistance,    &r.fewerStripLength,
-            &r.fewerStripResistance,     &r.fewerInstallationResistance};
+    return {&r.designResistivity,
+            &r.singleElectrodeResistance,
+            &r.estimatedCountExact,
+            &r.estimatedCountFraction,
+            &r.estimatedCount,
+            &r.stripLength,
+            &r.stripResistance,
+            &r.totalElectrodeResistance,
+            &r.refinedCountExact,
+            &r.refinedCountFraction,
+            &r.refinedCount,
+            &r.refinedStripLength,
+            &r.refinedStripResistance,
+            &r.installationResistance,
+            &r.fewerStripLength,
+            &r.fewerStripResistance,
+            &r.fewerInstallationResistance};
 }
 
 } // namespace
@@ -83,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0; // the page's commit stops here, before the calculation
     }
 
-    for (double *field : ResultsInOrder(r)) *field = kUntouched;
+    for (double *field : ResultsInOrder(r))
+        *field = kUntouched;
     r.countNoun = r.countAdjective = "untouched";
     try {
         CalculateGrounding(r);
@@ -94,14 +105,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                    message == "Floating point overflow");
         bool faultSeen = false;
         for (double *field : ResultsInOrder(r)) {
-            if (*field == kUntouched) faultSeen = true;
-            else FUZZ_CHECK(!faultSeen && std::isfinite(*field));
+            if (*field == kUntouched)
+                faultSeen = true;
+            else
+                FUZZ_CHECK(!faultSeen && std::isfinite(*field));
         }
         FUZZ_CHECK(faultSeen);
         FUZZ_CHECK(r.countNoun == "untouched" && r.countAdjective == "untouched");
         return 0;
     }
-    for (double *field : ResultsInOrder(r)) FUZZ_CHECK(std::isfinite(*field) && *field != kUntouched);
+    for (double *field : ResultsInOrder(r))
+        FUZZ_CHECK(std::isfinite(*field) && *field != kUntouched);
     FUZZ_CHECK(r.estimatedCount >= 1 && r.estimatedCount == std::trunc(r.estimatedCount));
     FUZZ_CHECK(r.refinedCount >= 1 && r.refinedCount == std::trunc(r.refinedCount));
     FUZZ_CHECK(r.stripLength != 0);
@@ -109,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(r.refinedStripLength != 0);
     FUZZ_CHECK(r.countNoun != "untouched");
     FUZZ_CHECK(std::isfinite(r.tabulatedStripUtilization) && r.tabulatedStripUtilization > 0);
-    FUZZ_CHECK(std::isfinite(r.tabulatedElectrodeUtilization) && r.tabulatedElectrodeUtilization > 0);
+    FUZZ_CHECK(std::isfinite(r.tabulatedElectrodeUtilization) &&
+               r.tabulatedElectrodeUtilization > 0);
     // The decision meets the norm, and one electrode fewer does not.
     const std::int32_t Rn = r.normativeResistance;
     if (r.installationMeetsNorm) {
@@ -120,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         FUZZ_CHECK(r.refinedCount == r.estimatedCount);
     }
-    if (r.stripAloneMeetsNorm) FUZZ_CHECK(r.refinedCountExact == 0 && r.totalElectrodeResistance == 0);
+    if (r.stripAloneMeetsNorm)
+        FUZZ_CHECK(r.refinedCountExact == 0 && r.totalElectrodeResistance == 0);
     return 0;
 }

@@ -15,9 +15,11 @@ namespace {
 std::string PlainDigits(double value, std::string_view separator)
 {
     char buffer[1100];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
     std::string text(buffer, end);
-    if (const auto point = text.find('.'); point != std::string::npos) text.replace(point, 1, separator);
+    if (const auto point = text.find('.'); point != std::string::npos)
+        text.replace(point, 1, separator);
     return text;
 }
 

@@ -1,8 +1,8 @@
 // Any double gives text of the documented shape in both formats, and the general format
 // of a value with at most fifteen significant digits reads back as the same value.
 
-#include "fuzz/FuzzCheck.h"
 #include "design/NumberFormat.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <charconv>
 #include <cmath>
@@ -17,7 +17,8 @@ constexpr std::string_view kSeparator = ",";
 bool Digits(std::string_view text, std::size_t &pos)
 {
     const std::size_t begin = pos;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+        ++pos;
     return pos > begin;
 }
 
@@ -65,7 +66,8 @@ bool GeneralShape(std::string_view text)
 int SignificantDigits(double value)
 {
     char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
     const std::string_view text(buffer, end - buffer);
     int digits = 0;
     for (const char c : text.substr(0, text.find('e')))

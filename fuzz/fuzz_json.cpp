@@ -34,11 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     const DesignRecord &r = *input.record;
-    for (const double field : {r.upperResistivity, r.lowerResistivity, r.verticalClimaticCoefficient,
-                               r.horizontalClimaticCoefficient, r.upperLayerThickness, r.stripDepth,
-                               r.electrodeLength, r.electrodeSpacing, r.stripUtilization,
-                               r.electrodeUtilization})
+    for (const double field :
+         {r.upperResistivity, r.lowerResistivity, r.verticalClimaticCoefficient,
+          r.horizontalClimaticCoefficient, r.upperLayerThickness, r.stripDepth, r.electrodeLength,
+          r.electrodeSpacing, r.stripUtilization, r.electrodeUtilization})
         FUZZ_CHECK(std::isfinite(field) && field >= 0);
-    FUZZ_CHECK(r.normativeResistance >= 0 && r.angleWidth >= 0 && r.stripWidth >= 0 && r.rodDiameter >= 0);
+    FUZZ_CHECK(r.normativeResistance >= 0 && r.angleWidth >= 0 && r.stripWidth >= 0 &&
+               r.rodDiameter >= 0);
     return 0;
 }

@@ -27,7 +27,10 @@ bool BracesBalanced(std::string_view rtf)
     return depth == 0;
 }
 
-std::u32string Text(std::string_view rtf) { return DecodeUtf8(RtfPlainText(rtf)); }
+std::u32string Text(std::string_view rtf)
+{
+    return DecodeUtf8(RtfPlainText(rtf));
+}
 
 // The value as the document's text will hold it: control characters other than line
 // breaks and tabs are not text.
@@ -46,11 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The input: a placeholder and a value, each led by its length, then the document.
     if (size < 2) return 0;
     const std::size_t placeholderLength = std::min<std::size_t>(data[0] % 16, size - 2);
-    const std::size_t valueLength = std::min<std::size_t>(data[1] % 32, size - 2 - placeholderLength);
+    const std::size_t valueLength =
+        std::min<std::size_t>(data[1] % 32, size - 2 - placeholderLength);
     const char *bytes = reinterpret_cast<const char *>(data) + 2;
     const std::string placeholder(bytes, placeholderLength);
     const std::string value(bytes + placeholderLength, valueLength);
-    const std::string rtf(bytes + placeholderLength + valueLength, size - 2 - placeholderLength - valueLength);
+    const std::string rtf(bytes + placeholderLength + valueLength,
+                          size - 2 - placeholderLength - valueLength);
 
     RtfDocument document(rtf);
     const std::u32string before = Text(rtf);
@@ -65,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(BracesBalanced(document.rtf()));
     const std::size_t at = before.find(pattern);
     FUZZ_CHECK(at != std::u32string::npos);
-    const std::u32string expected = before.substr(0, at) + AsText(value) + before.substr(at + pattern.size());
+    const std::u32string expected =
+        before.substr(0, at) + AsText(value) + before.substr(at + pattern.size());
     FUZZ_CHECK(Text(document.rtf()) == expected);
     FUZZ_CHECK(document.selection() <= document.rtf().size());
 

@@ -20,7 +20,10 @@ constexpr double kHeight = 900;
 const QRectF kPlanBox(40, 90, 880, 760);
 const QRectF kSectionBox(960, 90, 620, 760);
 
-QString Text(const std::string &text) { return QString::fromStdString(text); }
+QString Text(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
 
 class Drawer {
 public:
@@ -40,7 +43,10 @@ public:
     }
 
 private:
-    QString number(double value) const { return Text(FormatGeneral(std::round(value * 100) / 100, sep_)); }
+    QString number(double value) const
+    {
+        return Text(FormatGeneral(std::round(value * 100) / 100, sep_));
+    }
 
     void title(const QRectF &box, const QString &text)
     {
@@ -65,7 +71,9 @@ private:
         if (align & Qt::AlignTop) box.moveTop(at.y());
         if (align & Qt::AlignBottom) box.moveBottom(at.y());
         // A label over hatching stands on white, to be read on paper.
-        if (backed) p_.fillRect(p_.boundingRect(box, static_cast<int>(align), text).adjusted(-4, -2, 4, 2), Qt::white);
+        if (backed)
+            p_.fillRect(p_.boundingRect(box, static_cast<int>(align), text).adjusted(-4, -2, 4, 2),
+                        Qt::white);
         p_.drawText(box, static_cast<int>(align), text);
     }
 
@@ -107,8 +115,9 @@ private:
         const QRectF box = kPlanBox.adjusted(90, 110, -90, -150);
         const double extentX = std::max(plan.width, 1e-9);
         const double extentY = std::max(plan.height, 1e-9);
-        const double scale = plan.height > 0 ? std::min(box.width() / extentX, box.height() / extentY)
-                                             : box.width() / extentX;
+        const double scale = plan.height > 0
+                                 ? std::min(box.width() / extentX, box.height() / extentY)
+                                 : box.width() / extentX;
         const QPointF origin(box.center().x() - plan.width * scale / 2,
                              box.center().y() + plan.height * scale / 2);
         const auto at = [&](const PlanPoint &point) {
@@ -116,18 +125,23 @@ private:
         };
 
         QPolygonF strip;
-        for (const PlanPoint &point : plan.strip) strip << at(point);
+        for (const PlanPoint &point : plan.strip)
+            strip << at(point);
         p_.setPen(QPen(Qt::black, 6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p_.setBrush(Qt::NoBrush);
-        if (plan.closed) p_.drawPolygon(strip);
-        else p_.drawPolyline(strip);
+        if (plan.closed)
+            p_.drawPolygon(strip);
+        else
+            p_.drawPolyline(strip);
 
         p_.setPen(QPen(Qt::black, 2));
         p_.setBrush(Qt::white);
         const double radius = std::clamp(200.0 / std::sqrt(std::max(1.0, plan.count)), 7.0, 16.0);
-        for (const PlanPoint &point : plan.electrodes) p_.drawEllipse(at(point), radius, radius);
+        for (const PlanPoint &point : plan.electrodes)
+            p_.drawEllipse(at(point), radius, radius);
         p_.setBrush(Qt::black);
-        for (const PlanPoint &point : plan.electrodes) p_.drawEllipse(at(point), radius / 2.5, radius / 2.5);
+        for (const PlanPoint &point : plan.electrodes)
+            p_.drawEllipse(at(point), radius / 2.5, radius / 2.5);
 
         // In a row the spacing above and the length below; along a contour both below, the
         // spacing nearer, and the other side to the right.
@@ -152,8 +166,8 @@ private:
 
     // A depth dimension in a column at `column`, from `top` to `bottom`, with extension
     // lines reaching out from `fromX`; the text on the side away from the section.
-    void depth(double column, double fromX, double top, double bottom, const QString &text, bool textLeft,
-               double textAt = 0.5)
+    void depth(double column, double fromX, double top, double bottom, const QString &text,
+               bool textLeft, double textAt = 0.5)
     {
         p_.setPen(QPen(Qt::black, 1.2));
         const double outward = textLeft ? -10 : 10;
@@ -210,14 +224,21 @@ private:
                                   .arg(number(r_.upperResistivity), Text(SoilName(r_.upperSoil)));
         const QString lower = QStringLiteral("ρ2 = %1 Ом·м\n%2")
                                   .arg(number(r_.lowerResistivity), Text(SoilName(r_.lowerSoil)));
-        if (boundary - top > 50) label(QPointF(x + 22, (top + boundary) / 2), upper, Qt::AlignLeft | Qt::AlignVCenter, 21, true);
-        if (bottom - boundary > 50) label(QPointF(x + 22, (boundary + bottom) / 2), lower, Qt::AlignLeft | Qt::AlignVCenter, 21, true);
+        if (boundary - top > 50)
+            label(QPointF(x + 22, (top + boundary) / 2), upper, Qt::AlignLeft | Qt::AlignVCenter,
+                  21, true);
+        if (bottom - boundary > 50)
+            label(QPointF(x + 22, (boundary + bottom) / 2), lower, Qt::AlignLeft | Qt::AlignVCenter,
+                  21, true);
 
-        depth(columnTL, x - 36, top, y(s.stripDepth), QStringLiteral("t = ") + number(r_.stripDepth), true);
+        depth(columnTL, x - 36, top, y(s.stripDepth),
+              QStringLiteral("t = ") + number(r_.stripDepth), true);
         depth(columnTL, x - 6, y(s.electrodeTop), y(s.electrodeBottom),
               QStringLiteral("L = ") + number(r_.electrodeLength), true, 0.72); // clear of T's line
-        depth(columnT, x - 20, top, y(s.midDepth), QStringLiteral("T = ") + number(r_.electrodeMidDepth), true);
-        depth(columnH, right, top, boundary, QStringLiteral("H = ") + number(r_.upperLayerThickness), false);
+        depth(columnT, x - 20, top, y(s.midDepth),
+              QStringLiteral("T = ") + number(r_.electrodeMidDepth), true);
+        depth(columnH, right, top, boundary,
+              QStringLiteral("H = ") + number(r_.upperLayerThickness), false);
     }
 
     QPainter &p_;
@@ -233,13 +254,15 @@ void DrawInstallation(QPainter &painter, const QRectF &area, const DesignRecord 
     painter.save();
     // The drawing's own space, fitted into the area with its proportions kept.
     const double scale = std::min(area.width() / kWidth, area.height() / kHeight);
-    painter.translate(area.center().x() - kWidth * scale / 2, area.center().y() - kHeight * scale / 2);
+    painter.translate(area.center().x() - kWidth * scale / 2,
+                      area.center().y() - kHeight * scale / 2);
     painter.scale(scale, scale);
     Drawer(painter, record, decimalSeparator).draw();
     painter.restore();
 }
 
-QByteArray InstallationPng(const DesignRecord &record, QSize size, std::string_view decimalSeparator)
+QByteArray InstallationPng(const DesignRecord &record, QSize size,
+                           std::string_view decimalSeparator)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);

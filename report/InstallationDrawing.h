@@ -21,4 +21,5 @@ void DrawInstallation(QPainter &painter, const QRectF &area, const DesignRecord 
 inline constexpr double kDrawingAspect = 16.0 / 9.0;
 
 // The drawing as a PNG image of `size` pixels.
-QByteArray InstallationPng(const DesignRecord &record, QSize size, std::string_view decimalSeparator);
+QByteArray InstallationPng(const DesignRecord &record, QSize size,
+                           std::string_view decimalSeparator);

@@ -16,7 +16,10 @@ namespace {
 std::mutex folderMutex;
 QString folder; // this run's reports folder
 
-QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString Reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // This user's own folder, a real directory and closed to everyone else.
 bool IsPrivateFolder(const QString &path)
@@ -80,9 +83,9 @@ WrittenReport WriteReportFile(const std::string &rtf)
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         ::unlink(name.constData());
-        report.error = QStringLiteral("Не удалось записать отчёт в папку\n%1\n%2")
-                           .arg(QDir::toNativeSeparators(where),
-                                Reason(written ? errno : writeError));
+        report.error =
+            QStringLiteral("Не удалось записать отчёт в папку\n%1\n%2")
+                .arg(QDir::toNativeSeparators(where), Reason(written ? errno : writeError));
         return report;
     }
     report.path = QFile::decodeName(name);

@@ -1,11 +1,11 @@
 #include "report/ReportGenerator.h"
 
-#include "report/engine/GuardedWordProcessor.h"
 #include "report/InstallationDrawing.h"
-#include "report/engine/RegularFile.h"
-#include "report/engine/ReportFiller.h"
 #include "report/ReportSettings.h"
 #include "report/WordApp.h"
+#include "report/engine/GuardedWordProcessor.h"
+#include "report/engine/RegularFile.h"
+#include "report/engine/ReportFiller.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -23,7 +23,10 @@ const QString kTemplate = QStringLiteral("отчёт/otchet.rtf");
 
 using Step = ReportOutcome::Step;
 
-ReportOutcome Failed(Step step, const QString &message) { return {step, message, {}, false}; }
+ReportOutcome Failed(Step step, const QString &message)
+{
+    return {step, message, {}, false};
+}
 
 // The drawing on paper: the text's width, at print resolution.
 constexpr int kDrawingWidthTwips = 9070; // 16 cm
@@ -59,19 +62,20 @@ ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
                                        .arg(shownPath));
     SetWordVisible(false);
     if (!OpenDocument(templatePath))
-        return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
+        return Failed(Step::open,
+                      QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
 
     int percent = 0;
-    const FillOutcome fill =
-        FillReport(*WordApp(), Rows(record, separator), [&](int advance) {
-            percent = std::min(100, percent + advance);
-            if (progress) progress(percent);
-        });
+    const FillOutcome fill = FillReport(*WordApp(), Rows(record, separator), [&](int advance) {
+        percent = std::min(100, percent + advance);
+        if (progress) progress(percent);
+    });
     if (!fill.complete)
-        return Failed(Step::fill, QStringLiteral("Не удалось вставить в отчёт значение «%1»: в "
-                                                 "шаблоне нет такого места или текстовый "
-                                                 "редактор перестал отвечать.\nШаблон отчёта: %2")
-                                      .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
+        return Failed(Step::fill,
+                      QStringLiteral("Не удалось вставить в отчёт значение «%1»: в "
+                                     "шаблоне нет такого места или текстовый "
+                                     "редактор перестал отвечать.\nШаблон отчёта: %2")
+                          .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
     if (!SetWordVisible(true)) {
         const WrittenReport written = LastWrittenReport();
         return Failed(Step::show, WordAppIsOffice() || written.error.isEmpty()
@@ -103,8 +107,9 @@ ReportOutcome GenerateReport(const DesignRecord &record, const QString &template
     // A template that is not a regular, readable file of sane size reaches no backend:
     // a FIFO or a device would stall it, a huge file exhaust the memory.
     if (const auto problem = RegularFileProblem(QFile::encodeName(templatePath).toStdString())) {
-        const QString why = *problem == FileProblem::missing    ? QStringLiteral("Файл не найден.")
-                            : *problem == FileProblem::notRegular ? QStringLiteral("Это не обычный файл.")
+        const QString why = *problem == FileProblem::missing ? QStringLiteral("Файл не найден.")
+                            : *problem == FileProblem::notRegular
+                                ? QStringLiteral("Это не обычный файл.")
                             : *problem == FileProblem::tooLarge
                                 ? QStringLiteral("Файл больше %1 МБ.").arg(kLargestTemplate >> 20)
                                 : QStringLiteral("Нет прав на чтение файла.");

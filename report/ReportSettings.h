@@ -16,9 +16,9 @@ enum class WordBackend {
 // How to reach the office suite. The defaults are the user's own office: started if it
 // does not run, reached through a pipe of this run's, with the user's profile.
 struct OfficeOptions {
-    QString program;    // soffice; empty: found on the PATH or in LibreOffice's folder
-    QString pipeName;   // empty: a new random one for each office this run starts
-    QString profileUrl; // -env:UserInstallation; empty: the user's profile
+    QString program;       // soffice; empty: found on the PATH or in LibreOffice's folder
+    QString pipeName;      // empty: a new random one for each office this run starts
+    QString profileUrl;    // -env:UserInstallation; empty: the user's profile
     bool headless = false; // an office that never shows a window, for the tests
     std::chrono::milliseconds connectDeadline{20000};
     std::chrono::milliseconds callDeadline{10000};

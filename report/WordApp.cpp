@@ -1,8 +1,8 @@
 #include "report/WordApp.h"
 
-#include "report/engine/GuardedWordProcessor.h"
 #include "report/OfficeBackend.h"
 #include "report/ReportSettings.h"
+#include "report/engine/GuardedWordProcessor.h"
 #include "report/engine/RtfWordProcessor.h"
 
 #include <QFile>
@@ -71,23 +71,35 @@ bool CreateWord()
     return true;
 }
 
-bool SetWordVisible(bool visible) { return wordApp && wordApp->SetWordVisible(visible); }
+bool SetWordVisible(bool visible)
+{
+    return wordApp && wordApp->SetWordVisible(visible);
+}
 
 bool OpenDocument(const QString &path)
 {
     return wordApp && wordApp->OpenDocument(QFile::encodeName(path).toStdString());
 }
 
-bool SelectionToStart() { return wordApp && wordApp->SelectionToStart(); }
+bool SelectionToStart()
+{
+    return wordApp && wordApp->SelectionToStart();
+}
 
 bool ReplacePlaceholder(const QString &placeholder, const QString &value)
 {
     return wordApp && wordApp->ReplacePlaceholder(placeholder.toStdString(), value.toStdString());
 }
 
-GuardedWordProcessor *WordApp() { return wordApp.get(); }
+GuardedWordProcessor *WordApp()
+{
+    return wordApp.get();
+}
 
-bool WordAppIsOffice() { return wordApp && wordAppIsOffice; }
+bool WordAppIsOffice()
+{
+    return wordApp && wordAppIsOffice;
+}
 
 void GiveUpOnOffice()
 {
@@ -104,6 +116,12 @@ bool TakeOfficeFailure()
     return std::exchange(officeFailedUnsaid, false);
 }
 
-WrittenReport LastWrittenReport() { return lastWritten; }
+WrittenReport LastWrittenReport()
+{
+    return lastWritten;
+}
 
-void ReleaseWordApp() { wordApp.reset(); }
+void ReleaseWordApp()
+{
+    wordApp.reset();
+}

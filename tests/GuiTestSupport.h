@@ -41,14 +41,17 @@ protected:
         auto *box = qobject_cast<QMessageBox *>(watched);
         if (box && event->type() == QEvent::Show) {
             SeenBox seen{box->windowTitle(), box->text(), box->icon(), {}, box->parentWidget()};
-            for (auto *button : box->buttons()) seen.buttons << button->text();
+            for (auto *button : box->buttons())
+                seen.buttons << button->text();
             seen_.push_back(seen);
             QMetaObject::invokeMethod(
                 box,
                 [box] {
                     const auto buttons = box->buttons();
-                    if (buttons.isEmpty()) box->reject();
-                    else buttons.first()->click();
+                    if (buttons.isEmpty())
+                        box->reject();
+                    else
+                        buttons.first()->click();
                 },
                 Qt::QueuedConnection);
         }
@@ -79,8 +82,10 @@ inline void Type(QWidget *widget, const QString &text)
 {
     widget->setFocus();
     for (const QChar c : text) {
-        if (c.unicode() < 128) QTest::keyClick(widget, c.toLatin1());
-        else QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 }
 
@@ -104,12 +109,15 @@ inline void Pick(QComboBox *list, const QString &item)
 inline void SilencePlatformWarnings()
 {
     static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
-                                         const QString &message) {
-        if (message.startsWith(QLatin1String("This plugin does not support"))) return;
-        previous(type, context, message);
-    });
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+            previous(type, context, message);
+        });
 }
 
 // Clicks a widget with the left button at its centre.
-inline void Click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+inline void Click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}

@@ -32,7 +32,8 @@ public:
     void finish()
     {
         ReleaseWordApp();
-        for (const QString &path : opened) QFile::remove(path);
+        for (const QString &path : opened)
+            QFile::remove(path);
         opened.clear();
     }
 

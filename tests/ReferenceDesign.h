@@ -30,8 +30,7 @@ inline DesignRecord ReferenceDesign(Arrangement arrangement = Arrangement::row,
 }
 
 // A design with its results: `change` alters the reference inputs first.
-template <typename Change>
-DesignRecord Computed(Change change)
+template <typename Change> DesignRecord Computed(Change change)
 {
     DesignRecord r = ReferenceDesign();
     change(r);
@@ -40,4 +39,7 @@ DesignRecord Computed(Change change)
     return r;
 }
 
-inline DesignRecord Computed() { return Computed([](DesignRecord &) {}); }
+inline DesignRecord Computed()
+{
+    return Computed([](DesignRecord &) {});
+}

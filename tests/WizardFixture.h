@@ -3,11 +3,11 @@
 // A shown main window with its dialogs, a Russian locale, and the steps a user takes to
 // fill the wizard's pages. The coefficient tiles are filled as a dialog's OK fills them.
 
-#include "tests/GuiTestSupport.h"
-#include "ui/Look.h"
 #include "app/PageControl.h"
 #include "app/ReportRunner.h"
 #include "app/Windows.h"
+#include "tests/GuiTestSupport.h"
+#include "ui/Look.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -115,7 +115,8 @@ public:
     QStringList takeBoxTexts()
     {
         QStringList texts;
-        for (const SeenBox &box : boxes->take()) texts << box.text;
+        for (const SeenBox &box : boxes->take())
+            texts << box.text;
         return texts;
     }
 };

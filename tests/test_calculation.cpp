@@ -2,9 +2,9 @@
 // and along a contour, the mended method, and the arithmetic faults that stop it.
 
 #include "design/Calculation.h"
-#include "tests/ReferenceDesign.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
+#include "tests/ReferenceDesign.h"
 
 #include <QTest>
 
@@ -20,28 +20,33 @@ bool Near(double actual, double expected, double tolerance = 5e-6)
 }
 
 #define QCOMPARE_NEAR(actual, expected)                                                            \
-    QVERIFY2(Near(actual, expected),                                                               \
-             qPrintable(QStringLiteral("%1 is %2, expected %3")                                    \
-                            .arg(#actual)                                                          \
-                            .arg(actual, 0, 'g', 12)                                               \
-                            .arg(expected, 0, 'g', 12)))
+    QVERIFY2(Near(actual, expected), qPrintable(QStringLiteral("%1 is %2, expected %3")            \
+                                                    .arg(#actual)                                  \
+                                                    .arg(actual, 0, 'g', 12)                       \
+                                                    .arg(expected, 0, 'g', 12)))
 
 // Marks every result field, so a test can tell which ones a stopped calculation wrote.
 void MarkResults(DesignRecord &r)
 {
-    for (double *field : {&r.designResistivity, &r.singleElectrodeResistance,
-                          &r.estimatedCountExact, &r.estimatedCount, &r.stripLength,
-                          &r.stripResistance, &r.totalElectrodeResistance, &r.refinedCountExact,
-                          &r.refinedCount, &r.refinedStripLength})
+    for (double *field :
+         {&r.designResistivity, &r.singleElectrodeResistance, &r.estimatedCountExact,
+          &r.estimatedCount, &r.stripLength, &r.stripResistance, &r.totalElectrodeResistance,
+          &r.refinedCountExact, &r.refinedCount, &r.refinedStripLength})
         *field = -12345;
 }
 
 // The result fields in the order the calculation writes them.
 std::vector<double> ResultsInOrder(const DesignRecord &r)
 {
-    return {r.designResistivity,        r.singleElectrodeResistance, r.estimatedCountExact,
-            r.estimatedCount,           r.stripLength,               r.stripResistance,
-            r.totalElectrodeResistance, r.refinedCountExact,         r.refinedCount,
+    return {r.designResistivity,
+            r.singleElectrodeResistance,
+            r.estimatedCountExact,
+            r.estimatedCount,
+            r.stripLength,
+            r.stripResistance,
+            r.totalElectrodeResistance,
+            r.refinedCountExact,
+            r.refinedCount,
             r.refinedStripLength};
 }
 
@@ -106,10 +111,14 @@ private slots:
         DesignRecord r = ReferenceDesign();
         CalculateGrounding(r);
         const ResultSentences s = ComposeResultSentences(r, ",");
-        QCOMPARE(s.label17, std::string("Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;"));
-        QCOMPARE(s.label18, std::string("Сопротивление одного вертикального заземлителя = 14,8  Ом ;"));
-        QCOMPARE(s.label19, std::string("Предполагаемое количество вертикальных заземлителей = 5  шт ;"));
-        QCOMPARE(s.label20, std::string("Предполагаемая длина горизонтального заземлителя = 12  м ;"));
+        QCOMPARE(s.label17,
+                 std::string("Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;"));
+        QCOMPARE(s.label18,
+                 std::string("Сопротивление одного вертикального заземлителя = 14,8  Ом ;"));
+        QCOMPARE(s.label19,
+                 std::string("Предполагаемое количество вертикальных заземлителей = 5  шт ;"));
+        QCOMPARE(s.label20,
+                 std::string("Предполагаемая длина горизонтального заземлителя = 12  м ;"));
         QCOMPARE(s.label21, std::string("Сопротивление горизонтального заземлителя = 39,2  Ом ;"));
         QCOMPARE(s.label22, std::string("Полное сопротивление заземлителей = 4,5  Ом ;"));
         QCOMPARE(s.label32, std::string("Уточнённая длина горизонтального заземлителя = 12 м;"));
@@ -119,6 +128,7 @@ private slots:
 
     void finishedResistanceSentence_data()
     {
+        // clang-format off
         QTest::addColumn<DesignRecord>("design");
         QTest::addColumn<QString>("label33");
         QTest::addColumn<QString>("label22");
@@ -139,6 +149,7 @@ private slots:
                                     "сопротивление 4 Ом не достигается ни при каком числе электродов"
                                  << "Полное сопротивление заземлителей = 4,5  Ом ;";
         QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом ;";
+        // clang-format on
     }
 
     void finishedResistanceSentence()
@@ -159,6 +170,7 @@ private slots:
 
     void countsRoundUpAndNeverBelowOne_data()
     {
+        // clang-format off
         QTest::addColumn<double>("exact");
         QTest::addColumn<double>("count");
         QTest::addColumn<double>("fraction");
@@ -173,6 +185,7 @@ private slots:
         QTest::newRow("zero gives 1") << 0.0 << 1.0 << 0.0 << 0;
         QTest::newRow("negative gives 1") << -2.5 << 1.0 << -0.5 << 0;
         QTest::newRow("just above a whole") << 7.000001 << 8.0 << 7.000001 - 7 << 1;
+        // clang-format on
     }
 
     void countsRoundUpAndNeverBelowOne()
@@ -189,10 +202,12 @@ private slots:
 
     void countOutsideSixtyFourBitsIsInvalid_data()
     {
+        // clang-format off
         QTest::addColumn<double>("exact");
         QTest::newRow("2^63") << 9223372036854775808.0;
         QTest::newRow("1e20") << 1e20;
         QTest::newRow("-1e20") << -1e20;
+        // clang-format on
     }
 
     void countOutsideSixtyFourBitsIsInvalid()
@@ -203,6 +218,7 @@ private slots:
 
     void wordFormsFollowTheLastTwoDigits_data()
     {
+        // clang-format off
         QTest::addColumn<double>("count");
         QTest::addColumn<QString>("adjective");
         QTest::addColumn<QString>("noun");
@@ -221,6 +237,7 @@ private slots:
         QTest::newRow("111") << 111.0 << "вертикальных" << "заземлителей";
         QTest::newRow("112") << 112.0 << "вертикальных" << "заземлителей";
         QTest::newRow("1000000000000002") << 1000000000000002.0 << "вертикальных" << "заземлителя";
+        // clang-format on
     }
 
     void wordFormsFollowTheLastTwoDigits()
@@ -249,6 +266,7 @@ private slots:
 
     void boundaryAboveTheElectrodePutsItInTheUpperLayer_data()
     {
+        // clang-format off
         QTest::addColumn<double>("thickness");
         QTest::addColumn<double>("designResistivity");
         // L = 3, t = 0.7: the electrode reaches from 0.7 to 3.7 m.
@@ -257,6 +275,7 @@ private slots:
         QTest::newRow("boundary at the top") << 0.7 << 40.0;
         QTest::newRow("boundary above the top") << 0.2 << 40.0;
         QTest::newRow("no upper layer") << 0.0 << 40.0;
+        // clang-format on
     }
 
     void boundaryAboveTheElectrodePutsItInTheUpperLayer()
@@ -272,12 +291,14 @@ private slots:
 
     void stripLiesInTheLayerAtItsDepth_data()
     {
+        // clang-format off
         QTest::addColumn<double>("thickness");
         QTest::addColumn<double>("stripSoil");
         // The strip lies at t = 0.7 m.
         QTest::newRow("boundary below the strip") << 2.0 << 60.0;
         QTest::newRow("boundary at the strip") << 0.7 << 40.0;
         QTest::newRow("boundary above the strip") << 0.5 << 40.0;
+        // clang-format on
     }
 
     void stripLiesInTheLayerAtItsDepth()
@@ -309,6 +330,7 @@ private slots:
 
     void decisionIsTheFinishedInstallationThatMeetsTheNorm_data()
     {
+        // clang-format off
         QTest::addColumn<DesignRecord>("design");
         QTest::addColumn<double>("count");
         QTest::addColumn<double>("stripLength");
@@ -331,6 +353,7 @@ private slots:
         QTest::newRow("reference, a = 30")
             << Computed([](DesignRecord &r) { r.electrodeSpacing = 30; }) << 3.0 << 60.0
             << unknown << unknown << 3.86944 << unknown;
+        // clang-format on
     }
 
     void decisionIsTheFinishedInstallationThatMeetsTheNorm()
@@ -357,8 +380,9 @@ private slots:
         const double Rs = r.refinedStripResistance;
         QCOMPARE_NEAR(Rs, InstallationOf(r, count).stripResistance);
         QCOMPARE_NEAR(r.totalElectrodeResistance, Rs * 4 / (Rs - 4));
-        QCOMPARE_NEAR(r.refinedCountExact, r.singleElectrodeResistance /
-                                               (r.totalElectrodeResistance * r.electrodeUtilization));
+        QCOMPARE_NEAR(r.refinedCountExact,
+                      r.singleElectrodeResistance /
+                          (r.totalElectrodeResistance * r.electrodeUtilization));
         QCOMPARE_NEAR(r.installationResistance,
                       1 / (count * r.electrodeUtilization / r.singleElectrodeResistance + 1 / Rs));
     }
@@ -402,8 +426,10 @@ private slots:
             r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
             r.stripWidth = pick(std::array{25, 40, 50});
             r.electrodeSpacing = r.electrodeLength * pick(std::array{1, 2, 3});
-            const UtilizationTable &strip = r.arrangement == Arrangement::row ? stripRowTable : stripContourTable;
-            const UtilizationTable &vertical = r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable;
+            const UtilizationTable &strip =
+                r.arrangement == Arrangement::row ? stripRowTable : stripContourTable;
+            const UtilizationTable &vertical =
+                r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable;
             r.stripUtilization = pick(strip.cells);
             r.electrodeUtilization = pick(vertical.cells);
             CalculateGrounding(r);
@@ -420,7 +446,9 @@ private slots:
             for (double fewer = 1; fewer < n; ++fewer)
                 QVERIFY2(!MeetsNorm(InstallationOf(r, fewer), Rn),
                          qPrintable(QStringLiteral("design %1: %2 of %3 meet the norm")
-                                        .arg(i).arg(fewer).arg(n)));
+                                        .arg(i)
+                                        .arg(fewer)
+                                        .arg(n)));
             if (n > 1) QCOMPARE(r.fewerInstallationResistance, InstallationOf(r, n - 1).resistance);
             if (n > 1) QVERIFY(r.fewerInstallationResistance > Rn);
             if (n == 1) QCOMPARE(r.fewerInstallationResistance, 0.0);
@@ -428,12 +456,14 @@ private slots:
             const double Rs = r.stripResistance;
             const double onePassTotal = std::fabs(Rs * Rn / (Rs - Rn));
             const double onePass =
-                std::max(1.0, std::ceil(r.singleElectrodeResistance / (onePassTotal * r.electrodeUtilization)));
+                std::max(1.0, std::ceil(r.singleElectrodeResistance /
+                                        (onePassTotal * r.electrodeUtilization)));
             if (!MeetsNorm(InstallationOf(r, onePass), Rn)) ++onePassWouldFail;
         }
         QCOMPARE(designs, 3000);
-        QVERIFY2(onePassWouldFail > designs / 10,
-                 qPrintable(QStringLiteral("only %1 one-pass decisions failed").arg(onePassWouldFail)));
+        QVERIFY2(
+            onePassWouldFail > designs / 10,
+            qPrintable(QStringLiteral("only %1 one-pass decisions failed").arg(onePassWouldFail)));
     }
 
     void stripThatMeetsTheNormAloneNeedsOneElectrode()
@@ -479,10 +509,12 @@ private slots:
 
     void singleElectrodeKeepsAMetreOfStrip_data()
     {
+        // clang-format off
         QTest::addColumn<Arrangement>("arrangement");
         QTest::addColumn<double>("spacing");
         QTest::newRow("row") << Arrangement::row << 3.0;
         QTest::newRow("contour, no spacing") << Arrangement::contour << 0.0;
+        // clang-format on
     }
 
     void singleElectrodeKeepsAMetreOfStrip()
@@ -501,6 +533,7 @@ private slots:
 
     void tabulatedUtilizationInterpolatesAndClamps_data()
     {
+        // clang-format off
         QTest::addColumn<int>("table");
         QTest::addColumn<double>("ratio");
         QTest::addColumn<double>("count");
@@ -518,6 +551,7 @@ private slots:
         // Strip along a contour: counts 4 5 8 10 …; ratio 2: .55 .48 .43 .4 …
         QTest::newRow("contour strip") << 3 << 2.0 << 6.5 << (0.48 + 0.43) / 2;
         QTest::newRow("contour strip, one electrode") << 3 << 3.0 << 1.0 << 0.7;
+        // clang-format on
     }
 
     void tabulatedUtilizationInterpolatesAndClamps()
@@ -545,6 +579,7 @@ private slots:
     // The rules every step relies on, at the operation itself.
     void numberOperationsStopOnTheirFault_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("operation");
         QTest::addColumn<double>("a");
         QTest::addColumn<double>("b");
@@ -567,6 +602,7 @@ private slots:
         QTest::newRow("lg of a negative") << "lg" << -1.0 << 0.0 << invalid;
         QTest::newRow("lg 1000") << "lg" << 1000.0 << 0.0 << -1;
         QTest::newRow("ordinary quotient") << "/" << 1.0 << 4.0 << -1;
+        // clang-format on
     }
 
     void numberOperationsStopOnTheirFault()
@@ -593,6 +629,7 @@ private slots:
 
     void faultsStopAtTheirStepWithEarlierFieldsWritten_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
@@ -609,6 +646,7 @@ private slots:
         QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0;
         QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3;
         QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0;
+        // clang-format on
     }
 
     void faultsStopAtTheirStepWithEarlierFieldsWritten()

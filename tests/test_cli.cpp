@@ -1,9 +1,9 @@
 // telmar-calc as a user runs it: JSON and text output, batches, bad input with its
 // message and status, the report, and a large --jsonl batch.
 
-#include "tests/ReferenceDesign.h"
 #include "design/ResultSentences.h"
 #include "report/engine/RtfText.h"
+#include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
 
 #include <QFile>
@@ -42,17 +42,26 @@ Run Calc(const QStringList &arguments, const QByteArray &input = {})
 QJsonObject ReferenceJson()
 {
     return QJsonObject{
-        {"upperResistivity", 60},      {"lowerResistivity", 40},
-        {"verticalClimaticCoefficient", 1.65}, {"horizontalClimaticCoefficient", 4},
-        {"upperLayerThickness", 2},    {"stripDepth", 0.7},
-        {"normativeResistance", 4},    {"angleWidth", 50},
-        {"electrodeLength", 3},        {"stripWidth", 40},
-        {"electrodeSpacing", 3},       {"stripUtilization", 0.75},
+        {"upperResistivity", 60},
+        {"lowerResistivity", 40},
+        {"verticalClimaticCoefficient", 1.65},
+        {"horizontalClimaticCoefficient", 4},
+        {"upperLayerThickness", 2},
+        {"stripDepth", 0.7},
+        {"normativeResistance", 4},
+        {"angleWidth", 50},
+        {"electrodeLength", 3},
+        {"stripWidth", 40},
+        {"electrodeSpacing", 3},
+        {"stripUtilization", 0.75},
         {"electrodeUtilization", 0.81},
     };
 }
 
-QByteArray Json(const QJsonObject &object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+QByteArray Json(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
 
 } // namespace
 
@@ -71,7 +80,8 @@ private slots:
         const DesignRecord expected = Computed();
         // The shortest text that reads back as the same double: exactly the same values.
         QCOMPARE(result["designResistivity"].toDouble(), expected.designResistivity);
-        QCOMPARE(result["singleElectrodeResistance"].toDouble(), expected.singleElectrodeResistance);
+        QCOMPARE(result["singleElectrodeResistance"].toDouble(),
+                 expected.singleElectrodeResistance);
         QCOMPARE(result["stripResistance"].toDouble(), expected.stripResistance);
         QCOMPARE(result["refinedCountExact"].toDouble(), expected.refinedCountExact);
         QCOMPARE(result["refinedCount"].toDouble(), 5.0);
@@ -79,28 +89,60 @@ private slots:
         QCOMPARE(result["countNoun"].toString(), QStringLiteral("заземлителей"));
         QCOMPARE(result["arrangement"].toString(), QStringLiteral("row"));
         QCOMPARE(result["installationResistance"].toDouble(), expected.installationResistance);
-        QCOMPARE(result["fewerInstallationResistance"].toDouble(), expected.fewerInstallationResistance);
+        QCOMPARE(result["fewerInstallationResistance"].toDouble(),
+                 expected.fewerInstallationResistance);
         QCOMPARE(result["installationMeetsNorm"].toBool(false), true);
         QCOMPARE(result["stripAloneMeetsNorm"].toBool(true), false);
-        QCOMPARE(result["tabulatedElectrodeUtilization"].toDouble(), expected.tabulatedElectrodeUtilization);
+        QCOMPARE(result["tabulatedElectrodeUtilization"].toDouble(),
+                 expected.tabulatedElectrodeUtilization);
         QCOMPARE(result["electrodeUtilizationDiffers"].toBool(false), true);
         QCOMPARE(result["stripUtilizationDiffers"].toBool(true), false);
 
         // Every field of the record, in the record's order.
-        const QStringList order{
-            "arrangement", "electrodeMaterial", "upperResistivity", "lowerResistivity",
-            "verticalClimaticCoefficient", "horizontalClimaticCoefficient", "upperLayerThickness",
-            "stripDepth", "normativeResistance", "angleWidth", "electrodeLength",
-            "electrodeMidDepth", "stripWidth", "electrodeSpacing", "stripUtilization",
-            "electrodeUtilization", "rodDiameter", "designResistivity", "singleElectrodeResistance",
-            "estimatedCountExact", "estimatedCountFraction", "estimatedRoundUp", "estimatedCount",
-            "stripLength", "stripResistance", "totalElectrodeResistance", "refinedCountExact",
-            "refinedCountFraction", "refinedRoundUp", "refinedCount", "refinedStripLength",
-            "refinedStripResistance", "installationResistance", "fewerStripLength",
-            "fewerStripResistance", "fewerInstallationResistance", "installationMeetsNorm",
-            "stripAloneMeetsNorm", "countNoun", "countAdjective", "tabulatedStripUtilization",
-            "tabulatedElectrodeUtilization", "stripUtilizationDiffers",
-            "electrodeUtilizationDiffers"};
+        const QStringList order{"arrangement",
+                                "electrodeMaterial",
+                                "upperResistivity",
+                                "lowerResistivity",
+                                "verticalClimaticCoefficient",
+                                "horizontalClimaticCoefficient",
+                                "upperLayerThickness",
+                                "stripDepth",
+                                "normativeResistance",
+                                "angleWidth",
+                                "electrodeLength",
+                                "electrodeMidDepth",
+                                "stripWidth",
+                                "electrodeSpacing",
+                                "stripUtilization",
+                                "electrodeUtilization",
+                                "rodDiameter",
+                                "designResistivity",
+                                "singleElectrodeResistance",
+                                "estimatedCountExact",
+                                "estimatedCountFraction",
+                                "estimatedRoundUp",
+                                "estimatedCount",
+                                "stripLength",
+                                "stripResistance",
+                                "totalElectrodeResistance",
+                                "refinedCountExact",
+                                "refinedCountFraction",
+                                "refinedRoundUp",
+                                "refinedCount",
+                                "refinedStripLength",
+                                "refinedStripResistance",
+                                "installationResistance",
+                                "fewerStripLength",
+                                "fewerStripResistance",
+                                "fewerInstallationResistance",
+                                "installationMeetsNorm",
+                                "stripAloneMeetsNorm",
+                                "countNoun",
+                                "countAdjective",
+                                "tabulatedStripUtilization",
+                                "tabulatedElectrodeUtilization",
+                                "stripUtilizationDiffers",
+                                "electrodeUtilizationDiffers"};
         QStringList keys;
         const QRegularExpression key(QStringLiteral("\"(\\w+)\":"));
         for (auto it = key.globalMatch(QString::fromUtf8(run.out)); it.hasNext();)
@@ -118,8 +160,10 @@ private slots:
         QCOMPARE(lines[0], QString::fromStdString(s.label17));
         QCOMPARE(lines[6], QStringLiteral("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(lines[9], QStringLiteral("Принимаем к установке  5 вертикальных заземлителей ."));
-        QCOMPARE(lines[10], QStringLiteral("Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом"));
-        QVERIFY(lines[11].startsWith(QStringLiteral("Коэффициент использования вертикальных электродов 0,81, по таблице 0,695")));
+        QCOMPARE(lines[10],
+                 QStringLiteral("Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом"));
+        QVERIFY(lines[11].startsWith(QStringLiteral(
+            "Коэффициент использования вертикальных электродов 0,81, по таблице 0,695")));
     }
 
     void contourAndRoundRodAreChoices()
@@ -168,6 +212,7 @@ private slots:
 
     void badInputNamesTheProblem_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("message");
         QJsonObject missing = ReferenceJson();
@@ -204,6 +249,7 @@ private slots:
         QTest::newRow("second design of a batch")
             << "[" + Json(ReferenceJson()) + "," + Json(missing) + "]"
             << "design 2: missing field 'stripDepth'";
+        // clang-format on
     }
 
     void badInputNamesTheProblem()
@@ -278,11 +324,31 @@ private slots:
     // std::to_chars gives: short decimals take a faster way, which must not show.
     void numbersAreWrittenInTheirShortestForm()
     {
-        std::vector<double> values{0.001, 0.0005, 0.0001, 0.005, 0.01, 0.1, 0.7, 1.65, 0.695,
-                                   2.2, 99999.999, 99999.5, 100000.5, 123456.789, 1e-7, 1e21,
-                                   0.30000000000000004, 1.0005, 2.675, 1234.5675, 4.35};
-        for (int k = 1; k < 100000; k += 7) values.push_back(k / 1000.0);
-        for (int k = 1; k < 3000; ++k) values.push_back(k * 33.3333 / 997);
+        std::vector<double> values{0.001,
+                                   0.0005,
+                                   0.0001,
+                                   0.005,
+                                   0.01,
+                                   0.1,
+                                   0.7,
+                                   1.65,
+                                   0.695,
+                                   2.2,
+                                   99999.999,
+                                   99999.5,
+                                   100000.5,
+                                   123456.789,
+                                   1e-7,
+                                   1e21,
+                                   0.30000000000000004,
+                                   1.0005,
+                                   2.675,
+                                   1234.5675,
+                                   4.35};
+        for (int k = 1; k < 100000; k += 7)
+            values.push_back(k / 1000.0);
+        for (int k = 1; k < 3000; ++k)
+            values.push_back(k * 33.3333 / 997);
         QByteArray input;
         for (const double value : values) {
             QJsonObject design = ReferenceJson();
@@ -307,6 +373,7 @@ private slots:
 
     void inputsThatAreNotADesignFileAreAnswered_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("status");
@@ -321,6 +388,7 @@ private slots:
                                                    << "--report needs a file name, not '--force'";
         QTest::newRow("a report of a batch") << QStringList{"--jsonl", "--report", "x.rtf"}
                                              << Json(ReferenceJson()) << 2 << "single design";
+        // clang-format on
     }
 
     void inputsThatAreNotADesignFileAreAnswered()
@@ -360,7 +428,8 @@ private slots:
         process.setStandardOutputFile("/dev/full");
         process.start(QStringLiteral(TELMAR_CALC), {"--jsonl"});
         QByteArray input;
-        for (int i = 0; i < 20; ++i) input += Json(ReferenceJson()) + '\n';
+        for (int i = 0; i < 20; ++i)
+            input += Json(ReferenceJson()) + '\n';
         process.write(input);
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished(60000));
@@ -396,7 +465,10 @@ private slots:
         const QString copy = scratch.filePath("x.rtf.partial");
         QVERIFY(QFile::copy(QStringLiteral(TELMAR_CALC_TEMPLATE), copy));
         const QByteArray hash = FileHash(copy);
-        QCOMPARE(Calc({"--template", copy, "--report", scratch.filePath("x.rtf")}, Json(ReferenceJson())).status, 0);
+        QCOMPARE(
+            Calc({"--template", copy, "--report", scratch.filePath("x.rtf")}, Json(ReferenceJson()))
+                .status,
+            0);
         QCOMPARE(FileHash(copy), hash);
     }
 
@@ -418,7 +490,8 @@ private slots:
         }
         QCOMPARE(ReadFile(target), whole);
         // Nothing of the runs' own files is left beside it.
-        QCOMPARE(QDir(scratch.path()).entryList({"*shared*"}, QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(QDir(scratch.path()).entryList({"*shared*"}, QDir::Files | QDir::Hidden).size(),
+                 1);
     }
 
     void helpAndVersion()

@@ -11,6 +11,7 @@ class ConversionsTest : public QObject {
 private slots:
     void decimalValues_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<double>("value");
@@ -24,6 +25,7 @@ private slots:
                                               << 1.75;
         QTest::newRow("too small to hold is zero")
             << "0," + QString(400, '0') + "1" << "," << 0.0;
+        // clang-format on
     }
 
     void decimalValues()
@@ -36,6 +38,7 @@ private slots:
 
     void invalidDecimalsNameTheText_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
         QTest::newRow("empty") << "" << ",";
@@ -54,6 +57,7 @@ private slots:
         QTest::newRow("hexadecimal") << "0x10" << ",";
         QTest::newRow("too large for a double") << QString(400, '9') << ",";
         QTest::newRow("Cyrillic") << QStringLiteral("пять") << ",";
+        // clang-format on
     }
 
     void invalidDecimalsNameTheText()
@@ -71,12 +75,14 @@ private slots:
 
     void wholeValues_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");
         QTest::newRow("45") << "45" << 45;
         QTest::newRow("zero") << "0" << 0;
         QTest::newRow("leading zeros") << "0040" << 40;
         QTest::newRow("largest") << "2147483647" << 2147483647;
+        // clang-format on
     }
 
     void wholeValues()
@@ -88,6 +94,7 @@ private slots:
 
     void invalidWholeValuesNameTheText_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << "";
         QTest::newRow("fraction") << "12,5";
@@ -98,6 +105,7 @@ private slots:
         QTest::newRow("far beyond") << QString(40, '9');
         QTest::newRow("blank") << " 5";
         QTest::newRow("exponent") << "1E3";
+        // clang-format on
     }
 
     void invalidWholeValuesNameTheText()
@@ -107,7 +115,8 @@ private slots:
             StrToInt(text.toStdString());
             QFAIL("converted");
         } catch (const ConversionError &error) {
-            QCOMPARE(QString::fromUtf8(error.what()), "'" + text + "' is not a valid integer value");
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     "'" + text + "' is not a valid integer value");
         }
     }
 };

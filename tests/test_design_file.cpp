@@ -6,8 +6,8 @@
 #include "app/DesignFile.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
-#include "ui/Windowing.h"
 #include "tests/WizardFixture.h"
+#include "ui/Windowing.h"
 
 #include <QJsonDocument>
 #include <QMimeData>
@@ -74,7 +74,8 @@ private slots:
     {
         WizardFixture::initLocale();
         QVERIFY(scratch.isValid());
-        QCoreApplication::setOrganizationName(QStringLiteral("telmar-test-%1").arg(QCoreApplication::applicationPid()));
+        QCoreApplication::setOrganizationName(
+            QStringLiteral("telmar-test-%1").arg(QCoreApplication::applicationPid()));
     }
 
     void init() { w.start(); }
@@ -87,7 +88,13 @@ private slots:
         QCOMPARE(w.page(), 3);
         const double count = form().record.refinedCount;
         const QJsonObject before = windowsState();
-        QCOMPARE(before.value("dialogs").toObject().value("Form2").toObject().value("chosenValue").toDouble(), 0.745);
+        QCOMPARE(before.value("dialogs")
+                     .toObject()
+                     .value("Form2")
+                     .toObject()
+                     .value("chosenValue")
+                     .toDouble(),
+                 0.745);
         const QString path = scratch.filePath(QStringLiteral("проект.telmar"));
         form().chooseFile = [&](bool save, const QString &) { return save ? path : QString(); };
         Click(form().Button9);
@@ -165,6 +172,7 @@ private slots:
 
     void badFilesChangeNothingAndSayWhy_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
         const QByteArray good = R"({"format": "telmar-design", "version": 1, "windows": {"lists": {"ComboBox3": {"text": "Торф-25", "item": 0}}}})";
@@ -180,6 +188,7 @@ private slots:
             << "windows.dialogs.Form2.chosenRow";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
         QTest::newRow("a directory") << QByteArray() << "это не обычный файл";
+        // clang-format on
     }
 
     void badFilesChangeNothingAndSayWhy()
@@ -188,9 +197,12 @@ private slots:
         QFETCH(QString, reason);
         w.fillPage1();
         const QJsonObject before = windowsState();
-        QString path = scratch.filePath(QStringLiteral("bad-%1.telmar").arg(QTest::currentDataTag()));
-        if (reason == "это не обычный файл") QVERIFY(QDir().mkpath(path));
-        else QVERIFY(WriteFile(path, content));
+        QString path =
+            scratch.filePath(QStringLiteral("bad-%1.telmar").arg(QTest::currentDataTag()));
+        if (reason == "это не обычный файл")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(WriteFile(path, content));
         QVERIFY(!form().openDesignFile(path));
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
@@ -261,7 +273,10 @@ private slots:
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(old)));
         QCOMPARE(ReadFile(old), QByteArray("the old design"));
-        QCOMPARE(QDir(scratch.path()).entryList({QStringLiteral("old.telmar*")}, QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(QDir(scratch.path())
+                     .entryList({QStringLiteral("old.telmar*")}, QDir::Files | QDir::Hidden)
+                     .size(),
+                 1);
     }
 
     void commandLineAndDropOpenAFile()
@@ -278,7 +293,8 @@ private slots:
         w.start();
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
         QApplication::sendEvent(&form(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -10,7 +10,10 @@
 namespace {
 
 // A point of a lookup window's free surface: right of OK, below the lists.
-QPoint FreeSurface(const QWidget *dialog) { return {dialog->width() - 30, dialog->height() - 20}; }
+QPoint FreeSurface(const QWidget *dialog)
+{
+    return {dialog->width() - 30, dialog->height() - 20};
+}
 
 } // namespace
 
@@ -23,10 +26,14 @@ class DialogsTest : public QObject {
     UtilizationDialog *utilization(int number)
     {
         switch (number) {
-        case 2: return w.windows->Form2.get();
-        case 3: return w.windows->Form3.get();
-        case 4: return w.windows->Form4.get();
-        default: return w.windows->Form5.get();
+        case 2:
+            return w.windows->Form2.get();
+        case 3:
+            return w.windows->Form3.get();
+        case 4:
+            return w.windows->Form4.get();
+        default:
+            return w.windows->Form5.get();
         }
     }
 
@@ -63,11 +70,13 @@ private slots:
 
     void countListsMatchTheirTables_data()
     {
+        // clang-format off
         QTest::addColumn<int>("dialog");
         QTest::newRow("Form2") << 2;
         QTest::newRow("Form3") << 3;
         QTest::newRow("Form4") << 4;
         QTest::newRow("Form5") << 5;
+        // clang-format on
     }
 
     void countListsMatchTheirTables()
@@ -81,6 +90,7 @@ private slots:
 
     void utilizationLookupWritesTheTile_data()
     {
+        // clang-format off
         QTest::addColumn<int>("dialog");
         QTest::addColumn<QString>("ratio");
         QTest::addColumn<QString>("count");
@@ -93,6 +103,7 @@ private slots:
         QTest::newRow("Form4, 3 and 100") << 4 << "3" << "100" << "0,62";
         QTest::newRow("Form5, 3 and 100") << 5 << "3" << "100" << "0,33";
         QTest::newRow("Form5, 2 and 70") << 5 << "2" << "70" << "0,26";
+        // clang-format on
     }
 
     void utilizationLookupWritesTheTile()
@@ -143,10 +154,12 @@ private slots:
 
     void fallBacksOnFirstUseWriteZero_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("typedRatio");
         QTest::addColumn<bool>("typedCount");
         QTest::newRow("typed ratio, picked count") << true << false;
         QTest::newRow("picked ratio, typed count") << false << true;
+        // clang-format on
     }
 
     void fallBacksOnFirstUseWriteZero()
@@ -155,10 +168,14 @@ private slots:
         QFETCH(bool, typedCount);
         openUtilization(2);
         UtilizationDialog *d = utilization(2);
-        if (typedRatio) Type(d->ComboBox1, QStringLiteral("1,5"));
-        else Pick(d->ComboBox1, QStringLiteral("2"));
-        if (typedCount) Type(d->ComboBox2, QStringLiteral("7"));
-        else Pick(d->ComboBox2, QStringLiteral("5"));
+        if (typedRatio)
+            Type(d->ComboBox1, QStringLiteral("1,5"));
+        else
+            Pick(d->ComboBox1, QStringLiteral("2"));
+        if (typedCount)
+            Type(d->ComboBox2, QStringLiteral("7"));
+        else
+            Pick(d->ComboBox2, QStringLiteral("5"));
         enableOk(d);
         Click(d->BitBtn1);
         QCOMPARE(form().Label16->text(), QStringLiteral("0"));
@@ -219,10 +236,12 @@ private slots:
 
     void escapeHidesWithoutWritingAndKeepsThePicks_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("dialog");
         QTest::newRow("utilization") << "Form2";
         QTest::newRow("normative") << "Form6";
         QTest::newRow("climatic") << "Form7";
+        // clang-format on
     }
 
     void escapeHidesWithoutWritingAndKeepsThePicks()
@@ -249,8 +268,8 @@ private slots:
         list->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!d->isVisible());
-        for (QLabel *tile : {form().Label16, form().Label26, form().Label27, form().Label28,
-                             form().Label29})
+        for (QLabel *tile :
+             {form().Label16, form().Label26, form().Label27, form().Label28, form().Label29})
             QVERIFY(tile->text().isEmpty());
         QCOMPARE(list->currentIndex(), 1);
     }
@@ -276,7 +295,8 @@ private slots:
         QTest::mouseClick(form().Label29, Qt::LeftButton);
         TForm7 *d = w.windows->Form7.get();
         QVERIFY(QTest::qWaitForWindowExposed(d));
-        QVERIFY((d->frameGeometry().center() - form().frameGeometry().center()).manhattanLength() <= 4);
+        QVERIFY((d->frameGeometry().center() - form().frameGeometry().center()).manhattanLength() <=
+                4);
         d->move(10, 20);
         QTRY_COMPARE(d->pos(), QPoint(10, 20));
         QTest::keyClick(d, Qt::Key_Escape);
@@ -286,6 +306,7 @@ private slots:
 
     void tilesRouteToTheArrangementsDialogs_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("arrangement");
         QTest::addColumn<QString>("tile");
         QTest::addColumn<QString>("dialog");
@@ -295,6 +316,7 @@ private slots:
         QTest::newRow("row, strip") << "В ряд" << "Label26" << "Form3";
         QTest::newRow("contour, electrodes") << "По контуру" << "Label16" << "Form4";
         QTest::newRow("contour, strip") << "По контуру" << "Label26" << "Form5";
+        // clang-format on
     }
 
     void tilesRouteToTheArrangementsDialogs()
@@ -304,11 +326,13 @@ private slots:
         QFETCH(QString, dialog);
         form().ShowPage(2);
         if (!arrangement.isEmpty()) Pick(form().ComboBox2, arrangement);
-        form().record.arrangement = arrangement == "В ряд" ? Arrangement::contour : Arrangement::row;
+        form().record.arrangement =
+            arrangement == "В ряд" ? Arrangement::contour : Arrangement::row;
         QTest::mouseClick(form().findChild<QLabel *>(tile), Qt::LeftButton);
-        const std::map<QString, QWidget *> dialogs{
-            {"Form2", w.windows->Form2.get()}, {"Form3", w.windows->Form3.get()},
-            {"Form4", w.windows->Form4.get()}, {"Form5", w.windows->Form5.get()}};
+        const std::map<QString, QWidget *> dialogs{{"Form2", w.windows->Form2.get()},
+                                                   {"Form3", w.windows->Form3.get()},
+                                                   {"Form4", w.windows->Form4.get()},
+                                                   {"Form5", w.windows->Form5.get()}};
         for (const auto &[name, window] : dialogs)
             QVERIFY2(window->isVisible() == (name == dialog), qPrintable(name));
         if (!arrangement.isEmpty()) // the click captured the arrangement on screen
@@ -344,7 +368,8 @@ private slots:
 
         // A typed voltage after a lookup writes the value looked up before.
         openByTile(form().Label27, d, 1);
-        Pick(d->ComboBox1, QStringLiteral("Повторное заземление нулевого провода на воздушной линии"));
+        Pick(d->ComboBox1,
+             QStringLiteral("Повторное заземление нулевого провода на воздушной линии"));
         Type(d->ComboBox2, QStringLiteral("?"));
         Click(d->BitBtn1);
         QCOMPARE(form().Label27->text(), QStringLiteral("4"));
@@ -352,12 +377,14 @@ private slots:
 
     void normativeTableGivesWholeOhms_data()
     {
+        // clang-format off
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("voltage");
         QTest::addColumn<QString>("tile");
         QTest::newRow("neutral point, 220/127") << 0 << 0 << "8";
         QTest::newRow("entry, 380/220") << 1 << 1 << "10";
         QTest::newRow("overhead line, 660/380") << 2 << 2 << "15";
+        // clang-format on
     }
 
     void normativeTableGivesWholeOhms()
@@ -376,6 +403,7 @@ private slots:
 
     void climaticLookupWritesBothTiles_data()
     {
+        // clang-format off
         QTest::addColumn<int>("zone");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("vertical");
@@ -384,6 +412,7 @@ private slots:
         QTest::newRow("zone IV, 2-3 m") << 3 << 0 << "1,75" << "1,75";
         QTest::newRow("zone I, 2-3 m") << 0 << 0 << "1,9" << "5,75";
         QTest::newRow("zone III, 5 m") << 2 << 1 << "1,15" << "2,25";
+        // clang-format on
     }
 
     void climaticLookupWritesBothTiles()

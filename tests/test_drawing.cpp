@@ -2,8 +2,8 @@
 // the strip's length, the dimensions), the section's depths, the soils' names, and the
 // painter's picture.
 
-#include "report/InstallationDrawing.h"
 #include "design/InstallationGeometry.h"
+#include "report/InstallationDrawing.h"
 #include "tests/ReferenceDesign.h"
 
 #include <QGuiApplication>
@@ -53,6 +53,7 @@ class DrawingTest : public QObject {
 private slots:
     void planPutsTheDecidedInstallationOnItsStrip_data()
     {
+        // clang-format off
         QTest::addColumn<Arrangement>("arrangement");
         QTest::addColumn<double>("spacing");
         QTest::addColumn<int>("norm");
@@ -64,6 +65,7 @@ private slots:
         QTest::newRow("a single electrode on its lead") << Arrangement::row << 3.0 << 100 << 1.0 << 1.0 << 0.0 << QList<double>{1};
         QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 6.0 << 1.5 << QList<double>{3, 6, 1.5};
         QTest::newRow("contour of four at 30 m") << Arrangement::contour << 30.0 << 3 << 4.0 << 30.0 << 30.0 << QList<double>{30, 30, 30};
+        // clang-format on
     }
 
     void planPutsTheDecidedInstallationOnItsStrip()
@@ -89,8 +91,10 @@ private slots:
         // The strip drawn is the strip calculated, and the electrodes stand on it a apart.
         QVERIFY(std::abs(PathLength(plan) - r.refinedStripLength) < 1e-9);
         for (std::size_t i = 0; i < plan.electrodes.size(); ++i)
-            QVERIFY2(std::abs(AlongPath(plan, plan.electrodes[i]) - static_cast<double>(i) * spacing) < 1e-9,
-                     qPrintable(QStringLiteral("electrode %1 is off its place on the strip").arg(i)));
+            QVERIFY2(
+                std::abs(AlongPath(plan, plan.electrodes[i]) - static_cast<double>(i) * spacing) <
+                    1e-9,
+                qPrintable(QStringLiteral("electrode %1 is off its place on the strip").arg(i)));
         QList<double> values;
         for (const Dimension &d : plan.dimensions) {
             values << d.value;
@@ -112,11 +116,13 @@ private slots:
 
     void soilsAreNamedAsChosen_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("soil");
         QTest::addColumn<QString>("name");
         QTest::newRow("an item") << "Глина-60" << "Глина";
         QTest::newRow("a fraction in the item") << "Кокс-2,5" << "Кокс";
         QTest::newRow("a value typed in") << "" << "измеренное";
+        // clang-format on
     }
 
     void soilsAreNamedAsChosen()

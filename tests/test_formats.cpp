@@ -13,6 +13,7 @@ class FormatsTest : public QObject {
 private slots:
     void oneDecimal_data()
     {
+        // clang-format off
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("53.926") << 53.926 << "53,9";
@@ -33,6 +34,7 @@ private slots:
         QTest::newRow("whole number") << 4.0 << "4,0";
         QTest::newRow("huge") << 1e300 << "1E300";
         QTest::newRow("tiny") << 1e-300 << "0,0";
+        // clang-format on
     }
 
     void oneDecimal()
@@ -44,6 +46,7 @@ private slots:
 
     void general_data()
     {
+        // clang-format off
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("5") << 5.0 << "5";
@@ -64,6 +67,7 @@ private slots:
         QTest::newRow("large scientific") << 6.02214076e23 << "6,02214076E23";
         QTest::newRow("largest double") << std::numeric_limits<double>::max()
                                         << "1,79769313486232E308";
+        // clang-format on
     }
 
     void general()
@@ -75,9 +79,11 @@ private slots:
 
     void separatorIsTheLocales_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("separator");
         QTest::newRow("point") << ".";
         QTest::newRow("Arabic decimal separator") << QStringLiteral("٫");
+        // clang-format on
     }
 
     void separatorIsTheLocales()

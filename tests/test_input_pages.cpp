@@ -25,6 +25,7 @@ private slots:
 
     void filtersPassDigitsAndTheComma_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
@@ -37,6 +38,7 @@ private slots:
         QTest::newRow("blank dropped") << "Edit6" << "2 5" << "25";
         QTest::newRow("Cyrillic dropped") << "Edit11" << QStringLiteral("б4ю") << "4";
         QTest::newRow("commas are not counted") << "Edit10" << ",,1,," << ",,1,,";
+        // clang-format on
     }
 
     void filtersPassDigitsAndTheComma()
@@ -67,6 +69,7 @@ private slots:
 
     void enterMovesTheFocusAlongThePage_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<int>("page");
@@ -76,6 +79,7 @@ private slots:
         QTest::newRow("Edit9 to Edit10") << "Edit9" << "Edit10" << 2;
         QTest::newRow("Edit10 to Edit11") << "Edit10" << "Edit11" << 2;
         QTest::newRow("Edit11 keeps it") << "Edit11" << "Edit11" << 2;
+        // clang-format on
     }
 
     void enterMovesTheFocusAlongThePage()
@@ -122,6 +126,7 @@ private slots:
 
     void nextStaysDisabledWhileAnInputIsEmpty_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("emptied");
         QTest::newRow("upper soil") << "ComboBox3";
         QTest::newRow("lower soil") << "ComboBox4";
@@ -130,6 +135,7 @@ private slots:
         QTest::newRow("thickness") << "Edit5";
         QTest::newRow("depth") << "Edit6";
         QTest::newRow("normative tile") << "Label27";
+        // clang-format on
     }
 
     void nextStaysDisabledWhileAnInputIsEmpty()
@@ -160,6 +166,7 @@ private slots:
 
     void pageOneCommitTakesTheSoilsByPosition_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("upper");
         QTest::addColumn<QString>("lower");
         QTest::addColumn<double>("upperResistivity");
@@ -169,6 +176,7 @@ private slots:
         QTest::newRow("the two thousand-ohm soils") << "Речная вода-1000" << "Песчаник-1000"
                                                     << 1000.0 << 1000.0;
         QTest::newRow("last item") << "Смешанный грунт-10" << "Торф-25" << 10.0 << 25.0;
+        // clang-format on
     }
 
     void pageOneCommitTakesTheSoilsByPosition()
@@ -213,11 +221,13 @@ private slots:
 
     void pastedTextsThatTypingCannotProduceAreRejected_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("pasted");
         QTest::newRow("negative") << "-5";
         QTest::newRow("exponent") << "1E3";
         QTest::newRow("leading blank") << " 5";
         QTest::newRow("two commas") << "1,,5";
+        // clang-format on
     }
 
     void pastedTextsThatTypingCannotProduceAreRejected()
@@ -226,13 +236,15 @@ private slots:
         w.fillPage1();
         form().Edit6->setText(pasted); // as the context menu's paste puts it there
         w.nextOnPage1();
-        QCOMPARE(w.takeBoxTexts(), QStringList{"'" + pasted + "' is not a valid floating point value."});
+        QCOMPARE(w.takeBoxTexts(),
+                 QStringList{"'" + pasted + "' is not a valid floating point value."});
         QCOMPARE(w.page(), 1);
         QCOMPARE(form().record.stripDepth, 0.0);
     }
 
     void soilListTakesAnItemOrAMeasuredResistivity_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("resistivity"); // 0: refused
@@ -246,6 +258,7 @@ private slots:
             QTest::addRow("%s: a point in a Russian locale", list) << list << "85.5" << 0.0 << "";
             QTest::addRow("%s: a unit typed along", list) << list << "120 Ом*м" << 0.0 << "";
         }
+        // clang-format on
     }
 
     void soilListTakesAnItemOrAMeasuredResistivity()
@@ -278,7 +291,8 @@ private slots:
         QCOMPARE(w.page(), 1);
         const QString layer = upper ? "верхнего" : "нижнего";
         QCOMPARE(w.takeBoxTexts(),
-                 QStringList{"Грунт " + layer + " слоя: выберите его из списка или введите "
+                 QStringList{"Грунт " + layer +
+                             " слоя: выберите его из списка или введите "
                              "измеренное удельное сопротивление в Ом*м — положительное число, "
                              "например 120 или 85,5."});
         // The window's focus, whichever window the box has left active.
@@ -294,6 +308,7 @@ private slots:
 
     void tilesOpenTheirDialogFromTheKeyboard_data()
     {
+        // clang-format off
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("before"); // the control Tab leaves for the tile
         QTest::addColumn<QString>("tile");
@@ -303,6 +318,7 @@ private slots:
         QTest::newRow("normative, Enter") << 1 << "Edit6" << "Label27" << int(Qt::Key_Return) << 6;
         QTest::newRow("strip in a row, Space") << 2 << "Edit11" << "Label26" << int(Qt::Key_Space) << 3;
         QTest::newRow("electrodes in a row, Enter") << 2 << "Label26" << "Label16" << int(Qt::Key_Enter) << 2;
+        // clang-format on
     }
 
     void tilesOpenTheirDialogFromTheKeyboard()
@@ -345,11 +361,13 @@ private slots:
 
     void materialIsCapturedOverTheWidthFieldWithItsCaption_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("material");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("caption");
         QTest::newRow("angle") << "Уголок" << 1 << "Ширина полки уголка, мм";
         QTest::newRow("round rod") << "Круглого сечения" << 2 << "Диаметр электрода, мм";
+        // clang-format on
     }
 
     void materialIsCapturedOverTheWidthFieldWithItsCaption()

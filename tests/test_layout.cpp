@@ -1,8 +1,8 @@
 // The fonts of the layout: "MS Sans Serif" resolves to a substitute that fits, and every
 // fixed text of every window fits its control.
 
-#include "ui/Look.h"
 #include "app/Windows.h"
+#include "ui/Look.h"
 
 #include <QFontInfo>
 #include <QGroupBox>
@@ -34,6 +34,7 @@ private slots:
 
     void everyFixedTextFitsItsControl_data()
     {
+        // clang-format off
         QTest::addColumn<QWidget *>("window");
         QTest::newRow("main window") << static_cast<QWidget *>(windows->Form1.get());
         QTest::newRow("Form2") << static_cast<QWidget *>(windows->Form2.get());
@@ -43,6 +44,7 @@ private slots:
         QTest::newRow("Form6") << static_cast<QWidget *>(windows->Form6.get());
         QTest::newRow("Form7") << static_cast<QWidget *>(windows->Form7.get());
         QTest::newRow("About box") << static_cast<QWidget *>(windows->Form9.get());
+        // clang-format on
     }
 
     void everyFixedTextFitsItsControl()

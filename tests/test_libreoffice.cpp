@@ -4,27 +4,27 @@
 // report read back through UNO, and fake offices that never answer: the report is made
 // by the built-in engine, the windows never wait, and nothing is left running.
 
-#include "report/engine/GuardedWordProcessor.h"
-#include "report/libreoffice/LibreOfficeWordProcessor.h"
-#include "tests/RecordedReports.h"
-#include "tests/ReferenceDesign.h"
-#include "report/ReportGenerator.h"
 #include "design/NumberFormat.h"
+#include "report/ReportGenerator.h"
+#include "report/WordApp.h"
+#include "report/engine/GuardedWordProcessor.h"
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfText.h"
 #include "report/engine/RtfWordProcessor.h"
+#include "report/libreoffice/LibreOfficeWordProcessor.h"
+#include "tests/RecordedReports.h"
+#include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
-#include "report/WordApp.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include <csignal>
@@ -54,7 +54,8 @@ class LibreOfficeTest : public QObject {
     static QStringList OfficePipes()
     {
         return QDir(QStringLiteral("/tmp"))
-            .entryList({QStringLiteral("OSL_PIPE_%1_*").arg(::getuid())}, QDir::System | QDir::Files);
+            .entryList({QStringLiteral("OSL_PIPE_%1_*").arg(::getuid())},
+                       QDir::System | QDir::Files);
     }
 
     // Every process of the test's office: the ones that run with its profile.
@@ -77,7 +78,8 @@ class LibreOfficeTest : public QObject {
 
     void signalOffice(int signal)
     {
-        for (const pid_t pid : officeProcesses()) ::kill(pid, signal);
+        for (const pid_t pid : officeProcesses())
+            ::kill(pid, signal);
     }
 
     QString writeRtf(const QString &name, const QByteArray &rtf)
@@ -103,7 +105,8 @@ private slots:
             QSKIP("LibreOffice is not installed");
         QVERIFY(scratch.isValid());
         // The prefix lets the suite's clean-up find an office left behind by a crashed run.
-        profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/telmar-test-office-XXXXXX"));
+        profile = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                  QStringLiteral("/telmar-test-office-XXXXXX"));
         QVERIFY(profile->isValid());
         // The office's temporary files go where the test can clean them up.
         QVERIFY(QDir(profile->path()).mkpath(QStringLiteral("tmp")));
@@ -205,7 +208,9 @@ private slots:
         OfficeOptions shown = options;
         shown.headless = false;
         const QString program = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-        if (OfficeShowsWindows(program.isEmpty() ? QStringLiteral("/usr/lib/libreoffice/program/soffice") : program))
+        if (OfficeShowsWindows(program.isEmpty()
+                                   ? QStringLiteral("/usr/lib/libreoffice/program/soffice")
+                                   : program))
             QSKIP("this office has a window toolkit");
         QElapsedTimer clock;
         clock.start();
@@ -228,14 +233,17 @@ private slots:
         QVERIFY(Text(*office).contains(QStringLiteral("##ro1")));
         QVERIFY(office->SetWordVisible(false));
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
-        QVERIFY(!office->OpenDocument(scratch.filePath(QStringLiteral("missing.rtf")).toStdString()));
+        QVERIFY(
+            !office->OpenDocument(scratch.filePath(QStringLiteral("missing.rtf")).toStdString()));
     }
 
     void specialFilesAreNotOpened_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::newRow("a FIFO nobody writes to") << "fifo";
         QTest::newRow("/dev/zero") << "/dev/zero";
+        // clang-format on
     }
 
     void specialFilesAreNotOpened()
@@ -275,14 +283,17 @@ private slots:
         const QString text = Text(*office);
         QVERIFY2(text.contains(QStringLiteral("first A Y B second")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("заземлителей")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Z")) && text.contains(QStringLiteral("W")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Z")) && text.contains(QStringLiteral("W")),
+                 qPrintable(text));
     }
 
     void wholeReportThroughLibreOffice_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("contour");
         QTest::newRow("row, round rod") << false;
         QTest::newRow("contour, round rod") << true;
+        // clang-format on
     }
 
     void wholeReportThroughLibreOffice()
@@ -313,13 +324,15 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
         // The values keep the template's weight: "R = 15,7 Ом" with the value bold too.
-        const QString bold = QString::fromStdString(FormatOneDecimal(w.form().record.singleElectrodeResistance, ","));
+        const QString bold = QString::fromStdString(
+            FormatOneDecimal(w.form().record.singleElectrodeResistance, ","));
         QCOMPARE(office->weightOf((bold + QStringLiteral(" Ом")).toStdString()).value_or(0), 150.0);
         QCOMPARE(office->weightOf("Принимаем к установке").value_or(0), 100.0);
         // The drawing stands in the document as a picture of its own.
         QCOMPARE(office->graphicCount().value_or(0), 1);
         const QString pdf = qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it
-                                ? qEnvironmentVariable("TELMAR_REPORT_PDF") + (contour ? "-contour.pdf" : "-row.pdf")
+                                ? qEnvironmentVariable("TELMAR_REPORT_PDF") +
+                                      (contour ? "-contour.pdf" : "-row.pdf")
                                 : scratch.filePath(QStringLiteral("report.pdf"));
         QVERIFY(office->exportPdf(pdf));
         QVERIFY(QFileInfo(pdf).size() > 50000); // the pages and the drawing
@@ -389,7 +402,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 10000);
         // Made by the built-in engine, and the user told once why.
         QCOMPARE(reports.opened.size(), 1);
-        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString())).contains('#'));
+        QVERIFY(
+            !QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString()))
+                 .contains('#'));
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY(seen[0].text.contains(QStringLiteral("LibreOffice не ответил")));
@@ -405,6 +420,7 @@ private slots:
 
     void fakeOfficesThatNeverAnswerAreEndedAndNotRetried_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("body");
         QTest::newRow("sleeps") << "exec sleep 600";
         // Takes the pipe's connection and never says a word.
@@ -414,13 +430,15 @@ private slots:
                "path='/tmp/OSL_PIPE_%d_%s' % (os.getuid(), name)\n"
                "s=socket.socket(socket.AF_UNIX); s.bind(path); s.listen(4)\n"
                "c=s.accept(); time.sleep(600)\" \"$@\"";
+        // clang-format on
     }
 
     void fakeOfficesThatNeverAnswerAreEndedAndNotRetried()
     {
         QFETCH(QString, body);
         OfficeOptions fake;
-        fake.program = fakeOffice(QStringLiteral("fake-%1").arg(QTest::currentDataTag()).replace(' ', '-'), body);
+        fake.program = fakeOffice(
+            QStringLiteral("fake-%1").arg(QTest::currentDataTag()).replace(' ', '-'), body);
         fake.headless = true;
         fake.connectDeadline = std::chrono::seconds(2);
         fake.callDeadline = std::chrono::seconds(2);
@@ -465,14 +483,17 @@ private slots:
     void pipeNameCarriesARandomPart()
     {
         OfficeOptions fake;
-        fake.program = fakeOffice(QStringLiteral("arguments"), QStringLiteral("echo \"$@\" >> \"$0.args\""));
+        fake.program =
+            fakeOffice(QStringLiteral("arguments"), QStringLiteral("echo \"$@\" >> \"$0.args\""));
         fake.headless = true;
         fake.connectDeadline = std::chrono::milliseconds(300);
         QVERIFY(!LibreOfficeWordProcessor::Connect(fake));
         QFile arguments(fake.program + ".args");
         QVERIFY(arguments.open(QIODevice::ReadOnly));
-        const QRegularExpression accept(QStringLiteral("--accept=pipe,name=telmar-%1-([0-9a-f]{16});").arg(::getuid()));
-        QVERIFY2(accept.match(QString::fromUtf8(arguments.readAll())).hasMatch(), "no random pipe name");
+        const QRegularExpression accept(
+            QStringLiteral("--accept=pipe,name=telmar-%1-([0-9a-f]{16});").arg(::getuid()));
+        QVERIFY2(accept.match(QString::fromUtf8(arguments.readAll())).hasMatch(),
+                 "no random pipe name");
     }
 };
 

@@ -1,11 +1,11 @@
 // The main window as a whole: start state, moving between the pages, the About box,
 // the fixed page control, ending the program, and the error box.
 
-#include "ui/ErrorBox.h"
-#include "tests/GuiTestSupport.h"
-#include "ui/Look.h"
 #include "app/PageControl.h"
 #include "app/Windows.h"
+#include "tests/GuiTestSupport.h"
+#include "ui/ErrorBox.h"
+#include "ui/Look.h"
 
 #include <QLabel>
 #include <QTabBar>
@@ -82,7 +82,8 @@ private slots:
     void everyWindowCarriesTheProgramIcon()
     {
         QVERIFY(!form().windowIcon().isNull());
-        for (QWidget *window : secondaryWindows()) QVERIFY(!window->windowIcon().isNull());
+        for (QWidget *window : secondaryWindows())
+            QVERIFY(!window->windowIcon().isNull());
     }
 
     void onlyTheFirstPageHasATabAsWideAsTheControl()
@@ -113,12 +114,14 @@ private slots:
 
     void firstTabShowsPageOneByMouseAndKeyboard_data()
     {
+        // clang-format off
         QTest::addColumn<int>("fromPage");
         QTest::addColumn<bool>("byKeyboard");
         QTest::newRow("page 2, mouse") << 2 << false;
         QTest::newRow("page 3, mouse") << 3 << false;
         QTest::newRow("page 2, Ctrl+Tab") << 2 << true;
         QTest::newRow("page 3, Ctrl+Tab") << 3 << true;
+        // clang-format on
     }
 
     void firstTabShowsPageOneByMouseAndKeyboard()
@@ -178,12 +181,14 @@ private slots:
 
     void closingTheMainWindowEndsTheProgram_data()
     {
+        // clang-format off
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("withAboutBox");
         QTest::addColumn<bool>("withDialog");
         QTest::newRow("page 1, nothing else open") << 1 << false << false;
         QTest::newRow("page 3, About box open") << 3 << true << false;
         QTest::newRow("page 1, lookup dialog open") << 1 << false << true;
+        // clang-format on
     }
 
     void closingTheMainWindowEndsTheProgram()
@@ -215,6 +220,7 @@ private slots:
 
     void errorBoxAddsAFullStopAboveThePoint_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
         QTest::newRow("ends in a letter") << "Floating point overflow" << "Floating point overflow.";
@@ -225,6 +231,7 @@ private slots:
                                          << "'' is not a valid integer value.";
         QTest::newRow("ends in a comma") << "a," << "a,";
         QTest::newRow("ends in Cyrillic") << "Ошибка" << "Ошибка.";
+        // clang-format on
     }
 
     void errorBoxAddsAFullStopAboveThePoint()

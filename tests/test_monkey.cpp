@@ -5,10 +5,10 @@
 // the results page, when shown, agrees with the record. A failure names the seed and the
 // event, to be replayed with TELMAR_MONKEY_SEED.
 
-#include "report/ReportSettings.h"
 #include "design/ResultSentences.h"
-#include "tests/WizardFixture.h"
+#include "report/ReportSettings.h"
 #include "report/WordApp.h"
+#include "tests/WizardFixture.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -38,23 +38,40 @@ QPoint Parking(const QWidget *window)
 
 std::vector<double> DoubleFields(const DesignRecord &r)
 {
-    return {r.upperResistivity,    r.lowerResistivity,        r.verticalClimaticCoefficient,
-            r.horizontalClimaticCoefficient, r.upperLayerThickness, r.stripDepth,
-            r.electrodeLength,     r.electrodeMidDepth,       r.electrodeSpacing,
-            r.stripUtilization,    r.electrodeUtilization,    r.designResistivity,
-            r.singleElectrodeResistance, r.estimatedCountExact, r.estimatedCountFraction,
-            r.estimatedCount,      r.stripLength,             r.stripResistance,
-            r.totalElectrodeResistance, r.refinedCountExact,  r.refinedCountFraction,
-            r.refinedCount,        r.refinedStripLength,      r.installationResistance};
+    return {r.upperResistivity,
+            r.lowerResistivity,
+            r.verticalClimaticCoefficient,
+            r.horizontalClimaticCoefficient,
+            r.upperLayerThickness,
+            r.stripDepth,
+            r.electrodeLength,
+            r.electrodeMidDepth,
+            r.electrodeSpacing,
+            r.stripUtilization,
+            r.electrodeUtilization,
+            r.designResistivity,
+            r.singleElectrodeResistance,
+            r.estimatedCountExact,
+            r.estimatedCountFraction,
+            r.estimatedCount,
+            r.stripLength,
+            r.stripResistance,
+            r.totalElectrodeResistance,
+            r.refinedCountExact,
+            r.refinedCountFraction,
+            r.refinedCount,
+            r.refinedStripLength,
+            r.installationResistance};
 }
 
 // The messages the program may show to a user who does anything at all.
 bool ExpectedMessage(const QString &text)
 {
-    static const QRegularExpression expected(QStringLiteral(
-        "^('.*' is not a valid (floating point|integer) value\\.|Floating point division by zero\\."
-        "|Invalid floating point operation\\.|Floating point overflow\\."
-        "|Грунт (верхнего|нижнего) слоя: выберите его из списка .*)$"),
+    static const QRegularExpression expected(
+        QStringLiteral("^('.*' is not a valid (floating point|integer) value\\.|Floating point "
+                       "division by zero\\."
+                       "|Invalid floating point operation\\.|Floating point overflow\\."
+                       "|Грунт (верхнего|нижнего) слоя: выберите его из списка .*)$"),
         QRegularExpression::DotMatchesEverythingOption);
     return expected.match(text).hasMatch();
 }
@@ -72,8 +89,7 @@ class MonkeyTest : public QObject {
 
     TForm1 &form() { return w.form(); }
 
-    template <typename T>
-    T *pick(const std::vector<T *> &candidates)
+    template <typename T> T *pick(const std::vector<T *> &candidates)
     {
         std::vector<T *> usable;
         for (T *candidate : candidates)
@@ -96,8 +112,10 @@ class MonkeyTest : public QObject {
         std::vector<QLineEdit *> all{form().Edit5, form().Edit6,  form().Edit8,
                                      form().Edit9, form().Edit10, form().Edit11};
         for (QWidget *window : secondaryWindows())
-            for (QComboBox *list : window->findChildren<QComboBox *>()) all.push_back(list->lineEdit());
-        for (QComboBox *list : form().findChildren<QComboBox *>()) all.push_back(list->lineEdit());
+            for (QComboBox *list : window->findChildren<QComboBox *>())
+                all.push_back(list->lineEdit());
+        for (QComboBox *list : form().findChildren<QComboBox *>())
+            all.push_back(list->lineEdit());
         return all;
     }
 
@@ -106,7 +124,8 @@ class MonkeyTest : public QObject {
         const QList<QComboBox *> own = form().findChildren<QComboBox *>();
         std::vector<QComboBox *> all(own.begin(), own.end());
         for (QWidget *window : secondaryWindows())
-            for (QComboBox *list : window->findChildren<QComboBox *>()) all.push_back(list);
+            for (QComboBox *list : window->findChildren<QComboBox *>())
+                all.push_back(list);
         return all;
     }
 
@@ -114,10 +133,11 @@ class MonkeyTest : public QObject {
     {
         std::vector<QWidget *> all{form().Label30, form().Label31, form().Label26, form().Edit8,
                                    form().Label16, form().Label27, form().Label28, form().Label29,
-                                   form().Button1, form().Button3, form().Label5, form().Label17};
+                                   form().Button1, form().Button3, form().Label5,  form().Label17};
         for (QWidget *window : secondaryWindows()) {
             all.push_back(window);
-            for (QWidget *child : window->findChildren<QWidget *>()) all.push_back(child);
+            for (QWidget *child : window->findChildren<QWidget *>())
+                all.push_back(child);
         }
         return all;
     }
@@ -128,8 +148,10 @@ class MonkeyTest : public QObject {
                                    form().Button5, form().BitBtn1, form().Label16, form().Label26,
                                    form().Label27, form().Label28, form().Label29};
         for (QWidget *window : secondaryWindows()) {
-            for (QPushButton *button : window->findChildren<QPushButton *>()) all.push_back(button);
-            for (QRadioButton *radio : window->findChildren<QRadioButton *>()) all.push_back(radio);
+            for (QPushButton *button : window->findChildren<QPushButton *>())
+                all.push_back(button);
+            for (QRadioButton *radio : window->findChildren<QRadioButton *>())
+                all.push_back(radio);
         }
         return all;
     }
@@ -137,8 +159,8 @@ class MonkeyTest : public QObject {
     // Now and then a plausible value, typed in full, so the monkey gets past the pages.
     void typePlausibleValue()
     {
-        QLineEdit *field = pick(std::vector<QLineEdit *>{form().Edit5, form().Edit6, form().Edit8,
-                                                         form().Edit9, form().Edit10, form().Edit11});
+        QLineEdit *field = pick(std::vector<QLineEdit *>{
+            form().Edit5, form().Edit6, form().Edit8, form().Edit9, form().Edit10, form().Edit11});
         if (!field) return;
         static const QStringList values{"2", "0,7", "3", "50", "40", "2,5", "16", "1"};
         field->clear();
@@ -162,8 +184,11 @@ class MonkeyTest : public QObject {
             break;
         default: {
             const QChar c = keys[below(static_cast<int>(keys.size()))];
-            if (c.unicode() < 128) QTest::keyClick(field, c.toLatin1());
-            else QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            if (c.unicode() < 128)
+                QTest::keyClick(field, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
         }
         }
     }
@@ -173,8 +198,9 @@ class MonkeyTest : public QObject {
     {
         QLineEdit *field = pick(fields());
         if (!field) return;
-        static const QStringList texts{"-5",   "1E3", " 5",   "12,5", "0",  "",   "1,,2",
-                                       QString(310, '9'), "0,0001", "3",  "2,5", "40", "٫", "nan"};
+        static const QStringList texts{
+            "-5",     "1E3", " 5",  "12,5", "0", "",   "1,,2", QString(310, '9'),
+            "0,0001", "3",   "2,5", "40",   "٫", "nan"};
         if (below(3) == 0) field->clear();
         field->insert(texts[below(static_cast<int>(texts.size()))]);
     }
@@ -184,7 +210,8 @@ class MonkeyTest : public QObject {
         QWidget *target = pick(pointerTargets());
         if (!target) return;
         const QRect area = target->rect();
-        PointAt(target, QPoint(below(std::max(1, area.width())), below(std::max(1, area.height()))));
+        PointAt(target,
+                QPoint(below(std::max(1, area.width())), below(std::max(1, area.height()))));
     }
 
     void click()
@@ -220,7 +247,8 @@ class MonkeyTest : public QObject {
     void parkSecondaryWindows()
     {
         for (QWidget *window : secondaryWindows())
-            if (window->isVisible() && window->pos() != Parking(window)) window->move(Parking(window));
+            if (window->isVisible() && window->pos() != Parking(window))
+                window->move(Parking(window));
     }
 
     QString broken()
@@ -274,19 +302,48 @@ private slots:
         int reachedResults = 0;
         for (int event = 0; event < events; ++event) {
             switch (below(20)) {
-            case 0: case 1: case 2: case 3: case 4: typeSomething(); break;
-            case 5: paste(); break;
-            case 6: case 7: case 8: case 9: movePointer(); break;
-            case 10: case 11: case 12: case 13: click(); break;
-            case 14: case 15: case 16: pickItem(); break;
-            case 17: escape(); break;
-            case 18: switchPage(); break;
-            default: typePlausibleValue(); break;
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+                typeSomething();
+                break;
+            case 5:
+                paste();
+                break;
+            case 6:
+            case 7:
+            case 8:
+            case 9:
+                movePointer();
+                break;
+            case 10:
+            case 11:
+            case 12:
+            case 13:
+                click();
+                break;
+            case 14:
+            case 15:
+            case 16:
+                pickItem();
+                break;
+            case 17:
+                escape();
+                break;
+            case 18:
+                switchPage();
+                break;
+            default:
+                typePlausibleValue();
+                break;
             }
             parkSecondaryWindows();
             const QString problem = broken();
             if (!problem.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("seed %1, event %2: %3").arg(seed).arg(event).arg(problem)));
+                QFAIL(qPrintable(
+                    QStringLiteral("seed %1, event %2: %3").arg(seed).arg(event).arg(problem)));
             if (form().PageControl1->activePage() == 2) ++reachedResults;
         }
         qInfo("the results page was shown after %d of %d events", reachedResults, events);

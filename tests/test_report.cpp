@@ -4,23 +4,23 @@
 
 #include "design/NumberFormat.h"
 #include "report/ReportGenerator.h"
-#include "tests/ReferenceDesign.h"
-#include "tests/RecordedReports.h"
+#include "report/WordApp.h"
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfText.h"
+#include "tests/RecordedReports.h"
+#include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
-#include "report/WordApp.h"
 
 #include <QDate>
 #include <QFile>
 #include <QImage>
-#include <cmath>
 #include <QProcess>
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
+#include <cmath>
 
 namespace {
 
@@ -34,9 +34,15 @@ DesignRecord ReferenceRecord(ElectrodeMaterial material)
     });
 }
 
-QString PlainText(const QString &path) { return QString::fromStdString(RtfPlainText(ReadFile(path).toStdString())); }
+QString PlainText(const QString &path)
+{
+    return QString::fromStdString(RtfPlainText(ReadFile(path).toStdString()));
+}
 
-int Occurrences(const QString &text, QStringView what) { return static_cast<int>(text.count(what)); }
+int Occurrences(const QString &text, QStringView what)
+{
+    return static_cast<int>(text.count(what));
+}
 
 } // namespace
 
@@ -92,7 +98,8 @@ private slots:
     {
         const QString text = PlainText(ReportTemplatePath());
         for (const std::string_view placeholder : AllPlaceholders())
-            QVERIFY2(Occurrences(text, QString::fromUtf8(placeholder.data(), placeholder.size())) == 1,
+            QVERIFY2(Occurrences(text, QString::fromUtf8(placeholder.data(), placeholder.size())) ==
+                         1,
                      placeholder.data());
     }
 
@@ -130,18 +137,21 @@ private slots:
         QVERIFY(w.pressReport());
         QCOMPARE(reports.opened.size(), 1);
         const QString text = PlainText(reports.opened.first()).simplified();
-        QVERIFY(text.contains(QStringLiteral("2.10. Проверка сопротивления заземляющего устройства")));
-        const QString decided = QStringLiteral(
-            "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом "
-            "— удовлетворяет норме.");
-        const QString fewer = QStringLiteral(
-            "n = 4: Lп = 9 м, Rп = 48,961 Ом, R = 1 / (4·0,81 / 14,84 + 1 / 48,961) = 4,188 Ом > 4 Ом "
-            "— не удовлетворяет норме.");
+        QVERIFY(
+            text.contains(QStringLiteral("2.10. Проверка сопротивления заземляющего устройства")));
+        const QString decided = QStringLiteral("n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 "
+                                               "/ 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом "
+                                               "— удовлетворяет норме.");
+        const QString fewer = QStringLiteral("n = 4: Lп = 9 м, Rп = 48,961 Ом, R = 1 / (4·0,81 / "
+                                             "14,84 + 1 / 48,961) = 4,188 Ом > 4 Ом "
+                                             "— не удовлетворяет норме.");
         QVERIFY2(text.contains(decided), qPrintable(text));
         QVERIFY2(text.contains(fewer), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("Сопротивление заземляющего устройства R = 3,351 Ом ≤ Rн = 4 Ом.")));
-        QVERIFY(text.contains(QStringLiteral("Коэффициент использования вертикальных электродов 0,81, "
-                                             "по таблице 0,695 (n = 5, a/L = 1)")));
+        QVERIFY(text.contains(
+            QStringLiteral("Сопротивление заземляющего устройства R = 3,351 Ом ≤ Rн = 4 Ом.")));
+        QVERIFY(
+            text.contains(QStringLiteral("Коэффициент использования вертикальных электродов 0,81, "
+                                         "по таблице 0,695 (n = 5, a/L = 1)")));
         // What the line shows recomputes, to its last digit, from the numbers in it.
         QCOMPARE(std::round(1000 / (5 * 0.81 / 14.84 + 1 / 39.159)) / 1000, 3.351);
         QCOMPARE(std::round(1000 / (4 * 0.81 / 14.84 + 1 / 48.961)) / 1000, 4.188);
@@ -181,6 +191,7 @@ private slots:
 
     void rowsEightToTenFollowTheMaterial_data()
     {
+        // clang-format off
         QTest::addColumn<int>("material");
         QTest::addColumn<QString>("letter");
         QTest::addColumn<QString>("name");
@@ -189,6 +200,7 @@ private slots:
         QTest::newRow("angle") << 1 << "b" << "Ширина полки уголка" << "50" << 100;
         QTest::newRow("round rod") << 2 << "d" << "Диаметр электрода" << "16" << 100;
         QTest::newRow("none: left as they are") << 0 << "##db&" << "##ddb" << "##bd&" << 99;
+        // clang-format on
     }
 
     void rowsEightToTenFollowTheMaterial()
@@ -242,10 +254,12 @@ private slots:
 
     void materialListAndDate_data()
     {
+        // clang-format off
         QTest::addColumn<int>("material");
         QTest::addColumn<QString>("electrodes");
         QTest::newRow("angle") << 1 << "Вертикальный заземлитель\tуголок b = 50 мм\t%1\t2,5\t%2";
         QTest::newRow("round rod") << 2 << "Вертикальный заземлитель\tкруглая сталь d = 16 мм\t%1\t2,5\t%2";
+        // clang-format on
     }
 
     void materialListAndDate()
@@ -256,13 +270,18 @@ private slots:
         pressReport(record);
         const QString text = PlainText(reports.opened.first());
         // n electrodes of 2,5 m: n·2,5 m in all.
-        electrodes = electrodes.arg(record.refinedCount).arg(QString::number(record.refinedCount * 2.5).replace('.', ','));
+        electrodes = electrodes.arg(record.refinedCount)
+                         .arg(QString::number(record.refinedCount * 2.5).replace('.', ','));
         QVERIFY2(text.contains(electrodes), qPrintable(electrodes));
-        QVERIFY(text.contains(QStringLiteral("Горизонтальный заземлитель (полоса связи)\tполоса стальная bп = 40 мм\t–\t–\t") +
-                              QString::fromStdString(FormatGeneral(record.refinedStripLength, ","))));
-        QVERIFY(text.contains(QStringLiteral("Дата: ") + QLocale().toString(QDate::currentDate(), QLocale::LongFormat)));
-        QVERIFY(text.contains(QStringLiteral("Материал вертикальных заземлителей\t–\t") +
-                              (material == 1 ? QStringLiteral("уголок") : QStringLiteral("круглая сталь"))));
+        QVERIFY(text.contains(
+            QStringLiteral(
+                "Горизонтальный заземлитель (полоса связи)\tполоса стальная bп = 40 мм\t–\t–\t") +
+            QString::fromStdString(FormatGeneral(record.refinedStripLength, ","))));
+        QVERIFY(text.contains(QStringLiteral("Дата: ") +
+                              QLocale().toString(QDate::currentDate(), QLocale::LongFormat)));
+        QVERIFY(text.contains(
+            QStringLiteral("Материал вертикальных заземлителей\t–\t") +
+            (material == 1 ? QStringLiteral("уголок") : QStringLiteral("круглая сталь"))));
         QVERIFY(text.contains(QStringLiteral("Расположение вертикальных заземлителей\t–\tв ряд")));
     }
 
@@ -334,7 +353,8 @@ private slots:
         } counter;
         w.windows->Form10->ProgressBar1->installEventFilter(&counter);
         QSignalSpy spy(&form().reportRunner(), &ReportRunner::finished);
-        QVERIFY(form().reportRunner().start(ReferenceRecord(ElectrodeMaterial::angle), ReportTemplatePath()));
+        QVERIFY(form().reportRunner().start(ReferenceRecord(ElectrodeMaterial::angle),
+                                            ReportTemplatePath()));
         // Before the window thread has gone back to its event loop.
         QVERIFY(w.windows->Form10->windowHandle()->isExposed());
         QVERIFY(counter.paints >= 1);
@@ -348,7 +368,8 @@ private slots:
         pressReport(ReferenceRecord(ElectrodeMaterial::roundRod));
         QCOMPARE(reports.opened.size(), 2);
         QVERIFY(reports.opened[0] != reports.opened[1]);
-        QCOMPARE(QFileInfo(reports.opened[0]).absolutePath(), QFileInfo(ReportsFolder()).absoluteFilePath());
+        QCOMPARE(QFileInfo(reports.opened[0]).absolutePath(),
+                 QFileInfo(ReportsFolder()).absoluteFilePath());
         QCOMPARE(QFileInfo(ReportsFolder()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
     }

@@ -4,14 +4,14 @@
 // byte for byte as it was; and the program goes on.
 
 #include "report/ReportFiles.h"
+#include "report/ReportGenerator.h"
 #include "report/ReportSettings.h"
+#include "report/WordApp.h"
+#include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/ReferenceDesign.h"
-#include "report/ReportGenerator.h"
-#include "report/engine/RtfText.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
-#include "report/WordApp.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -82,9 +82,11 @@ private slots:
 
     void unreadableTemplate_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("kind");
         QTest::newRow("a folder in its place") << "folder";
         QTest::newRow("no permission to read") << "permissions";
+        // clang-format on
     }
 
     void unreadableTemplate()
@@ -131,8 +133,8 @@ private slots:
     {
         // A template with a large picture, as a company's letterhead may carry.
         const QString path = shippedCopy("large.rtf", [](QByteArray &rtf) {
-            const QByteArray picture = "{\\pict\\pngblip\\picw100\\pich100 " +
-                                       QByteArray(50 << 20, 'a') + "}";
+            const QByteArray picture =
+                "{\\pict\\pngblip\\picw100\\pich100 " + QByteArray(50 << 20, 'a') + "}";
             rtf.insert(rtf.indexOf("\\paperw"), picture);
         });
         QVERIFY(QFileInfo(path).size() > (50 << 20));
@@ -142,7 +144,9 @@ private slots:
         generate(path);
         qInfo("a report from a 50 MB template took %lld ms", clock.elapsed());
         QCOMPARE(reports.opened.size(), 1);
-        QVERIFY(!QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString())).contains('#'));
+        QVERIFY(
+            !QString::fromStdString(RtfPlainText(ReadFile(reports.opened.first()).toStdString()))
+                 .contains('#'));
         QCOMPARE(FileHash(path), hash);
         QVERIFY(!w.windows->Form10->isVisible());
     }
@@ -159,8 +163,10 @@ private slots:
         if (!before.isEmpty()) QVERIFY(QDir(before).removeRecursively()); // this run's is gone
 
         generate(ReportTemplatePath());
-        if (temp.isEmpty()) qunsetenv("TMPDIR");
-        else qputenv("TMPDIR", temp);
+        if (temp.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", temp);
 
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
@@ -178,9 +184,11 @@ private slots:
 
     void plantedReportsFoldersAreNeverUsed_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("kind");
         QTest::newRow("a link to another user's folder") << "link";
         QTest::newRow("a folder open to others") << "open";
+        // clang-format on
     }
 
     void plantedReportsFoldersAreNeverUsed()
@@ -216,12 +224,14 @@ private slots:
 
     void specialFilesAsTemplateAreRefusedAtOnce_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
         QTest::newRow("a FIFO") << "fifo" << "Это не обычный файл.";
         QTest::newRow("/dev/zero") << "/dev/zero" << "Это не обычный файл.";
         QTest::newRow("a folder") << "folder" << "Это не обычный файл.";
         QTest::newRow("nothing there") << "missing.rtf" << "Файл не найден.";
+        // clang-format on
     }
 
     void specialFilesAsTemplateAreRefusedAtOnce()

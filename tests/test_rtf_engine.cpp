@@ -11,7 +11,10 @@
 
 namespace {
 
-QString Text(const RtfDocument &document) { return QString::fromStdString(document.plainText()); }
+QString Text(const RtfDocument &document)
+{
+    return QString::fromStdString(document.plainText());
+}
 
 bool BracesBalanced(const std::string &rtf)
 {
@@ -40,7 +43,10 @@ public:
         ++attempts;
         return false;
     }
-    bool ReplaceWithPicture(std::string_view, const std::string &, int, int) override { return false; }
+    bool ReplaceWithPicture(std::string_view, const std::string &, int, int) override
+    {
+        return false;
+    }
 };
 
 } // namespace
@@ -72,6 +78,7 @@ private slots:
 
     void placeholderSplitByTheMarkupIsFound_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("group") << QByteArray(R"({\rtf1 a ##r{\b o}1 z})") << "a 60 z";
@@ -83,6 +90,7 @@ private slots:
             << QByteArray(R"({\rtf1 a\par##ro1\par z})") << "a\n60\nz";
         QTest::newRow("unicode run with two fallback bytes")
             << QByteArray(R"({\rtf1\uc2 \u1055\'cf\'cf ##ro1})") << QStringLiteral("П 60");
+        // clang-format on
     }
 
     void placeholderSplitByTheMarkupIsFound()
@@ -108,10 +116,12 @@ private slots:
 
     void characterThatOpensAGroupLeavesTheGroupText_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("replaced") << "Z" << "a Zy b";
         QTest::newRow("deleted") << "" << "a y b";
+        // clang-format on
     }
 
     void characterThatOpensAGroupLeavesTheGroupText()
@@ -128,6 +138,7 @@ private slots:
 
     void missingPlaceholderChangesNothing_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("rtf");
         QTest::newRow("absent") << QByteArray(R"({\rtf1 nothing here})");
         QTest::newRow("in an ignorable destination") << QByteArray(R"({\rtf1 {\*\note ##ro1} a})");
@@ -139,6 +150,7 @@ private slots:
         QTest::newRow("across a paragraph") << QByteArray(R"({\rtf1 ##r\par o1})");
         QTest::newRow("different case") << QByteArray(R"({\rtf1 ##RO1})");
         QTest::newRow("binary data") << QByteArray("{\\rtf1 \\bin5 ##ro1}");
+        // clang-format on
     }
 
     void missingPlaceholderChangesNothing()
@@ -160,12 +172,14 @@ private slots:
 
     void valuesAreWrittenAsRtfAndReadBack_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("value");
         QTest::newRow("Cyrillic") << QStringLiteral("заземлителей");
         QTest::newRow("unit suffix") << QStringLiteral("2,5 м");
         QTest::newRow("markup characters") << QStringLiteral("a\\b{c}d");
         QTest::newRow("outside the basic plane") << QStringLiteral("Ω 😀");
         QTest::newRow("looks like a control word") << QStringLiteral("\\par x");
+        // clang-format on
     }
 
     void valuesAreWrittenAsRtfAndReadBack()
@@ -191,6 +205,7 @@ private slots:
 
     void codePagesDecodeEightBitText_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("document code page 1251")
@@ -204,6 +219,7 @@ private slots:
                                                  << QString(QChar(0xF0B7));
         QTest::newRow("half a surrogate pair") << QByteArray(R"({\rtf1 \u-10240?x})")
                                                << QString(QChar(0xFFFD)) + "x";
+        // clang-format on
     }
 
     void codePagesDecodeEightBitText()
@@ -215,12 +231,14 @@ private slots:
 
     void malformedDocumentsAreReadLeniently_data()
     {
+        // clang-format off
         QTest::addColumn<QByteArray>("rtf");
         QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{{ ##ro1");
         QTest::newRow("stray closing brace") << QByteArray("}} ##ro1 }");
         QTest::newRow("truncated escape") << QByteArray("{\\rtf1 ##ro1 \\'");
         QTest::newRow("huge binary length") << QByteArray("{\\rtf1 ##ro1 \\bin999999999");
         QTest::newRow("lone backslash") << QByteArray("##ro1\\");
+        // clang-format on
     }
 
     void malformedDocumentsAreReadLeniently()

@@ -19,9 +19,9 @@ class WizardTest : public QObject {
     QStringList resultTexts()
     {
         QStringList texts;
-        for (QLabel *label : {form().Label17, form().Label18, form().Label19, form().Label20,
-                              form().Label21, form().Label22, form().Label32, form().Label23,
-                              form().Label24, form().Label25})
+        for (QLabel *label :
+             {form().Label17, form().Label18, form().Label19, form().Label20, form().Label21,
+              form().Label22, form().Label32, form().Label23, form().Label24, form().Label25})
             texts << label->text();
         return texts;
     }
@@ -111,7 +111,8 @@ private slots:
         w.fillPage2(QStringLiteral("По контуру"));
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
-        QCOMPARE(form().Label20->text(), "Предполагаемая длина горизонтального заземлителя = 15  м ;");
+        QCOMPARE(form().Label20->text(),
+                 "Предполагаемая длина горизонтального заземлителя = 15  м ;");
         QCOMPARE(form().Label32->text(), "Уточнённая длина горизонтального заземлителя = 15 м;");
     }
 
@@ -144,6 +145,7 @@ private slots:
 
     void errorsStopOnPageTwoWithTheirMessage_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
@@ -161,6 +163,7 @@ private slots:
             << "Edit9" << "0" << "Invalid floating point operation.";
         QTest::newRow("absurd length")
             << "Edit9" << QString(308, '9') << "Floating point overflow.";
+        // clang-format on
     }
 
     void errorsStopOnPageTwoWithTheirMessage()
@@ -230,7 +233,8 @@ private slots:
                  "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;");
         Click(form().Button3);
         QCOMPARE(w.page(), 3);
-        QVERIFY(form().Label17->text() != "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;");
+        QVERIFY(form().Label17->text() !=
+                "Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;");
     }
 };
 

@@ -2,4 +2,7 @@
 
 #include <QLocale>
 
-std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+std::string DecimalSeparator()
+{
+    return QLocale().decimalPoint().toStdString();
+}

@@ -25,10 +25,11 @@ void MakePickList(QComboBox *list)
 void CentreWindow(QWidget *window, const QWidget *over)
 {
     // The frame is not known before the first show; its size is close enough to the client's.
-    const QRect target = over && over->isVisible()
-                             ? over->frameGeometry()
-                             : (window->screen() ? window->screen()->availableGeometry()
-                                                 : QGuiApplication::primaryScreen()->availableGeometry());
+    const QRect target =
+        over && over->isVisible()
+            ? over->frameGeometry()
+            : (window->screen() ? window->screen()->availableGeometry()
+                                : QGuiApplication::primaryScreen()->availableGeometry());
     QRect frame = window->frameGeometry();
     frame.moveCenter(target.center());
     window->move(frame.topLeft());

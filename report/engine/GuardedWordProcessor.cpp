@@ -2,8 +2,7 @@
 
 namespace {
 
-template <typename Call>
-bool Guarded(Call &&call) noexcept
+template <typename Call> bool Guarded(Call &&call) noexcept
 {
     try {
         return call();

@@ -1,7 +1,7 @@
 #include "report/engine/ReportRows.h"
 
-#include "design/NumberFormat.h"
 #include "design/InstallationGeometry.h"
+#include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
 
 #include <array>
@@ -12,10 +12,10 @@
 namespace {
 
 enum class Form {
-    general,    // FormatGeneral
-    oneDecimal, // FormatOneDecimal
-    integer,    // the digits of a whole number
-    text,       // a word field as it stands
+    general,      // FormatGeneral
+    oneDecimal,   // FormatOneDecimal
+    integer,      // the digits of a whole number
+    text,         // a word field as it stands
     crossSection, // "b" or "d", the name, or the size of the electrode's cross-section
     composed,     // a text made of several fields
     picture,      // the drawing of the installation, made by the program's painter
@@ -49,7 +49,10 @@ std::string Fine(double value, std::string_view sep)
     return FormatGeneral(std::round(value * 1000) / 1000, sep);
 }
 
-std::string Norm(const R &r, std::string_view sep) { return FormatGeneral(r.normativeResistance, sep); }
+std::string Norm(const R &r, std::string_view sep)
+{
+    return FormatGeneral(r.normativeResistance, sep);
+}
 
 // "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом"
 std::string CheckLine(const R &r, double count, double stripLength, double stripResistance,
@@ -57,12 +60,12 @@ std::string CheckLine(const R &r, double count, double stripLength, double strip
 {
     const bool meets = resistance > 0 && resistance <= r.normativeResistance;
     const std::string n = FormatGeneral(count, sep);
-    return "n = " + n + ": Lп = " + FormatGeneral(stripLength, sep) + " м, Rп = " +
-           Fine(stripResistance, sep) + " Ом, R = 1 / (" + n + "·" +
+    return "n = " + n + ": Lп = " + FormatGeneral(stripLength, sep) +
+           " м, Rп = " + Fine(stripResistance, sep) + " Ом, R = 1 / (" + n + "·" +
            FormatGeneral(r.electrodeUtilization, sep) + " / " +
            Fine(r.singleElectrodeResistance, sep) + " + 1 / " + Fine(stripResistance, sep) +
-           ") = " + Fine(resistance, sep) + " Ом " + (meets ? "≤ " : "> ") + Norm(r, sep) +
-           " Ом" + (meets ? " — удовлетворяет норме." : " — не удовлетворяет норме.");
+           ") = " + Fine(resistance, sep) + " Ом " + (meets ? "≤ " : "> ") + Norm(r, sep) + " Ом" +
+           (meets ? " — удовлетворяет норме." : " — не удовлетворяет норме.");
 }
 
 std::string DecidedCheck(const R &r, const Context &c)
@@ -75,7 +78,8 @@ std::string DecidedCheck(const R &r, const Context &c)
 std::string FewerCheck(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
-    if (!r.installationMeetsNorm) return "Наименьшего числа электродов, удовлетворяющего норме, нет.";
+    if (!r.installationMeetsNorm)
+        return "Наименьшего числа электродов, удовлетворяющего норме, нет.";
     if (r.refinedCount <= 1) return "Меньшего числа электродов не бывает.";
     return CheckLine(r, r.refinedCount - 1, r.fewerStripLength, r.fewerStripResistance,
                      r.fewerInstallationResistance, sep);
@@ -85,9 +89,10 @@ std::string FewerCheck(const R &r, const Context &c)
 std::string DecidedStrip(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
-    const std::string strip = "Lп = " + FormatGeneral(r.refinedStripLength, sep) +
-                              " м, соединяющей принятое число электродов n = " + FormatGeneral(r.refinedCount, sep) +
-                              " (п. 2.10): Rп = " + Fine(r.refinedStripResistance, sep) + " Ом";
+    const std::string strip =
+        "Lп = " + FormatGeneral(r.refinedStripLength, sep) +
+        " м, соединяющей принятое число электродов n = " + FormatGeneral(r.refinedCount, sep) +
+        " (п. 2.10): Rп = " + Fine(r.refinedStripResistance, sep) + " Ом";
     if (r.stripAloneMeetsNorm)
         return "Полоса длиной " + strip + " ≤ Rн = " + Norm(r, sep) +
                " Ом сама удовлетворяет норме: сопротивление, которое должны обеспечить "
@@ -124,11 +129,11 @@ std::string CoefficientCheck(const R &r, const Context &c)
     if (notes.empty())
         return "Принятые коэффициенты использования согласуются с табличными для n = " +
                FormatGeneral(r.refinedCount, sep) + " (ηв по таблице " +
-               Fine(r.tabulatedElectrodeUtilization, sep) +
-               ", ηг " + Fine(r.tabulatedStripUtilization, sep) +
-               ").";
+               Fine(r.tabulatedElectrodeUtilization, sep) + ", ηг " +
+               Fine(r.tabulatedStripUtilization, sep) + ").";
     std::string text;
-    for (const std::string &note : notes) text += (text.empty() ? "" : " ") + note;
+    for (const std::string &note : notes)
+        text += (text.empty() ? "" : " ") + note;
     return text;
 }
 
@@ -176,24 +181,39 @@ const std::array<Row, 57> kRows{{
     {"##lmm", &R::electrodeLength, Form::general, " м", 5},
     {"##lkon&", &R::refinedStripLength, Form::general, " м", 5},
     {"##zp&", Composer{DecidedStrip}, Form::composed, "", 0},
-    {"##zrv&", Composer{[](const R &r, const Context &c) { return Fine(r.singleElectrodeResistance, c.sep); }}, Form::composed, "", 0},
+    {"##zrv&", Composer{[](const R &r, const Context &c) {
+         return Fine(r.singleElectrodeResistance, c.sep);
+     }},
+     Form::composed, "", 0},
     {"##zn&", Composer{DecidedCheck}, Form::composed, "", 0},
     {"##zm&", Composer{FewerCheck}, Form::composed, "", 0},
     {"##zv&", Composer{Conclusion}, Form::composed, "", 0},
     {"##zk&", Composer{CoefficientCheck}, Form::composed, "", 0},
     {"##zc&", Composer{Conclusion}, Form::composed, "", 0},
-    {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }}, Form::composed, "", 0},
-    {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }}, Form::composed, "", 0},
-    {"##zar&", Composer{[](const R &r, const Context &) -> std::string { return r.arrangement == Arrangement::row ? "в ряд" : "по контуру"; }}, Form::composed, "", 0},
+    {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }},
+     Form::composed, "", 0},
+    {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }},
+     Form::composed, "", 0},
+    {"##zar&", Composer{[](const R &r, const Context &) -> std::string {
+         return r.arrangement == Arrangement::row ? "в ряд" : "по контуру";
+     }},
+     Form::composed, "", 0},
     {"##zmt&", Composer{Material}, Form::composed, "", 0},
     {"##zsx&", kMaterial, Form::picture, "", 0},
     {"##zsp1&", Composer{Profile}, Form::composed, "", 0},
     {"##zsn&", &R::refinedCount, Form::general, "", 0},
     {"##zsl1&", &R::electrodeLength, Form::general, "", 0},
-    {"##zsl&", Composer{[](const R &r, const Context &c) { return FormatGeneral(r.refinedCount * r.electrodeLength, c.sep); }}, Form::composed, "", 0},
-    {"##zsp2&", Composer{[](const R &r, const Context &c) { return "полоса стальная bп = " + FormatGeneral(r.stripWidth, c.sep) + " мм"; }}, Form::composed, "", 0},
+    {"##zsl&", Composer{[](const R &r, const Context &c) {
+         return FormatGeneral(r.refinedCount * r.electrodeLength, c.sep);
+     }},
+     Form::composed, "", 0},
+    {"##zsp2&", Composer{[](const R &r, const Context &c) {
+         return "полоса стальная bп = " + FormatGeneral(r.stripWidth, c.sep) + " мм";
+     }},
+     Form::composed, "", 0},
     {"##zsls&", &R::refinedStripLength, Form::general, "", 0},
-    {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
+    {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }},
+     Form::composed, "", 0},
 }};
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
@@ -215,7 +235,8 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
         text = row.form == Form::oneDecimal ? FormatOneDecimal(r.*(*real), sep)
                                             : FormatGeneral(r.*(*real), sep);
     } else if (const auto *whole = std::get_if<std::int32_t R::*>(&row.field)) {
-        text = row.form == Form::integer ? std::to_string(r.*(*whole)) : FormatGeneral(r.*(*whole), sep);
+        text = row.form == Form::integer ? std::to_string(r.*(*whole))
+                                         : FormatGeneral(r.*(*whole), sep);
     } else if (const auto *word = std::get_if<std::string R::*>(&row.field)) {
         text = r.*(*word);
     }
@@ -224,7 +245,8 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
 
 } // namespace
 
-std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep, std::string_view date)
+std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep,
+                                  std::string_view date)
 {
     const Context context{sep, date};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
@@ -243,6 +265,7 @@ std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep, s
 std::vector<std::string_view> AllPlaceholders()
 {
     std::vector<std::string_view> placeholders;
-    for (const Row &row : kRows) placeholders.push_back(row.placeholder);
+    for (const Row &row : kRows)
+        placeholders.push_back(row.placeholder);
     return placeholders;
 }

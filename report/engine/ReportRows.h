@@ -25,8 +25,8 @@ struct ReportRow {
 };
 
 // The rows of the report for `record`, in the order of replacement, numbers written with
-// `decimalSeparator`, dated `date`. The three rows that describe the electrode's cross-section follow
-// the material, and are left out when no material has been chosen.
+// `decimalSeparator`, dated `date`. The three rows that describe the electrode's cross-section
+// follow the material, and are left out when no material has been chosen.
 std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator,
                                   std::string_view date = {});
 

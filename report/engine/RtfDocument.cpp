@@ -16,7 +16,8 @@ std::vector<TextUnit> FindForward(std::string_view rtf, std::size_t from,
 {
     std::vector<std::size_t> failure(pattern.size(), 0);
     for (std::size_t i = 1, k = 0; i < pattern.size(); ++i) {
-        while (k > 0 && pattern[i] != pattern[k]) k = failure[k - 1];
+        while (k > 0 && pattern[i] != pattern[k])
+            k = failure[k - 1];
         if (pattern[i] == pattern[k]) ++k;
         failure[i] = k;
     }
@@ -26,10 +27,12 @@ std::vector<TextUnit> FindForward(std::string_view rtf, std::size_t from,
     std::size_t matched = 0;
     ForEachTextUnit(rtf, [&](const TextUnit &unit) {
         if (unit.begin < from) return true;
-        while (matched > 0 && unit.character != pattern[matched]) matched = failure[matched - 1];
+        while (matched > 0 && unit.character != pattern[matched])
+            matched = failure[matched - 1];
         if (unit.character == pattern[matched]) ++matched;
         recent.push_back(unit);
-        while (recent.size() > matched) recent.pop_front();
+        while (recent.size() > matched)
+            recent.pop_front();
         if (matched < pattern.size()) return true;
         found.assign(recent.begin(), recent.end());
         return false;
@@ -80,7 +83,10 @@ void RtfDocument::replaced(std::size_t begin, std::size_t oldEnd, std::size_t ne
         if (place.begin >= oldEnd) place.begin = place.begin - oldEnd + begin + newLength;
 }
 
-std::string RtfDocument::plainText() const { return RtfPlainText(rtf_); }
+std::string RtfDocument::plainText() const
+{
+    return RtfPlainText(rtf_);
+}
 
 bool RtfDocument::replace(std::string_view placeholder, std::string_view value)
 {

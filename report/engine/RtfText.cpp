@@ -48,12 +48,46 @@ int CodePageOfCharset(int charset)
 bool IsSkippedDestination(std::string_view word)
 {
     static constexpr std::string_view kDestinations[] = {
-        "author", "buptim", "colorschememapping", "colortbl", "comment", "creatim",
-        "datastore", "doccomm", "factoidname", "filetbl", "fldinst", "fonttbl", "footer",
-        "footerf", "footerl", "footerr", "footnote", "generator", "header", "headerf",
-        "headerl", "headerr", "info", "keywords", "latentstyles", "listoverridetable",
-        "listtable", "object", "operator", "pict", "printim", "private", "revtbl",
-        "revtim", "rsidtbl", "stylesheet", "subject", "themedata", "title", "xmlnstbl",
+        "author",
+        "buptim",
+        "colorschememapping",
+        "colortbl",
+        "comment",
+        "creatim",
+        "datastore",
+        "doccomm",
+        "factoidname",
+        "filetbl",
+        "fldinst",
+        "fonttbl",
+        "footer",
+        "footerf",
+        "footerl",
+        "footerr",
+        "footnote",
+        "generator",
+        "header",
+        "headerf",
+        "headerl",
+        "headerr",
+        "info",
+        "keywords",
+        "latentstyles",
+        "listoverridetable",
+        "listtable",
+        "object",
+        "operator",
+        "pict",
+        "printim",
+        "private",
+        "revtbl",
+        "revtim",
+        "rsidtbl",
+        "stylesheet",
+        "subject",
+        "themedata",
+        "title",
+        "xmlnstbl",
     };
     return std::find(std::begin(kDestinations), std::end(kDestinations), word) !=
            std::end(kDestinations);
@@ -63,10 +97,10 @@ bool IsSkippedDestination(std::string_view word)
 bool CharacterOfControlWord(std::string_view word, char32_t &character)
 {
     static const std::map<std::string_view, char32_t> kCharacters{
-        {"par", U'\n'},       {"line", U'\n'},      {"sect", U'\n'},      {"page", U'\n'},
-        {"row", U'\n'},       {"cell", U'\t'},      {"tab", U'\t'},       {"emdash", 0x2014},
-        {"endash", 0x2013},   {"emspace", 0x2003},  {"enspace", 0x2002},  {"qmspace", 0x2005},
-        {"bullet", 0x2022},   {"lquote", 0x2018},   {"rquote", 0x2019},   {"ldblquote", 0x201C},
+        {"par", U'\n'},        {"line", U'\n'},     {"sect", U'\n'},     {"page", U'\n'},
+        {"row", U'\n'},        {"cell", U'\t'},     {"tab", U'\t'},      {"emdash", 0x2014},
+        {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
+        {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},  {"ldblquote", 0x201C},
         {"rdblquote", 0x201D},
     };
     const auto found = kCharacters.find(word);
@@ -94,8 +128,14 @@ std::size_t FindMarkup(std::string_view text, std::size_t pos)
     return text.size();
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c)
 {
@@ -143,7 +183,8 @@ public:
 
     void run()
     {
-        while (pos_ < rtf_.size() && !stopped_) step();
+        while (pos_ < rtf_.size() && !stopped_)
+            step();
     }
 
     // Where the reader stands now.
@@ -214,8 +255,7 @@ private:
         switch (next) {
         case '\'': {
             const int byte = readHexByte();
-            if (byte >= 0)
-                emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start);
+            if (byte >= 0) emit(DecodeByte(static_cast<unsigned char>(byte), codePage()), start);
             return;
         }
         case '\\':
@@ -245,7 +285,8 @@ private:
     {
         ControlWord word;
         const std::size_t begin = pos_;
-        while (pos_ < rtf_.size() && IsLetter(rtf_[pos_]) && pos_ - begin < 32) ++pos_;
+        while (pos_ < rtf_.size() && IsLetter(rtf_[pos_]) && pos_ - begin < 32)
+            ++pos_;
         word.word = rtf_.substr(begin, pos_ - begin);
         bool negative = false;
         if (pos_ + 1 < rtf_.size() && rtf_[pos_] == '-' && IsDigit(rtf_[pos_ + 1])) {
@@ -312,15 +353,19 @@ private:
 
     void unicodeCharacter(long parameter, std::size_t start)
     {
-        char32_t character = static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF;
+        char32_t character =
+            static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF;
         skipFallback();
         // A surrogate pair written as two escapes is one character.
         if (character >= 0xD800 && character <= 0xDBFF && pos_ + 2 < rtf_.size() &&
-            rtf_[pos_] == '\\' && rtf_[pos_ + 1] == 'u' && (IsDigit(rtf_[pos_ + 2]) || rtf_[pos_ + 2] == '-')) {
+            rtf_[pos_] == '\\' && rtf_[pos_ + 1] == 'u' &&
+            (IsDigit(rtf_[pos_ + 2]) || rtf_[pos_ + 2] == '-')) {
             const std::size_t save = pos_;
             ++pos_;
             const ControlWord low = readControlWord();
-            const char32_t lowUnit = static_cast<char32_t>(low.parameter < 0 ? low.parameter + 65536 : low.parameter) & 0xFFFF;
+            const char32_t lowUnit =
+                static_cast<char32_t>(low.parameter < 0 ? low.parameter + 65536 : low.parameter) &
+                0xFFFF;
             if (low.word == "u" && lowUnit >= 0xDC00 && lowUnit <= 0xDFFF) {
                 skipFallback();
                 character = 0x10000 + ((character - 0xD800) << 10) + (lowUnit - 0xDC00);
@@ -459,7 +504,8 @@ std::string RtfEscape(std::string_view text)
             rtf += static_cast<char>(c);
         } else {
             auto escape = [&rtf](char32_t unit) {
-                const int value = unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
+                const int value =
+                    unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
                 rtf += "\\u" + std::to_string(value) + '?';
             };
             if (c >= 0x10000) {

@@ -1,5 +1,5 @@
-#include "report/libreoffice/LibreOfficeWordProcessor.h"
 #include "report/OfficeBackend.h"
+#include "report/libreoffice/LibreOfficeWordProcessor.h"
 
 std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &options, bool &failed)
 {

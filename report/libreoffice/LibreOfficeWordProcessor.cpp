@@ -21,6 +21,7 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -31,14 +32,13 @@
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
-#include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
-#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -66,10 +66,10 @@ extern char **environ;
 
 namespace css = com::sun::star;
 using css::uno::Reference;
-using rtl::OString;
-using rtl::OUString;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using rtl::OString;
+using rtl::OUString;
 
 namespace {
 
@@ -80,7 +80,10 @@ OUString Unicode(std::string_view text)
     return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
 }
 
-OUString Unicode(const QString &text) { return Unicode(text.toStdString()); }
+OUString Unicode(const QString &text)
+{
+    return Unicode(text.toStdString());
+}
 
 std::string Utf8(const OUString &text)
 {
@@ -93,9 +96,9 @@ std::string Utf8(const OUString &text)
 Reference<css::uno::XComponentContext> LocalContext()
 {
     static const Reference<css::uno::XComponentContext> context = [] {
-        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
-                            Unicode(std::string("vnd.sun.star.pathname:") + kProgramFolder +
-                                    "/fundamentalrc"));
+        rtl::Bootstrap::set(
+            OUString("URE_BOOTSTRAP"),
+            Unicode(std::string("vnd.sun.star.pathname:") + kProgramFolder + "/fundamentalrc"));
         return cppu::defaultBootstrap_InitialComponentContext();
     }();
     return context;
@@ -113,10 +116,10 @@ QString OfficeProgram(const QString &configured)
 // This run's pipe: a name nobody else can know beforehand, so nobody can listen on it first.
 QString RunPipeName()
 {
-    static const QString name = QStringLiteral("telmar-%1-%2")
-                                    .arg(::getuid())
-                                    .arg(QRandomGenerator::system()->generate64(), 16, 16,
-                                         QLatin1Char('0'));
+    static const QString name =
+        QStringLiteral("telmar-%1-%2")
+            .arg(::getuid())
+            .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     return name;
 }
 
@@ -129,9 +132,11 @@ std::atomic<pid_t> officeOfThisRun{0};
 pid_t StartInOwnGroup(const QString &program, const QStringList &arguments)
 {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
-    for (const QString &argument : arguments) storage.push_back(argument.toLocal8Bit());
+    for (const QString &argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
-    for (QByteArray &argument : storage) argv.push_back(argument.data());
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -248,8 +253,8 @@ LibreOfficeWordProcessor::LibreOfficeWordProcessor(std::shared_ptr<State> state)
 {
 }
 
-std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(const OfficeOptions &options,
-                                                                             bool *failed)
+std::unique_ptr<LibreOfficeWordProcessor>
+LibreOfficeWordProcessor::Connect(const OfficeOptions &options, bool *failed)
 {
     bool ignored = false;
     bool &didFail = failed ? *failed : ignored;
@@ -265,12 +270,14 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
     std::unique_ptr<LibreOfficeWordProcessor> office(new LibreOfficeWordProcessor(state));
 
     const QString pipe = options.pipeName.isEmpty() ? RunPipeName() : options.pipeName;
-    const OUString url = Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
+    const OUString url =
+        Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
     const auto reach = [state, url](std::chrono::steady_clock::time_point deadline) {
         const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
         for (;;) {
             try {
-                const Reference<css::uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
+                const Reference<css::uno::XComponentContext> remote(resolver->resolve(url),
+                                                                    UNO_QUERY_THROW);
                 state->desktop = css::frame::Desktop::create(remote);
                 state->context = remote;
                 return true;
@@ -282,7 +289,8 @@ std::unique_ptr<LibreOfficeWordProcessor> LibreOfficeWordProcessor::Connect(cons
     };
 
     // An office that listens already is used as it is.
-    if (state->run([reach] { return reach(std::chrono::steady_clock::now()); }, options.connectDeadline)) {
+    if (state->run([reach] { return reach(std::chrono::steady_clock::now()); },
+                   options.connectDeadline)) {
         if (pipe == RunPipeName()) state->processId = officeOfThisRun.load();
         return office;
     }
@@ -340,11 +348,16 @@ LibreOfficeWordProcessor::~LibreOfficeWordProcessor()
         state_->stopping = true;
     }
     state_->wake.notify_one();
-    if (state_->unresponsive) state_->worker.detach(); // it may never come back
-    else state_->worker.join();
+    if (state_->unresponsive)
+        state_->worker.detach(); // it may never come back
+    else
+        state_->worker.join();
 }
 
-qint64 LibreOfficeWordProcessor::officeProcessId() const { return state_->processId; }
+qint64 LibreOfficeWordProcessor::officeProcessId() const
+{
+    return state_->processId;
+}
 
 bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
 {
@@ -353,8 +366,9 @@ bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
     const std::optional<std::string> rtf = ReadRegularFile(path);
     if (!rtf) return false;
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/telmar-template-XXXXXX.rtf"));
-    if (!copy.open() || copy.write(rtf->data(), static_cast<qint64>(rtf->size())) !=
-                            static_cast<qint64>(rtf->size()) ||
+    if (!copy.open() ||
+        copy.write(rtf->data(), static_cast<qint64>(rtf->size())) !=
+            static_cast<qint64>(rtf->size()) ||
         !copy.flush())
         return false;
     const OUString url = Unicode(QUrl::fromLocalFile(copy.fileName()).toString(QUrl::FullyEncoded));
@@ -403,54 +417,61 @@ Reference<css::text::XTextRange> FindAfter(const Reference<css::lang::XComponent
     descriptor->setSearchString(search);
     const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
     properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
-    return Reference<css::text::XTextRange>(
-        from.is() ? searchable->findNext(from, descriptor) : searchable->findFirst(descriptor), UNO_QUERY);
+    return Reference<css::text::XTextRange>(from.is() ? searchable->findNext(from, descriptor)
+                                                      : searchable->findFirst(descriptor),
+                                            UNO_QUERY);
 }
 
 // The character formatting a value takes over from the placeholder it replaces: setString
 // alone would leave the value in the paragraph's plain formatting.
 constexpr const char *kCharacterProperties[] = {
-    "CharWeight", "CharPosture", "CharUnderline", "CharHeight", "CharFontName",
-    "CharEscapement", "CharEscapementHeight", "CharColor"};
+    "CharWeight",   "CharPosture",    "CharUnderline",        "CharHeight",
+    "CharFontName", "CharEscapement", "CharEscapementHeight", "CharColor"};
 
 } // namespace
 
-bool LibreOfficeWordProcessor::ReplacePlaceholder(std::string_view placeholder, std::string_view value)
+bool LibreOfficeWordProcessor::ReplacePlaceholder(std::string_view placeholder,
+                                                  std::string_view value)
 {
-    return state_->run([state = state_.get(), search = Unicode(placeholder), text = Unicode(value)] {
-        if (!state->viewCursor.is()) return false;
-        const Reference<css::text::XTextRange> found =
-            FindAfter(state->document, state->viewCursor->getStart(), search);
-        if (!found.is()) return false;
-        const Reference<css::beans::XPropertySet> format(found, UNO_QUERY_THROW);
-        std::vector<std::pair<OUString, css::uno::Any>> kept;
-        for (const char *name : kCharacterProperties) {
-            const OUString property = OUString::createFromAscii(name);
-            kept.emplace_back(property, format->getPropertyValue(property));
-        }
-        found->setString(text);
-        for (const auto &[property, value] : kept) {
-            try {
-                format->setPropertyValue(property, value);
-            } catch (const css::uno::Exception &) {
-                // a property the inserted text cannot take is left as it is
+    return state_->run(
+        [state = state_.get(), search = Unicode(placeholder), text = Unicode(value)] {
+            if (!state->viewCursor.is()) return false;
+            const Reference<css::text::XTextRange> found =
+                FindAfter(state->document, state->viewCursor->getStart(), search);
+            if (!found.is()) return false;
+            const Reference<css::beans::XPropertySet> format(found, UNO_QUERY_THROW);
+            std::vector<std::pair<OUString, css::uno::Any>> kept;
+            for (const char *name : kCharacterProperties) {
+                const OUString property = OUString::createFromAscii(name);
+                kept.emplace_back(property, format->getPropertyValue(property));
             }
-        }
-        state->viewCursor->gotoRange(found->getEnd(), false);
-        return true;
-    });
+            found->setString(text);
+            for (const auto &[property, value] : kept) {
+                try {
+                    format->setPropertyValue(property, value);
+                } catch (const css::uno::Exception &) {
+                    // a property the inserted text cannot take is left as it is
+                }
+            }
+            state->viewCursor->gotoRange(found->getEnd(), false);
+            return true;
+        });
 }
 
-bool LibreOfficeWordProcessor::ReplaceWithPicture(std::string_view placeholder, const std::string &png,
-                                                  int widthTwips, int heightTwips)
+bool LibreOfficeWordProcessor::ReplaceWithPicture(std::string_view placeholder,
+                                                  const std::string &png, int widthTwips,
+                                                  int heightTwips)
 {
     // The office loads the picture from a file of its own name, gone once it is loaded.
-    auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/telmar-drawing-XXXXXX.png"));
-    if (!file->open() || file->write(png.data(), static_cast<qint64>(png.size())) !=
-                             static_cast<qint64>(png.size()) ||
+    auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() +
+                                                 QStringLiteral("/telmar-drawing-XXXXXX.png"));
+    if (!file->open() ||
+        file->write(png.data(), static_cast<qint64>(png.size())) !=
+            static_cast<qint64>(png.size()) ||
         !file->flush())
         return false;
-    const OUString url = Unicode(QUrl::fromLocalFile(file->fileName()).toString(QUrl::FullyEncoded));
+    const OUString url =
+        Unicode(QUrl::fromLocalFile(file->fileName()).toString(QUrl::FullyEncoded));
     return state_->run([state = state_.get(), search = Unicode(placeholder), url, file, widthTwips,
                         heightTwips] {
         if (!state->viewCursor.is()) return false;
@@ -466,14 +487,17 @@ bool LibreOfficeWordProcessor::ReplaceWithPicture(std::string_view placeholder, 
         if (!graphic.is()) return false;
         const Reference<css::lang::XMultiServiceFactory> factory(state->document, UNO_QUERY_THROW);
         const Reference<css::text::XTextContent> picture(
-            factory->createInstance(OUString("com.sun.star.text.TextGraphicObject")), UNO_QUERY_THROW);
+            factory->createInstance(OUString("com.sun.star.text.TextGraphicObject")),
+            UNO_QUERY_THROW);
         const Reference<css::beans::XPropertySet> properties(picture, UNO_QUERY_THROW);
         properties->setPropertyValue(OUString("Graphic"), css::uno::Any(graphic));
         properties->setPropertyValue(OUString("AnchorType"),
                                      css::uno::Any(css::text::TextContentAnchorType_AS_CHARACTER));
         // Twips to hundredths of a millimetre.
-        properties->setPropertyValue(OUString("Width"), css::uno::Any(sal_Int32(widthTwips * 127 / 72)));
-        properties->setPropertyValue(OUString("Height"), css::uno::Any(sal_Int32(heightTwips * 127 / 72)));
+        properties->setPropertyValue(OUString("Width"),
+                                     css::uno::Any(sal_Int32(widthTwips * 127 / 72)));
+        properties->setPropertyValue(OUString("Height"),
+                                     css::uno::Any(sal_Int32(heightTwips * 127 / 72)));
         found->setString(OUString());
         found->getText()->insertTextContent(found, picture, true);
         state->viewCursor->gotoRange(found->getEnd(), false);
@@ -493,7 +517,8 @@ bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
             // work area (or a fair size where no window manager tells it), and maximized.
             const css::awt::Rectangle frame = window->getPosSize();
             if (frame.Width < 400 || frame.Height < 300) {
-                css::awt::Rectangle screen = css::awt::Toolkit::create(state->context)->getWorkArea();
+                css::awt::Rectangle screen =
+                    css::awt::Toolkit::create(state->context)->getWorkArea();
                 if (screen.Width < 400 || screen.Height < 300) screen = {0, 0, 1024, 768};
                 window->setPosSize(screen.X, screen.Y, screen.Width, screen.Height,
                                    css::awt::PosSize::POSSIZE);
@@ -503,7 +528,8 @@ bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
         if (visible) {
             if (const Reference<css::awt::XTopWindow2> top(window, UNO_QUERY); top.is())
                 top->setIsMaximized(true);
-            if (const Reference<css::awt::XTopWindow> top(window, UNO_QUERY); top.is()) top->toFront();
+            if (const Reference<css::awt::XTopWindow> top(window, UNO_QUERY); top.is())
+                top->toFront();
             window->setFocus();
         }
         return true;
@@ -527,7 +553,9 @@ std::optional<std::string> ReadDocument(LibreOfficeWordProcessor::State &state, 
 std::optional<std::string> LibreOfficeWordProcessor::documentText()
 {
     return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
-        return Reference<css::text::XTextDocument>(document, UNO_QUERY_THROW)->getText()->getString();
+        return Reference<css::text::XTextDocument>(document, UNO_QUERY_THROW)
+            ->getText()
+            ->getString();
     });
 }
 
@@ -577,7 +605,8 @@ bool LibreOfficeWordProcessor::exportPdf(const QString &path)
         css::uno::Sequence<css::beans::PropertyValue> arguments(1);
         arguments.getArray()[0].Name = OUString("FilterName");
         arguments.getArray()[0].Value <<= OUString("writer_pdf_Export");
-        Reference<css::frame::XStorable>(state->document, UNO_QUERY_THROW)->storeToURL(url, arguments);
+        Reference<css::frame::XStorable>(state->document, UNO_QUERY_THROW)
+            ->storeToURL(url, arguments);
         return true;
     });
 }
