@@ -21,7 +21,7 @@ void StoreCount(const CountRounding &rounding, double &fraction, std::int32_t &r
 Number EquivalentDiameter(const DesignRecord &r)
 {
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
-    return 0.95 * r.angleWidth / 1000;
+    return 0.95 * Number(r.angleWidth) / 1000;
 }
 
 // Along a closed contour the strip runs round the whole loop; in a row it stops at the ends.
