@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 #include "design/Conversion.h"
+#include "design/DesignFields.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/Unit7.h"
 #include "dialogs/UtilizationDialog.h"
@@ -372,27 +373,12 @@ DesignFile ReadDesignFile(const QString &path, const TForm1 &form)
                             .arg(design.value("version").toInt())
                             .arg(kDesignVersion);
     // The inputs are telmar-calc's and are recomputed from the windows' texts.
-    static const QStringList kKnown{"format",
-                                    "version",
-                                    "windows",
-                                    "arrangement",
-                                    "electrodeMaterial",
-                                    "upperSoil",
-                                    "lowerSoil",
-                                    "upperResistivity",
-                                    "lowerResistivity",
-                                    "verticalClimaticCoefficient",
-                                    "horizontalClimaticCoefficient",
-                                    "upperLayerThickness",
-                                    "stripDepth",
-                                    "normativeResistance",
-                                    "angleWidth",
-                                    "rodDiameter",
-                                    "electrodeLength",
-                                    "stripWidth",
-                                    "electrodeSpacing",
-                                    "stripUtilization",
-                                    "electrodeUtilization"};
+    static const QStringList kKnown = [] {
+        QStringList known;
+        for (const std::string_view name : kDesignFields)
+            known << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        return known;
+    }();
     for (const QString &key : design.keys())
         if (!kKnown.contains(key)) file.ignored << key;
     if (auto problem = Walker{form, file.ignored, false}.walk(file.windows))

@@ -1,6 +1,7 @@
 #include "cli/DesignJson.h"
 
 #include "design/Calculation.h"
+#include "design/DesignFields.h"
 
 #include <nlohmann/json.hpp>
 
@@ -58,27 +59,7 @@ using simdjson::dom::object;
 // The names in the order of the record's inputs: the two choices, kRealInputs, then
 // kWholeInputs. The last five come from the program's design files: the soils' names, and
 // what only the windows need, which is passed over here.
-constexpr std::array<std::string_view, 21> kFieldNames{"arrangement",
-                                                       "electrodeMaterial",
-                                                       "upperResistivity",
-                                                       "lowerResistivity",
-                                                       "verticalClimaticCoefficient",
-                                                       "horizontalClimaticCoefficient",
-                                                       "upperLayerThickness",
-                                                       "stripDepth",
-                                                       "electrodeLength",
-                                                       "electrodeSpacing",
-                                                       "stripUtilization",
-                                                       "electrodeUtilization",
-                                                       "normativeResistance",
-                                                       "angleWidth",
-                                                       "stripWidth",
-                                                       "rodDiameter",
-                                                       "upperSoil",
-                                                       "lowerSoil",
-                                                       "format",
-                                                       "version",
-                                                       "windows"};
+constexpr const auto &kFieldNames = kDesignFields;
 
 // A field's slot, found while compiling: a name that is not a field does not compile.
 consteval std::size_t SlotOf(std::string_view name)
@@ -87,6 +68,17 @@ consteval std::size_t SlotOf(std::string_view name)
         if (kFieldNames[i] == name) return i;
     throw "not a field of a design";
 }
+
+// The inputs stand in the list where the record's readers look for them.
+consteval bool InputsInTheirSlots()
+{
+    for (std::size_t i = 0; i < kRealInputs.size(); ++i)
+        if (kFieldNames[SlotOf("upperResistivity") + i] != kRealInputs[i].name) return false;
+    for (std::size_t i = 0; i < kWholeInputs.size(); ++i)
+        if (kFieldNames[SlotOf("normativeResistance") + i] != kWholeInputs[i].name) return false;
+    return true;
+}
+static_assert(InputsInTheirSlots());
 
 // The fields of one design, each found once, by name.
 class Fields {

@@ -391,6 +391,20 @@ void WriteReport(const DesignRecord &record, const Options &options)
     }
 }
 
+// One design's answer in a batch: its sentences or its JSON, or its fault in their place.
+void AppendAnswer(std::string &out, const DesignRecord &record,
+                  const std::optional<std::string> &fault, bool text, bool pretty)
+{
+    if (text && fault)
+        out += *fault + '\n';
+    else if (text)
+        AppendSentences(out, record);
+    else if (fault)
+        AppendErrorJson(out, *fault);
+    else
+        AppendDesignJson(out, record, pretty);
+}
+
 // One design after another as the lines come, each answered at once.
 Status RunLines(Input &input, const Options &options, Output &out)
 {
@@ -404,19 +418,9 @@ Status RunLines(Input &input, const Options &options, Output &out)
         DesignRecord record = Design(Parse(parser, text, where), where);
         const std::optional<std::string> fault = Calculate(record);
         if (fault) status = arithmeticFault;
-        if (options.text) {
-            if (!first) out.text += '\n';
-            if (fault)
-                out.text += *fault + '\n';
-            else
-                AppendSentences(out.text, record);
-        } else {
-            if (fault)
-                AppendErrorJson(out.text, *fault);
-            else
-                AppendDesignJson(out.text, record, false);
-            out.text += '\n';
-        }
+        if (options.text && !first) out.text += '\n';
+        AppendAnswer(out.text, record, fault, options.text, false);
+        if (!options.text) out.text += '\n';
         first = false;
         out.flushIfFull();
     }
@@ -459,18 +463,10 @@ Status RunDocument(Input &input, const Options &options, Output &out)
                 AppendDesignJson(out.text, record, true);
                 out.text += '\n';
             }
-        } else if (options.text) {
-            if (i > 0) out.text += '\n';
-            if (fault)
-                out.text += *fault + '\n';
-            else
-                AppendSentences(out.text, record);
         } else {
-            if (fault)
-                AppendErrorJson(out.text, *fault);
-            else
-                AppendDesignJson(out.text, record, true);
-            out.text += i + 1 == designs.size() ? "\n" : ",\n";
+            if (options.text && i > 0) out.text += '\n';
+            AppendAnswer(out.text, record, fault, options.text, true);
+            if (!options.text) out.text += i + 1 == designs.size() ? "\n" : ",\n";
         }
         out.flushIfFull();
     }
