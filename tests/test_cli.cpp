@@ -6,6 +6,7 @@
 #include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <charconv>
+#include <cstdint>
 #include <memory>
 #include <sys/stat.h>
 #include <vector>
@@ -61,6 +63,80 @@ QJsonObject ReferenceJson()
 QByteArray Json(const QJsonObject &object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// Designs of every shape the calculation meets, the same on every run: tabulated and
+// arbitrary values, zeros and huge ones that fault, both choices and their defaults.
+QByteArray RandomDesigns(int count)
+{
+    std::uint64_t state = 20261208;
+    const auto next = [&state] { // splitmix64
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
+        return z ^ (z >> 31);
+    };
+    const auto below = [&](std::uint64_t n) { return next() % n; };
+    const auto between = [&](double low, double high, double step) {
+        return low +
+               static_cast<double>(below(static_cast<std::uint64_t>((high - low) / step) + 1)) *
+                   step;
+    };
+    // Mostly `usual`, now and then a zero or a huge value.
+    const auto value = [&](double usual, double huge = 1e300) {
+        const auto roll = below(100);
+        return roll == 0 ? 0.0 : roll == 1 ? huge : usual;
+    };
+    constexpr double kLargestWhole = 2147483647;
+    const auto pick = [&](std::initializer_list<double> values) {
+        return values.begin()[below(values.size())];
+    };
+    QByteArray designs;
+    for (int i = 0; i < count; ++i) {
+        QByteArray design = "{";
+        const auto put = [&design](const char *name, double number) {
+            char text[32];
+            *std::to_chars(text, text + 31, number).ptr = 0;
+            design += (design.size() > 1 ? ",\"" : "\"") + QByteArray(name) + "\":" + text;
+        };
+        const auto word = [&design](const char *name, const char *text) {
+            design += (design.size() > 1 ? ",\"" : "\"") + QByteArray(name) + "\":\"" + text + '"';
+        };
+        if (const auto a = below(3); a < 2) word("arrangement", a ? "row" : "contour");
+        const auto material = below(3);
+        if (material < 2) word("electrodeMaterial", material ? "roundRod" : "angle");
+        const auto resistivity = [&] {
+            return below(2) ? pick({25, 50, 60, 80, 2.5, 250, 130, 40, 1000, 200, 500, 300, 15000})
+                            : between(1, 5000, 0.01);
+        };
+        put("upperResistivity", value(resistivity()));
+        put("lowerResistivity", value(resistivity()));
+        put("verticalClimaticCoefficient",
+            value(below(2) ? pick({1.9, 1.65, 1.5, 1.75, 1.35, 1.1}) : between(1, 6, 0.001)));
+        put("horizontalClimaticCoefficient",
+            value(below(2) ? pick({5.75, 4, 2.25, 1.75}) : between(1, 6, 0.001)));
+        put("upperLayerThickness", value(between(0, 10, 0.1)));
+        const double t = value(between(0.3, 1.2, 0.05));
+        put("stripDepth", t);
+        put("normativeResistance", value(pick({2, 4, 5, 8, 10, 15, 20, 30, 60}), kLargestWhole));
+        const double L = value(below(2) ? pick({2, 2.5, 3, 4, 5}) : between(0.5, 20, 0.01));
+        const double width = value(pick({40, 45, 50, 63, 75}), kLargestWhole);
+        if (material == 1) {
+            put("rodDiameter", value(pick({12, 16, 20}), kLargestWhole));
+            if (below(2)) put("angleWidth", width);
+        } else {
+            put("angleWidth", width);
+        }
+        put("electrodeLength", L);
+        put("stripWidth", value(pick({20, 30, 40, 50}), kLargestWhole));
+        put("electrodeSpacing", value(below(2) ? L * pick({1, 2, 3}) : between(0.5, 60, 0.01)));
+        put("stripUtilization",
+            value(below(2) ? pick({0.77, 0.74, 0.45, 0.4, 0.2, 0.56}) : between(0.05, 1, 0.001)));
+        put("electrodeUtilization",
+            value(below(2) ? pick({0.855, 0.81, 0.69, 0.55, 0.36}) : between(0.05, 1, 0.001)));
+        designs += design + "}\n";
+    }
+    return designs;
 }
 
 } // namespace
@@ -492,6 +568,41 @@ private slots:
         // Nothing of the runs' own files is left beside it.
         QCOMPARE(QDir(scratch.path()).entryList({"*shared*"}, QDir::Files | QDir::Hidden).size(),
                  1);
+    }
+
+    // The answers to a few thousand designs of every shape, as this version first gave
+    // them: a change of the code that changes a byte of them is a change of the program.
+    void answersOfManyDesignsStayTheSame()
+    {
+        const QByteArray lines = RandomDesigns(4000);
+        const QByteArray batch =
+            "[" + lines.left(lines.indexOf("\n", 200000)).replace('\n', ',') + "]";
+        const auto hash = [](const QByteArray &bytes) {
+            return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+        };
+        // clang-format off
+        const struct {
+            QStringList arguments;
+            QByteArray input;
+            int status; // some designs fault
+            QByteArray sha256;
+        } runs[] = {
+            {{"--jsonl"}, lines, 1, "25db5758970202c4bf2836a1920909c5b4dea262e5e8cf2dd16a3bf29752bbd7"},
+            {{}, batch, 1, "f4c736abf6efee3e9dbc58b9c80b00a37c9ada2e795735d4011529cd2532fe3f"},
+            {{"--text"}, batch, 1, "46b032bc97f01b18424d16f1e00752f5f65c14c8c551107dc0c8c0b6f6d17843"},
+        };
+        // clang-format on
+        for (const auto &expected : runs) {
+            const Run run = Calc(expected.arguments, expected.input);
+            QCOMPARE(run.status, expected.status);
+            if (hash(run.out) == expected.sha256) continue;
+            const QString kept = scratch.filePath(QStringLiteral("answers.out"));
+            WriteFile(kept, run.out);
+            scratch.setAutoRemove(false);
+            QFAIL(qPrintable(QStringLiteral("telmar-calc %1 answers otherwise than before; the "
+                                            "answers are in %2")
+                                 .arg(expected.arguments.join(' '), kept)));
+        }
     }
 
     void helpAndVersion()
