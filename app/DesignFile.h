@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SavedState.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -18,16 +20,9 @@ inline constexpr qint64 kLargestDesignFile = 1 << 20;
 // The design on the screen of `form` and its dialogs, as a file holds it.
 QJsonObject CaptureDesign(const TForm1 &form);
 
-// A design file read and checked whole; nothing is applied from a file with a problem.
-struct DesignFile {
-    QJsonObject windows;
-    QStringList ignored; // what a newer program wrote that this one does not know
-    QString problem;     // empty when the file can be opened
-};
-DesignFile ReadDesignFile(const QString &path, const TForm1 &form);
-
-// Puts a checked design into the windows, as if the user had typed and picked it.
-void ApplyDesign(TForm1 &form, const QJsonObject &windows);
+// A design file read and checked whole, waiting to be put into the windows of `form`: the
+// problem, or what puts it in place with what a newer program wrote that this one ignores.
+PendingState ReadDesignFile(const QString &path, TForm1 &form);
 
 // Writes `design` to `path` atomically; the reason when it could not be written.
 QString WriteDesignFile(const QString &path, const QJsonObject &design);

@@ -1,7 +1,7 @@
 #include "app/ReportRunner.h"
 
 #include "app/Unit10.h"
-#include "report/ReportSettings.h"
+#include "report/WordApp.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
 #include "ui/Windowing.h"
@@ -15,12 +15,9 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <atomic>
 #include <chrono>
 
 namespace {
-
-std::atomic<int> reportsRunning{0};
 
 // Lets a window just shown be exposed and paints it: only window-system and paint events
 // are handled meanwhile, never the user's input, and for half a second at most.
@@ -36,8 +33,9 @@ void PaintNow(QWidget *window)
 
 } // namespace
 
-ReportRunner::ReportRunner(QWidget *owner, TForm10 *progressWindow)
-    : owner_(owner), window_(progressWindow), self_(std::make_shared<ReportRunner *>(this))
+ReportRunner::ReportRunner(QWidget *owner)
+    : QObject(owner), owner_(owner), word_(std::make_shared<WordApp>()),
+      self_(std::make_shared<ReportRunner *>(this))
 {
     qRegisterMetaType<ReportOutcome>();
 }
@@ -53,11 +51,6 @@ ReportRunner::~ReportRunner()
         worker_.detach();
 }
 
-bool ReportRunner::anyRunning()
-{
-    return reportsRunning > 0;
-}
-
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
 {
     if (running()) return false;
@@ -69,30 +62,27 @@ bool ReportRunner::start(const DesignRecord &record, const QString &templatePath
     QPointer<QProgressBar> bar = window_ ? window_->ProgressBar1 : nullptr;
     auto finished = std::make_shared<std::promise<void>>();
     done_ = finished->get_future();
-    ++reportsRunning;
     // The user's separator as the window shows numbers now, for the whole report.
     const std::string separator = DecimalSeparator();
-    worker_ =
-        std::thread([record, templatePath, separator, bar, finished, self = std::weak_ptr(self_)] {
-            const ReportOutcome outcome =
-                GenerateReport(record, templatePath, separator, [bar](int percent) {
-                    QMetaObject::invokeMethod(
-                        qApp,
-                        [bar, percent] {
-                            if (bar) bar->setValue(percent);
-                        },
-                        Qt::QueuedConnection);
-                });
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, outcome] {
-                    if (const auto runner = self.lock(); runner && *runner)
-                        (*runner)->finish(outcome);
-                },
-                Qt::QueuedConnection);
-            --reportsRunning;
-            finished->set_value();
-        });
+    worker_ = std::thread([word = word_, settings = settings_, record, templatePath, separator, bar,
+                           finished, self = std::weak_ptr(self_)] {
+        const ReportOutcome outcome =
+            GenerateReport(*word, settings, record, templatePath, separator, [bar](int percent) {
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [bar, percent] {
+                        if (bar) bar->setValue(percent);
+                    },
+                    Qt::QueuedConnection);
+            });
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, outcome] {
+                if (const auto runner = self.lock(); runner && *runner) (*runner)->finish(outcome);
+            },
+            Qt::QueuedConnection);
+        finished->set_value();
+    });
     return true;
 }
 
@@ -108,10 +98,9 @@ void ReportRunner::finish(const ReportOutcome &outcome)
     if (outcome.failed != ReportOutcome::Step::none) {
         ShowWarningBox(owner_, outcome.message);
     } else if (!outcome.fileToOpen.isEmpty()) {
-        const auto opener = CurrentReportSettings().documentOpener;
         const bool opened =
-            opener ? opener(outcome.fileToOpen)
-                   : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
+            opener_ ? opener_(outcome.fileToOpen)
+                    : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
         if (!opened)
             ShowWarningBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
                                                   "программы, которая открыла бы его. Откройте "

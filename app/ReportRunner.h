@@ -2,33 +2,46 @@
 
 #include "design/DesignRecord.h"
 #include "report/ReportGenerator.h"
+#include "report/ReportSettings.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
 
 class TForm10;
 class QWidget;
+class WordApp;
 
 // Runs the report behind the Report button off the window thread, so that a slow or hung
 // office never freezes the windows: shows the progress window and lets it paint, moves its
-// bar as the report comes on, and tells the user how it ended, always over `owner`.
+// bar as the report comes on, and tells the user how it ended, always over `owner`. It
+// keeps the run's word processor from one report to the next.
 class ReportRunner : public QObject {
     Q_OBJECT
 
 public:
-    ReportRunner(QWidget *owner, TForm10 *progressWindow);
+    explicit ReportRunner(QWidget *owner);
     ~ReportRunner() override;
+
+    void setProgressWindow(TForm10 *window) { window_ = window; }
+    // The settings of the reports to come; the defaults are the user's own office.
+    void setSettings(const ReportSettings &settings) { settings_ = settings; }
+    // Opens a written report; null: the desktop's application for RTF documents.
+    void setDocumentOpener(std::function<bool(const QString &path)> opener)
+    {
+        opener_ = std::move(opener);
+    }
 
     // Starts the report of `record` and returns at once; false while one is under way.
     bool start(const DesignRecord &record, const QString &templatePath);
     bool running() const { return worker_.joinable(); }
 
-    // Whether a report of any runner is still at work, for the program's exit.
-    static bool anyRunning();
+    // The run's word processor; a report under way may be using it.
+    const WordApp &wordApp() const { return *word_; }
 
 signals:
     // The report ended and the user has been told how.
@@ -38,7 +51,11 @@ private:
     void finish(const ReportOutcome &outcome);
 
     QWidget *owner_;
-    TForm10 *window_;
+    TForm10 *window_ = nullptr;
+    ReportSettings settings_;
+    std::function<bool(const QString &)> opener_;
+    // Shared with the report under way, which may outlive the runner.
+    std::shared_ptr<WordApp> word_;
     std::thread worker_;
     std::future<void> done_;
     // The worker reaches the runner only through this, so a runner gone first is not touched.

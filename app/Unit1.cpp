@@ -6,8 +6,10 @@
 #include "app/Unit10.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
+#include "design/InputFields.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
+#include "dialogs/LookupDialog.h"
 #include "report/ReportGenerator.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
@@ -34,20 +36,76 @@
 #include <QUrl>
 
 #include <optional>
+#include <tuple>
+#include <variant>
 
 namespace {
 
-const QString kContour = QStringLiteral("По контуру");
-const QString kRow = QStringLiteral("В ряд");
-
-double ReadDecimal(const QString &text)
+// A number input's text as its kind reads it; throws ConversionError.
+double ReadNumber(const InputField &field, const QString &text)
 {
+    if (field.kind == InputKind::whole) return StrToInt(text.toStdString());
     return StrToFloat(text.toStdString(), DecimalSeparator());
 }
 
-std::int32_t ReadWhole(const QString &text)
+using TextControl = std::variant<QLineEdit * TForm1::*, QLabel * TForm1::*>;
+
+QString TextOf(const TForm1 &form, TextControl control)
 {
-    return StrToInt(text.toStdString());
+    return std::visit([&form](auto member) { return (form.*member)->text(); }, control);
+}
+
+// Where the pages take each number input from, in the order their commits read them. The
+// cross-section field gives the input of the material chosen.
+struct NumberSource {
+    std::string_view input;
+    int page;
+    TextControl control;
+};
+// clang-format off
+const NumberSource numberSourceTable[] = {
+    {"verticalClimaticCoefficient", 1, &TForm1::Label29},
+    {"horizontalClimaticCoefficient", 1, &TForm1::Label28},
+    {"upperLayerThickness", 1, &TForm1::Edit5},
+    {"stripDepth", 1, &TForm1::Edit6},
+    {"normativeResistance", 1, &TForm1::Label27},
+    {"angleWidth", 2, &TForm1::Edit8},
+    {"rodDiameter", 2, &TForm1::Edit8},
+    {"electrodeLength", 2, &TForm1::Edit9},
+    {"stripWidth", 2, &TForm1::Edit10},
+    {"electrodeSpacing", 2, &TForm1::Edit11},
+    {"stripUtilization", 2, &TForm1::Label26},
+    {"electrodeUtilization", 2, &TForm1::Label16},
+};
+// clang-format on
+
+// The texts a design file keeps, by their names there.
+// clang-format off
+const std::pair<const char *, QComboBox *TForm1::*> savedListTable[] = {
+    {"ComboBox3", &TForm1::ComboBox3}, {"ComboBox4", &TForm1::ComboBox4},
+    {"ComboBox2", &TForm1::ComboBox2}, {"ComboBox1", &TForm1::ComboBox1},
+};
+const std::pair<const char *, TextControl> savedTextTable[] = {
+    {"Edit5", &TForm1::Edit5}, {"Edit6", &TForm1::Edit6}, {"Edit8", &TForm1::Edit8},
+    {"Edit9", &TForm1::Edit9}, {"Edit10", &TForm1::Edit10}, {"Edit11", &TForm1::Edit11},
+    {"Label29", &TForm1::Label29}, {"Label28", &TForm1::Label28}, {"Label27", &TForm1::Label27},
+    {"Label26", &TForm1::Label26}, {"Label16", &TForm1::Label16},
+};
+// clang-format on
+
+// A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
+// other text.
+std::optional<Soil> SoilOf(const QComboBox *list)
+{
+    const QString text = list->currentText();
+    const int item = list->findText(text, Qt::MatchExactly);
+    if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
+    try {
+        const double measured = StrToFloat(text.toStdString(), DecimalSeparator());
+        if (measured > 0) return Soil{.item = "", .resistivity = measured};
+    } catch (const ConversionError &) {
+    }
+    return std::nullopt;
 }
 
 QString Text(const std::string &text)
@@ -73,8 +131,7 @@ TForm1::TForm1()
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
     resize(PageControl::kSize);
-    reportRunner_ = new ReportRunner(this, nullptr);
-    reportRunner_->setParent(this);
+    reportRunner_ = new ReportRunner(this);
     setAcceptDrops(true); // a design file dropped on the window opens
     buildLayout();
     connectHandlers();
@@ -83,9 +140,7 @@ TForm1::TForm1()
 void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
 {
     windows_ = windows;
-    delete reportRunner_;
-    reportRunner_ = new ReportRunner(this, windows_.form10);
-    reportRunner_->setParent(this);
+    reportRunner_->setProgressWindow(windows_.form10);
 }
 
 void TForm1::run(void (TForm1::*handler)())
@@ -113,9 +168,9 @@ void TForm1::connectHandlers()
     shortcut(QKeySequence::Open, [this] { Button7Click(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveDesign(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveDesign(true); });
-    connect(Button2, &QPushButton::clicked, this, [this] { ShowPage(1); });
-    connect(Button4, &QPushButton::clicked, this, [this] { ShowPage(2); });
-    connect(PageControl1, &PageControl::firstTabSelected, this, [this] { ShowPage(1); });
+    connect(Button2, &QPushButton::clicked, this, [this] { showPage(1); });
+    connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
+    connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
 
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
@@ -151,14 +206,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
         if (auto *edit = qobject_cast<QLineEdit *>(watched))
             consumed = EditKeyPress(edit, static_cast<QKeyEvent *>(event));
-        else if (const auto click = TileClick(watched); click && IsPressKey(event)) {
+        else if (const auto click = tileClick(watched); click && IsPressKey(event)) {
             run(click);
             consumed = true;
         }
         break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-        if (auto *tile = qobject_cast<QLabel *>(watched); tile && TileClick(watched))
+        if (auto *tile = qobject_cast<QLabel *>(watched); tile && tileClick(watched))
             tile->setFrameStyle(event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain
                                                                  : QFrame::NoFrame);
         break;
@@ -178,7 +233,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         if (!label || mouse->button() != Qt::LeftButton ||
             !label->rect().contains(mouse->position().toPoint()))
             break;
-        if (const auto click = TileClick(watched)) run(click);
+        if (const auto click = tileClick(watched)) run(click);
         break;
     }
     default:
@@ -187,7 +242,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return consumed || QWidget::eventFilter(watched, event);
 }
 
-TForm1::Handler TForm1::TileClick(const QObject *watched) const
+TForm1::Handler TForm1::tileClick(const QObject *watched) const
 {
     if (watched == Label16) return &TForm1::Label16Click;
     if (watched == Label26) return &TForm1::Label26Click;
@@ -196,7 +251,7 @@ TForm1::Handler TForm1::TileClick(const QObject *watched) const
     return nullptr;
 }
 
-void TForm1::ShowPage(int page)
+void TForm1::showPage(int page)
 {
     PageControl1->setActivePage(page - 1);
 }
@@ -230,15 +285,13 @@ bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
 void TForm1::captureArrangement()
 {
     if (const int item = ChosenItem(ComboBox2); item >= 0)
-        record.arrangement =
-            ComboBox2->itemText(item) == kRow ? Arrangement::row : Arrangement::contour;
+        record.arrangement = kArrangementItems[item];
 }
 
 void TForm1::captureMaterial()
 {
     if (const int item = ChosenItem(ComboBox1); item >= 0)
-        record.electrodeMaterial =
-            item == 0 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
+        record.electrodeMaterial = kMaterialItems[item];
     Label9->setText(record.electrodeMaterial == ElectrodeMaterial::roundRod
                         ? QStringLiteral("Диаметр электрода, мм")
                         : QStringLiteral("Ширина полки уголка, мм"));
@@ -332,16 +385,16 @@ QString AskForFile(QWidget *owner, bool save, const QString &folder)
 
 bool TForm1::openDesignFile(const QString &path)
 {
-    const DesignFile file = ReadDesignFile(path, *this);
+    const PendingState file = ReadDesignFile(path, *this);
     if (!file.problem.isEmpty()) {
         ShowWarningBox(this, QStringLiteral("Не удалось открыть проект\n%1\n%2")
                                  .arg(QDir::toNativeSeparators(path), file.problem));
         return false;
     }
-    ApplyDesign(*this, file.windows);
+    file.apply();
     designFile_ = path;
     RememberFolder(path);
-    ShowPage(1);
+    showPage(1);
     if (!file.ignored.isEmpty())
         ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
                                             "программы не знает: %2.")
@@ -405,20 +458,15 @@ void TForm1::Button1Click()
 {
     // A soil list takes one of its items or a measured resistivity; anything else stops
     // the commit in that list, so the screen never shows one soil while another is used.
-    const auto soil = [this](QComboBox *list, const char *layer) -> std::optional<Soil> {
-        const QString text = list->currentText();
-        const int item = list->findText(text, Qt::MatchExactly);
-        if (item >= 0) return kSoils[static_cast<std::size_t>(item)];
-        try {
-            if (const double measured = ReadDecimal(text); measured > 0) return Soil{"", measured};
-        } catch (const ConversionError &) {
-        }
+    const auto soil = [this](QComboBox *list, const char *layer) {
+        const std::optional<Soil> soil = SoilOf(list);
+        if (soil) return soil;
         list->setFocus(Qt::OtherFocusReason);
         ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
                                             "измеренное удельное сопротивление в Ом*м — "
                                             "положительное число, например 120 или 85,5.")
                                  .arg(QString::fromUtf8(layer)));
-        return std::nullopt;
+        return soil;
     };
     const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
     if (!upper) return;
@@ -428,12 +476,8 @@ void TForm1::Button1Click()
     record.lowerSoil = lower->item;
     record.upperResistivity = upper->resistivity;
     record.lowerResistivity = lower->resistivity;
-    record.verticalClimaticCoefficient = ReadDecimal(Label29->text());
-    record.horizontalClimaticCoefficient = ReadDecimal(Label28->text());
-    record.upperLayerThickness = ReadDecimal(Edit5->text());
-    record.stripDepth = ReadDecimal(Edit6->text());
-    record.normativeResistance = ReadWhole(Label27->text());
-    ShowPage(2);
+    commitNumbers(1);
+    showPage(2);
 }
 
 // Page-2 commit, the calculation, and the results page.
@@ -443,19 +487,10 @@ void TForm1::Button3Click()
     captureArrangement();
     captureMaterial();
 
-    record.angleWidth = ReadWhole(Edit8->text());
-    if (record.electrodeMaterial == ElectrodeMaterial::roundRod)
-        record.rodDiameter = record.angleWidth;
-    record.electrodeLength = ReadDecimal(Edit9->text());
-    record.electrodeMidDepth = ElectrodeMidDepth(record.electrodeLength, record.stripDepth);
-    record.stripWidth = ReadWhole(Edit10->text());
-    record.electrodeSpacing = ReadDecimal(Edit11->text());
-    record.stripUtilization = ReadDecimal(Label26->text());
-    record.electrodeUtilization = ReadDecimal(Label16->text());
-
+    commitNumbers(2);
     CalculateGrounding(record);
     FillResultsPage();
-    ShowPage(3);
+    showPage(3);
     resultsShown_.start();
     if (windows_.form11) windows_.form11->update();
 }
@@ -473,18 +508,116 @@ void TForm1::Button5Click()
 void TForm1::FillResultsPage()
 {
     const ResultSentences s = ComposeResultSentences(record, DecimalSeparator());
-    Label17->setText(Text(s.label17));
-    Label18->setText(Text(s.label18));
-    Label19->setText(Text(s.label19));
-    Label20->setText(Text(s.label20));
-    Label21->setText(Text(s.label21));
-    Label22->setText(Text(s.label22));
-    Label24->setText(Text(s.label24));
-    Label25->setText(Text(s.label25));
-    Label32->setText(Text(s.label32));
-    Label33->setText(Text(s.label33));
+    Label17->setText(Text(s.designResistivity));
+    Label18->setText(Text(s.singleElectrode));
+    Label19->setText(Text(s.estimatedCount));
+    Label20->setText(Text(s.estimatedStripLength));
+    Label21->setText(Text(s.stripResistance));
+    Label22->setText(Text(s.totalResistance));
+    Label24->setText(Text(s.refinedCount));
+    Label25->setText(Text(s.decision));
+    Label32->setText(Text(s.refinedStripLength));
+    Label33->setText(Text(s.installation));
     QStringList notes;
     for (const std::string &note : s.coefficientNotes)
         notes << Text(note);
     Label34->setText(notes.join(QLatin1Char('\n')));
+}
+
+void TForm1::commitNumbers(int page)
+{
+    for (const NumberSource &source : numberSourceTable) {
+        const InputField &field = *FindInput(source.input);
+        if (source.page != page || !Needed(field, record.electrodeMaterial)) continue;
+        SetNumber(field, record, ReadNumber(field, TextOf(*this, source.control)));
+    }
+}
+
+TForm1::ScreenInputs TForm1::inputsOnScreen() const
+{
+    ScreenInputs on;
+    const auto give = [&on](std::string_view name) { on.given.push_back(FindInput(name)); };
+    if (const int item = ChosenItem(ComboBox2); item >= 0) {
+        on.record.arrangement = kArrangementItems[item];
+        give("arrangement");
+    }
+    // No material chosen yet reads as an angle, as the calculation takes it.
+    const int material = ChosenItem(ComboBox1);
+    on.record.electrodeMaterial =
+        material >= 0 ? kMaterialItems[material] : ElectrodeMaterial::angle;
+    give("electrodeMaterial");
+    for (const auto &[list, resistivity, name] :
+         {std::tuple{ComboBox3, "upperResistivity", "upperSoil"},
+          std::tuple{ComboBox4, "lowerResistivity", "lowerSoil"}}) {
+        const std::optional<Soil> soil = SoilOf(list);
+        if (!soil) continue;
+        SetNumber(*FindInput(resistivity), on.record, soil->resistivity);
+        give(resistivity);
+        if (soil->item.empty()) continue;
+        TextOf(*FindInput(name), on.record) = std::string(soil->item);
+        give(name);
+    }
+    for (const NumberSource &source : numberSourceTable) {
+        const InputField &field = *FindInput(source.input);
+        if (!Needed(field, on.record.electrodeMaterial)) continue;
+        try {
+            SetNumber(field, on.record, ReadNumber(field, TextOf(*this, source.control)));
+            on.given.push_back(&field);
+        } catch (const ConversionError &) {
+        }
+    }
+    return on;
+}
+
+QJsonObject TForm1::saveState() const
+{
+    QJsonObject lists, texts[2];
+    for (const auto &[name, list] : savedListTable)
+        lists[QLatin1String(name)] = ListState(this->*list);
+    for (const auto &[name, control] : savedTextTable) {
+        const bool tile = std::holds_alternative<QLabel * TForm1::*>(control);
+        texts[tile ? 1 : 0][QLatin1String(name)] = TextOf(*this, control);
+    }
+    return {{"lists", lists}, {"fields", texts[0]}, {"tiles", texts[1]}};
+}
+
+PendingState TForm1::restoreState(const QJsonObject &state, const QString &where,
+                                  const QString &separator)
+{
+    StateReader read(state, where);
+    const auto lists = read.object("lists");
+    const auto fields = read.object("fields");
+    const auto tiles = read.object("tiles");
+    if (!lists || !fields || !tiles) return read.finish({});
+
+    // Each part of its own: a list or a text left out stays as it is.
+    StateReader listReader(*lists, read.where("lists"));
+    std::vector<std::pair<QComboBox *, QJsonObject>> listStates;
+    for (const auto &[name, list] : savedListTable)
+        if (const auto listState =
+                listReader.list(QLatin1String(name), this->*list, StateReader::Presence::optional))
+            listStates.emplace_back(this->*list, *listState);
+    read.take(listReader.finish({}));
+
+    StateReader fieldReader(*fields, read.where("fields"));
+    StateReader tileReader(*tiles, read.where("tiles"));
+    // Numbers written with another locale's separator are read in this one's.
+    const QString here = QString::fromStdString(DecimalSeparator());
+    std::vector<std::pair<TextControl, QString>> textStates;
+    for (const auto &[name, control] : savedTextTable) {
+        StateReader &reader =
+            std::holds_alternative<QLabel * TForm1::*>(control) ? tileReader : fieldReader;
+        if (auto text = reader.text(QLatin1String(name), 64)) {
+            if (!separator.isEmpty() && separator != here) text->replace(separator, here);
+            textStates.emplace_back(control, *text);
+        }
+    }
+    read.take(fieldReader.finish({}));
+    read.take(tileReader.finish({}));
+    return read.finish([this, listStates, textStates] {
+        for (const auto &[list, listState] : listStates)
+            RestoreList(list, listState);
+        for (const auto &[control, text] : textStates)
+            std::visit([&](auto member) { (this->*member)->setText(text); }, control);
+    });
 }

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "ui/SavedState.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
+class LookupDialog;
 class PageControl;
 class ReportRunner;
+struct InputField;
 class TForm10;
 class QComboBox;
 class QKeyEvent;
@@ -27,29 +31,36 @@ class QPushButton;
 // Page 3 (results) shows the sentences; Button5Click writes the report from the record.
 // The tiles are filled only by the lookup dialogs, which the tile clicks show. Every
 // handler runs through RunHandler, so a bad number or an arithmetic fault ends it with
-// the error box and leaves the page as it is.
+// the error box and leaves the page as it is. A design file keeps the pages' texts and
+// picks (saveState) and the inputs they give (inputsOnScreen).
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
     // The secondary windows the main window shows; all live for the whole run.
     struct SecondaryWindows {
-        QWidget *form2 = nullptr;  // vertical electrodes in a row
-        QWidget *form3 = nullptr;  // strip, electrodes in a row
-        QWidget *form4 = nullptr;  // vertical electrodes along a contour
-        QWidget *form5 = nullptr;  // strip, electrodes along a contour
-        QWidget *form6 = nullptr;  // normative resistance
-        QWidget *form7 = nullptr;  // climatic coefficients
-        QWidget *form9 = nullptr;  // About box
-        TForm10 *form10 = nullptr; // report progress
-        QWidget *form11 = nullptr; // the drawing of the installation
+        LookupDialog *form2 = nullptr; // vertical electrodes in a row
+        LookupDialog *form3 = nullptr; // strip, electrodes in a row
+        LookupDialog *form4 = nullptr; // vertical electrodes along a contour
+        LookupDialog *form5 = nullptr; // strip, electrodes along a contour
+        LookupDialog *form6 = nullptr; // normative resistance
+        LookupDialog *form7 = nullptr; // climatic coefficients
+        QWidget *form9 = nullptr;      // About box
+        TForm10 *form10 = nullptr;     // report progress
+        QWidget *form11 = nullptr;     // the drawing of the installation
     };
+
+    // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)
+    // stand for, in the lists' order.
+    static constexpr Arrangement kArrangementItems[] = {Arrangement::contour, Arrangement::row};
+    static constexpr ElectrodeMaterial kMaterialItems[] = {ElectrodeMaterial::angle,
+                                                           ElectrodeMaterial::roundRod};
 
     TForm1();
     void setSecondaryWindows(const SecondaryWindows &windows);
     const SecondaryWindows &secondaryWindows() const { return windows_; }
 
-    // The design of this run: never reset, never saved.
+    // The design on the pages: their commits write its inputs, the calculation its results.
     DesignRecord record;
 
     PageControl *PageControl1 = nullptr;
@@ -87,7 +98,21 @@ public:
     QPushButton *Button8 = nullptr, *Button9 = nullptr; // "Сохранить…" on pages 2 and 3
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
-    void ShowPage(int page);
+    void showPage(int page);
+
+    // The lists' texts and chosen items and the fields' and tiles' texts.
+    QJsonObject saveState() const;
+    // Checks a saved state whole; its number texts were written with `separator`.
+    PendingState restoreState(const QJsonObject &state, const QString &where,
+                              const QString &separator);
+
+    // The inputs as the pages would commit them now, and those of them that the pages give:
+    // a text that does not convert gives none.
+    struct ScreenInputs {
+        DesignRecord record;
+        std::vector<const InputField *> given;
+    };
+    ScreenInputs inputsOnScreen() const;
 
     // What runs the reports of this window.
     ReportRunner &reportRunner() { return *reportRunner_; }
@@ -120,7 +145,10 @@ private:
     using Handler = void (TForm1::*)();
     void run(Handler handler);
     // The click handler of a clickable tile, or nullptr for anything else.
-    Handler TileClick(const QObject *watched) const;
+    Handler tileClick(const QObject *watched) const;
+    // Commits the numbers of a page into the record, in order, stopping at the first text
+    // that does not convert.
+    void commitNumbers(int page);
 
     void Button1Click();
     void Button3Click();

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/PageControl.h"
+#include "design/InstallationGeometry.h"
 #include "design/Tables.h"
 #include "ui/Look.h"
 #include "ui/Windowing.h"
@@ -20,35 +21,23 @@ enum class LabelRole {
     warning,      // a note that asks the user to act, wrapped over its lines
 };
 
-struct LabelRow {
-    QLabel *TForm1::*control;
+// Where a control of the layout stands: its member, its name, its page, its place.
+template <typename Control> struct ControlRow {
+    Control *TForm1::*control;
     const char *name;
     int page;
     QRect geometry;
+};
+
+struct LabelRow {
+    ControlRow<QLabel> at;
     const char *text;
     FontKind font;
     LabelRole role;
 };
 
-struct EditRow {
-    QLineEdit *TForm1::*control;
-    const char *name;
-    int page;
-    QRect geometry;
-};
-
-struct ListRow {
-    QComboBox *TForm1::*control;
-    const char *name;
-    int page;
-    QRect geometry;
-};
-
 struct ButtonRow {
-    QPushButton *TForm1::*control;
-    const char *name;
-    int page;
-    QRect geometry;
+    ControlRow<QPushButton> at;
     const char *text;
     bool enabled;
 };
@@ -59,7 +48,7 @@ constexpr auto R = FontKind::result;
 
 // The layout of the three pages: positions inside the page, sizes, texts at start, fonts.
 // clang-format off
-const LabelRow kLabels[] = {
+const LabelRow labelTable[] = {
     {&TForm1::Label1, "Label1", 0, {16, 56, 497, 25}, "Удельное сопротивление верхнего слоя грунта, Ом*м", L, LabelRole::text},
     {&TForm1::Label2, "Label2", 0, {16, 88, 481, 25}, "Удельное сопротивление нижнего слоя грунта, Ом*м", L, LabelRole::text},
     {&TForm1::Label3, "Label3", 0, {16, 120, 545, 25}, "Климатический коэффициент для вертикального заземлителя", L, LabelRole::text},
@@ -100,7 +89,7 @@ const LabelRow kLabels[] = {
 // clang-format on
 
 // clang-format off
-const EditRow kEdits[] = {
+const ControlRow<QLineEdit> editTable[] = {
     {&TForm1::Edit5, "Edit5", 0, {640, 184, 57, 21}},
     {&TForm1::Edit6, "Edit6", 0, {640, 216, 57, 21}},
     {&TForm1::Edit8, "Edit8", 1, {640, 120, 57, 21}},
@@ -111,7 +100,7 @@ const EditRow kEdits[] = {
 // clang-format on
 
 // clang-format off
-const ListRow kLists[] = {
+const ControlRow<QComboBox> listTable[] = {
     {&TForm1::ComboBox3, "ComboBox3", 0, {544, 56, 153, 21}},
     {&TForm1::ComboBox4, "ComboBox4", 0, {544, 88, 153, 21}},
     {&TForm1::ComboBox2, "ComboBox2", 1, {584, 56, 113, 21}},
@@ -120,7 +109,7 @@ const ListRow kLists[] = {
 // clang-format on
 
 // clang-format off
-const ButtonRow kButtons[] = {
+const ButtonRow buttonTable[] = {
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
     {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
@@ -136,7 +125,7 @@ const ButtonRow kButtons[] = {
 
 // Focus order of each page, by the controls' names: down the page, then its buttons.
 // clang-format off
-const std::initializer_list<const char *> kTabOrders[] = {
+const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button8", "Button2", "Button3"},
@@ -156,6 +145,16 @@ void MakeTile(QLabel *tile, bool clickable)
     if (clickable) tile->setFocusPolicy(Qt::StrongFocus);
 }
 
+// Makes a control of the layout on its page, named and placed as its row says.
+template <typename Control> Control *Place(TForm1 &form, const ControlRow<Control> &row)
+{
+    auto *control = new Control(form.PageControl1->page(row.page));
+    control->setObjectName(QString::fromLatin1(row.name));
+    control->setGeometry(row.geometry);
+    form.*row.control = control;
+    return control;
+}
+
 } // namespace
 
 void TForm1::buildLayout()
@@ -167,10 +166,9 @@ void TForm1::buildLayout()
     TabSheet2 = PageControl1->page(1);
     TabSheet3 = PageControl1->page(2);
 
-    for (const auto &row : kLabels) {
-        auto *label = new QLabel(QString::fromUtf8(row.text), PageControl1->page(row.page));
-        label->setObjectName(QString::fromLatin1(row.name));
-        label->setGeometry(row.geometry);
+    for (const auto &row : labelTable) {
+        QLabel *label = Place(*this, row.at);
+        label->setText(QString::fromUtf8(row.text));
         label->setFont(LayoutFont(row.font));
         switch (row.role) {
         case LabelRole::text:
@@ -191,35 +189,24 @@ void TForm1::buildLayout()
             break;
         }
         }
-        this->*row.control = label;
     }
-    for (const auto &row : kEdits) {
-        auto *edit = new QLineEdit(PageControl1->page(row.page));
-        edit->setObjectName(QString::fromLatin1(row.name));
-        edit->setGeometry(row.geometry);
-        edit->setFont(LayoutFont(FontKind::small));
-        this->*row.control = edit;
-    }
-    for (const auto &row : kLists) {
-        auto *list = new QComboBox(PageControl1->page(row.page));
-        list->setObjectName(QString::fromLatin1(row.name));
-        list->setGeometry(row.geometry);
-        list->setFont(LayoutFont(FontKind::small));
-        this->*row.control = list;
-    }
-    for (const auto &row : kButtons) {
-        auto *button = new QPushButton(QString::fromUtf8(row.text), PageControl1->page(row.page));
-        button->setObjectName(QString::fromLatin1(row.name));
-        button->setGeometry(row.geometry);
+    for (const auto &row : editTable)
+        Place(*this, row)->setFont(LayoutFont(FontKind::small));
+    for (const auto &row : listTable)
+        Place(*this, row)->setFont(LayoutFont(FontKind::small));
+    for (const auto &row : buttonTable) {
+        QPushButton *button = Place(*this, row.at);
+        button->setText(QString::fromUtf8(row.text));
         button->setFont(LayoutFont(FontKind::button));
         button->setEnabled(row.enabled);
-        this->*row.control = button;
     }
 
     for (auto *soilList : {ComboBox3, ComboBox4})
-        for (const auto &soil : kSoils)
+        for (const auto &soil : soilTable)
             soilList->addItem(QString::fromUtf8(soil.item.data(), soil.item.size()));
-    ComboBox2->addItems({QStringLiteral("По контуру"), QStringLiteral("В ряд")});
+    for (const Arrangement arrangement : TForm1::kArrangementItems)
+        ComboBox2->addItem(QString::fromUtf8(ArrangementItem(arrangement).data(),
+                                             ArrangementItem(arrangement).size()));
     ComboBox1->addItems({QStringLiteral("Уголок"), QStringLiteral("Круглого сечения")});
     for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4})
         MakePickList(list);
@@ -230,7 +217,7 @@ void TForm1::buildLayout()
     Button7->raise();
     Button8->raise();
 
-    for (const auto &order : kTabOrders) {
+    for (const auto &order : tabOrderTable) {
         QWidget *previous = nullptr;
         for (const char *name : order) {
             auto *widget = findChild<QWidget *>(QString::fromLatin1(name));

@@ -1,6 +1,5 @@
 #include "app/ReportRunner.h"
 #include "app/Windows.h"
-#include "report/WordApp.h"
 #include "ui/Look.h"
 
 #include <QApplication>
@@ -29,11 +28,10 @@ int main(int argc, char *argv[])
     windows->Form1->show();
     windows->Form1->openFromCommandLine(QApplication::arguments());
     const int status = application.exec();
-    if (ReportRunner::anyRunning()) {
+    if (windows->Form1->reportRunner().running()) {
         // A report stuck in an office is not waited for, nor torn down under its feet.
         std::fflush(nullptr);
         std::_Exit(status);
     }
-    ReleaseWordApp();
     return status;
 }

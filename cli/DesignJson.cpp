@@ -1,7 +1,7 @@
 #include "cli/DesignJson.h"
 
 #include "design/Calculation.h"
-#include "design/DesignFields.h"
+#include "design/InputFields.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,41 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <tuple>
-#include <vector>
+#include <string_view>
 
 namespace {
-
-struct RealField {
-    std::string_view name;
-    double DesignRecord::*field;
-};
-
-struct WholeField {
-    std::string_view name;
-    std::int32_t DesignRecord::*field;
-};
-
-// The inputs a design gives, by the record's names.
-constexpr std::array<RealField, 10> kRealInputs{{
-    {"upperResistivity", &DesignRecord::upperResistivity},
-    {"lowerResistivity", &DesignRecord::lowerResistivity},
-    {"verticalClimaticCoefficient", &DesignRecord::verticalClimaticCoefficient},
-    {"horizontalClimaticCoefficient", &DesignRecord::horizontalClimaticCoefficient},
-    {"upperLayerThickness", &DesignRecord::upperLayerThickness},
-    {"stripDepth", &DesignRecord::stripDepth},
-    {"electrodeLength", &DesignRecord::electrodeLength},
-    {"electrodeSpacing", &DesignRecord::electrodeSpacing},
-    {"stripUtilization", &DesignRecord::stripUtilization},
-    {"electrodeUtilization", &DesignRecord::electrodeUtilization},
-}};
-
-constexpr std::array<WholeField, 4> kWholeInputs{{
-    {"normativeResistance", &DesignRecord::normativeResistance},
-    {"angleWidth", &DesignRecord::angleWidth},
-    {"stripWidth", &DesignRecord::stripWidth},
-    {"rodDiameter", &DesignRecord::rodDiameter},
-}};
 
 std::string Quoted(std::string_view name)
 {
@@ -56,29 +24,29 @@ std::string Quoted(std::string_view name)
 using simdjson::dom::element;
 using simdjson::dom::object;
 
-// The names in the order of the record's inputs: the two choices, kRealInputs, then
-// kWholeInputs. The last five come from the program's design files: the soils' names, and
-// what only the windows need, which is passed over here.
-constexpr const auto &kFieldNames = kDesignFields;
+// What a design file of the program carries beside the inputs, passed over here: so
+// telmar-calc computes a saved design as it is.
+constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows"};
 
-// A field's slot, found while compiling: a name that is not a field does not compile.
-consteval std::size_t SlotOf(std::string_view name)
-{
-    for (std::size_t i = 0; i < kFieldNames.size(); ++i)
-        if (kFieldNames[i] == name) return i;
-    throw "not a field of a design";
-}
+constexpr std::size_t kGivenInputs = static_cast<std::size_t>(std::ranges::count_if(
+    inputTable, [](const InputField &field) { return field.kind != InputKind::derived; }));
 
-// The inputs stand in the list where the record's readers look for them.
-consteval bool InputsInTheirSlots()
+// The names a design may give: the inputs (what the calculation derives is not given),
+// then the design file's own fields.
+constexpr auto kFieldNames = [] {
+    std::array<std::string_view, kGivenInputs + std::size(kDesignFileFields)> names{};
+    std::size_t i = 0;
+    for (const InputField &field : inputTable)
+        if (field.kind != InputKind::derived) names[i++] = field.name;
+    for (const std::string_view name : kDesignFileFields)
+        names[i++] = name;
+    return names;
+}();
+
+constexpr std::size_t SlotOf(std::string_view name)
 {
-    for (std::size_t i = 0; i < kRealInputs.size(); ++i)
-        if (kFieldNames[SlotOf("upperResistivity") + i] != kRealInputs[i].name) return false;
-    for (std::size_t i = 0; i < kWholeInputs.size(); ++i)
-        if (kFieldNames[SlotOf("normativeResistance") + i] != kWholeInputs[i].name) return false;
-    return true;
+    return static_cast<std::size_t>(std::ranges::find(kFieldNames, name) - kFieldNames.begin());
 }
-static_assert(InputsInTheirSlots());
 
 // The fields of one design, each found once, by name.
 class Fields {
@@ -87,9 +55,7 @@ public:
     std::optional<std::string> take(object design);
 
     const std::optional<element> &at(std::size_t slot) const { return values_[slot]; }
-
-    static constexpr std::size_t kFirstReal = SlotOf("upperResistivity");
-    static constexpr std::size_t kFirstWhole = SlotOf("normativeResistance");
+    const std::optional<element> &at(std::string_view name) const { return values_[SlotOf(name)]; }
 
 private:
     std::array<std::optional<element>, kFieldNames.size()> values_{};
@@ -115,50 +81,61 @@ std::optional<std::string> Fields::take(object design)
     return std::nullopt;
 }
 
-std::optional<std::string> ReadReal(const std::optional<element> &json, std::string_view name,
-                                    double &value)
+std::optional<std::string> ReadNumber(const element &json, const InputField &field, double &value)
 {
-    if (!json) return "missing " + Quoted(name);
-    if (json->get_double().get(value) != simdjson::SUCCESS)
-        return Quoted(name) + " must be a number";
-    if (!std::isfinite(value)) return Quoted(name) + " must be a finite number";
-    if (value < 0) return Quoted(name) + " must not be negative";
+    if (json.get_double().get(value) != simdjson::SUCCESS)
+        return Quoted(field.name) + " must be a number";
+    if (!std::isfinite(value)) return Quoted(field.name) + " must be a finite number";
+    if (value < 0) return Quoted(field.name) + " must not be negative";
+    if (field.kind != InputKind::whole) return std::nullopt;
+    if (value != std::trunc(value)) return Quoted(field.name) + " must be a whole number";
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return Quoted(field.name) + " is too large";
     return std::nullopt;
 }
 
-std::optional<std::string> ReadWhole(const std::optional<element> &json, std::string_view name,
-                                     std::int32_t &value)
+std::optional<std::string> ReadChoice(const element &json, const InputField &field,
+                                      DesignRecord &record)
 {
-    double real = 0;
-    if (auto problem = ReadReal(json, name, real)) return problem;
-    if (real != std::trunc(real)) return Quoted(name) + " must be a whole number";
-    if (real > std::numeric_limits<std::int32_t>::max()) return Quoted(name) + " is too large";
-    value = static_cast<std::int32_t>(real);
-    return std::nullopt;
-}
-
-template <typename Choice>
-std::optional<std::string> ReadChoice(const std::optional<element> &json, std::string_view name,
-                                      const std::array<std::pair<const char *, Choice>, 2> &words,
-                                      Choice &value)
-{
-    if (!json) return std::nullopt; // the default stands
     std::string_view word;
-    if (json->get_string().get(word) != simdjson::SUCCESS)
-        return Quoted(name) + " must be a string";
-    for (const auto &[known, choice] : words) {
-        if (word == known) {
-            value = choice;
-            return std::nullopt;
-        }
-    }
-    return Quoted(name) + " must be \"" + words[0].first + "\" or \"" + words[1].first + "\"";
+    if (json.get_string().get(word) == simdjson::SUCCESS && SetWord(field, record, word))
+        return std::nullopt;
+    std::string words;
+    for (std::size_t i = 0; i < field.words.size(); ++i)
+        words += std::string(i == 0                        ? ""
+                             : i + 1 == field.words.size() ? " or "
+                                                           : ", ") +
+                 '"' + std::string(field.words[i].word) + '"';
+    return Quoted(field.name) + " must be " + (json.is_string() ? words : "a string");
 }
 
-constexpr std::array<std::pair<const char *, Arrangement>, 2> kArrangements{
-    {{"row", Arrangement::row}, {"contour", Arrangement::contour}}};
-constexpr std::array<std::pair<const char *, ElectrodeMaterial>, 2> kMaterials{
-    {{"angle", ElectrodeMaterial::angle}, {"roundRod", ElectrodeMaterial::roundRod}}};
+// One input of the design into the record; the problem, if any.
+std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
+                                     const InputField &field, DesignRecord &record)
+{
+    const std::optional<element> &json = fields.at(slot);
+    if (field.kind == InputKind::choice) {
+        if (json) return ReadChoice(*json, field, record);
+        SetWord(field, record, field.words.front().word); // the first word when none is given
+        return std::nullopt;
+    }
+    if (field.kind == InputKind::text) {
+        if (!json) return std::nullopt;
+        std::string_view text;
+        if (json->get_string().get(text) != simdjson::SUCCESS)
+            return Quoted(field.name) + " must be a string";
+        TextOf(field, record) = std::string(text);
+        return std::nullopt;
+    }
+    if (!json) {
+        if (!Needed(field, record.electrodeMaterial)) return std::nullopt;
+        return "missing " + Quoted(field.name);
+    }
+    double value = 0;
+    if (auto problem = ReadNumber(*json, field, value)) return problem;
+    SetNumber(field, record, value);
+    return std::nullopt;
+}
 
 // Writes `text` as a JSON string at `at`, which has room for 6 bytes a character and 2 more.
 char *WriteString(char *at, std::string_view text)
@@ -174,24 +151,17 @@ char *WriteString(char *at, std::string_view text)
         at += plain;
         if (plain == text.size()) break;
         const char c = text[plain];
-        switch (c) {
-        case '"':
-            at = std::copy_n("\\\"", 2, at);
-            break;
-        case '\\':
-            at = std::copy_n("\\\\", 2, at);
-            break;
-        case '\n':
-            at = std::copy_n("\\n", 2, at);
-            break;
-        case '\t':
-            at = std::copy_n("\\t", 2, at);
-            break;
-        default: {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            at = std::copy_n(escape, 6, at);
-        }
+        const char *escape = c == '"'    ? "\\\""
+                             : c == '\\' ? "\\\\"
+                             : c == '\n' ? "\\n"
+                             : c == '\t' ? "\\t"
+                                         : nullptr;
+        if (escape) {
+            at = std::copy_n(escape, 2, at);
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", c);
+            at = std::copy_n(code, 6, at);
         }
         text.remove_prefix(plain + 1);
     }
@@ -237,53 +207,31 @@ DesignInput ReadDesign(element json)
 {
     object design;
     if (json.get_object().get(design) != simdjson::SUCCESS)
-        return {std::nullopt, "a design must be a JSON object"};
+        return {.problem = "a design must be a JSON object"};
     Fields fields;
-    if (auto problem = fields.take(design)) return {std::nullopt, *problem};
+    if (auto problem = fields.take(design)) return {.problem = *problem};
 
     DesignRecord r;
-    r.arrangement = Arrangement::row;
-    r.electrodeMaterial = ElectrodeMaterial::angle;
-    if (auto problem = ReadChoice(fields.at(SlotOf("arrangement")), "arrangement", kArrangements,
-                                  r.arrangement))
-        return {std::nullopt, *problem};
-    if (auto problem = ReadChoice(fields.at(SlotOf("electrodeMaterial")), "electrodeMaterial",
-                                  kMaterials, r.electrodeMaterial))
-        return {std::nullopt, *problem};
-    for (std::size_t i = 0; i < kRealInputs.size(); ++i)
-        if (auto problem = ReadReal(fields.at(Fields::kFirstReal + i), kRealInputs[i].name,
-                                    r.*kRealInputs[i].field))
-            return {std::nullopt, *problem};
-
-    // The desktop program reads one field for the cross-section and keeps it as the flange
-    // width, and for a round rod also as its diameter; here either name gives it.
-    const bool rod = r.electrodeMaterial == ElectrodeMaterial::roundRod;
-    for (std::size_t i = 0; i < kWholeInputs.size(); ++i) {
-        const WholeField &input = kWholeInputs[i];
-        const std::optional<element> &json = fields.at(Fields::kFirstWhole + i);
-        const bool optional = (rod && input.field == &DesignRecord::angleWidth) ||
-                              (!rod && input.field == &DesignRecord::rodDiameter);
-        if (optional && !json) continue;
-        if (auto problem = ReadWhole(json, input.name, r.*input.field))
-            return {std::nullopt, *problem};
+    // The choices first: the material says which cross-section field a design gives.
+    for (const bool choices : {true, false}) {
+        std::size_t slot = 0;
+        for (const InputField &field : inputTable) {
+            if (field.kind == InputKind::derived) continue;
+            if ((field.kind == InputKind::choice) == choices)
+                if (auto problem = ReadInput(fields, slot, field, r)) return {.problem = *problem};
+            ++slot;
+        }
     }
-    if (rod && !fields.at(SlotOf("angleWidth"))) r.angleWidth = r.rodDiameter;
-    for (const auto &[name, slot, soil] :
-         {std::tuple{"upperSoil", SlotOf("upperSoil"), &DesignRecord::upperSoil},
-          std::tuple{"lowerSoil", SlotOf("lowerSoil"), &DesignRecord::lowerSoil}}) {
-        const std::optional<element> &json = fields.at(slot);
-        std::string_view text;
-        if (!json) continue;
-        if (json->get_string().get(text) != simdjson::SUCCESS)
-            return {std::nullopt, Quoted(name) + " must be a string"};
-        r.*soil = std::string(text);
-    }
-    if (const auto &format = fields.at(SlotOf("format"))) {
+    // The desktop program keeps a rod's diameter as its flange width too; either name
+    // gives it here.
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod && !fields.at("angleWidth"))
+        r.angleWidth = r.rodDiameter;
+    if (const auto &format = fields.at("format")) {
         std::string_view text;
         if (format->get_string().get(text) != simdjson::SUCCESS || text != "telmar-design")
-            return {std::nullopt, "field 'format' must be \"telmar-design\""};
+            return {.problem = "field 'format' must be \"telmar-design\""};
     }
-    return {std::move(r), {}};
+    return {.record = std::move(r)};
 }
 
 std::string Shown(std::string_view text, std::size_t kLongest)
@@ -361,15 +309,6 @@ std::string JsonProblem(std::string_view text, simdjson::error_code error)
 
 void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
 {
-    // Each key with what stands before and after it, made once and kept in a fixed room so
-    // that it is copied in one move: a batch appends a hundred thousand of them.
-    struct Key {
-        std::array<char, 64> text{};
-        std::size_t size = 0;
-    };
-    static std::vector<Key> keys[2];
-    std::vector<Key> &made = keys[pretty ? 1 : 0];
-    std::size_t field = 0;
     // Keys and values go into one piece on the stack and reach `out` together: appending
     // each of them on its own cost a third of a batch's time.
     char piece[4096];
@@ -380,20 +319,16 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
             at = piece;
         }
     };
+    bool first = true;
     const auto key = [&](std::string_view name) {
-        if (field == made.size()) {
-            const std::string text = std::string(field == 0 ? (pretty ? "{\n  \"" : "{\"")
-                                                            : (pretty ? ",\n  \"" : ",\"")) +
-                                     std::string(name) + (pretty ? "\": " : "\":");
-            Key made_key;
-            made_key.size = std::min(text.size(), made_key.text.size());
-            std::memcpy(made_key.text.data(), text.data(),
-                        made_key.size); // the record's names are short
-            made.push_back(made_key);
-        }
-        room(made[field].text.size() + 32); // and room for a number after it
-        std::memcpy(at, made[field].text.data(), made[field].text.size());
-        at += made[field++].size;
+        room(name.size() + 40); // and room for a number after it
+        const std::string_view before =
+            first ? (pretty ? "{\n  \"" : "{\"") : (pretty ? ",\n  \"" : ",\"");
+        const std::string_view after = pretty ? "\": " : "\":";
+        at = std::copy(before.begin(), before.end(), at);
+        at = std::copy(name.begin(), name.end(), at);
+        at = std::copy(after.begin(), after.end(), at);
+        first = false;
     };
     const auto real = [&](std::string_view name, double value) {
         key(name);
@@ -423,25 +358,14 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
         }
     };
 
-    text("arrangement", r.arrangement == Arrangement::row ? "row" : "contour");
-    text("electrodeMaterial", r.electrodeMaterial == ElectrodeMaterial::roundRod ? "roundRod"
-                              : r.electrodeMaterial == ElectrodeMaterial::angle  ? "angle"
-                                                                                 : "none");
-    real("upperResistivity", r.upperResistivity);
-    real("lowerResistivity", r.lowerResistivity);
-    real("verticalClimaticCoefficient", r.verticalClimaticCoefficient);
-    real("horizontalClimaticCoefficient", r.horizontalClimaticCoefficient);
-    real("upperLayerThickness", r.upperLayerThickness);
-    real("stripDepth", r.stripDepth);
-    real("normativeResistance", r.normativeResistance);
-    real("angleWidth", r.angleWidth);
-    real("electrodeLength", r.electrodeLength);
-    real("electrodeMidDepth", r.electrodeMidDepth);
-    real("stripWidth", r.stripWidth);
-    real("electrodeSpacing", r.electrodeSpacing);
-    real("stripUtilization", r.stripUtilization);
-    real("electrodeUtilization", r.electrodeUtilization);
-    real("rodDiameter", r.rodDiameter);
+    // The inputs as the design gave them, and what the calculation derived among them; the
+    // names of the soils label the report only.
+    for (const InputField &field : inputTable) {
+        if (field.kind == InputKind::choice)
+            text(field.name, WordOf(field, r));
+        else if (field.kind != InputKind::text)
+            real(field.name, NumberOf(field, r));
+    }
     real("designResistivity", r.designResistivity);
     real("singleElectrodeResistance", r.singleElectrodeResistance);
     real("estimatedCountExact", r.estimatedCountExact);

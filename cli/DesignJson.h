@@ -12,8 +12,8 @@
 // the record holds integers, and the two choices as words. Either a complete record ready
 // for the calculation, or the reason it is not.
 struct DesignInput {
-    std::optional<DesignRecord> record;
-    std::string problem; // names the field and what is wrong with it
+    std::optional<DesignRecord> record = std::nullopt;
+    std::string problem = {}; // names the field and what is wrong with it
 };
 
 DesignInput ReadDesign(simdjson::dom::element design);

@@ -2,14 +2,17 @@
 
 #include "cli/DesignJson.h"
 #include "design/Calculation.h"
+#include "design/InputFields.h"
 #include "design/ResultSentences.h"
+#include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
+#include "report/engine/ReportTemplate.h"
 #include "report/engine/RtfWordProcessor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
@@ -25,13 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum Status { ok = 0, arithmeticFault = 1, badInput = 2, reportFailed = 3, outputFailed = 4 };
+enum class Status { ok = 0, arithmeticFault = 1, badInput = 2, reportFailed = 3, outputFailed = 4 };
+using enum Status;
 
 // What one read may hold: a line of --jsonl, and a whole document otherwise.
 constexpr std::size_t kLongestLine = 1u << 20;
 constexpr std::size_t kLargestDocument = 64u << 20;
 
-constexpr const char *kUsage = R"(Usage: telmar-calc [OPTIONS] [FILE]
+constexpr const char *kUsageHead = R"(Usage: telmar-calc [OPTIONS] [FILE]
 
 Sizes a protective earthing installation of vertical electrodes in two-layer soil joined
 by a horizontal steel strip, as the Telmar desktop program does.
@@ -40,13 +44,10 @@ Reads a design (a JSON object) or a batch (an array of objects) from FILE, or fr
 standard input when FILE is absent or "-", and prints every field of the design record,
 inputs and results, as JSON.
 
-Input fields: upperResistivity, lowerResistivity, verticalClimaticCoefficient,
-horizontalClimaticCoefficient, upperLayerThickness, stripDepth, normativeResistance*,
-angleWidth*, rodDiameter*, electrodeLength, stripWidth*, electrodeSpacing,
-stripUtilization, electrodeUtilization (* whole numbers; rodDiameter only for a round rod,
-angleWidth only for an angle); arrangement ("row" or "contour", default "row");
-electrodeMaterial ("angle" or "roundRod", default "angle").
+Input fields:
+)";
 
+constexpr const char *kUsageTail = R"(
 Options:
   --jsonl            read and write one JSON object per line
   --text             print the sentences of the results page instead of JSON
@@ -62,6 +63,38 @@ otherwise the input is read whole, at most 64 MiB.
 Exit status: 0 computed; 1 a calculation stopped on an arithmetic fault; 2 bad input or
 usage; 3 the report could not be written; 4 the output could not be written.
 )";
+
+// The input fields as the help lists them, one a line with its kind and unit.
+std::string Usage()
+{
+    std::string usage = kUsageHead;
+    for (const InputField &field : inputTable) {
+        std::string line = "  " + std::string(field.name);
+        line.resize(std::max<std::size_t>(line.size() + 1, 33), ' ');
+        switch (field.kind) {
+        case InputKind::decimal:
+        case InputKind::whole:
+            line += std::string(field.symbol) + (field.unit.empty() ? "" : ", ") +
+                    std::string(field.unit) +
+                    (field.kind == InputKind::whole ? ", a whole number" : "");
+            if (field.neededFor == ElectrodeMaterial::angle) line += ", for an angle";
+            if (field.neededFor == ElectrodeMaterial::roundRod) line += ", for a round rod";
+            break;
+        case InputKind::choice:
+            for (std::size_t i = 0; i < field.words.size(); ++i)
+                line += std::string(i ? " or " : "") + '"' + std::string(field.words[i].word) + '"';
+            line += " (default \"" + std::string(field.words.front().word) + "\")";
+            break;
+        case InputKind::text:
+            line += "a name for the report (optional)";
+            break;
+        case InputKind::derived:
+            continue; // computed, never given
+        }
+        usage += line + '\n';
+    }
+    return usage + kUsageTail;
+}
 
 struct Options {
     bool jsonl = false;
@@ -99,11 +132,11 @@ Options ParseOptions(int argc, char *argv[])
             return std::string(given);
         };
         if (argument == "--help") {
-            std::cout << kUsage;
-            std::exit(std::cout.flush() ? ok : outputFailed);
+            std::cout << Usage();
+            std::exit(static_cast<int>(std::cout.flush() ? ok : outputFailed));
         } else if (argument == "--version") {
             std::cout << "telmar-calc " TELMAR_VERSION "\n";
-            std::exit(std::cout.flush() ? ok : outputFailed);
+            std::exit(static_cast<int>(std::cout.flush() ? ok : outputFailed));
         } else if (argument == "--jsonl") {
             options.jsonl = true;
         } else if (argument == "--text") {
@@ -230,12 +263,7 @@ private:
     // Straight to the descriptor, the pieces being large already; every write checked.
     void flush()
     {
-        for (std::size_t done = 0; done < text.size();) {
-            const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) Failed(n < 0 ? errno : 0);
-            done += static_cast<std::size_t>(n);
-        }
+        if (!WriteAll(STDOUT_FILENO, text)) Failed(errno);
         text.clear();
     }
 
@@ -274,12 +302,10 @@ DesignRecord Design(simdjson::dom::element value, Place where)
     return std::move(*input.record);
 }
 
-// The calculation as the electrode page's Next runs it: the mid-depth with the page's
-// commit, then the whole method. Returns the fault's message, if any.
+// The calculation as the electrode page's Next runs it. Returns the fault's message, if any.
 std::optional<std::string> Calculate(DesignRecord &record)
 {
     try {
-        record.electrodeMidDepth = ElectrodeMidDepth(record.electrodeLength, record.stripDepth);
         CalculateGrounding(record);
         return std::nullopt;
     } catch (const ArithmeticError &error) {
@@ -291,36 +317,14 @@ void AppendSentences(std::string &out, const DesignRecord &record)
 {
     const ResultSentences s = ComposeResultSentences(record, ",");
     for (const std::string *line :
-         {&s.label17, &s.label18, &s.label19, &s.label20, &s.label21, &s.label22, &s.label32})
+         {&s.designResistivity, &s.singleElectrode, &s.estimatedCount, &s.estimatedStripLength,
+          &s.stripResistance, &s.totalResistance, &s.refinedStripLength})
         out += *line + '\n';
     out += std::string(kRefinedCountCaption) + '\n';
-    out += s.label24 + '\n' + s.label25 + '\n';
-    out += s.label33 + '\n';
+    out += s.refinedCount + '\n' + s.decision + '\n';
+    out += s.installation + '\n';
     for (const std::string &note : s.coefficientNotes)
         out += note + '\n';
-}
-
-fs::path DefaultTemplate()
-{
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path relative = fs::path(u8"отчёт") / "otchet.rtf";
-    for (const fs::path &candidate :
-         {program / relative, program / ".." / "share" / "telmar" / relative})
-        if (fs::is_regular_file(candidate)) return candidate;
-    return program / relative;
-}
-
-// Today as the report is dated: "8 декабря 2026 г."
-std::string TodayInWords()
-{
-    static constexpr const char *kMonths[] = {"января",   "февраля", "марта",  "апреля",
-                                              "мая",      "июня",    "июля",   "августа",
-                                              "сентября", "октября", "ноября", "декабря"};
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return std::to_string(local.tm_mday) + " " + kMonths[local.tm_mon] + " " +
-           std::to_string(local.tm_year + 1900) + " г.";
 }
 
 bool SameFile(const fs::path &a, const fs::path &b)
@@ -336,7 +340,8 @@ bool SameFile(const fs::path &a, const fs::path &b)
 // forced, and always whole, through a new file of a unique name beside it.
 void WriteReport(const DesignRecord &record, const Options &options)
 {
-    const fs::path templatePath = options.reportTemplate.value_or(DefaultTemplate());
+    const fs::path templatePath = options.reportTemplate.value_or(
+        FindReportTemplate(fs::read_symlink("/proc/self/exe").parent_path()));
     const fs::path &target = *options.report;
     const std::string shown = Shown(target.string());
     struct stat info {};
@@ -374,14 +379,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
     if (fd < 0) Fail(reportFailed, "cannot write '" + shown + "': " + std::strerror(errno));
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    bool written = ::fchmod(fd, 0666 & ~mask) == 0;
-    for (std::size_t done = 0; written && done < filled.size();) {
-        const ssize_t n = ::write(fd, filled.data() + done, filled.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) done += static_cast<std::size_t>(n);
-    }
-    written = written && ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, filled) && ::fsync(fd) == 0;
     const int error = errno;
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
@@ -488,10 +486,10 @@ int main(int argc, char *argv[])
         if (options.input == "-" && isatty(STDIN_FILENO))
             std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
         Input input(options.input);
-        if (!options.jsonl) return RunDocument(input, options, out);
+        if (!options.jsonl) return static_cast<int>(RunDocument(input, options, out));
         const Status status = RunLines(input, options, out);
         out.finish();
-        return status;
+        return static_cast<int>(status);
     } catch (const Stop &stop) {
         if (stop.status != outputFailed) {
             try {
@@ -500,9 +498,9 @@ int main(int argc, char *argv[])
             }
         }
         std::cerr << "telmar-calc: " << stop.message << '\n';
-        return stop.status;
+        return static_cast<int>(stop.status);
     } catch (const std::bad_alloc &) {
         std::cerr << "telmar-calc: out of memory: the input is too large for this machine\n";
-        return badInput;
+        return static_cast<int>(badInput);
     }
 }

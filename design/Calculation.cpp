@@ -6,15 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <tuple>
+#include <utility>
 
 namespace {
 
-void StoreCount(const CountRounding &rounding, double &fraction, std::int32_t &roundUp,
-                double &count)
+// x − trunc(x), and whether the count rounds up past it.
+std::pair<double, std::int32_t> Fraction(Number exact)
 {
-    fraction = rounding.fraction;
-    roundUp = rounding.roundUp;
-    count = rounding.count;
+    const double fraction = (exact - std::trunc(exact.value())).value();
+    return {fraction, fraction > 0 ? 1 : 0};
 }
 
 // d, in metres: a round rod's diameter, or 0.95·b for an angle of flange width b.
@@ -131,8 +132,7 @@ bool CoefficientDiffers(double picked, double tabulated)
 CountRounding RoundCount(double exact)
 {
     CountRounding rounding{};
-    rounding.fraction = (Number(exact) - std::trunc(exact)).value();
-    rounding.roundUp = rounding.fraction > 0 ? 1 : 0;
+    std::tie(rounding.fraction, rounding.roundUp) = Fraction(exact);
     const double up = std::ceil(exact);
     // 2^63 is exactly representable; anything at or beyond it has no 64-bit count.
     constexpr double kLimit = 9223372036854775808.0;
@@ -152,13 +152,6 @@ std::optional<WordForms> WordFormsAfter(double count)
     return WordForms{"вертикальных", "заземлителей"};
 }
 
-double ElectrodeMidDepth(double electrodeLength, double stripDepth)
-{
-    const Number L = electrodeLength;
-    const Number t = stripDepth;
-    return (L / 2 + t).value();
-}
-
 void CalculateGrounding(DesignRecord &r)
 {
     const Number rho1 = r.upperResistivity;
@@ -168,6 +161,10 @@ void CalculateGrounding(DesignRecord &r)
     const Number t = r.stripDepth;
     const Number Rn = r.normativeResistance;
     const Number etaV = r.electrodeUtilization;
+
+    // The depth of an electrode's middle: T = L / 2 + t
+    const Number T = L / 2 + t;
+    r.electrodeMidDepth = T.value();
 
     // Step 2: two-layer soil. The boundary is held within the electrode's reach: above
     // its top the electrode lies wholly in the upper layer, below its foot wholly in the
@@ -180,7 +177,6 @@ void CalculateGrounding(DesignRecord &r)
     // Step 3: one vertical electrode.
     // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
     const Number d = EquivalentDiameter(r);
-    const Number T = r.electrodeMidDepth;
     const Number depthTerm = 0.5 * Lg((4 * T + L) / (4 * T - L));
     const Number Rv = 0.366 * rhoE / L * (Lg(2 * L / d) + depthTerm);
     r.singleElectrodeResistance = Rv.value();
@@ -188,8 +184,10 @@ void CalculateGrounding(DesignRecord &r)
     // Step 4: estimated number of electrodes.
     // n₁ = Rv / (Rn·ηv)
     r.estimatedCountExact = (Rv / (Rn * etaV)).value();
-    StoreCount(RoundCount(r.estimatedCountExact), r.estimatedCountFraction, r.estimatedRoundUp,
-               r.estimatedCount);
+    const CountRounding estimated = RoundCount(r.estimatedCountExact);
+    r.estimatedCountFraction = estimated.fraction;
+    r.estimatedRoundUp = estimated.roundUp;
+    r.estimatedCount = estimated.count;
 
     // Step 5: estimated strip length.
     r.stripLength = StripLengthFor(r, r.estimatedCount);
@@ -213,8 +211,8 @@ void CalculateGrounding(DesignRecord &r)
 
     r.totalElectrodeResistance = total.value();
     r.refinedCountExact = refinedExact.value();
-    r.refinedCountFraction = (refinedExact - std::trunc(refinedExact.value())).value();
-    r.refinedRoundUp = r.refinedCountFraction > 0 ? 1 : 0;
+    // The decided count is not x₂ rounded: the installation decides it, x₂ is shown beside.
+    std::tie(r.refinedCountFraction, r.refinedRoundUp) = Fraction(refinedExact);
     r.refinedCount = decision.decided.count;
     r.refinedStripLength = decision.decided.stripLength;
     r.refinedStripResistance = Rs.value();

@@ -25,9 +25,6 @@ struct WordForms {
 };
 std::optional<WordForms> WordFormsAfter(double count);
 
-// T = L / 2 + t, the depth of an electrode's middle; checked like every step.
-double ElectrodeMidDepth(double electrodeLength, double stripDepth);
-
 // An installation of `count` electrodes joined by the strip that joins exactly them.
 struct Installation {
     double count = 0;
@@ -46,7 +43,8 @@ bool MeetsNorm(const Installation &installation, std::int32_t normativeResistanc
 bool CoefficientDiffers(double picked, double tabulated);
 
 // Sizes the installation from the committed inputs of `record` and writes every result
-// field in order. Steps 2 to 6 give the first approximation; the decision is the smallest
-// count whose finished installation meets the norm. Throws ArithmeticError at the first faulting
-// step; the fields of the steps before it stay written, the later ones keep their old values.
+// field in order: T, then steps 2 to 6, the first approximation; the decision is the
+// smallest count whose finished installation meets the norm. Throws ArithmeticError at the
+// first faulting step; the fields of the steps before it stay written, the later ones keep
+// their old values.
 void CalculateGrounding(DesignRecord &record);

@@ -9,11 +9,10 @@ enum class Arrangement { contour, row };
 // Material code of the vertical electrodes; none means nothing has been captured yet.
 enum class ElectrodeMaterial : std::int32_t { none = 0, angle = 1, roundRod = 2 };
 
-// The one shared state of a design: the inputs of both pages, every result of the
-// calculation and the word forms after the refined count. Lengths are metres, the two
-// widths and the rod diameter whole millimetres, resistances ohms, resistivities ohm-metres.
-// Fields are written only at the page commits and by the calculation, in the order below.
-struct DesignRecord {
+// What the user gives for a design: the choices and numbers of both input pages.
+// design/InputFields.h describes each of them once. Lengths are metres, the two widths
+// and the rod diameter whole millimetres, resistances ohms, resistivities ohm-metres.
+struct DesignInputs {
     // Choices of the electrode page.
     Arrangement arrangement = Arrangement::contour;
     ElectrodeMaterial electrodeMaterial = ElectrodeMaterial::none;
@@ -32,14 +31,17 @@ struct DesignRecord {
     // Electrode page.
     std::int32_t angleWidth = 0;     // b
     double electrodeLength = 0;      // L
-    double electrodeMidDepth = 0;    // T = L / 2 + t
     std::int32_t stripWidth = 0;     // bs
     double electrodeSpacing = 0;     // a
     double stripUtilization = 0;     // ηh
     double electrodeUtilization = 0; // ηv
     std::int32_t rodDiameter = 0;    // d of a round rod
+};
 
-    // Results.
+// What CalculateGrounding computes from the inputs, in the order it computes them, and
+// the word forms after the decided count.
+struct DesignResults {
+    double electrodeMidDepth = 0;         // T = L / 2 + t
     double designResistivity = 0;         // ρe
     double singleElectrodeResistance = 0; // Rv
     double estimatedCountExact = 0;       // x₁
@@ -69,3 +71,8 @@ struct DesignRecord {
     double tabulatedStripUtilization = 0;
     double tabulatedElectrodeUtilization = 0;
 };
+
+// The one shared state of a design: the pages commit its inputs, the calculation writes
+// its results, and the results page, the drawing and the report read both. The user's
+// design files keep the inputs; the results are always computed again.
+struct DesignRecord : DesignInputs, DesignResults {};

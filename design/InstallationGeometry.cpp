@@ -74,3 +74,13 @@ std::string SoilName(const std::string &soil)
     const auto dash = soil.rfind('-');
     return dash == std::string::npos || dash == 0 ? soil : soil.substr(0, dash);
 }
+
+std::string_view ArrangementItem(Arrangement arrangement)
+{
+    return arrangement == Arrangement::row ? "В ряд" : "По контуру";
+}
+
+std::string_view ArrangementInText(Arrangement arrangement)
+{
+    return arrangement == Arrangement::row ? "в ряд" : "по контуру";
+}

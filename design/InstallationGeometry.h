@@ -3,6 +3,7 @@
 #include "design/DesignRecord.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The installation as it is to be built, in metres, for the drawing: a plan of the
@@ -51,3 +52,8 @@ SectionGeometry SectionOf(const DesignRecord &record);
 // How the report and the drawing name a layer's soil: the soil chosen from the list, or
 // "измеренное" for a resistivity typed in.
 std::string SoilName(const std::string &soil);
+
+// The arrangement as the electrode page's list names it ("В ряд", "По контуру"), and as a
+// sentence of the report or the drawing does ("в ряд").
+std::string_view ArrangementItem(Arrangement arrangement);
+std::string_view ArrangementInText(Arrangement arrangement);

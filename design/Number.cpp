@@ -31,8 +31,8 @@ void RaiseArithmeticFault(ArithmeticFault fault)
 
 Number Lg(Number x)
 {
-    const double value = Number::Checked(x.value()).value();
+    const double value = Number::checked(x.value()).value();
     if (value == 0) RaiseArithmeticFault(ArithmeticFault::divisionByZero);
     if (value < 0) RaiseArithmeticFault(ArithmeticFault::invalidOperation);
-    return Number::Checked(std::log(value) / std::log(10.0));
+    return Number::checked(std::log(value) / std::log(10.0));
 }

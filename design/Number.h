@@ -28,22 +28,22 @@ public:
     constexpr Number(double value) : value_(value) {} // the record's fields and literals
     constexpr double value() const { return value_; }
 
-    friend Number operator+(Number a, Number b) { return Checked(a.value_ + b.value_); }
-    friend Number operator-(Number a, Number b) { return Checked(a.value_ - b.value_); }
-    friend Number operator*(Number a, Number b) { return Checked(a.value_ * b.value_); }
+    friend Number operator+(Number a, Number b) { return checked(a.value_ + b.value_); }
+    friend Number operator-(Number a, Number b) { return checked(a.value_ - b.value_); }
+    friend Number operator*(Number a, Number b) { return checked(a.value_ * b.value_); }
     friend Number operator/(Number a, Number b)
     {
-        Checked(a.value_);
-        Checked(b.value_);
+        checked(a.value_);
+        checked(b.value_);
         if (b.value_ == 0)
             RaiseArithmeticFault(a.value_ == 0 ? ArithmeticFault::invalidOperation
                                                : ArithmeticFault::divisionByZero);
-        return Checked(a.value_ / b.value_);
+        return checked(a.value_ / b.value_);
     }
     friend constexpr auto operator<=>(Number a, Number b) = default;
 
     // Stops on a NaN or an infinity; the value otherwise.
-    static Number Checked(double value)
+    static Number checked(double value)
     {
         if (std::isnan(value)) RaiseArithmeticFault(ArithmeticFault::invalidOperation);
         if (std::isinf(value)) RaiseArithmeticFault(ArithmeticFault::overflow);

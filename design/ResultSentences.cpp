@@ -13,8 +13,7 @@ double Rounded(double value, double step)
     return std::round(value / step) * step;
 }
 
-} // namespace
-
+// "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", or that the norm is not met.
 std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
 {
     if (r.refinedCount < 1) return {}; // nothing calculated yet
@@ -25,6 +24,8 @@ std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
     return resistance + ": нормируемое сопротивление " + norm +
            " не достигается ни при каком числе электродов";
 }
+
+} // namespace
 
 std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_view sep)
 {
@@ -57,30 +58,30 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     const auto general = [sep](double v) { return FormatGeneral(v, sep); };
 
     ResultSentences s;
-    s.label17 =
+    s.designResistivity =
         "Удельный расчётный коэффициент сопротивления грунта = " + oneDecimal(r.designResistivity) +
         "  Ом*м ;";
-    s.label18 = "Сопротивление одного вертикального заземлителя = " +
-                oneDecimal(r.singleElectrodeResistance) + "  Ом ;";
-    s.label19 =
+    s.singleElectrode = "Сопротивление одного вертикального заземлителя = " +
+                        oneDecimal(r.singleElectrodeResistance) + "  Ом ;";
+    s.estimatedCount =
         "Предполагаемое количество вертикальных заземлителей = " + general(r.estimatedCount) +
         "  шт ;";
-    s.label20 =
+    s.estimatedStripLength =
         "Предполагаемая длина горизонтального заземлителя = " + general(r.stripLength) + "  м ;";
-    s.label21 =
+    s.stripResistance =
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
-    s.label22 =
+    s.totalResistance =
         r.stripAloneMeetsNorm
             ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
                   general(r.normativeResistance) + " Ом: электродам добавлять нечего ;"
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
                   "  Ом ;";
-    s.label24 = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
-    s.label25 = "Принимаем к установке  " + general(r.refinedCount) + " " + r.countAdjective + " " +
-                r.countNoun + " .";
-    s.label32 =
+    s.refinedCount = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
+    s.decision = "Принимаем к установке  " + general(r.refinedCount) + " " + r.countAdjective +
+                 " " + r.countNoun + " .";
+    s.refinedStripLength =
         "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) + " м;";
-    s.label33 = InstallationSentence(r, sep);
+    s.installation = InstallationSentence(r, sep);
     s.coefficientNotes = CoefficientNotes(r, sep);
     return s;
 }

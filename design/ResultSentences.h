@@ -6,28 +6,25 @@
 #include <string_view>
 #include <vector>
 
-// The sentences of the results page, one per label, built from the record.
+// The sentences of the results page, built from the record; the label that shows each.
 struct ResultSentences {
-    std::string label17; // design resistivity
-    std::string label18; // one electrode
-    std::string label19; // estimated count
-    std::string label20; // estimated strip length
-    std::string label21; // strip resistance
-    std::string label22; // total resistance
-    std::string label24; // unrounded refined count, ends the fixed caption above it
-    std::string label25; // the decision
-    std::string label32; // refined strip length
-    std::string label33; // the finished installation's resistance against the norm
+    std::string designResistivity;    // Label17
+    std::string singleElectrode;      // Label18, the resistance of one electrode
+    std::string estimatedCount;       // Label19
+    std::string estimatedStripLength; // Label20
+    std::string stripResistance;      // Label21
+    std::string totalResistance;      // Label22, what the electrodes must reach beside the strip
+    std::string refinedCount;         // Label24, x₂ unrounded: it ends kRefinedCountCaption
+    std::string decision;             // Label25, the count to install
+    std::string refinedStripLength;   // Label32
+    std::string installation;         // Label33, the finished installation against the norm
     // A sentence for each picked utilization coefficient the tables do not bear out.
     std::vector<std::string> coefficientNotes;
 };
 
-// The fixed first half of the sentence that label24 ends.
+// The fixed first half of the sentence that refinedCount ends (Label23).
 inline constexpr std::string_view kRefinedCountCaption =
     "Уточнённое количество вертикальных заземлителей с учётом";
-
-// "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", or that the norm is not met.
-std::string InstallationSentence(const DesignRecord &record, std::string_view decimalSeparator);
 
 // For each utilization coefficient more than 10 % off the tables at the decided count: what
 // the table gives there, and that it is to be picked again.

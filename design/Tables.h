@@ -14,7 +14,7 @@ struct Soil {
 
 // Typical specific resistances of soils, as the handbooks of earthing design tabulate them.
 // A list item's resistivity belongs to its position.
-inline constexpr std::array<Soil, 18> kSoils{{
+inline constexpr std::array<Soil, 18> soilTable{{
     {"Торф-25", 25},
     {"Чернозём-50", 50},
     {"Глина-60", 60},

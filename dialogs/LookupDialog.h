@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SavedState.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -9,8 +11,9 @@ class QPushButton;
 // What the six lookup windows have in common: a window without title-bar buttons that is
 // shown modeless and only hidden, never destroyed, so its picks persist for the whole run;
 // an OK button that starts disabled, is the default button, and is enabled only by pointer
-// movement over the window's free surface; Escape hides it without writing anything.
-class LookupDialog : public QDialog {
+// movement over the window's free surface; Escape hides it without writing anything. A
+// design file keeps its picks.
+class LookupDialog : public QDialog, public SavedWindow {
     Q_OBJECT
 
 public:

@@ -8,7 +8,8 @@
 
 TwoListDialog::TwoListDialog(const TwoListWindow &window)
     : LookupDialog(window.caption), value_(window.value), text_(window.text),
-      stayOpenOnZero_(window.stayOpenOnZero)
+      stayOpenOnZero_(window.stayOpenOnZero), firstKey_(window.firstKey),
+      secondKey_(window.secondKey), wholeValues_(window.wholeValues)
 {
     if (window.resizable)
         resize(737, 156);
@@ -40,4 +41,27 @@ void TwoListDialog::BitBtn1Click()
     if (stayOpenOnZero_ && chosenValue <= 0) return;
     emit valuePicked(text_(chosenValue));
     hide();
+}
+
+QJsonObject TwoListDialog::saveState() const
+{
+    return {{firstKey_, ListState(ComboBox1)},
+            {secondKey_, ListState(ComboBox2)},
+            {"chosenRow", chosenRow},
+            {"chosenValue", chosenValue}};
+}
+
+PendingState TwoListDialog::restoreState(const QJsonObject &state, const QString &where)
+{
+    StateReader read(state, where);
+    const auto first = read.list(firstKey_, ComboBox1);
+    const auto second = read.list(secondKey_, ComboBox2);
+    const auto row = read.number("chosenRow", 0, 3, true);
+    const auto value = read.number("chosenValue", 0, 1e6, wholeValues_);
+    return read.finish([=, this] {
+        RestoreList(ComboBox1, *first);
+        RestoreList(ComboBox2, *second);
+        chosenRow = static_cast<int>(*row);
+        chosenValue = *value;
+    });
 }

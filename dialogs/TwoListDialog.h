@@ -17,6 +17,10 @@ struct TwoListWindow {
     QString secondLabel; // Label3, beside ComboBox2
     QStringList firstItems;
     QStringList secondItems;
+    // The lists' names in a design file, and whether the values are whole numbers.
+    QString firstKey;
+    QString secondKey;
+    bool wholeValues = false;
     int labelWidth = 0;
     QRect firstList;
     QRect secondList;
@@ -44,6 +48,9 @@ public:
     int chosenRow = 0;
     double chosenValue = 0;
 
+    QJsonObject saveState() const override;
+    PendingState restoreState(const QJsonObject &state, const QString &where) override;
+
 signals:
     // OK's pick, as the tile shows it.
     void valuePicked(const QString &text);
@@ -58,4 +65,6 @@ private:
     std::function<double(int, int)> value_;
     std::function<QString(double)> text_;
     bool stayOpenOnZero_;
+    QString firstKey_, secondKey_;
+    bool wholeValues_;
 };

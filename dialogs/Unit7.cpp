@@ -136,3 +136,32 @@ void TForm7::BitBtn1Click()
         QString::fromStdString(FormatGeneral(zoneCoefficients.horizontal, separator)));
     hide();
 }
+
+QJsonObject TForm7::saveState() const
+{
+    int zone = -1;
+    for (int i = 0; i < 4; ++i)
+        if (RadioButtons[i]->isChecked()) zone = i;
+    const ClimaticRow &c = zoneCoefficients;
+    return {{"zone", zone},
+            {"type", ListState(ComboBox1)},
+            {"chosenValue", chosenValue},
+            {"zoneCoefficients", QJsonArray{c.verticalShort, c.verticalLong, c.horizontal}}};
+}
+
+PendingState TForm7::restoreState(const QJsonObject &state, const QString &where)
+{
+    StateReader read(state, where);
+    const auto zone = read.number("zone", -1, 3, true);
+    const auto type = read.list("type", ComboBox1);
+    const auto value = read.number("chosenValue", 0, 1e6, false);
+    const auto coefficients = read.numbers("zoneCoefficients", 3, 0, 1e6);
+    return read.finish([=, this] {
+        for (int i = 0; i < 4; ++i)
+            RadioButtons[i]->setChecked(i == static_cast<int>(*zone));
+        RestoreList(ComboBox1, *type);
+        chosenValue = *value;
+        zoneCoefficients = {(*coefficients)[0].toDouble(), (*coefficients)[1].toDouble(),
+                            (*coefficients)[2].toDouble()};
+    });
+}

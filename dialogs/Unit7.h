@@ -31,6 +31,9 @@ public:
     ClimaticRow zoneCoefficients{0, 0, 0};
     double chosenValue = 0;
 
+    QJsonObject saveState() const override;
+    PendingState restoreState(const QJsonObject &state, const QString &where) override;
+
 signals:
     // OK's pick, as the tiles show it.
     void coefficientsPicked(const QString &vertical, const QString &horizontal);

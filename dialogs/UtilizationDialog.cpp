@@ -33,27 +33,37 @@ namespace {
 
 TwoListWindow TwoLists(const UtilizationWindow &window)
 {
-    QStringList counts;
+    const std::string separator = DecimalSeparator();
+    const auto shown = [&separator](double value) {
+        return QString::fromStdString(FormatGeneral(value, separator));
+    };
+    QStringList ratios, counts;
+    for (const double ratio : kUtilizationRatios)
+        ratios << shown(ratio);
     for (const double count : window.table.counts)
-        counts << QString::fromStdString(FormatGeneral(count, DecimalSeparator()));
+        counts << shown(count);
     const UtilizationTable &table = window.table;
-    return {Text(window.caption),
-            Text(window.heading),
-            QStringLiteral("Отношение расстояния между электродами к их длинне"),
-            Text(window.countLabel),
-            {"1", "2", "3"},
-            counts,
-            520,
-            {550, 56, 129, 21},
-            {550, 88, 129, 21},
-            false,
-            false,
+    return {
+        .caption = Text(window.caption),
+        .heading = Text(window.heading),
+        .firstLabel = QStringLiteral("Отношение расстояния между электродами к их длинне"),
+        .secondLabel = Text(window.countLabel),
+        .firstItems = ratios,
+        .secondItems = counts,
+        .firstKey = QStringLiteral("ratio"),
+        .secondKey = QStringLiteral("count"),
+        .labelWidth = 520,
+        .firstList = {550, 56, 129, 21},
+        .secondList = {550, 88, 129, 21},
+        .value =
             [&table](int ratio, int count) {
                 return table.cell(static_cast<std::size_t>(ratio), static_cast<std::size_t>(count));
             },
+        .text =
             [](double value) {
                 return QString::fromStdString(FormatGeneral(value, DecimalSeparator()));
-            }};
+            },
+    };
 }
 
 } // namespace

@@ -20,9 +20,9 @@ constexpr double kHeight = 900;
 const QRectF kPlanBox(40, 90, 880, 760);
 const QRectF kSectionBox(960, 90, 620, 760);
 
-QString Text(const std::string &text)
+QString Text(std::string_view text)
 {
-    return QString::fromStdString(text);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 class Drawer {
@@ -158,9 +158,7 @@ private:
         label(QPointF(kPlanBox.center().x(), kPlanBox.bottom()),
               QStringLiteral("%1 %2 %3 %4; полоса Lп = %5 м")
                   .arg(number(plan.count), Text(r_.countAdjective), Text(r_.countNoun),
-                       r_.arrangement == Arrangement::row ? QStringLiteral("в ряд")
-                                                          : QStringLiteral("по контуру"),
-                       number(plan.stripLength)),
+                       Text(ArrangementInText(r_.arrangement)), number(plan.stripLength)),
               Qt::AlignHCenter | Qt::AlignBottom, 28);
     }
 

@@ -3,8 +3,7 @@
 #include "report/engine/WordProcessor.h"
 
 // Built without an office suite's SDK: the built-in engine is the only word processor.
-std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &, bool &failed)
+OfficeConnection ConnectOffice(const OfficeOptions &, const std::shared_ptr<OfficeRun> &)
 {
-    failed = false;
-    return nullptr;
+    return {};
 }

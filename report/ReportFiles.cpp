@@ -1,5 +1,7 @@
 #include "report/ReportFiles.h"
 
+#include "report/engine/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -7,14 +9,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-std::mutex folderMutex;
-QString folder; // this run's reports folder
 
 QString Reason(int error)
 {
@@ -30,7 +28,7 @@ bool IsPrivateFolder(const QString &path)
 }
 
 // The folder to write to, made anew where there is none fit for use.
-QString PrivateFolder(QString &error)
+QString PrivateFolder(QString &folder, QString &error)
 {
     if (IsPrivateFolder(folder)) return folder;
     const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
@@ -44,31 +42,12 @@ QString PrivateFolder(QString &error)
     return folder;
 }
 
-bool WriteAll(int fd, const std::string &data)
-{
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
-QString ReportsFolder()
+WrittenReport ReportsFolder::write(const std::string &rtf)
 {
-    std::lock_guard lock(folderMutex);
-    return folder;
-}
-
-WrittenReport WriteReportFile(const std::string &rtf)
-{
-    std::lock_guard lock(folderMutex);
     WrittenReport report;
-    const QString where = PrivateFolder(report.error);
+    const QString where = PrivateFolder(folder_, report.error);
     if (where.isEmpty()) return report;
 
     QByteArray name = QFile::encodeName(where + QStringLiteral("/Отчёт-XXXXXX.rtf"));

@@ -1,31 +1,25 @@
 #include "report/ReportGenerator.h"
 
 #include "report/InstallationDrawing.h"
-#include "report/ReportSettings.h"
 #include "report/WordApp.h"
 #include "report/engine/GuardedWordProcessor.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
+#include "report/engine/ReportTemplate.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLocale>
-#include <QStandardPaths>
 
 #include <algorithm>
 
 namespace {
 
-const QString kTemplate = QStringLiteral("отчёт/otchet.rtf");
-
 using Step = ReportOutcome::Step;
 
 ReportOutcome Failed(Step step, const QString &message)
 {
-    return {step, message, {}, false};
+    return {.failed = step, .message = message};
 }
 
 // The drawing on paper: the text's width, at print resolution.
@@ -36,8 +30,7 @@ constexpr int kDrawingDotsPerInch = 300;
 // The rows of the report, dated today and with the drawing made.
 std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separator)
 {
-    const QString date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
-    std::vector<ReportRow> rows = ReportRows(record, separator, date.toStdString());
+    std::vector<ReportRow> rows = ReportRows(record, separator, TodayInWords());
     for (ReportRow &row : rows) {
         if (!row.picture) continue;
         const QSize pixels(kDrawingWidthTwips * kDrawingDotsPerInch / 1440,
@@ -51,22 +44,23 @@ std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separ
 }
 
 // One attempt with the word processor CreateWord makes.
-ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
-                      const std::string &separator, const std::function<void(int)> &progress)
+ReportOutcome Attempt(WordApp &word, const ReportSettings &settings, const DesignRecord &record,
+                      const QString &templatePath, const std::string &separator,
+                      const std::function<void(int)> &progress)
 {
     const QString shownPath = QDir::toNativeSeparators(templatePath);
     if (progress) progress(0);
-    if (!CreateWord())
+    if (!word.CreateWord(settings))
         return Failed(Step::start, QStringLiteral("Не удалось запустить текстовый редактор для "
                                                   "отчёта.\nШаблон отчёта: %1")
                                        .arg(shownPath));
-    SetWordVisible(false);
-    if (!OpenDocument(templatePath))
+    word.SetWordVisible(false);
+    if (!word.OpenDocument(templatePath))
         return Failed(Step::open,
                       QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
 
     int percent = 0;
-    const FillOutcome fill = FillReport(*WordApp(), Rows(record, separator), [&](int advance) {
+    const FillOutcome fill = FillReport(*word.current(), Rows(record, separator), [&](int advance) {
         percent = std::min(100, percent + advance);
         if (progress) progress(percent);
     });
@@ -76,14 +70,12 @@ ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
                                      "шаблоне нет такого места или текстовый "
                                      "редактор перестал отвечать.\nШаблон отчёта: %2")
                           .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
-    if (!SetWordVisible(true)) {
-        const WrittenReport written = LastWrittenReport();
-        return Failed(Step::show, WordAppIsOffice() || written.error.isEmpty()
+    if (!word.SetWordVisible(true))
+        return Failed(Step::show, word.isOffice() || word.written().error.isEmpty()
                                       ? QStringLiteral("Текстовый редактор не показал отчёт.")
-                                      : written.error);
-    }
+                                      : word.written().error);
     ReportOutcome made;
-    if (!WordAppIsOffice()) made.fileToOpen = LastWrittenReport().path;
+    if (!word.isOffice()) made.fileToOpen = word.written().path;
     return made;
 }
 
@@ -91,17 +83,13 @@ ReportOutcome Attempt(const DesignRecord &record, const QString &templatePath,
 
 QString ReportTemplatePath()
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    QStringList candidates{programFolder + QLatin1Char('/') + kTemplate,
-                           programFolder + QStringLiteral("/../share/telmar/") + kTemplate};
-    candidates += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                            QStringLiteral("telmar/") + kTemplate);
-    for (const QString &candidate : candidates)
-        if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
-    return QDir::cleanPath(candidates.first());
+    const std::filesystem::path found =
+        FindReportTemplate(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    return QFile::decodeName(QByteArray::fromStdString(found.string()));
 }
 
-ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
+ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
+                             const DesignRecord &record, const QString &templatePath,
                              const std::string &separator, const std::function<void(int)> &progress)
 {
     // A template that is not a regular, readable file of sane size reaches no backend:
@@ -116,17 +104,17 @@ ReportOutcome GenerateReport(const DesignRecord &record, const QString &template
         return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1\n%2")
                                       .arg(QDir::toNativeSeparators(templatePath), why));
     }
-    const bool preferred = CurrentReportSettings().backend == WordBackend::preferred;
-    ReportOutcome outcome = Attempt(record, templatePath, separator, progress);
-    if (outcome.failed != Step::none && WordAppIsOffice()) {
+    const bool preferred = settings.backend == WordBackend::preferred;
+    ReportOutcome outcome = Attempt(word, settings, record, templatePath, separator, progress);
+    if (outcome.failed != Step::none && word.isOffice()) {
         if (preferred) {
             // The office let the report down: the built-in engine makes it, the office rests.
-            GiveUpOnOffice();
-            outcome = Attempt(record, templatePath, separator, progress);
+            word.giveUpOnOffice(settings);
+            outcome = Attempt(word, settings, record, templatePath, separator, progress);
         } else {
-            WordApp()->EndStartedProgram();
+            word.current()->endStartedProgram();
         }
     }
-    outcome.officeGivenUp = TakeOfficeFailure() && preferred;
+    outcome.officeGivenUp = word.takeOfficeFailure() && preferred;
     return outcome;
 }

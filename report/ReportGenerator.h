@@ -1,12 +1,15 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "report/ReportSettings.h"
 
 #include <QMetaType>
 #include <QString>
 
 #include <functional>
 #include <string>
+
+class WordApp;
 
 // Where the report template is: beside the program first, then in the program's data
 // folder. When none is found, the path beside the program, for the user's message.
@@ -16,21 +19,22 @@ QString ReportTemplatePath();
 struct ReportOutcome {
     enum class Step { none, start, open, fill, show };
     Step failed = Step::none; // the step that failed; none: the report is made
-    QString message;          // for the user, naming the template or the file
+    QString message = {};     // for the user, naming the template or the file
     // The built-in engine's document, written and waiting to be opened on the desktop;
     // empty where an office shows the report itself.
-    QString fileToOpen;
+    QString fileToOpen = {};
     // The office failed on the way and the built-in engine made the report instead.
     bool officeGivenUp = false;
 };
 Q_DECLARE_METATYPE(ReportOutcome)
 
-// Writes the report of `record`: starts a word processor as the report settings choose,
+// Writes the report of `record` with `word`: starts a word processor as `settings` choose,
 // opens the template as a new document, replaces its placeholders one after the other and
 // shows the filled document; numbers are written with the user's decimal `separator`.
-// `progress` is told how far it has come, 0 to 100. Where an
-// office lets the report down, the built-in engine makes it. Shows no window of its own
-// and may run on any one thread at a time.
-ReportOutcome GenerateReport(const DesignRecord &record, const QString &templatePath,
+// `progress` is told how far it has come, 0 to 100. Where an office lets the report down,
+// the built-in engine makes it. Shows no window of its own and may run on any one thread
+// at a time.
+ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
+                             const DesignRecord &record, const QString &templatePath,
                              const std::string &separator,
                              const std::function<void(int percent)> &progress);

@@ -1,127 +1,85 @@
 #include "report/WordApp.h"
 
 #include "report/OfficeBackend.h"
-#include "report/ReportSettings.h"
 #include "report/engine/GuardedWordProcessor.h"
 #include "report/engine/RtfWordProcessor.h"
 
 #include <QFile>
 
-#include <chrono>
-#include <memory>
-#include <mutex>
-#include <optional>
+#include <utility>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::unique_ptr<GuardedWordProcessor> wordApp;
-bool wordAppIsOffice = false;
-std::mutex officeMutex;
-std::optional<Clock::time_point> officeFailedAt;
-std::uint64_t officeFailedUnder = 0; // the settings' generation then
-WrittenReport lastWritten;
-bool officeFailedUnsaid = false;
-
-void OfficeFailed()
+bool SameOffice(const OfficeOptions &a, const OfficeOptions &b)
 {
-    std::lock_guard lock(officeMutex);
-    officeFailedAt = Clock::now();
-    officeFailedUnder = ReportSettingsGeneration();
-    officeFailedUnsaid = true;
-}
-
-bool OfficePaused(const ReportSettings &settings)
-{
-    std::lock_guard lock(officeMutex);
-    return officeFailedAt && officeFailedUnder == ReportSettingsGeneration() &&
-           Clock::now() < *officeFailedAt + settings.officePause;
-}
-
-std::unique_ptr<WordProcessor> BuiltIn()
-{
-    return std::make_unique<RtfWordProcessor>([](const std::string &rtf) {
-        lastWritten = WriteReportFile(rtf);
-        return lastWritten.error.isEmpty();
-    });
+    return a.program == b.program && a.pipeName == b.pipeName && a.profileUrl == b.profileUrl &&
+           a.headless == b.headless;
 }
 
 } // namespace
 
-bool CreateWord()
+WordApp::WordApp() : officeRun_(std::make_shared<OfficeRun>()) {}
+
+WordApp::~WordApp() = default;
+
+void WordApp::officeFailed(const ReportSettings &settings)
 {
-    const ReportSettings settings = CurrentReportSettings();
+    officeFailedAt_ = std::chrono::steady_clock::now();
+    failedOffice_ = settings.office;
+    officeFailureUnsaid_ = true;
+}
+
+bool WordApp::officePaused(const ReportSettings &settings) const
+{
+    return officeFailedAt_ && SameOffice(failedOffice_, settings.office) &&
+           std::chrono::steady_clock::now() < *officeFailedAt_ + settings.officePause;
+}
+
+bool WordApp::CreateWord(const ReportSettings &settings)
+{
     std::unique_ptr<WordProcessor> created;
     bool office = false;
     try {
-        if (settings.backend != WordBackend::builtIn && !OfficePaused(settings)) {
-            bool failed = false;
-            created = CreateOfficeWordProcessor(settings.office, failed);
+        if (settings.backend != WordBackend::builtIn && !officePaused(settings)) {
+            OfficeConnection connection = ConnectOffice(settings.office, officeRun_);
+            created = std::move(connection.processor);
             office = created != nullptr;
-            if (failed) OfficeFailed();
+            if (connection.failed) officeFailed(settings);
         }
-        if (!created && settings.backend != WordBackend::office) created = BuiltIn();
+        if (!created && settings.backend != WordBackend::office)
+            created = std::make_unique<RtfWordProcessor>([this](const std::string &rtf) {
+                written_ = folder_.write(rtf);
+                return written_.error.isEmpty();
+            });
     } catch (...) {
         created.reset();
     }
     if (!created) return false;
-    wordApp = std::make_unique<GuardedWordProcessor>(std::move(created));
-    wordAppIsOffice = office;
+    current_ = std::make_unique<GuardedWordProcessor>(std::move(created));
+    office_ = office;
     return true;
 }
 
-bool SetWordVisible(bool visible)
+bool WordApp::SetWordVisible(bool visible)
 {
-    return wordApp && wordApp->SetWordVisible(visible);
+    return current_ && current_->SetWordVisible(visible);
 }
 
-bool OpenDocument(const QString &path)
+bool WordApp::OpenDocument(const QString &path)
 {
-    return wordApp && wordApp->OpenDocument(QFile::encodeName(path).toStdString());
+    return current_ && current_->OpenDocument(QFile::encodeName(path).toStdString());
 }
 
-bool SelectionToStart()
+void WordApp::giveUpOnOffice(const ReportSettings &settings)
 {
-    return wordApp && wordApp->SelectionToStart();
-}
-
-bool ReplacePlaceholder(const QString &placeholder, const QString &value)
-{
-    return wordApp && wordApp->ReplacePlaceholder(placeholder.toStdString(), value.toStdString());
-}
-
-GuardedWordProcessor *WordApp()
-{
-    return wordApp.get();
-}
-
-bool WordAppIsOffice()
-{
-    return wordApp && wordAppIsOffice;
-}
-
-void GiveUpOnOffice()
-{
-    if (WordAppIsOffice()) {
-        wordApp->EndStartedProgram();
-        wordApp.reset();
+    if (isOffice()) {
+        current_->endStartedProgram();
+        current_.reset();
     }
-    OfficeFailed();
+    officeFailed(settings);
 }
 
-bool TakeOfficeFailure()
+bool WordApp::takeOfficeFailure()
 {
-    std::lock_guard lock(officeMutex);
-    return std::exchange(officeFailedUnsaid, false);
-}
-
-WrittenReport LastWrittenReport()
-{
-    return lastWritten;
-}
-
-void ReleaseWordApp()
-{
-    wordApp.reset();
+    return std::exchange(officeFailureUnsaid_, false);
 }

@@ -1,34 +1,61 @@
 #pragma once
 
 #include "report/ReportFiles.h"
+#include "report/ReportSettings.h"
 
 #include <QString>
 
+#include <chrono>
+#include <memory>
+#include <optional>
+
 class GuardedWordProcessor;
+struct OfficeRun;
 
-// The word-processor layer: one reference for the whole process, `WordApp`, and five
-// operations on it. None of them throws: every failure inside becomes false.
+// The word processor of a run's reports, and what the run remembers of it: the office it
+// started, when an office last let a report down, and the folder the built-in engine writes
+// to. Its operations never throw: every failure inside becomes false. One report at a time
+// uses it, from any one thread.
+class WordApp {
+public:
+    WordApp();
+    // Releases the word processor. The documents shown stay with the user.
+    ~WordApp();
+    WordApp(const WordApp &) = delete;
+    WordApp &operator=(const WordApp &) = delete;
 
-// Creates a word processor as the report settings choose and makes it WordApp, replacing
-// the previous one. An office that failed within the settings' pause is not tried again.
-bool CreateWord();
-bool SetWordVisible(bool visible);
-// Opens a new document made from the file at `path`.
-bool OpenDocument(const QString &path);
-bool SelectionToStart();
-bool ReplacePlaceholder(const QString &placeholder, const QString &value);
+    // Creates a word processor as `settings` choose and makes it the current one, replacing
+    // the previous one. An office that failed within the settings' pause is not tried again.
+    bool CreateWord(const ReportSettings &settings);
+    bool SetWordVisible(bool visible);
+    // Opens a new document made from the file at `path`.
+    bool OpenDocument(const QString &path);
 
-// The current reference, or null.
-GuardedWordProcessor *WordApp();
-// Whether WordApp is an office suite's word processor rather than the built-in one.
-bool WordAppIsOffice();
-// The office let a report down: the program it started is ended, the reference dropped,
-// and for the settings' pause reports go through the built-in engine.
-void GiveUpOnOffice();
-// Whether an office failed since the last call: the user is to be told once.
-bool TakeOfficeFailure();
-// What the built-in engine wrote when its document was last made visible.
-WrittenReport LastWrittenReport();
+    // The current word processor; null before CreateWord has made one.
+    GuardedWordProcessor *current() const { return current_.get(); }
+    // Whether it is an office suite's word processor rather than the built-in one.
+    bool isOffice() const { return current_ && office_; }
+    // The office let a report down: the program it started is ended, the word processor
+    // dropped, and for the settings' pause reports go through the built-in engine.
+    void giveUpOnOffice(const ReportSettings &settings);
+    // Whether an office failed since the last call: the user is to be told once.
+    bool takeOfficeFailure();
 
-// Releases the reference at program exit. The documents shown stay with the user.
-void ReleaseWordApp();
+    // What the built-in engine wrote when its document was last made visible.
+    const WrittenReport &written() const { return written_; }
+    const ReportsFolder &reportsFolder() const { return folder_; }
+
+private:
+    void officeFailed(const ReportSettings &settings);
+    bool officePaused(const ReportSettings &settings) const;
+
+    std::shared_ptr<OfficeRun> officeRun_;
+    std::unique_ptr<GuardedWordProcessor> current_;
+    bool office_ = false;
+    // The office that failed last, and when: another one is tried at once.
+    std::optional<std::chrono::steady_clock::time_point> officeFailedAt_;
+    OfficeOptions failedOffice_;
+    bool officeFailureUnsaid_ = false;
+    ReportsFolder folder_;
+    WrittenReport written_;
+};

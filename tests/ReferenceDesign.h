@@ -21,7 +21,6 @@ inline DesignRecord ReferenceDesign(Arrangement arrangement = Arrangement::row,
     r.normativeResistance = 4;
     r.angleWidth = 50;
     r.electrodeLength = 3;
-    r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
     r.stripWidth = 40;
     r.electrodeSpacing = 3;
     r.stripUtilization = 0.75;
@@ -34,7 +33,6 @@ template <typename Change> DesignRecord Computed(Change change)
 {
     DesignRecord r = ReferenceDesign();
     change(r);
-    r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
     CalculateGrounding(r);
     return r;
 }

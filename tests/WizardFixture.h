@@ -17,6 +17,19 @@ class WizardFixture {
 public:
     std::unique_ptr<Windows> windows;
     std::unique_ptr<MessageBoxWatch> boxes;
+    // How the windows started from now on write and open their reports.
+    ReportSettings reportSettings;
+    std::function<bool(const QString &)> documentOpener;
+
+    // Reports written with `settings` and opened with `opener`, now and by the windows
+    // started later.
+    void useReports(const ReportSettings &settings,
+                    std::function<bool(const QString &)> opener = nullptr)
+    {
+        reportSettings = settings;
+        if (opener) documentOpener = std::move(opener);
+        if (windows) applyReports();
+    }
 
     static void initLocale()
     {
@@ -29,6 +42,7 @@ public:
     {
         boxes = std::make_unique<MessageBoxWatch>();
         windows = CreateWindows();
+        applyReports();
         form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
         ParkPointer();
@@ -44,6 +58,7 @@ public:
     }
 
     TForm1 &form() const { return *windows->Form1; }
+    ReportRunner &runner() const { return form().reportRunner(); }
     int page() const { return form().PageControl1->activePage() + 1; }
 
     // The reference design's soil and climate page.
@@ -106,9 +121,15 @@ public:
     bool pressReport()
     {
         QSignalSpy spy(&form().reportRunner(), &ReportRunner::finished);
-        form().ShowPage(3);
+        form().showPage(3);
         Click(form().Button5);
         return reportEnds(spy);
+    }
+
+    void applyReports()
+    {
+        runner().setSettings(reportSettings);
+        runner().setDocumentOpener(documentOpener);
     }
 
     // The texts of the message boxes seen since the last call.

@@ -111,19 +111,21 @@ private slots:
         DesignRecord r = ReferenceDesign();
         CalculateGrounding(r);
         const ResultSentences s = ComposeResultSentences(r, ",");
-        QCOMPARE(s.label17,
+        QCOMPARE(s.designResistivity,
                  std::string("Удельный расчётный коэффициент сопротивления грунта = 53,9  Ом*м ;"));
-        QCOMPARE(s.label18,
+        QCOMPARE(s.singleElectrode,
                  std::string("Сопротивление одного вертикального заземлителя = 14,8  Ом ;"));
-        QCOMPARE(s.label19,
+        QCOMPARE(s.estimatedCount,
                  std::string("Предполагаемое количество вертикальных заземлителей = 5  шт ;"));
-        QCOMPARE(s.label20,
+        QCOMPARE(s.estimatedStripLength,
                  std::string("Предполагаемая длина горизонтального заземлителя = 12  м ;"));
-        QCOMPARE(s.label21, std::string("Сопротивление горизонтального заземлителя = 39,2  Ом ;"));
-        QCOMPARE(s.label22, std::string("Полное сопротивление заземлителей = 4,5  Ом ;"));
-        QCOMPARE(s.label32, std::string("Уточнённая длина горизонтального заземлителя = 12 м;"));
-        QCOMPARE(s.label24, std::string("соединительной полосы = 4,1  шт ;"));
-        QCOMPARE(s.label25, std::string("Принимаем к установке  5 вертикальных заземлителей ."));
+        QCOMPARE(s.stripResistance,
+                 std::string("Сопротивление горизонтального заземлителя = 39,2  Ом ;"));
+        QCOMPARE(s.totalResistance, std::string("Полное сопротивление заземлителей = 4,5  Ом ;"));
+        QCOMPARE(s.refinedStripLength,
+                 std::string("Уточнённая длина горизонтального заземлителя = 12 м;"));
+        QCOMPARE(s.refinedCount, std::string("соединительной полосы = 4,1  шт ;"));
+        QCOMPARE(s.decision, std::string("Принимаем к установке  5 вертикальных заземлителей ."));
     }
 
     void finishedResistanceSentence_data()
@@ -158,14 +160,14 @@ private slots:
         QFETCH(QString, label33);
         QFETCH(QString, label22);
         const ResultSentences s = ComposeResultSentences(design, ",");
-        QCOMPARE(QString::fromStdString(s.label33), label33);
-        QCOMPARE(QString::fromStdString(s.label22), label22);
+        QCOMPARE(QString::fromStdString(s.installation), label33);
+        QCOMPARE(QString::fromStdString(s.totalResistance), label22);
     }
 
     void decisionSentenceKeepsEmptyWordFormsAsTwoBlanks()
     {
         const ResultSentences s = ComposeResultSentences(DesignRecord{}, ",");
-        QCOMPARE(s.label25, std::string("Принимаем к установке  0   ."));
+        QCOMPARE(s.decision, std::string("Принимаем к установке  0   ."));
     }
 
     void countsRoundUpAndNeverBelowOne_data()
@@ -413,8 +415,8 @@ private slots:
             DesignRecord r;
             r.arrangement = i % 2 ? Arrangement::row : Arrangement::contour;
             r.electrodeMaterial = i % 3 ? ElectrodeMaterial::angle : ElectrodeMaterial::roundRod;
-            r.upperResistivity = pick(kSoils).resistivity;
-            r.lowerResistivity = pick(kSoils).resistivity;
+            r.upperResistivity = pick(soilTable).resistivity;
+            r.lowerResistivity = pick(soilTable).resistivity;
             const ClimaticRow zone = pick(climaticTable);
             r.verticalClimaticCoefficient = i % 4 ? zone.verticalShort : zone.verticalLong;
             r.horizontalClimaticCoefficient = zone.horizontal;
@@ -423,7 +425,6 @@ private slots:
             r.normativeResistance = pick(std::array{2, 4, 5, 8, 10, 15, 20, 30, 60});
             r.angleWidth = r.rodDiameter = pick(std::array{40, 50, 63, 75, 12, 16, 20});
             r.electrodeLength = pick(std::array{2.0, 2.5, 3.0, 5.0});
-            r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
             r.stripWidth = pick(std::array{25, 40, 50});
             r.electrodeSpacing = r.electrodeLength * pick(std::array{1, 2, 3});
             const UtilizationTable &strip =
@@ -483,7 +484,7 @@ private slots:
         QCOMPARE(r.fewerInstallationResistance, 0.0);
         QVERIFY(r.installationResistance < r.refinedStripResistance);
         const ResultSentences s = ComposeResultSentences(r, ",");
-        QCOMPARE(s.label25, std::string("Принимаем к установке  1 вертикальный заземлитель ."));
+        QCOMPARE(s.decision, std::string("Принимаем к установке  1 вертикальный заземлитель ."));
     }
 
     void stripResistanceEqualToTheNormDividesNothingByZero()
@@ -664,7 +665,6 @@ private slots:
         if (field == "upperResistivity") r.upperResistivity = value;
         if (field == "electrodeLength") r.electrodeLength = value;
         if (field == "stripDepth") r.stripDepth = value;
-        r.electrodeMidDepth = ElectrodeMidDepth(r.electrodeLength, r.stripDepth);
         MarkResults(r);
         try {
             CalculateGrounding(r);

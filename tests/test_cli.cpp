@@ -233,7 +233,7 @@ private slots:
         const ResultSentences s = ComposeResultSentences(Computed(), ",");
         const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 12);
-        QCOMPARE(lines[0], QString::fromStdString(s.label17));
+        QCOMPARE(lines[0], QString::fromStdString(s.designResistivity));
         QCOMPARE(lines[6], QStringLiteral("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(lines[9], QStringLiteral("Принимаем к установке  5 вертикальных заземлителей ."));
         QCOMPARE(lines[10],

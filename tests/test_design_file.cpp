@@ -23,6 +23,7 @@ class DesignFileTest : public QObject {
     Q_OBJECT
 
     WizardFixture w;
+    RecordedReports reports;
     QTemporaryDir scratch;
     TForm1 &form() { return w.form(); }
 
@@ -124,8 +125,7 @@ private slots:
 
     void reopenedDesignGivesTheSameReport()
     {
-        RecordedReports reports;
-        reports.install();
+        reports.install(w);
         fillWithPicks();
         w.nextOnPage2();
         QTest::qWait(QApplication::doubleClickInterval() + 50);
@@ -275,7 +275,7 @@ private slots:
         w.fillPage1();
         const QString missing = scratch.filePath(QStringLiteral("нет такой папки/проект.telmar"));
         form().chooseFile = [&](bool, const QString &) { return missing; };
-        form().ShowPage(2);
+        form().showPage(2);
         Click(form().Button8);
         auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));

@@ -41,7 +41,7 @@ class DialogsTest : public QObject {
     // who wants to see both would.
     void openByTile(QLabel *tile, QWidget *dialog, int page)
     {
-        form().ShowPage(page);
+        form().showPage(page);
         QTest::mouseClick(tile, Qt::LeftButton);
         QVERIFY(dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
@@ -291,7 +291,7 @@ private slots:
 
     void firstShowingIsCentredLaterOnesStayWhereLeft()
     {
-        form().ShowPage(1);
+        form().showPage(1);
         QTest::mouseClick(form().Label29, Qt::LeftButton);
         TForm7 *d = w.windows->Form7.get();
         QVERIFY(QTest::qWaitForWindowExposed(d));
@@ -324,7 +324,7 @@ private slots:
         QFETCH(QString, arrangement);
         QFETCH(QString, tile);
         QFETCH(QString, dialog);
-        form().ShowPage(2);
+        form().showPage(2);
         if (!arrangement.isEmpty()) Pick(form().ComboBox2, arrangement);
         form().record.arrangement =
             arrangement == "В ряд" ? Arrangement::contour : Arrangement::row;

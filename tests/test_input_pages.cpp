@@ -87,7 +87,7 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(int, page);
-        form().ShowPage(page);
+        form().showPage(page);
         form().activateWindow();
         QTRY_VERIFY(form().isActiveWindow());
         Type(edit(from), QStringLiteral("7"));
@@ -152,7 +152,7 @@ private slots:
 
     void page2NextNeedsEveryInputAndTheZone()
     {
-        form().ShowPage(2);
+        form().showPage(2);
         w.fillPage2();
         form().Label16->clear();
         PointAt(form().Label31);
@@ -328,7 +328,7 @@ private slots:
         QFETCH(QString, tile);
         QFETCH(int, key);
         QFETCH(int, dialog);
-        form().ShowPage(page);
+        form().showPage(page);
         if (page == 2) Pick(form().ComboBox2, QStringLiteral("В ряд"));
         form().activateWindow();
         QTRY_VERIFY(form().isActiveWindow());
@@ -347,7 +347,7 @@ private slots:
 
     void arrangementIsCapturedOverTheStripTile()
     {
-        form().ShowPage(2);
+        form().showPage(2);
         QCOMPARE(form().record.arrangement, Arrangement::contour);
         Pick(form().ComboBox2, QStringLiteral("В ряд"));
         QCOMPARE(form().record.arrangement, Arrangement::contour); // not yet
@@ -375,7 +375,7 @@ private slots:
         QFETCH(QString, material);
         QFETCH(int, code);
         QFETCH(QString, caption);
-        form().ShowPage(2);
+        form().showPage(2);
         Pick(form().ComboBox1, material);
         QCOMPARE(form().record.electrodeMaterial, ElectrodeMaterial::none);
         PointAt(form().Edit8);

@@ -11,6 +11,7 @@
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfText.h"
 #include "report/engine/RtfWordProcessor.h"
+#include "report/libreoffice/LibreOfficeProbe.h"
 #include "report/libreoffice/LibreOfficeWordProcessor.h"
 #include "tests/RecordedReports.h"
 #include "tests/ReferenceDesign.h"
@@ -35,7 +36,7 @@ namespace {
 
 QString Text(LibreOfficeWordProcessor &office)
 {
-    return QString::fromStdString(office.documentText().value_or("<unreadable>"));
+    return QString::fromStdString(LibreOfficeProbe(office).documentText().value_or("<unreadable>"));
 }
 
 } // namespace
@@ -93,7 +94,7 @@ class LibreOfficeTest : public QObject {
 
     std::unique_ptr<LibreOfficeWordProcessor> connect()
     {
-        return LibreOfficeWordProcessor::Connect(options);
+        return LibreOfficeWordProcessor::connect(options).office;
     }
 
 private slots:
@@ -120,17 +121,21 @@ private slots:
     }
 
     // The report settings of a test: this office, `backend`, reports recorded.
-    std::unique_ptr<ScopedReportSettings> use(WordBackend backend, const OfficeOptions &office)
+    static ReportSettings Settings(WordBackend backend, const OfficeOptions &office)
     {
         ReportSettings settings;
         settings.backend = backend;
         settings.office = office;
         settings.officePause = std::chrono::seconds(600);
-        settings.documentOpener = [this](const QString &path) {
+        return settings;
+    }
+
+    void use(WordBackend backend, const OfficeOptions &office)
+    {
+        w.useReports(Settings(backend, office), [this](const QString &path) {
             reports.opened << path;
             return true;
-        };
-        return std::make_unique<ScopedReportSettings>(std::move(settings));
+        });
     }
 
     // A stand-in for soffice: a shell script that logs each start to `log`.
@@ -165,7 +170,6 @@ private slots:
 
     void cleanupTestCase()
     {
-        ReleaseWordApp();
         reports.finish();
         if (!profile) return;
         signalOffice(SIGCONT);
@@ -176,7 +180,12 @@ private slots:
         profile.reset();
     }
 
-    void init() { w.start(); }
+    // Each test starts with the built-in engine, its reports recorded.
+    void init()
+    {
+        use(WordBackend::builtIn, options);
+        w.start();
+    }
 
     void cleanup()
     {
@@ -190,17 +199,14 @@ private slots:
         missing.program = QStringLiteral("/nonexistent/soffice");
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!LibreOfficeWordProcessor::Connect(missing));
+        QVERIFY(!LibreOfficeWordProcessor::connect(missing).office);
         QVERIFY(clock.elapsed() < 2000);
-        {
-            const auto scope = use(WordBackend::office, missing);
-            QVERIFY(!CreateWord());
-        }
-        const auto scope = use(WordBackend::preferred, missing);
-        QVERIFY(CreateWord());
-        QVERIFY(!WordAppIsOffice());
-        QVERIFY(dynamic_cast<RtfWordProcessor *>(WordApp()->backend()));
-        QVERIFY(!TakeOfficeFailure()); // an office that is not there has not failed
+        WordApp word;
+        QVERIFY(!word.CreateWord(Settings(WordBackend::office, missing)));
+        QVERIFY(word.CreateWord(Settings(WordBackend::preferred, missing)));
+        QVERIFY(!word.isOffice());
+        QVERIFY(dynamic_cast<RtfWordProcessor *>(word.current()->backend()));
+        QVERIFY(!word.takeOfficeFailure()); // an office that is not there has not failed
     }
 
     void windowlessOfficeIsNotAskedToShowAReport()
@@ -214,9 +220,9 @@ private slots:
             QSKIP("this office has a window toolkit");
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!LibreOfficeWordProcessor::Connect(shown));
+        QVERIFY(!LibreOfficeWordProcessor::connect(shown).office);
         QVERIFY(clock.elapsed() < 2000);
-        const auto scope = use(WordBackend::preferred, shown);
+        use(WordBackend::preferred, shown);
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(reports.opened.size(), 1); // through the built-in engine and the opener
         QVERIFY(w.boxes->empty());
@@ -229,7 +235,7 @@ private slots:
         QVERIFY(office);
         const QByteArray hash = FileHash(ReportTemplatePath());
         QVERIFY(office->OpenDocument(ReportTemplatePath().toStdString()));
-        QCOMPARE(office->documentUrl().value_or("<unreadable>"), std::string());
+        QCOMPARE(LibreOfficeProbe(*office).documentUrl().value_or("<unreadable>"), std::string());
         QVERIFY(Text(*office).contains(QStringLiteral("##ro1")));
         QVERIFY(office->SetWordVisible(false));
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
@@ -299,7 +305,7 @@ private slots:
     void wholeReportThroughLibreOffice()
     {
         QFETCH(bool, contour);
-        auto scope = use(WordBackend::office, options);
+        use(WordBackend::office, options);
         const QByteArray hash = FileHash(ReportTemplatePath());
         w.form().record = Computed([contour](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
@@ -307,7 +313,7 @@ private slots:
             r.electrodeLength = 2.5;
             if (contour) r.arrangement = Arrangement::contour;
         });
-        w.form().ShowPage(3);
+        w.form().showPage(3);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(w.pressReport());
@@ -315,8 +321,10 @@ private slots:
         QVERIFY(w.boxes->empty());
         QVERIFY(reports.opened.isEmpty()); // the office shows it itself
 
-        auto *office = dynamic_cast<LibreOfficeWordProcessor *>(WordApp()->backend());
+        auto *office =
+            dynamic_cast<LibreOfficeWordProcessor *>(w.runner().wordApp().current()->backend());
         QVERIFY(office);
+        LibreOfficeProbe probe(*office);
         const QString text = Text(*office);
         QVERIFY2(!text.contains('#'), qPrintable(text));
         for (const ReportRow &row : ReportRows(w.form().record, ","))
@@ -326,23 +334,22 @@ private slots:
         // The values keep the template's weight: "R = 15,7 Ом" with the value bold too.
         const QString bold = QString::fromStdString(
             FormatOneDecimal(w.form().record.singleElectrodeResistance, ","));
-        QCOMPARE(office->weightOf((bold + QStringLiteral(" Ом")).toStdString()).value_or(0), 150.0);
-        QCOMPARE(office->weightOf("Принимаем к установке").value_or(0), 100.0);
+        QCOMPARE(probe.weightOf((bold + QStringLiteral(" Ом")).toStdString()).value_or(0), 150.0);
+        QCOMPARE(probe.weightOf("Принимаем к установке").value_or(0), 100.0);
         // The drawing stands in the document as a picture of its own.
-        QCOMPARE(office->graphicCount().value_or(0), 1);
+        QCOMPARE(probe.graphicCount().value_or(0), 1);
         const QString pdf = qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it
                                 ? qEnvironmentVariable("TELMAR_REPORT_PDF") +
                                       (contour ? "-contour.pdf" : "-row.pdf")
                                 : scratch.filePath(QStringLiteral("report.pdf"));
-        QVERIFY(office->exportPdf(pdf));
+        QVERIFY(probe.exportPdf(pdf));
         QVERIFY(QFileInfo(pdf).size() > 50000); // the pages and the drawing
-        QCOMPARE(office->documentUrl().value_or("<unreadable>"), std::string());
+        QCOMPARE(LibreOfficeProbe(*office).documentUrl().value_or("<unreadable>"), std::string());
         QCOMPARE(FileHash(ReportTemplatePath()), hash);
         QCOMPARE(w.windows->Form10->ProgressBar1->value(), 100);
         QVERIFY(!w.windows->Form10->isVisible());
 
-        scope.reset();
-        scope = use(WordBackend::builtIn, options);
+        use(WordBackend::builtIn, options);
         QTest::qWait(QApplication::doubleClickInterval());
         clock.restart();
         QVERIFY(w.pressReport());
@@ -355,7 +362,7 @@ private slots:
     {
         OfficeOptions impatient = options;
         impatient.callDeadline = std::chrono::seconds(3);
-        auto office = LibreOfficeWordProcessor::Connect(impatient);
+        auto office = LibreOfficeWordProcessor::connect(impatient).office;
         QVERIFY(office);
         QVERIFY(office->OpenDocument(ReportTemplatePath().toStdString()));
         signalOffice(SIGSTOP);
@@ -387,7 +394,7 @@ private slots:
 
     void officeKilledMidFillLeavesTheReportToTheBuiltInEngine()
     {
-        const auto scope = use(WordBackend::preferred, options);
+        use(WordBackend::preferred, options);
         w.form().record = Computed();
         bool killed = false;
         auto *bar = w.windows->Form10->ProgressBar1;
@@ -442,7 +449,7 @@ private slots:
         fake.headless = true;
         fake.connectDeadline = std::chrono::seconds(2);
         fake.callDeadline = std::chrono::seconds(2);
-        const auto scope = use(WordBackend::preferred, fake);
+        use(WordBackend::preferred, fake);
 
         // The window thread is never held up: a timer keeps ticking while the report runs.
         QElapsedTimer clock;
@@ -472,9 +479,9 @@ private slots:
         QCOMPARE(reports.opened.size(), 2);
         QVERIFY(w.boxes->empty());
         // The office's rest ends with its pause: then it is tried, and given up on, again.
-        ReportSettings settings = CurrentReportSettings();
-        settings.officePause = std::chrono::seconds(0);
-        const ScopedReportSettings unpaused(settings);
+        ReportSettings unpaused = w.reportSettings;
+        unpaused.officePause = std::chrono::seconds(0);
+        w.useReports(unpaused);
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(Started(fake.program).size(), 2);
         QCOMPARE(w.boxes->take().size(), std::size_t(1));
@@ -487,7 +494,7 @@ private slots:
             fakeOffice(QStringLiteral("arguments"), QStringLiteral("echo \"$@\" >> \"$0.args\""));
         fake.headless = true;
         fake.connectDeadline = std::chrono::milliseconds(300);
-        QVERIFY(!LibreOfficeWordProcessor::Connect(fake));
+        QVERIFY(!LibreOfficeWordProcessor::connect(fake).office);
         QFile arguments(fake.program + ".args");
         QVERIFY(arguments.open(QIODevice::ReadOnly));
         const QRegularExpression accept(

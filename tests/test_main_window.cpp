@@ -98,9 +98,9 @@ private slots:
     {
         Type(form().Edit5, QStringLiteral("2,5"));
         form().Label29->setText(QStringLiteral("1,65"));
-        form().ShowPage(2);
+        form().showPage(2);
         Type(form().Edit9, QStringLiteral("3"));
-        form().ShowPage(3);
+        form().showPage(3);
 
         Click(form().Button4); // back to page 2
         QCOMPARE(form().PageControl1->activePage(), 1);
@@ -129,7 +129,7 @@ private slots:
         QFETCH(int, fromPage);
         QFETCH(bool, byKeyboard);
         form().Button1->setEnabled(true);
-        form().ShowPage(fromPage);
+        form().showPage(fromPage);
         if (byKeyboard) {
             form().activateWindow();
             QTest::keyClick(&form(), Qt::Key_Tab, Qt::ControlModifier);
@@ -143,7 +143,7 @@ private slots:
 
     void aboutTwiceGivesOneBoxBroughtToTheFront()
     {
-        form().ShowPage(3);
+        form().showPage(3);
         Click(form().BitBtn1);
         QVERIFY(windows->Form9->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(windows->Form9.get()));
@@ -163,7 +163,7 @@ private slots:
 
     void mainWindowReactsWhileAboutBoxIsOpen()
     {
-        form().ShowPage(3);
+        form().showPage(3);
         Click(form().BitBtn1);
         QVERIFY(windows->Form9->isVisible());
         Click(form().Button4);
@@ -197,13 +197,13 @@ private slots:
         QFETCH(bool, withAboutBox);
         QFETCH(bool, withDialog);
         QObject::connect(&form(), &TForm1::closed, qApp, &QCoreApplication::quit);
-        form().ShowPage(page);
+        form().showPage(page);
         if (withAboutBox) {
-            form().ShowPage(3);
+            form().showPage(3);
             Click(form().BitBtn1);
         }
         if (withDialog) {
-            form().ShowPage(1);
+            form().showPage(1);
             QTest::mouseClick(form().Label27, Qt::LeftButton);
             QVERIFY(windows->Form6->isVisible());
         }

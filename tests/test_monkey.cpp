@@ -7,7 +7,6 @@
 
 #include "design/ResultSentences.h"
 #include "report/ReportSettings.h"
-#include "report/WordApp.h"
 #include "tests/WizardFixture.h"
 
 #include <QFile>
@@ -82,7 +81,6 @@ class MonkeyTest : public QObject {
     Q_OBJECT
 
     WizardFixture w;
-    std::optional<ScopedReportSettings> reportSettings;
     std::mt19937 random;
     bool button1Enabled = false;
     bool button3Enabled = false;
@@ -262,11 +260,11 @@ class MonkeyTest : public QObject {
         if (form().PageControl1->activePage() == 2) {
             const ResultSentences s = ComposeResultSentences(form().record, ",");
             const std::pair<QLabel *, const std::string *> lines[] = {
-                {form().Label17, &s.label17}, {form().Label18, &s.label18},
-                {form().Label19, &s.label19}, {form().Label20, &s.label20},
-                {form().Label21, &s.label21}, {form().Label22, &s.label22},
-                {form().Label24, &s.label24}, {form().Label25, &s.label25},
-                {form().Label32, &s.label32}, {form().Label33, &s.label33}};
+                {form().Label17, &s.designResistivity},  {form().Label18, &s.singleElectrode},
+                {form().Label19, &s.estimatedCount},     {form().Label20, &s.estimatedStripLength},
+                {form().Label21, &s.stripResistance},    {form().Label22, &s.totalResistance},
+                {form().Label24, &s.refinedCount},       {form().Label25, &s.decision},
+                {form().Label32, &s.refinedStripLength}, {form().Label33, &s.installation}};
             for (const auto &[label, sentence] : lines)
                 if (label->text() != QString::fromStdString(*sentence))
                     return label->objectName() + " disagrees with the record: " + label->text();
@@ -282,11 +280,8 @@ private slots:
         WizardFixture::initLocale();
         ReportSettings settings;
         settings.backend = WordBackend::builtIn;
-        settings.documentOpener = [](const QString &path) { return QFile::remove(path); };
-        reportSettings.emplace(std::move(settings));
+        w.useReports(settings, [](const QString &path) { return QFile::remove(path); });
     }
-
-    void cleanupTestCase() { ReleaseWordApp(); }
 
     void randomEventsKeepThePromises()
     {

@@ -83,10 +83,14 @@ private slots:
         WizardFixture::initLocale();
         QVERIFY(scratch.isValid());
         QVERIFY2(QFile::exists(ReportTemplatePath()), qPrintable(ReportTemplatePath()));
-        reports.install();
     }
 
-    void init() { w.start(); }
+    // Each test starts with the built-in engine, its reports recorded.
+    void init()
+    {
+        reports.install(w);
+        w.start();
+    }
 
     void cleanup()
     {
@@ -108,7 +112,7 @@ private slots:
         const QByteArray templateHash = FileHash(ReportTemplatePath());
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
         QCOMPARE(reports.opened.size(), 1);
-        QCOMPARE(reports.opened.first(), LastWrittenReport().path);
+        QCOMPARE(reports.opened.first(), w.runner().wordApp().written().path);
         QVERIFY(reports.opened.first() != ReportTemplatePath());
 
         const QString text = PlainText(reports.opened.first());
@@ -277,8 +281,7 @@ private slots:
             QStringLiteral(
                 "Горизонтальный заземлитель (полоса связи)\tполоса стальная bп = 40 мм\t–\t–\t") +
             QString::fromStdString(FormatGeneral(record.refinedStripLength, ","))));
-        QVERIFY(text.contains(QStringLiteral("Дата: ") +
-                              QLocale().toString(QDate::currentDate(), QLocale::LongFormat)));
+        QVERIFY(text.contains(QStringLiteral("Дата: ") + QString::fromStdString(TodayInWords())));
         QVERIFY(text.contains(
             QStringLiteral("Материал вертикальных заземлителей\t–\t") +
             (material == 1 ? QStringLiteral("уголок") : QStringLiteral("круглая сталь"))));
@@ -331,14 +334,15 @@ private slots:
 
     void reportThatNothingOpensTellsWhereItIs()
     {
-        reports.install([](const QString &) { return false; });
+        reports.install(w, [](const QString &) { return false; });
         pressReport(ReferenceRecord(ElectrodeMaterial::angle));
-        reports.install();
+        reports.install(w);
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
         QCOMPARE(seen[0].parent, static_cast<QWidget *>(&form()));
-        QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(LastWrittenReport().path)));
-        QVERIFY(QFile::exists(LastWrittenReport().path));
+        QVERIFY(
+            seen[0].text.contains(QDir::toNativeSeparators(w.runner().wordApp().written().path)));
+        QVERIFY(QFile::exists(w.runner().wordApp().written().path));
     }
 
     void progressWindowIsPaintedBeforeTheReportRuns()
@@ -369,8 +373,9 @@ private slots:
         QCOMPARE(reports.opened.size(), 2);
         QVERIFY(reports.opened[0] != reports.opened[1]);
         QCOMPARE(QFileInfo(reports.opened[0]).absolutePath(),
-                 QFileInfo(ReportsFolder()).absoluteFilePath());
-        QCOMPARE(QFileInfo(ReportsFolder()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFileInfo(w.runner().wordApp().reportsFolder().path()).absoluteFilePath());
+        QCOMPARE(QFileInfo(w.runner().wordApp().reportsFolder().path()).permissions() &
+                     (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
     }
 };

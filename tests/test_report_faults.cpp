@@ -40,7 +40,7 @@ class ReportFaultsTest : public QObject {
         QCOMPARE(seen[0].parent, static_cast<QWidget *>(&w.form()));
         QVERIFY2(seen[0].text.contains(what), qPrintable(seen[0].text));
         QVERIFY(!w.windows->Form10->isVisible());
-        w.form().ShowPage(3);
+        w.form().showPage(3);
         Click(w.form().Button4);
         QCOMPARE(w.page(), 2);
     }
@@ -58,10 +58,14 @@ private slots:
     {
         WizardFixture::initLocale();
         QVERIFY(scratch.isValid());
-        reports.install();
     }
 
-    void init() { w.start(); }
+    // Each test starts with the built-in engine, its reports recorded.
+    void init()
+    {
+        reports.install(w);
+        w.start();
+    }
 
     void cleanup()
     {
@@ -71,10 +75,10 @@ private slots:
 
     void wordProcessorThatCannotStartSaysSo()
     {
-        ReportSettings settings = CurrentReportSettings();
+        ReportSettings settings = w.reportSettings;
         settings.backend = WordBackend::office;
         settings.office.program = QStringLiteral("/nonexistent/soffice");
-        const ScopedReportSettings officeOnly(settings);
+        w.useReports(settings);
         generate(ReportTemplatePath());
         expectMessageNaming(QStringLiteral("Не удалось запустить текстовый редактор"));
         QVERIFY(reports.opened.isEmpty());
@@ -159,7 +163,7 @@ private slots:
         QVERIFY(WriteFile(blocked, "not a folder"));
         qputenv("TMPDIR", blocked.toLocal8Bit());
         const QByteArray hash = FileHash(ReportTemplatePath());
-        const QString before = ReportsFolder();
+        const QString before = w.runner().wordApp().reportsFolder().path();
         if (!before.isEmpty()) QVERIFY(QDir(before).removeRecursively()); // this run's is gone
 
         generate(ReportTemplatePath());
@@ -197,7 +201,7 @@ private slots:
         // This run's folder replaced behind the program's back.
         generate(ReportTemplatePath());
         QCOMPARE(reports.opened.size(), 1);
-        const QString folder = ReportsFolder();
+        const QString folder = w.runner().wordApp().reportsFolder().path();
         QVERIFY(QDir(folder).removeRecursively());
         const QString victim = scratch.filePath("victim-" + kind);
         QVERIFY(QDir().mkpath(victim));
@@ -213,9 +217,10 @@ private slots:
         QCOMPARE(reports.opened.size(), 2);
         QVERIFY(w.boxes->empty());
         // A fresh folder of its own, and the planted one left exactly as it was.
-        QVERIFY(ReportsFolder() != folder);
+        QVERIFY(w.runner().wordApp().reportsFolder().path() != folder);
         QVERIFY(!reports.opened[1].startsWith(folder + '/'));
-        QCOMPARE(QFileInfo(ReportsFolder()).permissions() & 0x0077, QFile::Permissions());
+        QCOMPARE(QFileInfo(w.runner().wordApp().reportsFolder().path()).permissions() & 0x0077,
+                 QFile::Permissions());
         QCOMPARE(QFileInfo(victim).permissions(), victimMode);
         QVERIFY(QDir(victim).isEmpty());
         QFile::remove(folder);

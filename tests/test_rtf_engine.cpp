@@ -43,7 +43,7 @@ public:
         ++attempts;
         return false;
     }
-    bool ReplaceWithPicture(std::string_view, const std::string &, int, int) override
+    bool replaceWithPicture(std::string_view, const std::string &, int, int) override
     {
         return false;
     }

@@ -6,18 +6,25 @@
 
 #include <exception>
 
+namespace {
+
+// The error's message with a full stop added when its last character sorts above "." in
+// the character code.
 QString ErrorBoxText(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
     return message;
 }
 
+// The one error box of the program: caption "Тельмар", the critical icon, a single OK.
 void ShowErrorBox(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, kApplicationTitle, ErrorBoxText(message),
                     QMessageBox::Ok, parent);
     box.exec();
 }
+
+} // namespace
 
 void ShowWarningBox(QWidget *parent, const QString &message)
 {

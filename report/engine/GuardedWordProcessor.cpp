@@ -33,15 +33,15 @@ bool GuardedWordProcessor::ReplacePlaceholder(std::string_view placeholder, std:
     return Guarded([&] { return backend_ && backend_->ReplacePlaceholder(placeholder, value); });
 }
 
-bool GuardedWordProcessor::ReplaceWithPicture(std::string_view placeholder, const std::string &png,
+bool GuardedWordProcessor::replaceWithPicture(std::string_view placeholder, const std::string &png,
                                               int widthTwips, int heightTwips)
 {
     return Guarded([&] {
-        return backend_ && backend_->ReplaceWithPicture(placeholder, png, widthTwips, heightTwips);
+        return backend_ && backend_->replaceWithPicture(placeholder, png, widthTwips, heightTwips);
     });
 }
 
-void GuardedWordProcessor::EndStartedProgram() noexcept
+void GuardedWordProcessor::endStartedProgram() noexcept
 {
-    if (backend_) backend_->EndStartedProgram();
+    if (backend_) backend_->endStartedProgram();
 }

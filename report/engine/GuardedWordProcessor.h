@@ -17,9 +17,9 @@ public:
     bool OpenDocument(const std::filesystem::path &path) override;
     bool SelectionToStart() override;
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
-    bool ReplaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
+    bool replaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
                             int heightTwips) override;
-    void EndStartedProgram() noexcept override;
+    void endStartedProgram() noexcept override;
 
     WordProcessor *backend() const { return backend_.get(); }
 

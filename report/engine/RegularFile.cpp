@@ -55,3 +55,15 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path &path, st
     content.resize(filled);
     return content;
 }
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        errno = 0;
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Templates beyond this size are refused rather than read.
 inline constexpr std::uintmax_t kLargestTemplate = 256u << 20;
@@ -19,3 +20,7 @@ std::optional<FileProblem> RegularFileProblem(const std::filesystem::path &path,
 // the limit while it is read.
 std::optional<std::string> ReadRegularFile(const std::filesystem::path &path,
                                            std::uintmax_t limit = kLargestTemplate);
+
+// Writes all of `data` to `fd`, on through interruptions; false with errno set when a write
+// fails (errno 0 for a write that wrote nothing).
+bool WriteAll(int fd, std::string_view data);

@@ -10,11 +10,12 @@ FillOutcome FillReport(WordProcessor &document, const std::vector<ReportRow> &ro
             // A drawing the backend cannot take leaves its place empty rather than the report
             // unfinished.
             if (row.picture && !row.png.empty())
-                replaced = document.ReplaceWithPicture(row.placeholder, row.png, row.widthTwips,
+                replaced = document.replaceWithPicture(row.placeholder, row.png, row.widthTwips,
                                                        row.heightTwips);
             if (!replaced) replaced = document.ReplacePlaceholder(row.placeholder, row.text);
         }
-        if (!replaced) return {false, std::string(row.placeholder)};
+        if (!replaced)
+            return {.complete = false, .missingPlaceholder = std::string(row.placeholder)};
         if (row.advance > 0 && advanced) advanced(row.advance);
     }
     return {};

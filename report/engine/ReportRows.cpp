@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <variant>
 
 namespace {
@@ -195,7 +196,7 @@ const std::array<Row, 57> kRows{{
     {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }},
      Form::composed, "", 0},
     {"##zar&", Composer{[](const R &r, const Context &) -> std::string {
-         return r.arrangement == Arrangement::row ? "в ряд" : "по контуру";
+         return std::string(ArrangementInText(r.arrangement));
      }},
      Form::composed, "", 0},
     {"##zmt&", Composer{Material}, Form::composed, "", 0},
@@ -268,4 +269,16 @@ std::vector<std::string_view> AllPlaceholders()
     for (const Row &row : kRows)
         placeholders.push_back(row.placeholder);
     return placeholders;
+}
+
+std::string TodayInWords()
+{
+    static constexpr const char *kMonths[] = {"января",   "февраля", "марта",  "апреля",
+                                              "мая",      "июня",    "июля",   "августа",
+                                              "сентября", "октября", "ноября", "декабря"};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return std::to_string(local.tm_mday) + " " + kMonths[local.tm_mon] + " " +
+           std::to_string(local.tm_year + 1900) + " г.";
 }

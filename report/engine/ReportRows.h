@@ -30,5 +30,8 @@ struct ReportRow {
 std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator,
                                   std::string_view date = {});
 
+// Today as the report is dated, in Russian whatever the locale: "8 декабря 2026 г."
+std::string TodayInWords();
+
 // Every placeholder the template holds, whatever the material.
 std::vector<std::string_view> AllPlaceholders();

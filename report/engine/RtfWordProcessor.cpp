@@ -29,7 +29,7 @@ bool RtfWordProcessor::ReplacePlaceholder(std::string_view placeholder, std::str
     return document_ && document_->replace(placeholder, value);
 }
 
-bool RtfWordProcessor::ReplaceWithPicture(std::string_view placeholder, const std::string &png,
+bool RtfWordProcessor::replaceWithPicture(std::string_view placeholder, const std::string &png,
                                           int widthTwips, int heightTwips)
 {
     return document_ && document_->replaceWithPicture(placeholder, png, widthTwips, heightTwips);

@@ -23,11 +23,8 @@ public:
     bool OpenDocument(const std::filesystem::path &path) override;
     bool SelectionToStart() override;
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
-    bool ReplaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
+    bool replaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
                             int heightTwips) override;
-
-    // The open document, if any.
-    const RtfDocument *document() const { return document_ ? &*document_ : nullptr; }
 
 private:
     Presenter presenter_;

@@ -19,9 +19,9 @@ public:
     // leaves the selection after the inserted text; false when there is none.
     virtual bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) = 0;
     // The same with a PNG picture shown at the size given, in twips.
-    virtual bool ReplaceWithPicture(std::string_view placeholder, const std::string &png,
+    virtual bool replaceWithPicture(std::string_view placeholder, const std::string &png,
                                     int widthTwips, int heightTwips) = 0;
     // Ends the program this backend started for the report, where it started one: a
     // report that failed leaves nothing running behind it.
-    virtual void EndStartedProgram() noexcept {}
+    virtual void endStartedProgram() noexcept {}
 };

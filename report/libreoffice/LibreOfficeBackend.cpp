@@ -1,7 +1,9 @@
 #include "report/OfficeBackend.h"
 #include "report/libreoffice/LibreOfficeWordProcessor.h"
 
-std::unique_ptr<WordProcessor> CreateOfficeWordProcessor(const OfficeOptions &options, bool &failed)
+OfficeConnection ConnectOffice(const OfficeOptions &options, const std::shared_ptr<OfficeRun> &run)
 {
-    return LibreOfficeWordProcessor::Connect(options, &failed);
+    LibreOfficeWordProcessor::Connection connection =
+        LibreOfficeWordProcessor::connect(options, run);
+    return {.processor = std::move(connection.office), .failed = connection.failed};
 }

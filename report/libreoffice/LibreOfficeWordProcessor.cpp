@@ -1,6 +1,8 @@
 #include "report/libreoffice/LibreOfficeWordProcessor.h"
 
+#include "report/OfficeBackend.h"
 #include "report/engine/RegularFile.h"
+#include "report/libreoffice/LibreOfficeState.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,14 +23,12 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/graphic/XGraphicProvider.hpp>
@@ -38,7 +38,6 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -53,7 +52,6 @@
 #include <functional>
 #include <future>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #include <csignal>
@@ -64,25 +62,13 @@
 
 extern char **environ;
 
-namespace css = com::sun::star;
-using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OString;
-using rtl::OUString;
-
-namespace {
-
-constexpr const char *kProgramFolder = "/usr/lib/libreoffice/program";
 
 OUString Unicode(std::string_view text)
 {
     return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
-}
-
-OUString Unicode(const QString &text)
-{
-    return Unicode(text.toStdString());
 }
 
 std::string Utf8(const OUString &text)
@@ -91,8 +77,32 @@ std::string Utf8(const OUString &text)
     return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
 }
 
-// The component context of this process's UNO runtime, made once. Without the bootstrap
-// variable set first, the first call into the office crashes the process outright.
+Reference<css::text::XTextRange> FindAfter(const Reference<css::lang::XComponent> &document,
+                                           const Reference<css::text::XTextRange> &from,
+                                           const OUString &search)
+{
+    const Reference<css::util::XSearchable> searchable(document, UNO_QUERY_THROW);
+    const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
+    descriptor->setSearchString(search);
+    const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
+    properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
+    return Reference<css::text::XTextRange>(from.is() ? searchable->findNext(from, descriptor)
+                                                      : searchable->findFirst(descriptor),
+                                            UNO_QUERY);
+}
+
+static OUString Unicode(const QString &text)
+{
+    return Unicode(text.toStdString());
+}
+
+namespace {
+
+constexpr const char *kProgramFolder = "/usr/lib/libreoffice/program";
+
+// The component context of this process's UNO runtime, made once: a process has one UNO
+// runtime, whatever the reports. Without the bootstrap variable set first, the first call
+// into the office crashes the process outright.
 Reference<css::uno::XComponentContext> LocalContext()
 {
     static const Reference<css::uno::XComponentContext> context = [] {
@@ -113,19 +123,13 @@ QString OfficeProgram(const QString &configured)
     return QFileInfo(installed).isExecutable() ? installed : QString();
 }
 
-// This run's pipe: a name nobody else can know beforehand, so nobody can listen on it first.
-QString RunPipeName()
+// A pipe name nobody else can know beforehand, so nobody can listen on it first.
+QString RandomPipeName()
 {
-    static const QString name =
-        QStringLiteral("telmar-%1-%2")
-            .arg(::getuid())
-            .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
-    return name;
+    return QStringLiteral("telmar-%1-%2")
+        .arg(::getuid())
+        .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
 }
-
-// The office this run started on its own pipe, which later reports reach again: a report
-// that fails with it still ends it.
-std::atomic<pid_t> officeOfThisRun{0};
 
 // Starts the office in a session and process group of its own, so that it can be ended as
 // a whole; a thread of its own reaps it whenever it ends. 0 when it cannot be started.
@@ -187,89 +191,33 @@ bool OfficeShowsWindows(const QString &program)
     return !folder.entryList({QStringLiteral("libvclplug_*")}, QDir::Files).isEmpty();
 }
 
-// What the worker thread owns. The UNO references are touched only on that thread; the
-// thread holds the state too, so a call that never returns keeps it alive on its own.
-struct LibreOfficeWordProcessor::State {
-    Reference<css::uno::XComponentContext> context; // the office's
-    Reference<css::frame::XDesktop2> desktop;
-    Reference<css::lang::XComponent> document;
-    Reference<css::text::XTextViewCursor> viewCursor;
-
-    std::chrono::milliseconds callDeadline{20000};
-    qint64 processId = 0;
-
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<std::function<void()>> tasks;
-    bool stopping = false;
-    std::atomic<bool> unresponsive{false};
-    std::thread worker;
-
-    void loop()
-    {
-        for (;;) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return stopping || !tasks.empty(); });
-                if (tasks.empty()) return;
-                task = std::move(tasks.front());
-                tasks.pop_front();
-            }
-            task();
-        }
-    }
-
-    // Runs `call` on the worker and waits for it no longer than `deadline`. Whatever the
-    // call throws, UNO's exceptions and the bootstrap's included, is a false.
-    bool run(const std::function<bool()> &call, std::chrono::milliseconds deadline)
-    {
-        if (unresponsive) return false;
-        auto task = std::make_shared<std::packaged_task<bool()>>([call] {
-            try {
-                return call();
-            } catch (...) {
-                return false;
-            }
-        });
-        std::future<bool> result = task->get_future();
-        {
-            std::lock_guard lock(mutex);
-            tasks.emplace_back([task] { (*task)(); });
-        }
-        wake.notify_one();
-        if (result.wait_for(deadline) != std::future_status::ready) {
-            unresponsive = true; // the office hangs: nothing more is asked of it
-            return false;
-        }
-        return result.get();
-    }
-
-    bool run(const std::function<bool()> &call) { return run(call, callDeadline); }
-};
-
-LibreOfficeWordProcessor::LibreOfficeWordProcessor(std::shared_ptr<State> state)
-    : state_(std::move(state))
+LibreOfficeWordProcessor::LibreOfficeWordProcessor(std::shared_ptr<State> state,
+                                                   std::shared_ptr<OfficeRun> run)
+    : state_(std::move(state)), run_(std::move(run))
 {
 }
 
-std::unique_ptr<LibreOfficeWordProcessor>
-LibreOfficeWordProcessor::Connect(const OfficeOptions &options, bool *failed)
+LibreOfficeWordProcessor::Connection
+LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<OfficeRun> run)
 {
-    bool ignored = false;
-    bool &didFail = failed ? *failed : ignored;
-    didFail = false;
+    const auto none = [] { return Connection{}; };
+    const auto failed = [] { return Connection{.office = nullptr, .failed = true}; };
     const QString program = OfficeProgram(options.program);
-    if (program.isEmpty()) return nullptr;
+    if (program.isEmpty()) return none();
     // An office that can fill but never show would leave the user with nothing on screen.
-    if (!options.headless && !OfficeShowsWindows(program)) return nullptr;
+    if (!options.headless && !OfficeShowsWindows(program)) return none();
 
     auto state = std::make_shared<State>();
     state->callDeadline = options.callDeadline;
     state->worker = std::thread([state] { state->loop(); });
-    std::unique_ptr<LibreOfficeWordProcessor> office(new LibreOfficeWordProcessor(state));
+    // Without a run of its own the office is this connection's alone.
+    if (!run) run = std::make_shared<OfficeRun>();
+    std::unique_ptr<LibreOfficeWordProcessor> office(new LibreOfficeWordProcessor(state, run));
 
-    const QString pipe = options.pipeName.isEmpty() ? RunPipeName() : options.pipeName;
+    // The run's own pipe, unless the options name one; an office started on it is the run's.
+    const bool runsPipe = options.pipeName.isEmpty();
+    if (runsPipe && run->pipeName.isEmpty()) run->pipeName = RandomPipeName();
+    const QString pipe = runsPipe ? run->pipeName : options.pipeName;
     const OUString url =
         Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
     const auto reach = [state, url](std::chrono::steady_clock::time_point deadline) {
@@ -291,13 +239,10 @@ LibreOfficeWordProcessor::Connect(const OfficeOptions &options, bool *failed)
     // An office that listens already is used as it is.
     if (state->run([reach] { return reach(std::chrono::steady_clock::now()); },
                    options.connectDeadline)) {
-        if (pipe == RunPipeName()) state->processId = officeOfThisRun.load();
-        return office;
+        if (runsPipe) state->processId = run->startedProcess.load();
+        return {.office = std::move(office)};
     }
-    if (state->unresponsive) {
-        didFail = true;
-        return nullptr;
-    }
+    if (state->unresponsive) return failed();
 
     // Otherwise start one; a running office hands the arguments on and starts listening.
     QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
@@ -307,26 +252,24 @@ LibreOfficeWordProcessor::Connect(const OfficeOptions &options, bool *failed)
     if (!options.profileUrl.isEmpty())
         arguments << QStringLiteral("-env:UserInstallation=%1").arg(options.profileUrl);
     state->processId = StartInOwnGroup(program, arguments);
-    didFail = state->processId == 0;
-    if (didFail) return nullptr;
-    if (pipe == RunPipeName()) officeOfThisRun = static_cast<pid_t>(state->processId);
+    if (state->processId == 0) return failed();
+    if (runsPipe) run->startedProcess = state->processId;
 
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
-        office->EndStartedProgram();
-        didFail = true;
-        return nullptr;
+        office->endStartedProgram();
+        return failed();
     }
-    return office;
+    return {.office = std::move(office)};
 }
 
-void LibreOfficeWordProcessor::EndStartedProgram() noexcept
+void LibreOfficeWordProcessor::endStartedProgram() noexcept
 {
     state_->unresponsive = true; // nothing more is asked of it
     const auto group = static_cast<pid_t>(std::exchange(state_->processId, 0));
-    pid_t expected = group;
-    officeOfThisRun.compare_exchange_strong(expected, 0);
+    qint64 expected = group;
+    run_->startedProcess.compare_exchange_strong(expected, 0);
     EndGroup(group);
 }
 
@@ -352,11 +295,6 @@ LibreOfficeWordProcessor::~LibreOfficeWordProcessor()
         state_->worker.detach(); // it may never come back
     else
         state_->worker.join();
-}
-
-qint64 LibreOfficeWordProcessor::officeProcessId() const
-{
-    return state_->processId;
 }
 
 bool LibreOfficeWordProcessor::OpenDocument(const std::filesystem::path &path)
@@ -407,21 +345,6 @@ bool LibreOfficeWordProcessor::SelectionToStart()
 
 namespace {
 
-// The first occurrence of `search` after `from`, or nothing.
-Reference<css::text::XTextRange> FindAfter(const Reference<css::lang::XComponent> &document,
-                                           const Reference<css::text::XTextRange> &from,
-                                           const OUString &search)
-{
-    const Reference<css::util::XSearchable> searchable(document, UNO_QUERY_THROW);
-    const Reference<css::util::XSearchDescriptor> descriptor = searchable->createSearchDescriptor();
-    descriptor->setSearchString(search);
-    const Reference<css::beans::XPropertySet> properties(descriptor, UNO_QUERY_THROW);
-    properties->setPropertyValue(OUString("SearchCaseSensitive"), css::uno::Any(true));
-    return Reference<css::text::XTextRange>(from.is() ? searchable->findNext(from, descriptor)
-                                                      : searchable->findFirst(descriptor),
-                                            UNO_QUERY);
-}
-
 // The character formatting a value takes over from the placeholder it replaces: setString
 // alone would leave the value in the paragraph's plain formatting.
 constexpr const char *kCharacterProperties[] = {
@@ -458,7 +381,7 @@ bool LibreOfficeWordProcessor::ReplacePlaceholder(std::string_view placeholder,
         });
 }
 
-bool LibreOfficeWordProcessor::ReplaceWithPicture(std::string_view placeholder,
+bool LibreOfficeWordProcessor::replaceWithPicture(std::string_view placeholder,
                                                   const std::string &png, int widthTwips,
                                                   int heightTwips)
 {
@@ -532,81 +455,6 @@ bool LibreOfficeWordProcessor::SetWordVisible(bool visible)
                 top->toFront();
             window->setFocus();
         }
-        return true;
-    });
-}
-
-// Reads a text of the open document. The result lives on the heap: a call that outlives
-// its deadline may still write it.
-template <typename Read>
-std::optional<std::string> ReadDocument(LibreOfficeWordProcessor::State &state, Read read)
-{
-    auto text = std::make_shared<std::string>();
-    if (!state.run([&state, text, read] {
-            *text = Utf8(read(state.document));
-            return true;
-        }))
-        return std::nullopt;
-    return *text;
-}
-
-std::optional<std::string> LibreOfficeWordProcessor::documentText()
-{
-    return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
-        return Reference<css::text::XTextDocument>(document, UNO_QUERY_THROW)
-            ->getText()
-            ->getString();
-    });
-}
-
-std::optional<std::string> LibreOfficeWordProcessor::documentUrl()
-{
-    return ReadDocument(*state_, [](const Reference<css::lang::XComponent> &document) {
-        return Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getURL();
-    });
-}
-
-std::optional<double> LibreOfficeWordProcessor::weightOf(std::string_view text)
-{
-    auto weight = std::make_shared<double>(-1);
-    if (!state_->run([state = state_.get(), weight, search = Unicode(text)] {
-            const Reference<css::text::XTextRange> found = FindAfter(state->document, {}, search);
-            if (!found.is()) return false;
-            const Reference<css::beans::XPropertySet> format(found, UNO_QUERY_THROW);
-            float value = 0;
-            format->getPropertyValue(OUString("CharWeight")) >>= value;
-            *weight = value;
-            return true;
-        }))
-        return std::nullopt;
-    return *weight;
-}
-
-std::optional<int> LibreOfficeWordProcessor::graphicCount()
-{
-    auto count = std::make_shared<int>(0);
-    if (!state_->run([state = state_.get(), count] {
-            // Every picture of a text document is one of its graphic objects.
-            const Reference<css::container::XNameAccess> graphics(
-                Reference<css::text::XTextGraphicObjectsSupplier>(state->document, UNO_QUERY_THROW)
-                    ->getGraphicObjects(),
-                UNO_QUERY_THROW);
-            *count = graphics->getElementNames().getLength();
-            return true;
-        }))
-        return std::nullopt;
-    return *count;
-}
-
-bool LibreOfficeWordProcessor::exportPdf(const QString &path)
-{
-    const OUString url = Unicode(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    return state_->run([state = state_.get(), url] {
-        css::uno::Sequence<css::beans::PropertyValue> arguments(1);
-        arguments.getArray()[0].Name = OUString("FilterName");
-        arguments.getArray()[0].Value <<= OUString("writer_pdf_Export");
-        Reference<css::frame::XStorable>(state->document, UNO_QUERY_THROW)
-            ->storeToURL(url, arguments);
         return true;
     });
 }
