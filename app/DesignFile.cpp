@@ -10,9 +10,13 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <nlohmann/json.hpp>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -60,6 +64,70 @@ PendingState Refused(const QString &problem)
     return {.problem = problem, .ignored = {}, .apply = {}};
 }
 
+// Finds the first key an object of a JSON text gives twice, with the keys above it: a file
+// telmar-calc would refuse is not opened either, and nothing of it is taken by chance.
+class DuplicateFinder : public nlohmann::json_sax<nlohmann::json> {
+public:
+    QString duplicate; // "windows.tiles.Label27"; empty for none
+
+    bool null() override { return value(); }
+    bool boolean(bool) override { return value(); }
+    bool number_integer(number_integer_t) override { return value(); }
+    bool number_unsigned(number_unsigned_t) override { return value(); }
+    bool number_float(number_float_t, const string_t &) override { return value(); }
+    bool string(string_t &) override { return value(); }
+    bool binary(binary_t &) override { return value(); }
+    bool start_object(std::size_t) override
+    {
+        objects_.push_back({});
+        return true;
+    }
+    bool key(string_t &key) override
+    {
+        if (!objects_.back().keys.insert(key).second) {
+            for (const Object &object : objects_)
+                if (!object.key.empty()) duplicate += QString::fromStdString(object.key) + '.';
+            duplicate += QString::fromStdString(key);
+            return false;
+        }
+        objects_.back().key = key;
+        return true;
+    }
+    bool end_object() override
+    {
+        objects_.pop_back();
+        return value();
+    }
+    bool start_array(std::size_t) override
+    {
+        objects_.push_back({.keys = {}, .key = {}, .array = true});
+        return true;
+    }
+    bool end_array() override
+    {
+        objects_.pop_back();
+        return value();
+    }
+    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &) override
+    {
+        return false;
+    }
+
+private:
+    struct Object {
+        std::set<std::string> keys;
+        std::string key; // the one whose value is being read
+        bool array = false;
+    };
+    // A value ends the key it belongs to.
+    bool value()
+    {
+        if (!objects_.empty() && !objects_.back().array) objects_.back().key.clear();
+        return true;
+    }
+    std::vector<Object> objects_;
+};
+
 } // namespace
 
 QJsonObject CaptureDesign(const TForm1 &form)
@@ -96,6 +164,10 @@ PendingState ReadDesignFile(const QString &path, TForm1 &form)
                            .arg(error.errorString())
                            .arg(error.offset));
     if (!document.isObject()) return Refused(QStringLiteral("ожидается объект JSON"));
+    DuplicateFinder finder;
+    nlohmann::json::sax_parse(bytes.constData(), bytes.constData() + bytes.size(), &finder);
+    if (!finder.duplicate.isEmpty())
+        return Refused(finder.duplicate + QStringLiteral(": поле указано дважды"));
     const QJsonObject design = document.object();
     if (design.value("format").toString() != kDesignFormat)
         return Refused(
@@ -156,9 +228,38 @@ PendingState ReadDesignFile(const QString &path, TForm1 &form)
     return file;
 }
 
+namespace {
+
+// Where a save of `path` may go: a new name, a regular file, or the regular file a link
+// leads to, which keeps the link. Anything else (a FIFO, a device, a folder, a link to one
+// or to nothing) is refused with the reason: the save would replace it.
+struct SaveTarget {
+    QString path;
+    QString problem;
+};
+
+SaveTarget SaveTargetOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return {.path = path, .problem = {}};
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+    if (target.isEmpty() || !QFileInfo(target).isFile())
+        return {.path = {},
+                .problem = info.isSymLink()
+                               ? QStringLiteral("это ссылка не на обычный файл; проект "
+                                                "сохраняется только в обычный файл")
+                               : QStringLiteral("это не обычный файл; проект сохраняется "
+                                                "только в обычный файл")};
+    return {.path = target, .problem = {}};
+}
+
+} // namespace
+
 QString WriteDesignFile(const QString &path, const QJsonObject &design)
 {
-    QSaveFile file(path);
+    const SaveTarget target = SaveTargetOf(path);
+    if (!target.problem.isEmpty()) return target.problem;
+    QSaveFile file(target.path);
     // Unbuffered, and every write checked here: QSaveFile commits a file cut short by a
     // full disk when the error came in a buffered write.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();

@@ -45,10 +45,17 @@ ReportRunner::~ReportRunner()
     *self_ = nullptr;
     if (!worker_.joinable()) return;
     // A report still at work when the program ends is given a moment, then left behind.
-    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
+    if (done_.wait_for(std::chrono::seconds(1)) == std::future_status::ready)
         worker_.join();
     else
-        worker_.detach();
+        abandon();
+}
+
+void ReportRunner::abandon()
+{
+    if (!worker_.joinable()) return;
+    word_->endStartedOffice();
+    worker_.detach();
 }
 
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)

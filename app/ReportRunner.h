@@ -39,6 +39,9 @@ public:
     // Starts the report of `record` and returns at once; false while one is under way.
     bool start(const DesignRecord &record, const QString &templatePath);
     bool running() const { return worker_.joinable(); }
+    // Leaves a report still at work when the program ends: the office this run started is
+    // ended, nothing more is waited for.
+    void abandon();
 
     // The run's word processor; a report under way may be using it.
     const WordApp &wordApp() const { return *word_; }

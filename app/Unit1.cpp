@@ -395,11 +395,19 @@ bool TForm1::openDesignFile(const QString &path)
     designFile_ = path;
     RememberFolder(path);
     showPage(1);
-    if (!file.ignored.isEmpty())
+    if (!file.ignored.isEmpty()) {
+        // A few names say what a newer program added; a file of thousands is counted.
+        constexpr qsizetype kNamed = 10;
+        QStringList named = file.ignored.mid(0, kNamed);
+        for (QString &name : named)
+            if (name.size() > 60) name = name.left(60) + QStringLiteral("…");
+        QString skipped = named.join(QStringLiteral(", "));
+        if (file.ignored.size() > kNamed)
+            skipped += QStringLiteral(" и ещё %1").arg(file.ignored.size() - kNamed);
         ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
                                             "программы не знает: %2.")
-                                 .arg(QDir::toNativeSeparators(path),
-                                      file.ignored.join(QStringLiteral(", "))));
+                                 .arg(QDir::toNativeSeparators(path), skipped));
+    }
     return true;
 }
 

@@ -168,6 +168,9 @@ void TForm1::buildLayout()
 
     for (const auto &row : labelTable) {
         QLabel *label = Place(*this, row.at);
+        // Tiles and results show texts from design files and the user: never as rich text,
+        // which would load whatever a text names.
+        label->setTextFormat(Qt::PlainText);
         label->setText(QString::fromUtf8(row.text));
         label->setFont(LayoutFont(row.font));
         switch (row.role) {

@@ -29,7 +29,9 @@ int main(int argc, char *argv[])
     windows->Form1->openFromCommandLine(QApplication::arguments());
     const int status = application.exec();
     if (windows->Form1->reportRunner().running()) {
-        // A report stuck in an office is not waited for, nor torn down under its feet.
+        // A report stuck in an office is not waited for, nor torn down under its feet; the
+        // office this run started goes.
+        windows->Form1->reportRunner().abandon();
         std::fflush(nullptr);
         std::_Exit(status);
     }

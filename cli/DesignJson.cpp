@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -77,6 +78,25 @@ std::optional<std::string> Fields::take(object design)
         next = i + 1 == kFieldNames.size() ? 0 : i + 1;
         if (values_[i]) return "field '" + Shown(field.key) + "' is given twice";
         values_[i] = field.value;
+    }
+    return std::nullopt;
+}
+
+// The first key an object within `value` gives twice, with the keys above it, as the
+// program refuses a design file of such: nothing in a design is taken by chance.
+std::optional<std::string> KeyGivenTwice(element value, const std::string &path)
+{
+    if (object inner; value.get_object().get(inner) == simdjson::SUCCESS) {
+        std::unordered_set<std::string_view> keys;
+        for (const auto field : inner) {
+            const std::string where = path + "." + std::string(field.key);
+            if (!keys.insert(field.key).second)
+                return "field '" + Shown(where) + "' is given twice";
+            if (auto twice = KeyGivenTwice(field.value, where)) return twice;
+        }
+    } else if (simdjson::dom::array items; value.get_array().get(items) == simdjson::SUCCESS) {
+        for (const element item : items)
+            if (auto twice = KeyGivenTwice(item, path)) return twice;
     }
     return std::nullopt;
 }
@@ -210,6 +230,8 @@ DesignInput ReadDesign(element json)
         return {.problem = "a design must be a JSON object"};
     Fields fields;
     if (auto problem = fields.take(design)) return {.problem = *problem};
+    if (const auto &windows = fields.at("windows"))
+        if (auto twice = KeyGivenTwice(*windows, "windows")) return {.problem = *twice};
 
     DesignRecord r;
     // The choices first: the material says which cross-section field a design gives.

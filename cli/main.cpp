@@ -288,6 +288,8 @@ struct Place {
 // One JSON text, parsed.
 simdjson::dom::element Parse(simdjson::dom::parser &parser, std::string &text, Place where)
 {
+    // A byte-order mark, as some editors write, is passed over, as the program does.
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
     simdjson::dom::element value;
     const auto error = parser.parse(text.data(), text.size(), false).get(value);

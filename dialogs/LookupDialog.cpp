@@ -29,7 +29,9 @@ LookupDialog::LookupDialog(const QString &caption)
 QLabel *LookupDialog::addLabel(const QString &name, const QString &text, const QRect &geometry,
                                bool heading)
 {
-    auto *label = new QLabel(text, this);
+    auto *label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setObjectName(name);
     label->setFont(LayoutFont(heading ? FontKind::label : FontKind::button));
     label->setGeometry(geometry);

@@ -7,3 +7,5 @@ OfficeConnection ConnectOffice(const OfficeOptions &, const std::shared_ptr<Offi
 {
     return {};
 }
+
+void EndOffice(OfficeRun &) {}

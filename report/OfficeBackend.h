@@ -24,3 +24,7 @@ struct OfficeConnection {
 
 // The office suite's word processor, where the program was built with it and one answers.
 OfficeConnection ConnectOffice(const OfficeOptions &options, const std::shared_ptr<OfficeRun> &run);
+
+// Ends the office `run` started, with its process group, if it still runs: a report that
+// is abandoned leaves nothing behind.
+void EndOffice(OfficeRun &run);

@@ -83,3 +83,8 @@ bool WordApp::takeOfficeFailure()
 {
     return std::exchange(officeFailureUnsaid_, false);
 }
+
+void WordApp::endStartedOffice() const
+{
+    EndOffice(*officeRun_);
+}

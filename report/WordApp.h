@@ -40,6 +40,9 @@ public:
     void giveUpOnOffice(const ReportSettings &settings);
     // Whether an office failed since the last call: the user is to be told once.
     bool takeOfficeFailure();
+    // Ends the office this run started, whatever report is using it: for a report that is
+    // abandoned when the program ends. Safe from any thread.
+    void endStartedOffice() const;
 
     // What the built-in engine wrote when its document was last made visible.
     const WrittenReport &written() const { return written_; }

@@ -22,6 +22,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     QWidget *parent = nullptr; // the window the box was shown over
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 // Answers every message box as soon as it comes up, with its first button, and remembers
@@ -40,7 +41,8 @@ protected:
     {
         auto *box = qobject_cast<QMessageBox *>(watched);
         if (box && event->type() == QEvent::Show) {
-            SeenBox seen{box->windowTitle(), box->text(), box->icon(), {}, box->parentWidget()};
+            SeenBox seen{box->windowTitle(),  box->text(),      box->icon(), {},
+                         box->parentWidget(), box->textFormat()};
             for (auto *button : box->buttons())
                 seen.buttons << button->text();
             seen_.push_back(seen);

@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class DesignFileTest : public QObject {
@@ -238,6 +239,94 @@ private slots:
         QCOMPARE(ReadFile(again), ReadFile(kept));
     }
 
+    // Files someone else wrote: every text they carry is shown as it stands, never as rich
+    // text that loads what it names (a FIFO never answers, /dev/zero never ends).
+    void hostileTextsAreShownAsTheyStand_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("pressNext"); // the text reaches the error box
+        QTest::newRow("a tile naming /dev/zero") << "tile-shows-dev-zero.telmar" << false;
+        QTest::newRow("a tile naming a FIFO") << "fifo" << false;
+        QTest::newRow("a field that reaches the error box") << "field-shows-dev-zero.telmar" << true;
+        QTest::newRow("a key in the notice of what was skipped") << "key-shows-dev-zero.telmar" << false;
+        // clang-format on
+    }
+
+    void hostileTextsAreShownAsTheyStand()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, pressNext);
+        QString path = QStringLiteral(TELMAR_TEST_DESIGNS "/hostile/") + name;
+        if (name == "fifo") {
+            const QString fifo = scratch.filePath(QStringLiteral("image.fifo"));
+            QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+            path = scratch.filePath(QStringLiteral("fifo.telmar"));
+            const QString design = QStringLiteral("{\"format\": \"telmar-design\", \"version\": 1, "
+                                                  "\"windows\": {\"tiles\": {\"Label29\": "
+                                                  "\"<img src=\\\"%1\\\">\"}}}");
+            QVERIFY(WriteFile(path, design.arg(fifo).toUtf8()));
+        }
+        if (pressNext) w.fillPage1();
+        QVERIFY(form().openDesignFile(path));
+        if (pressNext) w.nextOnPage1();
+        for (QLabel *label : form().findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        for (const SeenBox &box : w.boxes->take()) {
+            QCOMPARE(box.format, Qt::PlainText);
+            QVERIFY2(box.text.contains(QStringLiteral("<img src=")), qPrintable(box.text));
+        }
+        QCOMPARE(w.page(), 1);
+    }
+
+    // The program reads a design file by telmar-calc's rules: a byte-order mark is passed
+    // over, a key given twice is refused.
+    void fileRulesAreTelmarCalcs_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<int>("calcStatus");
+        QTest::newRow("a byte-order mark") << "byte-order-mark.telmar" << true << 0;
+        QTest::newRow("a key given twice") << "duplicate-key.telmar" << false << 2;
+        // clang-format on
+    }
+
+    void fileRulesAreTelmarCalcs()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, opens);
+        QFETCH(int, calcStatus);
+        const QString path = QStringLiteral(TELMAR_TEST_DESIGNS "/hostile/") + name;
+        QCOMPARE(form().openDesignFile(path), opens);
+        const QStringList boxes = w.takeBoxTexts();
+        if (!opens) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].contains(QStringLiteral("Label27")), qPrintable(boxes[0]));
+            QCOMPARE(form().Label27->text(), QString()); // nothing applied
+        }
+        QProcess calc;
+        calc.start(QStringLiteral(TELMAR_CALC), {path});
+        QVERIFY(calc.waitForFinished(30000));
+        QCOMPARE(calc.exitCode(), calcStatus);
+        if (!opens) QVERIFY(calc.readAllStandardError().contains("Label27' is given twice"));
+    }
+
+    // A file of 70,000 fields nobody knows: the notice names a few and counts the rest.
+    void manyUnknownFieldsGiveAShortNotice()
+    {
+        QByteArray design = R"({"format": "telmar-design", "version": 1, "windows": {})";
+        for (int i = 0; i < 70000; ++i)
+            design += ", \"x" + QByteArray::number(i) + "\": 0";
+        const QString path = scratch.filePath(QStringLiteral("many.telmar"));
+        QVERIFY(WriteFile(path, design + "}"));
+        QVERIFY(form().openDesignFile(path));
+        const QStringList boxes = w.takeBoxTexts();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].size() < 600, qPrintable(boxes[0].left(600)));
+        QVERIFY2(boxes[0].contains(QStringLiteral("и ещё 69990")), qPrintable(boxes[0]));
+    }
+
     void newerFileOpensWithWhatWasIgnored()
     {
         const QString path = scratch.filePath(QStringLiteral("newer.telmar"));
@@ -304,6 +393,52 @@ private slots:
                      .entryList({QStringLiteral("old.telmar*")}, QDir::Files | QDir::Hidden)
                      .size(),
                  1);
+    }
+
+    // A save goes to a regular file or a new name, through a link only to a regular file;
+    // a FIFO, a folder or a link to one is refused and stays as it was. (A link to a device
+    // is the same case; the test does not risk a real device on it.)
+    void savesNeverReplaceASpecialFile_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("a FIFO") << "fifo" << false;
+        QTest::newRow("a link to a FIFO") << "link to fifo" << false;
+        QTest::newRow("a link to a folder") << "link to folder" << false;
+        QTest::newRow("a link to a regular file") << "link to file" << true;
+        // clang-format on
+    }
+
+    void savesNeverReplaceASpecialFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, saved);
+        const QDir folder(scratch.filePath(QTest::currentDataTag()));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const QString fifo = folder.filePath(QStringLiteral("fifo"));
+        const QString file = folder.filePath(QStringLiteral("file.telmar"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QVERIFY(WriteFile(file, "old"));
+        const QString link = folder.filePath(QStringLiteral("link.telmar"));
+        const QString target = kind == "link to fifo"     ? fifo
+                               : kind == "link to folder" ? folder.absolutePath()
+                                                          : file;
+        QVERIFY(QFile::link(target, link));
+        const QString path = kind == "fifo" ? fifo : link;
+
+        w.fillPage1();
+        form().chooseFile = [&](bool, const QString &) { return path; };
+        form().showPage(2);
+        Click(form().Button8);
+        const QStringList boxes = w.takeBoxTexts();
+        QCOMPARE(boxes.isEmpty(), saved);
+        if (!saved)
+            QVERIFY2(boxes[0].contains(QStringLiteral("обычный файл")), qPrintable(boxes[0]));
+        QCOMPARE(QFileInfo(fifo).isFile(), false); // still a FIFO
+        if (kind != "fifo")
+            QCOMPARE(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+        QCOMPARE(ReadFile(file) != "old", saved);
     }
 
     void commandLineAndDropOpenAFile()

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -60,7 +61,10 @@ class LibreOfficeTest : public QObject {
     }
 
     // Every process of the test's office: the ones that run with its profile.
-    QList<pid_t> officeProcesses() const
+    QList<pid_t> officeProcesses() const { return ProcessesOf(profile->path()); }
+
+    // The processes whose command line names `text`.
+    static QList<pid_t> ProcessesOf(const QString &text)
     {
         QList<pid_t> pids;
         QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
@@ -71,7 +75,7 @@ class LibreOfficeTest : public QObject {
             if (!number) continue;
             QFile commandLine(processes.filePath() + QStringLiteral("/cmdline"));
             if (commandLine.open(QIODevice::ReadOnly) &&
-                commandLine.readAll().contains(profile->path().toUtf8()))
+                commandLine.readAll().contains(text.toUtf8()))
                 pids << pid;
         }
         return pids;
@@ -485,6 +489,59 @@ private slots:
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(Started(fake.program).size(), 2);
         QCOMPARE(w.boxes->take().size(), std::size_t(1));
+    }
+
+    // The run's own office, reached again by a later report and found stopped: the report
+    // is made by the built-in engine and that office is ended, not left stopped for good.
+    void stoppedOfficeOfThisRunIsEnded()
+    {
+        QTemporaryDir ownProfile(QDir::tempPath() + QStringLiteral("/telmar-test-office-XXXXXX"));
+        QVERIFY(ownProfile.isValid());
+        OfficeOptions own;
+        own.profileUrl = QUrl::fromLocalFile(ownProfile.path()).toString();
+        own.headless = true;
+        own.connectDeadline = std::chrono::seconds(90);
+        own.callDeadline = std::chrono::seconds(30);
+        use(WordBackend::preferred, own);
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QVERIFY(w.boxes->empty());
+        QVERIFY(reports.opened.isEmpty()); // through the office
+        const QList<pid_t> started = ProcessesOf(ownProfile.path());
+        QVERIFY(!started.isEmpty());
+        const auto left = [&] { return ProcessesOf(ownProfile.path()); };
+        const auto killLeft = qScopeGuard([&] { // should the test fail, its office goes too
+            for (const pid_t pid : left()) {
+                ::kill(pid, SIGCONT);
+                ::kill(pid, SIGKILL);
+            }
+        });
+
+        for (const pid_t pid : started)
+            ::kill(pid, SIGSTOP);
+        own.connectDeadline = own.callDeadline = std::chrono::seconds(3);
+        use(WordBackend::preferred, own);
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QCOMPARE(reports.opened.size(), 1);
+        QCOMPARE(w.boxes->take().size(), std::size_t(1)); // LibreOffice не ответил
+        QTRY_VERIFY_WITH_TIMEOUT(left().isEmpty(), 10000);
+    }
+
+    // The program closed while its office never answers: the office goes with it.
+    void officeThatNeverAnswersEndsWithTheProgram()
+    {
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("fake-silent"), QStringLiteral("exec sleep 600"));
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::seconds(20);
+        use(WordBackend::preferred, fake);
+        QVERIFY(w.runner().start(Computed(), ReportTemplatePath()));
+        QTRY_VERIFY_WITH_TIMEOUT(!Started(fake.program).isEmpty(), 10000);
+        const pid_t office = Started(fake.program).first();
+        const auto killLeft = qScopeGuard([office] { ::kill(office, SIGKILL); });
+        QVERIFY(Alive(office));
+        w.stop(); // the main window closed
+        QTRY_VERIFY_WITH_TIMEOUT(!Alive(office), 5000);
+        w.start();
     }
 
     void pipeNameCarriesARandomPart()

@@ -19,8 +19,9 @@ QString ErrorBoxText(const QString &message)
 // The one error box of the program: caption "Тельмар", the critical icon, a single OK.
 void ShowErrorBox(QWidget *parent, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, kApplicationTitle, ErrorBoxText(message),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, QString(), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // the texts come from fields and files
+    box.setText(ErrorBoxText(message));
     box.exec();
 }
 
@@ -28,7 +29,9 @@ void ShowErrorBox(QWidget *parent, const QString &message)
 
 void ShowWarningBox(QWidget *parent, const QString &message)
 {
-    QMessageBox box(QMessageBox::Warning, kApplicationTitle, message, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, QString(), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // the texts name files and what they hold
+    box.setText(message);
     box.exec();
 }
 

@@ -7,3 +7,8 @@ OfficeConnection ConnectOffice(const OfficeOptions &options, const std::shared_p
         LibreOfficeWordProcessor::connect(options, run);
     return {.processor = std::move(connection.office), .failed = connection.failed};
 }
+
+void EndOffice(OfficeRun &run)
+{
+    EndRunsOffice(run);
+}

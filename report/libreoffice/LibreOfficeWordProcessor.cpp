@@ -183,6 +183,11 @@ void EndGroup(pid_t group)
 
 } // namespace
 
+void EndRunsOffice(OfficeRun &run)
+{
+    EndGroup(static_cast<pid_t>(run.startedProcess.exchange(0)));
+}
+
 bool OfficeShowsWindows(const QString &program)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -242,7 +247,11 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
         if (runsPipe) state->processId = run->startedProcess.load();
         return {.office = std::move(office)};
     }
-    if (state->unresponsive) return failed();
+    if (state->unresponsive) {
+        // The run's own office, stopped or hung, goes with its group rather than stay so.
+        if (runsPipe) EndGroup(static_cast<pid_t>(run->startedProcess.exchange(0)));
+        return failed();
+    }
 
     // Otherwise start one; a running office hands the arguments on and starts listening.
     QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),

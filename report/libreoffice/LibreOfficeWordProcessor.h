@@ -49,6 +49,9 @@ private:
     std::shared_ptr<OfficeRun> run_;
 };
 
+// Ends the office `run` started, with its process group, if it still runs.
+void EndRunsOffice(OfficeRun &run);
+
 // Whether the office installed with `program` can show a window on this desktop: builds
 // without a window toolkit (Debian's -nogui packages) can only fill documents.
 bool OfficeShowsWindows(const QString &program);
