@@ -83,5 +83,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(again == fresh.replace(placeholder, value));
     FUZZ_CHECK(document.rtf() == fresh.rtf());
     FUZZ_CHECK(document.selection() == fresh.selection());
+
+    // Another placeholder of the same first character, whose lead the replacements may
+    // have changed.
+    const std::string other = placeholder.substr(0, placeholder.size() - 1) + "#";
+    RtfDocument fresher(document.rtf());
+    document.selectionToStart();
+    FUZZ_CHECK(document.replace(other, value) == fresher.replace(other, value));
+    FUZZ_CHECK(document.rtf() == fresher.rtf());
     return 0;
 }

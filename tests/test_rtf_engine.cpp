@@ -76,6 +76,18 @@ private slots:
         QCOMPARE(Text(document), QStringLiteral("first Y second"));
     }
 
+    // A replacement changes what follows the characters before it: the search's index
+    // reads them again, so a placeholder that the replacement completes is found.
+    void placeholderMadeByAReplacementIsFound()
+    {
+        RtfDocument document(R"({\rtf1 a#{\b #xyzw} b})");
+        QVERIFY(document.replace("#xyzw", "ro1&"));
+        QCOMPARE(Text(document), QStringLiteral("a#ro1& b"));
+        document.selectionToStart();
+        QVERIFY(document.replace("#ro1&", "60"));
+        QCOMPARE(Text(document), QStringLiteral("a60 b"));
+    }
+
     void placeholderSplitByTheMarkupIsFound_data()
     {
         // clang-format off

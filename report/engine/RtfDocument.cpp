@@ -40,47 +40,100 @@ std::vector<TextUnit> FindForward(std::string_view rtf, std::size_t from,
     return found;
 }
 
-// A character met more often than this is searched for by reading the document through.
-constexpr std::size_t kMostIndexedPlaces = 1 << 16;
+// The index lists the places of a search's first character up to this many; beyond them
+// the document is read through. Searches look only at the places whose lead is the
+// pattern's, so a flood of that character elsewhere costs nothing but the listing.
+constexpr std::size_t kMostIndexedPlaces = 1 << 20;
+
+bool Before(const CharacterPlace &place, std::size_t from)
+{
+    return place.begin < from;
+}
 
 } // namespace
 
 std::vector<TextUnit> RtfDocument::find(const std::u32string &pattern)
 {
     if (!index_ || index_->character != pattern.front()) {
-        index_.reset();
-        if (auto places = FindCharacter(rtf_, pattern.front(), kMostIndexedPlaces))
-            index_ = Index{pattern.front(), std::move(*places)};
+        CharacterPlaces found = FindCharacter(rtf_, pattern.front(), kMostIndexedPlaces);
+        index_ = Index{.character = pattern.front(),
+                       .byLead = {},
+                       .shortLeads = {},
+                       .coveredUntil = found.coveredUntil};
+        for (CharacterPlace &place : found.places)
+            reindex(std::move(place));
     }
-    if (!index_) return FindForward(rtf_, selection_, pattern);
+    // A pattern shorter than a lead, and the places beyond the index, are read through.
+    if (pattern.size() < kLeadLength) return FindForward(rtf_, selection_, pattern);
+    std::array<char32_t, kLeadLength> lead{};
+    std::copy_n(pattern.begin(), kLeadLength, lead.begin());
+    if (const auto list = index_->byLead.find(lead); list != index_->byLead.end()) {
+        std::vector<TextUnit> units;
+        for (auto place =
+                 std::lower_bound(list->second.begin(), list->second.end(), selection_, Before);
+             place != list->second.end(); ++place) {
+            units.clear();
+            ForEachTextUnitFrom(rtf_, *place->point, place->begin, [&](const TextUnit &unit) {
+                if (unit.character != pattern[units.size()]) return false;
+                units.push_back(unit);
+                return units.size() < pattern.size();
+            });
+            if (units.size() == pattern.size()) return units;
+        }
+    }
+    if (index_->coveredUntil == std::string::npos) return {};
+    return FindForward(rtf_, std::max(selection_, index_->coveredUntil), pattern);
+}
 
-    const auto first = std::lower_bound(
-        index_->places.begin(), index_->places.end(), selection_,
-        [](const CharacterPlace &place, std::size_t from) { return place.begin < from; });
-    std::vector<TextUnit> units;
-    for (auto place = first; place != index_->places.end(); ++place) {
-        units.clear();
-        ForEachTextUnitFrom(rtf_, *place->point, place->begin, [&](const TextUnit &unit) {
-            if (unit.character != pattern[units.size()]) return false;
-            units.push_back(unit);
-            return units.size() < pattern.size();
-        });
-        if (units.size() == pattern.size()) return units;
-    }
-    return {};
+// Files a place under its lead, in order.
+void RtfDocument::reindex(CharacterPlace place)
+{
+    std::vector<CharacterPlace> &list =
+        place.leadLength < kLeadLength ? index_->shortLeads : index_->byLead[place.lead];
+    const auto at = std::lower_bound(list.begin(), list.end(), place.begin, Before);
+    list.insert(at, std::move(place));
 }
 
 // Keeps the index true after the markup from `begin` to `oldEnd` became `newLength` bytes.
-// What follows reads as before: the new markup is balanced groups and the old gaps.
+// What follows reads as before: the new markup is balanced groups and the old gaps. A place
+// just before whose lead reached into the change reads its lead afresh.
 void RtfDocument::replaced(std::size_t begin, std::size_t oldEnd, std::size_t newLength)
 {
     if (!index_) return;
-    auto &places = index_->places;
-    std::erase_if(places, [&](const CharacterPlace &place) {
-        return place.begin >= begin && place.begin < oldEnd;
-    });
-    for (CharacterPlace &place : places)
-        if (place.begin >= oldEnd) place.begin = place.begin - oldEnd + begin + newLength;
+    const auto moved = [&](std::size_t offset) { return offset - oldEnd + begin + newLength; };
+    std::vector<CharacterPlace> changedLeads;
+    const auto update = [&](std::vector<CharacterPlace> &list) {
+        std::vector<CharacterPlace> kept;
+        kept.reserve(list.size());
+        for (CharacterPlace &place : list) {
+            if (place.begin >= begin && place.begin < oldEnd) continue; // replaced
+            if (place.begin >= oldEnd) {
+                place.begin = moved(place.begin);
+                place.leadEnd = moved(place.leadEnd);
+            } else if (place.leadEnd > begin) {
+                changedLeads.push_back(std::move(place));
+                continue;
+            }
+            kept.push_back(std::move(place));
+        }
+        list = std::move(kept);
+    };
+    for (auto &[lead, list] : index_->byLead)
+        update(list);
+    update(index_->shortLeads);
+    if (index_->coveredUntil != std::string::npos && index_->coveredUntil >= oldEnd)
+        index_->coveredUntil = moved(index_->coveredUntil);
+    else if (index_->coveredUntil != std::string::npos && index_->coveredUntil > begin)
+        index_->coveredUntil = begin;
+    for (CharacterPlace &place : changedLeads) {
+        place.leadLength = 0;
+        ForEachTextUnitFrom(rtf_, *place.point, place.begin, [&](const TextUnit &unit) {
+            place.lead[place.leadLength++] = unit.character;
+            place.leadEnd = unit.end;
+            return place.leadLength < kLeadLength;
+        });
+        reindex(std::move(place));
+    }
 }
 
 std::string RtfDocument::plainText() const

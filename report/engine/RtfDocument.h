@@ -2,7 +2,9 @@
 
 #include "report/engine/RtfText.h"
 
+#include <array>
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,14 +35,19 @@ public:
                             int heightTwips);
 
 private:
+    // The places of one character, by their leads, each list in order; begins and lead
+    // ends as the markup stands now. Every place before `coveredUntil` is listed.
     struct Index {
         char32_t character;
-        std::vector<CharacterPlace> places; // in order, begins as the markup stands now
+        std::map<std::array<char32_t, kLeadLength>, std::vector<CharacterPlace>> byLead;
+        std::vector<CharacterPlace> shortLeads; // at the end of the text
+        std::size_t coveredUntil;
     };
 
     std::vector<TextUnit> find(const std::u32string &pattern);
     bool replaceWith(std::string_view placeholder, const std::string &group);
     void replaced(std::size_t begin, std::size_t oldEnd, std::size_t newLength);
+    void reindex(CharacterPlace place);
 
     std::string rtf_;
     std::size_t selection_ = 0;

@@ -150,6 +150,8 @@ struct GroupState {
     bool fontTable = false; // inside the font table, whose charsets are read
     int unicodeSkip = 1;    // \ucN: fallback characters after each \uN
     int charset = -1;       // of the current font, -1 when unknown
+
+    bool operator==(const GroupState &) const = default;
 };
 
 } // namespace
@@ -161,6 +163,8 @@ struct ReadingPoint {
     int documentCodePage = 1252;
     long fontBeingDefined = 0;
     std::shared_ptr<const std::map<long, int>> fontCharsets;
+
+    bool operator==(const ReadingPoint &) const = default;
 };
 
 namespace {
@@ -187,11 +191,14 @@ public:
             step();
     }
 
-    // Where the reader stands now.
-    std::shared_ptr<const ReadingPoint> point() const
+    // Where the reader stands now; the same object as `last` while nothing has changed,
+    // so that the places of a long run of text share one point.
+    std::shared_ptr<const ReadingPoint>
+    point(const std::shared_ptr<const ReadingPoint> &last = nullptr) const
     {
-        return std::make_shared<const ReadingPoint>(
-            ReadingPoint{state_, stack_, documentCodePage_, fontBeingDefined_, fontCharsets_});
+        ReadingPoint now{state_, stack_, documentCodePage_, fontBeingDefined_, fontCharsets_};
+        if (last && *last == now) return last;
+        return std::make_shared<const ReadingPoint>(std::move(now));
     }
 
 private:
@@ -453,28 +460,45 @@ void ForEachTextUnitFrom(std::string_view rtf, const ReadingPoint &point, std::s
     Reader(rtf, visit, point, begin).run();
 }
 
-std::optional<std::vector<CharacterPlace>> FindCharacter(std::string_view rtf, char32_t character,
-                                                         std::size_t limit)
+CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::size_t limit)
 {
-    std::vector<CharacterPlace> places;
-    bool tooMany = false;
+    CharacterPlaces found;
+    std::vector<CharacterPlace> open; // places whose lead is still being read
+    std::shared_ptr<const ReadingPoint> last;
     // The reading point of a unit is the reader's state as it emits it: the unit's own
     // markup changes no state.
     const Reader *reader = nullptr;
     const std::function<bool(const TextUnit &)> visit = [&](const TextUnit &unit) {
-        if (unit.character != character) return true;
-        if (places.size() == limit) {
-            tooMany = true;
-            return false;
+        if (unit.character == character) {
+            if (found.places.size() + open.size() == limit) {
+                found.coveredUntil = unit.begin;
+                return false;
+            }
+            last = reader->point(last);
+            open.push_back({.begin = unit.begin, .point = last, .lead = {}, .leadEnd = 0});
         }
-        places.push_back({unit.begin, reader->point()});
+        for (CharacterPlace &place : open) {
+            place.lead[place.leadLength++] = unit.character;
+            place.leadEnd = unit.end;
+        }
+        while (!open.empty() && open.front().leadLength == kLeadLength) {
+            found.places.push_back(std::move(open.front()));
+            open.erase(open.begin());
+        }
         return true;
     };
     Reader whole(rtf, visit);
     reader = &whole;
     whole.run();
-    if (tooMany) return std::nullopt;
-    return places;
+    if (found.coveredUntil != std::string_view::npos) {
+        // Stopped: the places whose lead was not read to its end are not listed either.
+        if (!open.empty()) found.coveredUntil = open.front().begin;
+        return found;
+    }
+    // Places near the end have a shorter lead: no longer pattern starts there.
+    for (CharacterPlace &place : open)
+        found.places.push_back(std::move(place));
+    return found;
 }
 
 std::string RtfPlainText(std::string_view rtf)

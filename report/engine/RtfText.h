@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -31,16 +32,26 @@ struct ReadingPoint;
 void ForEachTextUnitFrom(std::string_view rtf, const ReadingPoint &point, std::size_t begin,
                          const std::function<bool(const TextUnit &)> &visit);
 
-// A unit of one character, and the reading point at its start.
+// How many characters of the text a place of a character remembers, its own first.
+inline constexpr std::size_t kLeadLength = 4;
+
+// A unit of one character, the reading point at its start, and the first characters the
+// text reads from there: its lead, which ends where the markup of its last unit ends.
 struct CharacterPlace {
     std::size_t begin;
     std::shared_ptr<const ReadingPoint> point;
+    std::array<char32_t, kLeadLength> lead;
+    std::size_t leadEnd;
+    std::size_t leadLength = 0; // short only at the end of the text
 };
 
-// Every unit of the text whose character is `character`, in order, read in one pass;
-// nothing when there are more than `limit`.
-std::optional<std::vector<CharacterPlace>> FindCharacter(std::string_view rtf, char32_t character,
-                                                         std::size_t limit);
+// Every unit of the text whose character is `character`, in order, read in one pass; the
+// reading stops before the place that would be the `limit` + 1st, and says where.
+struct CharacterPlaces {
+    std::vector<CharacterPlace> places;
+    std::size_t coveredUntil = std::string_view::npos; // every place before this is listed
+};
+CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::size_t limit);
 
 // The document's text as UTF-8.
 std::string RtfPlainText(std::string_view rtf);
