@@ -6,10 +6,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -77,6 +80,56 @@ void TelmarCalcThreeMillionLinesStreamed(benchmark::State &state)
     state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024; // goal: 50 MB
 }
 BENCHMARK(TelmarCalcThreeMillionLinesStreamed)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// The peak memory of one run of telmar-calc on `file`, its output dropped, in MB.
+double PeakMegabytes(const std::string &file)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execl(TELMAR_CALC, "telmar-calc", file.c_str(), static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// Refusing a 60 MB document: a batch of designs whose last is wrong, and an array of
+// thirty million numbers. Goal: a peak under three times the input.
+void TelmarCalcRefusesSixtyMegabytes(benchmark::State &state)
+{
+    const ScratchFolder scratch;
+    const auto designs = scratch / "designs.json", numbers = scratch / "numbers.json";
+    {
+        std::ofstream out(designs);
+        out << '[';
+        for (std::size_t written = 0; written < (60u << 20); written += 300)
+            out << Design(static_cast<int>(written % 1000)) << ',';
+        out << "{\"x\": 1}]";
+    }
+    {
+        std::ofstream out(numbers);
+        out << "[1";
+        for (int i = 1; i < 30 << 20; ++i)
+            out << ",1";
+        out << ']';
+    }
+    double designsPeak = 0, numbersPeak = 0;
+    for (auto _ : state) {
+        designsPeak = PeakMegabytes(designs.string());
+        numbersPeak = PeakMegabytes(numbers.string());
+    }
+    state.counters["designs_peak_MB"] = designsPeak; // goal: 180 MB
+    state.counters["numbers_peak_MB"] = numbersPeak; // goal: 180 MB
+}
+BENCHMARK(TelmarCalcRefusesSixtyMegabytes)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

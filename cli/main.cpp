@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -58,7 +59,7 @@ Options:
   --version          show the version and exit
 
 With --jsonl each line is answered as soon as it is read, a line being at most 1 MiB;
-otherwise the input is read whole, at most 64 MiB.
+otherwise the input is read whole, at most 64 MiB, each design in it at most 1 MiB.
 
 Exit status: 0 computed; 1 a calculation stopped on an arithmetic fault; 2 bad input or
 usage; 3 the report could not be written; 4 the output could not be written.
@@ -362,14 +363,15 @@ void WriteReport(const DesignRecord &record, const Options &options)
         return true;
     });
     if (!document.OpenDocument(templatePath))
-        Fail(reportFailed, "cannot read the report template '" + templatePath.string() + "'");
+        Fail(reportFailed,
+             "cannot read the report template '" + Shown(templatePath.string(), 400) + "'");
     std::vector<ReportRow> rows = ReportRows(record, ",", TodayInWords());
     for (ReportRow &row : rows)
         if (row.picture)
             row.text = "(схема строится в отчёте программы «Тельмар»)"; // no painter here
     const FillOutcome outcome = FillReport(document, rows, {});
     if (!outcome.complete)
-        Fail(reportFailed, "the report template '" + templatePath.string() +
+        Fail(reportFailed, "the report template '" + Shown(templatePath.string(), 400) +
                                "' has no place for '" + outcome.missingPlaceholder + "'");
     document.SetWordVisible(true);
 
@@ -427,52 +429,154 @@ Status RunLines(Input &input, const Options &options, Output &out)
     return status;
 }
 
-// A design or a batch in one document, every design read before any is computed.
+// The elements of a JSON array as texts of their own, found without reading the array into
+// memory whole: strings and nesting are followed and nothing else is judged, for each
+// element is parsed on its own. A text that is no such array is a fault.
+class ArrayElements {
+public:
+    explicit ArrayElements(std::string_view text) : text_(text)
+    {
+        skipBlanks();
+        isArray_ = at_ < text_.size() && text_[at_] == '[';
+        if (!isArray_) return;
+        ++at_;
+        skipBlanks();
+        if (at_ < text_.size() && text_[at_] == ']') finish(at_ + 1);
+    }
+
+    bool isArray() const { return isArray_; }
+    bool faulty() const { return faulty_; }
+
+    // The next element; false at the end, or at a fault.
+    bool next(std::string_view &element)
+    {
+        if (!isArray_ || ended_ || faulty_) return false;
+        skipBlanks();
+        const std::size_t begin = at_;
+        int depth = 0;
+        for (; at_ < text_.size(); ++at_) {
+            const char c = text_[at_];
+            if (c == '"') {
+                // On to the closing quote, past escaped ones.
+                for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_)
+                    if (text_[at_] == '\\') ++at_;
+                if (at_ >= text_.size()) break;
+            } else if (c == '[' || c == '{') {
+                ++depth;
+            } else if ((c == ']' || c == '}') && depth > 0) {
+                --depth;
+            } else if (depth == 0 && (c == ',' || c == ']')) {
+                break;
+            }
+        }
+        std::size_t end = at_;
+        while (end > begin && IsBlank(text_[end - 1]))
+            --end;
+        if (at_ >= text_.size() || end == begin) return fail();
+        element = text_.substr(begin, end - begin);
+        if (text_[at_] == ']')
+            finish(at_ + 1);
+        else
+            ++at_;
+        return true;
+    }
+
+private:
+    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+    void skipBlanks()
+    {
+        while (at_ < text_.size() && IsBlank(text_[at_]))
+            ++at_;
+    }
+
+    // After the closing bracket only blanks may follow.
+    void finish(std::size_t after)
+    {
+        at_ = after;
+        skipBlanks();
+        ended_ = true;
+        faulty_ = at_ != text_.size();
+    }
+
+    bool fail()
+    {
+        faulty_ = true;
+        return false;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    bool isArray_ = false;
+    bool ended_ = false;
+    bool faulty_ = false;
+};
+
+// A design as large as a design file may be; batches are arrays of such, or lines.
+constexpr std::size_t kLargestDesign = 1u << 20;
+
+// A design or a batch in one document, every design read before any is computed. A batch
+// is read design by design, twice: first each is checked, then computed, so that a batch of
+// any shape takes little more memory than its text.
 Status RunDocument(Input &input, const Options &options, Output &out)
 {
     std::string text = input.all();
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3); // passed over, as the program does
     simdjson::dom::parser parser;
-    const simdjson::dom::element document = Parse(parser, text, {});
-    std::vector<DesignRecord> designs;
-    simdjson::dom::array items;
-    const bool batch = document.get_array().get(items) == simdjson::SUCCESS;
-    if (batch) {
-        std::size_t i = 0;
-        for (const simdjson::dom::element item : items) {
-            designs.push_back(Design(item, {"design", ++i}));
+    if (!ArrayElements(text).isArray()) {
+        if (text.size() > kLargestDesign)
+            Fail(badInput, "'" + Shown(options.input) +
+                               "' is larger than 1 MiB; a batch is an array of designs, or one "
+                               "design per line with --jsonl");
+        DesignRecord record = Design(Parse(parser, text, {}), {});
+        const std::optional<std::string> fault = Calculate(record);
+        // A single design's fault goes where the desktop program shows it: apart.
+        if (fault)
+            std::cerr << *fault << '\n';
+        else if (options.text)
+            AppendSentences(out.text, record);
+        else {
+            AppendDesignJson(out.text, record, true);
+            out.text += '\n';
         }
-    } else {
-        designs.push_back(Design(document, {}));
+        out.finish();
+        if (options.report && !fault) WriteReport(record, options);
+        return fault ? arithmeticFault : ok;
     }
-    if (options.report && (batch || designs.size() != 1))
-        Fail(badInput, "--report writes the report of a single design");
+    if (options.report) Fail(badInput, "--report writes the report of a single design");
+
+    // Each design of the batch in turn; a fault in the text is told of the whole text.
+    const auto eachDesign = [&](const std::function<void(DesignRecord &, std::size_t)> &take) {
+        ArrayElements elements(text);
+        std::string_view item;
+        std::size_t number = 0;
+        while (elements.next(item)) {
+            const Place where{"design", ++number};
+            if (item.size() > kLargestDesign) Fail(badInput, where.text() + "larger than 1 MiB");
+            simdjson::dom::element value;
+            if (const auto error = parser.parse(item.data(), item.size()).get(value))
+                Fail(badInput, "not valid JSON: " + JsonProblem(text, error));
+            DesignRecord record = Design(value, where);
+            take(record, number);
+        }
+        if (elements.faulty())
+            Fail(badInput, "not valid JSON: " + JsonProblem(text, simdjson::TAPE_ERROR));
+        return number;
+    };
+    const std::size_t designs = eachDesign([](DesignRecord &, std::size_t) {});
 
     Status status = ok;
-    if (batch && !options.text) out.text += designs.empty() ? "[" : "[\n";
-    for (std::size_t i = 0; i < designs.size(); ++i) {
-        DesignRecord &record = designs[i];
+    if (!options.text) out.text += designs == 0 ? "[" : "[\n";
+    eachDesign([&](DesignRecord &record, std::size_t number) {
         const std::optional<std::string> fault = Calculate(record);
         if (fault) status = arithmeticFault;
-        if (!batch) {
-            // A single design's fault goes where the desktop program shows it: apart.
-            if (fault)
-                std::cerr << *fault << '\n';
-            else if (options.text)
-                AppendSentences(out.text, record);
-            else {
-                AppendDesignJson(out.text, record, true);
-                out.text += '\n';
-            }
-        } else {
-            if (options.text && i > 0) out.text += '\n';
-            AppendAnswer(out.text, record, fault, options.text, true);
-            if (!options.text) out.text += i + 1 == designs.size() ? "\n" : ",\n";
-        }
+        if (options.text && number > 1) out.text += '\n';
+        AppendAnswer(out.text, record, fault, options.text, true);
+        if (!options.text) out.text += number == designs ? "\n" : ",\n";
         out.flushIfFull();
-    }
-    if (batch && !options.text) out.text += "]\n";
+    });
+    if (!options.text) out.text += "]\n";
     out.finish();
-    if (options.report && status == ok) WriteReport(designs.front(), options);
     return status;
 }
 

@@ -464,6 +464,13 @@ private slots:
                                                    << "--report needs a file name, not '--force'";
         QTest::newRow("a report of a batch") << QStringList{"--jsonl", "--report", "x.rtf"}
                                              << Json(ReferenceJson()) << 2 << "single design";
+        // A template's name is printed as the input's names are: escapes cannot reach the terminal.
+        QTest::newRow("a missing template named with an escape")
+            << QStringList{"--report", "x.rtf", "--template", "/nonexistent/\x1b]0;owned\x07.rtf"}
+            << Json(ReferenceJson()) << 3 << "\\x1B]0;owned\\x07.rtf";
+        QTest::newRow("a template without its places named with an escape")
+            << QStringList{"--report", "x.rtf", "--template", "lacking\x1b[2J.rtf"}
+            << Json(ReferenceJson()) << 3 << "lacking\\x1B[2J.rtf' has no place for";
         // clang-format on
     }
 
@@ -474,9 +481,13 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         QVERIFY(QDir::setCurrent(scratch.path()));
+        if (!arguments.isEmpty() && arguments.last().startsWith("lacking"))
+            QVERIFY(WriteFile(arguments.last(), R"({\rtf1 x})"));
         const Run run = Calc(arguments, input);
         QCOMPARE(run.status, status);
         QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+        for (const char c : run.err)
+            QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, run.err.constData());
         QVERIFY(!QFile::exists(scratch.filePath("--force")));
     }
 
