@@ -50,6 +50,9 @@ void PutInputs(QJsonObject &design, const TForm1 &form)
         case InputKind::text:
             design[name] = QString::fromStdString(TextOf(*field, on.record));
             break;
+        case InputKind::flag:
+            design[name] = FlagOf(*field, on.record);
+            break;
         case InputKind::decimal:
         case InputKind::whole:
         case InputKind::derived:

@@ -7,6 +7,7 @@
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
+#include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "dialogs/LookupDialog.h"
@@ -35,17 +36,26 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include <cmath>
 #include <optional>
 #include <tuple>
 #include <variant>
 
 namespace {
 
-// A number input's text as its kind reads it; throws ConversionError.
+// A number input's text as its kind reads it; throws ConversionError. A tile may carry the
+// factor the calculation raises it by after its number: the number is what comes before.
 double ReadNumber(const InputField &field, const QString &text)
 {
-    if (field.kind == InputKind::whole) return StrToInt(text.toStdString());
-    return StrToFloat(text.toStdString(), DecimalSeparator());
+    const std::string number = text.section(kAllowanceMark, 0, 0).toStdString();
+    if (field.kind == InputKind::whole) return StrToInt(number);
+    return StrToFloat(number, DecimalSeparator());
+}
+
+// A flag input of a tile: whether the tile carries a factor.
+bool ReadFlag(const QString &text)
+{
+    return text.contains(kAllowanceMark);
 }
 
 using TextControl = std::variant<QLineEdit * TForm1::*, QLabel * TForm1::*>;
@@ -69,6 +79,7 @@ const NumberSource numberSourceTable[] = {
     {"upperLayerThickness", 1, &TForm1::Edit5},
     {"stripDepth", 1, &TForm1::Edit6},
     {"normativeResistance", 1, &TForm1::Label27},
+    {"normativeAllowance", 1, &TForm1::Label27},
     {"angleWidth", 2, &TForm1::Edit8},
     {"rodDiameter", 2, &TForm1::Edit8},
     {"electrodeLength", 2, &TForm1::Edit9},
@@ -159,6 +170,7 @@ void TForm1::connectHandlers()
     onClick(BitBtn1, &TForm1::BitBtn1Click);
     onClick(Button6, &TForm1::Button6Click);
     onClick(Button7, &TForm1::Button7Click);
+    onClick(Button10, &TForm1::Button10Click);
     connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
     connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -499,6 +511,7 @@ void TForm1::Button3Click()
     CalculateGrounding(record);
     FillResultsPage();
     showPage(3);
+    showAllowance();
     resultsShown_.start();
     if (windows_.form11) windows_.form11->update();
 }
@@ -527,9 +540,35 @@ void TForm1::FillResultsPage()
     Label32->setText(Text(s.refinedStripLength));
     Label33->setText(Text(s.installation));
     QStringList notes;
-    for (const std::string &note : s.coefficientNotes)
+    for (const std::string &note : s.notes)
         notes << Text(note);
+    // Two lines fit above the results; all of them stand in the report and the tip.
     Label34->setText(notes.join(QLatin1Char('\n')));
+    Label34->setToolTip(notes.join(QLatin1Char('\n')));
+    Button10->setVisible(s.offerSettling);
+}
+
+// The normative tile shows the factor the calculation raised it by.
+void TForm1::showAllowance()
+{
+    if (!record.normativeAllowance) return;
+    Label27->setText(Label27->text().section(kAllowanceMark, 0, 0) + kAllowanceMark +
+                     Text(FormatGeneral(record.allowanceFactor, DecimalSeparator())));
+}
+
+// The coefficients re-picked from the tables until the decided count keeps them: they go
+// on their tiles, and the results page shows the decision they give.
+void TForm1::Button10Click()
+{
+    DesignRecord settled = record;
+    SettleCoefficients(settled);
+    const std::string separator = DecimalSeparator();
+    Label16->setText(Text(FormatGeneral(settled.electrodeUtilization, separator)));
+    Label26->setText(Text(FormatGeneral(settled.stripUtilization, separator)));
+    record = settled;
+    FillResultsPage();
+    Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
+    if (windows_.form11) windows_.form11->update();
 }
 
 void TForm1::commitNumbers(int page)
@@ -537,7 +576,11 @@ void TForm1::commitNumbers(int page)
     for (const NumberSource &source : numberSourceTable) {
         const InputField &field = *FindInput(source.input);
         if (source.page != page || !Needed(field, record.electrodeMaterial)) continue;
-        SetNumber(field, record, ReadNumber(field, TextOf(*this, source.control)));
+        const QString text = TextOf(*this, source.control);
+        if (field.kind == InputKind::flag)
+            SetFlag(field, record, ReadFlag(text));
+        else
+            SetNumber(field, record, ReadNumber(field, text));
     }
 }
 
@@ -568,8 +611,12 @@ TForm1::ScreenInputs TForm1::inputsOnScreen() const
     for (const NumberSource &source : numberSourceTable) {
         const InputField &field = *FindInput(source.input);
         if (!Needed(field, on.record.electrodeMaterial)) continue;
+        const QString text = TextOf(*this, source.control);
         try {
-            SetNumber(field, on.record, ReadNumber(field, TextOf(*this, source.control)));
+            if (field.kind == InputKind::flag)
+                SetFlag(field, on.record, ReadFlag(text));
+            else
+                SetNumber(field, on.record, ReadNumber(field, text));
             on.given.push_back(&field);
         } catch (const ConversionError &) {
         }

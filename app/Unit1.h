@@ -91,11 +91,12 @@ public:
     QLabel *Label21 = nullptr, *Label22 = nullptr, *Label32 = nullptr, *Label23 = nullptr;
     QLabel *Label24 = nullptr, *Label25 = nullptr;
     QLabel *Label33 = nullptr; // the finished installation's resistance against the norm
-    QLabel *Label34 = nullptr; // coefficients the tables do not bear out
+    QLabel *Label34 = nullptr; // what the user is to act on: coefficients, sizes
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
     QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
     QPushButton *Button7 = nullptr; // "Открыть…" on page 1
     QPushButton *Button8 = nullptr, *Button9 = nullptr; // "Сохранить…" on pages 2 and 3
+    QPushButton *Button10 = nullptr; // "Уточнить по таблицам": the coefficients settled
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
@@ -156,6 +157,7 @@ private:
     void BitBtn1Click();
     void Button6Click();
     void Button7Click();
+    void Button10Click();
     void saveDesign(bool ask);
     void Label16Click();
     void Label26Click();
@@ -170,6 +172,7 @@ private:
     void captureArrangement();
     void captureMaterial();
     void FillResultsPage();
+    void showAllowance();
     void showDialog(QWidget *dialog);
 
     SecondaryWindows windows_;

@@ -84,7 +84,7 @@ const LabelRow labelTable[] = {
     {&TForm1::Label24, "Label24", 2, {16, 280, 705, 25}, "", L, LabelRole::text},
     {&TForm1::Label25, "Label25", 2, {16, 312, 585, 25}, "", R, LabelRole::text},
     {&TForm1::Label33, "Label33", 2, {16, 336, 705, 22}, "", L, LabelRole::text},
-    {&TForm1::Label34, "Label34", 2, {16, 0, 705, 32}, "", S, LabelRole::warning},
+    {&TForm1::Label34, "Label34", 2, {16, 0, 494, 32}, "", S, LabelRole::warning},
 };
 // clang-format on
 
@@ -115,6 +115,7 @@ const ButtonRow buttonTable[] = {
     {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button10, "Button10", 2, {516, 4, 181, 25}, "Уточнить по таблицам", true},
     {&TForm1::Button9, "Button9", 2, {160, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button6, "Button6", 2, {272, 360, 105, 25}, "Схема", true},
     {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О программе", true},
@@ -129,7 +130,7 @@ const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button8", "Button2", "Button3"},
-    {"Button4", "Button5", "Button6", "Button9", "BitBtn1"},
+    {"Button10", "Button4", "Button5", "Button6", "Button9", "BitBtn1"},
 };
 // clang-format on
 
@@ -213,6 +214,8 @@ void TForm1::buildLayout()
     ComboBox1->addItems({QStringLiteral("Уголок"), QStringLiteral("Круглого сечения")});
     for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4})
         MakePickList(list);
+
+    Button10->hide(); // offered where the coefficients disagree with the tables
 
     // The enabling zones lie above their Next buttons and must not hide them.
     Button1->raise();

@@ -139,6 +139,14 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
         SetWord(field, record, field.words.front().word); // the first word when none is given
         return std::nullopt;
     }
+    if (field.kind == InputKind::flag) {
+        if (!json) return std::nullopt; // not asked for
+        bool value = false;
+        if (json->get_bool().get(value) != simdjson::SUCCESS)
+            return Quoted(field.name) + " must be true or false";
+        SetFlag(field, record, value);
+        return std::nullopt;
+    }
     if (field.kind == InputKind::text) {
         if (!json) return std::nullopt;
         std::string_view text;
@@ -219,6 +227,21 @@ bool WriteShortDecimal(char *&at, double value)
         if (fraction % 10 != 0) *at++ = static_cast<char>('0' + fraction % 10);
     }
     return true;
+}
+
+std::string_view SettlingWord(Settling settling)
+{
+    switch (settling) {
+    case Settling::settled:
+        return "settled";
+    case Settling::cycle:
+        return "cycle";
+    case Settling::unsettled:
+        return "unsettled";
+    case Settling::none:
+        break;
+    }
+    return "none";
 }
 
 } // namespace
@@ -385,10 +408,15 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
     for (const InputField &field : inputTable) {
         if (field.kind == InputKind::choice)
             text(field.name, WordOf(field, r));
+        else if (field.kind == InputKind::flag)
+            flag(field.name, FlagOf(field, r));
         else if (field.kind != InputKind::text)
             real(field.name, NumberOf(field, r));
     }
     real("designResistivity", r.designResistivity);
+    real("soilResistivity", r.soilResistivity);
+    real("allowanceFactor", r.allowanceFactor);
+    real("allowedResistance", r.allowedResistance);
     real("singleElectrodeResistance", r.singleElectrodeResistance);
     real("estimatedCountExact", r.estimatedCountExact);
     real("estimatedCountFraction", r.estimatedCountFraction);
@@ -417,6 +445,8 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
          CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization));
     flag("electrodeUtilizationDiffers",
          CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization));
+    text("settling", SettlingWord(r.settling));
+    real("settlingRounds", r.settlingRounds);
     put(pretty ? "\n}" : "}");
     out.append(piece, static_cast<std::size_t>(at - piece));
 }

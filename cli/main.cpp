@@ -89,6 +89,9 @@ std::string Usage()
         case InputKind::text:
             line += "a name for the report (optional)";
             break;
+        case InputKind::flag:
+            line += "true or false (default false)";
+            break;
         case InputKind::derived:
             continue; // computed, never given
         }
@@ -309,7 +312,7 @@ DesignRecord Design(simdjson::dom::element value, Place where)
 std::optional<std::string> Calculate(DesignRecord &record)
 {
     try {
-        CalculateGrounding(record);
+        CalculateDesign(record);
         return std::nullopt;
     } catch (const ArithmeticError &error) {
         return error.what();
@@ -326,7 +329,7 @@ void AppendSentences(std::string &out, const DesignRecord &record)
     out += std::string(kRefinedCountCaption) + '\n';
     out += s.refinedCount + '\n' + s.decision + '\n';
     out += s.installation + '\n';
-    for (const std::string &note : s.coefficientNotes)
+    for (const std::string &note : s.notes)
         out += note + '\n';
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -63,10 +64,10 @@ struct Decision {
 // alone (the strip only helps), so the answer lies in 1…n₁. The strip's resistance falls
 // as it lengthens (for any strip longer than a few decimetres), so R(n) falls with n and a
 // bisection finds it in a handful of steps; whatever the inputs, the count it returns
-// meets the norm and the one below it does not.
-Decision Decide(const DesignRecord &r)
+// meets the norm and the one below it does not. A count below `leastCount` is not taken.
+Decision Decide(const DesignRecord &r, double leastCount)
 {
-    const std::int32_t Rn = r.normativeResistance;
+    const double Rn = r.allowedResistance;
     Decision d;
     d.decided = InstallationOf(r, r.estimatedCount);
     if (!MeetsNorm(d.decided, Rn)) {
@@ -88,6 +89,11 @@ Decision Decide(const DesignRecord &r)
             failing = middle;
             d.fewer = tried;
         }
+    }
+    if (d.decided.count < leastCount) {
+        d.decided = InstallationOf(r, leastCount);
+        d.fewer = InstallationOf(r, leastCount - 1);
+        d.met = MeetsNorm(d.decided, Rn);
     }
     return d;
 }
@@ -119,9 +125,19 @@ Installation InstallationOf(const DesignRecord &r, double count)
     return i;
 }
 
-bool MeetsNorm(const Installation &installation, std::int32_t normativeResistance)
+bool MeetsNorm(const Installation &installation, double norm)
 {
-    return installation.resistance > 0 && installation.resistance <= normativeResistance;
+    return installation.resistance > 0 && installation.resistance <= norm;
+}
+
+double AllowanceFactor(double soilResistivity)
+{
+    return std::min(10.0, std::max(1.0, 0.01 * soilResistivity));
+}
+
+double TableReading(double coefficient)
+{
+    return std::round(coefficient * 1000) / 1000;
 }
 
 bool CoefficientDiffers(double picked, double tabulated)
@@ -152,14 +168,15 @@ std::optional<WordForms> WordFormsAfter(double count)
     return WordForms{"вертикальных", "заземлителей"};
 }
 
-void CalculateGrounding(DesignRecord &r)
+void CalculateGrounding(DesignRecord &r, double leastCount)
 {
+    r.settling = Settling::none; // the coefficients as they stand
+    r.settlingRounds = 0;
     const Number rho1 = r.upperResistivity;
     const Number rho2 = r.lowerResistivity;
     const Number psiV = r.verticalClimaticCoefficient;
     const Number L = r.electrodeLength;
     const Number t = r.stripDepth;
-    const Number Rn = r.normativeResistance;
     const Number etaV = r.electrodeUtilization;
 
     // The depth of an electrode's middle: T = L / 2 + t
@@ -173,6 +190,21 @@ void CalculateGrounding(DesignRecord &r)
     // ρe = ψ·ρ1·ρ2·L / (ψ·ρ1·(L − H + t) + ρ2·(H − t))
     const Number rhoE = psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t));
     r.designResistivity = rhoE.value();
+
+    // The norm. ПУЭ 1.7.101 and 1.7.103 let it be raised for soil above 100 Ом·м, by the
+    // soil's own resistivity over the electrode: the same two layers without ψ.
+    // ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)), Rн' = Rн·k, k = min(10, max(1, 0,01·ρ))
+    Number Rn = r.normativeResistance;
+    r.soilResistivity = 0;
+    r.allowanceFactor = 1;
+    if (r.normativeAllowance) {
+        // ρ as the report prints it, to 0,1 Ом·м, so that k and Rн·k follow from it exactly.
+        const Number rho = rho1 * rho2 * L / (rho1 * (L - H + t) + rho2 * (H - t));
+        r.soilResistivity = std::round(rho.value() * 10) / 10;
+        r.allowanceFactor = AllowanceFactor(r.soilResistivity);
+        Rn = Rn * r.allowanceFactor;
+    }
+    r.allowedResistance = Rn.value();
 
     // Step 3: one vertical electrode.
     // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
@@ -197,7 +229,7 @@ void CalculateGrounding(DesignRecord &r)
 
     // Steps 7 to 9 for the decided installation: what the electrodes must reach beside its
     // strip, and the count that asks. A strip that meets the norm alone leaves them nothing.
-    const Decision decision = Decide(r);
+    const Decision decision = Decide(r, leastCount);
     const Number Rs = decision.decided.stripResistance;
     const bool stripAlone = Rs > 0 && Rs <= Rn;
     Number total = 0;
@@ -234,4 +266,67 @@ void CalculateGrounding(DesignRecord &r)
         TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
     r.tabulatedElectrodeUtilization =
         TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
+}
+
+namespace {
+
+// The tables' coefficients for `count` at the design's ratio, as read off them.
+std::pair<double, double> TablesFor(const DesignRecord &r, double count)
+{
+    const double ratio = r.electrodeSpacing / r.electrodeLength;
+    return {TableReading(TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, count)),
+            TableReading(TabulatedUtilization(StripTable(r.arrangement), ratio, count))};
+}
+
+} // namespace
+
+void SettleCoefficients(DesignRecord &r)
+{
+    // The decided count grows as the coefficients fall, and the tables' fall as the count
+    // grows: the rounds climb to a count that keeps its coefficients, the tables' edge at
+    // the latest. The bound is for tables that would not.
+    constexpr int kMostRounds = 64;
+    std::vector<double> counts;
+    for (int round = 1; round <= kMostRounds; ++round) {
+        CalculateGrounding(r);
+        r.settlingRounds = round;
+        if (!r.installationMeetsNorm) {
+            r.settling = Settling::unsettled;
+            return;
+        }
+        const auto [vertical, strip] = TablesFor(r, r.refinedCount);
+        if (vertical == r.electrodeUtilization && strip == r.stripUtilization) {
+            r.settling = Settling::settled;
+            return;
+        }
+        const auto seen = std::find(counts.begin(), counts.end(), r.refinedCount);
+        if (seen != counts.end()) {
+            // Round and round: the largest count of the round that meets the norm with
+            // its own coefficients, decided with them.
+            std::vector<double> round(seen, counts.end());
+            std::sort(round.rbegin(), round.rend());
+            for (const double count : round) {
+                std::tie(r.electrodeUtilization, r.stripUtilization) = TablesFor(r, count);
+                CalculateGrounding(r, count);
+                if (r.installationMeetsNorm && r.refinedCount == count) {
+                    r.settling = Settling::cycle;
+                    return;
+                }
+            }
+            r.settling = Settling::unsettled;
+            return;
+        }
+        counts.push_back(r.refinedCount);
+        r.electrodeUtilization = vertical;
+        r.stripUtilization = strip;
+    }
+    r.settling = Settling::unsettled;
+}
+
+void CalculateDesign(DesignRecord &r)
+{
+    if (r.utilization == UtilizationSource::tabulated)
+        SettleCoefficients(r);
+    else
+        CalculateGrounding(r);
 }

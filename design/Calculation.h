@@ -36,15 +36,33 @@ struct Installation {
 Installation InstallationOf(const DesignRecord &record, double count);
 
 // Whether an installation's resistance reaches the norm (and is a resistance at all).
-bool MeetsNorm(const Installation &installation, std::int32_t normativeResistance);
+bool MeetsNorm(const Installation &installation, double norm);
 
 // The handbooks' rule: a picked coefficient more than 10 % off the tabulated one is to be
 // picked again and the calculation repeated.
 bool CoefficientDiffers(double picked, double tabulated);
 
+// The ПУЭ 1.7.101 allowance: a norm may be raised 0,01·ρ times for ρ above 100 Ом·м, at
+// most tenfold.
+double AllowanceFactor(double soilResistivity);
+
 // Sizes the installation from the committed inputs of `record` and writes every result
 // field in order: T, then steps 2 to 6, the first approximation; the decision is the
-// smallest count whose finished installation meets the norm. Throws ArithmeticError at the
-// first faulting step; the fields of the steps before it stay written, the later ones keep
-// their old values.
-void CalculateGrounding(DesignRecord &record);
+// smallest count, `leastCount` at the least, whose finished installation meets the norm.
+// Throws ArithmeticError at the first faulting step; the fields of the steps before it
+// stay written, the later ones keep their old values. The utilization coefficients are
+// the record's as they stand; SettleCoefficients re-picks them.
+void CalculateGrounding(DesignRecord &record, double leastCount = 1);
+
+// A utilization coefficient as a person reads it off the tables: to three decimals.
+double TableReading(double coefficient);
+
+// Re-picks the utilization coefficients from the tables for the decided count and
+// calculates again, until the decided count takes the tables' coefficients for itself; a
+// bounded number of rounds. Where the counts go round, the largest count of the round
+// that meets the norm with its own coefficients is taken. The record ends with the
+// coefficients and results of the outcome, said in `settling`. Throws like the calculation.
+void SettleCoefficients(DesignRecord &record);
+
+// The calculation a design asks for: as given, or with its coefficients settled.
+void CalculateDesign(DesignRecord &record);

@@ -9,6 +9,18 @@ enum class Arrangement { contour, row };
 // Material code of the vertical electrodes; none means nothing has been captured yet.
 enum class ElectrodeMaterial : std::int32_t { none = 0, angle = 1, roundRod = 2 };
 
+// Where the utilization coefficients come from: as the design gives them, or re-picked
+// from the tables for the decided count until the count settles.
+enum class UtilizationSource { given, tabulated };
+
+// How settling the coefficients by the tables ended.
+enum class Settling {
+    none,      // not asked for: the coefficients are the design's
+    settled,   // the decided count takes the tables' coefficients for itself
+    cycle,     // the counts went round; the largest of them that meets the norm with its own
+    unsettled, // no count meets the norm with the tables' coefficients
+};
+
 // What the user gives for a design: the choices and numbers of both input pages.
 // design/InputFields.h describes each of them once. Lengths are metres, the two widths
 // and the rod diameter whole millimetres, resistances ohms, resistivities ohm-metres.
@@ -26,7 +38,9 @@ struct DesignInputs {
     double horizontalClimaticCoefficient = 0; // ψh
     double upperLayerThickness = 0;           // H
     double stripDepth = 0;                    // t
-    std::int32_t normativeResistance = 0;     // Rn
+    double normativeResistance = 0;           // Rn, as the norm's table gives it
+    // Raise Rn by ПУЭ 1.7.101 and 1.7.103 for soil above 100 Ом·м.
+    bool normativeAllowance = false;
 
     // Electrode page.
     std::int32_t angleWidth = 0;     // b
@@ -36,13 +50,19 @@ struct DesignInputs {
     double stripUtilization = 0;     // ηh
     double electrodeUtilization = 0; // ηv
     std::int32_t rodDiameter = 0;    // d of a round rod
+    UtilizationSource utilization = UtilizationSource::given;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and
 // the word forms after the decided count.
 struct DesignResults {
-    double electrodeMidDepth = 0;         // T = L / 2 + t
-    double designResistivity = 0;         // ρe
+    double electrodeMidDepth = 0; // T = L / 2 + t
+    double designResistivity = 0; // ρe
+    // The norm: ρ over the electrode without the climatic coefficient, the factor ПУЭ
+    // allows for it (1 without the allowance), and the norm the installation is decided by.
+    double soilResistivity = 0;           // ρ, 0 without the allowance
+    double allowanceFactor = 1;           // k
+    double allowedResistance = 0;         // Rn·k
     double singleElectrodeResistance = 0; // Rv
     double estimatedCountExact = 0;       // x₁
     double estimatedCountFraction = 0;
@@ -54,7 +74,7 @@ struct DesignResults {
     double refinedCountExact = 0;        // x₂
     double refinedCountFraction = 0;
     std::int32_t refinedRoundUp = 0;
-    double refinedCount = 0;           // n₂, the smallest count whose installation meets Rn
+    double refinedCount = 0;           // n₂, the smallest count whose installation meets Rn·k
     double refinedStripLength = 0;     // Ls2, the strip that joins n₂ electrodes
     double refinedStripResistance = 0; // Rs(n₂)
     double installationResistance = 0; // R(n₂), the finished installation
@@ -70,6 +90,8 @@ struct DesignResults {
     // What the utilization tables give for n₂ electrodes at the ratio a / L.
     double tabulatedStripUtilization = 0;
     double tabulatedElectrodeUtilization = 0;
+    Settling settling = Settling::none;
+    std::int32_t settlingRounds = 0; // calculations it took
 };
 
 // The one shared state of a design: the pages commit its inputs, the calculation writes

@@ -30,7 +30,8 @@ double NumberOf(const InputField &field, const DesignRecord &record)
     return std::visit(
         [&](auto member) -> double {
             using Value = typename ValueOf<decltype(member)>::type;
-            if constexpr (std::is_arithmetic_v<Value>) return record.*member;
+            if constexpr (std::is_arithmetic_v<Value> && !std::is_same_v<Value, bool>)
+                return record.*member;
             return 0;
         },
         field.member);
@@ -41,7 +42,8 @@ void SetNumber(const InputField &field, DesignRecord &record, double value)
     std::visit(
         [&](auto member) {
             using Value = typename ValueOf<decltype(member)>::type;
-            if constexpr (std::is_arithmetic_v<Value>) record.*member = static_cast<Value>(value);
+            if constexpr (std::is_arithmetic_v<Value> && !std::is_same_v<Value, bool>)
+                record.*member = static_cast<Value>(value);
         },
         field.member);
 }
@@ -74,6 +76,16 @@ bool SetWord(const InputField &field, DesignRecord &record, std::string_view wor
         return true;
     }
     return false;
+}
+
+bool FlagOf(const InputField &field, const DesignRecord &record)
+{
+    return record.*std::get<bool DesignRecord::*>(field.member);
+}
+
+void SetFlag(const InputField &field, DesignRecord &record, bool value)
+{
+    record.*std::get<bool DesignRecord::*>(field.member) = value;
 }
 
 std::string &TextOf(const InputField &field, DesignRecord &record)

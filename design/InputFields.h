@@ -17,6 +17,7 @@ enum class InputKind {
     decimal, // a real number
     whole,   // a whole number
     choice,  // one of its words
+    flag,    // yes or no
     text,    // a name, as picked or typed; it labels the report and takes no part in numbers
     derived, // computed from the others by the calculation: listed among them, never given
 };
@@ -29,7 +30,8 @@ struct ChoiceWord {
 
 using InputMember =
     std::variant<double DesignRecord::*, std::int32_t DesignRecord::*, std::string DesignRecord::*,
-                 Arrangement DesignRecord::*, ElectrodeMaterial DesignRecord::*>;
+                 bool DesignRecord::*, Arrangement DesignRecord::*,
+                 ElectrodeMaterial DesignRecord::*, UtilizationSource DesignRecord::*>;
 
 struct InputField {
     std::string_view name;
@@ -51,6 +53,10 @@ inline constexpr ChoiceWord kMaterialWords[] = {
     {"angle", static_cast<int>(ElectrodeMaterial::angle)},
     {"roundRod", static_cast<int>(ElectrodeMaterial::roundRod)},
 };
+inline constexpr ChoiceWord kUtilizationWords[] = {
+    {"given", static_cast<int>(UtilizationSource::given)},
+    {"tabulated", static_cast<int>(UtilizationSource::tabulated)},
+};
 
 // The inputs in the order telmar-calc writes them back, the page commit reads them and the
 // report's table lists them.
@@ -64,7 +70,8 @@ inline constexpr InputField inputTable[] = {
     {"horizontalClimaticCoefficient", InputKind::decimal, &DesignRecord::horizontalClimaticCoefficient, "", "ψг"},
     {"upperLayerThickness", InputKind::decimal, &DesignRecord::upperLayerThickness, "м", "H"},
     {"stripDepth", InputKind::decimal, &DesignRecord::stripDepth, "м", "t"},
-    {"normativeResistance", InputKind::whole, &DesignRecord::normativeResistance, "Ом", "Rн"},
+    {"normativeResistance", InputKind::decimal, &DesignRecord::normativeResistance, "Ом", "Rн"},
+    {"normativeAllowance", InputKind::flag, &DesignRecord::normativeAllowance, "", ""},
     {"angleWidth", InputKind::whole, &DesignRecord::angleWidth, "мм", "b", {}, ElectrodeMaterial::angle},
     {"electrodeLength", InputKind::decimal, &DesignRecord::electrodeLength, "м", "L"},
     {"electrodeMidDepth", InputKind::derived, &DesignRecord::electrodeMidDepth, "м", "T"},
@@ -72,6 +79,7 @@ inline constexpr InputField inputTable[] = {
     {"electrodeSpacing", InputKind::decimal, &DesignRecord::electrodeSpacing, "м", "a"},
     {"stripUtilization", InputKind::decimal, &DesignRecord::stripUtilization, "", "ηг"},
     {"electrodeUtilization", InputKind::decimal, &DesignRecord::electrodeUtilization, "", "ηв"},
+    {"utilization", InputKind::choice, &DesignRecord::utilization, "", "", kUtilizationWords},
     {"rodDiameter", InputKind::whole, &DesignRecord::rodDiameter, "мм", "d", {}, ElectrodeMaterial::roundRod},
     {"upperSoil", InputKind::text, &DesignRecord::upperSoil},
     {"lowerSoil", InputKind::text, &DesignRecord::lowerSoil},
@@ -92,6 +100,10 @@ void SetNumber(const InputField &field, DesignRecord &record, double value);
 // A choice's word in a record, and its setting by a word; false for a word it has not.
 std::string_view WordOf(const InputField &field, const DesignRecord &record);
 bool SetWord(const InputField &field, DesignRecord &record, std::string_view word);
+
+// A flag input of a record.
+bool FlagOf(const InputField &field, const DesignRecord &record);
+void SetFlag(const InputField &field, DesignRecord &record, bool value);
 
 // A text input of a record.
 std::string &TextOf(const InputField &field, DesignRecord &record);

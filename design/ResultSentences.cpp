@@ -2,6 +2,7 @@
 
 #include "design/Calculation.h"
 #include "design/NumberFormat.h"
+#include "design/Tables.h"
 
 #include <cmath>
 
@@ -13,42 +14,75 @@ double Rounded(double value, double step)
     return std::round(value / step) * step;
 }
 
-// "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", or that the norm is not met.
+// "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", and only where the coefficients
+// agree with the tables; otherwise that the norm holds for the coefficients given, or
+// that it is not met at all.
 std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
 {
     if (r.refinedCount < 1) return {}; // nothing calculated yet
-    const std::string resistance = "Сопротивление заземляющего устройства = " +
-                                   FormatOneDecimal(r.installationResistance, sep) + " Ом";
-    const std::string norm = FormatGeneral(r.normativeResistance, sep) + " Ом";
-    if (r.installationMeetsNorm) return resistance + " ≤ " + norm;
-    return resistance + ": нормируемое сопротивление " + norm +
-           " не достигается ни при каком числе электродов";
+    const std::string resistance = FormatOneDecimal(r.installationResistance, sep) + " Ом";
+    const std::string norm = NormText(r, sep);
+    if (!r.installationMeetsNorm)
+        return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
+               " не достигается ни при каком числе электродов";
+    if (!CoefficientsAgree(r))
+        return "Лишь при заданных коэффициентах R = " + resistance + " ≤ " + norm;
+    return "Сопротивление заземляющего устройства = " + resistance + " ≤ " + norm +
+           (r.settling == Settling::none ? "" : "; ηв, ηг по таблицам");
 }
 
 } // namespace
 
+bool CoefficientsAgree(const DesignRecord &r)
+{
+    return !CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization) &&
+           !CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization);
+}
+
+std::string NormText(const DesignRecord &r, std::string_view sep)
+{
+    const std::string picked = FormatGeneral(r.normativeResistance, sep) + " Ом";
+    if (r.allowanceFactor <= 1) return picked;
+    return FormatGeneral(r.allowedResistance, sep) + " Ом (" + picked + " × " +
+           FormatGeneral(r.allowanceFactor, sep) + " по ПУЭ 1.7.101)";
+}
+
 std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_view sep)
 {
-    struct Check {
-        const char *name;
-        double picked;
-        double tabulated;
-    };
-    const Check checks[] = {
-        {"вертикальных электродов", r.electrodeUtilization, r.tabulatedElectrodeUtilization},
-        {"соединительной полосы", r.stripUtilization, r.tabulatedStripUtilization},
-    };
+    if (r.refinedCount < 1) return {};
+    if (r.settling == Settling::unsettled)
+        return {"С коэффициентами по таблицам норма не выполняется ни при каком числе "
+                "электродов: измените исходные данные."};
+    if (CoefficientsAgree(r)) return {};
+    const std::string ratio =
+        FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
+    return {"По таблицам для n = " + FormatGeneral(r.refinedCount, sep) + ", a/L = " + ratio +
+            ": ηв = " + FormatGeneral(TableReading(r.tabulatedElectrodeUtilization), sep) +
+            " (принято " + FormatGeneral(r.electrodeUtilization, sep) + "), ηг = " +
+            FormatGeneral(TableReading(r.tabulatedStripUtilization), sep) + " (принято " +
+            FormatGeneral(r.stripUtilization, sep) + "); уточните их: «Уточнить по таблицам»."};
+}
+
+std::vector<std::string> SizeNotes(const DesignRecord &r)
+{
+    const auto mm = [](double value) { return FormatGeneral(value, ","); };
+    constexpr const char *kWhere = " (ПУЭ, табл. 1.7.4)";
     std::vector<std::string> notes;
-    for (const Check &check : checks) {
-        if (!CoefficientDiffers(check.picked, check.tabulated)) continue;
-        const std::string where =
-            "n = " + FormatGeneral(r.refinedCount, sep) +
-            ", a/L = " + FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
-        notes.push_back(std::string("Коэффициент использования ") + check.name + " " +
-                        FormatGeneral(check.picked, sep) + ", по таблице " +
-                        FormatGeneral(Rounded(check.tabulated, 0.001), sep) + " (" + where +
-                        "): выберите его заново и повторите расчёт.");
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) {
+        if (r.rodDiameter < kLeastRodDiameter)
+            notes.push_back("Диаметр электрода " + mm(r.rodDiameter) + " мм меньше наименьшего " +
+                            mm(kLeastRodDiameter) + " мм" + kWhere + ".");
+    } else if (const AngleProfile *angle = AngleOfWidth(r.angleWidth);
+               angle && angle->thickness < kLeastAngleThickness) {
+        notes.push_back("Уголок " + mm(angle->width) + "×" + mm(angle->width) + "×" +
+                        mm(angle->thickness) + ": полка тоньше " + mm(kLeastAngleThickness) +
+                        " мм" + kWhere + ".");
     }
+    const double section = static_cast<double>(r.stripWidth) * kStripThickness;
+    if (section < kLeastStripSection)
+        notes.push_back("Сечение полосы " + mm(r.stripWidth) + "×" + mm(kStripThickness) + " = " +
+                        mm(section) + " мм² меньше наименьшего " + mm(kLeastStripSection) + " мм²" +
+                        kWhere + ".");
     return notes;
 }
 
@@ -73,15 +107,24 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     s.totalResistance =
         r.stripAloneMeetsNorm
             ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
-                  general(r.normativeResistance) + " Ом: электродам добавлять нечего ;"
+                  NormText(r, sep) + ": электродам добавлять нечего ;"
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
                   "  Ом ;";
     s.refinedCount = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
-    s.decision = "Принимаем к установке  " + general(r.refinedCount) + " " + r.countAdjective +
-                 " " + r.countNoun + " .";
+    // A count is taken only where it meets the norm on coefficients the tables bear out.
+    const bool calculated = r.refinedCount >= 1;
+    if (calculated && !r.installationMeetsNorm)
+        s.decision = "Число электродов, выполняющее норму, не найдено .";
+    else
+        s.decision = std::string(!calculated || CoefficientsAgree(r) ? "Принимаем к установке  "
+                                                                     : "Предварительно  ") +
+                     general(r.refinedCount) + " " + r.countAdjective + " " + r.countNoun + " .";
     s.refinedStripLength =
         "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) + " м;";
     s.installation = InstallationSentence(r, sep);
-    s.coefficientNotes = CoefficientNotes(r, sep);
+    s.notes = CoefficientNotes(r, sep);
+    for (std::string &note : SizeNotes(r))
+        s.notes.push_back(std::move(note));
+    s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
     return s;
 }

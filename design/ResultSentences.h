@@ -18,18 +18,30 @@ struct ResultSentences {
     std::string decision;             // Label25, the count to install
     std::string refinedStripLength;   // Label32
     std::string installation;         // Label33, the finished installation against the norm
-    // A sentence for each picked utilization coefficient the tables do not bear out.
-    std::vector<std::string> coefficientNotes;
+    // What the user is to act on: coefficients the tables do not bear out, sizes below
+    // the least ПУЭ allows.
+    std::vector<std::string> notes;
+    // Whether re-picking the coefficients from the tables is to be offered.
+    bool offerSettling = false;
 };
 
 // The fixed first half of the sentence that refinedCount ends (Label23).
 inline constexpr std::string_view kRefinedCountCaption =
     "Уточнённое количество вертикальных заземлителей с учётом";
 
-// For each utilization coefficient more than 10 % off the tables at the decided count: what
-// the table gives there, and that it is to be picked again.
+// Whether both utilization coefficients agree with the tables at the decided count.
+bool CoefficientsAgree(const DesignRecord &record);
+
+// The norm the installation is decided by: "4 Ом", or "6,43 Ом (4 Ом × 1,61 по ПУЭ 1.7.101)".
+std::string NormText(const DesignRecord &record, std::string_view decimalSeparator);
+
+// Where the coefficients are more than 10 % off the tables at the decided count: what the
+// tables give there, and how to settle them; or that the tables settle nothing.
 std::vector<std::string> CoefficientNotes(const DesignRecord &record,
                                           std::string_view decimalSeparator);
+
+// An electrode or strip below the least sizes of black steel in the ground.
+std::vector<std::string> SizeNotes(const DesignRecord &record);
 
 ResultSentences ComposeResultSentences(const DesignRecord &record,
                                        std::string_view decimalSeparator);

@@ -70,3 +70,10 @@ double TabulatedUtilization(const UtilizationTable &table, double ratio, double 
     if (row.weight == 0) return lower;
     return lower + row.weight * (along(row.index + 1) - lower);
 }
+
+const AngleProfile *AngleOfWidth(int width)
+{
+    for (const AngleProfile &angle : angleTable)
+        if (angle.width == width) return &angle;
+    return nullptr;
+}

@@ -81,3 +81,31 @@ inline constexpr std::array<ClimaticRow, 4> climaticTable{{
     {1.5, 1.15, 2.25},
     {1.75, 1.1, 1.75},
 }};
+
+// Least sizes of black steel earthing electrodes in the ground, as ПУЭ (7th edition,
+// table 1.7.4) sets them: round vertical electrodes, angle flanges, strips.
+inline constexpr int kLeastRodDiameter = 16;   // mm
+inline constexpr int kLeastAngleThickness = 4; // mm
+inline constexpr int kLeastStripSection = 48;  // mm²
+inline constexpr int kLeastStripThickness = 4; // mm
+
+// The strip is taken at the thickness it is usually rolled in for earthing (ГОСТ 103-2006).
+inline constexpr int kStripThickness = 4; // mm
+
+// Equal angles of ГОСТ 8509-93 by flange width, at the thickness usually made for that
+// width, with the mass of a metre.
+struct AngleProfile {
+    int width;           // mm
+    int thickness;       // mm
+    double massPerMetre; // kg
+};
+// clang-format off
+inline constexpr std::array<AngleProfile, 15> angleTable{{
+    {20, 3, 0.89}, {25, 3, 1.12}, {28, 3, 1.27}, {32, 3, 1.46}, {36, 3, 1.65},
+    {40, 4, 2.42}, {45, 4, 2.73}, {50, 5, 3.77}, {56, 5, 4.25}, {63, 6, 5.72},
+    {70, 7, 7.39}, {75, 7, 7.96}, {80, 8, 9.65}, {90, 8, 10.93}, {100, 10, 15.1},
+}};
+// clang-format on
+
+// The angle of that flange width; null for a width the standard does not make.
+const AngleProfile *AngleOfWidth(int width);

@@ -39,7 +39,7 @@ void TwoListDialog::BitBtn1Click()
     if (const int column = ChosenItem(ComboBox2); column >= 0)
         chosenValue = chosenRow == 0 ? 0 : value_(chosenRow - 1, column);
     if (stayOpenOnZero_ && chosenValue <= 0) return;
-    emit valuePicked(text_(chosenValue));
+    emit valuePicked(tileText(chosenValue));
     hide();
 }
 
@@ -54,14 +54,19 @@ QJsonObject TwoListDialog::saveState() const
 PendingState TwoListDialog::restoreState(const QJsonObject &state, const QString &where)
 {
     StateReader read(state, where);
+    return read.finish(readState(read));
+}
+
+std::function<void()> TwoListDialog::readState(StateReader &read)
+{
     const auto first = read.list(firstKey_, ComboBox1);
     const auto second = read.list(secondKey_, ComboBox2);
     const auto row = read.number("chosenRow", 0, 3, true);
     const auto value = read.number("chosenValue", 0, 1e6, wholeValues_);
-    return read.finish([=, this] {
+    return [=, this] {
         RestoreList(ComboBox1, *first);
         RestoreList(ComboBox2, *second);
         chosenRow = static_cast<int>(*row);
         chosenValue = *value;
-    });
+    };
 }

@@ -60,6 +60,10 @@ protected:
 
     bool okMayBeEnabled() const override;
     void BitBtn1Click() override;
+    // The value as the tile shows it.
+    virtual QString tileText(double value) const { return text_(value); }
+    // Reads the window's own part of a saved state; what puts it in place.
+    virtual std::function<void()> readState(StateReader &read);
 
 private:
     std::function<double(int, int)> value_;

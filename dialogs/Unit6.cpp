@@ -1,6 +1,11 @@
 #include "dialogs/Unit6.h"
 
 #include "design/Tables.h"
+#include "ui/Look.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 
 namespace {
 
@@ -36,4 +41,41 @@ TwoListWindow NormativeWindow()
 
 } // namespace
 
-TForm6::TForm6() : TwoListDialog(NormativeWindow()) {}
+TForm6::TForm6() : TwoListDialog(NormativeWindow())
+{
+    resize(737, 190);
+    CheckBox1 =
+        new QCheckBox(QStringLiteral("Для грунта с ρ > 100 Ом·м увеличить норму в 0,01·ρ раз, "
+                                     "но не более чем в 10 (ПУЭ 1.7.101, 1.7.103)"),
+                      this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setFont(LayoutFont(FontKind::button));
+    CheckBox1->setGeometry(16, 120, 705, 21);
+    placeOkButton(320, 152);
+    setTabOrder(ComboBox2, CheckBox1);
+    setTabOrder(CheckBox1, BitBtn1);
+}
+
+QString TForm6::tileText(double value) const
+{
+    return TwoListDialog::tileText(value) +
+           (CheckBox1->isChecked() ? QString(kAllowanceMark) + QLatin1Char('k') : QString());
+}
+
+QJsonObject TForm6::saveState() const
+{
+    QJsonObject state = TwoListDialog::saveState();
+    state["allowance"] = CheckBox1->isChecked();
+    return state;
+}
+
+std::function<void()> TForm6::readState(StateReader &read)
+{
+    auto lists = TwoListDialog::readState(read);
+    // Files written before the allowance have none.
+    const bool allowance = read.flag("allowance");
+    return [this, lists, allowance] {
+        lists();
+        CheckBox1->setChecked(allowance);
+    };
+}

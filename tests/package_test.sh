@@ -38,7 +38,7 @@ appstreamcli validate --no-net "$root/share/metainfo/org.telmar.Telmar.metainfo.
 design='{"upperResistivity":60,"lowerResistivity":40,"verticalClimaticCoefficient":1.65,
 "horizontalClimaticCoefficient":4,"upperLayerThickness":2,"stripDepth":0.7,"normativeResistance":4,
 "angleWidth":50,"electrodeLength":3,"stripWidth":40,"electrodeSpacing":3,"stripUtilization":0.75,
-"electrodeUtilization":0.81}'
+"electrodeUtilization":0.81,"utilization":"tabulated"}'
 sentence=$("$root/bin/telmar-calc" --text --report "$scratch/report.rtf" <<<"$design" | grep "^Принимаем")
 [ "$sentence" = "Принимаем к установке  5 вертикальных заземлителей ." ] || fail "result: $sentence"
 [ -s "$scratch/report.rtf" ] && ! grep -q '##' "$scratch/report.rtf" || fail "report from the installed template"

@@ -4,6 +4,7 @@
 
 #include "tests/WizardFixture.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
 
@@ -399,6 +400,43 @@ private slots:
         enableOk(d);
         Click(d->BitBtn1);
         QCOMPARE(form().Label27->text(), tile);
+    }
+
+    // The allowance asked for in the normative window: the tile carries "×k", and once the
+    // electrodes are known the factor the calculation found from the soil, which the
+    // results page applies to the norm.
+    void normativeAllowanceRaisesTheNormForPoorSoil()
+    {
+        openByTile(form().Label27, w.windows->Form6.get(), 1);
+        TForm6 *d = w.windows->Form6.get();
+        Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        Pick(d->ComboBox2, QStringLiteral("380/220"));
+        d->CheckBox1->setFocus();
+        QTest::keyClick(d->CheckBox1, Qt::Key_Space);
+        QVERIFY(d->CheckBox1->isChecked());
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE(form().Label27->text(), QStringLiteral("4×k"));
+
+        // The poor-soil example: ρ = 100·300·3 / (100·1,7 + 300·1,3) = 160,7 Ом·м, k = 1,607.
+        w.fillPage1(QStringLiteral("Торф-25"), QStringLiteral("Супесок-300"));
+        form().ComboBox3->setEditText(QStringLiteral("100"));
+        form().Label27->setText(QStringLiteral("4×k")); // fillPage1 writes the plain norm
+        w.nextOnPage1();
+        QCOMPARE(w.page(), 2);
+        QCOMPARE(form().record.normativeResistance, 4.0);
+        QVERIFY(form().record.normativeAllowance);
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().Label27->text(), QStringLiteral("4×1,607"));
+        QVERIFY2(form().Label33->text().endsWith(
+                     QStringLiteral("6,428 Ом (4 Ом × 1,607 по ПУЭ 1.7.101)")),
+                 qPrintable(form().Label33->text()));
+        // Computed again from the raised tile, the norm is raised once, not twice.
+        Click(form().Button4);
+        w.nextOnPage2();
+        QCOMPARE(form().record.allowedResistance, 4 * 1.607);
     }
 
     void climaticLookupWritesBothTiles_data()

@@ -339,7 +339,7 @@ private slots:
         const QString bold = QString::fromStdString(
             FormatOneDecimal(w.form().record.singleElectrodeResistance, ","));
         QCOMPARE(probe.weightOf((bold + QStringLiteral(" Ом")).toStdString()).value_or(0), 150.0);
-        QCOMPARE(probe.weightOf("Принимаем к установке").value_or(0), 100.0);
+        QCOMPARE(probe.weightOf("Горизонтальный заземлитель (полоса связи)").value_or(0), 100.0);
         // The drawing stands in the document as a picture of its own.
         QCOMPARE(probe.graphicCount().value_or(0), 1);
         const QString pdf = qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it

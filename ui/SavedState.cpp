@@ -83,6 +83,14 @@ std::optional<QJsonObject> StateReader::object(const QString &key)
     return given->toObject();
 }
 
+bool StateReader::flag(const QString &key)
+{
+    const auto given = value(key);
+    if (!given) return false;
+    if (!given->isBool()) fail(key, QStringLiteral("ожидается true или false"));
+    return given->toBool();
+}
+
 std::optional<QJsonArray> StateReader::numbers(const QString &key, int count, double low,
                                                double high)
 {

@@ -44,6 +44,8 @@ public:
     std::optional<double> number(const QString &key, double low, double high, bool whole);
     std::optional<QString> text(const QString &key, int longest);
     std::optional<QJsonObject> object(const QString &key);
+    // A yes or no; false when left out.
+    bool flag(const QString &key);
     std::optional<QJsonArray> numbers(const QString &key, int count, double low, double high);
 
     // Marks a key as read by someone else.
@@ -67,6 +69,10 @@ private:
     QString problem_;
     QStringList ignored_;
 };
+
+// What follows a value on a tile that the calculation raises by a factor: "4×k", and once the
+// factor is known "4×1,61".
+inline constexpr QChar kAllowanceMark = QChar(0x00D7);
 
 // A list's state: its text and its chosen item.
 QJsonObject ListState(const QComboBox *list);

@@ -1,5 +1,6 @@
 #include "report/engine/ReportRows.h"
 
+#include "design/Calculation.h"
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
@@ -50,16 +51,17 @@ std::string Fine(double value, std::string_view sep)
     return FormatGeneral(std::round(value * 1000) / 1000, sep);
 }
 
+// The norm the installation is decided by, raised where ПУЭ allows it.
 std::string Norm(const R &r, std::string_view sep)
 {
-    return FormatGeneral(r.normativeResistance, sep);
+    return Fine(r.allowedResistance, sep);
 }
 
 // "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом"
 std::string CheckLine(const R &r, double count, double stripLength, double stripResistance,
                       double resistance, std::string_view sep)
 {
-    const bool meets = resistance > 0 && resistance <= r.normativeResistance;
+    const bool meets = resistance > 0 && resistance <= r.allowedResistance;
     const std::string n = FormatGeneral(count, sep);
     return "n = " + n + ": Lп = " + FormatGeneral(stripLength, sep) +
            " м, Rп = " + Fine(stripResistance, sep) + " Ом, R = 1 / (" + n + "·" +
@@ -101,14 +103,80 @@ std::string DecidedStrip(const R &r, const Context &c)
     return "Здесь Rп — сопротивление полосы длиной " + strip + ".";
 }
 
+// The norm: as the table gives it, or raised by ПУЭ 1.7.101 for poor soil.
+std::string NormLine(const R &r, const Context &c)
+{
+    const std::string_view sep = c.sep;
+    const std::string picked = FormatGeneral(r.normativeResistance, sep);
+    if (!r.normativeAllowance)
+        return "Нормируемое сопротивление растеканию Rн = " + picked + " Ом.";
+    const std::string rho = FormatGeneral(r.soilResistivity, sep);
+    const std::string soil =
+        "Удельное сопротивление грунта вдоль электрода без климатического коэффициента ρ = "
+        "ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)) = " +
+        rho + " Ом·м";
+    if (r.allowanceFactor <= 1)
+        return soil +
+               " не превышает 100 Ом·м: норма по ПУЭ 1.7.101 не увеличивается, Rн = " + picked +
+               " Ом.";
+    const std::string k = FormatGeneral(r.allowanceFactor, sep);
+    return soil + " > 100 Ом·м: по ПУЭ 1.7.101 и 1.7.103 норма увеличивается в k = min(10; " +
+           "0,01·ρ) = " + k + " раза: Rн = " + picked + "·" + k + " = " +
+           FormatGeneral(r.allowedResistance, sep) + " Ом.";
+}
+
+// The conclusion, which says the norm is met only where the coefficients it rests on are
+// the tables' own for the count decided.
 std::string Conclusion(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
     if (!r.installationMeetsNorm)
         return "Нормируемое сопротивление " + Norm(r, sep) +
-               " Ом не достигается: измените исходные данные.";
-    return "Сопротивление заземляющего устройства R = " + Fine(r.installationResistance, sep) +
-           " Ом ≤ Rн = " + Norm(r, sep) + " Ом.";
+               " Ом не достигается ни при каком числе электродов: измените исходные данные.";
+    const std::string met =
+        "R = " + Fine(r.installationResistance, sep) + " Ом ≤ Rн = " + Norm(r, sep) + " Ом";
+    if (!CoefficientsAgree(r))
+        return "Число электродов n = " + FormatGeneral(r.refinedCount, sep) +
+               " выполняет норму лишь при заданных коэффициентах использования ηв = " +
+               FormatGeneral(r.electrodeUtilization, sep) +
+               ", ηг = " + FormatGeneral(r.stripUtilization, sep) + " (" + met +
+               "). По таблицам для n = " + FormatGeneral(r.refinedCount, sep) +
+               " ηв = " + Fine(TableReading(r.tabulatedElectrodeUtilization), sep) +
+               ", ηг = " + Fine(TableReading(r.tabulatedStripUtilization), sep) +
+               ": выполнение нормы не подтверждено. Уточните коэффициенты по таблицам "
+               "(«Уточнить по таблицам» на странице результатов) и повторите расчёт.";
+    return "Принимаем к установке " + FormatGeneral(r.refinedCount, sep) + " " + r.countAdjective +
+           " " + r.countNoun + " длиной " + FormatGeneral(r.electrodeLength, sep) +
+           " м каждый, соединённых горизонтальной стальной полосой общей длиной " +
+           FormatGeneral(r.refinedStripLength, sep) + " м. Сопротивление заземляющего устройства " +
+           met +
+           (r.settling == Settling::none
+                ? "."
+                : "; коэффициенты использования приняты по таблицам для принятого числа "
+                  "электродов.");
+}
+
+// What 2.10 decides: the smallest count that meets the norm with the coefficients taken.
+std::string DecidedCount(const R &r, const Context &c)
+{
+    const std::string_view sep = c.sep;
+    if (!r.installationMeetsNorm) return "Числа электродов, удовлетворяющего норме, нет.";
+    return "Наименьшее число электродов, при котором R(n) ≤ Rн при ηв = " +
+           FormatGeneral(r.electrodeUtilization, sep) +
+           ", ηг = " + FormatGeneral(r.stripUtilization, sep) +
+           ": n = " + FormatGeneral(r.refinedCount, sep) + ".";
+}
+
+// The sizes against the least ПУЭ allows for black steel in the ground.
+std::string Sizes(const R &r, const Context &)
+{
+    const std::vector<std::string> notes = SizeNotes(r);
+    if (notes.empty())
+        return "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4).";
+    std::string text;
+    for (const std::string &note : notes)
+        text += (text.empty() ? "" : " ") + note;
+    return text;
 }
 
 std::string Material(const R &r, const Context &)
@@ -126,23 +194,27 @@ std::string Profile(const R &r, const Context &c)
 std::string CoefficientCheck(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
-    const std::vector<std::string> notes = CoefficientNotes(r, sep);
-    if (notes.empty())
-        return "Принятые коэффициенты использования согласуются с табличными для n = " +
-               FormatGeneral(r.refinedCount, sep) + " (ηв по таблице " +
-               Fine(r.tabulatedElectrodeUtilization, sep) + ", ηг " +
-               Fine(r.tabulatedStripUtilization, sep) + ").";
-    std::string text;
-    for (const std::string &note : notes)
-        text += (text.empty() ? "" : " ") + note;
-    return text;
+    const std::string tables = "ηв по таблице " +
+                               Fine(TableReading(r.tabulatedElectrodeUtilization), sep) + ", ηг " +
+                               Fine(TableReading(r.tabulatedStripUtilization), sep);
+    if (r.settling == Settling::unsettled)
+        return "Коэффициенты использования по таблицам не дают числа электродов, "
+               "удовлетворяющего норме.";
+    if (!CoefficientsAgree(r))
+        return "Принятые коэффициенты использования расходятся с табличными для n = " +
+               FormatGeneral(r.refinedCount, sep) + " более чем на 10 % (" + tables + ").";
+    return "Принятые коэффициенты использования согласуются с табличными для n = " +
+           FormatGeneral(r.refinedCount, sep) + " (" + tables + ")" +
+           (r.settling == Settling::none ? "."
+                                         : "; они уточнены по таблицам за " +
+                                               std::to_string(r.settlingRounds) + " расчёт(а).");
 }
 
 // The report template's placeholders in the order of replacement. Rows 8 to 10 describe
 // the cross-section of the electrode and take their text from the material; then come the
 // check of the finished installation, the chosen soils, arrangement and material, the
 // drawing, the material list and the date.
-const std::array<Row, 57> kRows{{
+const Row placeholderTable[] = {
     {"##ro1", &R::upperResistivity, Form::general, "", 3},
     {"##ro2", &R::lowerResistivity, Form::general, "", 0},
     {"##k1&", &R::verticalClimaticCoefficient, Form::general, "", 3},
@@ -155,7 +227,7 @@ const std::array<Row, 57> kRows{{
     {"##bd&", kMaterial, Form::crossSection, "size", 3},
     {"##tz&", &R::electrodeMidDepth, Form::general, "", 3},
     {"##r1v&", &R::singleElectrodeResistance, Form::oneDecimal, "", 3},
-    {"##rrn", &R::normativeResistance, Form::integer, "", 3},
+    {"##rrn", &R::normativeResistance, Form::general, "", 3},
     {"##nuv", &R::electrodeUtilization, Form::general, "", 3},
     {"##ngpr&", &R::estimatedCountExact, Form::oneDecimal, "", 3},
     {"##ngpro&", &R::estimatedCount, Form::general, "", 3},
@@ -188,9 +260,11 @@ const std::array<Row, 57> kRows{{
      Form::composed, "", 0},
     {"##zn&", Composer{DecidedCheck}, Form::composed, "", 0},
     {"##zm&", Composer{FewerCheck}, Form::composed, "", 0},
-    {"##zv&", Composer{Conclusion}, Form::composed, "", 0},
+    {"##zv&", Composer{DecidedCount}, Form::composed, "", 0},
     {"##zk&", Composer{CoefficientCheck}, Form::composed, "", 0},
     {"##zc&", Composer{Conclusion}, Form::composed, "", 0},
+    {"##znr&", Composer{NormLine}, Form::composed, "", 0},
+    {"##zsz&", Composer{Sizes}, Form::composed, "", 0},
     {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }},
      Form::composed, "", 0},
     {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }},
@@ -215,7 +289,7 @@ const std::array<Row, 57> kRows{{
     {"##zsls&", &R::refinedStripLength, Form::general, "", 0},
     {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }},
      Form::composed, "", 0},
-}};
+};
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
 {
@@ -253,8 +327,8 @@ std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep,
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;
-    rows.reserve(kRows.size());
-    for (const Row &row : kRows) {
+    rows.reserve(std::size(placeholderTable));
+    for (const Row &row : placeholderTable) {
         if (row.form == Form::crossSection && !material) continue;
         ReportRow made{row.placeholder, RowText(row, r, context), row.advance};
         made.picture = row.form == Form::picture;
@@ -266,7 +340,7 @@ std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep,
 std::vector<std::string_view> AllPlaceholders()
 {
     std::vector<std::string_view> placeholders;
-    for (const Row &row : kRows)
+    for (const Row &row : placeholderTable)
         placeholders.push_back(row.placeholder);
     return placeholders;
 }
