@@ -51,6 +51,13 @@ struct DesignInputs {
     double electrodeUtilization = 0; // ηv
     std::int32_t rodDiameter = 0;    // d of a round rod
     UtilizationSource utilization = UtilizationSource::given;
+
+    // The report's title block: what is earthed, who designs, checks and inspects it.
+    std::string objectName;
+    std::string organisation;
+    std::string designedBy;
+    std::string checkedBy;
+    std::string inspectedBy;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and

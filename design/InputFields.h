@@ -83,6 +83,11 @@ inline constexpr InputField inputTable[] = {
     {"rodDiameter", InputKind::whole, &DesignRecord::rodDiameter, "мм", "d", {}, ElectrodeMaterial::roundRod},
     {"upperSoil", InputKind::text, &DesignRecord::upperSoil},
     {"lowerSoil", InputKind::text, &DesignRecord::lowerSoil},
+    {"object", InputKind::text, &DesignRecord::objectName},
+    {"organisation", InputKind::text, &DesignRecord::organisation},
+    {"designedBy", InputKind::text, &DesignRecord::designedBy},
+    {"checkedBy", InputKind::text, &DesignRecord::checkedBy},
+    {"inspectedBy", InputKind::text, &DesignRecord::inspectedBy},
 };
 // clang-format on
 

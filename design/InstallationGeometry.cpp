@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -20,6 +21,65 @@ PlanPoint OnPerimeter(double width, double height, double along)
 
 } // namespace
 
+namespace {
+
+// The chain of dimensions along one side from `start` to `end`, through the electrodes on
+// it: runs of equal spans go as one dimension.
+void Chain(PlanGeometry &plan, PlanPoint start, PlanPoint end, Side side)
+{
+    const double length = std::hypot(end.x - start.x, end.y - start.y);
+    if (length <= 0) return;
+    const auto along = [&](const PlanPoint &p) {
+        return ((p.x - start.x) * (end.x - start.x) + (p.y - start.y) * (end.y - start.y)) / length;
+    };
+    const auto onSide = [&](const PlanPoint &p) {
+        const double across =
+            std::abs((p.x - start.x) * (end.y - start.y) - (p.y - start.y) * (end.x - start.x)) /
+            length;
+        const double at = along(p);
+        return across < 1e-9 && at > -1e-9 && at < length + 1e-9;
+    };
+    std::vector<double> marks{0, length};
+    for (const PlanPoint &electrode : plan.electrodes)
+        if (onSide(electrode)) marks.push_back(along(electrode));
+    std::sort(marks.begin(), marks.end());
+    marks.erase(std::unique(marks.begin(), marks.end(),
+                            [](double x, double y) { return std::abs(x - y) < 1e-9; }),
+                marks.end());
+    const auto point = [&](double at) {
+        return PlanPoint{start.x + (end.x - start.x) * at / length,
+                         start.y + (end.y - start.y) * at / length};
+    };
+    for (std::size_t i = 0; i + 1 < marks.size();) {
+        const double span = marks[i + 1] - marks[i];
+        std::size_t j = i + 1;
+        while (j + 1 < marks.size() && std::abs(marks[j + 1] - marks[j] - span) < 1e-9)
+            ++j;
+        plan.dimensions.push_back({.from = point(marks[i]),
+                                   .to = point(marks[j]),
+                                   .value = marks[j] - marks[i],
+                                   .spans = static_cast<int>(j - i),
+                                   .span = span,
+                                   .side = side,
+                                   .overall = false});
+        i = j;
+    }
+}
+
+void Overall(PlanGeometry &plan, PlanPoint start, PlanPoint end, Side side)
+{
+    const double length = std::hypot(end.x - start.x, end.y - start.y);
+    plan.dimensions.push_back({.from = start,
+                               .to = end,
+                               .value = length,
+                               .spans = 1,
+                               .span = length,
+                               .side = side,
+                               .overall = true});
+}
+
+} // namespace
+
 PlanGeometry PlanOf(const DesignRecord &r)
 {
     PlanGeometry plan;
@@ -33,16 +93,20 @@ PlanGeometry PlanOf(const DesignRecord &r)
             plan.electrodes.push_back({static_cast<double>(i) * a, 0});
         plan.width = n > 1 ? static_cast<double>(n - 1) * a : r.refinedStripLength;
         plan.strip = {{0, 0}, {plan.width, 0}};
-        if (n > 1) plan.dimensions.push_back({{0, 0}, {a, 0}, a});
-        plan.dimensions.push_back({{0, 0}, {plan.width, 0}, plan.width});
+        Chain(plan, {0, 0}, {plan.width, 0}, Side::below);
         return plan;
     }
-    // Along a contour: sides of whole spacings where the count allows, so that electrodes
-    // stand at the corners; a square for fewer than four.
+    // Along a contour: the rectangle nearest a square whose sides are whole spacings for an
+    // even count, so that an electrode stands at each corner, and half spacings for an odd
+    // one, where two corners are the most there can be; a square for fewer than four.
     const double perimeter = static_cast<double>(n) * a;
     if (n >= 4) {
-        plan.width = std::ceil(static_cast<double>(n) / 4) * a;
-        plan.height = perimeter / 2 - plan.width;
+        const bool even = n % 2 == 0;
+        const double unit = even ? a : a / 2;
+        const std::size_t units = even ? n / 2 : n; // the half perimeter in units
+        const std::size_t longer = (units + 1) / 2;
+        plan.width = static_cast<double>(longer) * unit;
+        plan.height = static_cast<double>(units - longer) * unit;
     } else {
         plan.width = plan.height = perimeter / 4;
     }
@@ -50,9 +114,18 @@ PlanGeometry PlanOf(const DesignRecord &r)
         plan.electrodes.push_back(OnPerimeter(plan.width, plan.height, static_cast<double>(i) * a));
     plan.strip = {{0, 0}, {plan.width, 0}, {plan.width, plan.height}, {0, plan.height}};
     plan.closed = true;
-    if (n > 1) plan.dimensions.push_back({plan.electrodes[0], plan.electrodes[1], a});
-    plan.dimensions.push_back({{0, 0}, {plan.width, 0}, plan.width});
-    plan.dimensions.push_back({{plan.width, 0}, {plan.width, plan.height}, plan.height});
+    const PlanPoint corners[] = {
+        {0, 0}, {plan.width, 0}, {plan.width, plan.height}, {0, plan.height}};
+    const std::size_t bottom = plan.dimensions.size();
+    Chain(plan, corners[0], corners[1], Side::below);
+    const std::size_t right = plan.dimensions.size();
+    Chain(plan, corners[1], corners[2], Side::right);
+    const std::size_t rest = plan.dimensions.size();
+    Chain(plan, corners[3], corners[2], Side::above);
+    Chain(plan, corners[0], corners[3], Side::left);
+    // A side's whole length where its chain has more than one dimension.
+    if (right - bottom > 1) Overall(plan, corners[0], corners[1], Side::below);
+    if (rest - right > 1) Overall(plan, corners[1], corners[2], Side::right);
     return plan;
 }
 

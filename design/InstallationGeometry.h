@@ -14,11 +14,19 @@ struct PlanPoint {
     double y = 0; // across it
 };
 
-// A dimension line from `from` to `to`, written with `value` metres.
+// Which side of the plan a dimension is drawn on.
+enum class Side { below, right, above, left };
+
+// A dimension line from `from` to `to`, `value` metres long: `spans` equal spans of `span`
+// metres in a chain ("4×3 = 12"), or one span.
 struct Dimension {
     PlanPoint from;
     PlanPoint to;
     double value = 0;
+    int spans = 1;
+    double span = 0;
+    Side side = Side::below;
+    bool overall = false; // a side's whole length, drawn outside its chain
 };
 
 struct PlanGeometry {
@@ -29,12 +37,14 @@ struct PlanGeometry {
     double height = 0; // overall, across; 0 for a row
     double stripLength = 0;
     double count = 0;
-    std::vector<Dimension> dimensions; // the spacing, then the overall lengths
+    // Chains along the sides that reach every electrode, then the sides' whole lengths.
+    std::vector<Dimension> dimensions;
 };
 
 // The decided installation: n₂ electrodes a apart, in a line for a row; along a contour,
-// evenly round a closed rectangle as near square as the count allows, the strip on its
-// perimeter of n₂·a. A single electrode in a row has its 1 m lead.
+// evenly round the closed rectangle nearest a square whose perimeter is n₂·a, with an
+// electrode at every corner where the count allows (sides of whole spacings for an even
+// count, of half spacings for an odd one). A single electrode in a row has its 1 m lead.
 PlanGeometry PlanOf(const DesignRecord &record);
 
 // Depths below ground, metres.

@@ -1,6 +1,7 @@
 #include "report/InstallationDrawing.h"
 
 #include "design/InstallationGeometry.h"
+#include "design/Materials.h"
 #include "design/NumberFormat.h"
 
 #include <QBuffer>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -65,7 +67,7 @@ private:
         font.setPixelSize(size);
         p_.setFont(font);
         p_.setPen(Qt::black);
-        QRectF box(at.x() - 400, at.y() - 40, 800, 80);
+        QRectF box(at.x() - 800, at.y() - 40, 1600, 80);
         if (align & Qt::AlignLeft) box.moveLeft(at.x());
         if (align & Qt::AlignRight) box.moveRight(at.x());
         if (align & Qt::AlignTop) box.moveTop(at.y());
@@ -112,7 +114,8 @@ private:
     void plan()
     {
         const PlanGeometry plan = PlanOf(r_);
-        const QRectF box = kPlanBox.adjusted(90, 110, -90, -150);
+        // Room for the chains on every side, and the captions below.
+        const QRectF box = kPlanBox.adjusted(150, 120, -190, -250);
         const double extentX = std::max(plan.width, 1e-9);
         const double extentY = std::max(plan.height, 1e-9);
         const double scale = plan.height > 0
@@ -134,32 +137,60 @@ private:
         else
             p_.drawPolyline(strip);
 
-        p_.setPen(QPen(Qt::black, 2));
-        p_.setBrush(Qt::white);
         const double radius = std::clamp(200.0 / std::sqrt(std::max(1.0, plan.count)), 7.0, 16.0);
         for (const PlanPoint &point : plan.electrodes)
-            p_.drawEllipse(at(point), radius, radius);
-        p_.setBrush(Qt::black);
-        for (const PlanPoint &point : plan.electrodes)
-            p_.drawEllipse(at(point), radius / 2.5, radius / 2.5);
+            electrode(at(point), radius);
 
-        // In a row the spacing above and the length below; along a contour both below, the
-        // spacing nearer, and the other side to the right.
-        for (std::size_t i = 0; i < plan.dimensions.size(); ++i) {
-            const Dimension &d = plan.dimensions[i];
-            const bool spacing = i == 0 && plan.dimensions.size() > (plan.closed ? 2u : 1u);
-            const bool side = plan.closed && i + 1 == plan.dimensions.size();
-            QPointF offset = side ? QPointF(60, 0) : QPointF(0, spacing ? -60 : 70);
-            if (plan.closed && !side) offset = QPointF(0, spacing ? 60 : 140);
-            QString text = number(d.value);
-            if (spacing) text = QStringLiteral("a = ") + text;
+        // Chains next to the sides, each side's whole length outside its chain.
+        for (const Dimension &d : plan.dimensions) {
+            const double away = d.overall ? 130 : 60;
+            const QPointF offset = d.side == Side::below   ? QPointF(0, away)
+                                   : d.side == Side::above ? QPointF(0, -away)
+                                   : d.side == Side::right ? QPointF(away, 0)
+                                                           : QPointF(-away, 0);
+            const QString text =
+                d.spans > 1
+                    ? QStringLiteral("%1×%2 = %3").arg(d.spans).arg(number(d.span), number(d.value))
+                    : number(d.value);
             dimension(at(d.from), at(d.to), offset, text);
         }
-        label(QPointF(kPlanBox.center().x(), kPlanBox.bottom()),
-              QStringLiteral("%1 %2 %3 %4; полоса Lп = %5 м")
+
+        const double captions = kPlanBox.bottom() - 86;
+        label(QPointF(kPlanBox.center().x(), captions),
+              QStringLiteral("%1 %2 %3 %4, a = %5 м; полоса Lп = %6 м")
                   .arg(number(plan.count), Text(r_.countAdjective), Text(r_.countNoun),
-                       Text(ArrangementInText(r_.arrangement)), number(plan.stripLength)),
-              Qt::AlignHCenter | Qt::AlignBottom, 28);
+                       Text(ArrangementInText(r_.arrangement)), number(r_.electrodeSpacing),
+                       number(plan.stripLength)),
+              Qt::AlignHCenter | Qt::AlignVCenter, 26);
+        legend(captions + 44);
+    }
+
+    // An electrode seen from above: a ring with its centre marked.
+    void electrode(const QPointF &at, double radius)
+    {
+        p_.setPen(QPen(Qt::black, 2));
+        p_.setBrush(Qt::white);
+        p_.drawEllipse(at, radius, radius);
+        p_.setBrush(Qt::black);
+        p_.drawEllipse(at, radius / 2.5, radius / 2.5);
+    }
+
+    // What the symbols stand for, with the steel's profiles.
+    void legend(double y)
+    {
+        const std::vector<MaterialRow> materials = MaterialList(r_);
+        const double left = kPlanBox.left() + 20;
+        electrode(QPointF(left + 12, y), 12);
+        label(QPointF(left + 34, y),
+              QStringLiteral("— вертикальный заземлитель, %1, L = %2 м")
+                  .arg(Text(materials[0].profile), number(r_.electrodeLength)),
+              Qt::AlignLeft | Qt::AlignVCenter, 22);
+        p_.setPen(QPen(Qt::black, 6, Qt::SolidLine, Qt::FlatCap));
+        p_.drawLine(QPointF(left, y + 36), QPointF(left + 26, y + 36));
+        label(QPointF(left + 34, y + 36),
+              QStringLiteral("— горизонтальный заземлитель, %1, на глубине t = %2 м; размеры в м")
+                  .arg(Text(materials[1].profile), number(r_.stripDepth)),
+              Qt::AlignLeft | Qt::AlignVCenter, 22);
     }
 
     // A depth dimension in a column at `column`, from `top` to `bottom`, with extension

@@ -60,11 +60,14 @@ private slots:
         QTest::addColumn<double>("count");
         QTest::addColumn<double>("width");
         QTest::addColumn<double>("height");
-        QTest::addColumn<QList<double>>("dimensions");
-        QTest::newRow("row of five") << Arrangement::row << 3.0 << 4 << 5.0 << 12.0 << 0.0 << QList<double>{3, 12};
-        QTest::newRow("a single electrode on its lead") << Arrangement::row << 3.0 << 100 << 1.0 << 1.0 << 0.0 << QList<double>{1};
-        QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 6.0 << 1.5 << QList<double>{3, 6, 1.5};
-        QTest::newRow("contour of four at 30 m") << Arrangement::contour << 30.0 << 3 << 4.0 << 30.0 << 30.0 << QList<double>{30, 30, 30};
+        QTest::addColumn<int>("corners"); // electrodes at the corners of a contour
+        QTest::newRow("row of five") << Arrangement::row << 3.0 << 4 << 5.0 << 12.0 << 0.0 << 0;
+        QTest::newRow("a single electrode on its lead") << Arrangement::row << 3.0 << 100 << 1.0 << 1.0 << 0.0 << 0;
+        // 5·3 = 15 m round: the nearest to a square in half spacings.
+        QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 4.5 << 3.0 << 2;
+        QTest::newRow("contour of four at 30 m") << Arrangement::contour << 30.0 << 3 << 4.0 << 30.0 << 30.0 << 4;
+        // 6·2 = 12 m round: whole spacings, an electrode at every corner.
+        QTest::newRow("contour of six") << Arrangement::contour << 2.0 << 3 << 6.0 << 4.0 << 2.0 << 4;
         // clang-format on
     }
 
@@ -76,7 +79,7 @@ private slots:
         QFETCH(double, count);
         QFETCH(double, width);
         QFETCH(double, height);
-        QFETCH(QList<double>, dimensions);
+        QFETCH(int, corners);
         const DesignRecord r = Computed([&](DesignRecord &r) {
             r.arrangement = arrangement;
             r.electrodeSpacing = spacing;
@@ -95,12 +98,29 @@ private slots:
                 std::abs(AlongPath(plan, plan.electrodes[i]) - static_cast<double>(i) * spacing) <
                     1e-9,
                 qPrintable(QStringLiteral("electrode %1 is off its place on the strip").arg(i)));
-        QList<double> values;
-        for (const Dimension &d : plan.dimensions) {
-            values << d.value;
-            QVERIFY(std::abs(std::hypot(d.to.x - d.from.x, d.to.y - d.from.y) - d.value) < 1e-9);
+        // Every electrode stands at a mark of a chain of dimensions: at its end, or a whole
+        // number of its spans from its start.
+        for (const PlanPoint &e : plan.electrodes) {
+            bool covered = false;
+            for (const Dimension &d : plan.dimensions) {
+                QVERIFY(std::abs(std::hypot(d.to.x - d.from.x, d.to.y - d.from.y) - d.value) <
+                        1e-9);
+                QVERIFY(std::abs(d.spans * d.span - d.value) < 1e-9);
+                if (d.overall) continue;
+                for (int k = 0; k <= d.spans; ++k) {
+                    const double x = d.from.x + (d.to.x - d.from.x) * k / d.spans;
+                    const double y = d.from.y + (d.to.y - d.from.y) * k / d.spans;
+                    covered = covered || std::hypot(e.x - x, e.y - y) < 1e-9;
+                }
+            }
+            QVERIFY2(covered, qPrintable(QStringLiteral("electrode at %1, %2").arg(e.x).arg(e.y)));
         }
-        QCOMPARE(values, dimensions);
+        int atCorners = 0;
+        for (const PlanPoint &e : plan.electrodes)
+            if (plan.closed && (e.x == 0 || std::abs(e.x - width) < 1e-9) &&
+                (e.y == 0 || std::abs(e.y - height) < 1e-9))
+                ++atCorners;
+        QCOMPARE(atCorners, corners);
     }
 
     void sectionShowsTheDepths()
