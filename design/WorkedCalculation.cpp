@@ -158,12 +158,12 @@ private:
         const bool lower = t >= r_.upperLayerThickness;
         const double rho = lower ? r_.lowerResistivity : r_.upperResistivity;
         const double psiH = r_.horizontalClimaticCoefficient, etaH = r_.stripUtilization;
-        const double b = r_.stripWidth / 1000.0;
-        const double Rp = shown(0.366 * psiH * rho / (Ls * etaH) * Lg(2 * (Ls * Ls) / (b * t)));
+        const double Rp = shown(0.366 * psiH * rho / (Ls * etaH) *
+                                Lg(2 * (Ls * Ls) / (r_.stripWidth / 1000.0 * t)));
         return line(std::string("Rп = 0,366·ψг·") + (lower ? "ρ2" : "ρ1") +
-                        " / (Lп·ηг)·lg(2·Lп² / (bп·t))",
+                        " / (Lп·ηг)·lg(2·Lп² / (bп / 1000·t))",
                     "0,366·" + n(psiH) + "·" + n(rho) + " / (" + n(Ls) + "·" + n(etaH) + ")·lg(2·" +
-                        n(Ls) + "² / (" + n(b) + "·" + n(t) + "))",
+                        n(Ls) + "² / (" + n(r_.stripWidth) + " / 1000·" + n(t) + "))",
                     Rp, "Ом");
     }
 

@@ -398,7 +398,7 @@ private slots:
         const QString text = QString::fromStdString(RtfPlainText(file.readAll().toStdString()));
         QVERIFY(!text.contains('#'));
         QVERIFY(text.contains(QStringLiteral("выполняет норму лишь при заданных коэффициентах")));
-        QVERIFY(text.contains(QStringLiteral("53,9 Ом·м")));
+        QVERIFY(text.contains(QStringLiteral("= 53,93 Ом·м")));
 
         // Not over an existing file unless forced; never over the template.
         const Run again = Calc({"--report", report}, Json(ReferenceJson()));

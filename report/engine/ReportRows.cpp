@@ -2,8 +2,10 @@
 
 #include "design/Calculation.h"
 #include "design/InstallationGeometry.h"
+#include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
+#include "design/WorkedCalculation.h"
 
 #include <array>
 #include <cmath>
@@ -24,8 +26,10 @@ enum class Form {
 };
 
 struct Context {
-    std::string_view sep;  // the decimal separator
-    std::string_view date; // the report's date, as the user's locale writes it
+    std::string_view sep;            // the decimal separator
+    std::string_view date;           // the report's date
+    const WorkedCalculation &worked; // section 2, line by line
+    const std::vector<MaterialRow> &materials;
 };
 
 using Composer = std::string (*)(const DesignRecord &, const Context &);
@@ -44,97 +48,36 @@ struct Row {
 using R = DesignRecord;
 constexpr std::monostate kMaterial{};
 
-// The check of the finished installation works to three decimals, so that each line can be
-// recomputed by hand from the ones before it.
+// A tabulated value as the tables print it, to three decimals.
 std::string Fine(double value, std::string_view sep)
 {
     return FormatGeneral(std::round(value * 1000) / 1000, sep);
 }
 
-// The norm the installation is decided by, raised where ПУЭ allows it.
-std::string Norm(const R &r, std::string_view sep)
+std::string Lines(const std::vector<WorkedLine> &lines)
 {
-    return Fine(r.allowedResistance, sep);
+    std::string text;
+    for (const WorkedLine &line : lines)
+        text += (text.empty() ? "" : "\n") + line.text;
+    return text;
 }
 
-// "n = 5: Lп = 12 м, Rп = 39,159 Ом, R = 1 / (5·0,81 / 14,84 + 1 / 39,159) = 3,351 Ом ≤ 4 Ом"
-std::string CheckLine(const R &r, double count, double stripLength, double stripResistance,
-                      double resistance, std::string_view sep)
+// The norm the installation is decided by, as section 2 shows it.
+std::string Norm(const Context &c)
 {
-    const bool meets = resistance > 0 && resistance <= r.allowedResistance;
-    const std::string n = FormatGeneral(count, sep);
-    return "n = " + n + ": Lп = " + FormatGeneral(stripLength, sep) +
-           " м, Rп = " + Fine(stripResistance, sep) + " Ом, R = 1 / (" + n + "·" +
-           FormatGeneral(r.electrodeUtilization, sep) + " / " +
-           Fine(r.singleElectrodeResistance, sep) + " + 1 / " + Fine(stripResistance, sep) +
-           ") = " + Fine(resistance, sep) + " Ом " + (meets ? "≤ " : "> ") + Norm(r, sep) + " Ом" +
-           (meets ? " — удовлетворяет норме." : " — не удовлетворяет норме.");
-}
-
-std::string DecidedCheck(const R &r, const Context &c)
-{
-    const std::string_view sep = c.sep;
-    return CheckLine(r, r.refinedCount, r.refinedStripLength, r.refinedStripResistance,
-                     r.installationResistance, sep);
-}
-
-std::string FewerCheck(const R &r, const Context &c)
-{
-    const std::string_view sep = c.sep;
-    if (!r.installationMeetsNorm)
-        return "Наименьшего числа электродов, удовлетворяющего норме, нет.";
-    if (r.refinedCount <= 1) return "Меньшего числа электродов не бывает.";
-    return CheckLine(r, r.refinedCount - 1, r.fewerStripLength, r.fewerStripResistance,
-                     r.fewerInstallationResistance, sep);
-}
-
-// 2.7 works with the strip of the decided count; say which, or that it needs no electrodes.
-std::string DecidedStrip(const R &r, const Context &c)
-{
-    const std::string_view sep = c.sep;
-    const std::string strip =
-        "Lп = " + FormatGeneral(r.refinedStripLength, sep) +
-        " м, соединяющей принятое число электродов n = " + FormatGeneral(r.refinedCount, sep) +
-        " (п. 2.10): Rп = " + Fine(r.refinedStripResistance, sep) + " Ом";
-    if (r.stripAloneMeetsNorm)
-        return "Полоса длиной " + strip + " ≤ Rн = " + Norm(r, sep) +
-               " Ом сама удовлетворяет норме: сопротивление, которое должны обеспечить "
-               "вертикальные заземлители, не вычисляется (принято 0).";
-    return "Здесь Rп — сопротивление полосы длиной " + strip + ".";
-}
-
-// The norm: as the table gives it, or raised by ПУЭ 1.7.101 for poor soil.
-std::string NormLine(const R &r, const Context &c)
-{
-    const std::string_view sep = c.sep;
-    const std::string picked = FormatGeneral(r.normativeResistance, sep);
-    if (!r.normativeAllowance)
-        return "Нормируемое сопротивление растеканию Rн = " + picked + " Ом.";
-    const std::string rho = FormatGeneral(r.soilResistivity, sep);
-    const std::string soil =
-        "Удельное сопротивление грунта вдоль электрода без климатического коэффициента ρ = "
-        "ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)) = " +
-        rho + " Ом·м";
-    if (r.allowanceFactor <= 1)
-        return soil +
-               " не превышает 100 Ом·м: норма по ПУЭ 1.7.101 не увеличивается, Rн = " + picked +
-               " Ом.";
-    const std::string k = FormatGeneral(r.allowanceFactor, sep);
-    return soil + " > 100 Ом·м: по ПУЭ 1.7.101 и 1.7.103 норма увеличивается в k = min(10; " +
-           "0,01·ρ) = " + k + " раза: Rн = " + picked + "·" + k + " = " +
-           FormatGeneral(r.allowedResistance, sep) + " Ом.";
+    return FormatGeneral(c.worked.norm.back().value, c.sep);
 }
 
 // The conclusion, which says the norm is met only where the coefficients it rests on are
-// the tables' own for the count decided.
+// the tables' own for the count decided; its numbers are those of section 2.
 std::string Conclusion(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
     if (!r.installationMeetsNorm)
-        return "Нормируемое сопротивление " + Norm(r, sep) +
+        return "Нормируемое сопротивление " + Norm(c) +
                " Ом не достигается ни при каком числе электродов: измените исходные данные.";
-    const std::string met =
-        "R = " + Fine(r.installationResistance, sep) + " Ом ≤ Rн = " + Norm(r, sep) + " Ом";
+    const std::string met = "R = " + FormatGeneral(c.worked.choice.back().resistance.value, sep) +
+                            " Ом ≤ Rн = " + Norm(c) + " Ом";
     if (!CoefficientsAgree(r))
         return "Число электродов n = " + FormatGeneral(r.refinedCount, sep) +
                " выполняет норму лишь при заданных коэффициентах использования ηв = " +
@@ -144,7 +87,8 @@ std::string Conclusion(const R &r, const Context &c)
                " ηв = " + Fine(TableReading(r.tabulatedElectrodeUtilization), sep) +
                ", ηг = " + Fine(TableReading(r.tabulatedStripUtilization), sep) +
                ": выполнение нормы не подтверждено. Уточните коэффициенты по таблицам "
-               "(«Уточнить по таблицам» на странице результатов) и повторите расчёт.";
+               "(«Уточнить по таблицам» на странице результатов, в telmar-calc — "
+               "\"utilization\": \"tabulated\") и повторите расчёт.";
     return "Принимаем к установке " + FormatGeneral(r.refinedCount, sep) + " " + r.countAdjective +
            " " + r.countNoun + " длиной " + FormatGeneral(r.electrodeLength, sep) +
            " м каждый, соединённых горизонтальной стальной полосой общей длиной " +
@@ -156,7 +100,7 @@ std::string Conclusion(const R &r, const Context &c)
                   "электродов.");
 }
 
-// What 2.10 decides: the smallest count that meets the norm with the coefficients taken.
+// What 2.7 decides: the smallest count that meets the norm with the coefficients taken.
 std::string DecidedCount(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
@@ -184,13 +128,6 @@ std::string Material(const R &r, const Context &)
     return r.electrodeMaterial == ElectrodeMaterial::roundRod ? "круглая сталь" : "уголок";
 }
 
-std::string Profile(const R &r, const Context &c)
-{
-    return r.electrodeMaterial == ElectrodeMaterial::roundRod
-               ? "круглая сталь d = " + FormatGeneral(r.rodDiameter, c.sep) + " мм"
-               : "уголок b = " + FormatGeneral(r.angleWidth, c.sep) + " мм";
-}
-
 std::string CoefficientCheck(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
@@ -210,10 +147,110 @@ std::string CoefficientCheck(const R &r, const Context &c)
                                                std::to_string(r.settlingRounds) + " расчёт(а).");
 }
 
-// The report template's placeholders in the order of replacement. Rows 8 to 10 describe
-// the cross-section of the electrode and take their text from the material; then come the
-// check of the finished installation, the chosen soils, arrangement and material, the
-// drawing, the material list and the date.
+// A row of the table of 2.7: the count below the decision (none where one electrode is
+// decided) or the decision itself; `part` is the column.
+std::string ChoiceCell(const Context &c, std::size_t row, char part)
+{
+    const auto &choice = c.worked.choice;
+    const std::size_t missing = 2 - choice.size();
+    if (row < missing) return "–";
+    const WorkedCount &tried = choice[row - missing];
+    switch (part) {
+    case 'n':
+        return FormatGeneral(tried.count, c.sep);
+    case 'L':
+        return FormatGeneral(tried.stripLength.value, c.sep);
+    case 'P':
+        return FormatGeneral(tried.stripResistance.value, c.sep);
+    case 'R':
+        return FormatGeneral(tried.resistance.value, c.sep);
+    default:
+        return tried.meets ? "да" : "нет";
+    }
+}
+
+template <std::size_t row, char part> std::string Choice(const R &, const Context &c)
+{
+    return ChoiceCell(c, row, part);
+}
+
+// How each row of the table of 2.7 is worked.
+std::string ChoiceLines(const R &, const Context &c)
+{
+    std::string text;
+    for (const WorkedCount &tried : c.worked.choice)
+        text += (text.empty() ? "" : "\n") + std::string("n = ") +
+                FormatGeneral(tried.count, c.sep) + ":\n" + tried.stripLength.text + "\n" +
+                tried.stripResistance.text + "\n" + tried.resistance.text;
+    return text;
+}
+
+std::string FirstApproximation(const R &, const Context &c)
+{
+    const WorkedCalculation &w = c.worked;
+    return w.estimate.text + "\n" + w.estimatedCount + "\n" + w.estimatedStrip.text + "\n" +
+           w.estimatedStripResistance.text;
+}
+
+std::string Check(const R &, const Context &c)
+{
+    if (c.worked.check.empty())
+        return "Полоса принятого числа заземлителей сама удовлетворяет норме: Rз не вычисляется.";
+    return Lines(c.worked.check);
+}
+
+// A cell of the specification: `part` of its row `row`, a dash where the standard gives no
+// value, and a line to fill in where the calculation cannot know it.
+std::string Specified(const Context &c, std::size_t row, char part)
+{
+    const MaterialRow &m = c.materials[row];
+    const auto number = [&](double value) {
+        return value > 0 ? FormatGeneral(value, c.sep) : std::string("–");
+    };
+    switch (part) {
+    case 'n':
+        return m.name;
+    case 'p':
+        return m.profile.empty() ? "–" : m.profile;
+    case 'g':
+        return m.standard.empty() ? "–" : m.standard;
+    case 'l':
+        return number(m.pieceLength);
+    case 'k':
+        return number(m.massPerMetre);
+    default:
+        return number(m.totalMass);
+    }
+}
+
+template <std::size_t row, char part> std::string Spec(const R &, const Context &c)
+{
+    return Specified(c, row, part);
+}
+
+std::string TotalMass(const R &, const Context &c)
+{
+    const MaterialRow &electrodes = c.materials[0], &strip = c.materials[1];
+    if (electrodes.totalMass <= 0 || strip.totalMass <= 0)
+        return "Масса стали поз. 1 и 2 не определена: профиля нет в стандарте.";
+    return "Масса стали поз. 1 и 2: " + FormatGeneral(electrodes.totalMass, c.sep) + " + " +
+           FormatGeneral(strip.totalMass, c.sep) + " = " +
+           FormatGeneral(std::round((electrodes.totalMass + strip.totalMass) * 100) / 100, c.sep) +
+           " кг; поз. 3 и 4 — по месту, их заполняет проектировщик.";
+}
+
+// A name of the title block, or a line to write it on.
+template <auto field> std::string Signed(const R &r, const Context &)
+{
+    return (r.*field).empty() ? "____________________" : r.*field;
+}
+
+// The report template's placeholders in the order of replacement: the table of the
+// program's first report (rows 8 to 10 describe the cross-section of the electrode and take
+// their text from the material), then the worked calculation, the chosen soils, the
+// drawing, the specification, and last the names of the title block, which the user types
+// and a later search must not meet.
+// clang-format off
 const Row placeholderTable[] = {
     {"##ro1", &R::upperResistivity, Form::general, "", 3},
     {"##ro2", &R::lowerResistivity, Form::general, "", 0},
@@ -253,43 +290,63 @@ const Row placeholderTable[] = {
     {"##hmm", &R::electrodeSpacing, Form::general, " м", 5},
     {"##lmm", &R::electrodeLength, Form::general, " м", 5},
     {"##lkon&", &R::refinedStripLength, Form::general, " м", 5},
-    {"##zp&", Composer{DecidedStrip}, Form::composed, "", 0},
-    {"##zrv&", Composer{[](const R &r, const Context &c) {
-         return Fine(r.singleElectrodeResistance, c.sep);
-     }},
-     Form::composed, "", 0},
-    {"##zn&", Composer{DecidedCheck}, Form::composed, "", 0},
-    {"##zm&", Composer{FewerCheck}, Form::composed, "", 0},
+    {"##zal&", Composer{[](const R &r, const Context &) -> std::string { return r.normativeAllowance ? "да" : "нет"; }}, Form::composed, "", 0},
+    {"##wT&", Composer{[](const R &, const Context &c) { return c.worked.midDepth.text; }}, Form::composed, "", 0},
+    {"##wd&", Composer{[](const R &, const Context &c) { return c.worked.diameter.text; }}, Form::composed, "", 0},
+    {"##wH&", Composer{[](const R &, const Context &c) { return c.worked.boundary; }}, Form::composed, "", 0},
+    {"##wro&", Composer{[](const R &, const Context &c) { return c.worked.resistivity.text; }}, Form::composed, "", 0},
+    {"##wRn&", Composer{[](const R &, const Context &c) { return Lines(c.worked.norm); }}, Form::composed, "", 0},
+    {"##wRv&", Composer{[](const R &, const Context &c) { return c.worked.electrode.text; }}, Form::composed, "", 0},
+    {"##wn1&", Composer{FirstApproximation}, Form::composed, "", 0},
+    {"##wRnv&", Composer{[](const R &, const Context &c) { return Norm(c); }}, Form::composed, "", 0},
+    {"##wc1n&", Composer{Choice<0, 'n'>}, Form::composed, "", 0},
+    {"##wc1L&", Composer{Choice<0, 'L'>}, Form::composed, "", 0},
+    {"##wc1P&", Composer{Choice<0, 'P'>}, Form::composed, "", 0},
+    {"##wc1R&", Composer{Choice<0, 'R'>}, Form::composed, "", 0},
+    {"##wc1m&", Composer{Choice<0, 'm'>}, Form::composed, "", 0},
+    {"##wc2n&", Composer{Choice<1, 'n'>}, Form::composed, "", 0},
+    {"##wc2L&", Composer{Choice<1, 'L'>}, Form::composed, "", 0},
+    {"##wc2P&", Composer{Choice<1, 'P'>}, Form::composed, "", 0},
+    {"##wc2R&", Composer{Choice<1, 'R'>}, Form::composed, "", 0},
+    {"##wc2m&", Composer{Choice<1, 'm'>}, Form::composed, "", 0},
+    {"##wcf&", Composer{ChoiceLines}, Form::composed, "", 0},
     {"##zv&", Composer{DecidedCount}, Form::composed, "", 0},
+    {"##wchk&", Composer{Check}, Form::composed, "", 0},
     {"##zk&", Composer{CoefficientCheck}, Form::composed, "", 0},
     {"##zc&", Composer{Conclusion}, Form::composed, "", 0},
-    {"##znr&", Composer{NormLine}, Form::composed, "", 0},
     {"##zsz&", Composer{Sizes}, Form::composed, "", 0},
-    {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }},
-     Form::composed, "", 0},
-    {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }},
-     Form::composed, "", 0},
-    {"##zar&", Composer{[](const R &r, const Context &) -> std::string {
-         return std::string(ArrangementInText(r.arrangement));
-     }},
-     Form::composed, "", 0},
+    {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }}, Form::composed, "", 0},
+    {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }}, Form::composed, "", 0},
+    {"##zar&", Composer{[](const R &r, const Context &) { return std::string(ArrangementInText(r.arrangement)); }}, Form::composed, "", 0},
     {"##zmt&", Composer{Material}, Form::composed, "", 0},
     {"##zsx&", kMaterial, Form::picture, "", 0},
-    {"##zsp1&", Composer{Profile}, Form::composed, "", 0},
+    {"##zsn1&", Composer{Spec<0, 'n'>}, Form::composed, "", 0},
+    {"##zsp1&", Composer{Spec<0, 'p'>}, Form::composed, "", 0},
+    {"##zsg1&", Composer{Spec<0, 'g'>}, Form::composed, "", 0},
+    {"##zsl1&", Composer{Spec<0, 'l'>}, Form::composed, "", 0},
     {"##zsn&", &R::refinedCount, Form::general, "", 0},
-    {"##zsl1&", &R::electrodeLength, Form::general, "", 0},
-    {"##zsl&", Composer{[](const R &r, const Context &c) {
-         return FormatGeneral(r.refinedCount * r.electrodeLength, c.sep);
-     }},
-     Form::composed, "", 0},
-    {"##zsp2&", Composer{[](const R &r, const Context &c) {
-         return "полоса стальная bп = " + FormatGeneral(r.stripWidth, c.sep) + " мм";
-     }},
-     Form::composed, "", 0},
-    {"##zsls&", &R::refinedStripLength, Form::general, "", 0},
-    {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }},
-     Form::composed, "", 0},
+    {"##zsk1&", Composer{Spec<0, 'k'>}, Form::composed, "", 0},
+    {"##zsm1&", Composer{Spec<0, 'm'>}, Form::composed, "", 0},
+    {"##zsn2&", Composer{Spec<1, 'n'>}, Form::composed, "", 0},
+    {"##zsp2&", Composer{Spec<1, 'p'>}, Form::composed, "", 0},
+    {"##zsg2&", Composer{Spec<1, 'g'>}, Form::composed, "", 0},
+    {"##zsls&", Composer{Spec<1, 'l'>}, Form::composed, "", 0},
+    {"##zsk2&", Composer{Spec<1, 'k'>}, Form::composed, "", 0},
+    {"##zsm2&", Composer{Spec<1, 'm'>}, Form::composed, "", 0},
+    {"##zsn3&", Composer{Spec<2, 'n'>}, Form::composed, "", 0},
+    {"##zsp3&", Composer{Spec<2, 'p'>}, Form::composed, "", 0},
+    {"##zsg3&", Composer{Spec<2, 'g'>}, Form::composed, "", 0},
+    {"##zsk3&", Composer{Spec<2, 'k'>}, Form::composed, "", 0},
+    {"##zsn4&", Composer{Spec<3, 'n'>}, Form::composed, "", 0},
+    {"##zst&", Composer{TotalMass}, Form::composed, "", 0},
+    {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
+    {"##zorg&", Composer{Signed<&R::organisation>}, Form::composed, "", 0},
+    {"##zobj&", Composer{Signed<&R::objectName>}, Form::composed, "", 0},
+    {"##zdes&", Composer{Signed<&R::designedBy>}, Form::composed, "", 0},
+    {"##zchk&", Composer{Signed<&R::checkedBy>}, Form::composed, "", 0},
+    {"##zins&", Composer{Signed<&R::inspectedBy>}, Form::composed, "", 0},
 };
+// clang-format on
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
 {
@@ -323,7 +380,9 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
 std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep,
                                   std::string_view date)
 {
-    const Context context{sep, date};
+    const WorkedCalculation worked = Work(r, sep);
+    const std::vector<MaterialRow> materials = MaterialList(r);
+    const Context context{sep, date, worked, materials};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;
