@@ -4,6 +4,7 @@
 #include "design/Calculation.h"
 #include "design/InputFields.h"
 #include "design/ResultSentences.h"
+#include "report/engine/DrawingModule.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportTemplate.h"
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -333,6 +335,33 @@ void AppendSentences(std::string &out, const DesignRecord &record)
         out += note + '\n';
 }
 
+// The drawing of the report from the drawing module, loaded for it alone, so that a plain
+// calculation never loads Qt; nothing, with a word on standard error, where it cannot be.
+std::optional<std::string> Drawing(const DesignRecord &record)
+{
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path name = "libtelmar-drawing.so";
+    for (const fs::path &module :
+         {program / name, program / ".." / TELMAR_LIBDIR / "telmar" / name}) {
+        std::error_code missing;
+        if (!fs::is_regular_file(module, missing)) continue;
+        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) break;
+        const auto draw =
+            reinterpret_cast<decltype(&TelmarDrawInstallation)>(::dlsym(handle, kDrawingEntry));
+        std::string png;
+        const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
+            static_cast<std::string *>(context)->assign(data, size);
+        };
+        // The module stays loaded: Qt does not go away cleanly before the process does.
+        if (draw && draw(&record, ",", keep, &png)) return png;
+        break;
+    }
+    std::cerr << "telmar-calc: the report goes without its drawing: the drawing module ("
+              << name.string() << ") cannot be loaded\n";
+    return std::nullopt;
+}
+
 bool SameFile(const fs::path &a, const fs::path &b)
 {
     struct stat first {
@@ -369,9 +398,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
         Fail(reportFailed,
              "cannot read the report template '" + Shown(templatePath.string(), 400) + "'");
     std::vector<ReportRow> rows = ReportRows(record, ",", TodayInWords());
-    for (ReportRow &row : rows)
-        if (row.picture)
-            row.text = "(схема строится в отчёте программы «Тельмар»)"; // no painter here
+    if (std::optional<std::string> png = Drawing(record)) PlaceDrawing(rows, std::move(*png));
     const FillOutcome outcome = FillReport(document, rows, {});
     if (!outcome.complete)
         Fail(reportFailed, "the report template '" + Shown(templatePath.string(), 400) +

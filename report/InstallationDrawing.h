@@ -17,9 +17,6 @@ class QPainter;
 void DrawInstallation(QPainter &painter, const QRectF &area, const DesignRecord &record,
                       std::string_view decimalSeparator);
 
-// The drawing's proportions: width to height.
-inline constexpr double kDrawingAspect = 16.0 / 9.0;
-
 // The drawing as a PNG image of `size` pixels.
 QByteArray InstallationPng(const DesignRecord &record, QSize size,
                            std::string_view decimalSeparator);

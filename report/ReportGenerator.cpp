@@ -22,24 +22,13 @@ ReportOutcome Failed(Step step, const QString &message)
     return {.failed = step, .message = message};
 }
 
-// The drawing on paper: the text's width, at print resolution.
-constexpr int kDrawingWidthTwips = 9070; // 16 cm
-constexpr int kDrawingHeightTwips = static_cast<int>(kDrawingWidthTwips / kDrawingAspect);
-constexpr int kDrawingDotsPerInch = 300;
-
 // The rows of the report, dated today and with the drawing made.
 std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separator)
 {
     std::vector<ReportRow> rows = ReportRows(record, separator, TodayInWords());
-    for (ReportRow &row : rows) {
-        if (!row.picture) continue;
-        const QSize pixels(kDrawingWidthTwips * kDrawingDotsPerInch / 1440,
-                           kDrawingHeightTwips * kDrawingDotsPerInch / 1440);
-        const QByteArray png = InstallationPng(record, pixels, separator);
-        row.png.assign(png.constData(), static_cast<std::size_t>(png.size()));
-        row.widthTwips = kDrawingWidthTwips;
-        row.heightTwips = kDrawingHeightTwips;
-    }
+    const QByteArray png =
+        InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels), separator);
+    PlaceDrawing(rows, png.toStdString());
     return rows;
 }
 

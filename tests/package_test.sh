@@ -2,7 +2,8 @@
 # Builds the Debian package from this build tree, unpacks it into a scratch root, and
 # checks what a user installing it gets: the files where the desktop looks for them and
 # valid, dependencies that name Qt and the font, and a telmar-calc that runs from there
-# and finds its report template in the installed data folder.
+# and finds its report template in the installed data folder and its drawing module in the
+# installed library folder.
 set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
@@ -23,7 +24,7 @@ done
 for file in bin/telmar bin/telmar-calc share/telmar/отчёт/otchet.rtf \
     share/applications/org.telmar.Telmar.desktop share/metainfo/org.telmar.Telmar.metainfo.xml \
     share/icons/hicolor/scalable/apps/org.telmar.Telmar.svg share/man/man1/telmar-calc.1 \
-    share/mime/packages/org.telmar.Telmar.xml; do
+    share/mime/packages/org.telmar.Telmar.xml $(cd "$root" && ls lib/*/telmar/libtelmar-drawing.so lib/telmar/libtelmar-drawing.so 2>/dev/null); do
     [ -f "$root/$file" ] || fail "the package lacks $file"
 done
 desktop-file-validate "$root/share/applications/org.telmar.Telmar.desktop" || fail "desktop file"
@@ -42,4 +43,5 @@ design='{"upperResistivity":60,"lowerResistivity":40,"verticalClimaticCoefficien
 sentence=$("$root/bin/telmar-calc" --text --report "$scratch/report.rtf" <<<"$design" | grep "^Принимаем")
 [ "$sentence" = "Принимаем к установке  5 вертикальных заземлителей ." ] || fail "result: $sentence"
 [ -s "$scratch/report.rtf" ] && ! grep -q '##' "$scratch/report.rtf" || fail "report from the installed template"
+grep -q 'pngblip' "$scratch/report.rtf" || fail "the installed telmar-calc's report has no drawing"
 echo "package $(basename "$deb") installs and runs"

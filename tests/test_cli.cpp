@@ -30,9 +30,11 @@ struct Run {
     QByteArray err;
 };
 
-Run Calc(const QStringList &arguments, const QByteArray &input = {})
+Run Calc(const QStringList &arguments, const QByteArray &input = {},
+         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELMAR_CALC), arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -289,6 +291,20 @@ private slots:
         QCOMPARE(result.value(field), value);
     }
 
+    // Qt is loaded for a report's drawing only: a calculation stays a small program.
+    void onlyAReportLoadsQt()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+        const Run plain = Calc({}, Json(ReferenceJson()), environment);
+        QCOMPARE(plain.status, 0);
+        QVERIFY(!plain.err.contains("libQt6Gui"));
+        const Run report = Calc({"--report", scratch.filePath(QStringLiteral("loads.rtf"))},
+                                Json(ReferenceJson()), environment);
+        QCOMPARE(report.status, 0);
+        QVERIFY(report.err.contains("libQt6Gui"));
+    }
+
     void contourAndRoundRodAreChoices()
     {
         QJsonObject design = ReferenceJson();
@@ -395,10 +411,13 @@ private slots:
         QCOMPARE(run.status, 0);
         QFile file(report);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromStdString(RtfPlainText(file.readAll().toStdString()));
+        const QByteArray rtf = file.readAll();
+        const QString text = QString::fromStdString(RtfPlainText(rtf.toStdString()));
         QVERIFY(!text.contains('#'));
         QVERIFY(text.contains(QStringLiteral("выполняет норму лишь при заданных коэффициентах")));
         QVERIFY(text.contains(QStringLiteral("= 53,93 Ом·м")));
+        QVERIFY(rtf.contains("\\pict\\pngblip")); // the drawing, as the program's reports have it
+        QVERIFY(run.err.isEmpty());
 
         // Not over an existing file unless forced; never over the template.
         const Run again = Calc({"--report", report}, Json(ReferenceJson()));

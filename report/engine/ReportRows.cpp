@@ -404,6 +404,17 @@ std::vector<std::string_view> AllPlaceholders()
     return placeholders;
 }
 
+void PlaceDrawing(std::vector<ReportRow> &rows, std::string png)
+{
+    for (ReportRow &row : rows) {
+        if (!row.picture) continue;
+        row.png = std::move(png);
+        row.widthTwips = kDrawingWidthTwips;
+        row.heightTwips = kDrawingHeightTwips;
+        return;
+    }
+}
+
 std::string TodayInWords()
 {
     static constexpr const char *kMonths[] = {"января",   "февраля", "марта",  "апреля",

@@ -30,6 +30,17 @@ struct ReportRow {
 std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator,
                                   std::string_view date = {});
 
+// The drawing on paper: the width of the text, 16 by 9, at print resolution.
+inline constexpr int kDrawingWidthTwips = 9070; // 16 cm
+inline constexpr int kDrawingHeightTwips = kDrawingWidthTwips * 9 / 16;
+inline constexpr int kDrawingDotsPerInch = 300;
+inline constexpr int kDrawingWidthPixels = kDrawingWidthTwips * kDrawingDotsPerInch / 1440;
+inline constexpr int kDrawingHeightPixels = kDrawingHeightTwips * kDrawingDotsPerInch / 1440;
+
+// Puts the drawing, a PNG of kDrawingWidthPixels by kDrawingHeightPixels, in the rows'
+// place for it; an empty one leaves the place to its text.
+void PlaceDrawing(std::vector<ReportRow> &rows, std::string png);
+
 // Today as the report is dated, in Russian whatever the locale: "8 декабря 2026 г."
 std::string TodayInWords();
 
