@@ -5,13 +5,16 @@
 #include "design/InputFields.h"
 #include "design/ResultSentences.h"
 #include "report/engine/DrawingModule.h"
+#include "report/engine/PdfConversion.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportTemplate.h"
 #include "report/engine/RtfWordProcessor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
@@ -54,9 +57,11 @@ constexpr const char *kUsageTail = R"(
 Options:
   --jsonl            read and write one JSON object per line
   --text             print the sentences of the results page instead of JSON
-  --report FILE.rtf  also write the filled report of a single design to FILE.rtf
+  --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
+                     to FILE.pdf, a PDF made by the office suite (LibreOffice)
   --force            let --report replace an existing file
   --template FILE    the report template (default: the one installed with the program)
+  --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
   --help             show this help and exit
   --version          show the version and exit
 
@@ -109,6 +114,7 @@ struct Options {
     std::string input = "-";
     std::optional<fs::path> report;
     std::optional<fs::path> reportTemplate;
+    std::string office;
 };
 
 // Ends the run: what was computed so far is still written, then the message.
@@ -153,6 +159,8 @@ Options ParseOptions(int argc, char *argv[])
             options.report = value();
         } else if (argument == "--template") {
             options.reportTemplate = value();
+        } else if (argument == "--office") {
+            options.office = value();
         } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {
             Fail(badInput, "unexpected argument '" + Shown(argument) + "' (see --help)");
         } else {
@@ -370,9 +378,50 @@ bool SameFile(const fs::path &a, const fs::path &b)
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// Fills the template as the Report button does and writes it to the report file: never
-// over the template or anything but a regular file, over an existing one only when
-// forced, and always whole, through a new file of a unique name beside it.
+// Set by Ctrl+C or a TERM while the office makes the PDF: the office, in a session of its
+// own, hears neither, and is ended by us before we go.
+volatile std::sig_atomic_t interrupted = 0;
+
+bool IsPdf(const fs::path &path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".pdf";
+}
+
+// The filled report converted to PDF by the office; the run ends with the reason where
+// there is no office or it makes none.
+std::string Pdf(const std::string &rtf, const fs::path &office)
+{
+    struct sigaction catcher {}, previousInt{}, previousTerm{};
+    catcher.sa_handler = [](int) { interrupted = 1; };
+    ::sigaction(SIGINT, &catcher, &previousInt);
+    ::sigaction(SIGTERM, &catcher, &previousTerm);
+    const PdfConversion made = ConvertToPdf(office, rtf, kPdfDeadline, [] { return !interrupted; });
+    ::sigaction(SIGINT, &previousInt, nullptr);
+    ::sigaction(SIGTERM, &previousTerm, nullptr);
+    const std::string detail = made.detail.empty() ? "" : ": " + Shown(made.detail, 300);
+    switch (made.failure) {
+    case PdfConversion::Failure::none:
+        break;
+    case PdfConversion::Failure::cannotStart:
+        Fail(reportFailed, "cannot start the office '" + Shown(office.string(), 400) + "'" + detail);
+    case PdfConversion::Failure::timedOut:
+        Fail(reportFailed, "the office made no PDF in " + std::to_string(kPdfDeadline.count()) +
+                               " s and was ended");
+    case PdfConversion::Failure::cancelled:
+        Fail(reportFailed, "interrupted; the office was ended and no report written");
+    case PdfConversion::Failure::failed:
+        Fail(reportFailed, "the office made no PDF" + detail);
+    }
+    return made.pdf;
+}
+
+// Fills the template as the Report button does and writes it to the report file, as RTF or,
+// for a name ending in .pdf, as the office's PDF: never over the template or anything but a
+// regular file, over an existing one only when forced, and always whole, through a new file
+// of a unique name beside it.
 void WriteReport(const DesignRecord &record, const Options &options)
 {
     const fs::path templatePath = options.reportTemplate.value_or(
@@ -387,6 +436,16 @@ void WriteReport(const DesignRecord &record, const Options &options)
             Fail(reportFailed,
                  "'" + shown + "' is not a regular file; the report goes only to one");
         if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
+    }
+    std::optional<fs::path> office;
+    if (IsPdf(target)) {
+        office = FindOfficeProgram(options.office);
+        if (!office && !options.office.empty())
+            Fail(reportFailed,
+                 "the office '" + Shown(options.office, 400) + "' is not a program to run");
+        if (!office)
+            Fail(reportFailed, "a PDF is made by an office suite, and none is installed "
+                               "(LibreOffice's soffice); write the report as FILE.rtf instead");
     }
 
     std::string filled;
@@ -404,6 +463,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
         Fail(reportFailed, "the report template '" + Shown(templatePath.string(), 400) +
                                "' has no place for '" + outcome.missingPlaceholder + "'");
     document.SetWordVisible(true);
+    if (office) filled = Pdf(filled, *office);
 
     // Written beside the target under a name nobody can foresee, then put in its place at
     // once: a failed write leaves no half report, concurrent runs never meet.

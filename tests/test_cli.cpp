@@ -13,11 +13,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <charconv>
 #include <cstdint>
+#include <csignal>
 #include <memory>
 #include <sys/stat.h>
 #include <vector>
@@ -623,6 +625,62 @@ private slots:
                 .status,
             0);
         QCOMPARE(FileHash(copy), hash);
+    }
+
+    // A report named *.pdf is the office's PDF of the same report, made on a scratch profile
+    // that is gone afterwards; without an office, or interrupted, no file and a reason.
+    void reportAsPdf()
+    {
+        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (office.isEmpty()) QSKIP("no office installed");
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+        const QString pdf = scratch.filePath(QStringLiteral("отчёт.PDF"));
+        const Run made = Calc({"--report", pdf}, Json(ReferenceJson()), environment);
+        QVERIFY2(made.status == 0, made.err.constData());
+        const QByteArray bytes = ReadFile(pdf);
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.count("/Type/Page") - bytes.count("/Type/Pages") >= 3);
+        QVERIFY(QDir(temporary.path()).entryList({"telmar-*"}, QDir::AllEntries).isEmpty());
+
+        const Run none = Calc({"--office", "/nonexistent/soffice", "--report",
+                               scratch.filePath(QStringLiteral("none.pdf"))},
+                              Json(ReferenceJson()));
+        QCOMPARE(none.status, 3);
+        QVERIFY(none.err.contains("is not a program to run"));
+        QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("none.pdf"))));
+
+        // An office that never finishes, with a child of its own: Ctrl+C ends them both.
+        const QString hanging = scratch.filePath(QStringLiteral("hanging-office"));
+        const QString pids = scratch.filePath(QStringLiteral("office.pids"));
+        QVERIFY(WriteFile(hanging, "#!/bin/sh\nsleep 300 &\necho $$ $! > '" +
+                                       QFile::encodeName(pids) + ".new'\nmv '" +
+                                       QFile::encodeName(pids) + ".new' '" +
+                                       QFile::encodeName(pids) + "'\nwait\n"));
+        QVERIFY(QFile::setPermissions(hanging, QFile::ReadOwner | QFile::ExeOwner));
+        QProcess run;
+        run.start(QStringLiteral(TELMAR_CALC),
+                  {"--office", hanging, "--report", scratch.filePath(QStringLiteral("cut.pdf"))});
+        run.write(Json(ReferenceJson()));
+        run.closeWriteChannel();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(pids), 20000);
+        const QList<QByteArray> started = ReadFile(pids).simplified().split(' ');
+        QCOMPARE(started.size(), 2);
+        ::kill(static_cast<pid_t>(run.processId()), SIGINT);
+        QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitCode(), 3);
+        QVERIFY(run.readAllStandardError().contains("interrupted"));
+        // Gone, or a zombie left for whoever adopts the orphans to reap.
+        const auto running = [](const QByteArray &pid) {
+            const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
+            const qsizetype end = stat.lastIndexOf(')');
+            return end > 0 && stat.size() > end + 2 && stat.at(end + 2) != 'Z';
+        };
+        for (const QByteArray &pid : started)
+            QVERIFY2(!running(pid), "a process of the office outlived the run");
+        QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("cut.pdf"))));
     }
 
     void concurrentForcedReportsLeaveOneWholeReport()
