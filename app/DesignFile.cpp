@@ -1,6 +1,8 @@
 #include "app/DesignFile.h"
 
+#include "app/SavedFile.h"
 #include "app/Unit1.h"
+#include "app/Unit12.h"
 #include "design/InputFields.h"
 #include "dialogs/LookupDialog.h"
 #include "ui/Locale.h"
@@ -8,13 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -187,7 +186,14 @@ PendingState ReadDesignFile(const QString &path, TForm1 &form)
         ignored << QStringLiteral("version %1 (эта программа знает версию %2)")
                        .arg(version.toInt())
                        .arg(kDesignVersion);
-    // The inputs are telmar-calc's and are computed again from the windows' texts.
+    // The inputs are telmar-calc's and are computed again from the windows' texts, but for
+    // the object of the title block: no other text of the windows holds it. A file without
+    // one leaves none.
+    const QJsonValue object = design.value("object");
+    if (!object.isUndefined() &&
+        (!object.isString() || object.toString().size() > kLongestTitleText))
+        return Refused(
+            QStringLiteral("object: ожидается строка до %1 знаков").arg(kLongestTitleText));
     for (const QString &key : design.keys()) {
         const std::string name = key.toStdString();
         if (!FindInput(name) && key != "format" && key != "version" && key != "windows")
@@ -223,56 +229,16 @@ PendingState ReadDesignFile(const QString &path, TForm1 &form)
     }
     for (const PendingState &part : parts)
         read.take(part);
-    PendingState file = read.finish([parts] {
+    PendingState file = read.finish([parts, &form, object = object.toString()] {
         for (const PendingState &part : parts)
             if (part.apply) part.apply();
+        if (TForm12 *titleBlock = form.secondaryWindows().form12) titleBlock->setObject(object);
     });
     file.ignored = ignored + file.ignored;
     return file;
 }
 
-namespace {
-
-// Where a save of `path` may go: a new name, a regular file, or the regular file a link
-// leads to, which keeps the link. Anything else (a FIFO, a device, a folder, a link to one
-// or to nothing) is refused with the reason: the save would replace it.
-struct SaveTarget {
-    QString path;
-    QString problem;
-};
-
-SaveTarget SaveTargetOf(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return {.path = path, .problem = {}};
-    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
-    if (target.isEmpty() || !QFileInfo(target).isFile())
-        return {.path = {},
-                .problem = info.isSymLink()
-                               ? QStringLiteral("это ссылка не на обычный файл; проект "
-                                                "сохраняется только в обычный файл")
-                               : QStringLiteral("это не обычный файл; проект сохраняется "
-                                                "только в обычный файл")};
-    return {.path = target, .problem = {}};
-}
-
-} // namespace
-
 QString WriteDesignFile(const QString &path, const QJsonObject &design)
 {
-    const SaveTarget target = SaveTargetOf(path);
-    if (!target.problem.isEmpty()) return target.problem;
-    QSaveFile file(target.path);
-    // Unbuffered, and every write checked here: QSaveFile commits a file cut short by a
-    // full disk when the error came in a buffered write.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    const QByteArray bytes = QJsonDocument(design).toJson(QJsonDocument::Indented);
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int error = errno;
-        file.cancelWriting();
-        return error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
-    }
-    if (!file.commit()) return file.errorString();
-    return {};
+    return SaveWholeFile(path, QJsonDocument(design).toJson(QJsonDocument::Indented));
 }

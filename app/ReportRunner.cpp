@@ -1,5 +1,6 @@
 #include "app/ReportRunner.h"
 
+#include "app/SavedFile.h"
 #include "app/Unit10.h"
 #include "report/WordApp.h"
 #include "ui/ErrorBox.h"
@@ -55,10 +56,41 @@ void ReportRunner::abandon()
 {
     if (!worker_.joinable()) return;
     word_->endStartedOffice();
-    worker_.detach();
+    if (stop_) stop_->store(true);
+    // An office making a PDF is ended by the worker itself, which takes it a moment.
+    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
+        worker_.join();
+    else
+        worker_.detach();
 }
 
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
+{
+    return launch([word = word_, settings = settings_, record, templatePath,
+                   separator = DecimalSeparator()](const auto &progress, const auto &) {
+        return GenerateReport(*word, settings, record, templatePath, separator, progress);
+    });
+}
+
+bool ReportRunner::startPdf(const DesignRecord &record, const QString &templatePath,
+                            const QString &target)
+{
+    const QString office = pdfOffice();
+    if (office.isEmpty()) return false;
+    return launch([record, templatePath, target, office,
+                   separator = DecimalSeparator()](const auto &progress, const auto &keepGoing) {
+        PdfReport made = GeneratePdf(record, templatePath, office, separator, progress, keepGoing);
+        if (made.outcome.failed != ReportOutcome::Step::none) return made.outcome;
+        if (const QString problem = SaveWholeFile(target, made.pdf); !problem.isEmpty())
+            return ReportOutcome{.failed = ReportOutcome::Step::save,
+                                 .message = QStringLiteral("Не удалось сохранить отчёт в файл\n"
+                                                           "%1\n%2")
+                                                .arg(QDir::toNativeSeparators(target), problem)};
+        return ReportOutcome{.fileToOpen = target};
+    });
+}
+
+bool ReportRunner::launch(Job job)
 {
     if (running()) return false;
     if (window_) {
@@ -69,27 +101,28 @@ bool ReportRunner::start(const DesignRecord &record, const QString &templatePath
     QPointer<QProgressBar> bar = window_ ? window_->ProgressBar1 : nullptr;
     auto finished = std::make_shared<std::promise<void>>();
     done_ = finished->get_future();
-    // The user's separator as the window shows numbers now, for the whole report.
-    const std::string separator = DecimalSeparator();
-    worker_ = std::thread([word = word_, settings = settings_, record, templatePath, separator, bar,
-                           finished, self = std::weak_ptr(self_)] {
-        const ReportOutcome outcome =
-            GenerateReport(*word, settings, record, templatePath, separator, [bar](int percent) {
-                QMetaObject::invokeMethod(
-                    qApp,
-                    [bar, percent] {
-                        if (bar) bar->setValue(percent);
-                    },
-                    Qt::QueuedConnection);
-            });
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, outcome] {
-                if (const auto runner = self.lock(); runner && *runner) (*runner)->finish(outcome);
-            },
-            Qt::QueuedConnection);
-        finished->set_value();
-    });
+    stop_ = std::make_shared<std::atomic<bool>>(false);
+    worker_ = std::thread(
+        [job = std::move(job), bar, finished, stop = stop_, self = std::weak_ptr(self_)] {
+            const ReportOutcome outcome = job(
+                [bar](int percent) {
+                    QMetaObject::invokeMethod(
+                        qApp,
+                        [bar, percent] {
+                            if (bar) bar->setValue(percent);
+                        },
+                        Qt::QueuedConnection);
+                },
+                [stop] { return !stop->load(); });
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, outcome] {
+                    if (const auto runner = self.lock(); runner && *runner)
+                        (*runner)->finish(outcome);
+                },
+                Qt::QueuedConnection);
+            finished->set_value();
+        });
     return true;
 }
 
@@ -108,11 +141,14 @@ void ReportRunner::finish(const ReportOutcome &outcome)
         const bool opened =
             opener_ ? opener_(outcome.fileToOpen)
                     : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
+        const bool pdf = outcome.fileToOpen.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
         if (!opened)
             ShowWarningBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
                                                   "программы, которая открыла бы его. Откройте "
-                                                  "файл в текстовом редакторе.")
-                                       .arg(QDir::toNativeSeparators(outcome.fileToOpen)));
+                                                  "файл в %2.")
+                                       .arg(QDir::toNativeSeparators(outcome.fileToOpen),
+                                            pdf ? QStringLiteral("программе просмотра PDF")
+                                                : QStringLiteral("текстовом редакторе")));
     }
     emit finished(outcome);
 }

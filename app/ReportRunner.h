@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -38,9 +39,15 @@ public:
 
     // Starts the report of `record` and returns at once; false while one is under way.
     bool start(const DesignRecord &record, const QString &templatePath);
+    // Starts the report of `record` as a PDF saved to `target`, then opened as a report is;
+    // false while one is under way.
+    bool startPdf(const DesignRecord &record, const QString &templatePath, const QString &target);
+    // The office that makes PDFs with the settings now; empty without one.
+    QString pdfOffice() const { return PdfOffice(settings_); }
     bool running() const { return worker_.joinable(); }
     // Leaves a report still at work when the program ends: the office this run started is
-    // ended, nothing more is waited for.
+    // ended, an office making a PDF too (waited for two seconds at most), nothing more is
+    // waited for.
     void abandon();
 
     // The run's word processor; a report under way may be using it.
@@ -51,6 +58,10 @@ signals:
     void finished(const ReportOutcome &outcome);
 
 private:
+    // What a report does on the worker: given the bar's mover and whether to go on.
+    using Job = std::function<ReportOutcome(const std::function<void(int)> &progress,
+                                            const std::function<bool()> &keepGoing)>;
+    bool launch(Job job);
     void finish(const ReportOutcome &outcome);
 
     QWidget *owner_;
@@ -60,6 +71,8 @@ private:
     // Shared with the report under way, which may outlive the runner.
     std::shared_ptr<WordApp> word_;
     std::thread worker_;
+    // Set when the report under way is to stop: its office is ended.
+    std::shared_ptr<std::atomic<bool>> stop_;
     std::future<void> done_;
     // The worker reaches the runner only through this, so a runner gone first is not touched.
     std::shared_ptr<ReportRunner *> self_;

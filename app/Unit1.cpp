@@ -4,6 +4,7 @@
 #include "app/PageControl.h"
 #include "app/ReportRunner.h"
 #include "app/Unit10.h"
+#include "app/Unit12.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -171,6 +172,8 @@ void TForm1::connectHandlers()
     onClick(Button6, &TForm1::Button6Click);
     onClick(Button7, &TForm1::Button7Click);
     onClick(Button10, &TForm1::Button10Click);
+    onClick(Button11, &TForm1::Button11Click);
+    onClick(Button12, &TForm1::Button12Click);
     connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
     connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -265,6 +268,8 @@ TForm1::Handler TForm1::tileClick(const QObject *watched) const
 
 void TForm1::showPage(int page)
 {
+    // A PDF is offered where there is an office to make it.
+    if (page == 3) Button12->setVisible(!reportRunner_->pdfOffice().isEmpty());
     PageControl1->setActivePage(page - 1);
 }
 
@@ -381,15 +386,20 @@ void RememberFolder(const QString &file)
     QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(file).absolutePath());
 }
 
-QString AskForFile(QWidget *owner, bool save, const QString &folder)
+QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &start)
 {
-    const QString filter = QStringLiteral("Проекты Тельмара (*.telmar)");
-    if (!save)
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), folder,
-                                            filter);
-    QString file =
-        QFileDialog::getSaveFileName(owner, QStringLiteral("Сохранить проект"), folder, filter);
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".telmar");
+    using Choice = TForm1::FileChoice;
+    if (choice == Choice::openDesign)
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), start,
+                                            QStringLiteral("Проекты Тельмара (*.telmar)"));
+    const bool pdf = choice == Choice::savePdf;
+    QString file = QFileDialog::getSaveFileName(
+        owner, pdf ? QStringLiteral("Сохранить отчёт в PDF") : QStringLiteral("Сохранить проект"),
+        start,
+        pdf ? QStringLiteral("Документы PDF (*.pdf)")
+            : QStringLiteral("Проекты Тельмара (*.telmar)"));
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+        file += pdf ? QStringLiteral(".pdf") : QStringLiteral(".telmar");
     return file;
 }
 
@@ -430,8 +440,8 @@ void TForm1::openFromCommandLine(const QStringList &arguments)
 
 void TForm1::Button7Click()
 {
-    const QString path =
-        chooseFile ? chooseFile(false, LastFolder()) : AskForFile(this, false, LastFolder());
+    const QString path = chooseFile ? chooseFile(FileChoice::openDesign, LastFolder())
+                                    : AskForFile(this, FileChoice::openDesign, LastFolder());
     if (!path.isEmpty()) openDesignFile(path);
 }
 
@@ -440,7 +450,8 @@ void TForm1::saveDesign(bool ask)
     QString path = designFile_;
     if (ask || path.isEmpty()) {
         const QString folder = path.isEmpty() ? LastFolder() : path;
-        path = chooseFile ? chooseFile(true, folder) : AskForFile(this, true, folder);
+        path = chooseFile ? chooseFile(FileChoice::saveDesign, folder)
+                          : AskForFile(this, FileChoice::saveDesign, folder);
     }
     if (path.isEmpty()) return;
     if (const QString problem = WriteDesignFile(path, CaptureDesign(*this)); !problem.isEmpty()) {
@@ -523,7 +534,34 @@ void TForm1::Button5Click()
     // request for a report.
     if (resultsShown_.isValid() && resultsShown_.elapsed() < QApplication::doubleClickInterval())
         return;
+    takeTitleBlock();
     reportRunner_->start(record, ReportTemplatePath());
+}
+
+void TForm1::takeTitleBlock()
+{
+    if (windows_.form12) windows_.form12->putInto(record);
+}
+
+void TForm1::Button11Click()
+{
+    if (windows_.form12) ShowSecondaryWindow(windows_.form12, this, Placement::centredFirstTime);
+}
+
+void TForm1::Button12Click()
+{
+    if (reportRunner_->running()) return;
+    // Offered beside the design, named after it.
+    const QFileInfo design(designFile_);
+    const QString start = designFile_.isEmpty()
+                              ? QDir(LastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
+                              : design.dir().filePath(design.completeBaseName() + ".pdf");
+    const QString path = chooseFile ? chooseFile(FileChoice::savePdf, start)
+                                    : AskForFile(this, FileChoice::savePdf, start);
+    if (path.isEmpty()) return;
+    takeTitleBlock();
+    RememberFolder(path);
+    reportRunner_->startPdf(record, ReportTemplatePath(), path);
 }
 
 void TForm1::FillResultsPage()
@@ -620,6 +658,10 @@ TForm1::ScreenInputs TForm1::inputsOnScreen() const
             on.given.push_back(&field);
         } catch (const ConversionError &) {
         }
+    }
+    if (windows_.form12 && !windows_.form12->object().isEmpty()) {
+        on.record.objectName = windows_.form12->object().toStdString();
+        give("object");
     }
     return on;
 }

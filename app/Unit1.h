@@ -14,6 +14,7 @@ class PageControl;
 class ReportRunner;
 struct InputField;
 class TForm10;
+class TForm12;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -48,6 +49,7 @@ public:
         QWidget *form9 = nullptr;      // About box
         TForm10 *form10 = nullptr;     // report progress
         QWidget *form11 = nullptr;     // the drawing of the installation
+        TForm12 *form12 = nullptr;     // the report's title block
     };
 
     // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)
@@ -97,6 +99,8 @@ public:
     QPushButton *Button7 = nullptr; // "Открыть…" on page 1
     QPushButton *Button8 = nullptr, *Button9 = nullptr; // "Сохранить…" on pages 2 and 3
     QPushButton *Button10 = nullptr; // "Уточнить по таблицам": the coefficients settled
+    QPushButton *Button11 = nullptr; // "Сведения…": the report's title block
+    QPushButton *Button12 = nullptr; // "Сохранить PDF…", where an office is installed
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
@@ -124,9 +128,10 @@ public:
     void openFromCommandLine(const QStringList &arguments);
     // The file the design was last opened from or saved to; empty for a new design.
     QString designFile() const { return designFile_; }
-    // Asks for a file to open (save false) or to save to, starting in `folder`; empty when
+    // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The tests answer in its place.
-    std::function<QString(bool save, const QString &folder)> chooseFile;
+    enum class FileChoice { openDesign, saveDesign, savePdf };
+    std::function<QString(FileChoice choice, const QString &start)> chooseFile;
 
 signals:
     // The main window was closed: the program ends.
@@ -158,6 +163,10 @@ private:
     void Button6Click();
     void Button7Click();
     void Button10Click();
+    void Button11Click();
+    void Button12Click();
+    // The report's title block from its window into the record.
+    void takeTitleBlock();
     void saveDesign(bool ask);
     void Label16Click();
     void Label26Click();

@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "app/Unit10.h"
 #include "app/Unit11.h"
+#include "app/Unit12.h"
 #include "app/Unit9.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
@@ -13,7 +14,7 @@
 
 #include <memory>
 
-// The ten windows of the program, one instance each for the whole run. Members are
+// The windows of the program, one instance each for the whole run. Members are
 // destroyed in reverse order, so the dialogs go before the main window whose tiles they
 // write.
 struct Windows {
@@ -27,8 +28,9 @@ struct Windows {
     std::unique_ptr<TForm9> Form9;
     std::unique_ptr<TForm10> Form10;
     std::unique_ptr<TForm11> Form11;
+    std::unique_ptr<TForm12> Form12;
 };
 
-// Creates the ten windows hidden, the main window first, and wires the main window to
+// Creates the windows hidden, the main window first, and wires the main window to
 // the others.
 std::unique_ptr<Windows> CreateWindows();

@@ -5,6 +5,7 @@
 #include "design/InputFields.h"
 #include "design/ResultSentences.h"
 #include "report/engine/DrawingModule.h"
+#include "report/engine/OfficeProgram.h"
 #include "report/engine/PdfConversion.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
@@ -394,7 +395,8 @@ bool IsPdf(const fs::path &path)
 // there is no office or it makes none.
 std::string Pdf(const std::string &rtf, const fs::path &office)
 {
-    struct sigaction catcher {}, previousInt{}, previousTerm{};
+    struct sigaction catcher {
+    }, previousInt{}, previousTerm{};
     catcher.sa_handler = [](int) { interrupted = 1; };
     ::sigaction(SIGINT, &catcher, &previousInt);
     ::sigaction(SIGTERM, &catcher, &previousTerm);
@@ -406,7 +408,8 @@ std::string Pdf(const std::string &rtf, const fs::path &office)
     case PdfConversion::Failure::none:
         break;
     case PdfConversion::Failure::cannotStart:
-        Fail(reportFailed, "cannot start the office '" + Shown(office.string(), 400) + "'" + detail);
+        Fail(reportFailed,
+             "cannot start the office '" + Shown(office.string(), 400) + "'" + detail);
     case PdfConversion::Failure::timedOut:
         Fail(reportFailed, "the office made no PDF in " + std::to_string(kPdfDeadline.count()) +
                                " s and was ended");

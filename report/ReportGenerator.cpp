@@ -3,15 +3,21 @@
 #include "report/InstallationDrawing.h"
 #include "report/WordApp.h"
 #include "report/engine/GuardedWordProcessor.h"
+#include "report/engine/OfficeProgram.h"
+#include "report/engine/PdfConversion.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportTemplate.h"
+#include "report/engine/RtfWordProcessor.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -30,6 +36,22 @@ std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separ
         InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels), separator);
     PlaceDrawing(rows, png.toStdString());
     return rows;
+}
+
+// A template that is not a regular, readable file of sane size reaches no backend: a FIFO
+// or a device would stall it, a huge file exhaust the memory.
+std::optional<ReportOutcome> TemplateRefused(const QString &templatePath)
+{
+    const auto problem = RegularFileProblem(QFile::encodeName(templatePath).toStdString());
+    if (!problem) return std::nullopt;
+    const QString why = *problem == FileProblem::missing ? QStringLiteral("Файл не найден.")
+                        : *problem == FileProblem::notRegular
+                            ? QStringLiteral("Это не обычный файл.")
+                        : *problem == FileProblem::tooLarge
+                            ? QStringLiteral("Файл больше %1 МБ.").arg(kLargestTemplate >> 20)
+                            : QStringLiteral("Нет прав на чтение файла.");
+    return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1\n%2")
+                                  .arg(QDir::toNativeSeparators(templatePath), why));
 }
 
 // One attempt with the word processor CreateWord makes.
@@ -81,18 +103,7 @@ ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
                              const DesignRecord &record, const QString &templatePath,
                              const std::string &separator, const std::function<void(int)> &progress)
 {
-    // A template that is not a regular, readable file of sane size reaches no backend:
-    // a FIFO or a device would stall it, a huge file exhaust the memory.
-    if (const auto problem = RegularFileProblem(QFile::encodeName(templatePath).toStdString())) {
-        const QString why = *problem == FileProblem::missing ? QStringLiteral("Файл не найден.")
-                            : *problem == FileProblem::notRegular
-                                ? QStringLiteral("Это не обычный файл.")
-                            : *problem == FileProblem::tooLarge
-                                ? QStringLiteral("Файл больше %1 МБ.").arg(kLargestTemplate >> 20)
-                                : QStringLiteral("Нет прав на чтение файла.");
-        return Failed(Step::open, QStringLiteral("Не удалось открыть шаблон отчёта\n%1\n%2")
-                                      .arg(QDir::toNativeSeparators(templatePath), why));
-    }
+    if (auto refused = TemplateRefused(templatePath)) return *refused;
     const bool preferred = settings.backend == WordBackend::preferred;
     ReportOutcome outcome = Attempt(word, settings, record, templatePath, separator, progress);
     if (outcome.failed != Step::none && word.isOffice()) {
@@ -106,4 +117,76 @@ ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
     }
     outcome.officeGivenUp = word.takeOfficeFailure() && preferred;
     return outcome;
+}
+
+QString PdfOffice(const ReportSettings &settings)
+{
+    const auto found = FindOfficeProgram(QFile::encodeName(settings.office.program).toStdString());
+    return found ? QFile::decodeName(QByteArray::fromStdString(found->string())) : QString();
+}
+
+PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
+                      const QString &office, const std::string &separator,
+                      const std::function<void(int)> &progress,
+                      const std::function<bool()> &keepGoing)
+{
+    if (auto refused = TemplateRefused(templatePath)) return {.outcome = *refused, .pdf = {}};
+    const auto failed = [](Step step, const QString &message) {
+        return PdfReport{.outcome = Failed(step, message), .pdf = {}};
+    };
+    const QString shownPath = QDir::toNativeSeparators(templatePath);
+    std::string filled;
+    RtfWordProcessor document([&filled](const std::string &rtf) {
+        filled = rtf;
+        return true;
+    });
+    if (progress) progress(0);
+    if (!document.OpenDocument(QFile::encodeName(templatePath).toStdString()))
+        return failed(Step::open,
+                      QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
+    // The filling is quick; the office's part is most of the wait.
+    constexpr int kFilled = 20;
+    int percent = 0;
+    const FillOutcome fill = FillReport(document, Rows(record, separator), [&](int advance) {
+        percent = std::min(100, percent + advance);
+        if (progress) progress(percent * kFilled / 100);
+    });
+    if (!fill.complete)
+        return failed(Step::fill,
+                      QStringLiteral("Не удалось вставить в отчёт значение «%1»: в "
+                                     "шаблоне нет такого места.\nШаблон отчёта: %2")
+                          .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
+    document.SetWordVisible(true);
+
+    // The bar creeps on while the office works, never quite to the end.
+    const auto started = std::chrono::steady_clock::now();
+    const PdfConversion made =
+        ConvertToPdf(QFile::encodeName(office).toStdString(), filled, kPdfDeadline, [&] {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            if (progress)
+                progress(kFilled + static_cast<int>((95 - kFilled) * (1 - std::exp(-seconds / 4))));
+            return !keepGoing || keepGoing();
+        });
+    const QString detail = QString::fromStdString(made.detail);
+    switch (made.failure) {
+    case PdfConversion::Failure::none:
+        break;
+    case PdfConversion::Failure::cannotStart:
+        return failed(Step::start, QStringLiteral("Не удалось запустить LibreOffice, чтобы "
+                                                  "сделать PDF.\n%1\n%2")
+                                       .arg(QDir::toNativeSeparators(office), detail));
+    case PdfConversion::Failure::timedOut:
+        return failed(Step::start, QStringLiteral("LibreOffice не сделал PDF за %1 с и был "
+                                                  "остановлен.")
+                                       .arg(kPdfDeadline.count()));
+    case PdfConversion::Failure::cancelled:
+        return failed(Step::start, QStringLiteral("PDF не сделан: работа прервана."));
+    case PdfConversion::Failure::failed:
+        return failed(Step::start,
+                      QStringLiteral("LibreOffice не сделал PDF.") +
+                          (detail.isEmpty() ? QString() : QStringLiteral("\n") + detail));
+    }
+    if (progress) progress(100);
+    return {.outcome = {}, .pdf = QByteArray::fromStdString(made.pdf)};
 }

@@ -3,6 +3,7 @@
 #include "design/DesignRecord.h"
 #include "report/ReportSettings.h"
 
+#include <QByteArray>
 #include <QMetaType>
 #include <QString>
 
@@ -17,11 +18,11 @@ QString ReportTemplatePath();
 
 // How a report ended.
 struct ReportOutcome {
-    enum class Step { none, start, open, fill, show };
+    enum class Step { none, start, open, fill, show, save };
     Step failed = Step::none; // the step that failed; none: the report is made
     QString message = {};     // for the user, naming the template or the file
-    // The built-in engine's document, written and waiting to be opened on the desktop;
-    // empty where an office shows the report itself.
+    // The built-in engine's document or the PDF, written and waiting to be opened on the
+    // desktop; empty where an office shows the report itself.
     QString fileToOpen = {};
     // The office failed on the way and the built-in engine made the report instead.
     bool officeGivenUp = false;
@@ -38,3 +39,19 @@ ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
                              const DesignRecord &record, const QString &templatePath,
                              const std::string &separator,
                              const std::function<void(int percent)> &progress);
+
+// The office that makes PDFs, as `settings` name it or as it is found; empty without one.
+QString PdfOffice(const ReportSettings &settings);
+
+// The report of `record` as a PDF: the template filled by the built-in engine, drawing
+// and all, then converted by `office` with ConvertToPdf. `progress` as above; `keepGoing`
+// is asked while the office works, which is ended when it says no. The PDF, or how it
+// failed; writes no file and may run on any thread.
+struct PdfReport {
+    ReportOutcome outcome;
+    QByteArray pdf;
+};
+PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
+                      const QString &office, const std::string &separator,
+                      const std::function<void(int percent)> &progress,
+                      const std::function<bool()> &keepGoing);

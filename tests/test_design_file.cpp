@@ -4,6 +4,7 @@
 // file; the command line and a drop open a file.
 
 #include "app/DesignFile.h"
+#include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
@@ -29,6 +30,11 @@ class DesignFileTest : public QObject {
     TForm1 &form() { return w.form(); }
 
     QJsonObject windowsState() { return CaptureDesign(form()).value("windows").toObject(); }
+
+    static QString RtfText(const QString &path)
+    {
+        return QString::fromStdString(RtfPlainText(ReadFile(path).toStdString()));
+    }
 
     // The reference design typed in, with picks made in two dialogs through their OK.
     void fillWithPicks()
@@ -98,7 +104,9 @@ private slots:
                      .toDouble(),
                  0.745);
         const QString path = scratch.filePath(QStringLiteral("проект.telmar"));
-        form().chooseFile = [&](bool save, const QString &) { return save ? path : QString(); };
+        form().chooseFile = [&](TForm1::FileChoice choice, const QString &) {
+            return choice == TForm1::FileChoice::saveDesign ? path : QString();
+        };
         Click(form().Button9);
         QVERIFY(QFileInfo(path).isFile());
         QCOMPARE(form().designFile(), path);
@@ -108,7 +116,9 @@ private slots:
         w.stop();
         w.start();
         QVERIFY(windowsState() != before);
-        form().chooseFile = [&](bool save, const QString &) { return save ? QString() : path; };
+        form().chooseFile = [&](TForm1::FileChoice choice, const QString &) {
+            return choice == TForm1::FileChoice::openDesign ? path : QString();
+        };
         Click(form().Button7);
         QVERIFY(w.boxes->empty());
         QCOMPARE(w.page(), 1);
@@ -132,7 +142,7 @@ private slots:
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         QVERIFY(w.pressReport());
         const QString path = scratch.filePath(QStringLiteral("again.telmar"));
-        form().chooseFile = [&](bool, const QString &) { return path; };
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
         Click(form().Button9);
         const QByteArray first = ReadFile(reports.opened.first());
 
@@ -154,7 +164,7 @@ private slots:
         fillWithPicks();
         w.nextOnPage2();
         const QString path = scratch.filePath(QStringLiteral("calc.telmar"));
-        form().chooseFile = [&](bool, const QString &) { return path; };
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
         form().activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&form()));
         QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -169,6 +179,64 @@ private slots:
         QCOMPARE(result.value("refinedCount").toDouble(), r.refinedCount);
         QCOMPARE(result.value("installationResistance").toDouble(), r.installationResistance);
         QCOMPARE(result.value("electrodeUtilization").toDouble(), 0.745);
+    }
+
+    // The title block typed in its window: the object goes with the design (into its file,
+    // telmar-calc's report included), the organisation and the names stay with the user for
+    // the next run; both reach the program's report. Отмена keeps what was kept.
+    void titleBlockGoesWithTheDesignAndTheNamesWithTheUser()
+    {
+        reports.install(w);
+        fillWithPicks();
+        w.nextOnPage2();
+        TForm12 &titleBlock = *w.windows->Form12;
+        Click(form().Button11);
+        QVERIFY(QTest::qWaitForWindowExposed(&titleBlock));
+        const QString names[] = {QStringLiteral("Подстанция «Северная», заземление ОРУ"),
+                                 QStringLiteral("ООО «Энергопроект»"),
+                                 QStringLiteral("Иванов И. И."), QStringLiteral("Петров П. П."),
+                                 QStringLiteral("Сидоров С. С.")};
+        QLineEdit *edits[] = {titleBlock.Edit1, titleBlock.Edit2, titleBlock.Edit3,
+                              titleBlock.Edit4, titleBlock.Edit5};
+        for (int i = 0; i < 5; ++i)
+            Type(edits[i], names[i]);
+        Click(titleBlock.BitBtn1);
+        QVERIFY(!titleBlock.isVisible());
+        Click(form().Button11);
+        Type(titleBlock.Edit3, QStringLiteral("Кто-то ещё"));
+        QTest::keyClick(&titleBlock, Qt::Key_Escape);
+        QCOMPARE(titleBlock.Edit3->text(), names[2]);
+
+        const QString path = scratch.filePath(QStringLiteral("объект.telmar"));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button9);
+        const QJsonObject saved = QJsonDocument::fromJson(ReadFile(path)).object();
+        QCOMPARE(saved.value("object").toString(), names[0]);
+        for (const char *personal : {"organisation", "designedBy", "checkedBy", "inspectedBy"})
+            QVERIFY2(!saved.contains(personal), personal);
+        QProcess calc;
+        const QString calcReport = scratch.filePath(QStringLiteral("calc-title.rtf"));
+        calc.start(QStringLiteral(TELMAR_CALC), {"--report", calcReport, path});
+        QVERIFY(calc.waitForFinished(30000));
+        QCOMPARE(calc.exitCode(), 0);
+        QVERIFY(RtfText(calcReport).contains(names[0]));
+
+        // The next run: the names are there, the object is the design's.
+        w.stop();
+        reports.install(w);
+        w.start();
+        QCOMPARE(w.windows->Form12->Edit1->text(), QString());
+        QCOMPARE(w.windows->Form12->Edit4->text(), names[3]);
+        form().openFromCommandLine({QStringLiteral("telmar"), path});
+        QCOMPARE(w.windows->Form12->Edit1->text(), names[0]);
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(w.pressReport());
+        const QString report = RtfText(reports.opened.last());
+        for (const QString &name : names)
+            QVERIFY2(report.contains(name), qPrintable(name));
+        reports.finish();
     }
 
     void badFilesChangeNothingAndSayWhy_data()
@@ -187,6 +255,8 @@ private slots:
         QTest::newRow("a number no field can hold")
             << QByteArray(R"({"format": "telmar-design", "version": 1, "windows": {"dialogs": {"Form2": {"ratio": {"text": "", "item": -1}, "count": {"text": "", "item": -1}, "chosenRow": 1e300, "chosenValue": 0}}}})")
             << "windows.dialogs.Form2.chosenRow";
+        QTest::newRow("an object that is no text")
+            << QByteArray(good).replace("\"version\": 1,", "\"version\": 1, \"object\": 7,") << "object: ожидается строка";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
         QTest::newRow("a directory") << QByteArray() << "это не обычный файл";
         // clang-format on
@@ -374,7 +444,7 @@ private slots:
     {
         w.fillPage1();
         const QString missing = scratch.filePath(QStringLiteral("нет такой папки/проект.telmar"));
-        form().chooseFile = [&](bool, const QString &) { return missing; };
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return missing; };
         form().showPage(2);
         Click(form().Button8);
         auto seen = w.boxes->take();
@@ -392,7 +462,7 @@ private slots:
         rlimit small = before;
         small.rlim_cur = 200; // bytes; the design takes some thousands
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-        form().chooseFile = [&](bool, const QString &) { return old; };
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return old; };
         Click(form().Button8);
         ::setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, previousHandler);
@@ -439,7 +509,7 @@ private slots:
         const QString path = kind == "fifo" ? fifo : link;
 
         w.fillPage1();
-        form().chooseFile = [&](bool, const QString &) { return path; };
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
         form().showPage(2);
         Click(form().Button8);
         const QStringList boxes = w.takeBoxTexts();

@@ -551,6 +551,41 @@ private slots:
         QVERIFY(QFile::exists(w.runner().wordApp().written().path));
     }
 
+    // "Сохранить PDF…" is there only with an office; the PDF goes where the user chose,
+    // beside the design under its name by default, and is opened as a report is.
+    void pdfIsSavedWhereChosenAndOpened()
+    {
+        ReportSettings noOffice;
+        noOffice.office.program = scratch.filePath(QStringLiteral("no-such-office"));
+        w.useReports(noOffice);
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        w.nextOnPage2();
+        QVERIFY(!form().Button12->isVisible());
+        reports.install(w);
+        if (w.runner().pdfOffice().isEmpty()) QSKIP("no office installed");
+        form().showPage(2);
+        form().showPage(3);
+        QVERIFY(form().Button12->isVisible());
+
+        const QString path = scratch.filePath(QStringLiteral("отчёт.pdf"));
+        QString offered;
+        form().chooseFile = [&](TForm1::FileChoice choice, const QString &start) {
+            offered = start;
+            return choice == TForm1::FileChoice::savePdf ? path : QString();
+        };
+        QSignalSpy spy(&w.runner(), &ReportRunner::finished);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Click(form().Button12);
+        QVERIFY(w.reportEnds(spy));
+        QVERIFY(w.boxes->empty());
+        QCOMPARE(reports.opened, QStringList{path});
+        QVERIFY(ReadFile(path).startsWith("%PDF-"));
+        QCOMPARE(QFileInfo(offered).fileName(), QStringLiteral("Отчёт.pdf"));
+        reports.opened.clear(); // the PDF is the user's, not a report to clear away
+    }
+
     void progressWindowIsPaintedBeforeTheReportRuns()
     {
         struct PaintCounter : QObject {

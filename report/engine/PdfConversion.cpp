@@ -2,7 +2,6 @@
 
 #include "report/engine/RegularFile.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -24,14 +23,7 @@ namespace {
 using Failure = PdfConversion::Failure;
 using Clock = std::chrono::steady_clock;
 
-constexpr const char *kOfficeFolder = "/usr/lib/libreoffice/program";
 constexpr std::uintmax_t kLargestPdf = 256u << 20;
-
-bool IsProgram(const fs::path &path)
-{
-    std::error_code error;
-    return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
 
 // A file URL of an absolute path, every byte outside the unreserved ones escaped.
 std::string FileUrl(const fs::path &path)
@@ -125,26 +117,6 @@ std::string LastWords(const fs::path &log)
 }
 
 } // namespace
-
-std::optional<fs::path> FindOfficeProgram(const std::string &configured)
-{
-    if (!configured.empty())
-        return IsProgram(configured) ? std::optional<fs::path>(configured) : std::nullopt;
-    if (const char *path = std::getenv("PATH")) {
-        std::string_view folders = path;
-        while (!folders.empty()) {
-            const std::size_t end = std::min(folders.find(':'), folders.size());
-            const std::string_view folder = folders.substr(0, end);
-            folders.remove_prefix(std::min(end + 1, folders.size()));
-            if (folder.empty()) continue; // the current folder is no place to look for it
-            const fs::path candidate = fs::path(folder) / "soffice";
-            if (IsProgram(candidate)) return candidate;
-        }
-    }
-    const fs::path installed = fs::path(kOfficeFolder) / "soffice";
-    if (IsProgram(installed)) return installed;
-    return std::nullopt;
-}
 
 PdfConversion ConvertToPdf(const fs::path &office, std::string_view rtf,
                            std::chrono::milliseconds deadline,

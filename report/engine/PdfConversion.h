@@ -3,14 +3,8 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
-
-// The office's program: `configured` where it names one (nothing when that is not an
-// executable), else soffice on the PATH, else the one in LibreOffice's own folder; nothing
-// where no office is installed.
-std::optional<std::filesystem::path> FindOfficeProgram(const std::string &configured = {});
 
 // A document converted to PDF by the office, or why not.
 struct PdfConversion {

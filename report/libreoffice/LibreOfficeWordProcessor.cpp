@@ -1,6 +1,7 @@
 #include "report/libreoffice/LibreOfficeWordProcessor.h"
 
 #include "report/OfficeBackend.h"
+#include "report/engine/OfficeProgram.h"
 #include "report/engine/RegularFile.h"
 #include "report/libreoffice/LibreOfficeState.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -98,17 +98,15 @@ static OUString Unicode(const QString &text)
 
 namespace {
 
-constexpr const char *kProgramFolder = "/usr/lib/libreoffice/program";
-
 // The component context of this process's UNO runtime, made once: a process has one UNO
 // runtime, whatever the reports. Without the bootstrap variable set first, the first call
 // into the office crashes the process outright.
 Reference<css::uno::XComponentContext> LocalContext()
 {
     static const Reference<css::uno::XComponentContext> context = [] {
-        rtl::Bootstrap::set(
-            OUString("URE_BOOTSTRAP"),
-            Unicode(std::string("vnd.sun.star.pathname:") + kProgramFolder + "/fundamentalrc"));
+        rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
+                            Unicode(std::string("vnd.sun.star.pathname:") + kOfficeProgramFolder +
+                                    "/fundamentalrc"));
         return cppu::defaultBootstrap_InitialComponentContext();
     }();
     return context;
@@ -116,11 +114,8 @@ Reference<css::uno::XComponentContext> LocalContext()
 
 QString OfficeProgram(const QString &configured)
 {
-    if (!configured.isEmpty()) return QFileInfo(configured).isExecutable() ? configured : QString();
-    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (!onPath.isEmpty()) return onPath;
-    const QString installed = QString::fromLatin1(kProgramFolder) + QStringLiteral("/soffice");
-    return QFileInfo(installed).isExecutable() ? installed : QString();
+    const auto found = FindOfficeProgram(QFile::encodeName(configured).toStdString());
+    return found ? QFile::decodeName(QByteArray::fromStdString(found->string())) : QString();
 }
 
 // A pipe name nobody else can know beforehand, so nobody can listen on it first.

@@ -1,0 +1,143 @@
+#include "app/Unit12.h"
+
+#include "ui/Look.h"
+#include "ui/Windowing.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+// The fields in their order: the object first, then what the settings remember.
+struct TitleField {
+    QLineEdit *TForm12::*edit;
+    const char *name;
+    const char *label;
+    const char *setting; // null: kept with the design, not in the settings
+    std::string DesignRecord::*text;
+};
+
+// clang-format off
+const TitleField titleFieldTable[] = {
+    {&TForm12::Edit1, "Edit1", "Объект", nullptr, &DesignRecord::objectName},
+    {&TForm12::Edit2, "Edit2", "Организация", "report/organisation", &DesignRecord::organisation},
+    {&TForm12::Edit3, "Edit3", "Разработал", "report/designedBy", &DesignRecord::designedBy},
+    {&TForm12::Edit4, "Edit4", "Проверил", "report/checkedBy", &DesignRecord::checkedBy},
+    {&TForm12::Edit5, "Edit5", "Н. контроль", "report/inspectedBy", &DesignRecord::inspectedBy},
+};
+// clang-format on
+
+} // namespace
+
+TForm12::TForm12() : QDialog(nullptr, kFixedSecondaryWindow)
+{
+    setObjectName(QStringLiteral("Form12"));
+    setWindowTitle(QStringLiteral("Сведения для отчёта"));
+    setFont(LayoutFont(FontKind::window));
+
+    auto *form = new QFormLayout;
+    const QSettings settings;
+    for (const TitleField &field : titleFieldTable) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setFont(LayoutFont(FontKind::small));
+        edit->setMaxLength(kLongestTitleText);
+        edit->setMinimumWidth(320);
+        this->*field.edit = edit;
+        auto *label = new QLabel(QString::fromUtf8(field.label), this);
+        label->setFont(LayoutFont(FontKind::button));
+        label->setBuddy(edit);
+        form->addRow(label, edit);
+        kept_ << (field.setting ? settings.value(QLatin1String(field.setting))
+                                      .toString()
+                                      .left(kLongestTitleText)
+                                : QString());
+    }
+    auto *note = new QLabel(QStringLiteral("Организация и фамилии запоминаются для следующих "
+                                           "проектов, объект сохраняется в проекте. Пустое "
+                                           "поле остаётся в отчёте строкой для подписи."),
+                            this);
+    note->setWordWrap(true);
+    note->setFont(LayoutFont(FontKind::small));
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                              QStringLiteral("OK"), this);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                              QStringLiteral("Отмена"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    for (QPushButton *button : {BitBtn1, BitBtn2})
+        button->setFont(LayoutFont(FontKind::button));
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        keep();
+        accept();
+    });
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm12::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(form);
+    column->addWidget(note);
+    column->addLayout(buttons);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize(); // its size known before it is first centred
+    showKept();
+}
+
+QList<QLineEdit *> TForm12::fields() const
+{
+    QList<QLineEdit *> edits;
+    for (const TitleField &field : titleFieldTable)
+        edits << this->*field.edit;
+    return edits;
+}
+
+void TForm12::keep()
+{
+    QSettings settings;
+    for (qsizetype i = 0; i < fields().size(); ++i) {
+        kept_[i] = fields().at(i)->text().trimmed();
+        if (const char *key = titleFieldTable[i].setting)
+            settings.setValue(QLatin1String(key), kept_[i]);
+    }
+}
+
+void TForm12::showKept()
+{
+    for (qsizetype i = 0; i < fields().size(); ++i)
+        fields().at(i)->setText(kept_.at(i));
+}
+
+void TForm12::reject()
+{
+    showKept();
+    QDialog::reject();
+}
+
+void TForm12::showEvent(QShowEvent *event)
+{
+    Edit1->setFocus(Qt::OtherFocusReason);
+    QDialog::showEvent(event);
+}
+
+void TForm12::setObject(const QString &object)
+{
+    kept_[0] = object.left(kLongestTitleText);
+    Edit1->setText(kept_[0]);
+}
+
+void TForm12::putInto(DesignRecord &record) const
+{
+    for (qsizetype i = 0; i < kept_.size(); ++i)
+        record.*titleFieldTable[i].text = kept_.at(i).toStdString();
+}
