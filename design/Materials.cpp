@@ -49,8 +49,8 @@ std::vector<MaterialRow> MaterialList(const DesignRecord &r)
         electrodes.standard = "ГОСТ 2590-2006";
         electrodes.massPerMetre = RodMassPerMetre(r.rodDiameter);
     } else if (const AngleProfile *angle = AngleOfWidth(r.angleWidth)) {
-        electrodes.profile = "уголок " + Mm(angle->width) + "×" + Mm(angle->width) + "×" +
-                             Mm(angle->thickness);
+        electrodes.profile =
+            "уголок " + Mm(angle->width) + "×" + Mm(angle->width) + "×" + Mm(angle->thickness);
         electrodes.standard = "ГОСТ 8509-93";
         electrodes.massPerMetre = angle->massPerMetre;
     } else {

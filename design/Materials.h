@@ -10,8 +10,8 @@
 struct MaterialRow {
     int position = 0;
     std::string name;
-    std::string profile;  // "уголок 50×50×5"; empty for a line left to the designer
-    std::string standard; // "ГОСТ 8509-93"
+    std::string profile;     // "уголок 50×50×5"; empty for a line left to the designer
+    std::string standard;    // "ГОСТ 8509-93"
     double pieceLength = 0;  // m
     double count = 0;        // pieces
     double massPerMetre = 0; // kg; 0 where the standard has no such profile

@@ -18,8 +18,8 @@
 #include <QTest>
 
 #include <charconv>
-#include <cstdint>
 #include <csignal>
+#include <cstdint>
 #include <memory>
 #include <sys/stat.h>
 #include <vector>

@@ -128,6 +128,18 @@ std::string Material(const R &r, const Context &)
     return r.electrodeMaterial == ElectrodeMaterial::roundRod ? "круглая сталь" : "уголок";
 }
 
+// A count of calculations in words: 1 расчёт, 3 расчёта, 5 расчётов.
+std::string Calculations(int count)
+{
+    const int tens = count % 100;
+    const int units = count % 10;
+    const char *ending = tens >= 11 && tens <= 14   ? "ов"
+                         : units == 1               ? ""
+                         : units >= 2 && units <= 4 ? "а"
+                                                    : "ов";
+    return std::to_string(count) + " расчёт" + ending;
+}
+
 std::string CoefficientCheck(const R &r, const Context &c)
 {
     const std::string_view sep = c.sep;
@@ -142,9 +154,9 @@ std::string CoefficientCheck(const R &r, const Context &c)
                FormatGeneral(r.refinedCount, sep) + " более чем на 10 % (" + tables + ").";
     return "Принятые коэффициенты использования согласуются с табличными для n = " +
            FormatGeneral(r.refinedCount, sep) + " (" + tables + ")" +
-           (r.settling == Settling::none ? "."
-                                         : "; они уточнены по таблицам за " +
-                                               std::to_string(r.settlingRounds) + " расчёт(а).");
+           (r.settling == Settling::none
+                ? "."
+                : "; они уточнены по таблицам за " + Calculations(r.settlingRounds) + ".");
 }
 
 // A row of the table of 2.7: the count below the decision (none where one electrode is
