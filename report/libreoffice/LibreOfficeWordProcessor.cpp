@@ -104,6 +104,10 @@ namespace {
 Reference<css::uno::XComponentContext> LocalContext()
 {
     static const Reference<css::uno::XComponentContext> context = [] {
+        // The bridge writes to the office's pipe without MSG_NOSIGNAL: an office that died
+        // would end this process with SIGPIPE instead of failing the call. Process-wide, as
+        // the signal's disposition is; no part of the program wants the signal.
+        std::signal(SIGPIPE, SIG_IGN);
         rtl::Bootstrap::set(OUString("URE_BOOTSTRAP"),
                             Unicode(std::string("vnd.sun.star.pathname:") + kOfficeProgramFolder +
                                     "/fundamentalrc"));
