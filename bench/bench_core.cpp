@@ -1,9 +1,10 @@
-// The core: the calculation on the reference design, the two number formats and the
-// conversions.
+// The core: the calculation and Подбор's search on the reference design, the two number
+// formats and the conversions.
 
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/NumberFormat.h"
+#include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
 
 #include <benchmark/benchmark.h>
@@ -20,6 +21,18 @@ void CalculateGroundingReference(benchmark::State &state)
     }
 }
 BENCHMARK(CalculateGroundingReference);
+
+// Подбор's whole search for one design; goal: under 20 ms.
+void SearchVariantsReference(benchmark::State &state)
+{
+    const DesignRecord design = ReferenceDesign();
+    for (auto _ : state) {
+        VariantSearch search = SearchVariants(design);
+        benchmark::DoNotOptimize(search.variants.data());
+    }
+    state.SetLabel("goal: 20 ms");
+}
+BENCHMARK(SearchVariantsReference)->Unit(benchmark::kMillisecond);
 
 void FormatOneDecimalValue(benchmark::State &state)
 {

@@ -451,6 +451,47 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
     out.append(piece, static_cast<std::size_t>(at - piece));
 }
 
+void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty)
+{
+    const std::string_view indent = pretty ? "\n    " : "";
+    const auto number = [&](std::string_view name, double value) {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out += ",";
+        out += pretty ? "\n      \"" : "\"";
+        out += name;
+        out += pretty ? "\": " : "\":";
+        out.append(digits, end);
+    };
+    out += pretty ? "{\n  \"variants\": [" : "{\"variants\":[";
+    bool first = true;
+    for (const Variant &v : search.variants) {
+        out += first ? "" : ",";
+        out += indent;
+        first = false;
+        out += pretty ? "{\n      \"arrangement\": \"" : "{\"arrangement\":\"";
+        out += v.arrangement == Arrangement::row ? "row\"" : "contour\"";
+        number("electrodeLength", v.electrodeLength);
+        number("ratio", v.ratio);
+        number("electrodeSpacing", v.electrodeSpacing);
+        number("count", v.count);
+        number("stripLength", v.stripLength);
+        number("installationResistance", v.resistance);
+        number("steelMass", v.steelMass);
+        number("electrodeUtilization", v.electrodeUtilization);
+        number("stripUtilization", v.stripUtilization);
+        out += pretty ? ",\n      \"settling\": \"" : ",\"settling\":\"";
+        out += SettlingWord(v.settling);
+        out += pretty ? "\"\n    }" : "\"}";
+    }
+    if (!search.variants.empty() && pretty) out += "\n  ";
+    out += pretty ? "],\n  \"leftOut\": " : "],\"leftOut\":";
+    out += std::to_string(search.leftOut);
+    out += pretty ? ",\n  \"electrodeMassKnown\": " : ",\"electrodeMassKnown\":";
+    out += search.electrodeMassKnown ? "true" : "false";
+    out += pretty ? "\n}" : "}";
+}
+
 void AppendErrorJson(std::string &out, const std::string &message)
 {
     out += "{\"error\":";

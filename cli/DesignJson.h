@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/Variants.h"
 
 #include <simdjson.h>
 
@@ -28,6 +29,10 @@ std::string Shown(std::string_view text, std::size_t longest = 60);
 // Every field of the record, inputs and results, in the record's order; numbers in the
 // shortest text that reads back as the same double.
 void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty);
+
+// {"variants": [{…}, …], "leftOut": N, "electrodeMassKnown": true}, the variants in the
+// search's order.
+void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty);
 
 // {"error": "<message>"}
 void AppendErrorJson(std::string &out, const std::string &message);

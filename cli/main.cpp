@@ -3,7 +3,9 @@
 #include "cli/DesignJson.h"
 #include "design/Calculation.h"
 #include "design/InputFields.h"
+#include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
+#include "design/Variants.h"
 #include "report/engine/DrawingModule.h"
 #include "report/engine/OfficeProgram.h"
 #include "report/engine/PdfConversion.h"
@@ -58,6 +60,10 @@ constexpr const char *kUsageTail = R"(
 Options:
   --jsonl            read and write one JSON object per line
   --text             print the sentences of the results page instead of JSON
+  --variants         print, for each design, the installations its soil, norm and
+                     profile allow instead: every electrode length (2; 2,5; 3; 4; 5 m and
+                     its own), ratio a/L (1, 2, 3) and arrangement that meets the norm, with
+                     coefficients settled by the tables, the lightest first
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
                      to FILE.pdf, a PDF made by the office suite (LibreOffice)
   --force            let --report replace an existing file
@@ -111,6 +117,7 @@ std::string Usage()
 struct Options {
     bool jsonl = false;
     bool text = false;
+    bool variants = false;
     bool force = false;
     std::string input = "-";
     std::optional<fs::path> report;
@@ -154,6 +161,8 @@ Options ParseOptions(int argc, char *argv[])
             options.jsonl = true;
         } else if (argument == "--text") {
             options.text = true;
+        } else if (argument == "--variants") {
+            options.variants = true;
         } else if (argument == "--force") {
             options.force = true;
         } else if (argument == "--report") {
@@ -486,11 +495,45 @@ void WriteReport(const DesignRecord &record, const Options &options)
     }
 }
 
+// A variant as a line: "в ряд, L = 3 м, a = 9 м (a/L = 3): n = 4, …".
+void AppendVariantLine(std::string &out, const Variant &v)
+{
+    const auto number = [](double value) { return FormatGeneral(value, ","); };
+    out += std::string(v.arrangement == Arrangement::row ? "в ряд" : "по контуру") +
+           ", L = " + number(v.electrodeLength) + " м, a = " + number(v.electrodeSpacing) +
+           " м (a/L = " + number(v.ratio) + "): n = " + number(v.count) + ", полоса " +
+           number(v.stripLength) + " м, R = " + FormatOneDecimal(v.resistance, ",") +
+           " Ом, сталь " + number(v.steelMass) + " кг, ηв = " + number(v.electrodeUtilization) +
+           ", ηг = " + number(v.stripUtilization) +
+           (v.settling == Settling::cycle ? ", коэффициенты по таблицам (цикл)"
+                                          : ", коэффициенты по таблицам") +
+           '\n';
+}
+
+// The variants of a design: a line each and a count of those left out, or JSON.
+void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty)
+{
+    const VariantSearch search = SearchVariants(record);
+    if (text) {
+        for (const Variant &v : search.variants)
+            AppendVariantLine(out, v);
+        out += "Не выполняют норму в пределах таблиц: " + std::to_string(search.leftOut) + " из " +
+               std::to_string(search.leftOut + search.variants.size()) + '\n';
+        if (!search.electrodeMassKnown)
+            out += "Масса электродов неизвестна: профиля нет в стандарте.\n";
+        return;
+    }
+    AppendVariantsJson(out, search, pretty);
+}
+
 // One design's answer in a batch: its sentences or its JSON, or its fault in their place.
 void AppendAnswer(std::string &out, const DesignRecord &record,
-                  const std::optional<std::string> &fault, bool text, bool pretty)
+                  const std::optional<std::string> &fault, const Options &options, bool pretty)
 {
-    if (text && fault)
+    const bool text = options.text;
+    if (options.variants)
+        AppendVariants(out, record, text, pretty);
+    else if (text && fault)
         out += *fault + '\n';
     else if (text)
         AppendSentences(out, record);
@@ -511,10 +554,11 @@ Status RunLines(Input &input, const Options &options, Output &out)
         if (text.find_first_not_of(" \t\r") == std::string::npos) continue;
         const Place where{"line", input.lines()};
         DesignRecord record = Design(Parse(parser, text, where), where);
-        const std::optional<std::string> fault = Calculate(record);
+        const std::optional<std::string> fault =
+            options.variants ? std::nullopt : Calculate(record);
         if (fault) status = arithmeticFault;
         if (options.text && !first) out.text += '\n';
-        AppendAnswer(out.text, record, fault, options.text, false);
+        AppendAnswer(out.text, record, fault, options, false);
         if (!options.text) out.text += '\n';
         first = false;
         out.flushIfFull();
@@ -622,11 +666,15 @@ Status RunDocument(Input &input, const Options &options, Output &out)
                                "' is larger than 1 MiB; a batch is an array of designs, or one "
                                "design per line with --jsonl");
         DesignRecord record = Design(Parse(parser, text, {}), {});
-        const std::optional<std::string> fault = Calculate(record);
+        const std::optional<std::string> fault =
+            options.variants ? std::nullopt : Calculate(record);
         // A single design's fault goes where the desktop program shows it: apart.
         if (fault)
             std::cerr << *fault << '\n';
-        else if (options.text)
+        else if (options.variants) {
+            AppendVariants(out.text, record, options.text, true);
+            if (!options.text) out.text += '\n';
+        } else if (options.text)
             AppendSentences(out.text, record);
         else {
             AppendDesignJson(out.text, record, true);
@@ -661,10 +709,11 @@ Status RunDocument(Input &input, const Options &options, Output &out)
     Status status = ok;
     if (!options.text) out.text += designs == 0 ? "[" : "[\n";
     eachDesign([&](DesignRecord &record, std::size_t number) {
-        const std::optional<std::string> fault = Calculate(record);
+        const std::optional<std::string> fault =
+            options.variants ? std::nullopt : Calculate(record);
         if (fault) status = arithmeticFault;
         if (options.text && number > 1) out.text += '\n';
-        AppendAnswer(out.text, record, fault, options.text, true);
+        AppendAnswer(out.text, record, fault, options, true);
         if (!options.text) out.text += number == designs ? "\n" : ",\n";
         out.flushIfFull();
     });
@@ -682,6 +731,8 @@ int main(int argc, char *argv[])
         const Options options = ParseOptions(argc, argv);
         if (options.report && options.jsonl)
             Fail(badInput, "--report writes the report of a single design");
+        if (options.report && options.variants)
+            Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))
             std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
         Input input(options.input);

@@ -268,19 +268,14 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
         TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
 }
 
-namespace {
-
-// The tables' coefficients for `count` at the design's ratio, as read off them.
-std::pair<double, double> TablesFor(const DesignRecord &r, double count)
+std::pair<double, double> TabulatedCoefficients(const DesignRecord &r, double count)
 {
     const double ratio = r.electrodeSpacing / r.electrodeLength;
     return {TableReading(TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, count)),
             TableReading(TabulatedUtilization(StripTable(r.arrangement), ratio, count))};
 }
 
-} // namespace
-
-void SettleCoefficients(DesignRecord &r)
+void SettleCoefficients(DesignRecord &r, double leastCount)
 {
     // The decided count grows as the coefficients fall, and the tables' fall as the count
     // grows: the rounds climb to a count that keeps its coefficients, the tables' edge at
@@ -288,13 +283,13 @@ void SettleCoefficients(DesignRecord &r)
     constexpr int kMostRounds = 64;
     std::vector<double> counts;
     for (int round = 1; round <= kMostRounds; ++round) {
-        CalculateGrounding(r);
+        CalculateGrounding(r, leastCount);
         r.settlingRounds = round;
         if (!r.installationMeetsNorm) {
             r.settling = Settling::unsettled;
             return;
         }
-        const auto [vertical, strip] = TablesFor(r, r.refinedCount);
+        const auto [vertical, strip] = TabulatedCoefficients(r, r.refinedCount);
         if (vertical == r.electrodeUtilization && strip == r.stripUtilization) {
             r.settling = Settling::settled;
             return;
@@ -306,8 +301,9 @@ void SettleCoefficients(DesignRecord &r)
             std::vector<double> round(seen, counts.end());
             std::sort(round.rbegin(), round.rend());
             for (const double count : round) {
-                std::tie(r.electrodeUtilization, r.stripUtilization) = TablesFor(r, count);
-                CalculateGrounding(r, count);
+                std::tie(r.electrodeUtilization, r.stripUtilization) =
+                    TabulatedCoefficients(r, count);
+                CalculateGrounding(r, std::max(count, leastCount));
                 if (r.installationMeetsNorm && r.refinedCount == count) {
                     r.settling = Settling::cycle;
                     return;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 // A count of electrodes from its exact value: rounded up, never below one.
 struct CountRounding {
@@ -57,12 +58,16 @@ void CalculateGrounding(DesignRecord &record, double leastCount = 1);
 // A utilization coefficient as a person reads it off the tables: to three decimals.
 double TableReading(double coefficient);
 
+// The tables' ηv and ηh for `count` electrodes at the design's a / L, as read off them.
+std::pair<double, double> TabulatedCoefficients(const DesignRecord &record, double count);
+
 // Re-picks the utilization coefficients from the tables for the decided count and
 // calculates again, until the decided count takes the tables' coefficients for itself; a
 // bounded number of rounds. Where the counts go round, the largest count of the round
 // that meets the norm with its own coefficients is taken. The record ends with the
 // coefficients and results of the outcome, said in `settling`. Throws like the calculation.
-void SettleCoefficients(DesignRecord &record);
+// Each round decides from `leastCount` electrodes up, as CalculateGrounding does.
+void SettleCoefficients(DesignRecord &record, double leastCount = 1);
 
 // The calculation a design asks for: as given, or with its coefficients settled.
 void CalculateDesign(DesignRecord &record);

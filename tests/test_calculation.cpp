@@ -4,6 +4,7 @@
 #include "design/Calculation.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
+#include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
 
 #include <QTest>
@@ -490,6 +491,55 @@ private slots:
         }
         qInfo("settled %d of 3000 designs; the tables settle nothing for %d", settled, unsettled);
         QVERIFY(settled > 2900);
+    }
+
+    // Each variant, decided again on its own with the coefficients it lists, keeps its count,
+    // meets the norm and takes the tables' coefficients for that count; the list runs from
+    // the lightest, and every combination is either listed or counted as left out.
+    void variantsAreSettledDecisionsLightestFirst_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<int>("combinations");
+        QTest::addColumn<bool>("someLeftOut");
+        QTest::newRow("reference, L = 3 among the lengths") << ReferenceDesign() << 30 << false;
+        DesignRecord poor = PoorSoilWideSpacing();
+        poor.electrodeLength = 3.5;
+        QTest::newRow("poor soil, L = 3,5 added") << poor << 36 << true;
+        DesignRecord strict = ReferenceDesign();
+        strict.normativeResistance = 0.5; // a row of few electrodes cannot reach it
+        QTest::newRow("reference, Rn = 0,5") << strict << 30 << true;
+    }
+
+    void variantsAreSettledDecisionsLightestFirst()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(int, combinations);
+        QFETCH(bool, someLeftOut);
+        const VariantSearch search = SearchVariants(design);
+        QCOMPARE(static_cast<int>(search.variants.size()) + search.leftOut, combinations);
+        QCOMPARE(search.leftOut > 0, someLeftOut);
+        QVERIFY(!search.variants.empty());
+        for (std::size_t i = 0; i < search.variants.size(); ++i) {
+            const Variant &v = search.variants[i];
+            if (i > 0) QVERIFY(search.variants[i - 1].steelMass <= v.steelMass);
+            DesignRecord r = design;
+            r.arrangement = v.arrangement;
+            r.electrodeLength = v.electrodeLength;
+            r.electrodeSpacing = v.electrodeSpacing;
+            r.electrodeUtilization = v.electrodeUtilization;
+            r.stripUtilization = v.stripUtilization;
+            CalculateGrounding(r, v.arrangement == Arrangement::row ? 1 : 4);
+            QCOMPARE(r.refinedCount, v.count);
+            QVERIFY(r.installationMeetsNorm);
+            QCOMPARE(r.installationResistance, v.resistance);
+            QCOMPARE(TabulatedCoefficients(r, v.count),
+                     std::pair(v.electrodeUtilization, v.stripUtilization));
+            QCOMPARE(v.electrodeSpacing / v.electrodeLength, v.ratio);
+            QVERIFY(v.arrangement == Arrangement::row ? v.count <= 20 : v.count >= 4);
+            // Electrodes of 3,77 kg/m and the strip of 1,26 kg/m, to the hundredth.
+            QVERIFY(Near(v.steelMass, v.count * v.electrodeLength * 3.77 + v.stripLength * 1.26,
+                         0.011 / v.steelMass));
+        }
     }
 
     void poorSoilExampleStripOfTheDecidedCount()

@@ -2,6 +2,7 @@
 // message and status, the report, and a large --jsonl batch.
 
 #include "design/ResultSentences.h"
+#include "design/Variants.h"
 #include "report/engine/RtfText.h"
 #include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
@@ -251,6 +252,46 @@ private slots:
         QCOMPARE(lines[10], QStringLiteral("Лишь при заданных коэффициентах R = 3,4 Ом ≤ 4 Ом"));
         QVERIFY(lines[11].startsWith(
             QStringLiteral("По таблицам для n = 5, a/L = 1: ηв = 0,695 (принято 0,81)")));
+    }
+
+    // --variants answers each design of a batch with the search's table, as JSON and as
+    // lines, and a report of variants is refused.
+    void variantsAreTheSearchForEachDesign()
+    {
+        const VariantSearch search = SearchVariants(ReferenceDesign());
+        QJsonObject contour = ReferenceJson();
+        contour["arrangement"] = "contour"; // the search tries both: the same answer
+        const Run batch =
+            Calc({"--variants"}, "[" + Json(ReferenceJson()) + "," + Json(contour) + "]");
+        QCOMPARE(batch.status, 0);
+        const QJsonArray answers = QJsonDocument::fromJson(batch.out).array();
+        QCOMPARE(answers.size(), 2);
+        QCOMPARE(answers[0], answers[1]);
+        const QJsonArray variants = answers[0]["variants"].toArray();
+        QCOMPARE(variants.size(), static_cast<qsizetype>(search.variants.size()));
+        QCOMPARE(answers[0]["leftOut"].toInt(), search.leftOut);
+        for (qsizetype i = 0; i < variants.size(); ++i) {
+            const Variant &v = search.variants[static_cast<std::size_t>(i)];
+            QCOMPARE(variants[i]["count"].toDouble(), v.count);
+            QCOMPARE(variants[i]["electrodeLength"].toDouble(), v.electrodeLength);
+            QCOMPARE(variants[i]["steelMass"].toDouble(), v.steelMass);
+            QCOMPARE(variants[i]["installationResistance"].toDouble(), v.resistance);
+            QCOMPARE(variants[i]["arrangement"].toString(),
+                     v.arrangement == Arrangement::row ? "row" : "contour");
+        }
+
+        const Run text = Calc({"--variants", "--text"}, Json(ReferenceJson()));
+        QCOMPARE(text.status, 0);
+        const QStringList lines = QString::fromUtf8(text.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), variants.size() + 1);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("в ряд, L = 5 м, a = 15 м (a/L = 3): n = 2, "
+                                                    "полоса 15 м, R = 3,9 Ом, сталь 56,6 кг")),
+                 qPrintable(lines[0]));
+
+        const Run report =
+            Calc({"--variants", "--report", scratch.filePath("v.rtf")}, Json(ReferenceJson()));
+        QCOMPARE(report.status, 2);
+        QVERIFY(!QFileInfo::exists(scratch.filePath("v.rtf")));
     }
 
     // A decimal norm, the ПУЭ allowance and the settled coefficients, as the program has them.

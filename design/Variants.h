@@ -1,0 +1,41 @@
+#pragma once
+
+#include "design/DesignRecord.h"
+
+#include <vector>
+
+// One installation the search found: its sizes, its decision with coefficients settled by
+// the tables, and the steel it takes.
+struct Variant {
+    Arrangement arrangement = Arrangement::row;
+    double electrodeLength = 0;            // L
+    double ratio = 0;                      // a / L, a row of the utilization tables
+    double electrodeSpacing = 0;           // a
+    double electrodeUtilization = 0;       // ηv, settled
+    double stripUtilization = 0;           // ηh, settled
+    double count = 0;                      // the decided n
+    double stripLength = 0;                // the strip that joins the n electrodes
+    double resistance = 0;                 // R(n)
+    double steelMass = 0;                  // kg, electrodes and strip as the material list has them
+    Settling settling = Settling::settled; // settled, or cycle
+};
+
+struct VariantSearch {
+    std::vector<Variant> variants; // those that meet the norm, the lightest first
+    // Combinations that cannot meet it with a count the tables of coefficients cover (or
+    // whose calculation faults).
+    int leftOut = 0;
+    // The electrodes' profile has a mass per metre in its standard: otherwise the masses are
+    // the strip's alone, and compare only variants of one count of electrodes.
+    bool electrodeMassKnown = true;
+};
+
+// The lengths the search tries besides the design's own.
+inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
+
+// Every electrode length (those above and the design's), ratio a / L of the utilization
+// tables and arrangement for the soil, climate, norm, material and profile of `design`,
+// each decided as the program decides with coefficients settled by the tables. A contour
+// has at least as many electrodes as its table's first column, and no variant more than
+// the last column of its table of ηv: beyond them the coefficients would be guessed.
+VariantSearch SearchVariants(const DesignInputs &design);
