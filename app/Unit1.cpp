@@ -5,6 +5,7 @@
 #include "app/ReportRunner.h"
 #include "app/Unit10.h"
 #include "app/Unit12.h"
+#include "app/Unit13.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -37,6 +38,7 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <tuple>
@@ -153,6 +155,8 @@ void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
 {
     windows_ = windows;
     reportRunner_->setProgressWindow(windows_.form10);
+    if (windows_.form13)
+        connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);
 }
 
 void TForm1::run(void (TForm1::*handler)())
@@ -174,6 +178,8 @@ void TForm1::connectHandlers()
     onClick(Button10, &TForm1::Button10Click);
     onClick(Button11, &TForm1::Button11Click);
     onClick(Button12, &TForm1::Button12Click);
+    onClick(Button13, &TForm1::Button13Click);
+    onClick(Button14, &TForm1::Button13Click);
     connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
     connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -562,6 +568,44 @@ void TForm1::Button12Click()
     takeTitleBlock();
     RememberFolder(path);
     reportRunner_->startPdf(record, ReportTemplatePath(), path);
+}
+
+// Подбор for what the pages give now: it varies the arrangement, the length, the spacing
+// and the coefficients, and needs everything else.
+void TForm1::Button13Click()
+{
+    if (!windows_.form13) return;
+    const ScreenInputs on = inputsOnScreen();
+    const std::string_view varied[] = {"arrangement", "electrodeLength", "electrodeSpacing",
+                                       "stripUtilization", "electrodeUtilization"};
+    for (const InputField &field : inputTable) {
+        const bool number = field.kind == InputKind::decimal || field.kind == InputKind::whole;
+        if (!number || !Needed(field, on.record.electrodeMaterial) ||
+            std::find(std::begin(varied), std::end(varied), field.name) != std::end(varied) ||
+            std::find(on.given.begin(), on.given.end(), &field) != on.given.end())
+            continue;
+        ShowWarningBox(this, QStringLiteral("Для подбора нужны грунты, коэффициенты и глубины "
+                                            "страницы 1, а на странице 2 — материал, размер "
+                                            "электрода и ширина полосы."));
+        return;
+    }
+    windows_.form13->search(on.record);
+    ShowSecondaryWindow(windows_.form13, this, Placement::centredFirstTime);
+}
+
+void TForm1::applyVariant(const Variant &variant)
+{
+    const std::string separator = DecimalSeparator();
+    const auto number = [&](double value) { return Text(FormatGeneral(value, separator)); };
+    const auto item =
+        std::find(std::begin(kArrangementItems), std::end(kArrangementItems), variant.arrangement);
+    ComboBox2->setCurrentIndex(static_cast<int>(item - std::begin(kArrangementItems)));
+    Edit9->setText(number(variant.electrodeLength));
+    Edit11->setText(number(variant.electrodeSpacing));
+    Label16->setText(number(variant.electrodeUtilization));
+    Label26->setText(number(variant.stripUtilization));
+    Button3->setEnabled(true);
+    run(&TForm1::Button3Click);
 }
 
 void TForm1::FillResultsPage()

@@ -15,6 +15,8 @@ class ReportRunner;
 struct InputField;
 class TForm10;
 class TForm12;
+class TForm13;
+struct Variant;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -50,6 +52,7 @@ public:
         TForm10 *form10 = nullptr;     // report progress
         QWidget *form11 = nullptr;     // the drawing of the installation
         TForm12 *form12 = nullptr;     // the report's title block
+        TForm13 *form13 = nullptr;     // Подбор: the lightest installations
     };
 
     // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)
@@ -101,6 +104,8 @@ public:
     QPushButton *Button10 = nullptr; // "Уточнить по таблицам": the coefficients settled
     QPushButton *Button11 = nullptr; // "Сведения…": the report's title block
     QPushButton *Button12 = nullptr; // "Сохранить PDF…", where an office is installed
+    QPushButton *Button13 = nullptr; // "Подбор…" on page 2
+    QPushButton *Button14 = nullptr; // "Подбор…" on page 3
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
@@ -165,6 +170,9 @@ private:
     void Button10Click();
     void Button11Click();
     void Button12Click();
+    void Button13Click();
+    // A variant of Подбор on page 2 and its tiles, calculated as Next calculates.
+    void applyVariant(const Variant &variant);
     // The report's title block from its window into the record.
     void takeTitleBlock();
     void saveDesign(bool ask);

@@ -112,10 +112,12 @@ const ControlRow<QComboBox> listTable[] = {
 const ButtonRow buttonTable[] = {
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::Button13, "Button13", 1, {264, 360, 105, 25}, "Подбор…", true},
     {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
     {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
     {&TForm1::Button10, "Button10", 2, {516, 4, 181, 25}, "Уточнить по таблицам", true},
+    {&TForm1::Button14, "Button14", 2, {604, 312, 93, 25}, "Подбор…", true},
     {&TForm1::Button9, "Button9", 2, {16, 360, 92, 25}, "Сохранить…", true},
     {&TForm1::Button6, "Button6", 2, {110, 360, 60, 25}, "Схема", true},
     {&TForm1::Button11, "Button11", 2, {172, 360, 88, 25}, "Сведения…", true},
@@ -131,8 +133,8 @@ const ButtonRow buttonTable[] = {
 const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
-     "Button8", "Button2", "Button3"},
-    {"Button10", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
+     "Button13", "Button8", "Button2", "Button3"},
+    {"Button10", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
 };
 // clang-format on
 

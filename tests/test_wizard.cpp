@@ -1,7 +1,12 @@
 // A design typed through the windows: the page-2 commit, the calculation behind Next,
 // its errors in the error box, and the results page.
 
+#include "design/Calculation.h"
 #include "tests/WizardFixture.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 
 class WizardTest : public QObject {
     Q_OBJECT
@@ -64,6 +69,74 @@ private slots:
         w.nextOnPage2();
         QCOMPARE(form().record.refinedCount, 5.0);
         QCOMPARE(form().Label34->text(), QString());
+    }
+
+    // Подбор from the electrode page: the lightest variant is chosen, it meets the norm with
+    // the tables' coefficients for its own count, and Применить puts it on page 2 and gives a
+    // results page of its decision. From the results page the same one window comes back,
+    // and Escape closes it.
+    void selectionAppliesTheLightestVariant()
+    {
+        reachPage2();
+        w.fillPage2();
+        QTest::mouseClick(form().Button13, Qt::LeftButton);
+        TForm13 &selection = *w.windows->Form13;
+        QVERIFY(QTest::qWaitForWindowExposed(&selection));
+        const std::vector<Variant> &variants = selection.outcome().variants;
+        QVERIFY(variants.size() > 10);
+        QVERIFY(selection.chosen());
+        const Variant lightest = *selection.chosen();
+        for (const Variant &v : variants)
+            QVERIFY(lightest.steelMass <= v.steelMass);
+
+        DesignRecord check = form().inputsOnScreen().record;
+        check.arrangement = lightest.arrangement;
+        check.electrodeLength = lightest.electrodeLength;
+        check.electrodeSpacing = lightest.electrodeSpacing;
+        check.electrodeUtilization = lightest.electrodeUtilization;
+        check.stripUtilization = lightest.stripUtilization;
+        CalculateGrounding(check);
+        QVERIFY(check.installationMeetsNorm);
+        QCOMPARE(check.refinedCount, lightest.count);
+        QCOMPARE(TabulatedCoefficients(check, check.refinedCount),
+                 std::pair(lightest.electrodeUtilization, lightest.stripUtilization));
+
+        // Sorted by count from the header, the fewest electrodes come first.
+        QHeaderView *header = selection.TableView1->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+        const QAbstractItemModel *rows = selection.TableView1->model();
+        for (int row = 1; row < rows->rowCount(); ++row)
+            QVERIFY(rows->index(row - 1, 0).data(Qt::UserRole).toDouble() <=
+                    rows->index(row, 0).data(Qt::UserRole).toDouble());
+        // The lightest is still the one chosen; Enter takes it.
+        QCOMPARE(selection.chosen()->steelMass, lightest.steelMass);
+        QTest::keyClick(selection.BitBtn1, Qt::Key_Space);
+
+        QVERIFY(!selection.isVisible());
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().Edit9->text(), QString::number(lightest.electrodeLength).replace('.', ','));
+        QCOMPARE(form().record.arrangement, lightest.arrangement);
+        QCOMPARE(form().record.electrodeSpacing, lightest.electrodeSpacing);
+        QCOMPARE(form().record.refinedCount, lightest.count);
+        QCOMPARE(form().record.refinedStripLength, lightest.stripLength);
+        QCOMPARE(form().record.installationResistance, lightest.resistance);
+        // Its coefficients are the tables': nothing to settle, the decision is final.
+        QCOMPARE(form().Label34->text(), QString());
+        QCOMPARE(form().Label25->text(),
+                 QStringLiteral("Принимаем к установке  %1 вертикальных заземлителя .")
+                     .arg(lightest.count));
+        QVERIFY(!form().Button10->isVisible());
+
+        QTest::mouseClick(form().Button14, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&selection));
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget *window) { return window->objectName() == "Form13"; }),
+                 1);
+        QTest::keyClick(selection.TableView1, Qt::Key_Escape);
+        QVERIFY(!selection.isVisible());
+        QCOMPARE(w.page(), 3);
     }
 
     void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()

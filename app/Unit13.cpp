@@ -1,0 +1,391 @@
+#include "app/Unit13.h"
+
+#include "design/NumberFormat.h"
+#include "design/Tables.h"
+#include "ui/Locale.h"
+#include "ui/Look.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString Number(double value)
+{
+    return QString::fromStdString(FormatGeneral(value, DecimalSeparator()));
+}
+
+QString Arranged(Arrangement arrangement)
+{
+    return arrangement == Arrangement::row ? QStringLiteral("в ряд") : QStringLiteral("по контуру");
+}
+
+// The table's columns: heading, shown text and the value it sorts by.
+struct VariantColumn {
+    const char *heading;
+    QString (*text)(const Variant &);
+    double (*value)(const Variant &);
+};
+
+// clang-format off
+const VariantColumn variantColumnTable[] = {
+    {"n, шт.", [](const Variant &v) { return Number(v.count); }, [](const Variant &v) { return v.count; }},
+    {"L, м", [](const Variant &v) { return Number(v.electrodeLength); }, [](const Variant &v) { return v.electrodeLength; }},
+    {"a, м", [](const Variant &v) { return Number(v.electrodeSpacing); }, [](const Variant &v) { return v.electrodeSpacing; }},
+    {"Расположение", [](const Variant &v) { return Arranged(v.arrangement); }, [](const Variant &v) { return double(v.arrangement == Arrangement::contour); }},
+    {"Lп, м", [](const Variant &v) { return Number(v.stripLength); }, [](const Variant &v) { return v.stripLength; }},
+    {"R, Ом", [](const Variant &v) { return QString::fromStdString(FormatOneDecimal(v.resistance, DecimalSeparator())); }, [](const Variant &v) { return v.resistance; }},
+    {"Масса стали, кг", [](const Variant &v) { return Number(v.steelMass); }, [](const Variant &v) { return v.steelMass; }},
+    {"ηв", [](const Variant &v) { return Number(v.electrodeUtilization); }, [](const Variant &v) { return v.electrodeUtilization; }},
+    {"ηг", [](const Variant &v) { return Number(v.stripUtilization); }, [](const Variant &v) { return v.stripUtilization; }},
+    {"Коэффициенты", [](const Variant &v) { return v.settling == Settling::cycle ? QStringLiteral("по таблицам, цикл") : QStringLiteral("по таблицам"); }, [](const Variant &v) { return double(v.settling == Settling::cycle); }},
+};
+// clang-format on
+
+constexpr int kMassColumn = 6;
+constexpr int kVariantRole = Qt::UserRole + 1; // the variant's place in the search
+
+// A tick step of 1, 2 or 5 times a power of ten giving at most `most` steps over `span`.
+double TickStep(double span, int most)
+{
+    if (!(span > 0)) return 1;
+    const double rough = span / most;
+    const double power = std::pow(10, std::floor(std::log10(rough)));
+    for (const double step : {1.0, 2.0, 5.0, 10.0})
+        if (step * power >= rough) return step * power;
+    return 10 * power;
+}
+
+} // namespace
+
+// Steel mass against the count of electrodes, a point per variant: circles for a row,
+// squares for a contour, the chosen one filled. A click on a point chooses its variant.
+class VariantPlot : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit VariantPlot(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("Plot1"));
+        setMinimumSize(360, 220);
+        setAutoFillBackground(true);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        setPalette(palette);
+    }
+
+    void setVariants(const std::vector<Variant> *variants)
+    {
+        variants_ = variants;
+        chosen_ = -1;
+        update();
+    }
+    void setChosen(int variant)
+    {
+        chosen_ = variant;
+        update();
+    }
+    // Where the variant's point is drawn.
+    QPointF pointOf(int variant) const
+    {
+        const Variant &v = (*variants_)[static_cast<std::size_t>(variant)];
+        const QRectF area = plotArea();
+        return {area.left() + (v.count - countFrom_) / (countTo_ - countFrom_) * area.width(),
+                area.bottom() - (v.steelMass - massFrom_) / (massTo_ - massFrom_) * area.height()};
+    }
+
+signals:
+    void pointClicked(int variant);
+
+protected:
+    void resizeEvent(QResizeEvent *) override { update(); }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(LayoutFont(FontKind::small));
+        if (!variants_ || variants_->empty()) {
+            painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет вариантов"));
+            return;
+        }
+        findRanges();
+        const QRectF area = plotArea();
+        const QFontMetricsF metrics(painter.font());
+        painter.setPen(QPen(QColor(0xd0, 0xd0, 0xd0), 1));
+        const double countStep = std::max(1.0, TickStep(countTo_ - countFrom_, 10));
+        for (double n = std::ceil(countFrom_ / countStep) * countStep; n <= countTo_;
+             n += countStep) {
+            const double x =
+                area.left() + (n - countFrom_) / (countTo_ - countFrom_) * area.width();
+            painter.setPen(QPen(QColor(0xe0, 0xe0, 0xe0), 1));
+            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(x - 20, area.bottom() + 2, 40, metrics.height()),
+                             Qt::AlignHCenter | Qt::AlignTop, Number(n));
+        }
+        const double massStep = TickStep(massTo_ - massFrom_, 6);
+        for (double m = std::ceil(massFrom_ / massStep) * massStep; m <= massTo_ + massStep / 1e6;
+             m += massStep) {
+            const double y =
+                area.bottom() - (m - massFrom_) / (massTo_ - massFrom_) * area.height();
+            painter.setPen(QPen(QColor(0xe0, 0xe0, 0xe0), 1));
+            painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(0, y - metrics.height() / 2, area.left() - 4, metrics.height()),
+                             Qt::AlignRight | Qt::AlignVCenter, Number(m));
+        }
+        painter.setPen(Qt::black);
+        painter.drawRect(area);
+        painter.drawText(QRectF(area.left(), area.bottom() + metrics.height() + 2, area.width(),
+                                metrics.height()),
+                         Qt::AlignHCenter,
+                         QStringLiteral("n, шт. — число вертикальных заземлителей"));
+        painter.drawText(QRectF(4, 2, area.left() + 120, metrics.height()), Qt::AlignLeft,
+                         QStringLiteral("Масса стали, кг"));
+
+        for (int i = 0; i < static_cast<int>(variants_->size()); ++i)
+            if (i != chosen_) drawPoint(painter, i, false);
+        if (chosen_ >= 0) drawPoint(painter, chosen_, true);
+
+        // The legend, right of the axis' name above the plot.
+        const QString row = QStringLiteral("в ряд"), contour = QStringLiteral("по контуру");
+        double x = area.right() - metrics.horizontalAdvance(contour) - 16 -
+                   metrics.horizontalAdvance(row) - 30;
+        const double y = 2 + metrics.height() / 2;
+        for (const auto &[arrangement, name] :
+             {std::pair{Arrangement::row, row}, std::pair{Arrangement::contour, contour}}) {
+            drawMark(painter, QPointF(x + 4, y), arrangement, false);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(x + 12, y + metrics.ascent() / 2 - 1), name);
+            x += 12 + metrics.horizontalAdvance(name) + 14;
+        }
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (!variants_ || variants_->empty() || event->button() != Qt::LeftButton) return;
+        findRanges();
+        int nearest = -1;
+        double best = 10 * 10; // within 10 px
+        for (int i = 0; i < static_cast<int>(variants_->size()); ++i) {
+            const QPointF d = pointOf(i) - event->position();
+            const double distance = QPointF::dotProduct(d, d);
+            if (distance <= best) {
+                best = distance;
+                nearest = i;
+            }
+        }
+        if (nearest >= 0) emit pointClicked(nearest);
+    }
+
+private:
+    QRectF plotArea() const
+    {
+        const QFontMetricsF metrics(LayoutFont(FontKind::small));
+        return QRectF(QPointF(56, metrics.height() + 8),
+                      QPointF(width() - 12, height() - 2 * metrics.height() - 8));
+    }
+
+    void findRanges()
+    {
+        const auto [fewest, most] = std::minmax_element(
+            variants_->begin(), variants_->end(),
+            [](const Variant &a, const Variant &b) { return a.count < b.count; });
+        const auto [lightest, heaviest] = std::minmax_element(
+            variants_->begin(), variants_->end(),
+            [](const Variant &a, const Variant &b) { return a.steelMass < b.steelMass; });
+        countFrom_ = fewest->count - 0.5;
+        countTo_ = most->count + 0.5;
+        const double pad = std::max(1.0, (heaviest->steelMass - lightest->steelMass) * 0.08);
+        massFrom_ = std::max(0.0, lightest->steelMass - pad);
+        massTo_ = heaviest->steelMass + pad;
+    }
+
+    void drawMark(QPainter &painter, QPointF at, Arrangement arrangement, bool chosen) const
+    {
+        const double r = chosen ? 6 : 4;
+        painter.setPen(QPen(chosen ? QColor(0xc0, 0x10, 0x10) : QColor(0x20, 0x40, 0x90), 1.5));
+        painter.setBrush(chosen ? QBrush(QColor(0xc0, 0x10, 0x10)) : QBrush(Qt::white));
+        const QRectF box(at.x() - r, at.y() - r, 2 * r, 2 * r);
+        if (arrangement == Arrangement::row)
+            painter.drawEllipse(box);
+        else
+            painter.drawRect(box);
+        painter.setBrush(Qt::NoBrush);
+    }
+
+    void drawPoint(QPainter &painter, int variant, bool chosen) const
+    {
+        drawMark(painter, pointOf(variant),
+                 (*variants_)[static_cast<std::size_t>(variant)].arrangement, chosen);
+    }
+
+    const std::vector<Variant> *variants_ = nullptr;
+    int chosen_ = -1;
+    double countFrom_ = 0, countTo_ = 1, massFrom_ = 0, massTo_ = 1;
+};
+
+TForm13::TForm13()
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form13"));
+    setWindowTitle(QStringLiteral("Подбор заземляющего устройства"));
+    setFont(LayoutFont(FontKind::window));
+
+    Label1 = new QLabel(
+        QStringLiteral("Грунт, климатические коэффициенты и норма — со страницы 1, материал, "
+                       "профиль и полоса — со страницы 2. Перебраны длины электрода 2; 2,5; 3; "
+                       "4; 5 м и заданная, отношения a/L = 1, 2, 3 и оба расположения; "
+                       "коэффициенты использования каждого варианта уточнены по таблицам. "
+                       "Показаны варианты, выполняющие норму, лёгкие сначала."),
+        this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setFont(LayoutFont(FontKind::small));
+
+    model_ = new QStandardItemModel(0, static_cast<int>(std::size(variantColumnTable)), this);
+    for (int column = 0; column < model_->columnCount(); ++column)
+        model_->setHeaderData(column, Qt::Horizontal,
+                              QString::fromUtf8(variantColumnTable[column].heading));
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(Qt::UserRole);
+
+    TableView1 = new QTableView(this);
+    TableView1->setObjectName(QStringLiteral("TableView1"));
+    TableView1->setModel(sorted_);
+    TableView1->setSortingEnabled(true);
+    TableView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TableView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    TableView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TableView1->setTabKeyNavigation(false); // Tab goes on to the buttons
+    TableView1->verticalHeader()->hide();
+    TableView1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TableView1->horizontalHeader()->setStretchLastSection(true);
+    TableView1->verticalHeader()->setDefaultSectionSize(TableView1->fontMetrics().height() + 6);
+    TableView1->setMinimumSize(640, 240);
+
+    plot_ = new VariantPlot(this);
+    Plot1 = plot_;
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setWordWrap(true);
+    Label2->setFont(LayoutFont(FontKind::small));
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
+                              QStringLiteral("Применить"), this);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                              QStringLiteral("Закрыть"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1->setToolTip(QStringLiteral("Перенести вариант на страницу 2 и рассчитать"));
+    for (QPushButton *button : {BitBtn1, BitBtn2})
+        button->setFont(LayoutFont(FontKind::button));
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm13::apply);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm13::reject);
+    connect(TableView1, &QTableView::doubleClicked, this, &TForm13::apply);
+    connect(TableView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                plot_->setChosen(
+                    current.isValid()
+                        ? sorted_->data(sorted_->index(current.row(), 0), kVariantRole).toInt()
+                        : -1);
+                BitBtn1->setEnabled(current.isValid());
+            });
+    connect(plot_, &VariantPlot::pointClicked, this, &TForm13::choose);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(Label2, 1);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(Label1);
+    column->addWidget(TableView1, 3);
+    column->addWidget(Plot1, 2);
+    column->addLayout(buttons);
+    setTabOrder(TableView1, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+    resize(760, 620);
+}
+
+void TForm13::search(const DesignInputs &design)
+{
+    search_ = SearchVariants(design);
+    plot_->setVariants(&search_.variants);
+    model_->removeRows(0, model_->rowCount());
+    for (int i = 0; i < static_cast<int>(search_.variants.size()); ++i) {
+        const Variant &v = search_.variants[static_cast<std::size_t>(i)];
+        QList<QStandardItem *> row;
+        for (const VariantColumn &column : variantColumnTable) {
+            auto *item = new QStandardItem(column.text(v));
+            item->setData(column.value(v), Qt::UserRole);
+            item->setData(i, kVariantRole);
+            item->setTextAlignment(Qt::AlignCenter);
+            row << item;
+        }
+        model_->appendRow(row);
+    }
+    TableView1->sortByColumn(kMassColumn, Qt::AscendingOrder);
+    const int combinations = static_cast<int>(search_.variants.size()) + search_.leftOut;
+    QString note = search_.leftOut == 0
+                       ? QStringLiteral("Норму выполняют все %1 сочетаний.").arg(combinations)
+                       : QStringLiteral("Не выполняют норму ни при каком числе электродов, "
+                                        "которое охватывают таблицы (до %3 в ряд, до %4 по "
+                                        "контуру): %1 из %2 сочетаний.")
+                             .arg(search_.leftOut)
+                             .arg(combinations)
+                             .arg(verticalRowTable.counts.back())
+                             .arg(verticalContourTable.counts.back());
+    if (!search_.electrodeMassKnown)
+        note += QStringLiteral(" Уголка этой ширины нет в ГОСТ 8509-93: масса — только полосы.");
+    Label2->setText(note);
+    BitBtn1->setEnabled(!search_.variants.empty());
+    choose(search_.variants.empty() ? -1 : 0);
+    TableView1->setFocus(Qt::OtherFocusReason);
+}
+
+const Variant *TForm13::chosen() const
+{
+    const QModelIndex current = TableView1->currentIndex();
+    if (!current.isValid()) return nullptr;
+    const int variant = sorted_->data(sorted_->index(current.row(), 0), kVariantRole).toInt();
+    return &search_.variants[static_cast<std::size_t>(variant)];
+}
+
+void TForm13::choose(int variant)
+{
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        if (sorted_->data(sorted_->index(row, 0), kVariantRole).toInt() != variant) continue;
+        TableView1->setCurrentIndex(sorted_->index(row, 0));
+        TableView1->scrollTo(sorted_->index(row, 0));
+        return;
+    }
+    plot_->setChosen(-1);
+}
+
+void TForm13::apply()
+{
+    const Variant *variant = chosen();
+    if (!variant) return;
+    const Variant applied = *variant; // the signal's receiver may search again
+    accept();
+    emit variantApplied(applied);
+}
+
+#include "Unit13.moc"
