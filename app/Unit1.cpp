@@ -31,6 +31,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -141,7 +143,7 @@ TForm1::TForm1()
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Тельмар v1.0"));
+    showTitle();
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
     resize(PageControl::kSize);
@@ -155,6 +157,12 @@ void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
 {
     windows_ = windows;
     reportRunner_->setProgressWindow(windows_.form10);
+    // What a dialog's OK or Cancel leaves may be a change of the design.
+    for (QDialog *dialog : std::initializer_list<QDialog *>{
+             windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6,
+             windows_.form7, windows_.form12})
+        if (dialog) connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
+    markSaved();
     if (windows_.form13)
         connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);
 }
@@ -180,6 +188,8 @@ void TForm1::connectHandlers()
     onClick(Button12, &TForm1::Button12Click);
     onClick(Button13, &TForm1::Button13Click);
     onClick(Button14, &TForm1::Button13Click);
+    Button15->setMenu(new QMenu(Button15));
+    connect(Button15->menu(), &QMenu::aboutToShow, this, &TForm1::fillRecentMenu);
     connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
     connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -193,6 +203,12 @@ void TForm1::connectHandlers()
     connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
 
+    for (QLineEdit *edit : {Edit5, Edit6, Edit8, Edit9, Edit10, Edit11})
+        connect(edit, &QLineEdit::textChanged, this, &TForm1::noteChange);
+    for (QComboBox *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4}) {
+        connect(list, &QComboBox::editTextChanged, this, &TForm1::noteChange);
+        connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
+    }
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
                                           Label26, Label27, Label29, Label30, Label31}) {
@@ -215,7 +231,12 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // Closing the main window ends the program, whatever else is open.
+    // Closing the main window ends the program, whatever else is open, once the design is
+    // saved or given up.
+    if (!maySetDesignAside()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }
@@ -392,6 +413,34 @@ void RememberFolder(const QString &file)
     QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(file).absolutePath());
 }
 
+// The designs last opened or saved, the latest first.
+const QString kRecentDesigns = QStringLiteral("recentDesigns");
+constexpr qsizetype kMostRecentDesigns = 8;
+
+QStringList RecentDesigns()
+{
+    QStringList recent = QSettings().value(kRecentDesigns).toStringList();
+    recent.removeAll(QString());
+    return recent.mid(0, kMostRecentDesigns);
+}
+
+void PutRecentDesign(const QString &path, bool present)
+{
+    QStringList recent = RecentDesigns();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    if (present) recent.prepend(absolute);
+    QSettings().setValue(kRecentDesigns, recent.mid(0, kMostRecentDesigns));
+}
+
+// A design opened or saved: its folder is where the next file dialog starts, and it heads
+// the recent designs.
+void RememberDesign(const QString &path)
+{
+    RememberFolder(path);
+    PutRecentDesign(path, true);
+}
+
 QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &start)
 {
     using Choice = TForm1::FileChoice;
@@ -421,7 +470,8 @@ bool TForm1::openDesignFile(const QString &path)
     }
     file.apply();
     designFile_ = path;
-    RememberFolder(path);
+    RememberDesign(path);
+    markSaved();
     showPage(1);
     if (!file.ignored.isEmpty()) {
         // A few names say what a newer program added; a file of thousands is counted.
@@ -446,12 +496,13 @@ void TForm1::openFromCommandLine(const QStringList &arguments)
 
 void TForm1::Button7Click()
 {
+    if (!maySetDesignAside()) return;
     const QString path = chooseFile ? chooseFile(FileChoice::openDesign, LastFolder())
                                     : AskForFile(this, FileChoice::openDesign, LastFolder());
     if (!path.isEmpty()) openDesignFile(path);
 }
 
-void TForm1::saveDesign(bool ask)
+bool TForm1::saveDesign(bool ask)
 {
     QString path = designFile_;
     if (ask || path.isEmpty()) {
@@ -459,14 +510,92 @@ void TForm1::saveDesign(bool ask)
         path = chooseFile ? chooseFile(FileChoice::saveDesign, folder)
                           : AskForFile(this, FileChoice::saveDesign, folder);
     }
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     if (const QString problem = WriteDesignFile(path, CaptureDesign(*this)); !problem.isEmpty()) {
         ShowWarningBox(this, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
                                  .arg(QDir::toNativeSeparators(path), problem));
-        return;
+        return false;
     }
     designFile_ = path;
-    RememberFolder(path);
+    RememberDesign(path);
+    markSaved();
+    return true;
+}
+
+void TForm1::fillRecentMenu()
+{
+    QMenu *menu = Button15->menu();
+    menu->clear();
+    const QStringList recent = RecentDesigns();
+    if (recent.isEmpty())
+        menu->addAction(QStringLiteral("Недавних проектов нет"))->setEnabled(false);
+    for (qsizetype i = 0; i < recent.size(); ++i) {
+        const QString &path = recent[i];
+        const QFileInfo file(path);
+        // "&1 проект.telmar — /home/…/Проекты": the key, the name, and where it lies.
+        QAction *item =
+            menu->addAction(QStringLiteral("&%1 %2 — %3")
+                                .arg(i + 1)
+                                .arg(QString(file.fileName()).replace('&', QStringLiteral("&&")),
+                                     QDir::toNativeSeparators(file.absolutePath())
+                                         .replace('&', QStringLiteral("&&"))));
+        connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
+    }
+}
+
+void TForm1::openRecent(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        PutRecentDesign(path, false);
+        ShowWarningBox(this, QStringLiteral("Проекта\n%1\nбольше нет: он убран из списка "
+                                            "недавних.")
+                                 .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (maySetDesignAside()) openDesignFile(path);
+}
+
+void TForm1::markSaved()
+{
+    savedDesign_ = CaptureDesign(*this);
+    setWindowModified(false);
+    showTitle();
+}
+
+void TForm1::noteChange()
+{
+    // Before the windows are all made there is nothing to compare with.
+    if (savedDesign_.isEmpty()) return;
+    setWindowModified(CaptureDesign(*this) != savedDesign_);
+}
+
+void TForm1::showTitle()
+{
+    setWindowTitle(designFile_.isEmpty()
+                       ? QStringLiteral("Тельмар v1.0[*]")
+                       : QFileInfo(designFile_).fileName() + QStringLiteral("[*] — Тельмар v1.0"));
+}
+
+bool TForm1::maySetDesignAside()
+{
+    noteChange();
+    if (!isWindowModified()) return true;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Тельмар"),
+                         QStringLiteral("Сохранить изменения?"), QMessageBox::NoButton, this);
+    question.setInformativeText(designFile_.isEmpty()
+                                    ? QStringLiteral("Новый проект не сохранён.")
+                                    : QStringLiteral("Проект %1 изменён после сохранения.")
+                                          .arg(QDir::toNativeSeparators(designFile_)));
+    QPushButton *save = question.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        question.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = question.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    question.setDefaultButton(save);
+    question.setEscapeButton(cancel);
+    question.exec();
+    if (question.clickedButton() == discard) return true;
+    if (question.clickedButton() == save) return saveDesign(false);
+    return false;
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
@@ -480,7 +609,7 @@ void TForm1::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    openDesignFile(urls.first().toLocalFile());
+    if (maySetDesignAside()) openDesignFile(urls.first().toLocalFile());
 }
 
 void TForm1::Button6Click()
@@ -605,6 +734,7 @@ void TForm1::applyVariant(const Variant &variant)
     Label16->setText(number(variant.electrodeUtilization));
     Label26->setText(number(variant.stripUtilization));
     Button3->setEnabled(true);
+    noteChange();
     run(&TForm1::Button3Click);
 }
 
@@ -649,6 +779,7 @@ void TForm1::Button10Click()
     Label26->setText(Text(FormatGeneral(settled.stripUtilization, separator)));
     record = settled;
     FillResultsPage();
+    noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
     if (windows_.form11) windows_.form11->update();
 }
@@ -717,7 +848,11 @@ QJsonObject TForm1::saveState() const
         lists[QLatin1String(name)] = ListState(this->*list);
     for (const auto &[name, control] : savedTextTable) {
         const bool tile = std::holds_alternative<QLabel * TForm1::*>(control);
-        texts[tile ? 1 : 0][QLatin1String(name)] = TextOf(*this, control);
+        QString text = TextOf(*this, control);
+        // The factor after the allowance mark is the calculation's: a tile keeps the mark only.
+        if (tile && text.contains(kAllowanceMark))
+            text = text.section(kAllowanceMark, 0, 0) + kAllowanceMark;
+        texts[tile ? 1 : 0][QLatin1String(name)] = text;
     }
     return {{"lists", lists}, {"fields", texts[0]}, {"tiles", texts[1]}};
 }

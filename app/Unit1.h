@@ -4,6 +4,7 @@
 #include "ui/SavedState.h"
 
 #include <QElapsedTimer>
+#include <QJsonObject>
 #include <QWidget>
 
 #include <functional>
@@ -106,6 +107,7 @@ public:
     QPushButton *Button12 = nullptr; // "Сохранить PDF…", where an office is installed
     QPushButton *Button13 = nullptr; // "Подбор…" on page 2
     QPushButton *Button14 = nullptr; // "Подбор…" on page 3
+    QPushButton *Button15 = nullptr; // "Недавние": a menu of the designs last opened or saved
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
@@ -133,6 +135,12 @@ public:
     void openFromCommandLine(const QStringList &arguments);
     // The file the design was last opened from or saved to; empty for a new design.
     QString designFile() const { return designFile_; }
+    // Whether the windows hold what was last opened or saved, and the title says so; called
+    // on every change of a field, list, tile or dialog.
+    void noteChange();
+    // Asks "Сохранить изменения?" where the design differs from its file and does as
+    // answered; true when the design may now be closed or replaced.
+    bool maySetDesignAside();
     // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The tests answer in its place.
     enum class FileChoice { openDesign, saveDesign, savePdf };
@@ -175,7 +183,14 @@ private:
     void applyVariant(const Variant &variant);
     // The report's title block from its window into the record.
     void takeTitleBlock();
-    void saveDesign(bool ask);
+    // True when saved; a failure has been told.
+    bool saveDesign(bool ask);
+    // What was opened or saved is now what the windows hold.
+    void markSaved();
+    void fillRecentMenu();
+    // Opens a recent design; one that is gone leaves the list with a word.
+    void openRecent(const QString &path);
+    void showTitle();
     void Label16Click();
     void Label26Click();
     void Label27Click();
@@ -197,4 +212,5 @@ private:
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
     QString designFile_;
+    QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
 };

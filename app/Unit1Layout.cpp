@@ -110,6 +110,7 @@ const ControlRow<QComboBox> listTable[] = {
 
 // clang-format off
 const ButtonRow buttonTable[] = {
+    {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "Недавние", true},
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
     {&TForm1::Button13, "Button13", 1, {264, 360, 105, 25}, "Подбор…", true},
@@ -131,7 +132,7 @@ const ButtonRow buttonTable[] = {
 // Focus order of each page, by the controls' names: down the page, then its buttons.
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
-    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button7", "Button1"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
     {"Button10", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
@@ -226,6 +227,8 @@ void TForm1::buildLayout()
     Button3->raise();
     Button7->raise();
     Button8->raise();
+    Button13->raise();
+    Button15->raise();
 
     for (const auto &order : tabOrderTable) {
         QWidget *previous = nullptr;

@@ -35,6 +35,8 @@ public:
 
     std::vector<SeenBox> take() { return std::exchange(seen_, {}); }
     bool empty() const { return seen_.empty(); }
+    // The next box is answered with its button of this text rather than the first.
+    void answerNextWith(const QString &button) { answer_ = button; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -48,8 +50,10 @@ protected:
             seen_.push_back(seen);
             QMetaObject::invokeMethod(
                 box,
-                [box] {
+                [box, answer = std::exchange(answer_, QString())] {
                     const auto buttons = box->buttons();
+                    for (QAbstractButton *button : buttons)
+                        if (!answer.isEmpty() && button->text() == answer) return button->click();
                     if (buttons.isEmpty())
                         box->reject();
                     else
@@ -62,6 +66,7 @@ protected:
 
 private:
     std::vector<SeenBox> seen_;
+    QString answer_;
 };
 
 // Moves the offscreen pointer over `widget` (its centre by default). The platform delivers

@@ -11,10 +11,13 @@
 #include "ui/Windowing.h"
 
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -78,6 +81,29 @@ class DesignFileTest : public QObject {
     }
 
 private slots:
+    // Opens «Недавние» from the keyboard and takes its item `item` (1 the first; 0 none);
+    // returns the items it offered.
+    QStringList chooseRecent(int item)
+    {
+        QStringList offered;
+        QTimer::singleShot(0, &form(), [&offered, item] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (const QAction *action : menu->actions())
+                offered << action->text();
+            if (item == 0) {
+                menu->close();
+                return;
+            }
+            for (int i = 0; i < item; ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        form().Button15->setFocus();
+        QTest::keyClick(form().Button15, Qt::Key_Space);
+        return offered;
+    }
+
     void initTestCase()
     {
         WizardFixture::initLocale();
@@ -110,7 +136,8 @@ private slots:
         Click(form().Button9);
         QVERIFY(QFileInfo(path).isFile());
         QCOMPARE(form().designFile(), path);
-        QCOMPARE(form().windowTitle(), QStringLiteral("Тельмар v1.0"));
+        QCOMPARE(form().windowTitle(), QStringLiteral("проект.telmar[*] — Тельмар v1.0"));
+        QVERIFY(!form().isWindowModified());
 
         // A new run of the program, the file opened with its button.
         w.stop();
@@ -127,11 +154,12 @@ private slots:
         QCOMPARE(ChosenItem(form().ComboBox3), 2);
         QCOMPARE(w.windows->Form2->chosenValue, 0.745);
         QVERIFY(w.windows->Form7->RadioButtons[1]->isChecked());
-        // And it computes as before.
+        // And it computes as before, the design still as it was opened.
         w.nextOnPage1();
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
         QCOMPARE(form().record.refinedCount, count);
+        QVERIFY(!form().isWindowModified());
     }
 
     void reopenedDesignGivesTheSameReport()
@@ -438,6 +466,96 @@ private slots:
         QVERIFY(w.boxes->empty());
         QCOMPARE(w.page(), 2);
         QCOMPARE(form().record.stripDepth, 0.7);
+    }
+
+    // A design typed and then closed: the question comes, each answer does as it says, and a
+    // save that fails keeps the window open. Typed back as it was, the design is unchanged.
+    void closingAChangedDesignAsksToSave_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("save") << "Сохранить"
+                              << "проект.telmar" << true;
+        QTest::newRow("save that fails") << "Сохранить"
+                                         << "нет такой папки/проект.telmar" << false;
+        QTest::newRow("do not save") << "Не сохранять"
+                                     << "проект.telmar" << true;
+        QTest::newRow("cancel") << "Отмена"
+                                << "проект.telmar" << false;
+    }
+
+    void closingAChangedDesignAsksToSave()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, file);
+        QFETCH(bool, closes);
+        const QString path = scratch.filePath(file);
+        QFile::remove(path);
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        QTest::keyClicks(form().Edit5, QStringLiteral("2"));
+        QVERIFY(form().isWindowModified());
+        QTest::keyClick(form().Edit5, Qt::Key_Backspace);
+        QVERIFY(!form().isWindowModified()); // as it was opened: nothing to ask about
+        w.fillPage1();
+        QVERIFY(form().isWindowModified());
+
+        w.boxes->answerNextWith(answer);
+        QCOMPARE(form().close(), closes);
+        const auto seen = w.boxes->take();
+        QVERIFY(!seen.empty());
+        QCOMPARE(seen[0].text, QStringLiteral("Сохранить изменения?"));
+        QStringList buttons = seen[0].buttons; // in the style's order
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"Не сохранять", "Отмена", "Сохранить"}));
+        QCOMPARE(seen[0].parent, &form());
+        const bool saved = answer == "Сохранить" && closes;
+        QCOMPARE(QFileInfo::exists(path), saved);
+        QCOMPARE(form().isVisible(), !closes);
+        QCOMPARE(form().isWindowModified(), !saved);
+        if (file.contains('/') && answer == "Сохранить") {
+            QCOMPARE(seen.size(), std::size_t(2)); // and the failure, told
+            QVERIFY(seen[1].text.startsWith(QStringLiteral("Не удалось сохранить проект")));
+        } else {
+            QCOMPARE(seen.size(), std::size_t(1));
+        }
+        if (saved)
+            QCOMPARE(form().windowTitle(), QStringLiteral("проект.telmar[*] — Тельмар v1.0"));
+    }
+
+    // The designs last saved or opened, on page 1's «Недавние», the latest first; one whose
+    // file is gone leaves the list with a word, and opening one asks about a changed design.
+    void recentDesignsAreOfferedAndAMissingOneIsDropped()
+    {
+        QSettings().remove(QStringLiteral("recentDesigns"));
+        const QString first = scratch.filePath(QStringLiteral("первый.telmar"));
+        const QString second = scratch.filePath(QStringLiteral("второй & третий.telmar"));
+        const QString folder = QDir::toNativeSeparators(scratch.path()).replace('&', "&&");
+        QCOMPARE(chooseRecent(0), QStringList{QStringLiteral("Недавних проектов нет")});
+        w.fillPage1();
+        form().showPage(2);
+        for (const QString &path : {first, second, first, second}) {
+            form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+            Click(form().Button8);
+        }
+        form().showPage(1);
+        QCOMPARE(chooseRecent(0), QStringList({"&1 второй && третий.telmar — " + folder,
+                                               "&2 первый.telmar — " + folder}));
+
+        QVERIFY(QFile::remove(first));
+        chooseRecent(2);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.contains(QStringLiteral("больше нет")));
+        QCOMPARE(chooseRecent(0), QStringList{"&1 второй && третий.telmar — " + folder});
+
+        Type(form().Edit5, QStringLiteral("3"));
+        w.boxes->answerNextWith(QStringLiteral("Не сохранять"));
+        chooseRecent(1);
+        QCOMPARE(w.boxes->take().at(0).text, QStringLiteral("Сохранить изменения?"));
+        QCOMPARE(form().designFile(), second);
+        QCOMPARE(form().Edit5->text(), QStringLiteral("2"));
+        QVERIFY(!form().isWindowModified());
     }
 
     void failedSaveSaysWhyAndKeepsTheOldFile()
