@@ -6,6 +6,7 @@
 #include "app/Unit10.h"
 #include "app/Unit12.h"
 #include "app/Unit13.h"
+#include "app/Unit14.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -153,6 +154,8 @@ TForm1::TForm1()
     connectHandlers();
 }
 
+TForm1::~TForm1() = default;
+
 void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
 {
     windows_ = windows;
@@ -197,6 +200,10 @@ void TForm1::connectHandlers()
         connect(made, &QShortcut::activated, this, action);
     };
     shortcut(QKeySequence::Open, [this] { Button7Click(); });
+    // F1 from any of the program's windows.
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, &TForm1::showHelp);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveDesign(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveDesign(true); });
     connect(Button2, &QPushButton::clicked, this, [this] { showPage(1); });
@@ -553,6 +560,12 @@ void TForm1::openRecent(const QString &path)
         return;
     }
     if (maySetDesignAside()) openDesignFile(path);
+}
+
+void TForm1::showHelp()
+{
+    if (!help_) help_ = std::make_unique<TForm14>();
+    ShowSecondaryWindow(help_.get(), this, Placement::centredFirstTime);
 }
 
 void TForm1::markSaved()

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class LookupDialog;
@@ -17,6 +18,7 @@ struct InputField;
 class TForm10;
 class TForm12;
 class TForm13;
+class TForm14;
 struct Variant;
 class QComboBox;
 class QKeyEvent;
@@ -63,6 +65,7 @@ public:
                                                            ElectrodeMaterial::roundRod};
 
     TForm1();
+    ~TForm1() override;
     void setSecondaryWindows(const SecondaryWindows &windows);
     const SecondaryWindows &secondaryWindows() const { return windows_; }
 
@@ -128,6 +131,10 @@ public:
 
     // What runs the reports of this window.
     ReportRunner &reportRunner() { return *reportRunner_; }
+
+    // F1: the help page, made when first asked for.
+    void showHelp();
+    TForm14 *helpWindow() const { return help_.get(); }
 
     // Opens a design file into the windows, or says why it cannot; true when opened.
     bool openDesignFile(const QString &path);
@@ -213,4 +220,5 @@ private:
     QElapsedTimer resultsShown_; // since the click that showed page 3
     QString designFile_;
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
+    std::unique_ptr<TForm14> help_;
 };

@@ -2,6 +2,7 @@
 // the fixed page control, ending the program, and the error box.
 
 #include "app/PageControl.h"
+#include "app/Unit14.h"
 #include "app/Windows.h"
 #include "tests/GuiTestSupport.h"
 #include "ui/ErrorBox.h"
@@ -9,6 +10,7 @@
 
 #include <QLabel>
 #include <QTabBar>
+#include <QTextBrowser>
 #include <QTimer>
 
 class MainWindowTest : public QObject {
@@ -160,6 +162,26 @@ private slots:
         for (QWidget *widget : QApplication::topLevelWidgets())
             if (qobject_cast<TForm9 *>(widget) && widget->isVisible()) ++aboutBoxes;
         QCOMPARE(aboutBoxes, 1);
+    }
+
+    // F1 in a lookup window as in the main one: the shipped help page, in one window that
+    // Escape closes.
+    void helpComesWithF1FromAnyWindow()
+    {
+        windows->Form7->show();
+        QVERIFY(QTest::qWaitForWindowActive(windows->Form7.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        TForm14 *help = form().helpWindow();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->Browser1->toPlainText().contains(QStringLiteral("Уточнить по таблицам")));
+        QTest::keyClick(help->Browser1, Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
+        windows->Form7->hide();
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        QTest::keyClick(&form(), Qt::Key_F1);
+        QCOMPARE(form().helpWindow(), help);
+        QVERIFY(help->isVisible());
     }
 
     void mainWindowReactsWhileAboutBoxIsOpen()

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+class QTextBrowser;
+
+// "Справка": the short help page shipped with the program, in a window of its own beside
+// the main one, resizable, closed with Escape.
+class TForm14 : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm14();
+
+    QTextBrowser *Browser1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
