@@ -4,10 +4,17 @@
 
 #include <QLabel>
 
-std::unique_ptr<Windows> CreateWindows()
+std::unique_ptr<Windows> CreateMainWindow()
 {
     auto w = std::make_unique<Windows>();
     w->Form1 = std::make_unique<TForm1>();
+    w->Form1->setWindowIcon(ProgramIcon());
+    return w;
+}
+
+void CreateSecondaryWindows(Windows &windows)
+{
+    Windows *w = &windows;
     TForm1 &main = *w->Form1;
     w->Form2 = std::make_unique<TForm2>();
     w->Form3 = std::make_unique<TForm3>();
@@ -36,12 +43,18 @@ std::unique_ptr<Windows> CreateWindows()
     w->Form12 = std::make_unique<TForm12>();
     w->Form13 = std::make_unique<TForm13>();
     for (QWidget *window : std::initializer_list<QWidget *>{
-             w->Form1.get(), w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(),
-             w->Form6.get(), w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Form11.get(),
-             w->Form12.get(), w->Form13.get()})
+             w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
+             w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Form11.get(), w->Form12.get(),
+             w->Form13.get()})
         window->setWindowIcon(ProgramIcon());
     main.setSecondaryWindows({w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(),
                               w->Form6.get(), w->Form7.get(), w->Form9.get(), w->Form10.get(),
                               w->Form11.get(), w->Form12.get(), w->Form13.get()});
+}
+
+std::unique_ptr<Windows> CreateWindows()
+{
+    auto w = CreateMainWindow();
+    CreateSecondaryWindows(*w);
     return w;
 }

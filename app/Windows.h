@@ -36,3 +36,8 @@ struct Windows {
 // Creates the windows hidden, the main window first, and wires the main window to
 // the others.
 std::unique_ptr<Windows> CreateWindows();
+
+// The same in two steps, so that the main window is on screen before the others are made:
+// the main window alone, then the others, wired to it. Until then its handlers find none.
+std::unique_ptr<Windows> CreateMainWindow();
+void CreateSecondaryWindows(Windows &windows);

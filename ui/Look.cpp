@@ -41,7 +41,9 @@ QIcon ProgramIcon()
     static const QIcon icon = [] {
         QIcon result;
         QSvgRenderer renderer(QStringLiteral(":/icons/org.telmar.Telmar.svg"));
-        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        // The sizes a title bar and a task switcher ask for; the desktop's menus and
+        // launchers take the installed SVG. Each size drawn costs start-up time.
+        for (const int size : {16, 24, 32, 48, 64}) {
             QPixmap pixmap(size, size);
             pixmap.fill(Qt::transparent);
             QPainter painter(&pixmap);

@@ -1,0 +1,95 @@
+#include "app/StartUp.h"
+
+#include "app/ReportRunner.h"
+#include "app/Windows.h"
+#include "ui/Look.h"
+
+#include <QApplication>
+#include <QExposeEvent>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
+#include <QWindow>
+
+#include <fontconfig/fontconfig.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+class ExposeWatch : public QObject {
+public:
+    ExposeWatch(QWindow *window, std::function<void()> mapped)
+        : QObject(window), window_(window), mapped_(std::move(mapped))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Expose && window_->isExposed()) {
+            window_->removeEventFilter(this);
+            const auto mapped = std::move(mapped_);
+            deleteLater();
+            mapped();
+        }
+        return false;
+    }
+
+private:
+    QWindow *window_;
+    std::function<void()> mapped_;
+};
+
+} // namespace
+
+void WhenFirstExposed(QWidget *window, const std::function<void()> &mapped)
+{
+    window->winId(); // its native window, to watch
+    new ExposeWatch(window->windowHandle(), mapped);
+}
+
+int RunProgram(int argc, char *argv[], const std::function<void()> &mapped)
+{
+    // Reading the font configuration is the longest step before the first window; it goes
+    // on beside the connection to the display, and Qt finds it done.
+    std::thread fonts([] { FcInit(); });
+    QApplication application(argc, argv);
+    fonts.join();
+    QApplication::setApplicationName(QStringLiteral("telmar"));
+    QApplication::setApplicationVersion(QStringLiteral(TELMAR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.telmar.Telmar"));
+    QApplication::setWindowIcon(ProgramIcon());
+    InstallFontSubstitutes();
+    // The interface is Russian whatever the desktop's language: so are Qt's own texts.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    // The main window goes on screen first; the others are made once it is there, before
+    // the user can reach them, and then the design named on the command line opens.
+    const auto windows = CreateMainWindow();
+    TForm1 *main = windows->Form1.get();
+    QObject::connect(main, &TForm1::closed, &application, &QApplication::quit);
+    WhenFirstExposed(main, [&windows, main, mapped] {
+        if (mapped) mapped();
+        QTimer::singleShot(0, main, [&windows, main] {
+            CreateSecondaryWindows(*windows);
+            main->openFromCommandLine(QApplication::arguments());
+        });
+    });
+    main->show();
+    const int status = application.exec();
+    if (windows->Form1->reportRunner().running()) {
+        // A report stuck in an office is not waited for, nor torn down under its feet; the
+        // office this run started goes.
+        windows->Form1->reportRunner().abandon();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
+}
