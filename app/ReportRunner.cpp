@@ -44,6 +44,17 @@ ReportRunner::ReportRunner(QWidget *owner)
 ReportRunner::~ReportRunner()
 {
     *self_ = nullptr;
+    // An office started ahead that never showed the user a document goes with the program.
+    const bool endOffice = !reportShownInOffice_ && word_->startedAnOffice();
+    if (preparing_.joinable()) {
+        if (prepared_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            word_->endStartedOffice(); // still starting: its wait ends at once
+        if (prepared_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
+            preparing_.join();
+        else
+            preparing_.detach();
+    }
+    if (endOffice && !worker_.joinable()) word_->endStartedOffice();
     if (!worker_.joinable()) return;
     // A report still at work when the program ends is given a moment, then left behind.
     if (done_.wait_for(std::chrono::seconds(1)) == std::future_status::ready)
@@ -64,10 +75,25 @@ void ReportRunner::abandon()
         worker_.detach();
 }
 
+void ReportRunner::prepareOffice()
+{
+    if (!preparingAllowed_ || prepared_.valid() || running() ||
+        settings_.backend == WordBackend::builtIn)
+        return;
+    auto finished = std::make_shared<std::promise<void>>();
+    prepared_ = finished->get_future().share();
+    preparing_ = std::thread([word = word_, settings = settings_, finished] {
+        word->PrepareOffice(settings);
+        finished->set_value();
+    });
+}
+
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
 {
-    return launch([word = word_, settings = settings_, record, templatePath,
+    // A report asked for while the office is still starting waits for it on the worker.
+    return launch([word = word_, settings = settings_, record, templatePath, prepared = prepared_,
                    separator = DecimalSeparator()](const auto &progress, const auto &) {
+        if (prepared.valid()) prepared.wait();
         return GenerateReport(*word, settings, record, templatePath, separator, progress);
     });
 }
@@ -129,6 +155,8 @@ bool ReportRunner::launch(Job job)
 void ReportRunner::finish(const ReportOutcome &outcome)
 {
     if (worker_.joinable()) worker_.join();
+    if (outcome.failed == ReportOutcome::Step::none && outcome.fileToOpen.isEmpty())
+        reportShownInOffice_ = true;
     if (window_) window_->hide();
     if (outcome.officeGivenUp) {
         ShowWarningBox(owner_, QStringLiteral("LibreOffice не ответил вовремя, и отчёт подготовлен "

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
@@ -42,6 +43,17 @@ public:
     // Starts the report of `record` as a PDF saved to `target`, then opened as a report is;
     // false while one is under way.
     bool startPdf(const DesignRecord &record, const QString &templatePath, const QString &target);
+    // Reports are likely from now on: where an office makes them, it is started beside the
+    // windows, once a run, so that the first report finds it ready. Off until allowed.
+    void prepareOffice();
+    void allowPreparingOffice(bool allowed) { preparingAllowed_ = allowed; }
+    // Whether the office started ahead is ready (or failed to be).
+    bool officePrepared() const
+    {
+        return prepared_.valid() &&
+               prepared_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
+
     // The office that makes PDFs with the settings now; empty without one.
     QString pdfOffice() const { return PdfOffice(settings_); }
     bool running() const { return worker_.joinable(); }
@@ -74,6 +86,11 @@ private:
     // Set when the report under way is to stop: its office is ended.
     std::shared_ptr<std::atomic<bool>> stop_;
     std::future<void> done_;
+    // The office being started ahead of the first report; the report waits for it.
+    bool preparingAllowed_ = false;
+    std::thread preparing_;
+    std::shared_future<void> prepared_;
+    bool reportShownInOffice_ = false; // the user may have a document in the office
     // The worker reaches the runner only through this, so a runner gone first is not touched.
     std::shared_ptr<ReportRunner *> self_;
 };

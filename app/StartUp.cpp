@@ -75,6 +75,9 @@ int RunProgram(int argc, char *argv[], const std::function<void()> &mapped)
     const auto windows = CreateMainWindow();
     TForm1 *main = windows->Form1.get();
     QObject::connect(main, &TForm1::closed, &application, &QApplication::quit);
+    // TELMAR_NO_OFFICE_PREWARM keeps the office from starting before a report is asked for.
+    main->reportRunner().allowPreparingOffice(
+        !qEnvironmentVariableIsSet("TELMAR_NO_OFFICE_PREWARM"));
     WhenFirstExposed(main, [&windows, main, mapped] {
         if (mapped) mapped();
         QTimer::singleShot(0, main, [&windows, main] {

@@ -26,6 +26,7 @@ public:
     ScratchFolder &operator=(const ScratchFolder &) = delete;
 
     std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+    const std::filesystem::path &path() const { return path_; }
 
 private:
     std::filesystem::path path_;

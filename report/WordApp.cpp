@@ -60,6 +60,26 @@ bool WordApp::CreateWord(const ReportSettings &settings)
     return true;
 }
 
+bool WordApp::PrepareOffice(const ReportSettings &settings)
+{
+    if (settings.backend == WordBackend::builtIn || officePaused(settings)) return false;
+    try {
+        OfficeConnection connection = ConnectOffice(settings.office, officeRun_);
+        if (connection.failed) officeFailed(settings);
+        if (!connection.processor) return false;
+        current_ = std::make_unique<GuardedWordProcessor>(std::move(connection.processor));
+        office_ = true;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool WordApp::startedAnOffice() const
+{
+    return officeRun_->startedProcess.load() != 0;
+}
+
 bool WordApp::SetWordVisible(bool visible)
 {
     return current_ && current_->SetWordVisible(visible);

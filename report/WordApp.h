@@ -27,6 +27,12 @@ public:
     // Creates a word processor as `settings` choose and makes it the current one, replacing
     // the previous one. An office that failed within the settings' pause is not tried again.
     bool CreateWord(const ReportSettings &settings);
+    // Starts the office `settings` choose, or reaches it, and keeps it as the current word
+    // processor, so that the next report finds it ready; nothing without an office, or
+    // while one that failed is paused. False when no office answered.
+    bool PrepareOffice(const ReportSettings &settings);
+    // Whether this run started an office that is still running.
+    bool startedAnOffice() const;
     bool SetWordVisible(bool visible);
     // Opens a new document made from the file at `path`.
     bool OpenDocument(const QString &path);

@@ -543,6 +543,47 @@ private slots:
         w.start();
     }
 
+    // Reaching the electrode page starts the office beside the windows, and the first report
+    // finds it there and starts no other. Started ahead and never shown to the user, it ends
+    // with the program; once it shows a report it stays with the user's document.
+    void officeStartedAheadIsUsedAndEndsIfItShowedNothing()
+    {
+        signalOffice(SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 10000);
+        OfficeOptions own = options;
+        own.pipeName.clear(); // the run's own pipe: the office is the run's
+        const auto killLeft = qScopeGuard([this] { signalOffice(SIGKILL); });
+        for (const bool report : {false, true}) {
+            use(WordBackend::office, own);
+            w.runner().allowPreparingOffice(true);
+            w.fillPage1();
+            w.nextOnPage1();
+            QCOMPARE(w.page(), 2);
+            QTRY_VERIFY_WITH_TIMEOUT(w.runner().officePrepared(), 90000);
+            const QList<pid_t> started = officeProcesses();
+            QVERIFY(!started.isEmpty());
+            QVERIFY(w.runner().wordApp().isOffice());
+            if (report) {
+                w.fillPage2();
+                w.nextOnPage2();
+                QTest::qWait(QApplication::doubleClickInterval() + 50);
+                QVERIFY(w.pressReport());
+                QVERIFY(reports.opened.isEmpty()); // the office shows it
+                QCOMPARE(officeProcesses(), started);
+            }
+            w.stop();
+            if (report) {
+                QTest::qWait(1000);
+                QCOMPARE(officeProcesses(), started);
+            } else {
+                QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 5000);
+            }
+            w.start();
+        }
+        signalOffice(SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses().isEmpty(), 10000);
+    }
+
     void pipeNameCarriesARandomPart()
     {
         OfficeOptions fake;
