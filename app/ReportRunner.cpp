@@ -20,6 +20,9 @@
 
 namespace {
 
+// The report is a Russian document whatever the desktop's locale: the decimal comma.
+constexpr std::string_view kReportSeparator = ",";
+
 // Lets a window just shown be exposed and paints it: only window-system and paint events
 // are handled meanwhile, never the user's input, and for half a second at most.
 void PaintNow(QWidget *window)
@@ -92,7 +95,7 @@ bool ReportRunner::start(const DesignRecord &record, const QString &templatePath
 {
     // A report asked for while the office is still starting waits for it on the worker.
     return launch([word = word_, settings = settings_, record, templatePath, prepared = prepared_,
-                   separator = DecimalSeparator()](const auto &progress, const auto &) {
+                   separator = std::string(kReportSeparator)](const auto &progress, const auto &) {
         if (prepared.valid()) prepared.wait();
         return GenerateReport(*word, settings, record, templatePath, separator, progress);
     });
@@ -103,8 +106,8 @@ bool ReportRunner::startPdf(const DesignRecord &record, const QString &templateP
 {
     const QString office = pdfOffice();
     if (office.isEmpty()) return false;
-    return launch([record, templatePath, target, office,
-                   separator = DecimalSeparator()](const auto &progress, const auto &keepGoing) {
+    return launch([record, templatePath, target, office, separator = std::string(kReportSeparator)](
+                      const auto &progress, const auto &keepGoing) {
         PdfReport made = GeneratePdf(record, templatePath, office, separator, progress, keepGoing);
         if (made.outcome.failed != ReportOutcome::Step::none) return made.outcome;
         if (const QString problem = SaveWholeFile(target, made.pdf); !problem.isEmpty())

@@ -18,6 +18,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
 #include "ui/Look.h"
+#include "ui/NumberValidator.h"
 #include "ui/Windowing.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ namespace {
 // factor the calculation raises it by after its number: the number is what comes before.
 double ReadNumber(const InputField &field, const QString &text)
 {
-    const std::string number = text.section(kAllowanceMark, 0, 0).toStdString();
+    const std::string number = InLocaleNotation(text.section(kAllowanceMark, 0, 0)).toStdString();
     if (field.kind == InputKind::whole) return StrToInt(number);
     return StrToFloat(number, DecimalSeparator());
 }
@@ -73,26 +74,30 @@ QString TextOf(const TForm1 &form, TextControl control)
 
 // Where the pages take each number input from, in the order their commits read them. The
 // cross-section field gives the input of the material chosen.
+// The label names the field in a message; a size the formulas divide by or take the
+// logarithm of must be above zero.
 struct NumberSource {
     std::string_view input;
     int page;
     TextControl control;
+    QLabel *TForm1::*caption;
+    bool positive = false;
 };
 // clang-format off
 const NumberSource numberSourceTable[] = {
-    {"verticalClimaticCoefficient", 1, &TForm1::Label29},
-    {"horizontalClimaticCoefficient", 1, &TForm1::Label28},
-    {"upperLayerThickness", 1, &TForm1::Edit5},
-    {"stripDepth", 1, &TForm1::Edit6},
-    {"normativeResistance", 1, &TForm1::Label27},
-    {"normativeAllowance", 1, &TForm1::Label27},
-    {"angleWidth", 2, &TForm1::Edit8},
-    {"rodDiameter", 2, &TForm1::Edit8},
-    {"electrodeLength", 2, &TForm1::Edit9},
-    {"stripWidth", 2, &TForm1::Edit10},
-    {"electrodeSpacing", 2, &TForm1::Edit11},
-    {"stripUtilization", 2, &TForm1::Label26},
-    {"electrodeUtilization", 2, &TForm1::Label16},
+    {"verticalClimaticCoefficient", 1, &TForm1::Label29, &TForm1::Label3},
+    {"horizontalClimaticCoefficient", 1, &TForm1::Label28, &TForm1::Label4},
+    {"upperLayerThickness", 1, &TForm1::Edit5, &TForm1::Label5},
+    {"stripDepth", 1, &TForm1::Edit6, &TForm1::Label6, true},
+    {"normativeResistance", 1, &TForm1::Label27, &TForm1::Label7},
+    {"normativeAllowance", 1, &TForm1::Label27, &TForm1::Label7},
+    {"angleWidth", 2, &TForm1::Edit8, &TForm1::Label9, true},
+    {"rodDiameter", 2, &TForm1::Edit8, &TForm1::Label9, true},
+    {"electrodeLength", 2, &TForm1::Edit9, &TForm1::Label10, true},
+    {"stripWidth", 2, &TForm1::Edit10, &TForm1::Label11, true},
+    {"electrodeSpacing", 2, &TForm1::Edit11, &TForm1::Label12, true},
+    {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13},
+    {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14},
 };
 // clang-format on
 
@@ -118,7 +123,8 @@ std::optional<Soil> SoilOf(const QComboBox *list)
     const int item = list->findText(text, Qt::MatchExactly);
     if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
     try {
-        const double measured = StrToFloat(text.toStdString(), DecimalSeparator());
+        const double measured =
+            StrToFloat(InLocaleNotation(text).toStdString(), DecimalSeparator());
         if (measured > 0) return Soil{.item = "", .resistivity = measured};
     } catch (const ConversionError &) {
     }
@@ -210,12 +216,18 @@ void TForm1::connectHandlers()
     connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
 
-    for (QLineEdit *edit : {Edit5, Edit6, Edit8, Edit9, Edit10, Edit11})
+    for (QLineEdit *edit : {Edit5, Edit6, Edit8, Edit9, Edit10, Edit11}) {
+        const bool whole = edit == Edit8 || edit == Edit10;
+        edit->setValidator(new NumberValidator(
+            whole ? NumberValidator::Kind::whole : NumberValidator::Kind::decimal, edit));
         connect(edit, &QLineEdit::textChanged, this, &TForm1::noteChange);
+    }
     for (QComboBox *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4}) {
         connect(list, &QComboBox::editTextChanged, this, &TForm1::noteChange);
         connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
     }
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::showMaterialLabel);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::showMaterialLabel);
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
                                           Label26, Label27, Label29, Label30, Label31}) {
@@ -309,8 +321,7 @@ void TForm1::showPage(int page)
     PageControl1->setActivePage(page - 1);
 }
 
-// Keystroke filter of the six edit fields: digits, the comma (and the locale's own
-// separator where that is another), Backspace and Enter. Returns whether the key is
+// Enter in the six edit fields moves on down the page. Returns whether the key is
 // swallowed.
 bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
 {
@@ -321,18 +332,21 @@ bool TForm1::EditKeyPress(QLineEdit *edit, const QKeyEvent *event)
     };
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        for (const auto &[from, to] : enterMoves)
-            if (from == edit && to) to->setFocus(Qt::OtherFocusReason);
+        for (const auto &[from, to] : enterMoves) {
+            if (from != edit) continue;
+            if (to) {
+                to->setFocus(Qt::OtherFocusReason);
+            } else {
+                // From a page's last field Enter goes on, where the page is complete.
+                QPushButton *next = edit == Edit6 ? Button1 : Button3;
+                updateNextButtons();
+                if (next->isEnabled()) next->click();
+            }
+        }
         return true;
     }
-    // Focus navigation and keys that type nothing (Delete, arrows, Home, End) pass.
-    const QString text = event->text();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || text.isEmpty()) return false;
-    if (key == Qt::Key_Backspace) return false;
-    if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'))
-        return false;
-    if (text == QLatin1String(",") || text == QLocale().decimalPoint()) return false;
-    return true;
+    // What may stand in a number field is the validator's business; the edit shortcuts pass.
+    return false;
 }
 
 void TForm1::captureArrangement()
@@ -345,7 +359,15 @@ void TForm1::captureMaterial()
 {
     if (const int item = ChosenItem(ComboBox1); item >= 0)
         record.electrodeMaterial = kMaterialItems[item];
-    Label9->setText(record.electrodeMaterial == ElectrodeMaterial::roundRod
+    showMaterialLabel();
+}
+
+// The cross-section's label follows the material on screen, however it was chosen.
+void TForm1::showMaterialLabel()
+{
+    const int item = ChosenItem(ComboBox1);
+    const ElectrodeMaterial material = item >= 0 ? kMaterialItems[item] : record.electrodeMaterial;
+    Label9->setText(material == ElectrodeMaterial::roundRod
                         ? QStringLiteral("Диаметр электрода, мм")
                         : QStringLiteral("Ширина полки уголка, мм"));
 }
@@ -360,22 +382,35 @@ void TForm1::Edit8MouseMove()
     captureMaterial();
 }
 
+bool TForm1::pageComplete(int page) const
+{
+    const auto filled = [](std::initializer_list<QString> texts) {
+        return std::none_of(texts.begin(), texts.end(),
+                            [](const QString &text) { return text.isEmpty(); });
+    };
+    if (page == 1)
+        return filled({ComboBox3->currentText(), ComboBox4->currentText(), Label27->text(),
+                       Label28->text(), Label29->text(), Edit5->text(), Edit6->text()});
+    return filled({ComboBox2->currentText(), ComboBox1->currentText(), Edit8->text(), Edit9->text(),
+                   Edit10->text(), Edit11->text(), Label26->text(), Label16->text()});
+}
+
+// The pointer over the zone above Next enables it once the page is complete; so does
+// completing the page from the keyboard (updateNextButtons). Neither disables it.
 void TForm1::Label30MouseMove()
 {
-    for (const QString &text : {ComboBox3->currentText(), ComboBox4->currentText(), Label27->text(),
-                                Label28->text(), Label29->text(), Edit5->text(), Edit6->text()})
-        if (text.isEmpty()) return;
-    // Once enabled, Next stays enabled for the rest of the run.
-    Button1->setEnabled(true);
+    if (pageComplete(1)) Button1->setEnabled(true);
 }
 
 void TForm1::Label31MouseMove()
 {
-    for (const QString &text :
-         {ComboBox2->currentText(), ComboBox1->currentText(), Edit8->text(), Edit9->text(),
-          Edit10->text(), Edit11->text(), Label26->text(), Label16->text()})
-        if (text.isEmpty()) return;
-    Button3->setEnabled(true);
+    if (pageComplete(2)) Button3->setEnabled(true);
+}
+
+void TForm1::updateNextButtons()
+{
+    Label30MouseMove();
+    Label31MouseMove();
 }
 
 void TForm1::showDialog(QWidget *dialog)
@@ -579,6 +614,7 @@ void TForm1::markSaved()
 
 void TForm1::noteChange()
 {
+    updateNextButtons();
     // Before the windows are all made there is nothing to compare with.
     if (savedDesign_.isEmpty()) return;
     setWindowModified(CaptureDesign(*this) != savedDesign_);
@@ -645,8 +681,8 @@ void TForm1::Button1Click()
         list->setFocus(Qt::OtherFocusReason);
         ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
                                             "измеренное удельное сопротивление в Ом*м — "
-                                            "положительное число, например 120 или 85,5.")
-                                 .arg(QString::fromUtf8(layer)));
+                                            "положительное число, например 120 или 85%2%3.")
+                                 .arg(QString::fromUtf8(layer), QLocale().decimalPoint(), "5"));
         return soil;
     };
     const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
@@ -805,10 +841,35 @@ void TForm1::commitNumbers(int page)
         const InputField &field = *FindInput(source.input);
         if (source.page != page || !Needed(field, record.electrodeMaterial)) continue;
         const QString text = TextOf(*this, source.control);
-        if (field.kind == InputKind::flag)
+        if (field.kind == InputKind::flag) {
             SetFlag(field, record, ReadFlag(text));
-        else
-            SetNumber(field, record, ReadNumber(field, text));
+            continue;
+        }
+        // The field is named, and the focus put there, for the user to mend it.
+        const auto refuse = [&](const QString &what, const QString &detail) {
+            QWidget *control = std::visit(
+                [this](auto member) -> QWidget * { return this->*member; }, source.control);
+            control->setFocus(Qt::OtherFocusReason);
+            if (auto *edit = qobject_cast<QLineEdit *>(control)) edit->selectAll();
+            const QString example = field.kind == InputKind::whole
+                                        ? QStringLiteral("40")
+                                        : QStringLiteral("2") + QLocale().decimalPoint() + '5';
+            throw InputError(
+                QStringLiteral("%1: %2, например %3.")
+                    .arg((this->*source.caption)->text().section(", ", 0, 0), what, example),
+                detail);
+        };
+        double value = 0;
+        try {
+            value = ReadNumber(field, text);
+        } catch (const ConversionError &fault) {
+            refuse(text.isEmpty() ? QStringLiteral("введите число")
+                                  : QStringLiteral("«%1» — не число; введите число").arg(text),
+                   QString::fromUtf8(fault.what()));
+        }
+        if (source.positive && !(value > 0))
+            refuse(QStringLiteral("введите число больше нуля"), {});
+        SetNumber(field, record, value);
     }
 }
 

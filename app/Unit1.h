@@ -206,10 +206,14 @@ private:
     void Edit8MouseMove();
     void Label30MouseMove();
     void Label31MouseMove();
+    // Whether every input of page 1 or 2 has text.
+    bool pageComplete(int page) const;
+    void updateNextButtons();
     bool EditKeyPress(QLineEdit *edit, const QKeyEvent *event);
 
     void captureArrangement();
     void captureMaterial();
+    void showMaterialLabel();
     void FillResultsPage();
     void showAllowance();
     void showDialog(QWidget *dialog);

@@ -29,15 +29,19 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        for (const char *field : {"Edit5", "Edit6", "Edit8", "Edit9", "Edit10", "Edit11"}) {
+        for (const char *field : {"Edit5", "Edit6", "Edit9", "Edit11"}) {
             QTest::addRow("%s: decimal", field) << field << "12,5" << "12,5";
-            QTest::addRow("%s: point dropped", field) << field << "1.5" << "15";
+            QTest::addRow("%s: a point is the comma", field) << field << "1.5" << "1,5";
+        }
+        for (const char *field : {"Edit8", "Edit10"}) {
+            QTest::addRow("%s: whole, the comma dropped", field) << field << "12,5" << "125";
+            QTest::addRow("%s: whole, the point dropped", field) << field << "1.5" << "15";
         }
         QTest::newRow("minus dropped") << "Edit5" << "-3" << "3";
         QTest::newRow("letters dropped") << "Edit9" << "a1b2E3" << "123";
         QTest::newRow("blank dropped") << "Edit6" << "2 5" << "25";
         QTest::newRow("Cyrillic dropped") << "Edit11" << QStringLiteral("б4ю") << "4";
-        QTest::newRow("commas are not counted") << "Edit10" << ",,1,," << ",,1,,";
+        QTest::newRow("one separator") << "Edit9" << "1,,5.2" << "1,52";
         // clang-format on
     }
 
@@ -99,8 +103,8 @@ private slots:
     void pointPassesUnderALocaleWithADecimalPoint()
     {
         QLocale::setDefault(QLocale::c());
-        Type(form().Edit9, QStringLiteral("2.5,x"));
-        QCOMPARE(form().Edit9->text(), QStringLiteral("2.5,"));
+        Type(form().Edit9, QStringLiteral("2,5.x")); // the comma is its point, a second refused
+        QCOMPARE(form().Edit9->text(), QStringLiteral("2.5"));
     }
 
     void nextIsEnabledOnlyByThePointerOverTheZone()
@@ -204,7 +208,9 @@ private slots:
         PointAt(form().Label30);
         form().Edit5->clear(); // emptied after Next was enabled
         Click(form().Button1);
-        QCOMPARE(w.takeBoxTexts(), QStringList{"'' is not a valid floating point value."});
+        QCOMPARE(w.takeBoxTexts(),
+                 QStringList{"Толщина верхнего слоя грунта: введите число, например 2,5."});
+        QCOMPARE(form().focusWidget(), form().Edit5);
         QCOMPARE(w.page(), 1);
         QVERIFY(form().Button1->isEnabled());
         const DesignRecord &r = form().record;
@@ -219,27 +225,37 @@ private slots:
         QCOMPARE(r.normativeResistance, 0);
     }
 
-    void pastedTextsThatTypingCannotProduceAreRejected_data()
+    // Ctrl+V goes by the typing rule: what typing cannot produce is refused whole, a point
+    // becomes the comma; Ctrl+A, Ctrl+C and Ctrl+Z do their usual work.
+    void pastedTextsGoByTheTypingRule_data()
     {
         // clang-format off
         QTest::addColumn<QString>("pasted");
-        QTest::newRow("negative") << "-5";
-        QTest::newRow("exponent") << "1E3";
-        QTest::newRow("leading blank") << " 5";
-        QTest::newRow("two commas") << "1,,5";
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("negative") << "-5" << "0,7";
+        QTest::newRow("exponent") << "1E3" << "0,7";
+        QTest::newRow("leading blank") << " 5" << "0,7";
+        QTest::newRow("two commas") << "1,,5" << "0,7";
+        QTest::newRow("a letter after") << "1,5x" << "0,7";
+        QTest::newRow("a point") << "2.75" << "2,75";
+        QTest::newRow("a comma") << "2,75" << "2,75";
         // clang-format on
     }
 
-    void pastedTextsThatTypingCannotProduceAreRejected()
+    void pastedTextsGoByTheTypingRule()
     {
         QFETCH(QString, pasted);
-        w.fillPage1();
-        form().Edit6->setText(pasted); // as the context menu's paste puts it there
-        w.nextOnPage1();
-        QCOMPARE(w.takeBoxTexts(),
-                 QStringList{"'" + pasted + "' is not a valid floating point value."});
-        QCOMPARE(w.page(), 1);
-        QCOMPARE(form().record.stripDepth, 0.0);
+        QFETCH(QString, shown);
+        Type(form().Edit6, QStringLiteral("0,7"));
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(form().Edit6, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(form().Edit6, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form().Edit6->text(), shown);
+        QTest::keyClick(form().Edit6, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(form().Edit6, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), shown);
+        QTest::keyClick(form().Edit6, Qt::Key_Z, Qt::ControlModifier);
+        if (pasted == shown) QCOMPARE(form().Edit6->text(), QStringLiteral("0,7"));
     }
 
     void soilListTakesAnItemOrAMeasuredResistivity_data()
@@ -255,7 +271,7 @@ private slots:
             QTest::addRow("%s: measured, decimal comma", list) << list << "85,5" << 85.5 << "";
             QTest::addRow("%s: a word", list) << list << "Глина" << 0.0 << "";
             QTest::addRow("%s: zero", list) << list << "0" << 0.0 << "";
-            QTest::addRow("%s: a point in a Russian locale", list) << list << "85.5" << 0.0 << "";
+            QTest::addRow("%s: a point in a Russian locale", list) << list << "85.5" << 85.5 << "";
             QTest::addRow("%s: a unit typed along", list) << list << "120 Ом*м" << 0.0 << "";
         }
         // clang-format on

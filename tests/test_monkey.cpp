@@ -67,7 +67,8 @@ std::vector<double> DoubleFields(const DesignRecord &r)
 bool ExpectedMessage(const QString &text)
 {
     static const QRegularExpression expected(
-        QStringLiteral("^('.*' is not a valid (floating point|integer) value\\.|Floating point "
+        QStringLiteral("^([^:]+: (введите число|введите число больше нуля|«.*» — не число; "
+                       "введите число), например (2,5|40)\\.|Floating point "
                        "division by zero\\."
                        "|Invalid floating point operation\\.|Floating point overflow\\."
                        "|Грунт (верхнего|нижнего) слоя: выберите его из списка .*)$"),

@@ -17,11 +17,12 @@ QString ErrorBoxText(const QString &message)
 }
 
 // The one error box of the program: caption "Тельмар", the critical icon, a single OK.
-void ShowErrorBox(QWidget *parent, const QString &message)
+void ShowErrorBox(QWidget *parent, const QString &message, const QString &detail = {})
 {
     QMessageBox box(QMessageBox::Critical, kApplicationTitle, QString(), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // the texts come from fields and files
     box.setText(ErrorBoxText(message));
+    if (!detail.isEmpty()) box.setDetailedText(detail);
     box.exec();
 }
 
@@ -39,6 +40,8 @@ void RunHandler(QWidget *owner, const std::function<void()> &handler)
 {
     try {
         handler();
+    } catch (const InputError &error) {
+        ShowErrorBox(owner, QString::fromUtf8(error.what()), error.detail);
     } catch (const std::exception &error) {
         ShowErrorBox(owner, QString::fromUtf8(error.what()));
     }
