@@ -3,6 +3,7 @@
 #include "ui/Look.h"
 #include "ui/Windowing.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 
 TForm9::TForm9() : QWidget(nullptr, kFixedSecondaryWindow)
@@ -40,4 +41,13 @@ TForm9::TForm9() : QWidget(nullptr, kFixedSecondaryWindow)
         label->setAlignment(Qt::AlignCenter);
         this->*contact.control = label;
     }
+}
+
+void TForm9::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

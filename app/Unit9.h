@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 
 // The About box: the program's name and the project's contact lines.
@@ -10,6 +11,9 @@ class TForm9 : public QWidget {
 
 public:
     TForm9();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
     QLabel *Label3 = nullptr; // the program's name and version
     QLabel *Label1 = nullptr;

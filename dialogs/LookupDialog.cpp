@@ -4,6 +4,7 @@
 #include "ui/Windowing.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -60,6 +61,25 @@ void LookupDialog::mouseMoveEvent(QMouseEvent *event)
 {
     FormMouseMove();
     QDialog::mouseMoveEvent(event);
+}
+
+void LookupDialog::showEvent(QShowEvent *event)
+{
+    // The keyboard reaches the controls, not the window: their keys are watched.
+    if (!watching_) {
+        for (QWidget *control : findChildren<QWidget *>())
+            control->installEventFilter(this);
+        watching_ = true;
+    }
+    QDialog::showEvent(event);
+}
+
+bool LookupDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::FocusIn)
+        FormMouseMove();
+    return QDialog::eventFilter(watched, event);
 }
 
 void LookupDialog::FormMouseMove()

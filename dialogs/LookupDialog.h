@@ -10,8 +10,9 @@ class QPushButton;
 
 // What the six lookup windows have in common: a window without title-bar buttons that is
 // shown modeless and only hidden, never destroyed, so its picks persist for the whole run;
-// an OK button that starts disabled, is the default button, and is enabled only by pointer
-// movement over the window's free surface; Escape hides it without writing anything. A
+// an OK button that starts disabled, is the default button, and is enabled by pointer
+// movement over the window's free surface, or by the keyboard once the inputs are complete
+// (any key, or the focus reaching a control); Escape hides it without writing anything. A
 // design file keeps its picks.
 class LookupDialog : public QDialog, public SavedWindow {
     Q_OBJECT
@@ -31,7 +32,10 @@ protected:
     void placeOkButton(int x, int y);
 
     void mouseMoveEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormMouseMove();
+    bool watching_ = false;
 };

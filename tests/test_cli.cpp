@@ -252,6 +252,11 @@ private slots:
         QCOMPARE(lines[10], QStringLiteral("Лишь при заданных коэффициентах R = 3,4 Ом ≤ 4 Ом"));
         QVERIFY(lines[11].startsWith(
             QStringLiteral("По таблицам для n = 5, a/L = 1: ηв = 0,695 (принято 0,81)")));
+
+        // The README's example: the same design with the tables' coefficients for five.
+        const Run example = Calc({"--text", TELMAR_EXAMPLE_DESIGN});
+        QCOMPARE(example.status, 0);
+        QVERIFY(example.out.contains("Принимаем к установке  5 вертикальных заземлителей ."));
     }
 
     // --variants answers each design of a batch with the search's table, as JSON and as

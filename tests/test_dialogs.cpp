@@ -124,17 +124,14 @@ private slots:
         QCOMPARE(target->text(), tile);
     }
 
-    void okIsEnabledOnlyByThePointerOverTheFreeSurface()
+    // Picked with the pointer, OK waits for the pointer over the free surface; picked from
+    // the keyboard, it is enabled as soon as both lists hold a value.
+    void okIsEnabledByThePointerOverTheFreeSurfaceOrByTheKeyboard()
     {
         openUtilization(2);
         UtilizationDialog *d = utilization(2);
-        // Both picked by the keyboard alone.
-        d->ComboBox1->setFocus();
-        QTest::keyClick(d->ComboBox1, Qt::Key_Down);
-        d->ComboBox2->setFocus();
-        QTest::keyClick(d->ComboBox2, Qt::Key_Down);
-        QCOMPARE(d->ComboBox1->currentText(), QStringLiteral("1"));
-        QVERIFY(!d->BitBtn1->isEnabled());
+        Pick(d->ComboBox1, QStringLiteral("1"));
+        Pick(d->ComboBox2, QStringLiteral("5"));
         // Over the controls, not the surface.
         PointAt(d->Label1);
         PointAt(d->ComboBox2);
@@ -142,6 +139,16 @@ private slots:
         QVERIFY(!d->BitBtn1->isEnabled());
         PointAt(d, FreeSurface(d));
         QVERIFY(d->BitBtn1->isEnabled());
+
+        openUtilization(4);
+        UtilizationDialog *k = utilization(4);
+        k->ComboBox1->setFocus();
+        QTest::keyClick(k->ComboBox1, Qt::Key_Down);
+        QVERIFY(!k->BitBtn1->isEnabled()); // the count still empty
+        k->ComboBox2->setFocus();
+        QTest::keyClick(k->ComboBox2, Qt::Key_Down);
+        QCOMPARE(k->ComboBox1->currentText(), QStringLiteral("1"));
+        QVERIFY(k->BitBtn1->isEnabled());
     }
 
     void okStaysDisabledWhileAListIsEmpty()
@@ -218,18 +225,17 @@ private slots:
         QCOMPARE(form().Label26->text(), QStringLiteral("0,79"));
     }
 
-    void enterPressesOkWhileItIsEnabled()
+    void enterPressesOkOnceThePicksAreComplete()
     {
         openUtilization(2);
         UtilizationDialog *d = utilization(2);
         Pick(d->ComboBox1, QStringLiteral("2"));
-        Pick(d->ComboBox2, QStringLiteral("10"));
         d->activateWindow();
         QTRY_VERIFY(d->isActiveWindow());
         d->ComboBox2->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(d->isVisible()); // OK is not enabled yet
-        enableOk(d);
+        QVERIFY(d->isVisible()); // the count is still to be picked
+        Pick(d->ComboBox2, QStringLiteral("10"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(!d->isVisible());
         QCOMPARE(form().Label16->text(), QStringLiteral("0,745"));
