@@ -14,6 +14,8 @@
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "dialogs/LookupDialog.h"
+#include "dialogs/TwoListDialog.h"
+#include "dialogs/Unit7.h"
 #include "report/ReportGenerator.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
@@ -171,6 +173,13 @@ void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
              windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6,
              windows_.form7, windows_.form12})
         if (dialog) connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
+    // A pick lands on its tile first (the windows were wired so), then counts as a change.
+    for (LookupDialog *dialog :
+         {windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6})
+        if (auto *lists = qobject_cast<TwoListDialog *>(dialog))
+            connect(lists, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
+    if (auto *climate = qobject_cast<TForm7 *>(windows_.form7))
+        connect(climate, &TForm7::coefficientsPicked, this, &TForm1::noteChange);
     markSaved();
     if (windows_.form13)
         connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);

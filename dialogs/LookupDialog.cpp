@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QWindow>
 
 LookupDialog::LookupDialog(const QString &caption)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -72,6 +73,14 @@ void LookupDialog::showEvent(QShowEvent *event)
         watching_ = true;
     }
     QDialog::showEvent(event);
+}
+
+void LookupDialog::hideEvent(QHideEvent *event)
+{
+    // The keyboard goes back to the window the lookup was opened from, desktop or not.
+    if (QWindow *owner = windowHandle() ? windowHandle()->transientParent() : nullptr)
+        owner->requestActivate();
+    QDialog::hideEvent(event);
 }
 
 bool LookupDialog::eventFilter(QObject *watched, QEvent *event)

@@ -139,6 +139,112 @@ private slots:
         QCOMPARE(w.page(), 3);
     }
 
+    // A whole design from the keyboard alone, lookups included, under a Russian and a C
+    // locale, the decimals typed with a comma or a point.
+    void wholeDesignFromTheKeyboardAlone_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("separator");
+        for (const auto &[name, locale] :
+             {std::pair{"Russian", QLocale(QLocale::Russian)}, std::pair{"C", QLocale::c()}})
+            for (const char *separator : {",", "."})
+                QTest::addRow("%s, «%s» typed", name, separator) << locale << separator;
+    }
+
+    void wholeDesignFromTheKeyboardAlone()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, separator);
+        QLocale::setDefault(locale);
+        const auto russian = qScopeGuard([] { QLocale::setDefault(QLocale(QLocale::Russian)); });
+        form().activateWindow();
+        QTRY_VERIFY(QApplication::focusWidget() &&
+                    QApplication::focusWidget()->window() == &form());
+        // Tab until `target` has the focus, as a user would.
+        const auto tabTo = [](QWidget *target) {
+            for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            return QApplication::focusWidget() == target;
+        };
+        const auto press = [](Qt::Key key, int times = 1) {
+            for (int i = 0; i < times; ++i)
+                QTest::keyClick(QApplication::focusWidget(), key);
+        };
+        const auto type = [](const QString &text) {
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        };
+        // A lookup window opened from its tile, its inputs picked with `keys`, and Enter.
+        const auto lookUp = [&](QWidget *tile, QWidget *window,
+                                std::initializer_list<Qt::Key> keys) {
+            if (!tabTo(tile)) return false;
+            press(Qt::Key_Space);
+            // Active at the window system first, then for the widgets.
+            if (!QTest::qWaitFor([window] {
+                    return QApplication::focusWidget() &&
+                           QApplication::focusWidget()->window() == window;
+                }))
+                return false;
+            for (const Qt::Key key : keys)
+                press(key);
+            press(Qt::Key_Return);
+            return !window->isVisible() && QTest::qWaitFor([this] {
+                return QApplication::focusWidget() &&
+                       QApplication::focusWidget()->window() == &form();
+            });
+        };
+
+        QVERIFY(tabTo(form().ComboBox3));
+        press(Qt::Key_Down, 3); // Глина-60
+        QVERIFY(tabTo(form().ComboBox4));
+        press(Qt::Key_Down, 8); // Садовая земля-40
+        // Space checks the first zone, the arrow moves to the second; then the electrodes' list.
+        QVERIFY(lookUp(form().Label29, w.windows->Form7.get(),
+                       {Qt::Key_Space, Qt::Key_Right, Qt::Key_Tab, Qt::Key_Down}));
+        QVERIFY(tabTo(form().Edit5));
+        type("2");
+        QVERIFY(tabTo(form().Edit6));
+        type("0" + separator + "7");
+        QVERIFY(lookUp(form().Label27, w.windows->Form6.get(),
+                       {Qt::Key_Down, Qt::Key_Tab, Qt::Key_Down}));
+        QVERIFY(form().Button1->isEnabled());
+        QVERIFY(tabTo(form().Button1));
+        press(Qt::Key_Space);
+        QCOMPARE(w.page(), 2);
+
+        QVERIFY(tabTo(form().ComboBox2));
+        press(Qt::Key_Down, 2); // В ряд
+        QVERIFY(tabTo(form().ComboBox1));
+        press(Qt::Key_Down); // Уголок
+        for (const auto &[edit, text] :
+             {std::pair{form().Edit8, QString("50")},
+              std::pair{form().Edit9, "2" + separator + "5"},
+              std::pair{form().Edit10, QString("40")}, std::pair{form().Edit11, QString("5")}}) {
+            QVERIFY(tabTo(edit));
+            type(text);
+        }
+        QVERIFY(lookUp(form().Label26, w.windows->Form3.get(),
+                       {Qt::Key_Down, Qt::Key_Tab, Qt::Key_Down}));
+        QVERIFY(lookUp(form().Label16, w.windows->Form2.get(),
+                       {Qt::Key_Down, Qt::Key_Tab, Qt::Key_Down}));
+        QVERIFY(tabTo(form().Button3));
+        press(Qt::Key_Space);
+        QCOMPARE(w.page(), 3);
+        QVERIFY(w.boxes->empty());
+
+        const DesignRecord &r = form().record;
+        QCOMPARE(r.upperResistivity, 60.0);
+        QCOMPARE(r.lowerResistivity, 40.0);
+        QVERIFY(r.verticalClimaticCoefficient > 1);
+        QCOMPARE(r.stripDepth, 0.7);
+        QCOMPARE(r.arrangement, Arrangement::row);
+        QCOMPARE(r.electrodeLength, 2.5);
+        QCOMPARE(r.electrodeSpacing, 5.0);
+        QVERIFY(r.normativeResistance > 0 && r.stripUtilization > 0 && r.electrodeUtilization > 0);
+        QVERIFY(r.refinedCount >= 1);
+        // The fields show the locale's separator, whichever was typed.
+        QCOMPARE(form().Edit9->text(), "2" + locale.decimalPoint() + "5");
+    }
+
     void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()
     {
         reachPage2();
