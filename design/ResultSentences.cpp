@@ -108,8 +108,11 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
         r.stripAloneMeetsNorm
             ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
                   NormText(r, sep) + ": электродам добавлять нечего ;"
+            // Rt is reckoned beside the strip of the decided count, not the estimated one
+            // above it: the page names that strip.
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
-                  "  Ом ;";
+                  "  Ом (полоса " + general(r.refinedStripLength) +
+                  " м: " + oneDecimal(r.refinedStripResistance) + " Ом) ;";
     s.refinedCount = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
     // A count is taken only where it meets the norm on coefficients the tables bear out.
     const bool calculated = r.refinedCount >= 1;

@@ -156,7 +156,9 @@ private slots:
                  std::string("Предполагаемая длина горизонтального заземлителя = 12  м ;"));
         QCOMPARE(s.stripResistance,
                  std::string("Сопротивление горизонтального заземлителя = 39,2  Ом ;"));
-        QCOMPARE(s.totalResistance, std::string("Полное сопротивление заземлителей = 4,5  Ом ;"));
+        QCOMPARE(
+            s.totalResistance,
+            std::string("Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;"));
         QCOMPARE(s.refinedStripLength,
                  std::string("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(s.refinedCount, std::string("соединительной полосы = 4,1  шт ;"));
@@ -172,11 +174,11 @@ private slots:
         QTest::addColumn<QString>("label22");
         // ηв 0,81 is not the tables' 0,695 for five electrodes: the norm holds only as given.
         QTest::newRow("reference") << Computed() << "Лишь при заданных коэффициентах R = 3,4 Ом ≤ 4 Ом"
-                                   << "Полное сопротивление заземлителей = 4,5  Ом ;";
+                                   << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
         DesignRecord settled = ReferenceDesign();
         SettleCoefficients(settled);
         QTest::newRow("settled") << settled << "Сопротивление заземляющего устройства = 3,9 Ом ≤ 4 Ом; ηв, ηг по таблицам"
-                                 << "Полное сопротивление заземлителей = 4,4  Ом ;";
+                                 << "Полное сопротивление заземлителей = 4,4  Ом (полоса 12 м: 39,7 Ом) ;";
         QTest::newRow("the allowance for poor soil")
             << Computed([](DesignRecord &r) {
                    r.upperResistivity = 250;
@@ -185,7 +187,7 @@ private slots:
                })
             // ρ = 250·500·3 / (250·1,7 + 500·1,3) = 348,8 Ом·м, k = 3,488
             << "Лишь при заданных коэффициентах R = 13,2 Ом ≤ 13,952 Ом (4 Ом × 3,488 по ПУЭ 1.7.101)"
-            << "Полное сопротивление заземлителей = 16,7  Ом ;";
+            << "Полное сопротивление заземлителей = 16,7  Ом (полоса 27 м: 85,2 Ом) ;";
         QTest::newRow("strip alone")
             << Computed([](DesignRecord &r) {
                    r.arrangement = Arrangement::contour;
@@ -199,8 +201,8 @@ private slots:
         QTest::newRow("not met") << unmet
                                  << "Сопротивление заземляющего устройства = 3,4 Ом: норма 4 Ом "
                                     "не достигается ни при каком числе электродов"
-                                 << "Полное сопротивление заземлителей = 4,5  Ом ;";
-        QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом ;";
+                                 << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
+        QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом (полоса 0 м: 0,0 Ом) ;";
         // clang-format on
     }
 
