@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -78,13 +79,18 @@ int RunProgram(int argc, char *argv[], const std::function<void()> &mapped)
     // TELMAR_NO_OFFICE_PREWARM keeps the office from starting before a report is asked for.
     main->reportRunner().allowPreparingOffice(
         !qEnvironmentVariableIsSet("TELMAR_NO_OFFICE_PREWARM"));
-    WhenFirstExposed(main, [&windows, main, mapped] {
+    bool completed = false;
+    const auto complete = [&windows, &completed, main] {
+        if (std::exchange(completed, true)) return;
+        CreateSecondaryWindows(*windows);
+        main->openFromCommandLine(QApplication::arguments());
+    };
+    WhenFirstExposed(main, [main, mapped, complete] {
         if (mapped) mapped();
-        QTimer::singleShot(0, main, [&windows, main] {
-            CreateSecondaryWindows(*windows);
-            main->openFromCommandLine(QApplication::arguments());
-        });
+        QTimer::singleShot(0, main, complete);
     });
+    // A window the display never exposes (a minimised start) still gets its windows.
+    QTimer::singleShot(1000, main, complete);
     main->show();
     const int status = application.exec();
     if (windows->Form1->reportRunner().running()) {

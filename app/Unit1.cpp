@@ -617,6 +617,7 @@ void TForm1::showHelp()
 void TForm1::markSaved()
 {
     savedDesign_ = CaptureDesign(*this);
+    updateNextButtons(); // an opened design may go on at once
     setWindowModified(false);
     showTitle();
 }
