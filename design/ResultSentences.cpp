@@ -3,6 +3,7 @@
 #include "design/Calculation.h"
 #include "design/NumberFormat.h"
 #include "design/Tables.h"
+#include "design/WorkedCalculation.h"
 
 #include <cmath>
 
@@ -86,6 +87,34 @@ std::vector<std::string> SizeNotes(const DesignRecord &r)
     return notes;
 }
 
+std::vector<std::string> RangeNotes(const DesignRecord &r)
+{
+    const auto number = [](double value) { return FormatGeneral(value, ","); };
+    std::vector<std::string> notes;
+    if (!(r.refinedCount > 0) || !(r.electrodeLength > 0)) return notes;
+    const double ratio = r.electrodeSpacing / r.electrodeLength;
+    if (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back())
+        notes.push_back("Отношение a/L = " + number(RoundSignificant(ratio, 3)) +
+                        " вне таблиц коэффициентов использования (от " +
+                        number(kUtilizationRatios.front()) + " до " +
+                        number(kUtilizationRatios.back()) +
+                        "): коэффициенты по таблицам взяты с их края.");
+    const auto &counts =
+        (r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable).counts;
+    if (r.refinedCount < counts.front() || r.refinedCount > counts.back())
+        notes.push_back("Число электродов n = " + number(r.refinedCount) +
+                        " вне таблицы коэффициентов использования (" +
+                        (r.arrangement == Arrangement::row ? "в ряд" : "по контуру") + " от " +
+                        number(counts.front()) + " до " + number(counts.back()) +
+                        "): коэффициенты взяты с её края; проверьте решение, например "
+                        "«Подбором» другой длины, расстояния или расположения.");
+    // The climatic table gives ψ for electrodes of 2–3 m and of 5 m.
+    if (r.electrodeLength < 2 || r.electrodeLength > 5)
+        notes.push_back("Длина электрода L = " + number(r.electrodeLength) +
+                        " м вне 2–5 м, для которых даны климатические коэффициенты.");
+    return notes;
+}
+
 ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view sep)
 {
     const auto oneDecimal = [sep](double v) { return FormatOneDecimal(v, sep); };
@@ -127,6 +156,8 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     s.installation = InstallationSentence(r, sep);
     s.notes = CoefficientNotes(r, sep);
     for (std::string &note : SizeNotes(r))
+        s.notes.push_back(std::move(note));
+    for (std::string &note : RangeNotes(r))
         s.notes.push_back(std::move(note));
     s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
     return s;

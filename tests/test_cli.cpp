@@ -773,7 +773,7 @@ private slots:
         } runs[] = {
             {{"--jsonl"}, lines, 1, "efbd21b5e5da1d28ba16506d1f74cad42f9affce6e64fb0c1b840793bd672fc2"},
             {{}, batch, 1, "5d7170447aa09990cfe646e6905933233a5a1dcba9c6089ab2567200e83a8e82"},
-            {{"--text"}, batch, 1, "4d6e2dc1d9db47c28ac4759f5e61f511ef0861fe58af37a4e9062c0b29766fa2"},
+            {{"--text"}, batch, 1, "eac25fdbaec96962410994bd1e15d98302089ce6de4a6472e9d30237f37e77a0"},
         };
         // clang-format on
         for (const auto &expected : runs) {

@@ -115,11 +115,14 @@ std::string DecidedCount(const R &r, const Context &c)
 std::string Sizes(const R &r, const Context &)
 {
     const std::vector<std::string> notes = SizeNotes(r);
-    if (notes.empty())
-        return "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4).";
-    std::string text;
+    std::string text =
+        notes.empty() ? "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4)."
+                      : "";
     for (const std::string &note : notes)
         text += (text.empty() ? "" : " ") + note;
+    // Where the method's tables end, said beside the sizes.
+    for (const std::string &note : RangeNotes(r))
+        text += " " + note;
     return text;
 }
 
