@@ -78,40 +78,69 @@ void Overall(PlanGeometry &plan, PlanPoint start, PlanPoint end, Side side)
                                .overall = true});
 }
 
+// Where not every electrode is drawn, the chains give the installation's own spacings: a
+// side of whole spacings as "n×a", any other as its length alone.
+void TrueSpans(PlanGeometry &plan, double a)
+{
+    for (Dimension &d : plan.dimensions) {
+        const double spans = std::round(d.value / a);
+        const bool whole = spans >= 1 && std::abs(spans * a - d.value) <= 1e-9 * d.value;
+        d.spans = whole ? static_cast<int>(std::min(spans, 1e9)) : 1;
+        d.span = whole ? a : d.value;
+    }
+}
+
 } // namespace
 
 PlanGeometry PlanOf(const DesignRecord &r)
 {
     PlanGeometry plan;
-    // Beyond a few hundred electrodes a drawing shows no more; the count is written anyway.
-    const auto n = static_cast<std::size_t>(std::clamp(r.refinedCount, 1.0, 400.0));
+    // The plan has the installation's true sizes; beyond a few hundred electrodes a drawing
+    // shows no more of them, so those drawn stand evenly along the strip, the dimensions
+    // and the count still the installation's own.
+    const auto all = static_cast<std::size_t>(std::clamp(r.refinedCount, 1.0, 1e9));
+    const std::size_t n = std::min<std::size_t>(all, 400);
     const double a = r.electrodeSpacing;
     plan.count = r.refinedCount;
     plan.stripLength = r.refinedStripLength;
     if (r.arrangement == Arrangement::row) {
+        plan.width = all > 1 ? static_cast<double>(all - 1) * a : r.refinedStripLength;
+        const double step = n == all || n < 2 ? a : plan.width / static_cast<double>(n - 1);
         for (std::size_t i = 0; i < n; ++i)
-            plan.electrodes.push_back({static_cast<double>(i) * a, 0});
-        plan.width = n > 1 ? static_cast<double>(n - 1) * a : r.refinedStripLength;
+            plan.electrodes.push_back({static_cast<double>(i) * step, 0});
         plan.strip = {{0, 0}, {plan.width, 0}};
         Chain(plan, {0, 0}, {plan.width, 0}, Side::below);
+        if (n < all) {
+            plan.dimensions.resize(1);
+            plan.dimensions[0] = {.from = {0, 0},
+                                  .to = {plan.width, 0},
+                                  .value = plan.width,
+                                  .spans = 1,
+                                  .span = plan.width,
+                                  .side = Side::below,
+                                  .overall = false};
+            TrueSpans(plan, a);
+        }
         return plan;
     }
     // Along a contour: the rectangle nearest a square whose sides are whole spacings for an
     // even count, so that an electrode stands at each corner, and half spacings for an odd
     // one, where two corners are the most there can be; a square for fewer than four.
-    const double perimeter = static_cast<double>(n) * a;
-    if (n >= 4) {
-        const bool even = n % 2 == 0;
+    const double perimeter = static_cast<double>(all) * a;
+    if (all >= 4) {
+        const bool even = all % 2 == 0;
         const double unit = even ? a : a / 2;
-        const std::size_t units = even ? n / 2 : n; // the half perimeter in units
+        const std::size_t units = even ? all / 2 : all; // the half perimeter in units
         const std::size_t longer = (units + 1) / 2;
         plan.width = static_cast<double>(longer) * unit;
         plan.height = static_cast<double>(units - longer) * unit;
     } else {
         plan.width = plan.height = perimeter / 4;
     }
+    const double step = n == all ? a : perimeter / static_cast<double>(n);
     for (std::size_t i = 0; i < n; ++i)
-        plan.electrodes.push_back(OnPerimeter(plan.width, plan.height, static_cast<double>(i) * a));
+        plan.electrodes.push_back(
+            OnPerimeter(plan.width, plan.height, static_cast<double>(i) * step));
     plan.strip = {{0, 0}, {plan.width, 0}, {plan.width, plan.height}, {0, plan.height}};
     plan.closed = true;
     const PlanPoint corners[] = {
@@ -126,6 +155,15 @@ PlanGeometry PlanOf(const DesignRecord &r)
     // A side's whole length where its chain has more than one dimension.
     if (right - bottom > 1) Overall(plan, corners[0], corners[1], Side::below);
     if (rest - right > 1) Overall(plan, corners[1], corners[2], Side::right);
+    if (n < all) {
+        // The sides alone, each with its spacings.
+        plan.dimensions.clear();
+        Overall(plan, corners[0], corners[1], Side::below);
+        Overall(plan, corners[1], corners[2], Side::right);
+        for (Dimension &d : plan.dimensions)
+            d.overall = false;
+        TrueSpans(plan, a);
+    }
     return plan;
 }
 

@@ -123,6 +123,35 @@ private slots:
         QCOMPARE(atCorners, corners);
     }
 
+    // More electrodes than a drawing can show: fewer are drawn, but the sizes and the
+    // dimensions are the installation's, in its own spacing.
+    void aPlanOfThousandsKeepsItsTrueDimensions()
+    {
+        DesignRecord row;
+        row.arrangement = Arrangement::row;
+        row.refinedCount = 2519;
+        row.electrodeSpacing = 3;
+        row.refinedStripLength = 7554;
+        const PlanGeometry plan = PlanOf(row);
+        QVERIFY(plan.electrodes.size() <= 400);
+        QCOMPARE(plan.width, 7554.0);
+        QCOMPARE(plan.dimensions.size(), std::size_t(1));
+        QCOMPARE(plan.dimensions[0].spans, 2518);
+        QCOMPARE(plan.dimensions[0].span, 3.0);
+
+        DesignRecord contour = row;
+        contour.arrangement = Arrangement::contour;
+        contour.refinedCount = 1000;
+        contour.refinedStripLength = 3000;
+        const PlanGeometry loop = PlanOf(contour);
+        QVERIFY(loop.electrodes.size() <= 400);
+        QCOMPARE(2 * (loop.width + loop.height), 3000.0);
+        for (const Dimension &d : loop.dimensions) {
+            QCOMPARE(d.span, 3.0);
+            QCOMPARE(d.spans * d.span, d.value);
+        }
+    }
+
     void sectionShowsTheDepths()
     {
         const SectionGeometry s = SectionOf(Computed());
