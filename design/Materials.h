@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// The steel of the decided installation as its specification lists it: the electrodes and
+// The steel of the decided installation as the material list gives it: the electrodes and
 // the strip with their profiles, standards and masses, and the lines the designer fills in.
 struct MaterialRow {
     int position = 0;

@@ -336,7 +336,7 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
         // The values keep the template's weight: the decision of 2.7 stands in a bold
-        // paragraph, the specification's names in plain cells.
+        // paragraph, the material list's names in plain cells.
         QCOMPARE(probe.weightOf("Наименьшее число электродов, при котором").value_or(0), 150.0);
         QCOMPARE(probe.weightOf("Горизонтальный заземлитель (полоса связи)").value_or(0), 100.0);
         // The drawing stands in the document as a picture of its own.

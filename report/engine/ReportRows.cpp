@@ -214,7 +214,7 @@ std::string Check(const R &, const Context &c)
     return Lines(c.worked.check);
 }
 
-// A cell of the specification: `part` of its row `row`, a dash where the standard gives no
+// A cell of the material list: `part` of its row `row`, a dash where the standard gives no
 // value, and a line to fill in where the calculation cannot know it.
 std::string Specified(const Context &c, std::size_t row, char part)
 {
@@ -238,7 +238,7 @@ std::string Specified(const Context &c, std::size_t row, char part)
     }
 }
 
-template <std::size_t row, char part> std::string Spec(const R &, const Context &c)
+template <std::size_t row, char part> std::string MaterialCell(const R &, const Context &c)
 {
     return Specified(c, row, part);
 }
@@ -263,7 +263,7 @@ template <auto field> std::string Signed(const R &r, const Context &)
 // The report template's placeholders in the order of replacement: the table of the
 // program's first report (rows 8 to 10 describe the cross-section of the electrode and take
 // their text from the material), then the worked calculation, the chosen soils, the
-// drawing, the specification, and last the names of the title block, which the user types
+// drawing, the material list, and last the names of the title block, which the user types
 // and a later search must not meet.
 // clang-format off
 const Row placeholderTable[] = {
@@ -335,24 +335,24 @@ const Row placeholderTable[] = {
     {"##zar&", Composer{[](const R &r, const Context &) { return std::string(ArrangementInText(r.arrangement)); }}, Form::composed, "", 0},
     {"##zmt&", Composer{Material}, Form::composed, "", 0},
     {"##zsx&", kMaterial, Form::picture, "", 0},
-    {"##zsn1&", Composer{Spec<0, 'n'>}, Form::composed, "", 0},
-    {"##zsp1&", Composer{Spec<0, 'p'>}, Form::composed, "", 0},
-    {"##zsg1&", Composer{Spec<0, 'g'>}, Form::composed, "", 0},
-    {"##zsl1&", Composer{Spec<0, 'l'>}, Form::composed, "", 0},
+    {"##zsn1&", Composer{MaterialCell<0, 'n'>}, Form::composed, "", 0},
+    {"##zsp1&", Composer{MaterialCell<0, 'p'>}, Form::composed, "", 0},
+    {"##zsg1&", Composer{MaterialCell<0, 'g'>}, Form::composed, "", 0},
+    {"##zsl1&", Composer{MaterialCell<0, 'l'>}, Form::composed, "", 0},
     {"##zsn&", &R::refinedCount, Form::general, "", 0},
-    {"##zsk1&", Composer{Spec<0, 'k'>}, Form::composed, "", 0},
-    {"##zsm1&", Composer{Spec<0, 'm'>}, Form::composed, "", 0},
-    {"##zsn2&", Composer{Spec<1, 'n'>}, Form::composed, "", 0},
-    {"##zsp2&", Composer{Spec<1, 'p'>}, Form::composed, "", 0},
-    {"##zsg2&", Composer{Spec<1, 'g'>}, Form::composed, "", 0},
-    {"##zsls&", Composer{Spec<1, 'l'>}, Form::composed, "", 0},
-    {"##zsk2&", Composer{Spec<1, 'k'>}, Form::composed, "", 0},
-    {"##zsm2&", Composer{Spec<1, 'm'>}, Form::composed, "", 0},
-    {"##zsn3&", Composer{Spec<2, 'n'>}, Form::composed, "", 0},
-    {"##zsp3&", Composer{Spec<2, 'p'>}, Form::composed, "", 0},
-    {"##zsg3&", Composer{Spec<2, 'g'>}, Form::composed, "", 0},
-    {"##zsk3&", Composer{Spec<2, 'k'>}, Form::composed, "", 0},
-    {"##zsn4&", Composer{Spec<3, 'n'>}, Form::composed, "", 0},
+    {"##zsk1&", Composer{MaterialCell<0, 'k'>}, Form::composed, "", 0},
+    {"##zsm1&", Composer{MaterialCell<0, 'm'>}, Form::composed, "", 0},
+    {"##zsn2&", Composer{MaterialCell<1, 'n'>}, Form::composed, "", 0},
+    {"##zsp2&", Composer{MaterialCell<1, 'p'>}, Form::composed, "", 0},
+    {"##zsg2&", Composer{MaterialCell<1, 'g'>}, Form::composed, "", 0},
+    {"##zsls&", Composer{MaterialCell<1, 'l'>}, Form::composed, "", 0},
+    {"##zsk2&", Composer{MaterialCell<1, 'k'>}, Form::composed, "", 0},
+    {"##zsm2&", Composer{MaterialCell<1, 'm'>}, Form::composed, "", 0},
+    {"##zsn3&", Composer{MaterialCell<2, 'n'>}, Form::composed, "", 0},
+    {"##zsp3&", Composer{MaterialCell<2, 'p'>}, Form::composed, "", 0},
+    {"##zsg3&", Composer{MaterialCell<2, 'g'>}, Form::composed, "", 0},
+    {"##zsk3&", Composer{MaterialCell<2, 'k'>}, Form::composed, "", 0},
+    {"##zsn4&", Composer{MaterialCell<3, 'n'>}, Form::composed, "", 0},
     {"##zst&", Composer{TotalMass}, Form::composed, "", 0},
     {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
     {"##zorg&", Composer{Signed<&R::organisation>}, Form::composed, "", 0},
