@@ -32,6 +32,14 @@ std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
            (r.settling == Settling::none ? "" : "; ηв, ηг по таблицам");
 }
 
+// a/L as every note gives it: to two decimals, and below 1 to two significant digits, so
+// that a ratio far under the tables does not read as 0.
+std::string RatioText(const DesignRecord &r, std::string_view sep)
+{
+    const double ratio = r.electrodeSpacing / r.electrodeLength;
+    return FormatGeneral(ratio < 1 ? RoundSignificant(ratio, 2) : Rounded(ratio, 0.01), sep);
+}
+
 } // namespace
 
 bool CoefficientsAgree(const DesignRecord &r)
@@ -55,18 +63,17 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_vie
         return {"С коэффициентами по таблицам норма не выполняется ни при каком числе "
                 "электродов: измените исходные данные."};
     if (CoefficientsAgree(r)) return {};
-    const std::string ratio =
-        FormatGeneral(Rounded(r.electrodeSpacing / r.electrodeLength, 0.01), sep);
-    return {"По таблицам для n = " + FormatGeneral(r.refinedCount, sep) + ", a/L = " + ratio +
+    return {"По таблицам для n = " + FormatGeneral(r.refinedCount, sep) +
+            ", a/L = " + RatioText(r, sep) +
             ": ηв = " + FormatGeneral(TableReading(r.tabulatedElectrodeUtilization), sep) +
             " (принято " + FormatGeneral(r.electrodeUtilization, sep) + "), ηг = " +
             FormatGeneral(TableReading(r.tabulatedStripUtilization), sep) + " (принято " +
             FormatGeneral(r.stripUtilization, sep) + "); уточните их: «Уточнить по таблицам»."};
 }
 
-std::vector<std::string> SizeNotes(const DesignRecord &r)
+std::vector<std::string> SizeNotes(const DesignRecord &r, std::string_view sep)
 {
-    const auto mm = [](double value) { return FormatGeneral(value, ","); };
+    const auto mm = [sep](double value) { return FormatGeneral(value, sep); };
     constexpr const char *kWhere = " (ПУЭ, табл. 1.7.4)";
     std::vector<std::string> notes;
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod) {
@@ -87,14 +94,14 @@ std::vector<std::string> SizeNotes(const DesignRecord &r)
     return notes;
 }
 
-std::vector<std::string> RangeNotes(const DesignRecord &r)
+std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
 {
-    const auto number = [](double value) { return FormatGeneral(value, ","); };
+    const auto number = [sep](double value) { return FormatGeneral(value, sep); };
     std::vector<std::string> notes;
     if (!(r.refinedCount > 0) || !(r.electrodeLength > 0)) return notes;
     const double ratio = r.electrodeSpacing / r.electrodeLength;
     if (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back())
-        notes.push_back("Отношение a/L = " + number(RoundSignificant(ratio, 3)) +
+        notes.push_back("Отношение a/L = " + RatioText(r, sep) +
                         " вне таблиц коэффициентов использования (от " +
                         number(kUtilizationRatios.front()) + " до " +
                         number(kUtilizationRatios.back()) +
@@ -155,9 +162,9 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
         "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) + " м;";
     s.installation = InstallationSentence(r, sep);
     s.notes = CoefficientNotes(r, sep);
-    for (std::string &note : SizeNotes(r))
+    for (std::string &note : SizeNotes(r, sep))
         s.notes.push_back(std::move(note));
-    for (std::string &note : RangeNotes(r))
+    for (std::string &note : RangeNotes(r, sep))
         s.notes.push_back(std::move(note));
     s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
     return s;

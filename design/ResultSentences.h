@@ -41,12 +41,12 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &record,
                                           std::string_view decimalSeparator);
 
 // An electrode or strip below the least sizes of black steel in the ground.
-std::vector<std::string> SizeNotes(const DesignRecord &record);
+std::vector<std::string> SizeNotes(const DesignRecord &record, std::string_view decimalSeparator);
 
 // The inputs and the decision outside what the method's tables cover: the ratio a/L and
 // the counts of the utilization tables, the electrode lengths of the climatic table. The
 // calculation still runs; these say where its coefficients are taken from the tables' edge.
-std::vector<std::string> RangeNotes(const DesignRecord &record);
+std::vector<std::string> RangeNotes(const DesignRecord &record, std::string_view decimalSeparator);
 
 ResultSentences ComposeResultSentences(const DesignRecord &record,
                                        std::string_view decimalSeparator);

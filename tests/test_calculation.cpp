@@ -7,10 +7,13 @@
 #include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -439,6 +442,46 @@ private slots:
                           (r.totalElectrodeResistance * r.electrodeUtilization));
         QCOMPARE_NEAR(r.installationResistance,
                       1 / (count * r.electrodeUtilization / r.singleElectrodeResistance + 1 / Rs));
+    }
+
+    // An input outside the tables is named once, with the separator of the page it stands
+    // on, and a/L reads the same in every note.
+    void notesOutsideTheTablesNameTheInput_data()
+    {
+        // clang-format off
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("wide spacing") << Computed([](DesignRecord &r) { r.electrodeSpacing = 99999999999; })
+                                      << "a/L = 33333333333 вне";
+        QTest::newRow("close spacing") << Computed([](DesignRecord &r) { r.electrodeSpacing = 1; })
+                                       << "a/L = 0.33 вне";
+        QTest::newRow("spacing under the tables") << Computed([](DesignRecord &r) { r.electrodeSpacing = 0.013; })
+                                                  << "a/L = 0.0043 вне";
+        QTest::newRow("short electrode") << Computed([](DesignRecord &r) { r.electrodeLength = 1.5; })
+                                         << "L = 1.5 м вне 2–5 м";
+        QTest::newRow("quartz") << Computed([](DesignRecord &r) { r.upperResistivity = r.lowerResistivity = 15000; })
+                                << "вне таблицы коэффициентов использования (в ряд от 2 до 20)";
+        QTest::newRow("thin rod") << Computed([](DesignRecord &r) {
+            r.electrodeMaterial = ElectrodeMaterial::roundRod; r.rodDiameter = 8; r.electrodeLength = 2.5; })
+                                  << "Диаметр электрода 8 мм меньше";
+        // clang-format on
+    }
+
+    void notesOutsideTheTablesNameTheInput()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, named);
+        const ResultSentences s = ComposeResultSentences(design, ".");
+        const QString notes = QString::fromStdString(
+            std::accumulate(s.notes.begin(), s.notes.end(), std::string(),
+                            [](std::string all, const std::string &n) { return all + n + '\n'; }));
+        QCOMPARE(notes.count(named), 1);
+        QVERIFY2(!notes.contains(QRegularExpression(QStringLiteral("\\d,\\d"))), qPrintable(notes));
+        const QRegularExpression ratio(QStringLiteral("a/L = ([0-9.]+)"));
+        QSet<QString> ratios;
+        for (auto match = ratio.globalMatch(notes); match.hasNext();)
+            ratios << match.next().captured(1);
+        QVERIFY2(ratios.size() <= 1, qPrintable(notes));
     }
 
     // Coefficients re-picked from the tables until the decided count keeps them.
