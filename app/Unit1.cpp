@@ -31,6 +31,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -236,10 +237,14 @@ void TForm1::connectHandlers()
         connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
     }
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::showMaterialLabel);
+    // The link is clicked, or the focused note taken with Enter or Space like a tile.
+    Label34->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    Label34->setFocusPolicy(Qt::NoFocus);
+    connect(Label34, &QLabel::linkActivated, this, &TForm1::showAllNotes);
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::showMaterialLabel);
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
-                                          Label26, Label27, Label29, Label30, Label31}) {
+                                          Label26, Label27, Label29, Label30, Label31, Label34}) {
         watched->installEventFilter(this);
     }
     // These report pointer movement without a button held.
@@ -279,11 +284,15 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         else if (const auto click = tileClick(watched); click && IsPressKey(event)) {
             run(click);
             consumed = true;
+        } else if (watched == Label34 && !notes_.isEmpty() && IsPressKey(event)) {
+            showAllNotes();
+            consumed = true;
         }
         break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
-        if (auto *tile = qobject_cast<QLabel *>(watched); tile && tileClick(watched))
+        if (auto *tile = qobject_cast<QLabel *>(watched);
+            tile && (tileClick(watched) || watched == Label34))
             tile->setFrameStyle(event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain
                                                                  : QFrame::NoFrame);
         break;
@@ -815,10 +824,44 @@ void TForm1::FillResultsPage()
     QStringList notes;
     for (const std::string &note : s.notes)
         notes << Text(note);
-    // Two lines fit above the results; all of them stand in the report and the tip.
-    Label34->setText(notes.join(QLatin1Char('\n')));
-    Label34->setToolTip(notes.join(QLatin1Char('\n')));
+    showNotes(notes);
     Button10->setVisible(s.offerSettling);
+}
+
+// Two lines fit above the results. Notes that take more show the first cut short and a
+// link to all of them; the report gives them all too.
+void TForm1::showNotes(const QStringList &notes)
+{
+    notes_ = notes;
+    const QString all = notes.join(QLatin1Char('\n'));
+    Label34->setToolTip(all);
+    const QFontMetrics metrics(Label34->font());
+    // Inside the frame the label gets with the focus, with room to spare: rich text lays
+    // out a little wider than the font metrics measure it.
+    const int width = Label34->width() - 16;
+    const QRect room(0, 0, width, 1 << 16);
+    if (metrics.boundingRect(room, Qt::TextWordWrap, all).height() <= Label34->height()) {
+        Label34->setTextFormat(Qt::PlainText);
+        Label34->setText(all);
+        Label34->setFocusPolicy(Qt::NoFocus);
+        return;
+    }
+    const QString link = notes.size() > 1
+                             ? QStringLiteral("Замечаний: %1 — <a href=\"#notes\">показать все</a>")
+                                   .arg(notes.size())
+                             : QStringLiteral("<a href=\"#notes\">показать полностью</a>");
+    Label34->setTextFormat(Qt::RichText);
+    Label34->setText(metrics.elidedText(notes.front(), Qt::ElideRight, width).toHtmlEscaped() +
+                     QStringLiteral("<br>") + link);
+    Label34->setFocusPolicy(Qt::StrongFocus); // Tab reaches the notes too
+}
+
+void TForm1::showAllNotes()
+{
+    QMessageBox box(QMessageBox::Information, kApplicationTitle, QString(), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QStringLiteral("Замечания к расчёту:\n\n") + notes_.join(QStringLiteral("\n\n")));
+    box.exec();
 }
 
 // The normative tile shows the factor the calculation raised it by.

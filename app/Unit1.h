@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QJsonObject>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -215,6 +216,8 @@ private:
     void captureMaterial();
     void showMaterialLabel();
     void FillResultsPage();
+    void showNotes(const QStringList &notes);
+    void showAllNotes();
     void showAllowance();
     void showDialog(QWidget *dialog);
 
@@ -225,4 +228,5 @@ private:
     QString designFile_;
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
     std::unique_ptr<TForm14> help_;
+    QStringList notes_; // of the results shown
 };

@@ -135,7 +135,7 @@ const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
-    {"Button10", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
+    {"Button10", "Label34", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
 };
 // clang-format on
 
@@ -195,6 +195,8 @@ void TForm1::buildLayout()
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, QColor(0x9C, 0x00, 0x06));
             label->setPalette(palette);
+            // Focusable for its place in the tab order; the notes shown decide it later.
+            label->setFocusPolicy(Qt::StrongFocus);
             break;
         }
         }

@@ -2,6 +2,7 @@
 // its errors in the error box, and the results page.
 
 #include "design/Calculation.h"
+#include "design/ResultSentences.h"
 #include "tests/WizardFixture.h"
 
 #include <QApplication>
@@ -69,6 +70,31 @@ private slots:
         w.nextOnPage2();
         QCOMPARE(form().record.refinedCount, 5.0);
         QCOMPARE(form().Label34->text(), QString());
+    }
+
+    // Notes that need more than the two lines above the results stay inside them; the link
+    // under the first, reached by Tab and taken with Enter, shows them all.
+    void notesPastTwoLinesOpenFromTheirLink()
+    {
+        reachPage2();
+        w.fillPage2();
+        Type(form().Edit11, QStringLiteral("99999999999"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QLabel *notes = form().Label34;
+        QVERIFY2(notes->text().contains(QStringLiteral("Замечаний: 2")), qPrintable(notes->text()));
+
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        form().Button10->setFocus();
+        QTest::keyClick(form().Button10, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), notes);
+        QVERIFY(notes->heightForWidth(notes->width()) <= notes->height()); // framed as focused
+        QTest::keyClick(notes, Qt::Key_Return);
+        const QStringList boxes = w.takeBoxTexts();
+        QCOMPARE(boxes.size(), 1);
+        for (const std::string &note : ComposeResultSentences(form().record, ",").notes)
+            QVERIFY(boxes.front().contains(QString::fromStdString(note)));
     }
 
     // Подбор from the electrode page: the lightest variant is chosen, it meets the norm with
