@@ -5,7 +5,9 @@
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -115,6 +117,19 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                         number(counts.front()) + " до " + number(counts.back()) +
                         "): коэффициенты взяты с её края; проверьте решение, например "
                         "«Подбором» другой длины, расстояния или расположения.");
+    // A measured resistivity past every soil of the lists is more likely mistyped than met.
+    const auto [least, most] =
+        std::minmax_element(soilTable.begin(), soilTable.end(), [](const Soil &a, const Soil &b) {
+            return a.resistivity < b.resistivity;
+        });
+    for (const auto &[value, layer, symbol] : {std::tuple{r.upperResistivity, "верхнего", "ρ1"},
+                                               std::tuple{r.lowerResistivity, "нижнего", "ρ2"}}) {
+        if (value < least->resistivity || value > most->resistivity)
+            notes.push_back(std::string("Удельное сопротивление ") + layer + " слоя " + symbol +
+                            " = " + number(value) + " Ом·м вне грунтов таблицы (от " +
+                            number(least->resistivity) + " до " + number(most->resistivity) +
+                            " Ом·м): проверьте, что оно измерено и введено верно.");
+    }
     // The climatic table gives ψ for electrodes of 2–3 m and of 5 m.
     if (r.electrodeLength < 2 || r.electrodeLength > 5)
         notes.push_back("Длина электрода L = " + number(r.electrodeLength) +

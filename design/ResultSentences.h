@@ -44,7 +44,8 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &record,
 std::vector<std::string> SizeNotes(const DesignRecord &record, std::string_view decimalSeparator);
 
 // The inputs and the decision outside what the method's tables cover: the ratio a/L and
-// the counts of the utilization tables, the electrode lengths of the climatic table. The
+// the counts of the utilization tables, the electrode lengths of the climatic table, the
+// resistivities of the soil table. The
 // calculation still runs; these say where its coefficients are taken from the tables' edge.
 std::vector<std::string> RangeNotes(const DesignRecord &record, std::string_view decimalSeparator);
 

@@ -461,6 +461,8 @@ private slots:
                                          << "L = 1.5 м вне 2–5 м";
         QTest::newRow("quartz") << Computed([](DesignRecord &r) { r.upperResistivity = r.lowerResistivity = 15000; })
                                 << "вне таблицы коэффициентов использования (в ряд от 2 до 20)";
+        QTest::newRow("mistyped resistivity") << Computed([](DesignRecord &r) { r.lowerResistivity = 400000; })
+                                              << "ρ2 = 400000 Ом·м вне грунтов таблицы (от 2.5 до 15000 Ом·м)";
         QTest::newRow("thin rod") << Computed([](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod; r.rodDiameter = 8; r.electrodeLength = 2.5; })
                                   << "Диаметр электрода 8 мм меньше";

@@ -773,7 +773,7 @@ private slots:
         } runs[] = {
             {{"--jsonl"}, lines, 1, "efbd21b5e5da1d28ba16506d1f74cad42f9affce6e64fb0c1b840793bd672fc2"},
             {{}, batch, 1, "5d7170447aa09990cfe646e6905933233a5a1dcba9c6089ab2567200e83a8e82"},
-            {{"--text"}, batch, 1, "7570f43d4b0f1739a147cab86b70135c3ca9e42055e4d58c67821b84e05bb9e1"},
+            {{"--text"}, batch, 1, "81cee57203fb5065d500a37420682fb40566ff861f8fb691e750d497babf5ce8"},
         };
         // clang-format on
         for (const auto &expected : runs) {
