@@ -45,8 +45,8 @@ std::vector<std::string> SizeNotes(const DesignRecord &record, std::string_view 
 
 // The inputs and the decision outside what the method's tables cover: the ratio a/L and
 // the counts of the utilization tables, the electrode lengths of the climatic table, the
-// resistivities of the soil table. The
-// calculation still runs; these say where its coefficients are taken from the tables' edge.
+// resistivities of the soil table. The calculation still runs; these say where its
+// coefficients are taken from the tables' edge, or which input to check.
 std::vector<std::string> RangeNotes(const DesignRecord &record, std::string_view decimalSeparator);
 
 ResultSentences ComposeResultSentences(const DesignRecord &record,
