@@ -20,9 +20,6 @@
 
 namespace {
 
-// The report is a Russian document whatever the desktop's locale: the decimal comma.
-constexpr std::string_view kReportSeparator = ",";
-
 // Lets a window just shown be exposed and paints it: only window-system and paint events
 // are handled meanwhile, never the user's input, and for half a second at most.
 void PaintNow(QWidget *window)
@@ -94,10 +91,10 @@ void ReportRunner::prepareOffice()
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
 {
     // A report asked for while the office is still starting waits for it on the worker.
-    return launch([word = word_, settings = settings_, record, templatePath, prepared = prepared_,
-                   separator = std::string(kReportSeparator)](const auto &progress, const auto &) {
+    return launch([word = word_, settings = settings_, record, templatePath,
+                   prepared = prepared_](const auto &progress, const auto &) {
         if (prepared.valid()) prepared.wait();
-        return GenerateReport(*word, settings, record, templatePath, separator, progress);
+        return GenerateReport(*word, settings, record, templatePath, progress);
     });
 }
 
@@ -106,9 +103,9 @@ bool ReportRunner::startPdf(const DesignRecord &record, const QString &templateP
 {
     const QString office = pdfOffice();
     if (office.isEmpty()) return false;
-    return launch([record, templatePath, target, office, separator = std::string(kReportSeparator)](
-                      const auto &progress, const auto &keepGoing) {
-        PdfReport made = GeneratePdf(record, templatePath, office, separator, progress, keepGoing);
+    return launch([record, templatePath, target, office](const auto &progress,
+                                                         const auto &keepGoing) {
+        PdfReport made = GeneratePdf(record, templatePath, office, progress, keepGoing);
         if (made.outcome.failed != ReportOutcome::Step::none) return made.outcome;
         if (const QString problem = SaveWholeFile(target, made.pdf); !problem.isEmpty())
             return ReportOutcome{.failed = ReportOutcome::Step::save,

@@ -26,7 +26,7 @@ void Fill(benchmark::State &state, const std::filesystem::path &templatePath,
         });
         if (!document.OpenDocument(templatePath))
             state.SkipWithError("the template cannot be read");
-        const FillOutcome outcome = FillReport(document, ReportRows(record, ","), {});
+        const FillOutcome outcome = FillReport(document, ReportRows(record), {});
         if (!outcome.complete) state.SkipWithError("the template lacks a placeholder");
         document.SetWordVisible(true);
     }

@@ -468,7 +468,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
     if (!document.OpenDocument(templatePath))
         Fail(reportFailed,
              "cannot read the report template '" + Shown(templatePath.string(), 400) + "'");
-    std::vector<ReportRow> rows = ReportRows(record, ",", TodayInWords());
+    std::vector<ReportRow> rows = ReportRows(record, TodayInWords());
     if (std::optional<std::string> png = Drawing(record)) PlaceDrawing(rows, std::move(*png));
     const FillOutcome outcome = FillReport(document, rows, {});
     if (!outcome.complete)

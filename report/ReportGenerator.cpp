@@ -29,11 +29,11 @@ ReportOutcome Failed(Step step, const QString &message)
 }
 
 // The rows of the report, dated today and with the drawing made.
-std::vector<ReportRow> Rows(const DesignRecord &record, const std::string &separator)
+std::vector<ReportRow> Rows(const DesignRecord &record)
 {
-    std::vector<ReportRow> rows = ReportRows(record, separator, TodayInWords());
-    const QByteArray png =
-        InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels), separator);
+    std::vector<ReportRow> rows = ReportRows(record, TodayInWords());
+    const QByteArray png = InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels),
+                                           std::string(kReportDecimalSeparator));
     PlaceDrawing(rows, png.toStdString());
     return rows;
 }
@@ -56,8 +56,7 @@ std::optional<ReportOutcome> TemplateRefused(const QString &templatePath)
 
 // One attempt with the word processor CreateWord makes.
 ReportOutcome Attempt(WordApp &word, const ReportSettings &settings, const DesignRecord &record,
-                      const QString &templatePath, const std::string &separator,
-                      const std::function<void(int)> &progress)
+                      const QString &templatePath, const std::function<void(int)> &progress)
 {
     const QString shownPath = QDir::toNativeSeparators(templatePath);
     if (progress) progress(0);
@@ -71,7 +70,7 @@ ReportOutcome Attempt(WordApp &word, const ReportSettings &settings, const Desig
                       QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
 
     int percent = 0;
-    const FillOutcome fill = FillReport(*word.current(), Rows(record, separator), [&](int advance) {
+    const FillOutcome fill = FillReport(*word.current(), Rows(record), [&](int advance) {
         percent = std::min(100, percent + advance);
         if (progress) progress(percent);
     });
@@ -101,16 +100,16 @@ QString ReportTemplatePath()
 
 ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
                              const DesignRecord &record, const QString &templatePath,
-                             const std::string &separator, const std::function<void(int)> &progress)
+                             const std::function<void(int)> &progress)
 {
     if (auto refused = TemplateRefused(templatePath)) return *refused;
     const bool preferred = settings.backend == WordBackend::preferred;
-    ReportOutcome outcome = Attempt(word, settings, record, templatePath, separator, progress);
+    ReportOutcome outcome = Attempt(word, settings, record, templatePath, progress);
     if (outcome.failed != Step::none && word.isOffice()) {
         if (preferred) {
             // The office let the report down: the built-in engine makes it, the office rests.
             word.giveUpOnOffice(settings);
-            outcome = Attempt(word, settings, record, templatePath, separator, progress);
+            outcome = Attempt(word, settings, record, templatePath, progress);
         } else {
             word.current()->endStartedProgram();
         }
@@ -126,8 +125,7 @@ QString PdfOffice(const ReportSettings &settings)
 }
 
 PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
-                      const QString &office, const std::string &separator,
-                      const std::function<void(int)> &progress,
+                      const QString &office, const std::function<void(int)> &progress,
                       const std::function<bool()> &keepGoing)
 {
     if (auto refused = TemplateRefused(templatePath)) return {.outcome = *refused, .pdf = {}};
@@ -147,7 +145,7 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
     // The filling is quick; the office's part is most of the wait.
     constexpr int kFilled = 20;
     int percent = 0;
-    const FillOutcome fill = FillReport(document, Rows(record, separator), [&](int advance) {
+    const FillOutcome fill = FillReport(document, Rows(record), [&](int advance) {
         percent = std::min(100, percent + advance);
         if (progress) progress(percent * kFilled / 100);
     });

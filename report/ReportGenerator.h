@@ -31,13 +31,12 @@ Q_DECLARE_METATYPE(ReportOutcome)
 
 // Writes the report of `record` with `word`: starts a word processor as `settings` choose,
 // opens the template as a new document, replaces its placeholders one after the other and
-// shows the filled document; numbers are written with the user's decimal `separator`.
+// shows the filled document; numbers are written with the decimal comma.
 // `progress` is told how far it has come, 0 to 100. Where an office lets the report down,
 // the built-in engine makes it. Shows no window of its own and may run on any one thread
 // at a time.
 ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
                              const DesignRecord &record, const QString &templatePath,
-                             const std::string &separator,
                              const std::function<void(int percent)> &progress);
 
 // The office that makes PDFs, as `settings` name it or as it is found; empty without one.
@@ -52,6 +51,5 @@ struct PdfReport {
     QByteArray pdf;
 };
 PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
-                      const QString &office, const std::string &separator,
-                      const std::function<void(int percent)> &progress,
+                      const QString &office, const std::function<void(int percent)> &progress,
                       const std::function<bool()> &keepGoing);

@@ -331,7 +331,7 @@ private slots:
         LibreOfficeProbe probe(*office);
         const QString text = Text(*office);
         QVERIFY2(!text.contains('#'), qPrintable(text));
-        for (const ReportRow &row : ReportRows(w.form().record, ","))
+        for (const ReportRow &row : ReportRows(w.form().record))
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));

@@ -219,7 +219,7 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
         QVERIFY(text.contains(QStringLiteral("60 Ом·м")));
         QVERIFY(!text.contains(QStringLiteral("Ом*м"))); // one spelling of the unit
-        for (const ReportRow &row : ReportRows(form().record, ","))
+        for (const ReportRow &row : ReportRows(form().record))
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
 
         QCOMPARE(bar()->value(), 100);

@@ -392,9 +392,9 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
 
 } // namespace
 
-std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view sep,
-                                  std::string_view date)
+std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view date)
 {
+    constexpr std::string_view sep = kReportDecimalSeparator;
     const WorkedCalculation worked = Work(r, sep);
     const std::vector<MaterialRow> materials = MaterialList(r);
     const Context context{sep, date, worked, materials};

@@ -24,11 +24,13 @@ struct ReportRow {
     int heightTwips = 0;
 };
 
+// The report is a Russian document whatever the desktop's locale: the decimal comma.
+inline constexpr std::string_view kReportDecimalSeparator = ",";
+
 // The rows of the report for `record`, in the order of replacement, numbers written with
-// `decimalSeparator`, dated `date`. The three rows that describe the electrode's cross-section
-// follow the material, and are left out when no material has been chosen.
-std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view decimalSeparator,
-                                  std::string_view date = {});
+// kReportDecimalSeparator, dated `date`. The three rows that describe the electrode's
+// cross-section follow the material, and are left out when no material has been chosen.
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date = {});
 
 // The drawing on paper: the width of the text, 16 by 9, at print resolution.
 inline constexpr int kDrawingWidthTwips = 9070; // 16 cm
