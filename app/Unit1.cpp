@@ -35,7 +35,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -700,8 +699,9 @@ void TForm1::Button1Click()
         list->setFocus(Qt::OtherFocusReason);
         ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
                                             "измеренное удельное сопротивление в Ом*м — "
-                                            "положительное число, например 120 или 85%2%3.")
-                                 .arg(QString::fromUtf8(layer), QLocale().decimalPoint(), "5"));
+                                            "положительное число, например 120 или %2.")
+                                 .arg(QString::fromUtf8(layer),
+                                      Text(FormatGeneral(85.5, DecimalSeparator()))));
         return soil;
     };
     const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
@@ -904,9 +904,8 @@ void TForm1::commitNumbers(int page)
                 [this](auto member) -> QWidget * { return this->*member; }, source.control);
             control->setFocus(Qt::OtherFocusReason);
             if (auto *edit = qobject_cast<QLineEdit *>(control)) edit->selectAll();
-            const QString example = field.kind == InputKind::whole
-                                        ? QStringLiteral("40")
-                                        : QStringLiteral("2") + QLocale().decimalPoint() + '5';
+            const QString example =
+                Text(FormatGeneral(field.kind == InputKind::whole ? 40 : 2.5, DecimalSeparator()));
             throw InputError(
                 QStringLiteral("%1: %2, например %3.")
                     .arg((this->*source.caption)->text().section(", ", 0, 0), what, example),
