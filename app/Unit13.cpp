@@ -1,5 +1,6 @@
 #include "app/Unit13.h"
 
+#include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/Tables.h"
 #include "ui/Locale.h"
@@ -30,7 +31,8 @@ QString Number(double value)
 
 QString Arranged(Arrangement arrangement)
 {
-    return arrangement == Arrangement::row ? QStringLiteral("в ряд") : QStringLiteral("по контуру");
+    const std::string_view text = ArrangementInText(arrangement);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The table's columns: heading, shown text and the value it sorts by.
@@ -162,7 +164,7 @@ protected:
         if (chosen_ >= 0) drawPoint(painter, chosen_, true);
 
         // The legend, right of the axis' name above the plot.
-        const QString row = QStringLiteral("в ряд"), contour = QStringLiteral("по контуру");
+        const QString row = Arranged(Arrangement::row), contour = Arranged(Arrangement::contour);
         double x = area.right() - metrics.horizontalAdvance(contour) - 16 -
                    metrics.horizontalAdvance(row) - 30;
         const double y = 2 + metrics.height() / 2;

@@ -3,6 +3,7 @@
 #include "cli/DesignJson.h"
 #include "design/Calculation.h"
 #include "design/InputFields.h"
+#include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
 #include "design/Variants.h"
@@ -499,12 +500,11 @@ void WriteReport(const DesignRecord &record, const Options &options)
 void AppendVariantLine(std::string &out, const Variant &v)
 {
     const auto number = [](double value) { return FormatGeneral(value, ","); };
-    out += std::string(v.arrangement == Arrangement::row ? "в ряд" : "по контуру") +
-           ", L = " + number(v.electrodeLength) + " м, a = " + number(v.electrodeSpacing) +
-           " м (a/L = " + number(v.ratio) + "): n = " + number(v.count) + ", полоса " +
-           number(v.stripLength) + " м, R = " + FormatOneDecimal(v.resistance, ",") +
-           " Ом, сталь " + number(v.steelMass) + " кг, ηв = " + number(v.electrodeUtilization) +
-           ", ηг = " + number(v.stripUtilization) +
+    out += std::string(ArrangementInText(v.arrangement)) + ", L = " + number(v.electrodeLength) +
+           " м, a = " + number(v.electrodeSpacing) + " м (a/L = " + number(v.ratio) +
+           "): n = " + number(v.count) + ", полоса " + number(v.stripLength) +
+           " м, R = " + FormatOneDecimal(v.resistance, ",") + " Ом, сталь " + number(v.steelMass) +
+           " кг, ηв = " + number(v.electrodeUtilization) + ", ηг = " + number(v.stripUtilization) +
            (v.settling == Settling::cycle ? ", коэффициенты по таблицам (цикл)"
                                           : ", коэффициенты по таблицам") +
            '\n';

@@ -1,6 +1,7 @@
 #include "design/ResultSentences.h"
 
 #include "design/Calculation.h"
+#include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
@@ -113,7 +114,7 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
     if (r.refinedCount < counts.front() || r.refinedCount > counts.back())
         notes.push_back("Число электродов n = " + number(r.refinedCount) +
                         " вне таблицы коэффициентов использования (" +
-                        (r.arrangement == Arrangement::row ? "в ряд" : "по контуру") + " от " +
+                        std::string(ArrangementInText(r.arrangement)) + " от " +
                         number(counts.front()) + " до " + number(counts.back()) +
                         "): коэффициенты взяты с её края; проверьте решение, например "
                         "«Подбором» другой длины, расстояния или расположения.");
