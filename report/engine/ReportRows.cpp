@@ -114,15 +114,16 @@ std::string DecidedCount(const R &r, const Context &c)
 // The sizes against the least ПУЭ allows for black steel in the ground.
 std::string Sizes(const R &r, const Context &c)
 {
-    const std::vector<std::string> notes = SizeNotes(r, c.sep);
-    std::string text =
-        notes.empty() ? "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4)."
-                      : "";
+    std::vector<std::string> notes = SizeNotes(r, c.sep);
+    if (notes.empty())
+        notes.emplace_back(
+            "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4).");
+    // Where the method's tables end, said beside the sizes.
+    for (std::string &note : RangeNotes(r, c.sep))
+        notes.push_back(std::move(note));
+    std::string text;
     for (const std::string &note : notes)
         text += (text.empty() ? "" : " ") + note;
-    // Where the method's tables end, said beside the sizes.
-    for (const std::string &note : RangeNotes(r, c.sep))
-        text += " " + note;
     return text;
 }
 
