@@ -18,13 +18,31 @@ double Rounded(double value, double step)
     return std::round(value / step) * step;
 }
 
+// A resistance set beside the norm: one decimal as the page writes resistances, more where
+// one would read against the decision (3,35 ≤ 3,36 rather than 3,4 ≤ 3,36).
+std::string AgainstNorm(double resistance, const DesignRecord &r, bool meets, std::string_view sep)
+{
+    constexpr int kMostDecimals = 6;
+    for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+        const double shown = Rounded(resistance, std::pow(10.0, -decimals));
+        if ((shown <= r.allowedResistance) != meets) continue;
+        // One decimal in the page's own form, unless that form rounds to fewer digits.
+        return decimals == 1 && resistance < 1e4 ? FormatOneDecimal(resistance, sep)
+                                                 : FormatGeneral(shown, sep);
+    }
+    // Closer than the decimals go, or a record whose decision is not its numbers'.
+    return (resistance <= r.allowedResistance) == meets ? FormatGeneral(resistance, sep)
+                                                        : FormatOneDecimal(resistance, sep);
+}
+
 // "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", and only where the coefficients
 // agree with the tables; otherwise that the norm holds for the coefficients given, or
 // that it is not met at all.
 std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
 {
     if (r.refinedCount < 1) return {}; // nothing calculated yet
-    const std::string resistance = FormatOneDecimal(r.installationResistance, sep) + " Ом";
+    const std::string resistance =
+        AgainstNorm(r.installationResistance, r, r.installationMeetsNorm, sep) + " Ом";
     const std::string norm = NormText(r, sep);
     if (!r.installationMeetsNorm)
         return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
@@ -158,8 +176,8 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
     s.totalResistance =
         r.stripAloneMeetsNorm
-            ? "Полоса связи одна даёт " + oneDecimal(r.refinedStripResistance) + " Ом ≤ " +
-                  NormText(r, sep) + ": электродам добавлять нечего ;"
+            ? "Полоса связи одна даёт " + AgainstNorm(r.refinedStripResistance, r, true, sep) +
+                  " Ом ≤ " + NormText(r, sep) + ": электродам добавлять нечего ;"
             // Rt is reckoned beside the strip of the decided count, not the estimated one
             // above it: the page names that strip.
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +

@@ -199,6 +199,19 @@ private slots:
                })
             << "Сопротивление заземляющего устройства = 9,3 Ом ≤ 20 Ом"
             << "Полоса связи одна даёт 18,8 Ом ≤ 20 Ом: электродам добавлять нечего ;";
+        // A decimal norm: the shown R takes the decimals it needs to stand below it.
+        QTest::newRow("norm of two decimals")
+            << Computed([](DesignRecord &r) { r.normativeResistance = 3.36; })
+            << "Лишь при заданных коэффициентах R = 3,35 Ом ≤ 3,36 Ом"
+            << "Полное сопротивление заземлителей = 3,7  Ом (полоса 12 м: 39,2 Ом) ;";
+        QTest::newRow("strip alone, just under the norm")
+            << Computed([](DesignRecord &r) {
+                   r.arrangement = Arrangement::contour;
+                   r.electrodeSpacing = 30;
+                   r.normativeResistance = 18.78;
+               })
+            << "Сопротивление заземляющего устройства = 9,3 Ом ≤ 18,78 Ом"
+            << "Полоса связи одна даёт 18,77 Ом ≤ 18,78 Ом: электродам добавлять нечего ;";
         DesignRecord unmet = Computed();
         unmet.installationMeetsNorm = false;
         QTest::newRow("not met") << unmet
