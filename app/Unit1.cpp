@@ -138,6 +138,19 @@ QString Text(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// A sentence on its one line: whole where it fits, else in its brief form, else that cut
+// short. Where the line does not show it whole, its tooltip does.
+void ShowOnOneLine(QLabel *label, const QString &whole, const QString &brief)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const int width = label->contentsRect().width();
+    QString shown = whole;
+    if (metrics.horizontalAdvance(shown) > width && !brief.isEmpty()) shown = brief;
+    shown = metrics.elidedText(shown, Qt::ElideRight, width);
+    label->setText(shown);
+    label->setToolTip(shown == whole ? QString() : whole);
+}
+
 // Space or Enter on a focused tile works as a click on it.
 bool IsPressKey(const QEvent *event)
 {
@@ -816,11 +829,11 @@ void TForm1::FillResultsPage()
     Label19->setText(Text(s.estimatedCount));
     Label20->setText(Text(s.estimatedStripLength));
     Label21->setText(Text(s.stripResistance));
-    Label22->setText(Text(s.totalResistance));
+    ShowOnOneLine(Label22, Text(s.totalResistance), Text(s.totalResistanceBrief));
     Label24->setText(Text(s.refinedCount));
     Label25->setText(Text(s.decision));
     Label32->setText(Text(s.refinedStripLength));
-    Label33->setText(Text(s.installation));
+    ShowOnOneLine(Label33, Text(s.installation), Text(s.installationBrief));
     QStringList notes;
     for (const std::string &note : s.notes)
         notes << Text(note);

@@ -12,6 +12,8 @@
 
 namespace {
 
+enum class Form { whole, brief };
+
 // A tabulated or interpolated value as a person reads it off the table.
 double Rounded(double value, double step)
 {
@@ -35,15 +37,25 @@ std::string AgainstNorm(double resistance, const DesignRecord &r, bool meets, st
                                                         : FormatOneDecimal(resistance, sep);
 }
 
+// The norm the installation is decided by: "4 Ом", or "6,43 Ом (4 Ом × 1,61 по ПУЭ 1.7.101)";
+// the brief form leaves the clause out.
+std::string NormText(const DesignRecord &r, std::string_view sep, Form form)
+{
+    const std::string picked = FormatGeneral(r.normativeResistance, sep) + " Ом";
+    if (r.allowanceFactor <= 1) return picked;
+    return FormatGeneral(r.allowedResistance, sep) + " Ом (" + picked + " × " +
+           FormatGeneral(r.allowanceFactor, sep) + (form == Form::whole ? " по ПУЭ 1.7.101)" : ")");
+}
+
 // "Сопротивление заземляющего устройства = 3,4 Ом ≤ 4 Ом", and only where the coefficients
 // agree with the tables; otherwise that the norm holds for the coefficients given, or
 // that it is not met at all.
-std::string InstallationSentence(const DesignRecord &r, std::string_view sep)
+std::string InstallationSentence(const DesignRecord &r, std::string_view sep, Form form)
 {
     if (r.refinedCount < 1) return {}; // nothing calculated yet
     const std::string resistance =
         AgainstNorm(r.installationResistance, r, r.installationMeetsNorm, sep) + " Ом";
-    const std::string norm = NormText(r, sep);
+    const std::string norm = NormText(r, sep, form);
     if (!r.installationMeetsNorm)
         return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
                " не достигается ни при каком числе электродов";
@@ -67,14 +79,6 @@ bool CoefficientsAgree(const DesignRecord &r)
 {
     return !CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization) &&
            !CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization);
-}
-
-std::string NormText(const DesignRecord &r, std::string_view sep)
-{
-    const std::string picked = FormatGeneral(r.normativeResistance, sep) + " Ом";
-    if (r.allowanceFactor <= 1) return picked;
-    return FormatGeneral(r.allowedResistance, sep) + " Ом (" + picked + " × " +
-           FormatGeneral(r.allowanceFactor, sep) + " по ПУЭ 1.7.101)";
 }
 
 std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_view sep)
@@ -174,10 +178,13 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
         "Предполагаемая длина горизонтального заземлителя = " + general(r.stripLength) + "  м ;";
     s.stripResistance =
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
+    const auto stripAlone = [&](Form form) {
+        return "Полоса связи одна даёт " + AgainstNorm(r.refinedStripResistance, r, true, sep) +
+               " Ом ≤ " + NormText(r, sep, form) + ": электродам добавлять нечего ;";
+    };
     s.totalResistance =
         r.stripAloneMeetsNorm
-            ? "Полоса связи одна даёт " + AgainstNorm(r.refinedStripResistance, r, true, sep) +
-                  " Ом ≤ " + NormText(r, sep) + ": электродам добавлять нечего ;"
+            ? stripAlone(Form::whole)
             // Rt is reckoned beside the strip of the decided count, not the estimated one
             // above it: the page names that strip.
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
@@ -194,7 +201,11 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
                      general(r.refinedCount) + " " + r.countAdjective + " " + r.countNoun + " .";
     s.refinedStripLength =
         "Уточнённая длина горизонтального заземлителя = " + general(r.refinedStripLength) + " м;";
-    s.installation = InstallationSentence(r, sep);
+    s.installation = InstallationSentence(r, sep, Form::whole);
+    if (r.allowanceFactor > 1) {
+        s.installationBrief = InstallationSentence(r, sep, Form::brief);
+        if (r.stripAloneMeetsNorm) s.totalResistanceBrief = stripAlone(Form::brief);
+    }
     s.notes = CoefficientNotes(r, sep);
     for (std::string &note : SizeNotes(r, sep))
         s.notes.push_back(std::move(note));

@@ -18,6 +18,10 @@ struct ResultSentences {
     std::string decision;             // Label25, the count to install
     std::string refinedStripLength;   // Label32
     std::string installation;         // Label33, the finished installation against the norm
+    // The two sentences that set a resistance beside a raised norm, without the norm's
+    // clause, for a line too short for the whole; empty where there is no allowance.
+    std::string totalResistanceBrief;
+    std::string installationBrief;
     // What the user is to act on: coefficients the tables do not bear out, sizes below
     // the least ПУЭ allows.
     std::vector<std::string> notes;
@@ -31,9 +35,6 @@ inline constexpr std::string_view kRefinedCountCaption =
 
 // Whether both utilization coefficients agree with the tables at the decided count.
 bool CoefficientsAgree(const DesignRecord &record);
-
-// The norm the installation is decided by: "4 Ом", or "6,43 Ом (4 Ом × 1,61 по ПУЭ 1.7.101)".
-std::string NormText(const DesignRecord &record, std::string_view decimalSeparator);
 
 // Where the coefficients are more than 10 % off the tables at the decided count: what the
 // tables give there, and how to settle them; or that the tables settle nothing.

@@ -2,6 +2,7 @@
 // values, OK enabled by the pointer alone, persistence, Escape and Enter, the tile clicks
 // with their contour routing, and a design entered through the windows alone.
 
+#include "design/ResultSentences.h"
 #include "tests/WizardFixture.h"
 
 #include <QCheckBox>
@@ -443,6 +444,23 @@ private slots:
         Click(form().Button4);
         w.nextOnPage2();
         QCOMPARE(form().record.allowedResistance, 4 * 1.607);
+
+        // A decimal norm lengthens the sentence past its line: the page keeps it inside the
+        // label, and the tooltip gives it whole.
+        form().showPage(1);
+        form().Label27->setText(QStringLiteral("8,86×k"));
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const QString whole =
+            QString::fromStdString(ComposeResultSentences(form().record, ",").installation);
+        QVERIFY(whole.contains(QStringLiteral("8,86 Ом × 1,607 по ПУЭ 1.7.101")));
+        QLabel *sentence = form().Label33;
+        QVERIFY2(sentence->fontMetrics().horizontalAdvance(sentence->text()) <= sentence->width(),
+                 qPrintable(sentence->text()));
+        QVERIFY2(sentence->text().contains(QStringLiteral("14,23802 Ом")),
+                 qPrintable(sentence->text()));
+        QCOMPARE(sentence->toolTip(), whole);
     }
 
     void climaticLookupWritesBothTiles_data()
