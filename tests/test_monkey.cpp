@@ -266,8 +266,10 @@ class MonkeyTest : public QObject {
                 {form().Label21, &s.stripResistance},    {form().Label22, &s.totalResistance},
                 {form().Label24, &s.refinedCount},       {form().Label25, &s.decision},
                 {form().Label32, &s.refinedStripLength}, {form().Label33, &s.installation}};
+            // A line too short for its sentence gives it whole in its tooltip.
             for (const auto &[label, sentence] : lines)
-                if (label->text() != QString::fromStdString(*sentence))
+                if ((label->toolTip().isEmpty() ? label->text() : label->toolTip()) !=
+                    QString::fromStdString(*sentence))
                     return label->objectName() + " disagrees with the record: " + label->text();
         }
         for (const SeenBox &box : w.boxes->take())
