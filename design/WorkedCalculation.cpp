@@ -63,6 +63,11 @@ public:
         double Rn = r_.normativeResistance;
         if (r_.normativeAllowance) {
             const double rho = r_.soilResistivity;
+            w.norm.push_back({"По ПУЭ 1.7.101 и 1.7.103 для грунта с ρ > 100 Ом·м норма "
+                              "увеличивается в 0,01·ρ раза, но не более чем в 10 раз; ρ — "
+                              "эквивалентное удельное сопротивление грунта по длине электрода "
+                              "без климатического коэффициента (ψ = 1):",
+                              0});
             w.norm.push_back(line("ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t))",
                                   n(rho1) + "·" + n(rho2) + "·" + n(L) + " / (" + n(rho1) + "·(" +
                                       n(L) + " − " + n(H) + " + " + n(t) + ") + " + n(rho2) + "·(" +

@@ -32,11 +32,11 @@ struct WorkedCalculation {
     WorkedLine diameter;          // d, in metres
     std::string boundary;         // where H is taken within the electrode's reach; empty otherwise
     WorkedLine resistivity;       // ρр
-    std::vector<WorkedLine> norm; // ρ, k and Rн·k with the allowance; Rн alone without
+    std::vector<WorkedLine> norm; // the clause, ρ, k and Rн·k with the allowance; Rн alone without
     WorkedLine electrode;         // Rв
     WorkedLine estimate;          // x₁ = Rв / (Rн·ηв)
-    std::string estimatedCount;   // "n₁ = ⌈4,581⌉ = 5"
-    WorkedLine estimatedStrip;    // Lп(n₁)
+    std::string estimatedCount;          // "n₁ = ⌈4,581⌉ = 5"
+    WorkedLine estimatedStrip;           // Lп(n₁)
     WorkedLine estimatedStripResistance; // Rп(n₁)
     std::vector<WorkedCount> choice;     // the counts around the decision, the smaller first
     // The textbook's refined count as a check of the decided strip: what the vertical

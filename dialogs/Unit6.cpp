@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -43,7 +44,7 @@ TwoListWindow NormativeWindow()
 
 TForm6::TForm6() : TwoListDialog(NormativeWindow())
 {
-    resize(737, 190);
+    resize(737, 206);
     CheckBox1 =
         new QCheckBox(QStringLiteral("Для грунта с ρ > 100 Ом·м увеличить норму в 0,01·ρ раз, "
                                      "но не более чем в 10 (ПУЭ 1.7.101, 1.7.103)"),
@@ -51,7 +52,15 @@ TForm6::TForm6() : TwoListDialog(NormativeWindow())
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setFont(LayoutFont(FontKind::button));
     CheckBox1->setGeometry(16, 120, 705, 21);
-    placeOkButton(320, 152);
+    // Which ρ: the two layers over the electrode's length, without the season's coefficient.
+    auto *note = new QLabel(QStringLiteral("ρ — эквивалентное удельное сопротивление грунта по "
+                                           "длине электрода без климатического коэффициента "
+                                           "(ψ = 1)"),
+                            this);
+    note->setObjectName(QStringLiteral("Label4"));
+    note->setFont(LayoutFont(FontKind::small));
+    note->setGeometry(37, 141, 684, 16);
+    placeOkButton(320, 168);
     setTabOrder(ComboBox2, CheckBox1);
     setTabOrder(CheckBox1, BitBtn1);
 }
