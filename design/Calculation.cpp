@@ -19,13 +19,6 @@ std::pair<double, std::int32_t> Fraction(Number exact)
     return {fraction, fraction > 0 ? 1 : 0};
 }
 
-// d, in metres: a round rod's diameter, or 0.95·b for an angle of flange width b.
-Number EquivalentDiameter(const DesignRecord &r)
-{
-    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
-    return 0.95 * Number(r.angleWidth) / 1000;
-}
-
 // Along a closed contour the strip runs round the whole loop; in a row it stops at the ends.
 Number StripRunLength(const DesignRecord &r, Number n)
 {
@@ -109,6 +102,12 @@ const UtilizationTable &ElectrodeTable(Arrangement a)
 }
 
 } // namespace
+
+Number EquivalentDiameter(const DesignRecord &r)
+{
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
+    return 0.95 * Number(r.angleWidth) / 1000;
+}
 
 Installation InstallationOf(const DesignRecord &r, double count)
 {

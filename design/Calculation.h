@@ -9,6 +9,9 @@
 #include <string_view>
 #include <utility>
 
+// d, in metres: a round rod's diameter, or 0.95·b for an angle of flange width b.
+Number EquivalentDiameter(const DesignRecord &record);
+
 // A count of electrodes from its exact value: rounded up, never below one.
 struct CountRounding {
     double fraction;      // x − trunc(x)

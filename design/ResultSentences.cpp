@@ -153,6 +153,12 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                             number(least->resistivity) + " до " + number(most->resistivity) +
                             " Ом·м): проверьте, что оно измерено и введено верно.");
     }
+    // Rв's formula is a rod's, far longer than it is thick; near d = 2·L it turns negative.
+    if (const double d = EquivalentDiameter(r).value(); d * 10 > r.electrodeLength)
+        notes.push_back("Эквивалентный диаметр d = " + number(d) +
+                        " м не мал против длины электрода L = " + number(r.electrodeLength) +
+                        " м: формула сопротивления электрода верна лишь для d много меньше L; "
+                        "проверьте размер электрода.");
     // The climatic table gives ψ for electrodes of 2–3 m and of 5 m.
     if (r.electrodeLength < 2 || r.electrodeLength > 5)
         notes.push_back("Длина электрода L = " + number(r.electrodeLength) +

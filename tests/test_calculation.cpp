@@ -479,6 +479,9 @@ private slots:
         QTest::newRow("thin rod") << Computed([](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod; r.rodDiameter = 8; r.electrodeLength = 2.5; })
                                   << "Диаметр электрода 8 мм меньше";
+        // The electrode's formula holds for d ≪ L: past it Rв comes out negative.
+        QTest::newRow("angle as wide as the electrode") << Computed([](DesignRecord &r) { r.angleWidth = 10000; })
+                                                        << "d = 9.5 м не мал против длины электрода L = 3 м";
         // clang-format on
     }
 

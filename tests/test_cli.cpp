@@ -753,9 +753,8 @@ private slots:
 
     // The answers to a few thousand designs of every shape, as the program gives them: a
     // change of the code that changes a byte of them is a change of the program, made on
-    // purpose or not at all. (Last changed by the norm's allowance and the settling of the
-    // coefficients: new fields, and the sentences that say the norm holds only where the
-    // coefficients agree with the tables; every earlier field as it was.)
+    // purpose or not at all. (Last changed by the note on an electrode as thick as it is
+    // long, in --text; before, by the norm's allowance and the settling of the coefficients.)
     void answersOfManyDesignsStayTheSame()
     {
         const QByteArray lines = RandomDesigns(4000);
@@ -773,7 +772,7 @@ private slots:
         } runs[] = {
             {{"--jsonl"}, lines, 1, "efbd21b5e5da1d28ba16506d1f74cad42f9affce6e64fb0c1b840793bd672fc2"},
             {{}, batch, 1, "5d7170447aa09990cfe646e6905933233a5a1dcba9c6089ab2567200e83a8e82"},
-            {{"--text"}, batch, 1, "81cee57203fb5065d500a37420682fb40566ff861f8fb691e750d497babf5ce8"},
+            {{"--text"}, batch, 1, "e12dfb72e64f5fa6e6f77f72ab4817232ecaddb19f442a121acee8935a82e6b2"},
         };
         // clang-format on
         for (const auto &expected : runs) {
