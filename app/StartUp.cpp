@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/Recovery.h"
 #include "app/ReportRunner.h"
 #include "app/Windows.h"
 #include "ui/Look.h"
@@ -83,7 +84,9 @@ int RunProgram(int argc, char *argv[], const std::function<void()> &mapped)
     const auto complete = [&windows, &completed, main] {
         if (std::exchange(completed, true)) return;
         CreateSecondaryWindows(*windows);
+        main->keepRecoveryIn(Recovery::DefaultFolder());
         main->openFromCommandLine(QApplication::arguments());
+        main->offerRecovery();
     };
     WhenFirstExposed(main, [main, mapped, complete] {
         if (mapped) mapped();

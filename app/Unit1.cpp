@@ -2,6 +2,7 @@
 
 #include "app/DesignFile.h"
 #include "app/PageControl.h"
+#include "app/Recovery.h"
 #include "app/ReportRunner.h"
 #include "app/Unit10.h"
 #include "app/Unit12.h"
@@ -42,6 +43,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -282,6 +284,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (recovery_) recovery_->discard(); // saved, or given up on purpose
     event->accept();
     emit closed();
 }
@@ -641,6 +644,10 @@ void TForm1::markSaved()
     updateNextButtons(); // an opened design may go on at once
     setWindowModified(false);
     showTitle();
+    if (recovery_) {
+        recoveryTimer_->stop();
+        recovery_->discard();
+    }
 }
 
 void TForm1::noteChange()
@@ -649,6 +656,88 @@ void TForm1::noteChange()
     // Before the windows are all made there is nothing to compare with.
     if (savedDesign_.isEmpty()) return;
     setWindowModified(CaptureDesign(*this) != savedDesign_);
+    if (!recovery_) return;
+    if (isWindowModified()) {
+        recoveryTimer_->start(); // once the typing pauses
+    } else {
+        recoveryTimer_->stop();
+        recovery_->discard();
+    }
+}
+
+void TForm1::keepRecoveryIn(const QString &folder, int delayMilliseconds)
+{
+    recovery_ = std::make_unique<Recovery>(folder);
+    if (!recoveryTimer_) {
+        recoveryTimer_ = new QTimer(this);
+        recoveryTimer_->setSingleShot(true);
+        connect(recoveryTimer_, &QTimer::timeout, this, &TForm1::storeRecovery);
+    }
+    recoveryTimer_->setInterval(delayMilliseconds);
+}
+
+bool TForm1::storeRecovery()
+{
+    if (!recovery_ || !isWindowModified()) return false;
+    const QString problem = recovery_->store(CaptureDesign(*this), designFile_);
+    if (problem.isEmpty()) return true;
+    // Told once: the work itself is still on the screen, and a box after every pause in
+    // the typing would stop it.
+    if (!std::exchange(recoveryFailureTold_, true))
+        ShowWarningBox(this, QStringLiteral("Не удалось сохранить копию несохранённой работы на "
+                                            "случай сбоя:\n%1\nСохраните проект сами.")
+                                 .arg(problem));
+    return false;
+}
+
+void TForm1::offerRecovery()
+{
+    if (!recovery_) return;
+    for (const Recovery::Copy &copy : recovery_->leftBehind()) {
+        const QString when =
+            QLocale(QLocale::Russian).toString(copy.written, QStringLiteral("d MMMM yyyy, HH:mm"));
+        const QString what = copy.designFile.isEmpty()
+                                 ? QStringLiteral("Новый проект, изменён %1.").arg(when)
+                                 : QStringLiteral("Проект %1, изменён %2.")
+                                       .arg(QDir::toNativeSeparators(copy.designFile), when);
+        QMessageBox question(QMessageBox::Question, kApplicationTitle, QString(),
+                             QMessageBox::NoButton, this);
+        question.setTextFormat(Qt::PlainText); // a file name is no markup
+        question.setText(QStringLiteral("Программа была завершена, не сохранив работу.\n%1\n"
+                                        "Восстановить её?")
+                             .arg(what));
+        QPushButton *restore =
+            question.addButton(QStringLiteral("Восстановить"), QMessageBox::AcceptRole);
+        QPushButton *drop =
+            question.addButton(QStringLiteral("Удалить"), QMessageBox::DestructiveRole);
+        QPushButton *later = question.addButton(QStringLiteral("Позже"), QMessageBox::RejectRole);
+        question.setDefaultButton(restore);
+        question.setEscapeButton(later);
+        question.exec();
+        if (question.clickedButton() == drop) {
+            Recovery::remove(copy);
+            continue;
+        }
+        if (question.clickedButton() != restore || !maySetDesignAside()) return;
+        const PendingState file = ReadDesignFile(copy.path, *this);
+        if (!file.problem.isEmpty()) {
+            // The copy stays: it may be read by hand, or given up at the next start.
+            ShowWarningBox(this, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
+                                     .arg(QDir::toNativeSeparators(copy.path), file.problem));
+            return;
+        }
+        file.apply();
+        designFile_ = copy.designFile;
+        // Differs from any design until it is saved: the work is not in its file yet.
+        savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
+        showPage(1);
+        updateNextButtons();
+        setWindowModified(true);
+        showTitle();
+        // This program's copy takes over before the old one goes.
+        if (storeRecovery()) Recovery::remove(copy);
+        return;
+    }
 }
 
 void TForm1::showTitle()

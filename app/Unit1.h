@@ -14,6 +14,7 @@
 
 class LookupDialog;
 class PageControl;
+class Recovery;
 class ReportRunner;
 struct InputField;
 class TForm10;
@@ -26,6 +27,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 // The main window: the design wizard on three pages.
 //
@@ -154,6 +156,13 @@ public:
     enum class FileChoice { openDesign, saveDesign, savePdf };
     std::function<QString(FileChoice choice, const QString &start)> chooseFile;
 
+    // Keeps a copy of work not yet in its file in `folder`, written `delayMilliseconds`
+    // after the last change, for a start after a crash; off until called.
+    void keepRecoveryIn(const QString &folder, int delayMilliseconds = 2000);
+    // Offers the work of programs that ended without putting it away: restore it, give it
+    // up, or ask at the next start.
+    void offerRecovery();
+
 signals:
     // The main window was closed: the program ends.
     void closed();
@@ -229,4 +238,9 @@ private:
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
     std::unique_ptr<TForm14> help_;
     QStringList notes_; // of the results shown
+    // The copy of unsaved work, and the pause after a change before it is written.
+    bool storeRecovery(); // true when written
+    std::unique_ptr<Recovery> recovery_;
+    QTimer *recoveryTimer_ = nullptr;
+    bool recoveryFailureTold_ = false;
 };

@@ -4,6 +4,7 @@
 // file; the command line and a drop open a file.
 
 #include "app/DesignFile.h"
+#include "app/Recovery.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
@@ -521,6 +522,65 @@ private slots:
         }
         if (saved)
             QCOMPARE(form().windowTitle(), QStringLiteral("проект.telmar[*] — Тельмар v1.0"));
+    }
+
+    // Work not in its file outlives a crash: its copy is written once the typing pauses, and
+    // the next start offers it (not the copy of a program still running), restores it still
+    // marked as changed, and once it is saved no copy of it is left.
+    void unsavedWorkIsOfferedAgainAfterACrash()
+    {
+        const QString folder = scratch.filePath(QStringLiteral("recovery"));
+        const auto copies = [&] {
+            return QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files);
+        };
+        form().keepRecoveryIn(folder, 0);
+        w.fillPage1();
+        QTRY_COMPARE(copies().size(), 1);
+        const QJsonObject typed = CaptureDesign(form());
+        Recovery running(folder);
+        QVERIFY(running.store(typed, scratch.filePath(QStringLiteral("другой.telmar"))).isEmpty());
+
+        // The program ends without a word, as a crash ends it.
+        w.stop();
+        w.start();
+        form().keepRecoveryIn(folder, 0);
+        QCOMPARE(CaptureDesign(form()) == typed, false);
+        w.boxes->answerNextWith(QStringLiteral("Восстановить"));
+        form().offerRecovery();
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("Новый проект, изменён")),
+                 qPrintable(seen[0].text));
+        QCOMPARE(seen[0].format, Qt::PlainText);
+        QCOMPARE(CaptureDesign(form()), typed);
+        QVERIFY(form().isWindowModified());
+        QCOMPARE(copies().size(), 2); // this program's, in place of the one it restored
+
+        const QString path = scratch.filePath(QStringLiteral("восстановлен.telmar"));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(!form().isWindowModified());
+        QCOMPARE(copies().size(), 1); // the running program's
+        form().offerRecovery();
+        QVERIFY(w.boxes->empty());
+    }
+
+    // A copy that cannot be written is told once, not after every pause in the typing.
+    void aCopyThatCannotBeWrittenIsToldOnce()
+    {
+        const QString file = scratch.filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(WriteFile(file, "x"));
+        form().keepRecoveryIn(file + QStringLiteral("/recovery"), 0);
+        Type(form().Edit5, QStringLiteral("2"));
+        QTRY_VERIFY(!w.boxes->empty());
+        Type(form().Edit5, QStringLiteral("5"));
+        QTest::qWait(50);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY(seen[0].text.startsWith(QStringLiteral("Не удалось сохранить копию")));
     }
 
     // The designs last saved or opened, on page 1's «Недавние», the latest first; one whose
