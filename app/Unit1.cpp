@@ -47,6 +47,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <tuple>
@@ -510,6 +511,25 @@ void PutRecentDesign(const QString &path, bool present)
     QSettings().setValue(kRecentDesigns, recent.mid(0, kMostRecentDesigns));
 }
 
+// A question over `owner` with three answers, in plain text since it may name a file: the
+// first answer is the default, the last the one Escape gives. The index of the answer.
+int AskThreeWays(QWidget *owner, const QString &text,
+                 const std::array<std::pair<QString, QMessageBox::ButtonRole>, 3> &answers)
+{
+    QMessageBox question(QMessageBox::Question, kApplicationTitle, QString(), QMessageBox::NoButton,
+                         owner);
+    question.setTextFormat(Qt::PlainText);
+    question.setText(text);
+    std::array<QPushButton *, 3> buttons{};
+    for (std::size_t i = 0; i < answers.size(); ++i)
+        buttons[i] = question.addButton(answers[i].first, answers[i].second);
+    question.setDefaultButton(buttons.front());
+    question.setEscapeButton(buttons.back());
+    question.exec();
+    const auto taken = std::find(buttons.begin(), buttons.end(), question.clickedButton());
+    return taken == buttons.end() ? 2 : static_cast<int>(taken - buttons.begin());
+}
+
 // A design opened or saved: its folder is where the next file dialog starts, and it heads
 // the recent designs.
 void RememberDesign(const QString &path)
@@ -700,25 +720,18 @@ void TForm1::offerRecovery()
                                  ? QStringLiteral("Новый проект, изменён %1.").arg(when)
                                  : QStringLiteral("Проект %1, изменён %2.")
                                        .arg(QDir::toNativeSeparators(copy.designFile), when);
-        QMessageBox question(QMessageBox::Question, kApplicationTitle, QString(),
-                             QMessageBox::NoButton, this);
-        question.setTextFormat(Qt::PlainText); // a file name is no markup
-        question.setText(QStringLiteral("Программа была завершена, не сохранив работу.\n%1\n"
-                                        "Восстановить её?")
-                             .arg(what));
-        QPushButton *restore =
-            question.addButton(QStringLiteral("Восстановить"), QMessageBox::AcceptRole);
-        QPushButton *drop =
-            question.addButton(QStringLiteral("Удалить"), QMessageBox::DestructiveRole);
-        QPushButton *later = question.addButton(QStringLiteral("Позже"), QMessageBox::RejectRole);
-        question.setDefaultButton(restore);
-        question.setEscapeButton(later);
-        question.exec();
-        if (question.clickedButton() == drop) {
+        const int answer = AskThreeWays(
+            this,
+            QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
+                .arg(what),
+            {{{QStringLiteral("Восстановить"), QMessageBox::AcceptRole},
+              {QStringLiteral("Удалить"), QMessageBox::DestructiveRole},
+              {QStringLiteral("Позже"), QMessageBox::RejectRole}}});
+        if (answer == 1) {
             Recovery::remove(copy);
             continue;
         }
-        if (question.clickedButton() != restore || !maySetDesignAside()) return;
+        if (answer != 0 || !maySetDesignAside()) return;
         const PendingState file = ReadDesignFile(copy.path, *this);
         if (!file.problem.isEmpty()) {
             // The copy stays: it may be read by hand, or given up at the next start.
@@ -751,21 +764,17 @@ bool TForm1::maySetDesignAside()
 {
     noteChange();
     if (!isWindowModified()) return true;
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Тельмар"),
-                         QStringLiteral("Сохранить изменения?"), QMessageBox::NoButton, this);
-    question.setInformativeText(designFile_.isEmpty()
-                                    ? QStringLiteral("Новый проект не сохранён.")
-                                    : QStringLiteral("Проект %1 изменён после сохранения.")
-                                          .arg(QDir::toNativeSeparators(designFile_)));
-    QPushButton *save = question.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
-    QPushButton *discard =
-        question.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = question.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
-    question.setDefaultButton(save);
-    question.setEscapeButton(cancel);
-    question.exec();
-    if (question.clickedButton() == discard) return true;
-    if (question.clickedButton() == save) return saveDesign(false);
+    const int answer = AskThreeWays(
+        this,
+        QStringLiteral("Сохранить изменения?\n\n") +
+            (designFile_.isEmpty() ? QStringLiteral("Новый проект не сохранён.")
+                                   : QStringLiteral("Проект %1 изменён после сохранения.")
+                                         .arg(QDir::toNativeSeparators(designFile_))),
+        {{{QStringLiteral("Сохранить"), QMessageBox::AcceptRole},
+          {QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole},
+          {QStringLiteral("Отмена"), QMessageBox::RejectRole}}});
+    if (answer == 1) return true;
+    if (answer == 0) return saveDesign(false);
     return false;
 }
 
