@@ -98,7 +98,7 @@ std::vector<Recovery::Copy> Recovery::leftBehind() const
 {
     std::vector<Copy> copies;
     const QFileInfoList files =
-        QDir(folder_).entryInfoList({QStringLiteral("*.telmar")}, QDir::Files, QDir::Time);
+        QDir(folder_).entryInfoList({QStringLiteral("*.telmar")}, QDir::Files);
     for (const QFileInfo &file : files) {
         const QString path = file.filePath();
         if (path == path_ || file.isSymLink()) continue;
