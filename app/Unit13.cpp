@@ -2,6 +2,7 @@
 
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
+#include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "ui/Locale.h"
 #include "ui/Look.h"
@@ -49,7 +50,8 @@ const VariantColumn variantColumnTable[] = {
     {"a, м", [](const Variant &v) { return Number(v.electrodeSpacing); }, [](const Variant &v) { return v.electrodeSpacing; }},
     {"Расположение", [](const Variant &v) { return Arranged(v.arrangement); }, [](const Variant &v) { return double(v.arrangement == Arrangement::contour); }},
     {"Lп, м", [](const Variant &v) { return Number(v.stripLength); }, [](const Variant &v) { return v.stripLength; }},
-    {"R, Ом", [](const Variant &v) { return QString::fromStdString(FormatOneDecimal(v.resistance, DecimalSeparator())); }, [](const Variant &v) { return v.resistance; }},
+    {"R, Ом", [](const Variant &v) { return QString::fromStdString(ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, DecimalSeparator())); }, [](const Variant &v) { return v.resistance; }},
+    {"Rн, Ом", [](const Variant &v) { return Number(v.allowedResistance); }, [](const Variant &v) { return v.allowedResistance; }},
     {"Масса стали, кг", [](const Variant &v) { return Number(v.steelMass); }, [](const Variant &v) { return v.steelMass; }},
     {"ηв", [](const Variant &v) { return Number(v.electrodeUtilization); }, [](const Variant &v) { return v.electrodeUtilization; }},
     {"ηг", [](const Variant &v) { return Number(v.stripUtilization); }, [](const Variant &v) { return v.stripUtilization; }},
@@ -57,7 +59,7 @@ const VariantColumn variantColumnTable[] = {
 };
 // clang-format on
 
-constexpr int kMassColumn = 6;
+constexpr int kMassColumn = 7;
 constexpr int kVariantRole = Qt::UserRole + 1; // the variant's place in the search
 
 // A tick step of 1, 2 or 5 times a power of ten giving at most `most` steps over `span`.
@@ -254,7 +256,8 @@ TForm13::TForm13()
                        "профиль и полоса — со страницы 2. Перебраны длины электрода 2; 2,5; 3; "
                        "4; 5 м и заданная, отношения a/L = 1, 2, 3 и оба расположения; "
                        "коэффициенты использования каждого варианта уточнены по таблицам. "
-                       "Показаны варианты, выполняющие норму, лёгкие сначала."),
+                       "Показаны варианты, выполняющие норму Rн, лёгкие сначала; с "
+                       "увеличением нормы по ПУЭ 1.7.101 она своя для каждой длины электрода."),
         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);

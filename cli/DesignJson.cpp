@@ -477,6 +477,7 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
         number("count", v.count);
         number("stripLength", v.stripLength);
         number("installationResistance", v.resistance);
+        number("allowedResistance", v.allowedResistance);
         number("steelMass", v.steelMass);
         number("electrodeUtilization", v.electrodeUtilization);
         number("stripUtilization", v.stripUtilization);

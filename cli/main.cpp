@@ -503,7 +503,8 @@ void AppendVariantLine(std::string &out, const Variant &v)
     out += std::string(ArrangementInText(v.arrangement)) + ", L = " + number(v.electrodeLength) +
            " м, a = " + number(v.electrodeSpacing) + " м (a/L = " + number(v.ratio) +
            "): n = " + number(v.count) + ", полоса " + number(v.stripLength) +
-           " м, R = " + FormatOneDecimal(v.resistance, ",") + " Ом, сталь " + number(v.steelMass) +
+           " м, R = " + ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, ",") +
+           " Ом ≤ " + number(v.allowedResistance) + " Ом, сталь " + number(v.steelMass) +
            " кг, ηв = " + number(v.electrodeUtilization) + ", ηг = " + number(v.stripUtilization) +
            (v.settling == Settling::cycle ? ", коэффициенты по таблицам (цикл)"
                                           : ", коэффициенты по таблицам") +

@@ -20,21 +20,9 @@ double Rounded(double value, double step)
     return std::round(value / step) * step;
 }
 
-// A resistance set beside the norm: one decimal as the page writes resistances, more where
-// one would read against the decision (3,35 ≤ 3,36 rather than 3,4 ≤ 3,36).
 std::string AgainstNorm(double resistance, const DesignRecord &r, bool meets, std::string_view sep)
 {
-    constexpr int kMostDecimals = 6;
-    for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
-        const double shown = Rounded(resistance, std::pow(10.0, -decimals));
-        if ((shown <= r.allowedResistance) != meets) continue;
-        // One decimal in the page's own form, unless that form rounds to fewer digits.
-        return decimals == 1 && resistance < 1e4 ? FormatOneDecimal(resistance, sep)
-                                                 : FormatGeneral(shown, sep);
-    }
-    // Closer than the decimals go, or a record whose decision is not its numbers'.
-    return (resistance <= r.allowedResistance) == meets ? FormatGeneral(resistance, sep)
-                                                        : FormatOneDecimal(resistance, sep);
+    return ResistanceAgainstNorm(resistance, r.allowedResistance, meets, sep);
 }
 
 // The norm the installation is decided by: "4 Ом", or "6,43 Ом (4 Ом × 1,61 по ПУЭ 1.7.101)";
@@ -74,6 +62,21 @@ std::string RatioText(const DesignRecord &r, std::string_view sep)
 }
 
 } // namespace
+
+std::string ResistanceAgainstNorm(double resistance, double norm, bool meets, std::string_view sep)
+{
+    constexpr int kMostDecimals = 6;
+    for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+        const double shown = Rounded(resistance, std::pow(10.0, -decimals));
+        if ((shown <= norm) != meets) continue;
+        // One decimal in the page's own form, unless that form rounds to fewer digits.
+        return decimals == 1 && resistance < 1e4 ? FormatOneDecimal(resistance, sep)
+                                                 : FormatGeneral(shown, sep);
+    }
+    // Closer than the decimals go, or a record whose decision is not its numbers'.
+    return (resistance <= norm) == meets ? FormatGeneral(resistance, sep)
+                                         : FormatOneDecimal(resistance, sep);
+}
 
 bool CoefficientsAgree(const DesignRecord &r)
 {

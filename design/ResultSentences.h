@@ -33,6 +33,11 @@ struct ResultSentences {
 inline constexpr std::string_view kRefinedCountCaption =
     "Уточнённое количество вертикальных заземлителей с учётом";
 
+// A resistance written beside the norm it `meets` or not: one decimal as the results write
+// resistances, more where one would read against the decision (3,35 ≤ 3,36, not 3,4 ≤ 3,36).
+std::string ResistanceAgainstNorm(double resistance, double norm, bool meets,
+                                  std::string_view decimalSeparator);
+
 // Whether both utilization coefficients agree with the tables at the decided count.
 bool CoefficientsAgree(const DesignRecord &record);
 

@@ -61,6 +61,7 @@ VariantSearch SearchVariants(const DesignInputs &design)
                                            .count = r.refinedCount,
                                            .stripLength = r.refinedStripLength,
                                            .resistance = r.installationResistance,
+                                           .allowedResistance = r.allowedResistance,
                                            .steelMass = steel[0].totalMass + steel[1].totalMass,
                                            .settling = r.settling});
             }

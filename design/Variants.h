@@ -16,6 +16,7 @@ struct Variant {
     double count = 0;                      // the decided n
     double stripLength = 0;                // the strip that joins the n electrodes
     double resistance = 0;                 // R(n)
+    double allowedResistance = 0;          // the norm it meets: k of the allowance follows L
     double steelMass = 0;                  // kg, electrodes and strip as the material list has them
     Settling settling = Settling::settled; // settled, or cycle
 };

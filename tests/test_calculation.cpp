@@ -571,6 +571,11 @@ private slots:
         DesignRecord strict = ReferenceDesign();
         strict.normativeResistance = 0.5; // a row of few electrodes cannot reach it
         QTest::newRow("reference, Rn = 0,5") << strict << 30 << true;
+        // The allowance's k follows ρ over each length: every variant has a norm of its own.
+        DesignRecord allowed = PoorSoilWideSpacing();
+        allowed.normativeResistance = 8.86;
+        allowed.normativeAllowance = true;
+        QTest::newRow("poor soil, a decimal norm raised") << allowed << 30 << false;
     }
 
     void variantsAreSettledDecisionsLightestFirst()
@@ -595,6 +600,7 @@ private slots:
             QCOMPARE(r.refinedCount, v.count);
             QVERIFY(r.installationMeetsNorm);
             QCOMPARE(r.installationResistance, v.resistance);
+            QCOMPARE(r.allowedResistance, v.allowedResistance);
             QCOMPARE(TabulatedCoefficients(r, v.count),
                      std::pair(v.electrodeUtilization, v.stripUtilization));
             QCOMPARE(v.electrodeSpacing / v.electrodeLength, v.ratio);

@@ -281,6 +281,7 @@ private slots:
             QCOMPARE(variants[i]["electrodeLength"].toDouble(), v.electrodeLength);
             QCOMPARE(variants[i]["steelMass"].toDouble(), v.steelMass);
             QCOMPARE(variants[i]["installationResistance"].toDouble(), v.resistance);
+            QCOMPARE(variants[i]["allowedResistance"].toDouble(), v.allowedResistance);
             QCOMPARE(variants[i]["arrangement"].toString(),
                      v.arrangement == Arrangement::row ? "row" : "contour");
         }
@@ -289,9 +290,10 @@ private slots:
         QCOMPARE(text.status, 0);
         const QStringList lines = QString::fromUtf8(text.out).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), variants.size() + 1);
-        QVERIFY2(lines[0].startsWith(QStringLiteral("в ряд, L = 5 м, a = 15 м (a/L = 3): n = 2, "
-                                                    "полоса 15 м, R = 3,9 Ом, сталь 56,6 кг")),
-                 qPrintable(lines[0]));
+        QVERIFY2(
+            lines[0].startsWith(QStringLiteral("в ряд, L = 5 м, a = 15 м (a/L = 3): n = 2, "
+                                               "полоса 15 м, R = 3,9 Ом ≤ 4 Ом, сталь 56,6 кг")),
+            qPrintable(lines[0]));
 
         const Run report =
             Calc({"--variants", "--report", scratch.filePath("v.rtf")}, Json(ReferenceJson()));
