@@ -20,11 +20,6 @@ double Rounded(double value, double step)
     return std::round(value / step) * step;
 }
 
-std::string AgainstNorm(double resistance, const DesignRecord &r, bool meets, std::string_view sep)
-{
-    return ResistanceAgainstNorm(resistance, r.allowedResistance, meets, sep);
-}
-
 // The norm the installation is decided by: "4 Ом", or "6,43 Ом (4 Ом × 1,61 по ПУЭ 1.7.101)";
 // the brief form leaves the clause out.
 std::string NormText(const DesignRecord &r, std::string_view sep, Form form)
@@ -42,7 +37,9 @@ std::string InstallationSentence(const DesignRecord &r, std::string_view sep, Fo
 {
     if (r.refinedCount < 1) return {}; // nothing calculated yet
     const std::string resistance =
-        AgainstNorm(r.installationResistance, r, r.installationMeetsNorm, sep) + " Ом";
+        ResistanceAgainstNorm(r.installationResistance, r.allowedResistance,
+                              r.installationMeetsNorm, sep) +
+        " Ом";
     const std::string norm = NormText(r, sep, form);
     if (!r.installationMeetsNorm)
         return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
@@ -188,7 +185,8 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     s.stripResistance =
         "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
     const auto stripAlone = [&](Form form) {
-        return "Полоса связи одна даёт " + AgainstNorm(r.refinedStripResistance, r, true, sep) +
+        return "Полоса связи одна даёт " +
+               ResistanceAgainstNorm(r.refinedStripResistance, r.allowedResistance, true, sep) +
                " Ом ≤ " + NormText(r, sep, form) + ": электродам добавлять нечего ;";
     };
     s.totalResistance =
