@@ -77,11 +77,15 @@ QString Recovery::store(const QJsonObject &design, const QString &designFile)
         lock_ = std::move(lock);
         path_ = path;
     }
-    // Restored in another folder, the work still goes back to its own file.
+    // Restored in another folder, the work still goes back to its own file. The name is
+    // written again only when it changes: the design is written after every pause.
     const QString source =
         designFile.isEmpty() ? QString() : QFileInfo(designFile).absoluteFilePath();
-    if (QString problem = SaveWholeFile(SourceOf(path_), source.toUtf8()); !problem.isEmpty())
-        return problem;
+    if (source_ != source) {
+        if (QString problem = SaveWholeFile(SourceOf(path_), source.toUtf8()); !problem.isEmpty())
+            return problem;
+        source_ = source;
+    }
     return WriteDesignFile(path_, design);
 }
 
@@ -92,6 +96,7 @@ void Recovery::discard()
     QFile::remove(SourceOf(path_));
     lock_.reset(); // the lock file goes with the lock
     path_.clear();
+    source_.reset();
 }
 
 std::vector<Recovery::Copy> Recovery::leftBehind() const

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLockFile;
@@ -42,6 +43,7 @@ public:
 
 private:
     QString folder_;
-    QString path_; // this program's copy
+    QString path_;                  // this program's copy
+    std::optional<QString> source_; // what its `.source` names, once written
     std::unique_ptr<QLockFile> lock_;
 };
