@@ -14,6 +14,7 @@
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportTemplate.h"
 #include "report/engine/RtfWordProcessor.h"
+#include "report/engine/WholeFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -431,10 +432,25 @@ std::string Pdf(const std::string &rtf, const fs::path &office)
     return made.pdf;
 }
 
+// Ends the run where the report may not go to `shown` or could not be written there.
+void CheckWritten(const WholeFileWrite &write, const std::string &shown)
+{
+    switch (write.failure) {
+    case WholeFileWrite::Failure::none:
+        return;
+    case WholeFileWrite::Failure::notRegular:
+        Fail(reportFailed, "'" + shown + "' is not a regular file; the report goes only to one");
+    case WholeFileWrite::Failure::linkNotToRegular:
+        Fail(reportFailed,
+             "'" + shown + "' is a link to no regular file; the report goes only to one");
+    case WholeFileWrite::Failure::failed:
+        Fail(reportFailed, "cannot write '" + shown + "': " + write.reason);
+    }
+}
+
 // Fills the template as the Report button does and writes it to the report file, as RTF or,
 // for a name ending in .pdf, as the office's PDF: never over the template or anything but a
-// regular file, over an existing one only when forced, and always whole, through a new file
-// of a unique name beside it.
+// regular file or a link to one, over an existing one only when forced, and always whole.
 void WriteReport(const DesignRecord &record, const Options &options)
 {
     const fs::path templatePath = options.reportTemplate.value_or(
@@ -445,9 +461,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
     if (::lstat(target.c_str(), &info) == 0) {
         if (SameFile(target, templatePath))
             Fail(reportFailed, "refusing to write the report over its template '" + shown + "'");
-        if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
-            Fail(reportFailed,
-                 "'" + shown + "' is not a regular file; the report goes only to one");
+        CheckWritten(WholeFileTarget(target), shown);
         if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
     }
     std::optional<fs::path> office;
@@ -478,22 +492,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
     document.SetWordVisible(true);
     if (office) filled = Pdf(filled, *office);
 
-    // Written beside the target under a name nobody can foresee, then put in its place at
-    // once: a failed write leaves no half report, concurrent runs never meet.
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) Fail(reportFailed, "cannot write '" + shown + "': " + std::strerror(errno));
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool written = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, filled) && ::fsync(fd) == 0;
-    const int error = errno;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int reason = written ? errno : error;
-        ::unlink(temporary.c_str());
-        Fail(reportFailed, "cannot write '" + shown + "': " + std::strerror(reason));
-    }
+    CheckWritten(WriteWholeFile(target, filled), shown);
 }
 
 // A variant as a line: "в ряд, L = 3 м, a = 9 м (a/L = 3): n = 4, …".
