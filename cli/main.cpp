@@ -11,9 +11,8 @@
 #include "report/engine/OfficeProgram.h"
 #include "report/engine/PdfConversion.h"
 #include "report/engine/RegularFile.h"
-#include "report/engine/ReportFiller.h"
+#include "report/engine/ReportPipeline.h"
 #include "report/engine/ReportTemplate.h"
-#include "report/engine/RtfWordProcessor.h"
 #include "report/engine/WholeFile.h"
 
 #include <algorithm>
@@ -357,7 +356,7 @@ void AppendSentences(std::string &out, const DesignRecord &record)
 
 // The drawing of the report from the drawing module, loaded for it alone, so that a plain
 // calculation never loads Qt; nothing, with a word on standard error, where it cannot be.
-std::optional<std::string> Drawing(const DesignRecord &record)
+std::string Drawing(const DesignRecord &record)
 {
     const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
     const fs::path name = "libtelmar-drawing.so";
@@ -379,7 +378,7 @@ std::optional<std::string> Drawing(const DesignRecord &record)
     }
     std::cerr << "telmar-calc: the report goes without its drawing: the drawing module ("
               << name.string() << ") cannot be loaded\n";
-    return std::nullopt;
+    return {};
 }
 
 bool SameFile(const fs::path &a, const fs::path &b)
@@ -402,22 +401,28 @@ bool IsPdf(const fs::path &path)
     return extension == ".pdf";
 }
 
-// The filled report converted to PDF by the office; the run ends with the reason where
-// there is no office or it makes none.
-std::string Pdf(const std::string &rtf, const fs::path &office)
+// The report made, the office's PDF caught from a Ctrl+C or a TERM on the way.
+MadeReport Made(const ReportRequest &request)
 {
+    if (!request.office) return MakeReport(request);
     struct sigaction catcher {
     }, previousInt{}, previousTerm{};
     catcher.sa_handler = [](int) { interrupted = 1; };
     ::sigaction(SIGINT, &catcher, &previousInt);
     ::sigaction(SIGTERM, &catcher, &previousTerm);
-    const PdfConversion made = ConvertToPdf(office, rtf, kPdfDeadline, [] { return !interrupted; });
+    MadeReport made = MakeReport(request);
     ::sigaction(SIGINT, &previousInt, nullptr);
     ::sigaction(SIGTERM, &previousTerm, nullptr);
+    return made;
+}
+
+// Ends the run where the office made no PDF, with the reason.
+void CheckPdf(const MadeReport &made, const fs::path &office)
+{
     const std::string detail = made.detail.empty() ? "" : ": " + Shown(made.detail, 300);
-    switch (made.failure) {
+    switch (made.pdfFailure) {
     case PdfConversion::Failure::none:
-        break;
+        return;
     case PdfConversion::Failure::cannotStart:
         Fail(reportFailed,
              "cannot start the office '" + Shown(office.string(), 400) + "'" + detail);
@@ -429,7 +434,6 @@ std::string Pdf(const std::string &rtf, const fs::path &office)
     case PdfConversion::Failure::failed:
         Fail(reportFailed, "the office made no PDF" + detail);
     }
-    return made.pdf;
 }
 
 // Ends the run where the report may not go to `shown` or could not be written there.
@@ -475,24 +479,24 @@ void WriteReport(const DesignRecord &record, const Options &options)
                                "(LibreOffice's soffice); write the report as FILE.rtf instead");
     }
 
-    std::string filled;
-    RtfWordProcessor document([&filled](const std::string &rtf) {
-        filled = rtf;
-        return true;
-    });
-    if (!document.OpenDocument(templatePath))
+    const MadeReport made = Made({.record = record,
+                                  .templatePath = templatePath,
+                                  .drawing = Drawing,
+                                  .office = office,
+                                  .keepGoing = [] { return !interrupted; }});
+    switch (made.failure) {
+    case MadeReport::Failure::none:
+        break;
+    case MadeReport::Failure::templateUnreadable:
         Fail(reportFailed,
              "cannot read the report template '" + Shown(templatePath.string(), 400) + "'");
-    std::vector<ReportRow> rows = ReportRows(record, TodayInWords());
-    if (std::optional<std::string> png = Drawing(record)) PlaceDrawing(rows, std::move(*png));
-    const FillOutcome outcome = FillReport(document, rows, {});
-    if (!outcome.complete)
+    case MadeReport::Failure::placeholderMissing:
         Fail(reportFailed, "the report template '" + Shown(templatePath.string(), 400) +
-                               "' has no place for '" + outcome.missingPlaceholder + "'");
-    document.SetWordVisible(true);
-    if (office) filled = Pdf(filled, *office);
-
-    CheckWritten(WriteWholeFile(target, filled), shown);
+                               "' has no place for '" + made.missingPlaceholder + "'");
+    case MadeReport::Failure::pdf:
+        CheckPdf(made, *office);
+    }
+    CheckWritten(WriteWholeFile(target, made.bytes), shown);
 }
 
 // A variant as a line: "в ряд, L = 3 м, a = 9 м (a/L = 3): n = 4, …".
