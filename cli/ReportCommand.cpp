@@ -75,7 +75,7 @@ bool IsPdf(const fs::path &path)
 }
 
 // The report made, the office's PDF caught from a Ctrl+C or a TERM on the way.
-MadeReport Made(const ReportRequest &request)
+MadeReport MakeReportHeedingSignals(const ReportRequest &request)
 {
     if (!request.office) return MakeReport(request);
     struct sigaction catcher {
@@ -154,11 +154,11 @@ void WriteReport(const DesignRecord &record, const Options &options)
                                "(LibreOffice's soffice); write the report as FILE.rtf instead");
     }
 
-    const MadeReport made = Made({.record = record,
-                                  .templatePath = templatePath,
-                                  .drawing = Drawing,
-                                  .office = office,
-                                  .keepGoing = [] { return !interrupted; }});
+    const MadeReport made = MakeReportHeedingSignals({.record = record,
+                                                      .templatePath = templatePath,
+                                                      .drawing = Drawing,
+                                                      .office = office,
+                                                      .keepGoing = [] { return !interrupted; }});
     switch (made.failure) {
     case MadeReport::Failure::none:
         break;

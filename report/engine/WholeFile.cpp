@@ -3,12 +3,12 @@
 #include "report/engine/RegularFile.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -49,11 +49,11 @@ WholeFileWrite WholeFileTarget(const std::filesystem::path &path)
     if (S_ISREG(info.st_mode)) return {.failure = Failure::none, .reason = {}, .target = path};
     if (!S_ISLNK(info.st_mode)) return Failed(Failure::notRegular, "not a regular file");
 
-    char resolved[PATH_MAX];
-    if (!::realpath(path.c_str(), resolved))
-        return Failed(Failure::linkNotToRegular,
-                      std::string("a link to no regular file: ") + std::strerror(errno));
-    if (::stat(resolved, &info) != 0 || !S_ISREG(info.st_mode))
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    if (error)
+        return Failed(Failure::linkNotToRegular, "a link to no regular file: " + error.message());
+    if (::stat(resolved.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return Failed(Failure::linkNotToRegular, "a link to no regular file");
     return {.failure = Failure::none, .reason = {}, .target = resolved};
 }
