@@ -7,16 +7,14 @@
 #include "report/engine/PdfConversion.h"
 #include "report/engine/RegularFile.h"
 #include "report/engine/ReportFiller.h"
+#include "report/engine/ReportPipeline.h"
 #include "report/engine/ReportTemplate.h"
-#include "report/engine/RtfWordProcessor.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -28,13 +26,18 @@ ReportOutcome Failed(Step step, const QString &message)
     return {.failed = step, .message = message};
 }
 
+// The drawing of the report as PNG.
+QByteArray Drawing(const DesignRecord &record)
+{
+    return InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels),
+                           std::string(kReportDecimalSeparator));
+}
+
 // The rows of the report, dated today and with the drawing made.
 std::vector<ReportRow> Rows(const DesignRecord &record)
 {
     std::vector<ReportRow> rows = ReportRows(record, TodayInWords());
-    const QByteArray png = InstallationPng(record, QSize(kDrawingWidthPixels, kDrawingHeightPixels),
-                                           std::string(kReportDecimalSeparator));
-    PlaceDrawing(rows, png.toStdString());
+    PlaceDrawing(rows, Drawing(record).toStdString());
     return rows;
 }
 
@@ -133,41 +136,24 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
         return PdfReport{.outcome = Failed(step, message), .pdf = {}};
     };
     const QString shownPath = QDir::toNativeSeparators(templatePath);
-    std::string filled;
-    RtfWordProcessor document([&filled](const std::string &rtf) {
-        filled = rtf;
-        return true;
+    const MadeReport made = MakeReport({
+        .record = record,
+        .templatePath = QFile::encodeName(templatePath).toStdString(),
+        .drawing = [](const DesignRecord &drawn) { return Drawing(drawn).toStdString(); },
+        .office = QFile::encodeName(office).toStdString(),
+        .progress = progress,
+        .keepGoing = keepGoing,
     });
-    if (progress) progress(0);
-    if (!document.OpenDocument(QFile::encodeName(templatePath).toStdString()))
+    if (made.failure == MadeReport::Failure::templateUnreadable)
         return failed(Step::open,
                       QStringLiteral("Не удалось открыть шаблон отчёта\n%1").arg(shownPath));
-    // The filling is quick; the office's part is most of the wait.
-    constexpr int kFilled = 20;
-    int percent = 0;
-    const FillOutcome fill = FillReport(document, Rows(record), [&](int advance) {
-        percent = std::min(100, percent + advance);
-        if (progress) progress(percent * kFilled / 100);
-    });
-    if (!fill.complete)
+    if (made.failure == MadeReport::Failure::placeholderMissing)
         return failed(Step::fill,
                       QStringLiteral("Не удалось вставить в отчёт значение «%1»: в "
                                      "шаблоне нет такого места.\nШаблон отчёта: %2")
-                          .arg(QString::fromStdString(fill.missingPlaceholder), shownPath));
-    document.SetWordVisible(true);
-
-    // The bar creeps on while the office works, never quite to the end.
-    const auto started = std::chrono::steady_clock::now();
-    const PdfConversion made =
-        ConvertToPdf(QFile::encodeName(office).toStdString(), filled, kPdfDeadline, [&] {
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            if (progress)
-                progress(kFilled + static_cast<int>((95 - kFilled) * (1 - std::exp(-seconds / 4))));
-            return !keepGoing || keepGoing();
-        });
+                          .arg(QString::fromStdString(made.missingPlaceholder), shownPath));
     const QString detail = QString::fromStdString(made.detail);
-    switch (made.failure) {
+    switch (made.pdfFailure) {
     case PdfConversion::Failure::none:
         break;
     case PdfConversion::Failure::cannotStart:
@@ -185,6 +171,5 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
                       QStringLiteral("LibreOffice не сделал PDF.") +
                           (detail.isEmpty() ? QString() : QStringLiteral("\n") + detail));
     }
-    if (progress) progress(100);
-    return {.outcome = {}, .pdf = QByteArray::fromStdString(made.pdf)};
+    return {.outcome = {}, .pdf = QByteArray::fromStdString(made.bytes)};
 }

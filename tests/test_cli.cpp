@@ -474,6 +474,13 @@ private slots:
         QCOMPARE(again.status, 3);
         QVERIFY(again.err.contains("--force"));
         QCOMPARE(Calc({"--report", report, "--force"}, Json(ReferenceJson())).status, 0);
+        // Through a link to a regular file, as the program saves: the link stays.
+        const QString link = scratch.filePath(QStringLiteral("link-to-report.rtf"));
+        QVERIFY(QFile::link(report, link));
+        QVERIFY(QFile::resize(report, 0));
+        QCOMPARE(Calc({"--report", link, "--force"}, Json(ReferenceJson())).status, 0);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo(report).size() > 0);
         const QString templatePath = QStringLiteral(TELMAR_CALC_TEMPLATE);
         const QByteArray before = [&] {
             QFile t(templatePath);

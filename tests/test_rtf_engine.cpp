@@ -1,13 +1,21 @@
 // The built-in RTF engine on its own: forward search through the text, replacements that
-// keep the markup, escapes in and out, and the bounded fill loop.
+// keep the markup, escapes in and out, the bounded fill loop; and the writer of whole files.
 
 #include "report/engine/ReportFiller.h"
 #include "report/engine/RtfDocument.h"
 #include "report/engine/RtfText.h"
+#include "report/engine/WholeFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +36,18 @@ bool BracesBalanced(const std::string &rtf)
         if (rtf[i] == '}' && --depth < 0) return false;
     }
     return depth == 0;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A word processor whose document never holds the placeholder; counts the attempts.
@@ -281,6 +301,93 @@ private slots:
         QCOMPARE(document.attempts, kReplacementAttempts);
         QCOMPARE(document.selections, 1);
         QCOMPARE(advances, 0);
+    }
+
+    // The one writer of the program's and telmar-calc's files: whole or not at all, through
+    // a link only to a regular file, never over anything else, the file's mode kept.
+    void wholeFileWrites_data()
+    {
+        using Failure = WholeFileWrite::Failure;
+        // clang-format off
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("failure");
+        QTest::newRow("a new name")                 << "new"             << int(Failure::none);
+        QTest::newRow("a regular file")             << "file"            << int(Failure::none);
+        QTest::newRow("a link to a regular file")   << "link to file"    << int(Failure::none);
+        QTest::newRow("a dangling link")            << "dangling link"   << int(Failure::linkNotToRegular);
+        QTest::newRow("a link to a FIFO")           << "link to fifo"    << int(Failure::linkNotToRegular);
+        QTest::newRow("a FIFO")                     << "fifo"            << int(Failure::notRegular);
+        QTest::newRow("a folder")                   << "folder"          << int(Failure::notRegular);
+        QTest::newRow("a name in a missing folder") << "missing folder"  << int(Failure::failed);
+        QTest::newRow("a read-only folder")         << "read-only"       << int(Failure::failed);
+        QTest::newRow("a write cut short")          << "cut short"       << int(Failure::failed);
+        // clang-format on
+    }
+
+    void wholeFileWrites()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, failure);
+        if (kind == "read-only" && ::geteuid() == 0) QSKIP("root writes into any folder");
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QDir folder(scratch.path());
+        const QString file = folder.filePath("file");
+        const QString fifo = folder.filePath("fifo");
+        QVERIFY(WriteFile(file, "old"));
+        QVERIFY(
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QVERIFY(folder.mkdir("sub"));
+        const QString link = folder.filePath("link");
+        QString path = link;
+        if (kind == "new") path = folder.filePath("new");
+        if (kind == "file" || kind == "read-only" || kind == "cut short") path = file;
+        if (kind == "fifo") path = fifo;
+        if (kind == "folder") path = folder.filePath("sub");
+        if (kind == "missing folder") path = folder.filePath("gone/new");
+        if (kind == "link to file") QVERIFY(QFile::link(file, link));
+        if (kind == "link to fifo") QVERIFY(QFile::link(fifo, link));
+        if (kind == "dangling link") QVERIFY(QFile::link(folder.filePath("nothing"), link));
+        if (kind == "read-only")
+            QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0500) == 0);
+        const QStringList before = folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        const mode_t mask = ::umask(027);
+        rlimit limit{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (kind == "cut short") limit.rlim_cur = 4; // bytes: the write fails half-way
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+
+        const WholeFileWrite made =
+            WriteWholeFile(QFile::encodeName(path).toStdString(), "new bytes");
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previousHandler);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
+
+        QCOMPARE(int(made.failure), failure);
+        QCOMPARE(made.written(), made.reason.empty());
+        QCOMPARE(QFileInfo(fifo).isFile(), false);
+        QVERIFY(QFileInfo(folder.filePath("sub")).isDir());
+        if (kind.startsWith("link") || kind == "dangling link")
+            QVERIFY(QFileInfo(link).isSymLink());
+        // Nothing left behind, whatever the outcome: only the new name is new.
+        QStringList after = folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+        after.removeAll("new");
+        QCOMPARE(after, before);
+        struct stat info {};
+        if (kind == "new") {
+            QCOMPARE(ReadAll(path), QByteArray("new bytes"));
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+            QCOMPARE(info.st_mode & 0777, mode_t(0640)); // 0666 less the umask
+        } else {
+            const bool replaced = kind == "file" || kind == "link to file";
+            QCOMPARE(ReadAll(file), replaced ? QByteArray("new bytes") : QByteArray("old"));
+            QVERIFY(::stat(QFile::encodeName(file).constData(), &info) == 0);
+            QCOMPARE(info.st_mode & 0777, mode_t(0604)); // the file's own, not the umask's
+        }
     }
 };
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "cli/Options.h"
+#include "design/DesignRecord.h"
+
+#include <optional>
+#include <string>
+
+// The calculation as the electrode page's Next runs it. Returns the fault's message, if any.
+std::optional<std::string> Calculate(DesignRecord &record);
+
+// The sentences of the results page, a line each.
+void AppendSentences(std::string &out, const DesignRecord &record);
+
+// A calculated design's answer in a batch: its sentences (`text`) or its JSON, or its
+// fault in their place.
+void AppendCalculation(std::string &out, const DesignRecord &record,
+                       const std::optional<std::string> &fault, bool text, bool pretty);
+
+// The variants of a design: a line each and a count of those left out, or JSON.
+void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty);
+
+// Writes the report of `record` to the file the options name; the run ends with the reason
+// where it cannot.
+void WriteReport(const DesignRecord &record, const Options &options);

@@ -1,0 +1,131 @@
+#include "cli/Options.h"
+
+#include "cli/DesignJson.h"
+#include "cli/Status.h"
+#include "design/InputFields.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+using enum Status;
+
+namespace {
+
+constexpr const char *kUsageHead = R"(Usage: telmar-calc [OPTIONS] [FILE]
+
+Sizes a protective earthing installation of vertical electrodes in two-layer soil joined
+by a horizontal steel strip, as the Telmar desktop program does.
+
+Reads a design (a JSON object) or a batch (an array of objects) from FILE, or from
+standard input when FILE is absent or "-", and prints every field of the design record,
+inputs and results, as JSON.
+
+Input fields:
+)";
+
+constexpr const char *kUsageTail = R"(
+Options:
+  --jsonl            read and write one JSON object per line
+  --text             print the sentences of the results page instead of JSON
+  --variants         print, for each design, the installations its soil, norm and
+                     profile allow instead: every electrode length (2; 2,5; 3; 4; 5 m and
+                     its own), ratio a/L (1, 2, 3) and arrangement that meets the norm, with
+                     coefficients settled by the tables, the lightest first
+  --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
+                     to FILE.pdf, a PDF made by the office suite (LibreOffice)
+  --force            let --report replace an existing file
+  --template FILE    the report template (default: the one installed with the program)
+  --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
+  --help             show this help and exit
+  --version          show the version and exit
+
+With --jsonl each line is answered as soon as it is read, a line being at most 1 MiB;
+otherwise the input is read whole, at most 64 MiB, each design in it at most 1 MiB.
+
+Exit status: 0 computed; 1 a calculation stopped on an arithmetic fault; 2 bad input or
+usage; 3 the report could not be written; 4 the output could not be written.
+)";
+
+} // namespace
+
+// The input fields as the help lists them, one a line with its kind and unit.
+std::string Usage()
+{
+    std::string usage = kUsageHead;
+    for (const InputField &field : inputTable) {
+        std::string line = "  " + std::string(field.name);
+        line.resize(std::max<std::size_t>(line.size() + 1, 33), ' ');
+        switch (field.kind) {
+        case InputKind::decimal:
+        case InputKind::whole:
+            line += std::string(field.symbol) + (field.unit.empty() ? "" : ", ") +
+                    std::string(field.unit) +
+                    (field.kind == InputKind::whole ? ", a whole number" : "");
+            if (field.neededFor == ElectrodeMaterial::angle) line += ", for an angle";
+            if (field.neededFor == ElectrodeMaterial::roundRod) line += ", for a round rod";
+            break;
+        case InputKind::choice:
+            for (std::size_t i = 0; i < field.words.size(); ++i)
+                line += std::string(i ? " or " : "") + '"' + std::string(field.words[i].word) + '"';
+            line += " (default \"" + std::string(field.words.front().word) + "\")";
+            break;
+        case InputKind::text:
+            line += "a name for the report (optional)";
+            break;
+        case InputKind::flag:
+            line += "true or false (default false)";
+            break;
+        case InputKind::derived:
+            continue; // computed, never given
+        }
+        usage += line + '\n';
+    }
+    return usage + kUsageTail;
+}
+
+Options ParseOptions(int argc, char *argv[])
+{
+    Options options;
+    bool inputGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) Fail(badInput, std::string(argument) + " needs a file name");
+            const std::string_view given = argv[++i];
+            // "--report --force d.json" is a slip, not a file called "--force".
+            if (given.empty() || given[0] == '-')
+                Fail(badInput, std::string(argument) + " needs a file name, not '" + Shown(given) +
+                                   "' (write ./" + Shown(given) + " for a file of that name)");
+            return std::string(given);
+        };
+        if (argument == "--help") {
+            std::cout << Usage();
+            std::exit(static_cast<int>(std::cout.flush() ? ok : outputFailed));
+        } else if (argument == "--version") {
+            std::cout << "telmar-calc " TELMAR_VERSION "\n";
+            std::exit(static_cast<int>(std::cout.flush() ? ok : outputFailed));
+        } else if (argument == "--jsonl") {
+            options.jsonl = true;
+        } else if (argument == "--text") {
+            options.text = true;
+        } else if (argument == "--variants") {
+            options.variants = true;
+        } else if (argument == "--force") {
+            options.force = true;
+        } else if (argument == "--report") {
+            options.report = value();
+        } else if (argument == "--template") {
+            options.reportTemplate = value();
+        } else if (argument == "--office") {
+            options.office = value();
+        } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {
+            Fail(badInput, "unexpected argument '" + Shown(argument) + "' (see --help)");
+        } else {
+            options.input = argument;
+            inputGiven = true;
+        }
+    }
+    return options;
+}

@@ -1,0 +1,175 @@
+// --report: the filled template, or its PDF, written whole to the file named.
+
+#include "cli/Commands.h"
+
+#include "cli/DesignJson.h"
+#include "cli/Status.h"
+#include "report/engine/DrawingModule.h"
+#include "report/engine/OfficeProgram.h"
+#include "report/engine/PdfConversion.h"
+#include "report/engine/ReportPipeline.h"
+#include "report/engine/ReportTemplate.h"
+#include "report/engine/WholeFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <dlfcn.h>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+
+using enum Status;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The drawing of the report from the drawing module, loaded for it alone, so that a plain
+// calculation never loads Qt; nothing, with a word on standard error, where it cannot be.
+std::string Drawing(const DesignRecord &record)
+{
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path name = "libtelmar-drawing.so";
+    for (const fs::path &module :
+         {program / name, program / ".." / TELMAR_LIBDIR / "telmar" / name}) {
+        std::error_code missing;
+        if (!fs::is_regular_file(module, missing)) continue;
+        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) break;
+        const auto draw =
+            reinterpret_cast<decltype(&TelmarDrawInstallation)>(::dlsym(handle, kDrawingEntry));
+        std::string png;
+        const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
+            static_cast<std::string *>(context)->assign(data, size);
+        };
+        // The module stays loaded: Qt does not go away cleanly before the process does.
+        if (draw && draw(&record, ",", keep, &png)) return png;
+        break;
+    }
+    std::cerr << "telmar-calc: the report goes without its drawing: the drawing module ("
+              << name.string() << ") cannot be loaded\n";
+    return {};
+}
+
+bool SameFile(const fs::path &a, const fs::path &b)
+{
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Set by Ctrl+C or a TERM while the office makes the PDF: the office, in a session of its
+// own, hears neither, and is ended by us before we go.
+volatile std::sig_atomic_t interrupted = 0;
+
+bool IsPdf(const fs::path &path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".pdf";
+}
+
+// The report made, the office's PDF caught from a Ctrl+C or a TERM on the way.
+MadeReport MakeReportHeedingSignals(const ReportRequest &request)
+{
+    if (!request.office) return MakeReport(request);
+    struct sigaction catcher {
+    }, previousInt{}, previousTerm{};
+    catcher.sa_handler = [](int) { interrupted = 1; };
+    ::sigaction(SIGINT, &catcher, &previousInt);
+    ::sigaction(SIGTERM, &catcher, &previousTerm);
+    MadeReport made = MakeReport(request);
+    ::sigaction(SIGINT, &previousInt, nullptr);
+    ::sigaction(SIGTERM, &previousTerm, nullptr);
+    return made;
+}
+
+// Ends the run where the office made no PDF, with the reason.
+void CheckPdf(const MadeReport &made, const fs::path &office)
+{
+    const std::string detail = made.detail.empty() ? "" : ": " + Shown(made.detail, 300);
+    switch (made.pdfFailure) {
+    case PdfConversion::Failure::none:
+        return;
+    case PdfConversion::Failure::cannotStart:
+        Fail(reportFailed,
+             "cannot start the office '" + Shown(office.string(), 400) + "'" + detail);
+    case PdfConversion::Failure::timedOut:
+        Fail(reportFailed, "the office made no PDF in " + std::to_string(kPdfDeadline.count()) +
+                               " s and was ended");
+    case PdfConversion::Failure::cancelled:
+        Fail(reportFailed, "interrupted; the office was ended and no report written");
+    case PdfConversion::Failure::failed:
+        Fail(reportFailed, "the office made no PDF" + detail);
+    }
+}
+
+// Ends the run where the report may not go to `shown` or could not be written there.
+void CheckWritten(const WholeFileWrite &write, const std::string &shown)
+{
+    switch (write.failure) {
+    case WholeFileWrite::Failure::none:
+        return;
+    case WholeFileWrite::Failure::notRegular:
+        Fail(reportFailed, "'" + shown + "' is not a regular file; the report goes only to one");
+    case WholeFileWrite::Failure::linkNotToRegular:
+        Fail(reportFailed,
+             "'" + shown + "' is a link to no regular file; the report goes only to one");
+    case WholeFileWrite::Failure::failed:
+        Fail(reportFailed, "cannot write '" + shown + "': " + write.reason);
+    }
+}
+
+} // namespace
+
+// Fills the template as the Report button does and writes it to the report file, as RTF or,
+// for a name ending in .pdf, as the office's PDF: never over the template or anything but a
+// regular file or a link to one, over an existing one only when forced, and always whole.
+void WriteReport(const DesignRecord &record, const Options &options)
+{
+    const fs::path templatePath = options.reportTemplate.value_or(
+        FindReportTemplate(fs::read_symlink("/proc/self/exe").parent_path()));
+    const fs::path &target = *options.report;
+    const std::string shown = Shown(target.string());
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0) {
+        if (SameFile(target, templatePath))
+            Fail(reportFailed, "refusing to write the report over its template '" + shown + "'");
+        CheckWritten(WholeFileTarget(target), shown);
+        if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
+    }
+    std::optional<fs::path> office;
+    if (IsPdf(target)) {
+        office = FindOfficeProgram(options.office);
+        if (!office && !options.office.empty())
+            Fail(reportFailed,
+                 "the office '" + Shown(options.office, 400) + "' is not a program to run");
+        if (!office)
+            Fail(reportFailed, "a PDF is made by an office suite, and none is installed "
+                               "(LibreOffice's soffice); write the report as FILE.rtf instead");
+    }
+
+    const MadeReport made = MakeReportHeedingSignals({.record = record,
+                                                      .templatePath = templatePath,
+                                                      .drawing = Drawing,
+                                                      .office = office,
+                                                      .keepGoing = [] { return !interrupted; }});
+    switch (made.failure) {
+    case MadeReport::Failure::none:
+        break;
+    case MadeReport::Failure::templateUnreadable:
+        Fail(reportFailed,
+             "cannot read the report template '" + Shown(templatePath.string(), 400) + "'");
+    case MadeReport::Failure::placeholderMissing:
+        Fail(reportFailed, "the report template '" + Shown(templatePath.string(), 400) +
+                               "' has no place for '" + made.missingPlaceholder + "'");
+    case MadeReport::Failure::pdf:
+        CheckPdf(made, *office);
+    }
+    CheckWritten(WriteWholeFile(target, made.bytes), shown);
+}

@@ -1,0 +1,43 @@
+// Подбор: the installations a design's soil, norm and profile allow, the lightest first.
+
+#include "cli/Commands.h"
+
+#include "cli/DesignJson.h"
+#include "design/InstallationGeometry.h"
+#include "design/NumberFormat.h"
+#include "design/ResultSentences.h"
+#include "design/Variants.h"
+
+namespace {
+
+// A variant as a line: "в ряд, L = 3 м, a = 9 м (a/L = 3): n = 4, …".
+void AppendVariantLine(std::string &out, const Variant &v)
+{
+    const auto number = [](double value) { return FormatGeneral(value, ","); };
+    out += std::string(ArrangementInText(v.arrangement)) + ", L = " + number(v.electrodeLength) +
+           " м, a = " + number(v.electrodeSpacing) + " м (a/L = " + number(v.ratio) +
+           "): n = " + number(v.count) + ", полоса " + number(v.stripLength) +
+           " м, R = " + ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, ",") +
+           " Ом ≤ " + number(v.allowedResistance) + " Ом, сталь " + number(v.steelMass) +
+           " кг, ηв = " + number(v.electrodeUtilization) + ", ηг = " + number(v.stripUtilization) +
+           (v.settling == Settling::cycle ? ", коэффициенты по таблицам (цикл)"
+                                          : ", коэффициенты по таблицам") +
+           '\n';
+}
+
+} // namespace
+
+void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty)
+{
+    const VariantSearch search = SearchVariants(record);
+    if (text) {
+        for (const Variant &v : search.variants)
+            AppendVariantLine(out, v);
+        out += "Не выполняют норму в пределах таблиц: " + std::to_string(search.leftOut) + " из " +
+               std::to_string(search.leftOut + search.variants.size()) + '\n';
+        if (!search.electrodeMassKnown)
+            out += "Масса электродов неизвестна: профиля нет в стандарте.\n";
+        return;
+    }
+    AppendVariantsJson(out, search, pretty);
+}
