@@ -650,7 +650,8 @@ private slots:
         QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(old)));
         QCOMPARE(ReadFile(old), QByteArray("the old design"));
         QCOMPARE(QDir(scratch.path())
-                     .entryList({QStringLiteral("old.telmar*")}, QDir::Files | QDir::Hidden)
+                     .entryList({QStringLiteral("old.telmar*"), QStringLiteral(".old.telmar*")},
+                                QDir::Files | QDir::Hidden)
                      .size(),
                  1);
     }
