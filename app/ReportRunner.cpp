@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -44,19 +45,30 @@ ReportRunner::ReportRunner(QWidget *owner)
 
 ReportRunner::~ReportRunner()
 {
+    using std::chrono::milliseconds;
+    // Whatever is still at work, the program waits for it three seconds at most in all.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    const auto atMost = [deadline](milliseconds wait) {
+        const auto left =
+            std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+        return std::clamp(left, milliseconds(0), wait);
+    };
     // An office started ahead that never showed the user a document goes with the program.
     const bool endOffice = !reportShownInOffice_ && word_->startedAnOffice();
     if (preparing_.running()) {
         if (!officePrepared()) word_->endStartedOffice(); // still starting: its wait ends at once
-        preparing_.leave(std::chrono::seconds(2));
+        preparing_.leave(atMost(std::chrono::seconds(2)));
     }
     if (endOffice && !running()) word_->endStartedOffice();
     if (!running()) return;
-    // A report still at work when the program ends is given a moment, then left behind.
-    if (report_.waitFor(std::chrono::seconds(1)))
+    // A report still at work when the program ends is given a moment, then left behind as
+    // abandon leaves it.
+    if (report_.waitFor(atMost(std::chrono::seconds(1)))) {
         report_.leave({});
-    else
-        abandon();
+        return;
+    }
+    word_->endStartedOffice();
+    report_.leave(atMost(std::chrono::seconds(2)));
 }
 
 void ReportRunner::setProgressWindow(TForm10 *window)
