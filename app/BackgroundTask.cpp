@@ -25,12 +25,13 @@ bool BackgroundTask::launch(Work work)
             Post(link, run, [percent](BackgroundTask &task) { emit task.progressed(percent); });
         };
         HandOver handOver = work(progress, [&run] { return !run->stop.load(); });
+        // The job's own state goes here, off the window thread, before the window thread
+        // waits for this thread to end.
+        work = nullptr;
         Post(link, run, [handOver = std::move(handOver)](BackgroundTask &task) {
             task.forget(true);
             handOver();
         });
-        // The job's own state goes here, off the window thread, whatever became of the task.
-        work = nullptr;
         run->returned.set_value();
     });
     return true;
