@@ -11,11 +11,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QProgressBar>
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -35,44 +35,53 @@ void PaintNow(QWidget *window)
 } // namespace
 
 ReportRunner::ReportRunner(QWidget *owner)
-    : QObject(owner), owner_(owner), word_(std::make_shared<WordApp>()),
-      self_(std::make_shared<ReportRunner *>(this))
+    : QObject(owner), owner_(owner), word_(std::make_shared<WordApp>())
 {
     qRegisterMetaType<ReportOutcome>();
+    connect(&report_, &BackgroundTask::progressed, this, [this](int percent) {
+        if (window_) window_->ProgressBar1->setValue(percent);
+    });
 }
 
 ReportRunner::~ReportRunner()
 {
-    *self_ = nullptr;
+    using std::chrono::milliseconds;
+    // Whatever is still at work, the program waits for it three seconds at most in all.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    const auto atMost = [deadline](milliseconds wait) {
+        const auto left =
+            std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+        return std::clamp(left, milliseconds(0), wait);
+    };
     // An office started ahead that never showed the user a document goes with the program.
     const bool endOffice = !reportShownInOffice_ && word_->startedAnOffice();
-    if (preparing_.joinable()) {
-        if (prepared_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            word_->endStartedOffice(); // still starting: its wait ends at once
-        if (prepared_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
-            preparing_.join();
-        else
-            preparing_.detach();
+    if (preparing_.running()) {
+        if (!officePrepared()) word_->endStartedOffice(); // still starting: its wait ends at once
+        preparing_.leave(atMost(std::chrono::seconds(2)));
     }
-    if (endOffice && !worker_.joinable()) word_->endStartedOffice();
-    if (!worker_.joinable()) return;
-    // A report still at work when the program ends is given a moment, then left behind.
-    if (done_.wait_for(std::chrono::seconds(1)) == std::future_status::ready)
-        worker_.join();
-    else
-        abandon();
+    if (endOffice && !running()) word_->endStartedOffice();
+    if (!running()) return;
+    // A report still at work when the program ends is given a moment, then left behind as
+    // abandon leaves it.
+    if (report_.waitFor(atMost(std::chrono::seconds(1)))) {
+        report_.leave({});
+        return;
+    }
+    word_->endStartedOffice();
+    report_.leave(atMost(std::chrono::seconds(2)));
+}
+
+void ReportRunner::setProgressWindow(TForm10 *window)
+{
+    window_ = window;
 }
 
 void ReportRunner::abandon()
 {
-    if (!worker_.joinable()) return;
+    if (!running()) return;
     word_->endStartedOffice();
-    if (stop_) stop_->store(true);
     // An office making a PDF is ended by the worker itself, which takes it a moment.
-    if (done_.wait_for(std::chrono::seconds(2)) == std::future_status::ready)
-        worker_.join();
-    else
-        worker_.detach();
+    report_.leave(std::chrono::seconds(2));
 }
 
 void ReportRunner::prepareOffice()
@@ -82,10 +91,12 @@ void ReportRunner::prepareOffice()
         return;
     auto finished = std::make_shared<std::promise<void>>();
     prepared_ = finished->get_future().share();
-    preparing_ = std::thread([word = word_, settings = settings_, finished] {
-        word->PrepareOffice(settings);
-        finished->set_value();
-    });
+    preparing_.start(
+        [word = word_, settings = settings_, finished](const auto &, const auto &) {
+            word->PrepareOffice(settings);
+            finished->set_value();
+        },
+        [] {});
 }
 
 bool ReportRunner::start(const DesignRecord &record, const QString &templatePath)
@@ -124,37 +135,11 @@ bool ReportRunner::launch(Job job)
         window_->ProgressBar1->setValue(0);
         PaintNow(window_);
     }
-    QPointer<QProgressBar> bar = window_ ? window_->ProgressBar1 : nullptr;
-    auto finished = std::make_shared<std::promise<void>>();
-    done_ = finished->get_future();
-    stop_ = std::make_shared<std::atomic<bool>>(false);
-    worker_ = std::thread(
-        [job = std::move(job), bar, finished, stop = stop_, self = std::weak_ptr(self_)] {
-            const ReportOutcome outcome = job(
-                [bar](int percent) {
-                    QMetaObject::invokeMethod(
-                        qApp,
-                        [bar, percent] {
-                            if (bar) bar->setValue(percent);
-                        },
-                        Qt::QueuedConnection);
-                },
-                [stop] { return !stop->load(); });
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, outcome] {
-                    if (const auto runner = self.lock(); runner && *runner)
-                        (*runner)->finish(outcome);
-                },
-                Qt::QueuedConnection);
-            finished->set_value();
-        });
-    return true;
+    return report_.start(std::move(job), [this](const ReportOutcome &outcome) { finish(outcome); });
 }
 
 void ReportRunner::finish(const ReportOutcome &outcome)
 {
-    if (worker_.joinable()) worker_.join();
     if (outcome.failed == ReportOutcome::Step::none && outcome.fileToOpen.isEmpty())
         reportShownInOffice_ = true;
     if (window_) window_->hide();

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "app/BackgroundTask.h"
 #include "design/DesignRecord.h"
 #include "report/ReportGenerator.h"
 #include "report/ReportSettings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
-#include <thread>
 
 class TForm10;
 class QWidget;
@@ -29,7 +29,7 @@ public:
     explicit ReportRunner(QWidget *owner);
     ~ReportRunner() override;
 
-    void setProgressWindow(TForm10 *window) { window_ = window; }
+    void setProgressWindow(TForm10 *window);
     // The settings of the reports to come; the defaults are the user's own office.
     void setSettings(const ReportSettings &settings) { settings_ = settings; }
     // Opens a written report; null: the desktop's application for RTF documents.
@@ -56,7 +56,7 @@ public:
 
     // The office that makes PDFs with the settings now; empty without one.
     QString pdfOffice() const { return PdfOffice(settings_); }
-    bool running() const { return worker_.joinable(); }
+    bool running() const { return report_.running(); }
     // Leaves a report still at work when the program ends: the office this run started is
     // ended, an office making a PDF too (waited for two seconds at most), nothing more is
     // waited for.
@@ -71,26 +71,21 @@ signals:
 
 private:
     // What a report does on the worker: given the bar's mover and whether to go on.
-    using Job = std::function<ReportOutcome(const std::function<void(int)> &progress,
-                                            const std::function<bool()> &keepGoing)>;
+    using Job = std::function<ReportOutcome(const BackgroundTask::Progress &progress,
+                                            const BackgroundTask::KeepGoing &keepGoing)>;
     bool launch(Job job);
     void finish(const ReportOutcome &outcome);
 
     QWidget *owner_;
-    TForm10 *window_ = nullptr;
+    QPointer<TForm10> window_;
     ReportSettings settings_;
     std::function<bool(const QString &)> opener_;
     // Shared with the report under way, which may outlive the runner.
     std::shared_ptr<WordApp> word_;
-    std::thread worker_;
-    // Set when the report under way is to stop: its office is ended.
-    std::shared_ptr<std::atomic<bool>> stop_;
-    std::future<void> done_;
+    BackgroundTask report_;
     // The office being started ahead of the first report; the report waits for it.
     bool preparingAllowed_ = false;
-    std::thread preparing_;
+    BackgroundTask preparing_;
     std::shared_future<void> prepared_;
     bool reportShownInOffice_ = false; // the user may have a document in the office
-    // The worker reaches the runner only through this, so a runner gone first is not touched.
-    std::shared_ptr<ReportRunner *> self_;
 };

@@ -6,8 +6,8 @@
 #include "app/ReportRunner.h"
 #include "app/Unit10.h"
 #include "app/Unit12.h"
-#include "app/Unit13.h"
 #include "app/Unit14.h"
+#include "app/VariantsWindow.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -198,7 +198,7 @@ void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
         connect(climate, &TForm7::coefficientsPicked, this, &TForm1::noteChange);
     markSaved();
     if (windows_.form13)
-        connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);
+        connect(windows_.form13, &VariantsWindow::variantApplied, this, &TForm1::applyVariant);
 }
 
 void TForm1::run(void (TForm1::*handler)())

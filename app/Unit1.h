@@ -19,7 +19,7 @@ class ReportRunner;
 struct InputField;
 class TForm10;
 class TForm12;
-class TForm13;
+class VariantsWindow;
 class TForm14;
 struct Variant;
 class QComboBox;
@@ -58,7 +58,8 @@ public:
         TForm10 *form10 = nullptr;     // report progress
         QWidget *form11 = nullptr;     // the drawing of the installation
         TForm12 *form12 = nullptr;     // the report's title block
-        TForm13 *form13 = nullptr;     // Подбор: the lightest installations
+        // Подбор: the lightest installations
+        VariantsWindow *form13 = nullptr;
     };
 
     // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)

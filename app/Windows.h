@@ -4,8 +4,8 @@
 #include "app/Unit10.h"
 #include "app/Unit11.h"
 #include "app/Unit12.h"
-#include "app/Unit13.h"
 #include "app/Unit9.h"
+#include "app/VariantsWindow.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
@@ -30,7 +30,7 @@ struct Windows {
     std::unique_ptr<TForm10> Form10;
     std::unique_ptr<TForm11> Form11;
     std::unique_ptr<TForm12> Form12;
-    std::unique_ptr<TForm13> Form13;
+    std::unique_ptr<VariantsWindow> Form13;
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to

@@ -3,10 +3,15 @@
 
 #include "design/Calculation.h"
 #include "design/ResultSentences.h"
+#include "design/Variants.h"
+#include "tests/ReferenceDesign.h"
 #include "tests/WizardFixture.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 
 class WizardTest : public QObject {
@@ -105,9 +110,11 @@ private slots:
     {
         reachPage2();
         w.fillPage2();
+        VariantsWindow &selection = *w.windows->Form13;
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
         QTest::mouseClick(form().Button13, Qt::LeftButton);
-        TForm13 &selection = *w.windows->Form13;
         QVERIFY(QTest::qWaitForWindowExposed(&selection));
+        QTRY_COMPARE(found.count(), 1);
         const std::vector<Variant> &variants = selection.outcome().variants;
         QVERIFY(variants.size() > 10);
         QVERIFY(selection.chosen());
@@ -156,13 +163,72 @@ private slots:
 
         QTest::mouseClick(form().Button14, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(&selection));
+        QTRY_COMPARE(found.count(), 2);
         const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(windows.begin(), windows.end(),
-                               [](QWidget *window) { return window->objectName() == "Form13"; }),
-                 1);
+        QCOMPARE(
+            std::count_if(windows.begin(), windows.end(),
+                          [](QWidget *window) { return window->objectName() == "VariantsWindow"; }),
+            1);
         QTest::keyClick(selection.TableView1, Qt::Key_Escape);
         QVERIFY(!selection.isVisible());
         QCOMPARE(w.page(), 3);
+    }
+
+    // Подбор never holds the windows: the search returns before its outcome, the window
+    // says it is searching with Применить off, and the outcome comes by the signal. A second
+    // search drops the first, whose outcome never shows; closing drops the search.
+    void searchRunsBesideTheWindows_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<double>("shownResistivity"); // ρ1 of the outcome shown; 0: none
+        QTest::newRow("left to finish") << "" << 60.0;
+        QTest::newRow("searched again") << "again" << 300.0;
+        QTest::newRow("closed") << "close" << 0.0;
+    }
+    void searchRunsBesideTheWindows()
+    {
+        QFETCH(QString, then);
+        QFETCH(double, shownResistivity);
+        VariantsWindow &selection = *w.windows->Form13;
+        selection.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&selection));
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+
+        DesignInputs design = ReferenceDesign();
+        selection.search(design);
+        QVERIFY(selection.searching());
+        QVERIFY(selection.outcome().variants.empty());
+        QCOMPARE(selection.TableView1->model()->rowCount(), 0);
+        QVERIFY(!selection.chosen());
+        QVERIFY(!selection.BitBtn1->isEnabled());
+        QCOMPARE(selection.Label2->text(), QStringLiteral("Идёт подбор вариантов…"));
+        if (then == "again") {
+            design.upperResistivity = 300;
+            selection.search(design);
+        } else if (then == "close") {
+            QTest::keyClick(selection.TableView1, Qt::Key_Escape);
+            QVERIFY(!selection.isVisible());
+            QVERIFY(!selection.searching());
+        }
+
+        if (shownResistivity == 0) {
+            QVERIFY(!found.wait(1000));
+            QVERIFY(selection.outcome().variants.empty());
+            return;
+        }
+        QVERIFY(found.wait(10000));
+        QTest::qWait(200); // a dropped search would have shown its outcome by now
+        QCOMPARE(found.count(), 1);
+        QVERIFY(!selection.searching());
+        design.upperResistivity = shownResistivity;
+        const VariantSearch expected = SearchVariants(design);
+        QVERIFY(!expected.variants.empty());
+        QCOMPARE(selection.outcome().variants.size(), expected.variants.size());
+        QCOMPARE(selection.TableView1->model()->rowCount(),
+                 static_cast<int>(expected.variants.size()));
+        QCOMPARE(selection.chosen()->steelMass, expected.variants.front().steelMass);
+        QVERIFY(selection.BitBtn1->isEnabled());
+        selection.hide();
     }
 
     // A whole design from the keyboard alone, lookups included, under a Russian and a C

@@ -1,4 +1,4 @@
-#include "app/Unit13.h"
+#include "app/VariantsWindow.h"
 
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
@@ -97,6 +97,12 @@ public:
         chosen_ = -1;
         update();
     }
+    // What the plot says while it has no points.
+    void setEmptyText(const QString &text)
+    {
+        emptyText_ = text;
+        update();
+    }
     void setChosen(int variant)
     {
         chosen_ = variant;
@@ -123,7 +129,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setFont(LayoutFont(FontKind::small));
         if (!variants_ || variants_->empty()) {
-            painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет вариантов"));
+            painter.drawText(rect(), Qt::AlignCenter, emptyText_);
             return;
         }
         findRanges();
@@ -239,15 +245,16 @@ private:
     }
 
     const std::vector<Variant> *variants_ = nullptr;
+    QString emptyText_ = QStringLiteral("Нет вариантов");
     int chosen_ = -1;
     double countFrom_ = 0, countTo_ = 1, massFrom_ = 0, massTo_ = 1;
 };
 
-TForm13::TForm13()
+VariantsWindow::VariantsWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("Form13"));
+    setObjectName(QStringLiteral("VariantsWindow"));
     setWindowTitle(QStringLiteral("Подбор заземляющего устройства"));
     setFont(LayoutFont(FontKind::window));
 
@@ -302,9 +309,9 @@ TForm13::TForm13()
     for (QPushButton *button : {BitBtn1, BitBtn2})
         button->setFont(LayoutFont(FontKind::button));
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm13::apply);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm13::reject);
-    connect(TableView1, &QTableView::doubleClicked, this, &TForm13::apply);
+    connect(BitBtn1, &QPushButton::clicked, this, &VariantsWindow::apply);
+    connect(BitBtn2, &QPushButton::clicked, this, &VariantsWindow::reject);
+    connect(TableView1, &QTableView::doubleClicked, this, &VariantsWindow::apply);
     connect(TableView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 plot_->setChosen(
@@ -313,7 +320,7 @@ TForm13::TForm13()
                         : -1);
                 BitBtn1->setEnabled(current.isValid());
             });
-    connect(plot_, &VariantPlot::pointClicked, this, &TForm13::choose);
+    connect(plot_, &VariantPlot::pointClicked, this, &VariantsWindow::choose);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Label2, 1);
@@ -329,11 +336,31 @@ TForm13::TForm13()
     resize(760, 620);
 }
 
-void TForm13::search(const DesignInputs &design)
+void VariantsWindow::search(const DesignInputs &design)
 {
-    search_ = SearchVariants(design);
+    // A search still at work is for inputs no longer on the pages.
+    runner_.cancel();
+    search_ = {};
     plot_->setVariants(&search_.variants);
+    plot_->setEmptyText(QStringLiteral("Идёт подбор…"));
     model_->removeRows(0, model_->rowCount());
+    Label2->setText(QStringLiteral("Идёт подбор вариантов…"));
+    BitBtn1->setEnabled(false);
+    runner_.start([design](const auto &, const auto &) { return SearchVariants(design); },
+                  [this](VariantSearch found) { showOutcome(std::move(found)); });
+}
+
+void VariantsWindow::done(int result)
+{
+    runner_.cancel();
+    QDialog::done(result);
+}
+
+void VariantsWindow::showOutcome(VariantSearch found)
+{
+    search_ = std::move(found);
+    plot_->setVariants(&search_.variants);
+    plot_->setEmptyText(QStringLiteral("Нет вариантов"));
     for (int i = 0; i < static_cast<int>(search_.variants.size()); ++i) {
         const Variant &v = search_.variants[static_cast<std::size_t>(i)];
         QList<QStandardItem *> row;
@@ -363,9 +390,10 @@ void TForm13::search(const DesignInputs &design)
     BitBtn1->setEnabled(!search_.variants.empty());
     choose(search_.variants.empty() ? -1 : 0);
     TableView1->setFocus(Qt::OtherFocusReason);
+    emit searchFinished();
 }
 
-const Variant *TForm13::chosen() const
+const Variant *VariantsWindow::chosen() const
 {
     const QModelIndex current = TableView1->currentIndex();
     if (!current.isValid()) return nullptr;
@@ -373,7 +401,7 @@ const Variant *TForm13::chosen() const
     return &search_.variants[static_cast<std::size_t>(variant)];
 }
 
-void TForm13::choose(int variant)
+void VariantsWindow::choose(int variant)
 {
     for (int row = 0; row < sorted_->rowCount(); ++row) {
         if (sorted_->data(sorted_->index(row, 0), kVariantRole).toInt() != variant) continue;
@@ -384,7 +412,7 @@ void TForm13::choose(int variant)
     plot_->setChosen(-1);
 }
 
-void TForm13::apply()
+void VariantsWindow::apply()
 {
     const Variant *variant = chosen();
     if (!variant) return;
@@ -393,4 +421,4 @@ void TForm13::apply()
     emit variantApplied(applied);
 }
 
-#include "Unit13.moc"
+#include "VariantsWindow.moc"
