@@ -47,50 +47,6 @@ double StripLengthFor(const DesignRecord &r, double count)
     return runLength == 0 ? 1 : runLength;
 }
 
-struct Decision {
-    Installation decided;
-    Installation fewer; // the count below it, tried and failed; count 0 for one electrode
-    bool met = false;
-};
-
-// The smallest count whose installation meets the norm. n₁ meets it on the electrodes
-// alone (the strip only helps), so the answer lies in 1…n₁. The strip's resistance falls
-// as it lengthens (for any strip longer than a few decimetres), so R(n) falls with n and a
-// bisection finds it in a handful of steps; whatever the inputs, the count it returns
-// meets the norm and the one below it does not. A count below `leastCount` is not taken.
-Decision Decide(const DesignRecord &r, double leastCount)
-{
-    const double Rn = r.allowedResistance;
-    Decision d;
-    d.decided = InstallationOf(r, r.estimatedCount);
-    if (!MeetsNorm(d.decided, Rn)) {
-        // Only rounding can leave n₁ just short; beyond that the inputs are out of the
-        // formulas' range and no count is looked for.
-        const Installation next = InstallationOf(r, (Number(r.estimatedCount) + 1).value());
-        if (!MeetsNorm(next, Rn)) return d;
-        d.decided = next;
-    }
-    d.met = true;
-    double failing = 0; // no electrodes meet nothing
-    while (d.decided.count - failing > 1) {
-        const double middle = std::floor(failing + (d.decided.count - failing) / 2);
-        if (middle <= failing || middle >= d.decided.count) break; // beyond 2^53
-        const Installation tried = InstallationOf(r, middle);
-        if (MeetsNorm(tried, Rn)) {
-            d.decided = tried;
-        } else {
-            failing = middle;
-            d.fewer = tried;
-        }
-    }
-    if (d.decided.count < leastCount) {
-        d.decided = InstallationOf(r, leastCount);
-        d.fewer = InstallationOf(r, leastCount - 1);
-        d.met = MeetsNorm(d.decided, Rn);
-    }
-    return d;
-}
-
 const UtilizationTable &StripTable(Arrangement a)
 {
     return a == Arrangement::row ? stripRowTable : stripContourTable;
@@ -122,11 +78,6 @@ Installation InstallationOf(const DesignRecord &r, double count)
     // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
     i.resistance = (1 / (n * etaV / Rv + 1 / Rs)).value();
     return i;
-}
-
-bool MeetsNorm(const Installation &installation, double norm)
-{
-    return installation.resistance > 0 && installation.resistance <= norm;
 }
 
 double AllowanceFactor(double soilResistivity)
@@ -167,7 +118,10 @@ std::optional<WordForms> WordFormsAfter(double count)
     return WordForms{"вертикальных", "заземлителей"};
 }
 
-void CalculateGrounding(DesignRecord &r, double leastCount)
+namespace {
+
+// The steps of CalculateGrounding; `step` names the result being worked out.
+void Ground(DesignRecord &r, double leastCount, const char *&step)
 {
     r.settling = Settling::none; // the coefficients as they stand
     r.settlingRounds = 0;
@@ -182,6 +136,7 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     const Number T = L / 2 + t;
     r.electrodeMidDepth = T.value();
 
+    step = "designResistivity";
     // Step 2: two-layer soil. The boundary is held within the electrode's reach: above
     // its top the electrode lies wholly in the upper layer, below its foot wholly in the
     // lower one, and the formula meets both limits continuously.
@@ -190,6 +145,7 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     const Number rhoE = psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t));
     r.designResistivity = rhoE.value();
 
+    step = "allowedResistance";
     // The norm. ПУЭ 1.7.101 and 1.7.103 let it be raised for soil above 100 Ом·м, by the
     // soil's own resistivity over the electrode: the same two layers without ψ.
     // ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)), Rн' = Rн·k, k = min(10, max(1, 0,01·ρ))
@@ -205,6 +161,7 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     }
     r.allowedResistance = Rn.value();
 
+    step = "singleElectrodeResistance";
     // Step 3: one vertical electrode.
     // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
     const Number d = EquivalentDiameter(r);
@@ -212,6 +169,7 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     const Number Rv = 0.366 * rhoE / L * (Lg(2 * L / d) + depthTerm);
     r.singleElectrodeResistance = Rv.value();
 
+    step = "estimatedCount";
     // Step 4: estimated number of electrodes.
     // n₁ = Rv / (Rn·ηv)
     r.estimatedCountExact = (Rv / (Rn * etaV)).value();
@@ -220,19 +178,25 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     r.estimatedRoundUp = estimated.roundUp;
     r.estimatedCount = estimated.count;
 
+    step = "stripLength";
     // Step 5: estimated strip length.
     r.stripLength = StripLengthFor(r, r.estimatedCount);
 
+    step = "stripResistance";
     // Step 6: the strip of the estimated count.
     r.stripResistance = StripResistance(r, r.stripLength);
 
+    step = "refinedCount";
     // Steps 7 to 9 for the decided installation: what the electrodes must reach beside its
     // strip, and the count that asks. A strip that meets the norm alone leaves them nothing.
-    const Decision decision = Decide(r, leastCount);
+    const Sizing decision =
+        SmallestCountMeetingNorm([&r](double count) { return InstallationOf(r, count); },
+                                 r.allowedResistance, r.estimatedCount, leastCount);
     const Number Rs = decision.decided.stripResistance;
     const bool stripAlone = Rs > 0 && Rs <= Rn;
     Number total = 0;
     Number refinedExact = 0;
+    step = "totalElectrodeResistance";
     if (!stripAlone) {
         // Rt = |Rs·Rn / (Rs − Rn)|, n₂ = Rv / (Rt·ηv)
         total = std::fabs((Rs * Rn / (Rs - Rn)).value());
@@ -261,10 +225,24 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     }
 
     // What the tables give for the decided installation, to check the user's picks by.
+    step = "tabulatedStripUtilization";
     r.tabulatedStripUtilization =
         TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
     r.tabulatedElectrodeUtilization =
         TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
+}
+
+} // namespace
+
+void CalculateGrounding(DesignRecord &r, double leastCount)
+{
+    const char *step = "electrodeMidDepth";
+    try {
+        Ground(r, leastCount, step);
+    } catch (const ArithmeticError &error) {
+        if (!error.step().empty()) throw;
+        throw ArithmeticError(error.fault(), step);
+    }
 }
 
 std::pair<double, double> TabulatedCoefficients(const DesignRecord &r, double count)

@@ -2,6 +2,7 @@
 // and along a contour, the mended method, and the arithmetic faults that stop it.
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "design/Variants.h"
@@ -830,18 +831,19 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("fieldsWritten");
+        QTest::addColumn<QString>("step"); // the result it was working out
         const QString byZero = "Floating point division by zero";
         const QString invalid = "Invalid floating point operation";
         const QString overflow = "Floating point overflow";
-        QTest::newRow("zero flange width") << "angleWidth" << 0.0 << byZero << 1;
-        QTest::newRow("zero normative resistance") << "normativeResistance" << 0.0 << byZero << 2;
-        QTest::newRow("zero electrode utilization") << "electrodeUtilization" << 0.0 << byZero << 2;
-        QTest::newRow("zero strip utilization") << "stripUtilization" << 0.0 << byZero << 5;
-        QTest::newRow("zero strip width") << "stripWidth" << 0.0 << byZero << 5;
-        QTest::newRow("zero strip depth") << "stripDepth" << 0.0 << byZero << 5;
-        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0;
-        QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3;
-        QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0;
+        QTest::newRow("zero flange width") << "angleWidth" << 0.0 << byZero << 1 << "singleElectrodeResistance";
+        QTest::newRow("zero normative resistance") << "normativeResistance" << 0.0 << byZero << 2 << "estimatedCount";
+        QTest::newRow("zero electrode utilization") << "electrodeUtilization" << 0.0 << byZero << 2 << "estimatedCount";
+        QTest::newRow("zero strip utilization") << "stripUtilization" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero strip width") << "stripWidth" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero strip depth") << "stripDepth" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0 << "designResistivity";
+        QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3 << "estimatedCount";
+        QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0 << "designResistivity";
         // clang-format on
     }
 
@@ -851,6 +853,7 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, message);
         QFETCH(int, fieldsWritten);
+        QFETCH(QString, step);
         DesignRecord r = ReferenceDesign();
         if (field == "angleWidth") r.angleWidth = static_cast<int>(value);
         if (field == "normativeResistance") r.normativeResistance = static_cast<int>(value);
@@ -861,12 +864,27 @@ private slots:
         if (field == "electrodeLength") r.electrodeLength = value;
         if (field == "stripDepth") r.stripDepth = value;
         MarkResults(r);
+        const DesignInputs inputs = r;
         try {
             CalculateGrounding(r);
             QFAIL("the calculation ran to its end");
         } catch (const ArithmeticError &error) {
             QCOMPARE(QString::fromUtf8(error.what()), message);
+            QCOMPARE(QString::fromStdString(error.step()), step);
         }
+
+        // The whole calculation stops at the same step and leaves the result it would
+        // have replaced as it was.
+        DesignResult kept = Calculate(ReferenceDesign());
+        const DesignResult before = kept;
+        try {
+            kept = Calculate(inputs);
+            QFAIL("the calculation ran to its end");
+        } catch (const ArithmeticError &error) {
+            QCOMPARE(QString::fromStdString(error.step()), step);
+        }
+        QCOMPARE(ResultsInOrder(kept.record), ResultsInOrder(before.record));
+        QCOMPARE(kept.sections.size(), before.sections.size());
         const std::vector<double> results = ResultsInOrder(r);
         for (int i = 0; i < static_cast<int>(results.size()); ++i) {
             const bool written = results[i] != -12345;
