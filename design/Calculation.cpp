@@ -1,5 +1,6 @@
 #include "design/Calculation.h"
 
+#include "design/Formulas.h"
 #include "design/Number.h"
 #include "design/Tables.h"
 
@@ -9,6 +10,8 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+namespace f = formulas;
 
 namespace {
 
@@ -22,8 +25,7 @@ std::pair<double, std::int32_t> Fraction(Number exact)
 // Along a closed contour the strip runs round the whole loop; in a row it stops at the ends.
 Number StripRunLength(const DesignRecord &r, Number n)
 {
-    const Number spans = r.arrangement == Arrangement::contour ? n : n - 1;
-    return spans * r.electrodeSpacing;
+    return f::StripRun(n, Number(r.electrodeSpacing), r.arrangement == Arrangement::contour);
 }
 
 // Step 6's formula for a strip of length `Ls`. It lies in the lower layer when it is laid
@@ -34,10 +36,7 @@ double StripResistance(const DesignRecord &r, Number Ls)
     const Number rho = t >= r.upperLayerThickness ? r.lowerResistivity : r.upperResistivity;
     const Number psiH = r.horizontalClimaticCoefficient;
     const Number etaH = r.stripUtilization;
-    const Number b = Number(r.stripWidth) / 1000;
-    // Rs = 0.366·ψh·ρ / (Ls·ηh) · lg(2·Ls² / (b·t)), the factor first
-    const Number factor = 0.366 * psiH * rho / (Ls * etaH);
-    return (factor * Lg(2 * (Ls * Ls) / (b * t))).value();
+    return f::StripResistance(psiH, rho, Ls, etaH, Number(r.stripWidth), t).value();
 }
 
 // A strip is never of zero length: one electrode still has its lead.
@@ -61,8 +60,9 @@ const UtilizationTable &ElectrodeTable(Arrangement a)
 
 Number EquivalentDiameter(const DesignRecord &r)
 {
-    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
-    return 0.95 * Number(r.angleWidth) / 1000;
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod)
+        return f::RodDiameter(Number(r.rodDiameter));
+    return f::AngleDiameter(Number(r.angleWidth));
 }
 
 Installation InstallationOf(const DesignRecord &r, double count)
@@ -75,14 +75,13 @@ Installation InstallationOf(const DesignRecord &r, double count)
     const Number etaV = r.electrodeUtilization;
     const Number Rv = r.singleElectrodeResistance;
     const Number Rs = i.stripResistance;
-    // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
-    i.resistance = (1 / (n * etaV / Rv + 1 / Rs)).value();
+    i.resistance = f::InstallationResistance(n, etaV, Rv, Rs).value();
     return i;
 }
 
 double AllowanceFactor(double soilResistivity)
 {
-    return std::min(10.0, std::max(1.0, 0.01 * soilResistivity));
+    return f::AllowanceFactorOf(soilResistivity);
 }
 
 double TableReading(double coefficient)
@@ -132,8 +131,8 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     const Number t = r.stripDepth;
     const Number etaV = r.electrodeUtilization;
 
-    // The depth of an electrode's middle: T = L / 2 + t
-    const Number T = L / 2 + t;
+    // The depth of an electrode's middle.
+    const Number T = f::MidDepth(L, t);
     r.electrodeMidDepth = T.value();
 
     step = "designResistivity";
@@ -141,38 +140,32 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     // its top the electrode lies wholly in the upper layer, below its foot wholly in the
     // lower one, and the formula meets both limits continuously.
     const Number H = std::min(std::max(r.upperLayerThickness, t.value()), (L + t).value());
-    // ρe = ψ·ρ1·ρ2·L / (ψ·ρ1·(L − H + t) + ρ2·(H − t))
-    const Number rhoE = psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t));
+    const Number rhoE = f::TwoLayerResistivity(psiV, rho1, rho2, L, H, t);
     r.designResistivity = rhoE.value();
 
     step = "allowedResistance";
     // The norm. ПУЭ 1.7.101 and 1.7.103 let it be raised for soil above 100 Ом·м, by the
     // soil's own resistivity over the electrode: the same two layers without ψ.
-    // ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)), Rн' = Rн·k, k = min(10, max(1, 0,01·ρ))
     Number Rn = r.normativeResistance;
     r.soilResistivity = 0;
     r.allowanceFactor = 1;
     if (r.normativeAllowance) {
         // ρ as the report prints it, to 0,1 Ом·м, so that k and Rн·k follow from it exactly.
-        const Number rho = rho1 * rho2 * L / (rho1 * (L - H + t) + rho2 * (H - t));
+        const Number rho = f::SoilResistivity(rho1, rho2, L, H, t);
         r.soilResistivity = std::round(rho.value() * 10) / 10;
         r.allowanceFactor = AllowanceFactor(r.soilResistivity);
-        Rn = Rn * r.allowanceFactor;
+        Rn = f::AllowedResistance(Rn, Number(r.allowanceFactor));
     }
     r.allowedResistance = Rn.value();
 
     step = "singleElectrodeResistance";
     // Step 3: one vertical electrode.
-    // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
-    const Number d = EquivalentDiameter(r);
-    const Number depthTerm = 0.5 * Lg((4 * T + L) / (4 * T - L));
-    const Number Rv = 0.366 * rhoE / L * (Lg(2 * L / d) + depthTerm);
+    const Number Rv = f::ElectrodeResistance(rhoE, L, EquivalentDiameter(r), T);
     r.singleElectrodeResistance = Rv.value();
 
     step = "estimatedCount";
     // Step 4: estimated number of electrodes.
-    // n₁ = Rv / (Rn·ηv)
-    r.estimatedCountExact = (Rv / (Rn * etaV)).value();
+    r.estimatedCountExact = f::Estimate(Rv, Rn, etaV).value();
     const CountRounding estimated = RoundCount(r.estimatedCountExact);
     r.estimatedCountFraction = estimated.fraction;
     r.estimatedRoundUp = estimated.roundUp;
@@ -198,9 +191,8 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     Number refinedExact = 0;
     step = "totalElectrodeResistance";
     if (!stripAlone) {
-        // Rt = |Rs·Rn / (Rs − Rn)|, n₂ = Rv / (Rt·ηv)
-        total = std::fabs((Rs * Rn / (Rs - Rn)).value());
-        refinedExact = Rv / (total * etaV);
+        total = f::TotalElectrodeResistance(Rs, Rn);
+        refinedExact = f::RefinedCount(Rv, total, etaV);
     }
     const double ratio = (r.electrodeSpacing / L).value();
 
