@@ -4,13 +4,100 @@
 #include "design/NumberFormat.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
 constexpr Role kResult = Role::result;
 constexpr Role kWorking = Role::working;
+using R = DesignRecord;
+
+// A field of the record as it stands; a whole number as a double.
+template <auto field> QuantityReading Read(const DesignRecord &r)
+{
+    using Type = std::remove_cvref_t<decltype(r.*field)>;
+    if constexpr (std::is_same_v<Type, std::string>)
+        return std::string_view(r.*field);
+    else if constexpr (std::is_same_v<Type, bool>)
+        return r.*field;
+    else
+        return static_cast<double>(r.*field);
+}
+
+QuantityReading StripUtilizationDiffers(const DesignRecord &r)
+{
+    return CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization);
+}
+
+QuantityReading ElectrodeUtilizationDiffers(const DesignRecord &r)
+{
+    return CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization);
+}
+
+QuantityReading SettlingOf(const DesignRecord &r)
+{
+    return SettlingWord(r.settling);
+}
+
+// In the order the calculation works them out, and as telmar-calc has always listed them:
+// the JSON names are the keys.
+// clang-format off
+constexpr QuantitySpec kCoefficientQuantities[] = {
+    {"designResistivity", "ρр", "Ом·м", "Расчётное удельное сопротивление грунта", Writing::oneDecimal, kResult, Read<&R::designResistivity>},
+    {"soilResistivity", "ρ", "Ом·м", "Удельное сопротивление грунта без климатического коэффициента", Writing::general, kWorking, Read<&R::soilResistivity>},
+    {"allowanceFactor", "k", "", "Коэффициент увеличения нормы", Writing::general, kResult, Read<&R::allowanceFactor>},
+    {"allowedResistance", "Rн", "Ом", "Нормируемое сопротивление", Writing::general, kResult, Read<&R::allowedResistance>},
+    {"singleElectrodeResistance", "Rв", "Ом", "Сопротивление одного вертикального заземлителя", Writing::oneDecimal, kResult, Read<&R::singleElectrodeResistance>},
+    {"estimatedCountExact", "x₁", "", "Предварительное число заземлителей без округления", Writing::oneDecimal, kWorking, Read<&R::estimatedCountExact>},
+    {"estimatedCountFraction", "", "", "", Writing::general, kWorking, Read<&R::estimatedCountFraction>},
+    {"estimatedRoundUp", "", "", "", Writing::general, kWorking, Read<&R::estimatedRoundUp>},
+    {"estimatedCount", "n₁", "шт", "Предполагаемое количество вертикальных заземлителей", Writing::general, kResult, Read<&R::estimatedCount>},
+    {"stripLength", "Lп", "м", "Предполагаемая длина горизонтального заземлителя", Writing::general, kResult, Read<&R::stripLength>},
+    {"stripResistance", "Rп", "Ом", "Сопротивление горизонтального заземлителя", Writing::oneDecimal, kResult, Read<&R::stripResistance>},
+    {"totalElectrodeResistance", "Rз", "Ом", "Сопротивление, которое должны обеспечить вертикальные заземлители", Writing::oneDecimal, kResult, Read<&R::totalElectrodeResistance>},
+    {"refinedCountExact", "n′", "шт", "Число заземлителей для Rз без округления", Writing::oneDecimal, kResult, Read<&R::refinedCountExact>},
+    {"refinedCountFraction", "", "", "", Writing::general, kWorking, Read<&R::refinedCountFraction>},
+    {"refinedRoundUp", "", "", "", Writing::general, kWorking, Read<&R::refinedRoundUp>},
+    {"refinedCount", "n", "шт", "Принятое число вертикальных заземлителей", Writing::general, kResult, Read<&R::refinedCount>},
+    {"refinedStripLength", "Lп", "м", "Длина полосы принятого числа заземлителей", Writing::general, kResult, Read<&R::refinedStripLength>},
+    {"refinedStripResistance", "Rп", "Ом", "Сопротивление полосы принятого числа заземлителей", Writing::oneDecimal, kResult, Read<&R::refinedStripResistance>},
+    {"installationResistance", "R", "Ом", "Сопротивление заземляющего устройства", Writing::oneDecimal, kResult, Read<&R::installationResistance>},
+    {"fewerStripLength", "", "м", "", Writing::general, kWorking, Read<&R::fewerStripLength>},
+    {"fewerStripResistance", "", "Ом", "", Writing::general, kWorking, Read<&R::fewerStripResistance>},
+    {"fewerInstallationResistance", "", "Ом", "", Writing::general, kWorking, Read<&R::fewerInstallationResistance>},
+    {"installationMeetsNorm", "", "", "", Writing::flag, kWorking, Read<&R::installationMeetsNorm>},
+    {"stripAloneMeetsNorm", "", "", "", Writing::flag, kWorking, Read<&R::stripAloneMeetsNorm>},
+    {"countNoun", "", "", "", Writing::word, kWorking, Read<&R::countNoun>},
+    {"countAdjective", "", "", "", Writing::word, kWorking, Read<&R::countAdjective>},
+    {"tabulatedStripUtilization", "ηг", "", "", Writing::general, kWorking, Read<&R::tabulatedStripUtilization>},
+    {"tabulatedElectrodeUtilization", "ηв", "", "", Writing::general, kWorking, Read<&R::tabulatedElectrodeUtilization>},
+    {"stripUtilizationDiffers", "", "", "", Writing::flag, kWorking, StripUtilizationDiffers},
+    {"electrodeUtilizationDiffers", "", "", "", Writing::flag, kWorking, ElectrodeUtilizationDiffers},
+    {"settling", "", "", "", Writing::word, kWorking, SettlingOf},
+    {"settlingRounds", "", "", "", Writing::general, kWorking, Read<&R::settlingRounds>},
+};
+// clang-format on
+
+Quantity QuantityOf(const QuantitySpec &spec, const DesignRecord &r)
+{
+    Quantity q{spec.key, spec.symbol, 0.0, spec.unit, spec.caption, spec.writing, spec.role};
+    std::visit(
+        [&q](auto value) {
+            if constexpr (std::is_same_v<decltype(value), std::string_view>)
+                q.value = std::string(value);
+            else
+                q.value = value;
+        },
+        spec.read(r));
+    return q;
+}
 
 } // namespace
+
+std::span<const QuantitySpec> CoefficientQuantities()
+{
+    return kCoefficientQuantities;
+}
 
 std::string_view SettlingWord(Settling settling)
 {
@@ -61,67 +148,9 @@ MethodResult CoefficientMethod::Describe(const DesignRecord &r) const
     MethodResult s;
     s.method = key();
     s.name = name();
-    // In the order the calculation works them out, and as telmar-calc has always listed
-    // them: the JSON names are the keys.
-    using W = Writing;
-    s.quantities = {
-        {"designResistivity", "ρр", r.designResistivity, "Ом·м",
-         "Расчётное удельное сопротивление грунта", W::oneDecimal, kResult},
-        {"soilResistivity", "ρ", r.soilResistivity, "Ом·м",
-         "Удельное сопротивление грунта без климатического коэффициента", W::general, kWorking},
-        {"allowanceFactor", "k", r.allowanceFactor, "", "Коэффициент увеличения нормы", W::general,
-         kResult},
-        {"allowedResistance", "Rн", r.allowedResistance, "Ом", "Нормируемое сопротивление",
-         W::general, kResult},
-        {"singleElectrodeResistance", "Rв", r.singleElectrodeResistance, "Ом",
-         "Сопротивление одного вертикального заземлителя", W::oneDecimal, kResult},
-        {"estimatedCountExact", "x₁", r.estimatedCountExact, "",
-         "Предварительное число заземлителей без округления", W::oneDecimal, kWorking},
-        {"estimatedCountFraction", "", r.estimatedCountFraction, "", "", W::general, kWorking},
-        {"estimatedRoundUp", "", static_cast<double>(r.estimatedRoundUp), "", "", W::general,
-         kWorking},
-        {"estimatedCount", "n₁", r.estimatedCount, "шт",
-         "Предполагаемое количество вертикальных заземлителей", W::general, kResult},
-        {"stripLength", "Lп", r.stripLength, "м",
-         "Предполагаемая длина горизонтального заземлителя", W::general, kResult},
-        {"stripResistance", "Rп", r.stripResistance, "Ом",
-         "Сопротивление горизонтального заземлителя", W::oneDecimal, kResult},
-        {"totalElectrodeResistance", "Rз", r.totalElectrodeResistance, "Ом",
-         "Сопротивление, которое должны обеспечить вертикальные заземлители", W::oneDecimal,
-         kResult},
-        {"refinedCountExact", "n′", r.refinedCountExact, "шт",
-         "Число заземлителей для Rз без округления", W::oneDecimal, kResult},
-        {"refinedCountFraction", "", r.refinedCountFraction, "", "", W::general, kWorking},
-        {"refinedRoundUp", "", static_cast<double>(r.refinedRoundUp), "", "", W::general, kWorking},
-        {"refinedCount", "n", r.refinedCount, "шт", "Принятое число вертикальных заземлителей",
-         W::general, kResult},
-        {"refinedStripLength", "Lп", r.refinedStripLength, "м",
-         "Длина полосы принятого числа заземлителей", W::general, kResult},
-        {"refinedStripResistance", "Rп", r.refinedStripResistance, "Ом",
-         "Сопротивление полосы принятого числа заземлителей", W::oneDecimal, kResult},
-        {"installationResistance", "R", r.installationResistance, "Ом",
-         "Сопротивление заземляющего устройства", W::oneDecimal, kResult},
-        {"fewerStripLength", "", r.fewerStripLength, "м", "", W::general, kWorking},
-        {"fewerStripResistance", "", r.fewerStripResistance, "Ом", "", W::general, kWorking},
-        {"fewerInstallationResistance", "", r.fewerInstallationResistance, "Ом", "", W::general,
-         kWorking},
-        {"installationMeetsNorm", "", r.installationMeetsNorm, "", "", W::flag, kWorking},
-        {"stripAloneMeetsNorm", "", r.stripAloneMeetsNorm, "", "", W::flag, kWorking},
-        {"countNoun", "", r.countNoun, "", "", W::word, kWorking},
-        {"countAdjective", "", r.countAdjective, "", "", W::word, kWorking},
-        {"tabulatedStripUtilization", "ηг", r.tabulatedStripUtilization, "", "", W::general,
-         kWorking},
-        {"tabulatedElectrodeUtilization", "ηв", r.tabulatedElectrodeUtilization, "", "", W::general,
-         kWorking},
-        {"stripUtilizationDiffers", "",
-         CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization), "", "", W::flag,
-         kWorking},
-        {"electrodeUtilizationDiffers", "",
-         CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization), "", "",
-         W::flag, kWorking},
-        {"settling", "", std::string(SettlingWord(r.settling)), "", "", W::word, kWorking},
-        {"settlingRounds", "", static_cast<double>(r.settlingRounds), "", "", W::general, kWorking},
-    };
+    s.quantities.reserve(std::size(kCoefficientQuantities));
+    for (const QuantitySpec &spec : kCoefficientQuantities)
+        s.quantities.push_back(QuantityOf(spec, r));
     s.decision = {.count = r.refinedCount,
                   .arrangement = r.arrangement,
                   .electrodeLength = r.electrodeLength,

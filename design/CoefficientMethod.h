@@ -3,6 +3,9 @@
 #include "design/DesignResult.h"
 #include "design/Method.h"
 
+#include <span>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 // The method of the utilization coefficients: the installation decided by the record's
@@ -16,6 +19,25 @@ public:
     // The method's section for a record it has computed, without computing again.
     MethodResult Describe(const DesignRecord &record) const;
 };
+
+// A quantity's value read off a record, nothing copied: a text is a view into the record or
+// into the program's constants, valid while the record is.
+using QuantityReading = std::variant<double, bool, std::string_view>;
+
+// What the coefficient method says of one of its quantities, and where its record holds it.
+struct QuantitySpec {
+    std::string_view key;
+    std::string_view symbol;
+    std::string_view unit;
+    std::string_view caption;
+    Writing writing;
+    Role role;
+    QuantityReading (*read)(const DesignRecord &record);
+};
+
+// The coefficient method's quantities in its order: what Describe lists, for a reader that
+// goes through many records and keeps nothing of them (telmar-calc's batches).
+std::span<const QuantitySpec> CoefficientQuantities();
 
 // The methods that compute a design, the one that decides it first.
 const std::vector<const Method *> &Methods();
