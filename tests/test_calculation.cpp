@@ -4,6 +4,7 @@
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
 #include "design/ResultSentences.h"
+#include "design/Sizing.h"
 #include "design/Tables.h"
 #include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
@@ -661,6 +662,52 @@ private slots:
         QVERIFY2(
             onePassWouldFail > designs / 10,
             qPrintable(QStringLiteral("only %1 one-pass decisions failed").arg(onePassWouldFail)));
+    }
+
+    // The sizing any method decides with, on a method of its own: R(n) = scale / n + offset.
+    void sizingTakesTheSmallestCountOfAnyMethod_data()
+    {
+        // clang-format off
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("norm");
+        QTest::addColumn<double>("estimate");
+        QTest::addColumn<double>("least");
+        QTest::addColumn<double>("count");
+        QTest::addColumn<double>("fewer"); // the count tried below it; 0 for none
+        QTest::addColumn<bool>("met");
+        QTest::addColumn<int>("mostAsked"); // installations worked out
+        QTest::newRow("below the estimate") << 12.0 << 0.0 << 4.0 << 5.0 << 1.0 << 3.0 << 2.0 << true << 4;
+        QTest::newRow("the estimate just short") << 12.0 << 0.0 << 4.0 << 2.0 << 1.0 << 3.0 << 2.0 << true << 4;
+        QTest::newRow("one electrode") << 3.0 << 0.0 << 4.0 << 1.0 << 1.0 << 1.0 << 0.0 << true << 1;
+        QTest::newRow("no fewer than the least") << 12.0 << 0.0 << 10.0 << 2.0 << 4.0 << 4.0 << 3.0 << true << 5;
+        QTest::newRow("out of reach") << 12.0 << 5.0 << 4.0 << 3.0 << 1.0 << 3.0 << 0.0 << false << 2;
+        QTest::newRow("a thousand by bisection") << 1000.0 << 0.0 << 1.0 << 1000.0 << 1.0 << 1000.0 << 999.0 << true << 12;
+        // clang-format on
+    }
+
+    void sizingTakesTheSmallestCountOfAnyMethod()
+    {
+        QFETCH(double, scale);
+        QFETCH(double, offset);
+        QFETCH(double, norm);
+        QFETCH(double, estimate);
+        QFETCH(double, least);
+        QFETCH(double, count);
+        QFETCH(double, fewer);
+        QFETCH(bool, met);
+        QFETCH(int, mostAsked);
+        int asked = 0;
+        const Sizing sizing = SmallestCountMeetingNorm(
+            [&](double n) {
+                ++asked;
+                return Installation{.count = n, .resistance = scale / n + offset};
+            },
+            norm, estimate, least);
+        QCOMPARE(sizing.decided.count, count);
+        QCOMPARE(sizing.fewer.count, fewer);
+        QCOMPARE(sizing.met, met);
+        QVERIFY2(asked <= mostAsked, qPrintable(QString::number(asked)));
     }
 
     void stripThatMeetsTheNormAloneNeedsOneElectrode()
