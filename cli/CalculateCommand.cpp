@@ -26,6 +26,8 @@ void AppendSentences(std::string &out, const DesignRecord &record)
     out += std::string(kRefinedCountCaption) + '\n';
     out += s.refinedCount + '\n' + s.decision + '\n';
     out += s.installation + '\n';
+    for (const std::string &extra : s.extras)
+        out += extra + '\n';
     for (const std::string &note : s.notes)
         out += note + '\n';
 }

@@ -1,6 +1,7 @@
 #include "cli/DesignJson.h"
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
 
 #include <nlohmann/json.hpp>
@@ -13,7 +14,9 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <type_traits>
 #include <unordered_set>
+#include <variant>
 
 namespace {
 
@@ -229,21 +232,6 @@ bool WriteShortDecimal(char *&at, double value)
     return true;
 }
 
-std::string_view SettlingWord(Settling settling)
-{
-    switch (settling) {
-    case Settling::settled:
-        return "settled";
-    case Settling::cycle:
-        return "cycle";
-    case Settling::unsettled:
-        return "unsettled";
-    case Settling::none:
-        break;
-    }
-    return "none";
-}
-
 } // namespace
 
 DesignInput ReadDesign(element json)
@@ -352,7 +340,12 @@ std::string JsonProblem(std::string_view text, simdjson::error_code error)
     return finder.fault.empty() ? simdjson::error_message(error) : Shown(finder.fault, 200);
 }
 
-void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
+namespace {
+
+// The inputs of `r`, then what `results` gives to the function it is called with: each
+// result's name and value.
+template <typename Results>
+void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Results &results)
 {
     // Keys and values go into one piece on the stack and reach `out` together: appending
     // each of them on its own cost a third of a batch's time.
@@ -413,42 +406,38 @@ void AppendDesignJson(std::string &out, const DesignRecord &r, bool pretty)
         else if (field.kind != InputKind::text)
             real(field.name, NumberOf(field, r));
     }
-    real("designResistivity", r.designResistivity);
-    real("soilResistivity", r.soilResistivity);
-    real("allowanceFactor", r.allowanceFactor);
-    real("allowedResistance", r.allowedResistance);
-    real("singleElectrodeResistance", r.singleElectrodeResistance);
-    real("estimatedCountExact", r.estimatedCountExact);
-    real("estimatedCountFraction", r.estimatedCountFraction);
-    real("estimatedRoundUp", r.estimatedRoundUp);
-    real("estimatedCount", r.estimatedCount);
-    real("stripLength", r.stripLength);
-    real("stripResistance", r.stripResistance);
-    real("totalElectrodeResistance", r.totalElectrodeResistance);
-    real("refinedCountExact", r.refinedCountExact);
-    real("refinedCountFraction", r.refinedCountFraction);
-    real("refinedRoundUp", r.refinedRoundUp);
-    real("refinedCount", r.refinedCount);
-    real("refinedStripLength", r.refinedStripLength);
-    real("refinedStripResistance", r.refinedStripResistance);
-    real("installationResistance", r.installationResistance);
-    real("fewerStripLength", r.fewerStripLength);
-    real("fewerStripResistance", r.fewerStripResistance);
-    real("fewerInstallationResistance", r.fewerInstallationResistance);
-    flag("installationMeetsNorm", r.installationMeetsNorm);
-    flag("stripAloneMeetsNorm", r.stripAloneMeetsNorm);
-    text("countNoun", r.countNoun);
-    text("countAdjective", r.countAdjective);
-    real("tabulatedStripUtilization", r.tabulatedStripUtilization);
-    real("tabulatedElectrodeUtilization", r.tabulatedElectrodeUtilization);
-    flag("stripUtilizationDiffers",
-         CoefficientDiffers(r.stripUtilization, r.tabulatedStripUtilization));
-    flag("electrodeUtilizationDiffers",
-         CoefficientDiffers(r.electrodeUtilization, r.tabulatedElectrodeUtilization));
-    text("settling", SettlingWord(r.settling));
-    real("settlingRounds", r.settlingRounds);
+    // The results as the methods list them, each under its own name.
+    results([&](std::string_view name, const auto &value) {
+        using Value = std::remove_cvref_t<decltype(value)>;
+        if constexpr (std::is_same_v<Value, bool>)
+            flag(name, value);
+        else if constexpr (std::is_same_v<Value, double>)
+            real(name, value);
+        else
+            text(name, value);
+    });
     put(pretty ? "\n}" : "}");
     out.append(piece, static_cast<std::size_t>(at - piece));
+}
+
+} // namespace
+
+void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty)
+{
+    // Straight off the record: a batch keeps nothing of a design it has written.
+    AppendDesign(out, record, pretty, [&record](const auto &write) {
+        for (const QuantitySpec &spec : CoefficientQuantities())
+            std::visit([&](const auto &value) { write(spec.key, value); }, spec.read(record));
+    });
+}
+
+void AppendDesignJson(std::string &out, const DesignResult &result, bool pretty)
+{
+    AppendDesign(out, result.record, pretty, [&result](const auto &write) {
+        for (const MethodResult &section : result.sections)
+            for (const Quantity &q : section.quantities)
+                std::visit([&](const auto &value) { write(q.key, value); }, q.value);
+    });
 }
 
 void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/DesignResult.h"
 #include "design/Variants.h"
 
 #include <simdjson.h>
@@ -26,8 +27,11 @@ std::string JsonProblem(std::string_view text, simdjson::error_code error);
 // UTF-8 escaped, and cut to a sensible length.
 std::string Shown(std::string_view text, std::size_t longest = 60);
 
-// Every field of the record, inputs and results, in the record's order; numbers in the
-// shortest text that reads back as the same double.
+// The inputs of the record in the record's order, then every quantity of every method's
+// section under its key, in the section's order; numbers in the shortest text that reads
+// back as the same double.
+void AppendDesignJson(std::string &out, const DesignResult &result, bool pretty);
+// The same for a record already computed.
 void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty);
 
 // {"variants": [{…}, …], "leftOut": N, "electrodeMassKnown": true}, the variants in the

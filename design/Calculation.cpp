@@ -1,5 +1,6 @@
 #include "design/Calculation.h"
 
+#include "design/Formulas.h"
 #include "design/Number.h"
 #include "design/Tables.h"
 
@@ -9,6 +10,8 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+namespace f = formulas;
 
 namespace {
 
@@ -22,8 +25,7 @@ std::pair<double, std::int32_t> Fraction(Number exact)
 // Along a closed contour the strip runs round the whole loop; in a row it stops at the ends.
 Number StripRunLength(const DesignRecord &r, Number n)
 {
-    const Number spans = r.arrangement == Arrangement::contour ? n : n - 1;
-    return spans * r.electrodeSpacing;
+    return f::StripRun(n, Number(r.electrodeSpacing), r.arrangement == Arrangement::contour);
 }
 
 // Step 6's formula for a strip of length `Ls`. It lies in the lower layer when it is laid
@@ -34,10 +36,7 @@ double StripResistance(const DesignRecord &r, Number Ls)
     const Number rho = t >= r.upperLayerThickness ? r.lowerResistivity : r.upperResistivity;
     const Number psiH = r.horizontalClimaticCoefficient;
     const Number etaH = r.stripUtilization;
-    const Number b = Number(r.stripWidth) / 1000;
-    // Rs = 0.366·ψh·ρ / (Ls·ηh) · lg(2·Ls² / (b·t)), the factor first
-    const Number factor = 0.366 * psiH * rho / (Ls * etaH);
-    return (factor * Lg(2 * (Ls * Ls) / (b * t))).value();
+    return f::StripResistance(psiH, rho, Ls, etaH, Number(r.stripWidth), t).value();
 }
 
 // A strip is never of zero length: one electrode still has its lead.
@@ -45,50 +44,6 @@ double StripLengthFor(const DesignRecord &r, double count)
 {
     const double runLength = StripRunLength(r, count).value();
     return runLength == 0 ? 1 : runLength;
-}
-
-struct Decision {
-    Installation decided;
-    Installation fewer; // the count below it, tried and failed; count 0 for one electrode
-    bool met = false;
-};
-
-// The smallest count whose installation meets the norm. n₁ meets it on the electrodes
-// alone (the strip only helps), so the answer lies in 1…n₁. The strip's resistance falls
-// as it lengthens (for any strip longer than a few decimetres), so R(n) falls with n and a
-// bisection finds it in a handful of steps; whatever the inputs, the count it returns
-// meets the norm and the one below it does not. A count below `leastCount` is not taken.
-Decision Decide(const DesignRecord &r, double leastCount)
-{
-    const double Rn = r.allowedResistance;
-    Decision d;
-    d.decided = InstallationOf(r, r.estimatedCount);
-    if (!MeetsNorm(d.decided, Rn)) {
-        // Only rounding can leave n₁ just short; beyond that the inputs are out of the
-        // formulas' range and no count is looked for.
-        const Installation next = InstallationOf(r, (Number(r.estimatedCount) + 1).value());
-        if (!MeetsNorm(next, Rn)) return d;
-        d.decided = next;
-    }
-    d.met = true;
-    double failing = 0; // no electrodes meet nothing
-    while (d.decided.count - failing > 1) {
-        const double middle = std::floor(failing + (d.decided.count - failing) / 2);
-        if (middle <= failing || middle >= d.decided.count) break; // beyond 2^53
-        const Installation tried = InstallationOf(r, middle);
-        if (MeetsNorm(tried, Rn)) {
-            d.decided = tried;
-        } else {
-            failing = middle;
-            d.fewer = tried;
-        }
-    }
-    if (d.decided.count < leastCount) {
-        d.decided = InstallationOf(r, leastCount);
-        d.fewer = InstallationOf(r, leastCount - 1);
-        d.met = MeetsNorm(d.decided, Rn);
-    }
-    return d;
 }
 
 const UtilizationTable &StripTable(Arrangement a)
@@ -105,8 +60,9 @@ const UtilizationTable &ElectrodeTable(Arrangement a)
 
 Number EquivalentDiameter(const DesignRecord &r)
 {
-    if (r.electrodeMaterial == ElectrodeMaterial::roundRod) return Number(r.rodDiameter) / 1000;
-    return 0.95 * Number(r.angleWidth) / 1000;
+    if (r.electrodeMaterial == ElectrodeMaterial::roundRod)
+        return f::RodDiameter(Number(r.rodDiameter));
+    return f::AngleDiameter(Number(r.angleWidth));
 }
 
 Installation InstallationOf(const DesignRecord &r, double count)
@@ -119,19 +75,13 @@ Installation InstallationOf(const DesignRecord &r, double count)
     const Number etaV = r.electrodeUtilization;
     const Number Rv = r.singleElectrodeResistance;
     const Number Rs = i.stripResistance;
-    // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
-    i.resistance = (1 / (n * etaV / Rv + 1 / Rs)).value();
+    i.resistance = f::InstallationResistance(n, etaV, Rv, Rs).value();
     return i;
-}
-
-bool MeetsNorm(const Installation &installation, double norm)
-{
-    return installation.resistance > 0 && installation.resistance <= norm;
 }
 
 double AllowanceFactor(double soilResistivity)
 {
-    return std::min(10.0, std::max(1.0, 0.01 * soilResistivity));
+    return f::AllowanceFactorOf(soilResistivity);
 }
 
 double TableReading(double coefficient)
@@ -167,7 +117,10 @@ std::optional<WordForms> WordFormsAfter(double count)
     return WordForms{"вертикальных", "заземлителей"};
 }
 
-void CalculateGrounding(DesignRecord &r, double leastCount)
+namespace {
+
+// The steps of CalculateGrounding; `step` names the result being worked out.
+void Ground(DesignRecord &r, double leastCount, const char *&step)
 {
     r.settling = Settling::none; // the coefficients as they stand
     r.settlingRounds = 0;
@@ -178,65 +131,68 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     const Number t = r.stripDepth;
     const Number etaV = r.electrodeUtilization;
 
-    // The depth of an electrode's middle: T = L / 2 + t
-    const Number T = L / 2 + t;
+    // The depth of an electrode's middle.
+    const Number T = f::MidDepth(L, t);
     r.electrodeMidDepth = T.value();
 
+    step = "designResistivity";
     // Step 2: two-layer soil. The boundary is held within the electrode's reach: above
     // its top the electrode lies wholly in the upper layer, below its foot wholly in the
     // lower one, and the formula meets both limits continuously.
     const Number H = std::min(std::max(r.upperLayerThickness, t.value()), (L + t).value());
-    // ρe = ψ·ρ1·ρ2·L / (ψ·ρ1·(L − H + t) + ρ2·(H − t))
-    const Number rhoE = psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t));
+    const Number rhoE = f::TwoLayerResistivity(psiV, rho1, rho2, L, H, t);
     r.designResistivity = rhoE.value();
 
+    step = "allowedResistance";
     // The norm. ПУЭ 1.7.101 and 1.7.103 let it be raised for soil above 100 Ом·м, by the
     // soil's own resistivity over the electrode: the same two layers without ψ.
-    // ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)), Rн' = Rн·k, k = min(10, max(1, 0,01·ρ))
     Number Rn = r.normativeResistance;
     r.soilResistivity = 0;
     r.allowanceFactor = 1;
     if (r.normativeAllowance) {
         // ρ as the report prints it, to 0,1 Ом·м, so that k and Rн·k follow from it exactly.
-        const Number rho = rho1 * rho2 * L / (rho1 * (L - H + t) + rho2 * (H - t));
+        const Number rho = f::SoilResistivity(rho1, rho2, L, H, t);
         r.soilResistivity = std::round(rho.value() * 10) / 10;
         r.allowanceFactor = AllowanceFactor(r.soilResistivity);
-        Rn = Rn * r.allowanceFactor;
+        Rn = f::AllowedResistance(Rn, Number(r.allowanceFactor));
     }
     r.allowedResistance = Rn.value();
 
+    step = "singleElectrodeResistance";
     // Step 3: one vertical electrode.
-    // Rv = 0.366·ρe / L · (lg(2·L / d) + ½·lg((4·T + L) / (4·T − L)))
-    const Number d = EquivalentDiameter(r);
-    const Number depthTerm = 0.5 * Lg((4 * T + L) / (4 * T - L));
-    const Number Rv = 0.366 * rhoE / L * (Lg(2 * L / d) + depthTerm);
+    const Number Rv = f::ElectrodeResistance(rhoE, L, EquivalentDiameter(r), T);
     r.singleElectrodeResistance = Rv.value();
 
+    step = "estimatedCount";
     // Step 4: estimated number of electrodes.
-    // n₁ = Rv / (Rn·ηv)
-    r.estimatedCountExact = (Rv / (Rn * etaV)).value();
+    r.estimatedCountExact = f::Estimate(Rv, Rn, etaV).value();
     const CountRounding estimated = RoundCount(r.estimatedCountExact);
     r.estimatedCountFraction = estimated.fraction;
     r.estimatedRoundUp = estimated.roundUp;
     r.estimatedCount = estimated.count;
 
+    step = "stripLength";
     // Step 5: estimated strip length.
     r.stripLength = StripLengthFor(r, r.estimatedCount);
 
+    step = "stripResistance";
     // Step 6: the strip of the estimated count.
     r.stripResistance = StripResistance(r, r.stripLength);
 
+    step = "refinedCount";
     // Steps 7 to 9 for the decided installation: what the electrodes must reach beside its
     // strip, and the count that asks. A strip that meets the norm alone leaves them nothing.
-    const Decision decision = Decide(r, leastCount);
+    const Sizing decision =
+        SmallestCountMeetingNorm([&r](double count) { return InstallationOf(r, count); },
+                                 r.allowedResistance, r.estimatedCount, leastCount);
     const Number Rs = decision.decided.stripResistance;
     const bool stripAlone = Rs > 0 && Rs <= Rn;
     Number total = 0;
     Number refinedExact = 0;
+    step = "totalElectrodeResistance";
     if (!stripAlone) {
-        // Rt = |Rs·Rn / (Rs − Rn)|, n₂ = Rv / (Rt·ηv)
-        total = std::fabs((Rs * Rn / (Rs - Rn)).value());
-        refinedExact = Rv / (total * etaV);
+        total = f::TotalElectrodeResistance(Rs, Rn);
+        refinedExact = f::RefinedCount(Rv, total, etaV);
     }
     const double ratio = (r.electrodeSpacing / L).value();
 
@@ -261,10 +217,24 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
     }
 
     // What the tables give for the decided installation, to check the user's picks by.
+    step = "tabulatedStripUtilization";
     r.tabulatedStripUtilization =
         TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
     r.tabulatedElectrodeUtilization =
         TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
+}
+
+} // namespace
+
+void CalculateGrounding(DesignRecord &r, double leastCount)
+{
+    const char *step = "electrodeMidDepth";
+    try {
+        Ground(r, leastCount, step);
+    } catch (const ArithmeticError &error) {
+        if (!error.step().empty()) throw;
+        throw ArithmeticError(error.fault(), step);
+    }
 }
 
 std::pair<double, double> TabulatedCoefficients(const DesignRecord &r, double count)

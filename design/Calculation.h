@@ -2,6 +2,7 @@
 
 #include "design/DesignRecord.h"
 #include "design/Number.h"
+#include "design/Sizing.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,18 +30,10 @@ struct WordForms {
 };
 std::optional<WordForms> WordFormsAfter(double count);
 
-// An installation of `count` electrodes joined by the strip that joins exactly them.
-struct Installation {
-    double count = 0;
-    double stripLength = 0;     // row (n − 1)·a, contour n·a; 1 m where that is 0
-    double stripResistance = 0; // Rs(n), step 6's formula for that strip
-    double resistance = 0;      // R(n) = 1 / (n·ηv / Rv + 1 / Rs(n))
-};
-// Needs the record's inputs and Rv; throws ArithmeticError like every step.
+// The installation of `count` electrodes by the coefficient method: the strip of step 6's
+// formula, R(n) = 1 / (n·ηv / Rv + 1 / Rs(n)). Needs the record's inputs and Rv; throws
+// ArithmeticError like every step.
 Installation InstallationOf(const DesignRecord &record, double count);
-
-// Whether an installation's resistance reaches the norm (and is a resistance at all).
-bool MeetsNorm(const Installation &installation, double norm);
 
 // The handbooks' rule: a picked coefficient more than 10 % off the tabulated one is to be
 // picked again and the calculation repeated.
@@ -53,8 +46,9 @@ double AllowanceFactor(double soilResistivity);
 // Sizes the installation from the committed inputs of `record` and writes every result
 // field in order: T, then steps 2 to 6, the first approximation; the decision is the
 // smallest count, `leastCount` at the least, whose finished installation meets the norm.
-// Throws ArithmeticError at the first faulting step; the fields of the steps before it
-// stay written, the later ones keep their old values. The utilization coefficients are
+// Throws ArithmeticError at the first faulting step, naming it; the fields of the steps
+// before it stay written, the later ones keep their old values (Calculate in
+// design/CoefficientMethod.h leaves nothing half-written). The utilization coefficients are
 // the record's as they stand; SettleCoefficients re-picks them.
 void CalculateGrounding(DesignRecord &record, double leastCount = 1);
 

@@ -24,6 +24,11 @@ ArithmeticError::ArithmeticError(ArithmeticFault fault)
 {
 }
 
+ArithmeticError::ArithmeticError(ArithmeticFault fault, std::string_view step)
+    : std::runtime_error(FaultMessage(fault)), fault_(fault), step_(step)
+{
+}
+
 void RaiseArithmeticFault(ArithmeticFault fault)
 {
     throw ArithmeticError(fault);

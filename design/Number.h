@@ -3,6 +3,8 @@
 #include <cmath>
 #include <compare>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 // The three floating-point faults that stop a calculation instead of letting an
 // infinity or a NaN flow into the results.
@@ -11,10 +13,17 @@ enum class ArithmeticFault { divisionByZero, invalidOperation, overflow };
 class ArithmeticError : public std::runtime_error {
 public:
     explicit ArithmeticError(ArithmeticFault fault);
+    // The same fault, said to have stopped the calculation at `step`; the message stays the
+    // fault's own, as the error box shows it.
+    ArithmeticError(ArithmeticFault fault, std::string_view step);
     ArithmeticFault fault() const { return fault_; }
+    // The result the calculation was working out, by its telmar-calc name
+    // ("stripResistance"); empty for a fault outside a calculation.
+    const std::string &step() const { return step_; }
 
 private:
     ArithmeticFault fault_;
+    std::string step_;
 };
 
 [[noreturn]] void RaiseArithmeticFault(ArithmeticFault fault);

@@ -1,6 +1,7 @@
 #include "design/ResultSentences.h"
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/Tables.h"
@@ -13,6 +14,14 @@
 namespace {
 
 enum class Form { whole, brief };
+
+// The results the sentences below show, each in a sentence of its own.
+constexpr std::string_view kShownBySentences[] = {
+    "designResistivity",      "allowanceFactor", "allowedResistance",  "singleElectrodeResistance",
+    "estimatedCount",         "stripLength",     "stripResistance",    "totalElectrodeResistance",
+    "refinedCountExact",      "refinedCount",    "refinedStripLength", "refinedStripResistance",
+    "installationResistance",
+};
 
 // A tabulated or interpolated value as a person reads it off the table.
 double Rounded(double value, double step)
@@ -166,8 +175,25 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
     return notes;
 }
 
+std::vector<std::string> ExtraResultLines(const DesignResult &result, std::string_view sep)
+{
+    std::vector<std::string> lines;
+    for (const MethodResult &section : result.sections)
+        for (const Quantity &q : section.quantities)
+            if (q.role == Role::result &&
+                std::ranges::find(kShownBySentences, q.key) == std::end(kShownBySentences))
+                lines.push_back(QuantityLine(q, sep));
+    return lines;
+}
+
 ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view sep)
 {
+    return ComposeResultSentences(ResultOf(r), sep);
+}
+
+ResultSentences ComposeResultSentences(const DesignResult &result, std::string_view sep)
+{
+    const DesignRecord &r = result.record;
     const auto oneDecimal = [sep](double v) { return FormatOneDecimal(v, sep); };
     const auto general = [sep](double v) { return FormatGeneral(v, sep); };
 
@@ -219,5 +245,6 @@ ResultSentences ComposeResultSentences(const DesignRecord &r, std::string_view s
     for (std::string &note : RangeNotes(r, sep))
         s.notes.push_back(std::move(note));
     s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
+    s.extras = ExtraResultLines(result, sep);
     return s;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/DesignResult.h"
 
 #include <string>
 #include <string_view>
@@ -27,6 +28,8 @@ struct ResultSentences {
     std::vector<std::string> notes;
     // Whether re-picking the coefficients from the tables is to be offered.
     bool offerSettling = false;
+    // The results no sentence above shows, each "caption = value unit", after them.
+    std::vector<std::string> extras;
 };
 
 // The fixed first half of the sentence that refinedCount ends (Label23).
@@ -57,3 +60,9 @@ std::vector<std::string> RangeNotes(const DesignRecord &record, std::string_view
 
 ResultSentences ComposeResultSentences(const DesignRecord &record,
                                        std::string_view decimalSeparator);
+ResultSentences ComposeResultSentences(const DesignResult &result,
+                                       std::string_view decimalSeparator);
+
+// The results of `result` that no sentence of the page shows: the lines of `extras`.
+std::vector<std::string> ExtraResultLines(const DesignResult &result,
+                                          std::string_view decimalSeparator);

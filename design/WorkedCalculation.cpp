@@ -1,17 +1,15 @@
 #include "design/WorkedCalculation.h"
 
+#include "design/Formulas.h"
 #include "design/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-namespace {
+namespace f = formulas;
 
-double Lg(double x)
-{
-    return std::log(x) / std::log(10.0);
-}
+namespace {
 
 // The lines of one working at `digits` significant digits. Each value is computed from the
 // values shown before it, in the order its numbers are written, so that the same numbers
@@ -19,7 +17,7 @@ double Lg(double x)
 class Worker {
 public:
     Worker(const DesignRecord &r, std::string_view sep, int digits)
-        : r_(r), sep_(sep), digits_(digits)
+        : r_(r), n_{sep}, digits_(digits)
     {
     }
 
@@ -29,15 +27,17 @@ public:
         w.digits = digits_;
         const double L = r_.electrodeLength, t = r_.stripDepth;
 
-        const double T = shown(L / 2 + t);
-        w.midDepth = line("T = L / 2 + t", n(L) + " / 2 + " + n(t), T, "м");
+        const double T = shown(f::MidDepth(L, t));
+        w.midDepth = line(f::kMidDepth, f::MidDepthNumbers(n_, L, t), T, "м");
 
         if (r_.electrodeMaterial == ElectrodeMaterial::roundRod) {
-            const double d = shown(r_.rodDiameter / 1000.0);
-            w.diameter = line("d = dст / 1000", n(r_.rodDiameter) + " / 1000", d, "м");
+            const double rod = r_.rodDiameter;
+            w.diameter = line(f::kRodDiameter, f::RodDiameterNumbers(n_, rod),
+                              shown(f::RodDiameter(rod)), "м");
         } else {
-            const double d = shown(0.95 * r_.angleWidth / 1000);
-            w.diameter = line("d = 0,95·b / 1000", "0,95·" + n(r_.angleWidth) + " / 1000", d, "м");
+            const double b = r_.angleWidth;
+            w.diameter = line(f::kAngleDiameter, f::AngleDiameterNumbers(n_, b),
+                              shown(f::AngleDiameter(b)), "м");
         }
         const double d = w.diameter.value;
 
@@ -51,13 +51,10 @@ public:
 
         const double psiV = r_.verticalClimaticCoefficient, rho1 = r_.upperResistivity,
                      rho2 = r_.lowerResistivity;
-        const double rhoE =
-            shown(psiV * rho1 * rho2 * L / (psiV * rho1 * (L - H + t) + rho2 * (H - t)));
-        w.resistivity = line("ρр = ψв·ρ1·ρ2·L / (ψв·ρ1·(L − H + t) + ρ2·(H − t))",
-                             n(psiV) + "·" + n(rho1) + "·" + n(rho2) + "·" + n(L) + " / (" +
-                                 n(psiV) + "·" + n(rho1) + "·(" + n(L) + " − " + n(H) + " + " +
-                                 n(t) + ") + " + n(rho2) + "·(" + n(H) + " − " + n(t) + "))",
-                             rhoE, "Ом·м");
+        const double rhoE = shown(f::TwoLayerResistivity(psiV, rho1, rho2, L, H, t));
+        w.resistivity =
+            line(f::kDesignResistivity, f::DesignResistivityNumbers(n_, psiV, rho1, rho2, L, H, t),
+                 rhoE, "Ом·м");
 
         // The norm, with the calculation's own ρ and k: the decision rests on them.
         double Rn = r_.normativeResistance;
@@ -68,33 +65,26 @@ public:
                               "эквивалентное удельное сопротивление грунта по длине электрода "
                               "без климатического коэффициента (ψ = 1):",
                               0});
-            w.norm.push_back(line("ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t))",
-                                  n(rho1) + "·" + n(rho2) + "·" + n(L) + " / (" + n(rho1) + "·(" +
-                                      n(L) + " − " + n(H) + " + " + n(t) + ") + " + n(rho2) + "·(" +
-                                      n(H) + " − " + n(t) + "))",
-                                  rho, "Ом·м"));
-            w.norm.push_back(line("k = min(10; max(1; 0,01·ρ))",
-                                  "min(10; max(1; 0,01·" + n(rho) + "))", r_.allowanceFactor, ""));
-            w.norm.push_back(line("Rн = Rн табл·k",
-                                  n(r_.normativeResistance) + "·" + n(r_.allowanceFactor),
-                                  r_.allowedResistance, "Ом"));
+            w.norm.push_back(line(f::kSoilResistivity,
+                                  f::SoilResistivityNumbers(n_, rho1, rho2, L, H, t), rho, "Ом·м"));
+            w.norm.push_back(line(f::kAllowanceFactor, f::AllowanceFactorNumbers(n_, rho),
+                                  r_.allowanceFactor, ""));
+            w.norm.push_back(
+                line(f::kAllowedResistance,
+                     f::AllowedResistanceNumbers(n_, r_.normativeResistance, r_.allowanceFactor),
+                     r_.allowedResistance, "Ом"));
             Rn = r_.allowedResistance;
         } else {
             w.norm.push_back({"Rн = " + n(Rn) + " Ом", Rn});
         }
 
-        const double Rv =
-            shown(0.366 * rhoE / L * (Lg(2 * L / d) + 0.5 * Lg((4 * T + L) / (4 * T - L))));
-        w.electrode = line("Rв = 0,366·ρр / L·(lg(2·L / d) + 0,5·lg((4·T + L) / (4·T − L)))",
-                           "0,366·" + n(rhoE) + " / " + n(L) + "·(lg(2·" + n(L) + " / " + n(d) +
-                               ") + 0,5·lg((4·" + n(T) + " + " + n(L) + ") / (4·" + n(T) + " − " +
-                               n(L) + ")))",
-                           Rv, "Ом");
+        const double Rv = shown(f::ElectrodeResistance(rhoE, L, d, T));
+        w.electrode = line(f::kElectrodeResistance,
+                           f::ElectrodeResistanceNumbers(n_, rhoE, L, d, T), Rv, "Ом");
 
         const double etaV = r_.electrodeUtilization;
-        const double x1 = shown(Rv / (Rn * etaV));
-        w.estimate =
-            line("x₁ = Rв / (Rн·ηв)", n(Rv) + " / (" + n(Rn) + "·" + n(etaV) + ")", x1, "");
+        const double x1 = shown(f::Estimate(Rv, Rn, etaV));
+        w.estimate = line(f::kEstimate, f::EstimateNumbers(n_, Rv, Rn, etaV), x1, "");
         estimatedCount_ = std::max(1.0, std::ceil(x1));
         w.estimatedCount = "n₁ = " + n(estimatedCount_) + " шт. (x₁, округлённое вверх)";
         w.estimatedStrip = strip(estimatedCount_, "n₁");
@@ -107,24 +97,21 @@ public:
             tried.stripLength = strip(count, "n");
             tried.stripResistance = stripResistance(tried.stripLength.value);
             const double Rp = tried.stripResistance.value;
-            const double R = shown(1 / (count * etaV / Rv + 1 / Rp));
-            tried.resistance =
-                line("R(" + n(count) + ") = 1 / (n·ηв / Rв + 1 / Rп)",
-                     "1 / (" + n(count) + "·" + n(etaV) + " / " + n(Rv) + " + 1 / " + n(Rp) + ")",
-                     R, "Ом");
+            const double R = shown(f::InstallationResistance(count, etaV, Rv, Rp));
+            tried.resistance = line(f::InstallationFormula(n_, count),
+                                    f::InstallationNumbers(n_, count, etaV, Rv, Rp), R, "Ом");
             tried.meets = R > 0 && R <= Rn;
             w.choice.push_back(tried);
         }
 
         const double Rp = w.choice.back().stripResistance.value;
         if (!(Rp > 0 && Rp <= Rn)) {
-            const double Rz = shown(std::fabs(Rp * Rn / (Rp - Rn)));
+            const double Rz = shown(f::TotalElectrodeResistance(Rp, Rn));
+            w.check.push_back(line(f::kTotalElectrodeResistance,
+                                   f::TotalElectrodeResistanceNumbers(n_, Rp, Rn), Rz, "Ом"));
+            const double refined = shown(f::RefinedCount(Rv, Rz, etaV));
             w.check.push_back(
-                line("Rз = |Rп·Rн / (Rп − Rн)|",
-                     "|" + n(Rp) + "·" + n(Rn) + " / (" + n(Rp) + " − " + n(Rn) + ")|", Rz, "Ом"));
-            const double refined = shown(Rv / (Rz * etaV));
-            w.check.push_back(line("n′ = Rв / (Rз·ηв)",
-                                   n(Rv) + " / (" + n(Rz) + "·" + n(etaV) + ")", refined, ""));
+                line(f::kRefinedCount, f::RefinedCountNumbers(n_, Rv, Rz, etaV), refined, ""));
         }
         return w;
     }
@@ -132,14 +119,14 @@ public:
     double estimatedCount() const { return estimatedCount_; }
 
 private:
-    std::string n(double value) const { return FormatGeneral(value, sep_); }
+    std::string n(double value) const { return n_(value); }
 
     double shown(double value) const { return RoundSignificant(value, digits_); }
 
-    WorkedLine line(const std::string &formula, const std::string &numbers, double value,
+    WorkedLine line(std::string_view formula, const std::string &numbers, double value,
                     std::string_view unit) const
     {
-        std::string text = formula + " = " + numbers + " = " + n(value);
+        std::string text = std::string(formula) + " = " + numbers + " = " + n(value);
         if (!unit.empty()) text += " " + std::string(unit);
         return {text, value};
     }
@@ -150,10 +137,10 @@ private:
     {
         const double a = r_.electrodeSpacing;
         const bool contour = r_.arrangement == Arrangement::contour;
-        const double length = contour ? count * a : (count - 1) * a;
+        const double length = f::StripRun(count, a, contour);
         if (length == 0) return {"Lп = 1 м (вывод одиночного электрода)", 1};
-        if (contour) return line("Lп = " + symbol + "·a", n(count) + "·" + n(a), length, "м");
-        return line("Lп = (" + symbol + " − 1)·a", "(" + n(count) + " − 1)·" + n(a), length, "м");
+        return line(f::StripRunFormula(symbol, contour), f::StripRunNumbers(n_, count, a, contour),
+                    length, "м");
     }
 
     // Rп for a strip of `Ls` metres, in the layer it is laid in.
@@ -163,17 +150,14 @@ private:
         const bool lower = t >= r_.upperLayerThickness;
         const double rho = lower ? r_.lowerResistivity : r_.upperResistivity;
         const double psiH = r_.horizontalClimaticCoefficient, etaH = r_.stripUtilization;
-        const double Rp = shown(0.366 * psiH * rho / (Ls * etaH) *
-                                Lg(2 * (Ls * Ls) / (r_.stripWidth / 1000.0 * t)));
-        return line(std::string("Rп = 0,366·ψг·") + (lower ? "ρ2" : "ρ1") +
-                        " / (Lп·ηг)·lg(2·Lп² / (bп / 1000·t))",
-                    "0,366·" + n(psiH) + "·" + n(rho) + " / (" + n(Ls) + "·" + n(etaH) + ")·lg(2·" +
-                        n(Ls) + "² / (" + n(r_.stripWidth) + " / 1000·" + n(t) + "))",
-                    Rp, "Ом");
+        const double bs = r_.stripWidth;
+        const double Rp = shown(f::StripResistance(psiH, rho, Ls, etaH, bs, t));
+        return line(f::StripResistanceFormula(lower),
+                    f::StripResistanceNumbers(n_, psiH, rho, Ls, etaH, bs, t), Rp, "Ом");
     }
 
     const DesignRecord &r_;
-    std::string_view sep_;
+    f::Numerals n_; // numbers written with the report's separator
     int digits_;
     double estimatedCount_ = 0;
 };

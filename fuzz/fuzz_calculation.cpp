@@ -3,6 +3,7 @@
 // untouched.
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <cmath>
@@ -86,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(message == "Floating point division by zero" ||
                    message == "Invalid floating point operation" ||
                    message == "Floating point overflow");
+        FUZZ_CHECK(!error.step().empty()); // the result it was working out
         bool faultSeen = false;
         for (double *field : ResultsInOrder(r)) {
             if (*field == kUntouched)
@@ -120,5 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (r.stripAloneMeetsNorm)
         FUZZ_CHECK(r.refinedCountExact == 0 && r.totalElectrodeResistance == 0);
+    // The whole calculation from the inputs alone decides the same.
+    const DesignResult whole = Calculate(r);
+    FUZZ_CHECK(whole.record.refinedCount == r.refinedCount &&
+               whole.record.installationResistance == r.installationResistance);
     return 0;
 }

@@ -2,7 +2,9 @@
 // and along a contour, the mended method, and the arithmetic faults that stop it.
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/ResultSentences.h"
+#include "design/Sizing.h"
 #include "design/Tables.h"
 #include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
@@ -662,6 +664,52 @@ private slots:
             qPrintable(QStringLiteral("only %1 one-pass decisions failed").arg(onePassWouldFail)));
     }
 
+    // The sizing any method decides with, on a method of its own: R(n) = scale / n + offset.
+    void sizingTakesTheSmallestCountOfAnyMethod_data()
+    {
+        // clang-format off
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("norm");
+        QTest::addColumn<double>("estimate");
+        QTest::addColumn<double>("least");
+        QTest::addColumn<double>("count");
+        QTest::addColumn<double>("fewer"); // the count tried below it; 0 for none
+        QTest::addColumn<bool>("met");
+        QTest::addColumn<int>("mostAsked"); // installations worked out
+        QTest::newRow("below the estimate") << 12.0 << 0.0 << 4.0 << 5.0 << 1.0 << 3.0 << 2.0 << true << 4;
+        QTest::newRow("the estimate just short") << 12.0 << 0.0 << 4.0 << 2.0 << 1.0 << 3.0 << 2.0 << true << 4;
+        QTest::newRow("one electrode") << 3.0 << 0.0 << 4.0 << 1.0 << 1.0 << 1.0 << 0.0 << true << 1;
+        QTest::newRow("no fewer than the least") << 12.0 << 0.0 << 10.0 << 2.0 << 4.0 << 4.0 << 3.0 << true << 5;
+        QTest::newRow("out of reach") << 12.0 << 5.0 << 4.0 << 3.0 << 1.0 << 3.0 << 0.0 << false << 2;
+        QTest::newRow("a thousand by bisection") << 1000.0 << 0.0 << 1.0 << 1000.0 << 1.0 << 1000.0 << 999.0 << true << 12;
+        // clang-format on
+    }
+
+    void sizingTakesTheSmallestCountOfAnyMethod()
+    {
+        QFETCH(double, scale);
+        QFETCH(double, offset);
+        QFETCH(double, norm);
+        QFETCH(double, estimate);
+        QFETCH(double, least);
+        QFETCH(double, count);
+        QFETCH(double, fewer);
+        QFETCH(bool, met);
+        QFETCH(int, mostAsked);
+        int asked = 0;
+        const Sizing sizing = SmallestCountMeetingNorm(
+            [&](double n) {
+                ++asked;
+                return Installation{.count = n, .resistance = scale / n + offset};
+            },
+            norm, estimate, least);
+        QCOMPARE(sizing.decided.count, count);
+        QCOMPARE(sizing.fewer.count, fewer);
+        QCOMPARE(sizing.met, met);
+        QVERIFY2(asked <= mostAsked, qPrintable(QString::number(asked)));
+    }
+
     void stripThatMeetsTheNormAloneNeedsOneElectrode()
     {
         // A long contour strip in good soil: 18.8 Ω against a norm of 20.
@@ -830,18 +878,19 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("fieldsWritten");
+        QTest::addColumn<QString>("step"); // the result it was working out
         const QString byZero = "Floating point division by zero";
         const QString invalid = "Invalid floating point operation";
         const QString overflow = "Floating point overflow";
-        QTest::newRow("zero flange width") << "angleWidth" << 0.0 << byZero << 1;
-        QTest::newRow("zero normative resistance") << "normativeResistance" << 0.0 << byZero << 2;
-        QTest::newRow("zero electrode utilization") << "electrodeUtilization" << 0.0 << byZero << 2;
-        QTest::newRow("zero strip utilization") << "stripUtilization" << 0.0 << byZero << 5;
-        QTest::newRow("zero strip width") << "stripWidth" << 0.0 << byZero << 5;
-        QTest::newRow("zero strip depth") << "stripDepth" << 0.0 << byZero << 5;
-        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0;
-        QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3;
-        QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0;
+        QTest::newRow("zero flange width") << "angleWidth" << 0.0 << byZero << 1 << "singleElectrodeResistance";
+        QTest::newRow("zero normative resistance") << "normativeResistance" << 0.0 << byZero << 2 << "estimatedCount";
+        QTest::newRow("zero electrode utilization") << "electrodeUtilization" << 0.0 << byZero << 2 << "estimatedCount";
+        QTest::newRow("zero strip utilization") << "stripUtilization" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero strip width") << "stripWidth" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero strip depth") << "stripDepth" << 0.0 << byZero << 5 << "stripResistance";
+        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0 << "designResistivity";
+        QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3 << "estimatedCount";
+        QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0 << "designResistivity";
         // clang-format on
     }
 
@@ -851,6 +900,7 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, message);
         QFETCH(int, fieldsWritten);
+        QFETCH(QString, step);
         DesignRecord r = ReferenceDesign();
         if (field == "angleWidth") r.angleWidth = static_cast<int>(value);
         if (field == "normativeResistance") r.normativeResistance = static_cast<int>(value);
@@ -861,12 +911,27 @@ private slots:
         if (field == "electrodeLength") r.electrodeLength = value;
         if (field == "stripDepth") r.stripDepth = value;
         MarkResults(r);
+        const DesignInputs inputs = r;
         try {
             CalculateGrounding(r);
             QFAIL("the calculation ran to its end");
         } catch (const ArithmeticError &error) {
             QCOMPARE(QString::fromUtf8(error.what()), message);
+            QCOMPARE(QString::fromStdString(error.step()), step);
         }
+
+        // The whole calculation stops at the same step and leaves the result it would
+        // have replaced as it was.
+        DesignResult kept = Calculate(ReferenceDesign());
+        const DesignResult before = kept;
+        try {
+            kept = Calculate(inputs);
+            QFAIL("the calculation ran to its end");
+        } catch (const ArithmeticError &error) {
+            QCOMPARE(QString::fromStdString(error.step()), step);
+        }
+        QCOMPARE(ResultsInOrder(kept.record), ResultsInOrder(before.record));
+        QCOMPARE(kept.sections.size(), before.sections.size());
         const std::vector<double> results = ResultsInOrder(r);
         for (int i = 0; i < static_cast<int>(results.size()); ++i) {
             const bool written = results[i] != -12345;

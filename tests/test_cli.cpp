@@ -1,8 +1,11 @@
 // telmar-calc as a user runs it: JSON and text output, batches, bad input with its
 // message and status, the report, and a large --jsonl batch.
 
+#include "cli/DesignJson.h"
+#include "design/CoefficientMethod.h"
 #include "design/ResultSentences.h"
 #include "design/Variants.h"
+#include "report/engine/ReportRows.h"
 #include "report/engine/RtfText.h"
 #include "tests/ReferenceDesign.h"
 #include "tests/TestFiles.h"
@@ -236,6 +239,59 @@ private slots:
         for (auto it = key.globalMatch(QString::fromUtf8(run.out)); it.hasNext();)
             keys << it.next().captured(1);
         QCOMPARE(keys, order);
+    }
+
+    // The page, the report and the JSON list the results from the one list a method gives:
+    // a result of its own reaches each of them, a working value the JSON alone.
+    void everyConsumerListsTheMethodsResults_data()
+    {
+        // clang-format off
+        QTest::addColumn<bool>("added");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("line"); // on the page and in the report; empty: none
+        QTest::newRow("the method's own") << false << 0 << "";
+        QTest::newRow("a result besides") << true << int(Role::result) << "Пробная величина = 1,3 м";
+        QTest::newRow("a working value besides") << true << int(Role::working) << "";
+        // clang-format on
+    }
+
+    void everyConsumerListsTheMethodsResults()
+    {
+        QFETCH(bool, added);
+        QFETCH(int, role);
+        QFETCH(QString, line);
+        DesignResult result = ResultOf(Computed());
+        std::vector<Quantity> &quantities = result.sections.front().quantities;
+        if (added)
+            quantities.push_back({"trialQuantity", "q", 1.25, "м", "Пробная величина",
+                                  Writing::oneDecimal, static_cast<Role>(role)});
+
+        const ResultSentences page = ComposeResultSentences(result, ",");
+        QCOMPARE(page.extras.size(), line.isEmpty() ? 0u : 1u);
+        if (!line.isEmpty()) QCOMPARE(QString::fromStdString(page.extras.front()), line);
+
+        const std::vector<ReportRow> rows = ReportRows(result);
+        const auto more =
+            std::ranges::find(rows, std::string_view("##zq&"), &ReportRow::placeholder);
+        QVERIFY(more != rows.end());
+        QCOMPARE(QString::fromStdString(more->text), line);
+
+        // The JSON's results are the list, key for key, in its order.
+        std::string json;
+        AppendDesignJson(json, result, false);
+        QStringList keys;
+        const QRegularExpression key(QStringLiteral("\"(\\w+)\":"));
+        for (auto it = key.globalMatch(QString::fromStdString(json)); it.hasNext();)
+            keys << it.next().captured(1);
+        QStringList listed;
+        for (const Quantity &q : quantities)
+            listed << QString::fromUtf8(q.key.data(), q.key.size());
+        QCOMPARE(keys.mid(keys.indexOf(QStringLiteral("designResistivity"))), listed);
+        if (added) QVERIFY(json.find("\"trialQuantity\":1.25") != std::string::npos);
+        // A batch writes a record straight off the method's table: the same answer.
+        std::string fromRecord;
+        AppendDesignJson(fromRecord, result.record, false);
+        if (!added) QCOMPARE(fromRecord, json);
     }
 
     void textPrintsTheResultsPage()

@@ -1,12 +1,14 @@
 #include "report/engine/ReportRows.h"
 
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
 #include "design/WorkedCalculation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -23,10 +25,17 @@ enum class Form {
     crossSection, // "b" or "d", the name, or the size of the electrode's cross-section
     composed,     // a text made of several fields
     picture,      // the drawing of the installation, made by the program's painter
+    quantity,     // a result of the calculation by its key, written as the result says
+};
+
+// A result of a method's section, by its key.
+struct Key {
+    std::string_view name;
 };
 
 struct Context {
     std::string_view sep;            // the decimal separator
+    const DesignResult &result;      // the results as the methods list them
     std::string_view date;           // the report's date
     const WorkedCalculation &worked; // section 2, line by line
     const std::vector<MaterialRow> &materials;
@@ -35,7 +44,7 @@ struct Context {
 using Composer = std::string (*)(const DesignRecord &, const Context &);
 
 using Field = std::variant<std::monostate, double DesignRecord::*, std::int32_t DesignRecord::*,
-                           std::string DesignRecord::*, Composer>;
+                           std::string DesignRecord::*, Composer, Key>;
 
 struct Row {
     std::string_view placeholder;
@@ -255,6 +264,26 @@ std::string TotalMass(const R &, const Context &c)
            " кг; поз. 3 и 4 — по месту, их заполняет проектировщик.";
 }
 
+// The results section 2 works out beside the table of section 6: its rows and these
+// lines name every other result.
+constexpr std::string_view kShownInTheWorking[] = {
+    "allowanceFactor", "allowedResistance", "refinedStripResistance", "installationResistance"};
+
+bool InTheTable(std::string_view key);
+
+// The results neither the table of section 6 nor section 2 shows, a line each, below the
+// table: a result a method adds reaches the report without a place of its own.
+std::string MoreResults(const R &, const Context &c)
+{
+    std::string text;
+    for (const MethodResult &section : c.result.sections)
+        for (const Quantity &q : section.quantities)
+            if (q.role == Role::result && !InTheTable(q.key) &&
+                std::ranges::find(kShownInTheWorking, q.key) == std::end(kShownInTheWorking))
+                text += (text.empty() ? "" : "\n") + QuantityLine(q, c.sep);
+    return text;
+}
+
 // A name of the title block, or a line to write it on.
 template <auto field> std::string Signed(const R &r, const Context &)
 {
@@ -274,28 +303,28 @@ const Row placeholderTable[] = {
     {"###l&", &R::electrodeLength, Form::general, "", 3},
     {"###h&", &R::upperLayerThickness, Form::general, "", 3},
     {"###t&", &R::stripDepth, Form::general, "", 3},
-    {"##ro&", &R::designResistivity, Form::oneDecimal, "", 3},
+    {"##ro&", Key{"designResistivity"}, Form::quantity, "", 3},
     {"##db&", kMaterial, Form::crossSection, "letter", 3},
     {"##ddb", kMaterial, Form::crossSection, "name", 3},
     {"##bd&", kMaterial, Form::crossSection, "size", 3},
     {"##tz&", &R::electrodeMidDepth, Form::general, "", 3},
-    {"##r1v&", &R::singleElectrodeResistance, Form::oneDecimal, "", 3},
+    {"##r1v&", Key{"singleElectrodeResistance"}, Form::quantity, "", 3},
     {"##rrn", &R::normativeResistance, Form::general, "", 3},
     {"##nuv", &R::electrodeUtilization, Form::general, "", 3},
-    {"##ngpr&", &R::estimatedCountExact, Form::oneDecimal, "", 3},
-    {"##ngpro&", &R::estimatedCount, Form::general, "", 3},
+    {"##ngpr&", Key{"estimatedCountExact"}, Form::quantity, "", 3},
+    {"##ngpro&", Key{"estimatedCount"}, Form::quantity, "", 3},
     {"##hz&", &R::electrodeSpacing, Form::general, "", 3},
-    {"##lg&", &R::stripLength, Form::general, "", 3},
+    {"##lg&", Key{"stripLength"}, Form::quantity, "", 3},
     {"##bp&", &R::stripWidth, Form::general, "", 3},
     {"##k2&", &R::horizontalClimaticCoefficient, Form::general, "", 3},
     {"##nug", &R::stripUtilization, Form::general, "", 3},
-    {"##rg&", &R::stripResistance, Form::oneDecimal, "", 3},
-    {"##rrpol&", &R::totalElectrodeResistance, Form::oneDecimal, "", 3},
-    {"##nkon&", &R::refinedCountExact, Form::oneDecimal, "", 3},
-    {"##nkonok&", &R::refinedCount, Form::general, "", 3},
+    {"##rg&", Key{"stripResistance"}, Form::quantity, "", 3},
+    {"##rrpol&", Key{"totalElectrodeResistance"}, Form::quantity, "", 3},
+    {"##nkon&", Key{"refinedCountExact"}, Form::quantity, "", 3},
+    {"##nkonok&", Key{"refinedCount"}, Form::quantity, "", 3},
     {"##zaz&", &R::countNoun, Form::text, "", 3},
     {"##ver&", &R::countAdjective, Form::text, "", 3},
-    {"##lgkon&", &R::refinedStripLength, Form::general, " м", 3},
+    {"##lgkon&", Key{"refinedStripLength"}, Form::quantity, " м", 3},
     {"##ll&", &R::electrodeLength, Form::general, " м", 0},
     {"#ttz&", &R::electrodeMidDepth, Form::general, " м", 3},
     {"##hh&", &R::upperLayerThickness, Form::general, " м", 0},
@@ -355,6 +384,7 @@ const Row placeholderTable[] = {
     {"##zsk3&", Composer{MaterialCell<2, 'k'>}, Form::composed, "", 0},
     {"##zsn4&", Composer{MaterialCell<3, 'n'>}, Form::composed, "", 0},
     {"##zst&", Composer{TotalMass}, Form::composed, "", 0},
+    {"##zq&", Composer{MoreResults}, Form::composed, "", 0},
     {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
     {"##zorg&", Composer{Signed<&R::organisation>}, Form::composed, "", 0},
     {"##zobj&", Composer{Signed<&R::objectName>}, Form::composed, "", 0},
@@ -363,6 +393,14 @@ const Row placeholderTable[] = {
     {"##zins&", Composer{Signed<&R::inspectedBy>}, Form::composed, "", 0},
 };
 // clang-format on
+
+bool InTheTable(std::string_view key)
+{
+    return std::ranges::any_of(placeholderTable, [key](const Row &row) {
+        const auto *shown = std::get_if<Key>(&row.field);
+        return shown && shown->name == key;
+    });
+}
 
 std::string CrossSection(const DesignRecord &r, std::string_view part, std::string_view sep)
 {
@@ -377,6 +415,12 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
     const std::string_view sep = context.sep;
     if (row.form == Form::crossSection) return CrossSection(r, row.unit, sep);
     if (row.form == Form::picture) return {};
+    if (const auto *key = std::get_if<Key>(&row.field)) {
+        for (const MethodResult &section : context.result.sections)
+            if (const Quantity *q = FindQuantity(section, key->name))
+                return QuantityValue(*q, sep) + std::string(row.unit);
+        return {};
+    }
     if (const auto *compose = std::get_if<Composer>(&row.field)) return (*compose)(r, context);
     std::string text;
     if (const auto *real = std::get_if<double R::*>(&row.field)) {
@@ -393,12 +437,18 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
 
 } // namespace
 
-std::vector<ReportRow> ReportRows(const DesignRecord &r, std::string_view date)
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date)
+{
+    return ReportRows(ResultOf(record), date);
+}
+
+std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date)
 {
     constexpr std::string_view sep = kReportDecimalSeparator;
+    const DesignRecord &r = result.record;
     const WorkedCalculation worked = Work(r, sep);
     const std::vector<MaterialRow> materials = MaterialList(r);
-    const Context context{sep, date, worked, materials};
+    const Context context{sep, result, date, worked, materials};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;

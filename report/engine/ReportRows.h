@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/DesignResult.h"
 
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ inline constexpr std::string_view kReportDecimalSeparator = ",";
 // kReportDecimalSeparator, dated `date`. The three rows that describe the electrode's
 // cross-section follow the material, and are left out when no material has been chosen.
 std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date = {});
+// The same for a computed result: its record, and the results as its methods list them.
+std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date = {});
 
 // The drawing on paper: the width of the text, 16 by 9, at print resolution.
 inline constexpr int kDrawingWidthTwips = 9070; // 16 cm
