@@ -3,13 +3,14 @@
 #include "cli/Commands.h"
 
 #include "cli/DesignJson.h"
-#include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
+#include "design/Number.h"
 #include "design/ResultSentences.h"
 
-std::optional<std::string> Calculate(DesignRecord &record)
+std::optional<std::string> CalculateAnswer(DesignRecord &record)
 {
     try {
-        CalculateDesign(record);
+        record = Calculate(record).record;
         return std::nullopt;
     } catch (const ArithmeticError &error) {
         return error.what();

@@ -6,8 +6,9 @@
 #include <optional>
 #include <string>
 
-// The calculation as the electrode page's Next runs it. Returns the fault's message, if any.
-std::optional<std::string> Calculate(DesignRecord &record);
+// The calculation as the electrode page's Next runs it: the record takes the whole result, or
+// stays as it was on a fault, whose message is returned.
+std::optional<std::string> CalculateAnswer(DesignRecord &record);
 
 // The sentences of the results page, a line each.
 void AppendSentences(std::string &out, const DesignRecord &record);

@@ -33,7 +33,7 @@ Status RunLines(Input &input, const Options &options, Output &out)
     bool first = true;
     EachLine(input, [&](DesignRecord &record) {
         const std::optional<std::string> fault =
-            options.variants ? std::nullopt : Calculate(record);
+            options.variants ? std::nullopt : CalculateAnswer(record);
         if (fault) status = arithmeticFault;
         if (options.text && !first) out.text += '\n';
         AppendAnswer(out.text, record, fault, options, false);
@@ -53,7 +53,7 @@ Status RunDocument(Input &input, const Options &options, Output &out)
     if (!document.isBatch()) {
         DesignRecord record = document.single();
         const std::optional<std::string> fault =
-            options.variants ? std::nullopt : Calculate(record);
+            options.variants ? std::nullopt : CalculateAnswer(record);
         // A single design's fault goes where the desktop program shows it: apart.
         if (fault)
             std::cerr << *fault << '\n';
@@ -77,7 +77,7 @@ Status RunDocument(Input &input, const Options &options, Output &out)
     if (!options.text) out.text += designs == 0 ? "[" : "[\n";
     document.each([&](DesignRecord &record, std::size_t number) {
         const std::optional<std::string> fault =
-            options.variants ? std::nullopt : Calculate(record);
+            options.variants ? std::nullopt : CalculateAnswer(record);
         if (fault) status = arithmeticFault;
         if (options.text && number > 1) out.text += '\n';
         AppendAnswer(out.text, record, fault, options, true);
