@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/DesignFile.h"
+#include "app/InputBindings.h"
 #include "app/PageControl.h"
 #include "app/Recovery.h"
 #include "app/ReportRunner.h"
@@ -54,87 +55,6 @@
 #include <variant>
 
 namespace {
-
-// A number input's text as its kind reads it; throws ConversionError. A tile may carry the
-// factor the calculation raises it by after its number: the number is what comes before.
-double ReadNumber(const InputField &field, const QString &text)
-{
-    const std::string number = InLocaleNotation(text.section(kAllowanceMark, 0, 0)).toStdString();
-    if (field.kind == InputKind::whole) return StrToInt(number);
-    return StrToFloat(number, DecimalSeparator());
-}
-
-// A flag input of a tile: whether the tile carries a factor.
-bool ReadFlag(const QString &text)
-{
-    return text.contains(kAllowanceMark);
-}
-
-using TextControl = std::variant<QLineEdit * TForm1::*, QLabel * TForm1::*>;
-
-QString TextOf(const TForm1 &form, TextControl control)
-{
-    return std::visit([&form](auto member) { return (form.*member)->text(); }, control);
-}
-
-// Where the pages take each number input from, in the order their commits read them. The
-// cross-section field gives the input of the material chosen.
-// The label names the field in a message; a size the formulas divide by or take the
-// logarithm of must be above zero.
-struct NumberSource {
-    std::string_view input;
-    int page;
-    TextControl control;
-    QLabel *TForm1::*caption;
-    bool positive = false;
-};
-// clang-format off
-const NumberSource numberSourceTable[] = {
-    {"verticalClimaticCoefficient", 1, &TForm1::Label29, &TForm1::Label3},
-    {"horizontalClimaticCoefficient", 1, &TForm1::Label28, &TForm1::Label4},
-    {"upperLayerThickness", 1, &TForm1::Edit5, &TForm1::Label5},
-    {"stripDepth", 1, &TForm1::Edit6, &TForm1::Label6, true},
-    {"normativeResistance", 1, &TForm1::Label27, &TForm1::Label7},
-    {"normativeAllowance", 1, &TForm1::Label27, &TForm1::Label7},
-    {"angleWidth", 2, &TForm1::Edit8, &TForm1::Label9, true},
-    {"rodDiameter", 2, &TForm1::Edit8, &TForm1::Label9, true},
-    {"electrodeLength", 2, &TForm1::Edit9, &TForm1::Label10, true},
-    {"stripWidth", 2, &TForm1::Edit10, &TForm1::Label11, true},
-    {"electrodeSpacing", 2, &TForm1::Edit11, &TForm1::Label12, true},
-    {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13},
-    {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14},
-};
-// clang-format on
-
-// The texts a design file keeps, by their names there.
-// clang-format off
-const std::pair<const char *, QComboBox *TForm1::*> savedListTable[] = {
-    {"ComboBox3", &TForm1::ComboBox3}, {"ComboBox4", &TForm1::ComboBox4},
-    {"ComboBox2", &TForm1::ComboBox2}, {"ComboBox1", &TForm1::ComboBox1},
-};
-const std::pair<const char *, TextControl> savedTextTable[] = {
-    {"Edit5", &TForm1::Edit5}, {"Edit6", &TForm1::Edit6}, {"Edit8", &TForm1::Edit8},
-    {"Edit9", &TForm1::Edit9}, {"Edit10", &TForm1::Edit10}, {"Edit11", &TForm1::Edit11},
-    {"Label29", &TForm1::Label29}, {"Label28", &TForm1::Label28}, {"Label27", &TForm1::Label27},
-    {"Label26", &TForm1::Label26}, {"Label16", &TForm1::Label16},
-};
-// clang-format on
-
-// A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
-// other text.
-std::optional<Soil> SoilOf(const QComboBox *list)
-{
-    const QString text = list->currentText();
-    const int item = list->findText(text, Qt::MatchExactly);
-    if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
-    try {
-        const double measured =
-            StrToFloat(InLocaleNotation(text).toStdString(), DecimalSeparator());
-        if (measured > 0) return Soil{.item = "", .resistivity = measured};
-    } catch (const ConversionError &) {
-    }
-    return std::nullopt;
-}
 
 QString Text(const std::string &text)
 {
@@ -542,8 +462,9 @@ QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &sta
 {
     using Choice = TForm1::FileChoice;
     if (choice == Choice::openDesign)
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), start,
-                                            QStringLiteral("Проекты Тельмара (*.telmar)"));
+        return QFileDialog::getOpenFileName(
+            owner, QStringLiteral("Открыть проект"), start,
+            QStringLiteral("Проекты Тельмара (*.telmar);;Расчёты telmar-calc (*.json)"));
     const bool pdf = choice == Choice::savePdf;
     QString file = QFileDialog::getSaveFileName(
         owner, pdf ? QStringLiteral("Сохранить отчёт в PDF") : QStringLiteral("Сохранить проект"),
@@ -559,16 +480,25 @@ QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &sta
 
 bool TForm1::openDesignFile(const QString &path)
 {
-    const PendingState file = ReadDesignFile(path, *this);
+    const PendingDesign design = ReadDesignFile(path, *this);
+    const PendingState &file = design.state;
     if (!file.problem.isEmpty()) {
         ShowWarningBox(this, QStringLiteral("Не удалось открыть проект\n%1\n%2")
                                  .arg(QDir::toNativeSeparators(path), file.problem));
         return false;
     }
     file.apply();
-    designFile_ = path;
-    RememberDesign(path);
-    markSaved();
+    if (design.newDesign) {
+        // Not a file of this program: the design is a new one, not saved until it is.
+        designFile_.clear();
+        savedDesign_ = QJsonObject{{QStringLiteral("new"), true}};
+        showTitle();
+        noteChange();
+    } else {
+        designFile_ = path;
+        RememberDesign(path);
+        markSaved();
+    }
     showPage(1);
     if (!file.ignored.isEmpty()) {
         // A few names say what a newer program added; a file of thousands is counted.
@@ -732,7 +662,7 @@ void TForm1::offerRecovery()
             continue;
         }
         if (answer != 0 || !maySetDesignAside()) return;
-        const PendingState file = ReadDesignFile(copy.path, *this);
+        const PendingState file = ReadDesignFile(copy.path, *this).state;
         if (!file.problem.isEmpty()) {
             // The copy stays: it may be read by hand, or given up at the next start.
             ShowWarningBox(this, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
@@ -823,7 +753,7 @@ void TForm1::Button1Click()
     record.lowerSoil = lower->item;
     record.upperResistivity = upper->resistivity;
     record.lowerResistivity = lower->resistivity;
-    commitNumbers(1);
+    CommitNumbers(*this, 1);
     showPage(2);
 }
 
@@ -834,7 +764,7 @@ void TForm1::Button3Click()
     captureArrangement();
     captureMaterial();
 
-    commitNumbers(2);
+    CommitNumbers(*this, 2);
     CalculateGrounding(record);
     FillResultsPage();
     showPage(3);
@@ -999,140 +929,7 @@ void TForm1::Button10Click()
     if (windows_.form11) windows_.form11->update();
 }
 
-void TForm1::commitNumbers(int page)
-{
-    for (const NumberSource &source : numberSourceTable) {
-        const InputField &field = *FindInput(source.input);
-        if (source.page != page || !Needed(field, record.electrodeMaterial)) continue;
-        const QString text = TextOf(*this, source.control);
-        if (field.kind == InputKind::flag) {
-            SetFlag(field, record, ReadFlag(text));
-            continue;
-        }
-        // The field is named, and the focus put there, for the user to mend it.
-        const auto refuse = [&](const QString &what, const QString &detail) {
-            QWidget *control = std::visit(
-                [this](auto member) -> QWidget * { return this->*member; }, source.control);
-            control->setFocus(Qt::OtherFocusReason);
-            if (auto *edit = qobject_cast<QLineEdit *>(control)) edit->selectAll();
-            const QString example =
-                Text(FormatGeneral(field.kind == InputKind::whole ? 40 : 2.5, DecimalSeparator()));
-            throw InputError(
-                QStringLiteral("%1: %2, например %3.")
-                    .arg((this->*source.caption)->text().section(", ", 0, 0), what, example),
-                detail);
-        };
-        double value = 0;
-        try {
-            value = ReadNumber(field, text);
-        } catch (const ConversionError &fault) {
-            refuse(text.isEmpty() ? QStringLiteral("введите число")
-                                  : QStringLiteral("«%1» — не число; введите число").arg(text),
-                   QString::fromUtf8(fault.what()));
-        }
-        if (source.positive && !(value > 0))
-            refuse(QStringLiteral("введите число больше нуля"), {});
-        SetNumber(field, record, value);
-    }
-}
-
 TForm1::ScreenInputs TForm1::inputsOnScreen() const
 {
-    ScreenInputs on;
-    const auto give = [&on](std::string_view name) { on.given.push_back(FindInput(name)); };
-    if (const int item = ChosenItem(ComboBox2); item >= 0) {
-        on.record.arrangement = kArrangementItems[item];
-        give("arrangement");
-    }
-    // No material chosen yet reads as an angle, as the calculation takes it.
-    const int material = ChosenItem(ComboBox1);
-    on.record.electrodeMaterial =
-        material >= 0 ? kMaterialItems[material] : ElectrodeMaterial::angle;
-    give("electrodeMaterial");
-    for (const auto &[list, resistivity, name] :
-         {std::tuple{ComboBox3, "upperResistivity", "upperSoil"},
-          std::tuple{ComboBox4, "lowerResistivity", "lowerSoil"}}) {
-        const std::optional<Soil> soil = SoilOf(list);
-        if (!soil) continue;
-        SetNumber(*FindInput(resistivity), on.record, soil->resistivity);
-        give(resistivity);
-        if (soil->item.empty()) continue;
-        TextOf(*FindInput(name), on.record) = std::string(soil->item);
-        give(name);
-    }
-    for (const NumberSource &source : numberSourceTable) {
-        const InputField &field = *FindInput(source.input);
-        if (!Needed(field, on.record.electrodeMaterial)) continue;
-        const QString text = TextOf(*this, source.control);
-        try {
-            if (field.kind == InputKind::flag)
-                SetFlag(field, on.record, ReadFlag(text));
-            else
-                SetNumber(field, on.record, ReadNumber(field, text));
-            on.given.push_back(&field);
-        } catch (const ConversionError &) {
-        }
-    }
-    if (windows_.form12 && !windows_.form12->object().isEmpty()) {
-        on.record.objectName = windows_.form12->object().toStdString();
-        give("object");
-    }
-    return on;
-}
-
-QJsonObject TForm1::saveState() const
-{
-    QJsonObject lists, texts[2];
-    for (const auto &[name, list] : savedListTable)
-        lists[QLatin1String(name)] = ListState(this->*list);
-    for (const auto &[name, control] : savedTextTable) {
-        const bool tile = std::holds_alternative<QLabel * TForm1::*>(control);
-        QString text = TextOf(*this, control);
-        // The factor after the allowance mark is the calculation's: a tile keeps the mark only.
-        if (tile && text.contains(kAllowanceMark))
-            text = text.section(kAllowanceMark, 0, 0) + kAllowanceMark;
-        texts[tile ? 1 : 0][QLatin1String(name)] = text;
-    }
-    return {{"lists", lists}, {"fields", texts[0]}, {"tiles", texts[1]}};
-}
-
-PendingState TForm1::restoreState(const QJsonObject &state, const QString &where,
-                                  const QString &separator)
-{
-    StateReader read(state, where);
-    const auto lists = read.object("lists");
-    const auto fields = read.object("fields");
-    const auto tiles = read.object("tiles");
-    if (!lists || !fields || !tiles) return read.finish({});
-
-    // Each part of its own: a list or a text left out stays as it is.
-    StateReader listReader(*lists, read.where("lists"));
-    std::vector<std::pair<QComboBox *, QJsonObject>> listStates;
-    for (const auto &[name, list] : savedListTable)
-        if (const auto listState =
-                listReader.list(QLatin1String(name), this->*list, StateReader::Presence::optional))
-            listStates.emplace_back(this->*list, *listState);
-    read.take(listReader.finish({}));
-
-    StateReader fieldReader(*fields, read.where("fields"));
-    StateReader tileReader(*tiles, read.where("tiles"));
-    // Numbers written with another locale's separator are read in this one's.
-    const QString here = QString::fromStdString(DecimalSeparator());
-    std::vector<std::pair<TextControl, QString>> textStates;
-    for (const auto &[name, control] : savedTextTable) {
-        StateReader &reader =
-            std::holds_alternative<QLabel * TForm1::*>(control) ? tileReader : fieldReader;
-        if (auto text = reader.text(QLatin1String(name), 64)) {
-            if (!separator.isEmpty() && separator != here) text->replace(separator, here);
-            textStates.emplace_back(control, *text);
-        }
-    }
-    read.take(fieldReader.finish({}));
-    read.take(tileReader.finish({}));
-    return read.finish([this, listStates, textStates] {
-        for (const auto &[list, listState] : listStates)
-            RestoreList(list, listState);
-        for (const auto &[control, text] : textStates)
-            std::visit([&](auto member) { (this->*member)->setText(text); }, control);
-    });
+    return InputsOnPages(*this);
 }

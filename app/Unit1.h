@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/InputBindings.h"
 #include "design/DesignRecord.h"
 #include "ui/SavedState.h"
 
@@ -118,18 +119,9 @@ public:
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
 
-    // The lists' texts and chosen items and the fields' and tiles' texts.
-    QJsonObject saveState() const;
-    // Checks a saved state whole; its number texts were written with `separator`.
-    PendingState restoreState(const QJsonObject &state, const QString &where,
-                              const QString &separator);
-
     // The inputs as the pages would commit them now, and those of them that the pages give:
     // a text that does not convert gives none.
-    struct ScreenInputs {
-        DesignRecord record;
-        std::vector<const InputField *> given;
-    };
+    using ScreenInputs = ::ScreenInputs;
     ScreenInputs inputsOnScreen() const;
 
     // What runs the reports of this window.
@@ -182,9 +174,6 @@ private:
     void run(Handler handler);
     // The click handler of a clickable tile, or nullptr for anything else.
     Handler tileClick(const QObject *watched) const;
-    // Commits the numbers of a page into the record, in order, stopping at the first text
-    // that does not convert.
-    void commitNumbers(int page);
 
     void Button1Click();
     void Button3Click();
