@@ -1,9 +1,9 @@
 #include "app/Unit1.h"
 
 #include "app/DesignFile.h"
+#include "app/DesignSession.h"
 #include "app/InputBindings.h"
 #include "app/PageControl.h"
-#include "app/Recovery.h"
 #include "app/ReportRunner.h"
 #include "app/Unit10.h"
 #include "app/Unit12.h"
@@ -31,7 +31,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -42,17 +41,10 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
-#include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <optional>
-#include <tuple>
-#include <variant>
 
 namespace {
 
@@ -88,7 +80,12 @@ TForm1::TForm1()
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
-    showTitle();
+    session_ = new DesignSession(*this);
+    // Another design in the windows starts on page 1, and may go on at once.
+    connect(session_, &DesignSession::designReplaced, this, [this] {
+        showPage(1);
+        updateNextButtons();
+    });
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
     resize(PageControl::kSize);
@@ -116,7 +113,7 @@ void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
             connect(lists, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
     if (auto *climate = qobject_cast<TForm7 *>(windows_.form7))
         connect(climate, &TForm7::coefficientsPicked, this, &TForm1::noteChange);
-    markSaved();
+    session_->markSaved();
     if (windows_.form13)
         connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);
 }
@@ -143,20 +140,21 @@ void TForm1::connectHandlers()
     onClick(Button13, &TForm1::Button13Click);
     onClick(Button14, &TForm1::Button13Click);
     Button15->setMenu(new QMenu(Button15));
-    connect(Button15->menu(), &QMenu::aboutToShow, this, &TForm1::fillRecentMenu);
-    connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
-    connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
+    connect(Button15->menu(), &QMenu::aboutToShow, this,
+            [this] { session_->fillRecentMenu(Button15->menu()); });
+    connect(Button8, &QPushButton::clicked, this, [this] { session_->save(true); });
+    connect(Button9, &QPushButton::clicked, this, [this] { session_->save(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
         auto *made = new QShortcut(keys, this);
         connect(made, &QShortcut::activated, this, action);
     };
-    shortcut(QKeySequence::Open, [this] { Button7Click(); });
+    shortcut(QKeySequence::Open, [this] { session_->askAndOpen(); });
     // F1 from any of the program's windows.
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &TForm1::showHelp);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveDesign(false); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveDesign(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { session_->save(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session_->save(true); });
     connect(Button2, &QPushButton::clicked, this, [this] { showPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
@@ -201,11 +199,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // Closing the main window ends the program, whatever else is open, once the design is
     // saved or given up.
-    if (!maySetDesignAside()) {
+    if (!session_->close()) {
         event->ignore();
         return;
     }
-    if (recovery_) recovery_->discard(); // saved, or given up on purpose
     event->accept();
     emit closed();
 }
@@ -399,327 +396,63 @@ void TForm1::BitBtn1Click()
     if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
 }
 
-namespace {
-
-QString LastFolder()
-{
-    return QSettings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
-}
-
-void RememberFolder(const QString &file)
-{
-    QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(file).absolutePath());
-}
-
-// The designs last opened or saved, the latest first.
-const QString kRecentDesigns = QStringLiteral("recentDesigns");
-constexpr qsizetype kMostRecentDesigns = 8;
-
-QStringList RecentDesigns()
-{
-    QStringList recent = QSettings().value(kRecentDesigns).toStringList();
-    recent.removeAll(QString());
-    return recent.mid(0, kMostRecentDesigns);
-}
-
-void PutRecentDesign(const QString &path, bool present)
-{
-    QStringList recent = RecentDesigns();
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    recent.removeAll(absolute);
-    if (present) recent.prepend(absolute);
-    QSettings().setValue(kRecentDesigns, recent.mid(0, kMostRecentDesigns));
-}
-
-// A question over `owner` with three answers, in plain text since it may name a file: the
-// first answer is the default, the last the one Escape gives. The index of the answer.
-int AskThreeWays(QWidget *owner, const QString &text,
-                 const std::array<std::pair<QString, QMessageBox::ButtonRole>, 3> &answers)
-{
-    QMessageBox question(QMessageBox::Question, kApplicationTitle, QString(), QMessageBox::NoButton,
-                         owner);
-    question.setTextFormat(Qt::PlainText);
-    question.setText(text);
-    std::array<QPushButton *, 3> buttons{};
-    for (std::size_t i = 0; i < answers.size(); ++i)
-        buttons[i] = question.addButton(answers[i].first, answers[i].second);
-    question.setDefaultButton(buttons.front());
-    question.setEscapeButton(buttons.back());
-    question.exec();
-    const auto taken = std::find(buttons.begin(), buttons.end(), question.clickedButton());
-    return taken == buttons.end() ? 2 : static_cast<int>(taken - buttons.begin());
-}
-
-// A design opened or saved: its folder is where the next file dialog starts, and it heads
-// the recent designs.
-void RememberDesign(const QString &path)
-{
-    RememberFolder(path);
-    PutRecentDesign(path, true);
-}
-
-QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &start)
-{
-    using Choice = TForm1::FileChoice;
-    if (choice == Choice::openDesign)
-        return QFileDialog::getOpenFileName(
-            owner, QStringLiteral("Открыть проект"), start,
-            QStringLiteral("Проекты Тельмара (*.telmar);;Расчёты telmar-calc (*.json)"));
-    const bool pdf = choice == Choice::savePdf;
-    QString file = QFileDialog::getSaveFileName(
-        owner, pdf ? QStringLiteral("Сохранить отчёт в PDF") : QStringLiteral("Сохранить проект"),
-        start,
-        pdf ? QStringLiteral("Документы PDF (*.pdf)")
-            : QStringLiteral("Проекты Тельмара (*.telmar)"));
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
-        file += pdf ? QStringLiteral(".pdf") : QStringLiteral(".telmar");
-    return file;
-}
-
-} // namespace
-
-bool TForm1::openDesignFile(const QString &path)
-{
-    const PendingDesign design = ReadDesignFile(path, *this);
-    const PendingState &file = design.state;
-    if (!file.problem.isEmpty()) {
-        ShowWarningBox(this, QStringLiteral("Не удалось открыть проект\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(path), file.problem));
-        return false;
-    }
-    file.apply();
-    if (design.newDesign) {
-        // Not a file of this program: the design is a new one, not saved until it is.
-        designFile_.clear();
-        savedDesign_ = QJsonObject{{QStringLiteral("new"), true}};
-        showTitle();
-        noteChange();
-    } else {
-        designFile_ = path;
-        RememberDesign(path);
-        markSaved();
-    }
-    showPage(1);
-    if (!file.ignored.isEmpty()) {
-        // A few names say what a newer program added; a file of thousands is counted.
-        constexpr qsizetype kNamed = 10;
-        QStringList named = file.ignored.mid(0, kNamed);
-        for (QString &name : named)
-            if (name.size() > 60) name = name.left(60) + QStringLiteral("…");
-        QString skipped = named.join(QStringLiteral(", "));
-        if (file.ignored.size() > kNamed)
-            skipped += QStringLiteral(" и ещё %1").arg(file.ignored.size() - kNamed);
-        ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
-                                            "программы не знает: %2.")
-                                 .arg(QDir::toNativeSeparators(path), skipped));
-    }
-    return true;
-}
-
-void TForm1::openFromCommandLine(const QStringList &arguments)
-{
-    if (arguments.size() > 1) openDesignFile(arguments.at(1));
-}
-
-void TForm1::Button7Click()
-{
-    if (!maySetDesignAside()) return;
-    const QString path = chooseFile ? chooseFile(FileChoice::openDesign, LastFolder())
-                                    : AskForFile(this, FileChoice::openDesign, LastFolder());
-    if (!path.isEmpty()) openDesignFile(path);
-}
-
-bool TForm1::saveDesign(bool ask)
-{
-    QString path = designFile_;
-    if (ask || path.isEmpty()) {
-        const QString folder = path.isEmpty() ? LastFolder() : path;
-        path = chooseFile ? chooseFile(FileChoice::saveDesign, folder)
-                          : AskForFile(this, FileChoice::saveDesign, folder);
-    }
-    if (path.isEmpty()) return false;
-    if (const QString problem = WriteDesignFile(path, CaptureDesign(*this)); !problem.isEmpty()) {
-        ShowWarningBox(this, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(path), problem));
-        return false;
-    }
-    designFile_ = path;
-    RememberDesign(path);
-    markSaved();
-    return true;
-}
-
-void TForm1::fillRecentMenu()
-{
-    QMenu *menu = Button15->menu();
-    menu->clear();
-    const QStringList recent = RecentDesigns();
-    if (recent.isEmpty())
-        menu->addAction(QStringLiteral("Недавних проектов нет"))->setEnabled(false);
-    for (qsizetype i = 0; i < recent.size(); ++i) {
-        const QString &path = recent[i];
-        const QFileInfo file(path);
-        // "&1 проект.telmar — /home/…/Проекты": the key, the name, and where it lies.
-        QAction *item =
-            menu->addAction(QStringLiteral("&%1 %2 — %3")
-                                .arg(i + 1)
-                                .arg(QString(file.fileName()).replace('&', QStringLiteral("&&")),
-                                     QDir::toNativeSeparators(file.absolutePath())
-                                         .replace('&', QStringLiteral("&&"))));
-        connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
-    }
-}
-
-void TForm1::openRecent(const QString &path)
-{
-    if (!QFileInfo(path).isFile()) {
-        PutRecentDesign(path, false);
-        ShowWarningBox(this, QStringLiteral("Проекта\n%1\nбольше нет: он убран из списка "
-                                            "недавних.")
-                                 .arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    if (maySetDesignAside()) openDesignFile(path);
-}
-
 void TForm1::showHelp()
 {
     if (!help_) help_ = std::make_unique<TForm14>();
     ShowSecondaryWindow(help_.get(), this, Placement::centredFirstTime);
 }
 
-void TForm1::markSaved()
+bool TForm1::openDesignFile(const QString &path)
 {
-    savedDesign_ = CaptureDesign(*this);
-    updateNextButtons(); // an opened design may go on at once
-    setWindowModified(false);
-    showTitle();
-    if (recovery_) {
-        recoveryTimer_->stop();
-        recovery_->discard();
-    }
+    return session_->open(path);
+}
+
+void TForm1::openFromCommandLine(const QStringList &arguments)
+{
+    session_->openFromCommandLine(arguments);
+}
+
+QString TForm1::designFile() const
+{
+    return session_->designFile();
 }
 
 void TForm1::noteChange()
 {
     updateNextButtons();
-    // Before the windows are all made there is nothing to compare with.
-    if (savedDesign_.isEmpty()) return;
-    setWindowModified(CaptureDesign(*this) != savedDesign_);
-    if (!recovery_) return;
-    if (isWindowModified()) {
-        recoveryTimer_->start(); // once the typing pauses
-    } else {
-        recoveryTimer_->stop();
-        recovery_->discard();
-    }
-}
-
-void TForm1::keepRecoveryIn(const QString &folder, int delayMilliseconds)
-{
-    recovery_ = std::make_unique<Recovery>(folder);
-    if (!recoveryTimer_) {
-        recoveryTimer_ = new QTimer(this);
-        recoveryTimer_->setSingleShot(true);
-        connect(recoveryTimer_, &QTimer::timeout, this, &TForm1::storeRecovery);
-    }
-    recoveryTimer_->setInterval(delayMilliseconds);
-}
-
-bool TForm1::storeRecovery()
-{
-    if (!recovery_ || !isWindowModified()) return false;
-    const QString problem = recovery_->store(CaptureDesign(*this), designFile_);
-    if (problem.isEmpty()) return true;
-    // Told once: the work itself is still on the screen, and a box after every pause in
-    // the typing would stop it.
-    if (!std::exchange(recoveryFailureTold_, true))
-        ShowWarningBox(this, QStringLiteral("Не удалось сохранить копию несохранённой работы на "
-                                            "случай сбоя:\n%1\nСохраните проект сами.")
-                                 .arg(problem));
-    return false;
-}
-
-void TForm1::offerRecovery()
-{
-    if (!recovery_) return;
-    for (const Recovery::Copy &copy : recovery_->leftBehind()) {
-        const QString when =
-            QLocale(QLocale::Russian).toString(copy.written, QStringLiteral("d MMMM yyyy, HH:mm"));
-        const QString what = copy.designFile.isEmpty()
-                                 ? QStringLiteral("Новый проект, изменён %1.").arg(when)
-                                 : QStringLiteral("Проект %1, изменён %2.")
-                                       .arg(QDir::toNativeSeparators(copy.designFile), when);
-        const int answer = AskThreeWays(
-            this,
-            QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
-                .arg(what),
-            {{{QStringLiteral("Восстановить"), QMessageBox::AcceptRole},
-              {QStringLiteral("Удалить"), QMessageBox::DestructiveRole},
-              {QStringLiteral("Позже"), QMessageBox::RejectRole}}});
-        if (answer == 1) {
-            Recovery::remove(copy);
-            continue;
-        }
-        if (answer != 0 || !maySetDesignAside()) return;
-        const PendingState file = ReadDesignFile(copy.path, *this).state;
-        if (!file.problem.isEmpty()) {
-            // The copy stays: it may be read by hand, or given up at the next start.
-            ShowWarningBox(this, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
-                                     .arg(QDir::toNativeSeparators(copy.path), file.problem));
-            return;
-        }
-        file.apply();
-        designFile_ = copy.designFile;
-        // Differs from any design until it is saved: the work is not in its file yet.
-        savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
-        showPage(1);
-        updateNextButtons();
-        setWindowModified(true);
-        showTitle();
-        // This program's copy takes over before the old one goes.
-        if (storeRecovery()) Recovery::remove(copy);
-        return;
-    }
-}
-
-void TForm1::showTitle()
-{
-    setWindowTitle(designFile_.isEmpty()
-                       ? QStringLiteral("Тельмар v1.0[*]")
-                       : QFileInfo(designFile_).fileName() + QStringLiteral("[*] — Тельмар v1.0"));
+    session_->noteChange();
 }
 
 bool TForm1::maySetDesignAside()
 {
-    noteChange();
-    if (!isWindowModified()) return true;
-    const int answer = AskThreeWays(
-        this,
-        QStringLiteral("Сохранить изменения?\n\n") +
-            (designFile_.isEmpty() ? QStringLiteral("Новый проект не сохранён.")
-                                   : QStringLiteral("Проект %1 изменён после сохранения.")
-                                         .arg(QDir::toNativeSeparators(designFile_))),
-        {{{QStringLiteral("Сохранить"), QMessageBox::AcceptRole},
-          {QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole},
-          {QStringLiteral("Отмена"), QMessageBox::RejectRole}}});
-    if (answer == 1) return true;
-    if (answer == 0) return saveDesign(false);
-    return false;
+    return session_->maySetDesignAside();
+}
+
+void TForm1::keepRecoveryIn(const QString &folder, int delayMilliseconds)
+{
+    session_->keepRecoveryIn(folder, delayMilliseconds);
+}
+
+void TForm1::offerRecovery()
+{
+    session_->offerRecovery();
+}
+
+void TForm1::Button7Click()
+{
+    session_->askAndOpen();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+    if (DesignSession::takesDrop(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    if (!DesignSession::takesDrop(event->mimeData())) return;
     event->acceptProposedAction();
-    if (maySetDesignAside()) openDesignFile(urls.first().toLocalFile());
+    session_->drop(event->mimeData());
 }
 
 void TForm1::Button6Click()
@@ -798,15 +531,15 @@ void TForm1::Button12Click()
 {
     if (reportRunner_->running()) return;
     // Offered beside the design, named after it.
-    const QFileInfo design(designFile_);
-    const QString start = designFile_.isEmpty()
-                              ? QDir(LastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
-                              : design.dir().filePath(design.completeBaseName() + ".pdf");
-    const QString path = chooseFile ? chooseFile(FileChoice::savePdf, start)
-                                    : AskForFile(this, FileChoice::savePdf, start);
+    const QFileInfo design(designFile());
+    const QString start =
+        designFile().isEmpty()
+            ? QDir(DesignSession::lastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
+            : design.dir().filePath(design.completeBaseName() + ".pdf");
+    const QString path = session_->askForFile(FileChoice::savePdf, start);
     if (path.isEmpty()) return;
     takeTitleBlock();
-    RememberFolder(path);
+    DesignSession::rememberFolder(path);
     reportRunner_->startPdf(record, ReportTemplatePath(), path);
 }
 

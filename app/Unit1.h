@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DesignSession.h"
 #include "app/InputBindings.h"
 #include "design/DesignRecord.h"
 #include "ui/SavedState.h"
@@ -15,7 +16,6 @@
 
 class LookupDialog;
 class PageControl;
-class Recovery;
 class ReportRunner;
 struct InputField;
 class TForm10;
@@ -28,7 +28,6 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 
 // The main window: the design wizard on three pages.
 //
@@ -131,29 +130,21 @@ public:
     void showHelp();
     TForm14 *helpWindow() const { return help_.get(); }
 
-    // Opens a design file into the windows, or says why it cannot; true when opened.
+    // The design's file, delegated to its session (DesignSession): opening a design file
+    // (true when opened), `telmar FILE`, the file last opened or saved (empty for a new
+    // design), the check for a change on every change of a field, list, tile or dialog,
+    // the question before the design is set aside, and the copy of unsaved work.
     bool openDesignFile(const QString &path);
-    // `telmar FILE` opens a saved design.
     void openFromCommandLine(const QStringList &arguments);
-    // The file the design was last opened from or saved to; empty for a new design.
-    QString designFile() const { return designFile_; }
-    // Whether the windows hold what was last opened or saved, and the title says so; called
-    // on every change of a field, list, tile or dialog.
+    QString designFile() const;
     void noteChange();
-    // Asks "Сохранить изменения?" where the design differs from its file and does as
-    // answered; true when the design may now be closed or replaced.
     bool maySetDesignAside();
-    // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
-    // the user gives none. The tests answer in its place.
-    enum class FileChoice { openDesign, saveDesign, savePdf };
-    std::function<QString(FileChoice choice, const QString &start)> chooseFile;
-
-    // Keeps a copy of work not yet in its file in `folder`, written `delayMilliseconds`
-    // after the last change, for a start after a crash; off until called.
     void keepRecoveryIn(const QString &folder, int delayMilliseconds = 2000);
-    // Offers the work of programs that ended without putting it away: restore it, give it
-    // up, or ask at the next start.
     void offerRecovery();
+    // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
+    // the user gives none. The tests answer in the file dialog's place.
+    using FileChoice = DesignSession::FileChoice;
+    std::function<QString(FileChoice choice, const QString &start)> chooseFile;
 
 signals:
     // The main window was closed: the program ends.
@@ -189,14 +180,6 @@ private:
     void applyVariant(const Variant &variant);
     // The report's title block from its window into the record.
     void takeTitleBlock();
-    // True when saved; a failure has been told.
-    bool saveDesign(bool ask);
-    // What was opened or saved is now what the windows hold.
-    void markSaved();
-    void fillRecentMenu();
-    // Opens a recent design; one that is gone leaves the list with a word.
-    void openRecent(const QString &path);
-    void showTitle();
     void Label16Click();
     void Label26Click();
     void Label27Click();
@@ -223,13 +206,7 @@ private:
     ReportRunner *reportRunner_ = nullptr;
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
-    QString designFile_;
-    QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
+    DesignSession *session_ = nullptr;
     std::unique_ptr<TForm14> help_;
     QStringList notes_; // of the results shown
-    // The copy of unsaved work, and the pause after a change before it is written.
-    bool storeRecovery(); // true when written
-    std::unique_ptr<Recovery> recovery_;
-    QTimer *recoveryTimer_ = nullptr;
-    bool recoveryFailureTold_ = false;
 };
