@@ -5,6 +5,7 @@
 #include "app/InputBindings.h"
 #include "app/PageControl.h"
 #include "app/ReportRunner.h"
+#include "app/ResultsPage.h"
 #include "app/Unit10.h"
 #include "app/Unit12.h"
 #include "app/Unit13.h"
@@ -32,12 +33,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -51,19 +50,6 @@ namespace {
 QString Text(const std::string &text)
 {
     return QString::fromStdString(text);
-}
-
-// A sentence on its one line: whole where it fits, else in its brief form, else that cut
-// short. Where the line does not show it whole, its tooltip does.
-void ShowOnOneLine(QLabel *label, const QString &whole, const QString &brief)
-{
-    const QFontMetrics metrics = label->fontMetrics();
-    const int width = label->contentsRect().width();
-    QString shown = whole;
-    if (metrics.horizontalAdvance(shown) > width && !brief.isEmpty()) shown = brief;
-    shown = metrics.elidedText(shown, Qt::ElideRight, width);
-    label->setText(shown);
-    label->setToolTip(shown == whole ? QString() : whole);
 }
 
 // Space or Enter on a focused tile works as a click on it.
@@ -170,10 +156,6 @@ void TForm1::connectHandlers()
         connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
     }
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::showMaterialLabel);
-    // The link is clicked, or the focused note taken with Enter or Space like a tile.
-    Label34->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    Label34->setFocusPolicy(Qt::NoFocus);
-    connect(Label34, &QLabel::linkActivated, this, &TForm1::showAllNotes);
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::showMaterialLabel);
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
@@ -217,8 +199,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         else if (const auto click = tileClick(watched); click && IsPressKey(event)) {
             run(click);
             consumed = true;
-        } else if (watched == Label34 && !notes_.isEmpty() && IsPressKey(event)) {
-            showAllNotes();
+        } else if (watched == Label34 && !ResultsPage1->notes().isEmpty() && IsPressKey(event)) {
+            ResultsPage1->showAllNotes();
             consumed = true;
         }
         break;
@@ -499,9 +481,10 @@ void TForm1::Button3Click()
 
     CommitNumbers(*this, 2);
     CalculateGrounding(record);
-    FillResultsPage();
+    ResultsPage1->FillResultsPage(record);
     showPage(3);
-    showAllowance();
+    // The normative tile shows the factor the calculation raised the norm by.
+    Label27->setText(ResultsPage::WithAllowance(Label27->text(), record));
     resultsShown_.start();
     if (windows_.form11) windows_.form11->update();
 }
@@ -582,70 +565,6 @@ void TForm1::applyVariant(const Variant &variant)
     run(&TForm1::Button3Click);
 }
 
-void TForm1::FillResultsPage()
-{
-    const ResultSentences s = ComposeResultSentences(record, DecimalSeparator());
-    Label17->setText(Text(s.designResistivity));
-    Label18->setText(Text(s.singleElectrode));
-    Label19->setText(Text(s.estimatedCount));
-    Label20->setText(Text(s.estimatedStripLength));
-    Label21->setText(Text(s.stripResistance));
-    ShowOnOneLine(Label22, Text(s.totalResistance), Text(s.totalResistanceBrief));
-    Label24->setText(Text(s.refinedCount));
-    Label25->setText(Text(s.decision));
-    Label32->setText(Text(s.refinedStripLength));
-    ShowOnOneLine(Label33, Text(s.installation), Text(s.installationBrief));
-    QStringList notes;
-    for (const std::string &note : s.notes)
-        notes << Text(note);
-    showNotes(notes);
-    Button10->setVisible(s.offerSettling);
-}
-
-// Two lines fit above the results. Notes that take more show the first cut short and a
-// link to all of them; the report gives them all too.
-void TForm1::showNotes(const QStringList &notes)
-{
-    notes_ = notes;
-    const QString all = notes.join(QLatin1Char('\n'));
-    Label34->setToolTip(all);
-    const QFontMetrics metrics(Label34->font());
-    // Inside the frame the label gets with the focus, with room to spare: rich text lays
-    // out a little wider than the font metrics measure it.
-    const int width = Label34->width() - 16;
-    const QRect room(0, 0, width, 1 << 16);
-    if (metrics.boundingRect(room, Qt::TextWordWrap, all).height() <= Label34->height()) {
-        Label34->setTextFormat(Qt::PlainText);
-        Label34->setText(all);
-        Label34->setFocusPolicy(Qt::NoFocus);
-        return;
-    }
-    const QString link = notes.size() > 1
-                             ? QStringLiteral("Замечаний: %1 — <a href=\"#notes\">показать все</a>")
-                                   .arg(notes.size())
-                             : QStringLiteral("<a href=\"#notes\">показать полностью</a>");
-    Label34->setTextFormat(Qt::RichText);
-    Label34->setText(metrics.elidedText(notes.front(), Qt::ElideRight, width).toHtmlEscaped() +
-                     QStringLiteral("<br>") + link);
-    Label34->setFocusPolicy(Qt::StrongFocus); // Tab reaches the notes too
-}
-
-void TForm1::showAllNotes()
-{
-    QMessageBox box(QMessageBox::Information, kApplicationTitle, QString(), QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QStringLiteral("Замечания к расчёту:\n\n") + notes_.join(QStringLiteral("\n\n")));
-    box.exec();
-}
-
-// The normative tile shows the factor the calculation raised it by.
-void TForm1::showAllowance()
-{
-    if (!record.normativeAllowance) return;
-    Label27->setText(Label27->text().section(kAllowanceMark, 0, 0) + kAllowanceMark +
-                     Text(FormatGeneral(record.allowanceFactor, DecimalSeparator())));
-}
-
 // The coefficients re-picked from the tables until the decided count keeps them: they go
 // on their tiles, and the results page shows the decision they give.
 void TForm1::Button10Click()
@@ -656,7 +575,7 @@ void TForm1::Button10Click()
     Label16->setText(Text(FormatGeneral(settled.electrodeUtilization, separator)));
     Label26->setText(Text(FormatGeneral(settled.stripUtilization, separator)));
     record = settled;
-    FillResultsPage();
+    ResultsPage1->FillResultsPage(record);
     noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
     if (windows_.form11) windows_.form11->update();

@@ -17,6 +17,7 @@
 class LookupDialog;
 class PageControl;
 class ReportRunner;
+class ResultsPage;
 struct InputField;
 class TForm10;
 class TForm12;
@@ -79,6 +80,7 @@ public:
     QWidget *TabSheet1 = nullptr;
     QWidget *TabSheet2 = nullptr;
     QWidget *TabSheet3 = nullptr;
+    ResultsPage *ResultsPage1 = nullptr; // page 3's results, on TabSheet3
 
     // Page 1.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
@@ -196,10 +198,6 @@ private:
     void captureArrangement();
     void captureMaterial();
     void showMaterialLabel();
-    void FillResultsPage();
-    void showNotes(const QStringList &notes);
-    void showAllNotes();
-    void showAllowance();
     void showDialog(QWidget *dialog);
 
     SecondaryWindows windows_;
@@ -208,5 +206,4 @@ private:
     QElapsedTimer resultsShown_; // since the click that showed page 3
     DesignSession *session_ = nullptr;
     std::unique_ptr<TForm14> help_;
-    QStringList notes_; // of the results shown
 };
