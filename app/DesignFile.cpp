@@ -2,8 +2,9 @@
 
 #include "app/InputBindings.h"
 #include "app/SavedFile.h"
+#include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
-#include "app/Unit12.h"
+#include "app/Windows.h"
 #include "design/InputFields.h"
 #include "dialogs/LookupDialog.h"
 #include "ui/Locale.h"
@@ -46,28 +47,28 @@ bool AlongContour(const ScreenInputs &inputs)
 
 struct ViewPart {
     const char *key;
-    LookupDialog *TForm1::SecondaryWindows::*window;
+    LookupDialog *(*window)(const Windows &windows);
     Agreement agrees;
 };
 // clang-format off
 const ViewPart viewTable[] = {
-    {"electrodeUtilizationInRow", &TForm1::SecondaryWindows::form2,
+    {"electrodeUtilizationInRow", [](const Windows &w) -> LookupDialog * { return w.Form2.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return AlongContour(in) || Picks(s.value("chosenValue"), in, "electrodeUtilization"); }},
-    {"stripUtilizationInRow", &TForm1::SecondaryWindows::form3,
+    {"stripUtilizationInRow", [](const Windows &w) -> LookupDialog * { return w.Form3.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return AlongContour(in) || Picks(s.value("chosenValue"), in, "stripUtilization"); }},
-    {"electrodeUtilizationAlongContour", &TForm1::SecondaryWindows::form4,
+    {"electrodeUtilizationAlongContour", [](const Windows &w) -> LookupDialog * { return w.Form4.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return !AlongContour(in) || Picks(s.value("chosenValue"), in, "electrodeUtilization"); }},
-    {"stripUtilizationAlongContour", &TForm1::SecondaryWindows::form5,
+    {"stripUtilizationAlongContour", [](const Windows &w) -> LookupDialog * { return w.Form5.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return !AlongContour(in) || Picks(s.value("chosenValue"), in, "stripUtilization"); }},
-    {"normativeResistance", &TForm1::SecondaryWindows::form6,
+    {"normativeResistance", [](const Windows &w) -> LookupDialog * { return w.Form6.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return Picks(s.value("chosenValue"), in, "normativeResistance") &&
                 s.value("allowance").toBool() == in.record.normativeAllowance; }},
-    {"climaticCoefficients", &TForm1::SecondaryWindows::form7,
+    {"climaticCoefficients", [](const Windows &w) -> LookupDialog * { return w.Form7.get(); },
      [](const QJsonObject &s, const ScreenInputs &in) {
          return Picks(s.value("chosenValue"), in, "verticalClimaticCoefficient") &&
                 Picks(s.value("zoneCoefficients").toArray().at(2), in, "horizontalClimaticCoefficient"); }},
@@ -282,7 +283,7 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
 
     std::vector<std::function<void()>> windows;
     for (const ViewPart &part : viewTable) {
-        LookupDialog *dialog = form.secondaryWindows().*part.window;
+        LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr;
         if (!dialog) continue;
         const QString key = QLatin1String(part.key);
         read.pass(key);
@@ -302,8 +303,8 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         for (const std::function<void()> &apply : windows)
             if (apply) apply();
         // A file without an object leaves none.
-        if (TForm12 *titleBlock = form.secondaryWindows().form12)
-            titleBlock->setObject(QString::fromStdString(inputs.record.objectName));
+        if (form.windows())
+            form.windows()->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
     });
 }
 
@@ -379,7 +380,7 @@ QJsonObject CaptureDesign(const TForm1 &form)
     PutInputs(design, InputsOnPages(form));
     QJsonObject view;
     for (const ViewPart &part : viewTable)
-        if (const LookupDialog *dialog = form.secondaryWindows().*part.window)
+        if (const LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr)
             view[QLatin1String(part.key)] = dialog->saveState();
     if (const PageTexts texts = TextsGivingNoInput(form); !texts.empty()) {
         QJsonObject pageTexts;

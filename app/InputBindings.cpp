@@ -1,7 +1,8 @@
 #include "app/InputBindings.h"
 
+#include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
-#include "app/Unit12.h"
+#include "app/Windows.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
@@ -206,9 +207,9 @@ ScreenInputs InputsOnPages(const TForm1 &form)
         }
     }
     // The object of the title block is the design's; the names there are the user's.
-    if (const TForm12 *titleBlock = form.secondaryWindows().form12;
-        titleBlock && !titleBlock->object().isEmpty()) {
-        on.record.objectName = titleBlock->object().toStdString();
+    if (const Windows *windows = form.windows();
+        windows && !windows->TitleBlock->object().isEmpty()) {
+        on.record.objectName = windows->TitleBlock->object().toStdString();
         on.given.push_back(FindInput("object"));
     }
     return on;

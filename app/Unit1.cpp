@@ -2,14 +2,15 @@
 
 #include "app/DesignFile.h"
 #include "app/DesignSession.h"
+#include "app/HelpWindow.h"
 #include "app/InputBindings.h"
 #include "app/PageControl.h"
 #include "app/ReportRunner.h"
 #include "app/ResultsPage.h"
+#include "app/TitleBlockWindow.h"
 #include "app/Unit10.h"
-#include "app/Unit12.h"
 #include "app/Unit13.h"
-#include "app/Unit14.h"
+#include "app/Windows.h"
 #include "design/Calculation.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -53,6 +54,13 @@ QString Text(const std::string &text)
 }
 
 // Space or Enter on a focused tile works as a click on it.
+// A window of the program's list; none before the windows are made.
+template <typename Window>
+Window *Of(const Windows *windows, std::unique_ptr<Window> Windows::*member)
+{
+    return windows ? (windows->*member).get() : nullptr;
+}
+
 bool IsPressKey(const QEvent *event)
 {
     const int key = static_cast<const QKeyEvent *>(event)->key();
@@ -83,25 +91,23 @@ TForm1::TForm1()
 
 TForm1::~TForm1() = default;
 
-void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
+void TForm1::setWindows(const Windows &windows)
 {
-    windows_ = windows;
-    reportRunner_->setProgressWindow(windows_.form10);
+    windows_ = &windows;
+    reportRunner_->setProgressWindow(windows.Form10.get());
     // What a dialog's OK or Cancel leaves may be a change of the design.
     for (QDialog *dialog : std::initializer_list<QDialog *>{
-             windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6,
-             windows_.form7, windows_.form12})
-        if (dialog) connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
+             windows.Form2.get(), windows.Form3.get(), windows.Form4.get(), windows.Form5.get(),
+             windows.Form6.get(), windows.Form7.get(), windows.TitleBlock.get()})
+        connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
     // A pick lands on its tile first (the windows were wired so), then counts as a change.
-    for (LookupDialog *dialog :
-         {windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6})
-        if (auto *lists = qobject_cast<TwoListDialog *>(dialog))
-            connect(lists, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
-    if (auto *climate = qobject_cast<TForm7 *>(windows_.form7))
-        connect(climate, &TForm7::coefficientsPicked, this, &TForm1::noteChange);
+    for (TwoListDialog *dialog : std::initializer_list<TwoListDialog *>{
+             windows.Form2.get(), windows.Form3.get(), windows.Form4.get(), windows.Form5.get(),
+             windows.Form6.get()})
+        connect(dialog, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
+    connect(windows.Form7.get(), &TForm7::coefficientsPicked, this, &TForm1::noteChange);
     session_->markSaved();
-    if (windows_.form13)
-        connect(windows_.form13, &TForm13::variantApplied, this, &TForm1::applyVariant);
+    connect(windows.Form13.get(), &TForm13::variantApplied, this, &TForm1::applyVariant);
 }
 
 void TForm1::run(void (TForm1::*handler)())
@@ -353,34 +359,41 @@ void TForm1::showDialog(QWidget *dialog)
 
 void TForm1::Label29Click()
 {
-    showDialog(windows_.form7);
+    showDialog(Of(windows_, &Windows::Form7));
 }
 
 void TForm1::Label27Click()
 {
-    showDialog(windows_.form6);
+    showDialog(Of(windows_, &Windows::Form6));
 }
 
 void TForm1::Label26Click()
 {
     captureArrangement();
-    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form5 : windows_.form3);
+    if (ChosenItem(ComboBox2) == 0)
+        showDialog(Of(windows_, &Windows::Form5));
+    else
+        showDialog(Of(windows_, &Windows::Form3));
 }
 
 void TForm1::Label16Click()
 {
     captureArrangement();
-    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form4 : windows_.form2);
+    if (ChosenItem(ComboBox2) == 0)
+        showDialog(Of(windows_, &Windows::Form4));
+    else
+        showDialog(Of(windows_, &Windows::Form2));
 }
 
 void TForm1::BitBtn1Click()
 {
-    if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
+    if (QWidget *about = Of(windows_, &Windows::Form9))
+        ShowSecondaryWindow(about, this, Placement::centredEachTime);
 }
 
 void TForm1::showHelp()
 {
-    if (!help_) help_ = std::make_unique<TForm14>();
+    if (!help_) help_ = std::make_unique<HelpWindow>();
     ShowSecondaryWindow(help_.get(), this, Placement::centredFirstTime);
 }
 
@@ -439,9 +452,10 @@ void TForm1::dropEvent(QDropEvent *event)
 
 void TForm1::Button6Click()
 {
-    if (!windows_.form11) return;
-    ShowSecondaryWindow(windows_.form11, this, Placement::centredFirstTime);
-    windows_.form11->update(); // the last calculation
+    DrawingWindow *drawing = Of(windows_, &Windows::Drawing);
+    if (!drawing) return;
+    ShowSecondaryWindow(drawing, this, Placement::centredFirstTime);
+    drawing->update(); // the last calculation
 }
 
 // Page-1 commit: each field in turn, stopping at the first text that is not a number.
@@ -486,7 +500,7 @@ void TForm1::Button3Click()
     // The normative tile shows the factor the calculation raised the norm by.
     Label27->setText(ResultsPage::WithAllowance(Label27->text(), record));
     resultsShown_.start();
-    if (windows_.form11) windows_.form11->update();
+    if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
 }
 
 // The report of the last calculation, from the template beside the program.
@@ -502,12 +516,13 @@ void TForm1::Button5Click()
 
 void TForm1::takeTitleBlock()
 {
-    if (windows_.form12) windows_.form12->putInto(record);
+    if (TitleBlockWindow *titleBlock = Of(windows_, &Windows::TitleBlock))
+        titleBlock->putInto(record);
 }
 
 void TForm1::Button11Click()
 {
-    if (windows_.form12) ShowSecondaryWindow(windows_.form12, this, Placement::centredFirstTime);
+    showDialog(Of(windows_, &Windows::TitleBlock));
 }
 
 void TForm1::Button12Click()
@@ -530,7 +545,7 @@ void TForm1::Button12Click()
 // and the coefficients, and needs everything else.
 void TForm1::Button13Click()
 {
-    if (!windows_.form13) return;
+    if (!Of(windows_, &Windows::Form13)) return;
     const ScreenInputs on = inputsOnScreen();
     const std::string_view varied[] = {"arrangement", "electrodeLength", "electrodeSpacing",
                                        "stripUtilization", "electrodeUtilization"};
@@ -545,8 +560,8 @@ void TForm1::Button13Click()
                                             "электрода и ширина полосы."));
         return;
     }
-    windows_.form13->search(on.record);
-    ShowSecondaryWindow(windows_.form13, this, Placement::centredFirstTime);
+    Of(windows_, &Windows::Form13)->search(on.record);
+    ShowSecondaryWindow(Of(windows_, &Windows::Form13), this, Placement::centredFirstTime);
 }
 
 void TForm1::applyVariant(const Variant &variant)
@@ -578,7 +593,7 @@ void TForm1::Button10Click()
     ResultsPage1->FillResultsPage(record);
     noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
-    if (windows_.form11) windows_.form11->update();
+    if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
 }
 
 TForm1::ScreenInputs TForm1::inputsOnScreen() const

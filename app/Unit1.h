@@ -14,15 +14,12 @@
 #include <memory>
 #include <vector>
 
-class LookupDialog;
 class PageControl;
 class ReportRunner;
 class ResultsPage;
+struct Windows;
 struct InputField;
-class TForm10;
-class TForm12;
-class TForm13;
-class TForm14;
+class HelpWindow;
 struct Variant;
 class QComboBox;
 class QKeyEvent;
@@ -47,21 +44,6 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // The secondary windows the main window shows; all live for the whole run.
-    struct SecondaryWindows {
-        LookupDialog *form2 = nullptr; // vertical electrodes in a row
-        LookupDialog *form3 = nullptr; // strip, electrodes in a row
-        LookupDialog *form4 = nullptr; // vertical electrodes along a contour
-        LookupDialog *form5 = nullptr; // strip, electrodes along a contour
-        LookupDialog *form6 = nullptr; // normative resistance
-        LookupDialog *form7 = nullptr; // climatic coefficients
-        QWidget *form9 = nullptr;      // About box
-        TForm10 *form10 = nullptr;     // report progress
-        QWidget *form11 = nullptr;     // the drawing of the installation
-        TForm12 *form12 = nullptr;     // the report's title block
-        TForm13 *form13 = nullptr;     // Подбор: the lightest installations
-    };
-
     // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)
     // stand for, in the lists' order.
     static constexpr Arrangement kArrangementItems[] = {Arrangement::contour, Arrangement::row};
@@ -70,8 +52,10 @@ public:
 
     TForm1();
     ~TForm1() override;
-    void setSecondaryWindows(const SecondaryWindows &windows);
-    const SecondaryWindows &secondaryWindows() const { return windows_; }
+    // The program's windows (app/Windows.h), which live for the whole run; none until they
+    // are all made.
+    void setWindows(const Windows &windows);
+    const Windows *windows() const { return windows_; }
 
     // The design on the pages: their commits write its inputs, the calculation its results.
     DesignRecord record;
@@ -130,7 +114,7 @@ public:
 
     // F1: the help page, made when first asked for.
     void showHelp();
-    TForm14 *helpWindow() const { return help_.get(); }
+    HelpWindow *helpWindow() const { return help_.get(); }
 
     // The design's file, delegated to its session (DesignSession): opening a design file
     // (true when opened), `telmar FILE`, the file last opened or saved (empty for a new
@@ -200,10 +184,10 @@ private:
     void showMaterialLabel();
     void showDialog(QWidget *dialog);
 
-    SecondaryWindows windows_;
+    const Windows *windows_ = nullptr;
     ReportRunner *reportRunner_ = nullptr;
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
     DesignSession *session_ = nullptr;
-    std::unique_ptr<TForm14> help_;
+    std::unique_ptr<HelpWindow> help_;
 };

@@ -218,7 +218,7 @@ private slots:
         reports.install(w);
         fillWithPicks();
         w.nextOnPage2();
-        TForm12 &titleBlock = *w.windows->Form12;
+        TitleBlockWindow &titleBlock = *w.windows->TitleBlock;
         Click(form().Button11);
         QVERIFY(QTest::qWaitForWindowExposed(&titleBlock));
         const QString names[] = {QStringLiteral("Подстанция «Северная», заземление ОРУ"),
@@ -254,10 +254,10 @@ private slots:
         w.stop();
         reports.install(w);
         w.start();
-        QCOMPARE(w.windows->Form12->Edit1->text(), QString());
-        QCOMPARE(w.windows->Form12->Edit4->text(), names[3]);
+        QCOMPARE(w.windows->TitleBlock->Edit1->text(), QString());
+        QCOMPARE(w.windows->TitleBlock->Edit4->text(), names[3]);
         form().openFromCommandLine({QStringLiteral("telmar"), path});
-        QCOMPARE(w.windows->Form12->Edit1->text(), names[0]);
+        QCOMPARE(w.windows->TitleBlock->Edit1->text(), names[0]);
         w.nextOnPage1();
         w.nextOnPage2();
         QTest::qWait(QApplication::doubleClickInterval() + 50);
@@ -431,7 +431,7 @@ private slots:
         QVERIFY(form().Button3->isEnabled());
         Click(form().Button3);
         QCOMPARE(w.page(), 3);
-        QCOMPARE(w.windows->Form12->object(),
+        QCOMPARE(w.windows->TitleBlock->object(),
                  QStringLiteral("Трансформаторная подстанция 10/0,4 кВ"));
         QProcess calc;
         calc.start(QStringLiteral(TELMAR_CALC), {example});
