@@ -340,3 +340,12 @@ void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts
             (form.*std::get<QLabel * TForm1::*>(binding.control))->setText(*shown);
     }
 }
+
+void ShowOnPages(TForm1 &form, const DesignRecord &record,
+                 std::initializer_list<std::string_view> inputs)
+{
+    ScreenInputs shown{.record = record, .given = {}};
+    for (const std::string_view input : inputs)
+        shown.given.push_back(FindInput(input));
+    ShowInputs(form, shown, {}, true);
+}

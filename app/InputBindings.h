@@ -5,9 +5,11 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QComboBox;
@@ -50,6 +52,10 @@ bool HeldOnPages(const std::string &input);
 // Puts a design on the pages: each control shows its input where `inputs` gives it, else
 // its text of `texts`; else it is emptied, or left as it is where `keepAbsent`.
 void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts, bool keepAbsent);
+
+// Puts the inputs of `record` named by `inputs` on the pages, leaving the rest as it is.
+void ShowOnPages(TForm1 &form, const DesignRecord &record,
+                 std::initializer_list<std::string_view> inputs);
 
 // A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
 // other text.

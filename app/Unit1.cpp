@@ -8,16 +8,12 @@
 #include "app/ReportRunner.h"
 #include "app/ResultsPage.h"
 #include "app/TitleBlockWindow.h"
-#include "app/Unit10.h"
 #include "app/Unit13.h"
 #include "app/Windows.h"
 #include "design/Calculation.h"
-#include "design/Conversion.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
-#include "design/ResultSentences.h"
 #include "design/Tables.h"
-#include "dialogs/LookupDialog.h"
 #include "dialogs/TwoListDialog.h"
 #include "dialogs/Unit7.h"
 #include "report/ReportGenerator.h"
@@ -48,12 +44,6 @@
 
 namespace {
 
-QString Text(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-// Space or Enter on a focused tile works as a click on it.
 // A window of the program's list; none before the windows are made.
 template <typename Window>
 Window *Of(const Windows *windows, std::unique_ptr<Window> Windows::*member)
@@ -61,6 +51,7 @@ Window *Of(const Windows *windows, std::unique_ptr<Window> Windows::*member)
     return windows ? (windows->*member).get() : nullptr;
 }
 
+// Space or Enter on a focused tile works as a click on it.
 bool IsPressKey(const QEvent *event)
 {
     const int key = static_cast<const QKeyEvent *>(event)->key();
@@ -467,11 +458,12 @@ void TForm1::Button1Click()
         const std::optional<Soil> soil = SoilOf(list);
         if (soil) return soil;
         list->setFocus(Qt::OtherFocusReason);
-        ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
-                                            "измеренное удельное сопротивление в Ом*м — "
-                                            "положительное число, например 120 или %2.")
-                                 .arg(QString::fromUtf8(layer),
-                                      Text(FormatGeneral(85.5, DecimalSeparator()))));
+        ShowWarningBox(this,
+                       QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
+                                      "измеренное удельное сопротивление в Ом*м — "
+                                      "положительное число, например 120 или %2.")
+                           .arg(QString::fromUtf8(layer),
+                                QString::fromStdString(FormatGeneral(85.5, DecimalSeparator()))));
         return soil;
     };
     const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
@@ -566,15 +558,15 @@ void TForm1::Button13Click()
 
 void TForm1::applyVariant(const Variant &variant)
 {
-    const std::string separator = DecimalSeparator();
-    const auto number = [&](double value) { return Text(FormatGeneral(value, separator)); };
-    const auto item =
-        std::find(std::begin(kArrangementItems), std::end(kArrangementItems), variant.arrangement);
-    ComboBox2->setCurrentIndex(static_cast<int>(item - std::begin(kArrangementItems)));
-    Edit9->setText(number(variant.electrodeLength));
-    Edit11->setText(number(variant.electrodeSpacing));
-    Label16->setText(number(variant.electrodeUtilization));
-    Label26->setText(number(variant.stripUtilization));
+    DesignRecord chosen;
+    chosen.arrangement = variant.arrangement;
+    chosen.electrodeLength = variant.electrodeLength;
+    chosen.electrodeSpacing = variant.electrodeSpacing;
+    chosen.electrodeUtilization = variant.electrodeUtilization;
+    chosen.stripUtilization = variant.stripUtilization;
+    ShowOnPages(*this, chosen,
+                {"arrangement", "electrodeLength", "electrodeSpacing", "electrodeUtilization",
+                 "stripUtilization"});
     Button3->setEnabled(true);
     noteChange();
     run(&TForm1::Button3Click);
@@ -586,9 +578,7 @@ void TForm1::Button10Click()
 {
     DesignRecord settled = record;
     SettleCoefficients(settled);
-    const std::string separator = DecimalSeparator();
-    Label16->setText(Text(FormatGeneral(settled.electrodeUtilization, separator)));
-    Label26->setText(Text(FormatGeneral(settled.stripUtilization, separator)));
+    ShowOnPages(*this, settled, {"electrodeUtilization", "stripUtilization"});
     record = settled;
     ResultsPage1->FillResultsPage(record);
     noteChange();

@@ -6,7 +6,6 @@
 #include "ui/SavedState.h"
 
 #include <QElapsedTimer>
-#include <QJsonObject>
 #include <QStringList>
 #include <QWidget>
 
@@ -27,19 +26,24 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The main window: the design wizard on three pages.
+// The main window: the design wizard on three pages. It wires the controls to their
+// handlers and hands the work on:
 //
 // Page 1 (soil and climate) takes two soils, two depths and three coefficient tiles; the
 // pointer passing over the zone above "Далее>>" enables it once every input has text, and
 // Button1Click commits the page into `record` and shows page 2.
 // Page 2 (electrodes) takes the arrangement, the material, four dimensions and two tiles;
 // its zone enables Button3, and Button3Click commits the page, runs CalculateGrounding on
-// the record, writes page 3 with FillResultsPage and shows it.
-// Page 3 (results) shows the sentences; Button5Click writes the report from the record.
-// The tiles are filled only by the lookup dialogs, which the tile clicks show. Every
-// handler runs through RunHandler, so a bad number or an arithmetic fault ends it with
-// the error box and leaves the page as it is. A design file keeps the pages' texts and
-// picks (saveState) and the inputs they give (inputsOnScreen).
+// the record, and shows page 3.
+// Page 3 (results) is ResultsPage1 (ResultsPage), which writes the sentences and the notes;
+// Button5Click writes the report from the record through ReportRunner.
+// Which control holds which input is InputBindings' table: the commits read through it, and
+// a design file is put on the pages and taken back through it. The design's file (open,
+// save, recent designs, the modified mark, recovery) is DesignSession's; what a file holds
+// is DesignFile's. The other windows are in the one list of Windows: the tiles are filled
+// only by the lookup dialogs, which the tile clicks show. Every handler runs through
+// RunHandler, so a bad number or an arithmetic fault ends it with the error box and leaves
+// the page as it is.
 class TForm1 : public QWidget {
     Q_OBJECT
 
