@@ -284,6 +284,10 @@ private slots:
         QTest::newRow("a number no field can hold")
             << QByteArray(R"({"format": "telmar-design", "version": 1, "windows": {"dialogs": {"Form2": {"ratio": {"text": "", "item": -1}, "count": {"text": "", "item": -1}, "chosenRow": 1e300, "chosenValue": 0}}}})")
             << "windows.dialogs.Form2.chosenRow";
+        QTest::newRow("an input of the wrong kind")
+            << QByteArray(R"({"format": "telmar-design", "version": 2, "electrodeLength": "три"})") << "electrodeLength: ожидается число";
+        QTest::newRow("a lookup's part that is no object")
+            << QByteArray(R"({"format": "telmar-design", "version": 2, "view": {"climaticCoefficients": 1}})") << "view.climaticCoefficients: ожидается объект";
         QTest::newRow("an object that is no text")
             << QByteArray(good).replace("\"version\": 1,", "\"version\": 1, \"object\": 7,") << "object: ожидается строка";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
@@ -413,6 +417,49 @@ private slots:
         const QString sentences = QString::fromUtf8(calc.readAllStandardOutput());
         for (const QLabel *label : {form().Label18, form().Label25})
             QVERIFY2(sentences.contains(label->text()), qPrintable(label->text()));
+    }
+
+    // Each input goes on the control that holds it, as a user would have put it there; a
+    // text that gives no input comes back as it was typed.
+    void inputsGoOnTheirControls_data()
+    {
+        // clang-format off
+        QTest::addColumn<QByteArray>("design");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+        const QByteArray v2 = R"({"format": "telmar-design", "version": 2, )";
+        QTest::newRow("a soil of the list") << v2 + R"("upperSoil": "Глина-60", "upperResistivity": 60})" << "ComboBox3" << "Глина-60";
+        QTest::newRow("a soil measured otherwise") << v2 + R"("upperSoil": "Глина-60", "upperResistivity": 72.5})" << "ComboBox3" << "72,5";
+        QTest::newRow("a norm with the allowance") << v2 + R"("normativeResistance": 4, "normativeAllowance": true})" << "Label27" << "4×k";
+        QTest::newRow("a rod's diameter") << v2 + R"("electrodeMaterial": "roundRod", "rodDiameter": 16, "angleWidth": 50})" << "Edit8" << "16";
+        QTest::newRow("a contour") << QByteArray(R"({"arrangement": "contour"})") << "ComboBox2" << "По контуру";
+        QTest::newRow("a number half typed") << v2 + R"("view": {"pageTexts": {"upperLayerThickness": "2,"}}})" << "Edit5" << "2,";
+        QTest::newRow("a text the input overrides") << v2 + R"("stripDepth": 0.8, "view": {"pageTexts": {"stripDepth": "0,"}}})" << "Edit6" << "0,8";
+        // clang-format on
+    }
+
+    void inputsGoOnTheirControls()
+    {
+        QFETCH(QByteArray, design);
+        QFETCH(QString, control);
+        QFETCH(QString, shown);
+        w.fillPage1();
+        const QString path = scratch.filePath(QStringLiteral("inputs.telmar"));
+        QVERIFY(WriteFile(path, design));
+        QVERIFY(form().openDesignFile(path));
+        QVERIFY(w.boxes->empty());
+        QWidget *widget = form().findChild<QWidget *>(control);
+        QVERIFY(widget);
+        if (auto *list = qobject_cast<QComboBox *>(widget)) {
+            QCOMPARE(list->currentText(), shown);
+            QCOMPARE(ChosenItem(list), list->findText(shown));
+        } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+            QCOMPARE(edit->text(), shown);
+        } else {
+            QCOMPARE(qobject_cast<QLabel *>(widget)->text(), shown);
+        }
+        // What the file does not give is emptied, not left from before.
+        if (control != "Label29") QCOMPARE(form().Label29->text(), QString());
     }
 
     // telmar-calc's own example opens as a new design, not yet saved, ready for Next on
