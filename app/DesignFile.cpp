@@ -303,8 +303,8 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         for (const std::function<void()> &apply : windows)
             if (apply) apply();
         // A file without an object leaves none.
-        if (form.windows())
-            form.windows()->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
+        if (const Windows *all = form.windows(); all && all->TitleBlock)
+            all->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
     });
 }
 

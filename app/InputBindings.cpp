@@ -208,7 +208,7 @@ ScreenInputs InputsOnPages(const TForm1 &form)
     }
     // The object of the title block is the design's; the names there are the user's.
     if (const Windows *windows = form.windows();
-        windows && !windows->TitleBlock->object().isEmpty()) {
+        windows && windows->TitleBlock && !windows->TitleBlock->object().isEmpty()) {
         on.record.objectName = windows->TitleBlock->object().toStdString();
         on.given.push_back(FindInput("object"));
     }
