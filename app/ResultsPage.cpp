@@ -66,6 +66,12 @@ void ResultsPage::FillResultsPage(const DesignRecord &record)
     c_.decision->setText(Text(s.decision));
     c_.refinedStripLength->setText(Text(s.refinedStripLength));
     ShowOnOneLine(c_.installation, Text(s.installation), Text(s.installationBrief));
+    // A method's results that no described sentence shows, on the line under the buttons.
+    QStringList extras;
+    for (const std::string &extra : s.extras)
+        extras << Text(extra);
+    ShowOnOneLine(c_.extras, extras.join(QStringLiteral("; ")), {});
+    if (extras.size() > 1) c_.extras->setToolTip(extras.join(QLatin1Char('\n')));
     QStringList notes;
     for (const std::string &note : s.notes)
         notes << Text(note);

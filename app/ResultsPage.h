@@ -28,6 +28,7 @@ public:
         QLabel *decision = nullptr;             // Label25
         QLabel *installation = nullptr;         // Label33
         QLabel *notes = nullptr;                // Label34
+        QLabel *extras = nullptr;               // Label35: results no sentence shows
         QPushButton *settle = nullptr;          // Button10
     };
 

@@ -11,6 +11,7 @@
 #include "app/VariantsWindow.h"
 #include "app/Windows.h"
 #include "design/Calculation.h"
+#include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
 #include "design/Tables.h"
@@ -486,7 +487,8 @@ void TForm1::Button3Click()
     captureMaterial();
 
     CommitNumbers(*this, 2);
-    CalculateGrounding(record);
+    // Whole or not at all: a fault leaves the last results as they were.
+    record = Calculate(record).record;
     ResultsPage1->FillResultsPage(record);
     showPage(3);
     // The normative tile shows the factor the calculation raised the norm by.

@@ -33,8 +33,8 @@ class QPushButton;
 // pointer passing over the zone above "Далее>>" enables it once every input has text, and
 // Button1Click commits the page into `record` and shows page 2.
 // Page 2 (electrodes) takes the arrangement, the material, four dimensions and two tiles;
-// its zone enables Button3, and Button3Click commits the page, runs CalculateGrounding on
-// the record, and shows page 3.
+// its zone enables Button3, and Button3Click commits the page, computes the design from its
+// inputs (Calculate: every method, whole or not at all) and shows page 3.
 // Page 3 (results) is ResultsPage1 (ResultsPage), which writes the sentences and the notes;
 // Button5Click writes the report from the record through ReportRunner.
 // Which control holds which input is InputBindings' table: the commits read through it, and
@@ -94,6 +94,7 @@ public:
     QLabel *Label24 = nullptr, *Label25 = nullptr;
     QLabel *Label33 = nullptr; // the finished installation's resistance against the norm
     QLabel *Label34 = nullptr; // what the user is to act on: coefficients, sizes
+    QLabel *Label35 = nullptr; // results no sentence above shows, a method's own
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
     QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
     QPushButton *Button7 = nullptr; // "Открыть…" on page 1

@@ -88,6 +88,7 @@ const LabelRow labelTable[] = {
     {&TForm1::Label25, "Label25", 2, {16, 312, 585, 25}, "", R, LabelRole::text},
     {&TForm1::Label33, "Label33", 2, {16, 336, 705, 22}, "", L, LabelRole::text},
     {&TForm1::Label34, "Label34", 2, {16, 0, 494, 32}, "", S, LabelRole::warning},
+    {&TForm1::Label35, "Label35", 2, {16, 392, 705, 22}, "", L, LabelRole::text},
 };
 // clang-format on
 
@@ -260,5 +261,6 @@ void TForm1::buildLayout()
                                .decision = Label25,
                                .installation = Label33,
                                .notes = Label34,
+                               .extras = Label35,
                                .settle = Button10});
 }
