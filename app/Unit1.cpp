@@ -490,6 +490,7 @@ void TForm1::Button3Click()
     // Whole or not at all: a fault leaves the last results as they were.
     record = Calculate(record).record;
     ResultsPage1->FillResultsPage(record);
+    fitResults();
     showPage(3);
     // The normative tile shows the factor the calculation raised the norm by.
     Label27->setText(ResultsPage::WithAllowance(Label27->text(), record));
@@ -583,9 +584,20 @@ void TForm1::Button10Click()
     ShowOnPages(*this, settled, {"electrodeUtilization", "stripUtilization"});
     record = settled;
     ResultsPage1->FillResultsPage(record);
+    fitResults();
     noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
     if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
+}
+
+// The window grows by a line where a method gives results that no sentence shows, and
+// keeps the described size otherwise.
+void TForm1::fitResults()
+{
+    const int extra = Label35->text().isEmpty() ? 0 : Label35->height() + 8;
+    Label35->setVisible(extra > 0);
+    PageControl1->setExtraHeight(extra);
+    resize(PageControl1->size());
 }
 
 TForm1::ScreenInputs TForm1::inputsOnScreen() const

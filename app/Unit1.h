@@ -164,6 +164,7 @@ private:
     void Button6Click();
     void Button7Click();
     void Button10Click();
+    void fitResults();
     void Button11Click();
     void Button12Click();
     void Button13Click();
