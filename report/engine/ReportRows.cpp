@@ -406,7 +406,7 @@ const Row placeholderTable[] = {
     {"##nkonok&", Key{"refinedCount"}, Form::quantity, "", 3},
     {"##zaz&", &R::countNoun, Form::text, "", 3},
     {"##ver&", &R::countAdjective, Form::text, "", 3},
-    {"##lgkon&", Key{"refinedStripLength"}, Form::quantity, " м", 3},
+    {"##lgkon&", Key{"refinedStripLength"}, Form::quantity, "", 3},
     {"##ll&", &R::electrodeLength, Form::general, " м", 0},
     {"#ttz&", &R::electrodeMidDepth, Form::general, " м", 3},
     {"##hh&", &R::upperLayerThickness, Form::general, " м", 0},
