@@ -72,6 +72,8 @@ void ResultsPage::FillResultsPage(const DesignRecord &record)
         extras << Text(extra);
     ShowOnOneLine(c_.extras, extras.join(QStringLiteral("; ")), {});
     if (extras.size() > 1) c_.extras->setToolTip(extras.join(QLatin1Char('\n')));
+    c_.extras->setVisible(!extras.isEmpty());
+    emit extraHeightWanted(extras.isEmpty() ? 0 : c_.extras->height() + 8);
     QStringList notes;
     for (const std::string &note : s.notes)
         notes << Text(note);

@@ -45,6 +45,11 @@ public:
     // the design asks for the allowance.
     static QString WithAllowance(const QString &tile, const DesignRecord &record);
 
+signals:
+    // The room below the described page that the line of a method's own results needs: the
+    // window grows by it, and keeps its described size at 0.
+    void extraHeightWanted(int height);
+
 private:
     void showNotes(const QStringList &notes);
 

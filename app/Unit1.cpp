@@ -139,6 +139,10 @@ void TForm1::connectHandlers()
     connect(help, &QShortcut::activated, this, &TForm1::showHelp);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { session_->save(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session_->save(true); });
+    connect(ResultsPage1, &ResultsPage::extraHeightWanted, this, [this](int height) {
+        PageControl1->setExtraHeight(height);
+        resize(PageControl1->size());
+    });
     connect(Button2, &QPushButton::clicked, this, [this] { showPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
@@ -490,7 +494,6 @@ void TForm1::Button3Click()
     // Whole or not at all: a fault leaves the last results as they were.
     record = Calculate(record).record;
     ResultsPage1->FillResultsPage(record);
-    fitResults();
     showPage(3);
     // The normative tile shows the factor the calculation raised the norm by.
     Label27->setText(ResultsPage::WithAllowance(Label27->text(), record));
@@ -584,20 +587,9 @@ void TForm1::Button10Click()
     ShowOnPages(*this, settled, {"electrodeUtilization", "stripUtilization"});
     record = settled;
     ResultsPage1->FillResultsPage(record);
-    fitResults();
     noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
     if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
-}
-
-// The window grows by a line where a method gives results that no sentence shows, and
-// keeps the described size otherwise.
-void TForm1::fitResults()
-{
-    const int extra = Label35->text().isEmpty() ? 0 : Label35->height() + 8;
-    Label35->setVisible(extra > 0);
-    PageControl1->setExtraHeight(extra);
-    resize(PageControl1->size());
 }
 
 TForm1::ScreenInputs TForm1::inputsOnScreen() const

@@ -164,7 +164,6 @@ private:
     void Button6Click();
     void Button7Click();
     void Button10Click();
-    void fitResults();
     void Button11Click();
     void Button12Click();
     void Button13Click();

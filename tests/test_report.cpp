@@ -2,7 +2,7 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
-#include "app/Unit12.h"
+#include "app/TitleBlockWindow.h"
 #include "design/NumberFormat.h"
 #include "report/ReportGenerator.h"
 #include "report/WordApp.h"
@@ -338,7 +338,7 @@ private slots:
     void sheetsCarryTheTitleBlockAndSectionsTheirOrder()
     {
         // «Сведения для отчёта» as the user fills them.
-        TForm12 &details = *w.windows->Form12;
+        TitleBlockWindow &details = *w.windows->TitleBlock;
         const auto fill = [&details](const QStringList &texts) {
             details.show();
             const QList<QLineEdit *> edits{details.Edit1, details.Edit2, details.Edit3,
