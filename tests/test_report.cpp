@@ -149,6 +149,19 @@ QString Section(const QString &text, int number)
     return number < kSections.size() ? after.section(kSections[number], 0, 0) : after;
 }
 
+// The reference design on poor soil, with the allowance and its coefficients settled.
+DesignRecord PoorSoilSettled()
+{
+    DesignRecord poor = Computed([](DesignRecord &r) {
+        r.upperResistivity = 100;
+        r.lowerResistivity = 300;
+        r.normativeAllowance = true;
+        r.utilization = UtilizationSource::tabulated;
+    });
+    SettleCoefficients(poor);
+    return poor;
+}
+
 int Occurrences(const QString &text, QStringView what)
 {
     return static_cast<int>(text.count(what));
@@ -248,13 +261,7 @@ private slots:
         // clang-format off
         QTest::addColumn<DesignRecord>("design");
         QTest::addColumn<QStringList>("says");
-        DesignRecord poor = Computed([](DesignRecord &r) {
-            r.upperResistivity = 100;
-            r.lowerResistivity = 300;
-            r.normativeAllowance = true;
-            r.utilization = UtilizationSource::tabulated;
-        });
-        SettleCoefficients(poor);
+        const DesignRecord poor = PoorSoilSettled();
         QTest::newRow("poor soil, the allowance, settled") << poor << QStringList{
             "ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)) = 100·300·3 / (100·(3 − 2 + 0,7) + "
             "300·(2 − 0,7)) = 160,7 Ом·м",
@@ -392,13 +399,7 @@ private slots:
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
             r.rodDiameter = 16;
         });
-        DesignRecord poor = Computed([](DesignRecord &r) {
-            r.upperResistivity = 100;
-            r.lowerResistivity = 300;
-            r.normativeAllowance = true;
-            r.utilization = UtilizationSource::tabulated;
-        });
-        SettleCoefficients(poor);
+        const DesignRecord poor = PoorSoilSettled();
         QTest::newRow("poor soil, settled") << poor;
     }
 
