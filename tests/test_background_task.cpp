@@ -4,6 +4,7 @@
 
 #include "app/BackgroundTask.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QList>
 #include <QThread>
@@ -41,7 +42,9 @@ private slots:
                 [&seenProgress](int percent) { seenProgress << percent; });
         // Results count only when they come on the window thread.
         const auto hand = [&seenHanded](int result) {
-            seenHanded << (QThread::currentThread() == qApp->thread() ? result : -result);
+            seenHanded << (QThread::currentThread() == QCoreApplication::instance()->thread()
+                               ? result
+                               : -result);
         };
         auto gate = std::make_shared<std::promise<void>>();
         auto keptGoing = std::make_shared<std::promise<bool>>();
