@@ -168,6 +168,11 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                         " м не мал против длины электрода L = " + number(r.electrodeLength) +
                         " м: формула сопротивления электрода верна лишь для d много меньше L; "
                         "проверьте размер электрода.");
+    // A contour closes round its tables' first column at the least.
+    if (r.arrangement == Arrangement::contour && r.leastCountTaken)
+        notes.push_back("Контур замыкается не менее чем на " + number(r.refinedCount) +
+                        " электродах (первый столбец таблиц коэффициентов использования); "
+                        "норму выполнило бы и меньшее их число, расположенное в ряд.");
     // The climatic table gives ψ for electrodes of 2–3 m and of 5 m.
     if (r.electrodeLength < 2 || r.electrodeLength > 5)
         notes.push_back("Длина электрода L = " + number(r.electrodeLength) +

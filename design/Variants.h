@@ -10,7 +10,7 @@ struct Variant {
     Arrangement arrangement = Arrangement::row;
     double electrodeLength = 0;            // L
     double ratio = 0;                      // a / L, a row of the utilization tables
-    double electrodeSpacing = 0;           // a
+    double electrodeSpacing = 0;           // a; both 0 for one electrode, which has none
     double electrodeUtilization = 0;       // ηv, settled
     double stripUtilization = 0;           // ηh, settled
     double count = 0;                      // the decided n
@@ -38,5 +38,6 @@ inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
 // tables and arrangement for the soil, climate, norm, material and profile of `design`,
 // each decided as the program decides with coefficients settled by the tables. A contour
 // has at least as many electrodes as its table's first column, and no variant more than
-// the last column of its table of ηv: beyond them the coefficients would be guessed.
+// the last column of its table of ηv: beyond them the coefficients would be guessed. One
+// electrode is listed once for its length, with η = 1 and no spacing.
 VariantSearch SearchVariants(const DesignInputs &design);

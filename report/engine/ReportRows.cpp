@@ -203,10 +203,14 @@ template <std::size_t row, char part> std::string Choice(const R &, const Contex
 std::string ChoiceLines(const R &, const Context &c)
 {
     std::string text;
-    for (const WorkedCount &tried : c.worked.choice)
+    for (const WorkedCount &tried : c.worked.choice) {
         text += (text.empty() ? "" : "\n") + std::string("n = ") +
-                FormatGeneral(tried.count, c.sep) + ":\n" + tried.stripLength.text + "\n" +
-                tried.stripResistance.text + "\n" + tried.resistance.text;
+                FormatGeneral(tried.count, c.sep) + ":\n";
+        for (const WorkedLine &coefficient : tried.coefficients)
+            text += coefficient.text + "\n";
+        text += tried.stripLength.text + "\n" + tried.stripResistance.text + "\n" +
+                tried.resistance.text;
+    }
     return text;
 }
 
