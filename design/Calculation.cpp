@@ -76,6 +76,9 @@ Installation InstallationOf(const DesignRecord &r, double count)
     const Number Rv = r.singleElectrodeResistance;
     const Number Rs = i.stripResistance;
     i.resistance = f::InstallationResistance(n, etaV, Rv, Rs).value();
+    // A strip with 2·Lп² ≤ bп·t, or an electrode hardly longer than thick, is outside its
+    // formula: a resistance of 0 or below decides nothing.
+    i.holds = Rs > 0 && Rv > 0;
     return i;
 }
 

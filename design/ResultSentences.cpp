@@ -50,6 +50,10 @@ std::string InstallationSentence(const DesignRecord &r, std::string_view sep, Fo
                               r.installationMeetsNorm, sep) +
         " Ом";
     const std::string norm = NormText(r, sep, form);
+    if (!r.installationMeetsNorm &&
+        !(r.refinedStripResistance > 0 && r.singleElectrodeResistance > 0))
+        return "Сопротивление заземляющего устройства не определяется: формула дала сопротивление "
+               "полосы или электрода не больше нуля (см. примечания)";
     if (!r.installationMeetsNorm)
         return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
                " не достигается ни при каком числе электродов";
@@ -134,7 +138,9 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
     std::vector<std::string> notes;
     if (!(r.refinedCount > 0) || !(r.electrodeLength > 0)) return notes;
     const double ratio = r.electrodeSpacing / r.electrodeLength;
-    if (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back())
+    // One electrode has no spacing to be in the tables.
+    if (r.refinedCount > 1 &&
+        (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back()))
         notes.push_back("Отношение a/L = " + RatioText(r, sep) +
                         " вне таблиц коэффициентов использования (от " +
                         number(kUtilizationRatios.front()) + " до " +
@@ -142,7 +148,7 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                         "): коэффициенты по таблицам взяты с их края.");
     const auto &counts =
         (r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable).counts;
-    if (r.refinedCount < counts.front() || r.refinedCount > counts.back())
+    if (r.refinedCount > 1 && (r.refinedCount < counts.front() || r.refinedCount > counts.back()))
         notes.push_back("Число электродов n = " + number(r.refinedCount) +
                         " вне таблицы коэффициентов использования (" +
                         std::string(ArrangementInText(r.arrangement)) + " от " +
@@ -162,6 +168,19 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                             number(least->resistivity) + " до " + number(most->resistivity) +
                             " Ом·м): проверьте, что оно измерено и введено верно.");
     }
+    // Rп's formula is a strip's, far longer than it is wide and deep: at 2·Lп² ≤ bп·t it
+    // turns negative.
+    for (const auto &[length, resistance] :
+         {std::pair{r.stripLength, r.stripResistance},
+          std::pair{r.refinedStripLength, r.refinedStripResistance}})
+        if (!(resistance > 0)) {
+            notes.push_back("Сопротивление полосы длиной Lп = " + number(length) +
+                            " м по формуле " + FormatOneDecimal(resistance, sep) +
+                            " Ом не больше нуля: формула верна лишь для 2·Lп² много больше "
+                            "bп·t; число электродов по нему не принимается, увеличьте "
+                            "расстояние a между электродами.");
+            break;
+        }
     // Rв's formula is a rod's, far longer than it is thick; near d = 2·L it turns negative.
     if (const double d = EquivalentDiameter(r).value(); d * 10 > r.electrodeLength)
         notes.push_back("Эквивалентный диаметр d = " + number(d) +

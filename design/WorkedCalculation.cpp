@@ -4,6 +4,7 @@
 #include "design/NumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -111,7 +112,10 @@ public:
         w.estimatedStripResistance = stripResistance(w.estimatedStrip.value, r_.stripUtilization);
 
         const double decided = r_.refinedCount;
-        for (double count = std::max(1.0, decided - 1); count <= decided; ++count) {
+        // The count below and the decided one; past 2^53 a count has no neighbour below.
+        std::vector<double> counts{decided};
+        if (decided - 1 >= 1 && decided - 1 != decided) counts.insert(counts.begin(), decided - 1);
+        for (const double count : counts) {
             // The count below with the coefficients the calculation took for it: with
             // coefficients by the tables, its own.
             const bool fewer = count < decided && r_.fewerElectrodeUtilization > 0;
@@ -212,6 +216,15 @@ double RoundSignificant(double value, int digits)
     if (value == 0 || !std::isfinite(value)) return value;
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = digits - 1 - magnitude;
+    // Near the least doubles the power of ten overflows: through the decimal itself.
+    if (decimals > 300) {
+        char text[64];
+        const auto written = std::to_chars(text, text + sizeof text, value,
+                                           std::chars_format::scientific, std::max(digits - 1, 0));
+        double rounded = value;
+        std::from_chars(text, written.ptr, rounded);
+        return rounded;
+    }
     // Through a power of ten held exactly, so that the result is the double nearest to the
     // decimal shown.
     if (decimals >= 0) {
@@ -219,7 +232,8 @@ double RoundSignificant(double value, int digits)
         return std::round(value * scale) / scale;
     }
     const double scale = std::pow(10.0, -decimals);
-    return std::round(value / scale) * scale;
+    const double rounded = std::round(value / scale) * scale;
+    return std::isfinite(rounded) ? rounded : value; // past the greatest double: as it is
 }
 
 WorkedCalculation Work(const DesignRecord &record, std::string_view sep)

@@ -642,6 +642,103 @@ private slots:
                  rowWouldDo);
     }
 
+    // Inputs at the edges of the formulas: whatever the page shows is a number, and no
+    // decision rests on a resistance of 0 or below.
+    void extremeInputsNeverReadAsAnswers_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<bool>("decided");
+        QTest::addColumn<QString>("note"); // a note the page must give; empty for none
+        const auto changed = [](auto change) {
+            DesignRecord r = ReferenceDesign();
+            change(r);
+            return r;
+        };
+        // 2·Lп² ≤ bп·t for the strips of a few electrodes 2 cm apart.
+        QTest::newRow("spacing 0,02 m")
+            << changed([](DesignRecord &r) { r.electrodeSpacing = 0.02; }) << false
+            << "не больше нуля";
+        QTest::newRow("spacing 1e-308, a loose norm") << changed([](DesignRecord &r) {
+            r.electrodeSpacing = 1e-308;
+            r.normativeResistance = 1000;
+        }) << true << "";
+        QTest::newRow("spacing 1e-308, a contour") << changed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.electrodeSpacing = 1e-308;
+            r.normativeResistance = 1000;
+        }) << false << "";
+        QTest::newRow("H = L + t, ψ·ρ1 / ρ2 of 1e18") << changed([](DesignRecord &r) {
+            r.upperLayerThickness = 3.7;
+            r.upperResistivity = 1e18;
+            r.lowerResistivity = 1;
+        }) << true << "";
+        // An angle wider than the electrode is long: Rв below 0.
+        QTest::newRow("electrode 2 cm long") << changed([](DesignRecord &r) {
+            r.electrodeLength = 0.02;
+            r.normativeResistance = 1000;
+        }) << false << "не мал против длины";
+    }
+
+    void extremeInputsNeverReadAsAnswers()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(bool, decided);
+        QFETCH(QString, note);
+        DesignResult result;
+        try {
+            result = Calculate(design);
+        } catch (const ArithmeticError &) {
+            QVERIFY2(!decided, "the calculation faulted");
+            return;
+        }
+        const DesignRecord &r = result.record;
+        QCOMPARE(r.installationMeetsNorm, decided);
+        QVERIFY(r.designResistivity > 0);
+        if (r.installationMeetsNorm) {
+            QVERIFY(r.installationResistance > 0);
+            QVERIFY(r.refinedStripResistance > 0);
+            QVERIFY(r.singleElectrodeResistance > 0);
+        }
+        const ResultSentences s = ComposeResultSentences(result, ",");
+        QStringList shown{
+            QString::fromStdString(s.designResistivity), QString::fromStdString(s.decision),
+            QString::fromStdString(s.installation), QString::fromStdString(s.totalResistance)};
+        for (const std::string &line : s.notes)
+            shown << QString::fromStdString(line);
+        const WorkedCalculation w = Work(r, ",");
+        shown << QString::fromStdString(w.resistivity.text);
+        for (const WorkedCount &tried : w.choice)
+            shown << QString::fromStdString(tried.resistance.text);
+        const QString page = shown.join('\n');
+        QVERIFY2(!page.contains("nan", Qt::CaseInsensitive) &&
+                     !page.contains("inf", Qt::CaseInsensitive),
+                 qPrintable(page));
+        if (!note.isEmpty()) QVERIFY2(page.contains(note), qPrintable(page));
+        if (!decided) QVERIFY2(!page.contains("Принимаем к установке"), qPrintable(page));
+    }
+
+    // Rounding to significant digits holds down to the least doubles, where a power of ten
+    // for the scale overflows (a/L of 1e-308 was written «NAN»).
+    void roundingKeepsTheLeastNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<double>("rounded");
+        QTest::newRow("a/L of 1e-308 over 3") << 1e-308 / 3 << 2 << 3.3e-309;
+        QTest::newRow("the least double") << 4.9406564584124654e-324 << 4 << 4.941e-324;
+        QTest::newRow("the greatest, which rounds past itself")
+            << 1.7976931348623157e308 << 4 << 1.7976931348623157e308;
+        QTest::newRow("an ordinary one") << 53.926 << 4 << 53.93;
+    }
+
+    void roundingKeepsTheLeastNumbers()
+    {
+        QFETCH(double, value);
+        QFETCH(int, digits);
+        QFETCH(double, rounded);
+        QCOMPARE(RoundSignificant(value, digits), rounded);
+    }
+
     // An electrode wholly in the upper layer takes ψв·ρ1 exactly, however L + t rounds: never
     // a term of ±1e-16 that a large ρ1/ρ2 turns into a negative resistivity.
     void electrodeWhollyInTheUpperLayerTakesItExactly()
@@ -679,6 +776,10 @@ private slots:
         allowed.normativeResistance = 8.86;
         allowed.normativeAllowance = true;
         QTest::newRow("poor soil, a decimal norm raised") << allowed << 30 << false;
+        // One electrode meets it: one row per length, not one per spacing.
+        DesignRecord loose = ReferenceDesign();
+        loose.normativeResistance = 1000;
+        QTest::newRow("reference, Rn = 1000") << loose << 20 << false;
     }
 
     void variantsAreSettledDecisionsLightestFirst()
@@ -708,6 +809,18 @@ private slots:
                      std::pair(v.electrodeUtilization, v.stripUtilization));
             QCOMPARE(v.electrodeSpacing / v.electrodeLength, v.ratio);
             QVERIFY(v.arrangement == Arrangement::row ? v.count <= 20 : v.count >= 4);
+            if (v.count == 1) {
+                QCOMPARE(std::pair(v.electrodeUtilization, v.stripUtilization),
+                         std::pair(1.0, 1.0));
+                QCOMPARE(v.electrodeSpacing, 0.0);
+                QCOMPARE(std::ranges::count_if(search.variants,
+                                               [&](const Variant &other) {
+                                                   return other.count == 1 &&
+                                                          other.electrodeLength ==
+                                                              v.electrodeLength;
+                                               }),
+                         1);
+            }
             // Electrodes of 3,77 kg/m and the strip of 1,26 kg/m, to the hundredth.
             QVERIFY(Near(v.steelMass, v.count * v.electrodeLength * 3.77 + v.stripLength * 1.26,
                          0.011 / v.steelMass));

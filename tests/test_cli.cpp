@@ -838,9 +838,9 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "ed1625858b4595364526ccedea655b8db333972b4368905466749a283e78837d"},
-            {{}, batch, 1, "56039df111643e7237e3a72db9bbb657be170d9fb24c7f463fb89e8b7c61326e"},
-            {{"--text"}, batch, 1, "4b877968a90472baa3cab1d721784c82ddfc9dcc44f6f5f5b3aa7eae36308c45"},
+            {{"--jsonl"}, lines, 1, "7d1a7e77ece0d531b11aa003132f07779290bba29fa163e93b8a980028f88372"},
+            {{}, batch, 1, "29ae1e90c65d68ba874bd239af8467f9597f1796d467997b41f22029929fa955"},
+            {{"--text"}, batch, 1, "9890663c59dde469fd397f4c40de48e33e97f776852438a39f17179e35001d14"},
         };
         // clang-format on
         for (const auto &expected : runs) {
