@@ -112,7 +112,7 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_vie
 std::vector<std::string> SizeNotes(const DesignRecord &r, std::string_view sep)
 {
     const auto mm = [sep](double value) { return FormatGeneral(value, sep); };
-    constexpr const char *kWhere = " (ПУЭ, табл. 1.7.4)";
+    constexpr const char *kWhere = " (ПУЭ, 7-е изд., табл. 1.7.4)";
     std::vector<std::string> notes;
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod) {
         if (r.rodDiameter < kLeastRodDiameter)

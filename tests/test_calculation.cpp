@@ -739,6 +739,35 @@ private slots:
         QCOMPARE(RoundSignificant(value, digits), rounded);
     }
 
+    // The least sizes of black steel in the ground by the 7th edition's table 1.7.4.
+    void sizesBelowTheLeastAreNoted_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("note"); // empty: none
+        const auto changed = [](auto change) {
+            DesignRecord r = Computed();
+            change(r);
+            return r;
+        };
+        QTest::newRow("strip 20×4") << changed([](DesignRecord &r) { r.stripWidth = 20; })
+                                    << "Сечение полосы 20×4 = 80 мм² меньше наименьшего 100 мм² "
+                                       "(ПУЭ, 7-е изд., табл. 1.7.4).";
+        QTest::newRow("strip 25×4") << changed([](DesignRecord &r) { r.stripWidth = 25; }) << "";
+        QTest::newRow("rod of 12 mm") << changed([](DesignRecord &r) {
+            r.electrodeMaterial = ElectrodeMaterial::roundRod;
+            r.rodDiameter = 12;
+        }) << "Диаметр электрода 12 мм меньше наименьшего 16 мм (ПУЭ, 7-е изд., табл. 1.7.4).";
+    }
+
+    void sizesBelowTheLeastAreNoted()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, note);
+        const std::vector<std::string> notes = SizeNotes(design, ",");
+        QCOMPARE(notes.size(), note.isEmpty() ? 0u : 1u);
+        if (!note.isEmpty()) QCOMPARE(QString::fromStdString(notes.front()), note);
+    }
+
     // An electrode wholly in the upper layer takes ψв·ρ1 exactly, however L + t rounds: never
     // a term of ±1e-16 that a large ρ1/ρ2 turns into a negative resistivity.
     void electrodeWhollyInTheUpperLayerTakesItExactly()

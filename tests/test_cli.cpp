@@ -840,7 +840,7 @@ private slots:
         } runs[] = {
             {{"--jsonl"}, lines, 1, "7d1a7e77ece0d531b11aa003132f07779290bba29fa163e93b8a980028f88372"},
             {{}, batch, 1, "29ae1e90c65d68ba874bd239af8467f9597f1796d467997b41f22029929fa955"},
-            {{"--text"}, batch, 1, "9890663c59dde469fd397f4c40de48e33e97f776852438a39f17179e35001d14"},
+            {{"--text"}, batch, 1, "4f1657de406b6d6c731376647a24b66b8258c66f630d36c6edf8568781dfdb19"},
         };
         // clang-format on
         for (const auto &expected : runs) {

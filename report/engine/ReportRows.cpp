@@ -126,7 +126,7 @@ std::string Sizes(const R &r, const Context &c)
     std::vector<std::string> notes = SizeNotes(r, c.sep);
     if (notes.empty())
         notes.emplace_back(
-            "Размеры электродов и полосы не меньше наименьших по ПУЭ (табл. 1.7.4).");
+            "Размеры электродов и полосы не меньше наименьших по ПУЭ, 7-е изд., табл. 1.7.4.");
     // Where the method's tables end, said beside the sizes.
     for (std::string &note : RangeNotes(r, c.sep))
         notes.push_back(std::move(note));
