@@ -1,19 +1,25 @@
 #include "app/DesignFile.h"
 
+#include "app/InputBindings.h"
 #include "app/SavedFile.h"
+#include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
-#include "app/Unit12.h"
+#include "app/Windows.h"
 #include "design/InputFields.h"
 #include "dialogs/LookupDialog.h"
 #include "ui/Locale.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,23 +27,60 @@
 
 namespace {
 
-// The windows a design file keeps besides the main window, by their names in the file.
-std::vector<std::pair<QString, SavedWindow *>> SavedDialogs(const TForm1 &form)
+// The lookup windows' parts of the view, by what each looks up, and whether a window's pick
+// is what the design's inputs hold: a pick that is not does not come back as the chosen
+// one, the window starts empty and the tile shows the input.
+using Agreement = bool (*)(const QJsonObject &state, const ScreenInputs &inputs);
+
+bool Picks(const QJsonValue &picked, const ScreenInputs &inputs, std::string_view input)
 {
-    const TForm1::SecondaryWindows &w = form.secondaryWindows();
-    std::vector<std::pair<QString, SavedWindow *>> dialogs;
-    for (const auto &[name, dialog] :
-         {std::pair{"Form2", w.form2}, std::pair{"Form3", w.form3}, std::pair{"Form4", w.form4},
-          std::pair{"Form5", w.form5}, std::pair{"Form6", w.form6}, std::pair{"Form7", w.form7}})
-        if (dialog) dialogs.emplace_back(QLatin1String(name), dialog);
-    return dialogs;
+    const InputField &field = *FindInput(input);
+    return inputs.gives(field) && picked.toDouble() == NumberOf(field, inputs.record);
 }
+
+// Whether the utilization tiles take their values from the windows for a contour.
+bool AlongContour(const ScreenInputs &inputs)
+{
+    return inputs.gives(*FindInput("arrangement")) &&
+           inputs.record.arrangement == Arrangement::contour;
+}
+
+struct ViewPart {
+    const char *key;
+    LookupDialog *(*window)(const Windows &windows);
+    Agreement agrees;
+};
+// clang-format off
+const ViewPart viewTable[] = {
+    {"electrodeUtilizationInRow", [](const Windows &w) -> LookupDialog * { return w.Form2.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return AlongContour(in) || Picks(s.value("chosenValue"), in, "electrodeUtilization"); }},
+    {"stripUtilizationInRow", [](const Windows &w) -> LookupDialog * { return w.Form3.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return AlongContour(in) || Picks(s.value("chosenValue"), in, "stripUtilization"); }},
+    {"electrodeUtilizationAlongContour", [](const Windows &w) -> LookupDialog * { return w.Form4.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return !AlongContour(in) || Picks(s.value("chosenValue"), in, "electrodeUtilization"); }},
+    {"stripUtilizationAlongContour", [](const Windows &w) -> LookupDialog * { return w.Form5.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return !AlongContour(in) || Picks(s.value("chosenValue"), in, "stripUtilization"); }},
+    {"normativeResistance", [](const Windows &w) -> LookupDialog * { return w.Form6.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return Picks(s.value("chosenValue"), in, "normativeResistance") &&
+                s.value("allowance").toBool() == in.record.normativeAllowance; }},
+    {"climaticCoefficients", [](const Windows &w) -> LookupDialog * { return w.Form7.get(); },
+     [](const QJsonObject &s, const ScreenInputs &in) {
+         return Picks(s.value("chosenValue"), in, "verticalClimaticCoefficient") &&
+                Picks(s.value("zoneCoefficients").toArray().at(2), in, "horizontalClimaticCoefficient"); }},
+};
+// clang-format on
+
+constexpr int kLongestPageText = 64;
 
 // The inputs as telmar-calc reads them: what the pages would commit now. A text that does
 // not convert is left out, and telmar-calc names the field that is missing.
-void PutInputs(QJsonObject &design, const TForm1 &form)
+void PutInputs(QJsonObject &design, const ScreenInputs &on)
 {
-    const TForm1::ScreenInputs on = form.inputsOnScreen();
     for (const InputField *field : on.given) {
         const QString name = QString::fromLatin1(field->name.data(), field->name.size());
         switch (field->kind) {
@@ -64,6 +107,205 @@ void PutInputs(QJsonObject &design, const TForm1 &form)
 PendingState Refused(const QString &problem)
 {
     return {.problem = problem, .ignored = {}, .apply = {}};
+}
+
+// The inputs a file gives, each checked as telmar-calc checks it, or the problem with the
+// first that is not. What the calculation derives is passed over.
+struct FileInputs {
+    ScreenInputs inputs;
+    QString problem;
+};
+
+FileInputs ReadInputs(const QJsonObject &design)
+{
+    FileInputs read;
+    ScreenInputs &in = read.inputs;
+    for (const InputField &field : inputTable) {
+        const QString name = QString::fromLatin1(field.name.data(), field.name.size());
+        const QJsonValue value = design.value(name);
+        if (value.isUndefined() || field.kind == InputKind::derived) continue;
+        const auto refuse = [&read, &name](const QString &what) {
+            read.problem = name + QStringLiteral(": ") + what;
+            return read;
+        };
+        switch (field.kind) {
+        case InputKind::choice: {
+            QStringList words;
+            for (const ChoiceWord &word : field.words)
+                words << QString::fromLatin1(word.word.data(), word.word.size());
+            if (!value.isString() || !SetWord(field, in.record, value.toString().toStdString()))
+                return refuse(QStringLiteral("ожидается одно из слов: ") + words.join(", "));
+            break;
+        }
+        case InputKind::text:
+            if (!value.isString() || value.toString().size() > kLongestTitleText)
+                return refuse(
+                    QStringLiteral("ожидается строка до %1 знаков").arg(kLongestTitleText));
+            TextOf(field, in.record) = value.toString().toStdString();
+            break;
+        case InputKind::flag:
+            if (!value.isBool()) return refuse(QStringLiteral("ожидается true или false"));
+            SetFlag(field, in.record, value.toBool());
+            break;
+        case InputKind::decimal:
+        case InputKind::whole: {
+            if (!value.isDouble()) return refuse(QStringLiteral("ожидается число"));
+            const double number = value.toDouble();
+            const bool whole = field.kind == InputKind::whole;
+            if (!std::isfinite(number) ||
+                (whole && (number != std::trunc(number) ||
+                           std::abs(number) > std::numeric_limits<std::int32_t>::max())))
+                return refuse(QStringLiteral("число вне допустимых пределов"));
+            SetNumber(field, in.record, number);
+            break;
+        }
+        case InputKind::derived:
+            break;
+        }
+        in.given.push_back(&field);
+    }
+    return read;
+}
+
+// The view of a file, and where each part of it stood there, for the messages: a file of
+// the first version kept the parts elsewhere.
+struct ViewOfFile {
+    QJsonObject view;
+    std::map<QString, QString> places;
+    PendingState checked = {.problem = {}, .ignored = {}, .apply = {}};
+};
+
+// A file of the first version kept under "windows" each list's text and item, each field's
+// and tile's text, by the control's name, and each lookup window's picks by the window's
+// name: the one place those names are read.
+ViewOfFile ViewOfVersion1(const QJsonObject &windows, const TForm1 &form)
+{
+    // clang-format off
+    const std::pair<const char *, QComboBox *TForm1::*> lists[] = {
+        {"ComboBox3", &TForm1::ComboBox3}, {"ComboBox4", &TForm1::ComboBox4},
+        {"ComboBox2", &TForm1::ComboBox2}, {"ComboBox1", &TForm1::ComboBox1},
+    };
+    const std::pair<const char *, const char *> inputOf[] = {
+        {"ComboBox3", "upperSoil"}, {"ComboBox4", "lowerSoil"},
+        {"ComboBox2", "arrangement"}, {"ComboBox1", "electrodeMaterial"},
+        {"Edit5", "upperLayerThickness"}, {"Edit6", "stripDepth"}, {"Edit8", "angleWidth"},
+        {"Edit9", "electrodeLength"}, {"Edit10", "stripWidth"}, {"Edit11", "electrodeSpacing"},
+        {"Label29", "verticalClimaticCoefficient"}, {"Label28", "horizontalClimaticCoefficient"},
+        {"Label27", "normativeResistance"}, {"Label26", "stripUtilization"},
+        {"Label16", "electrodeUtilization"},
+    };
+    const std::pair<const char *, const char *> dialogs[] = {
+        {"Form2", "electrodeUtilizationInRow"}, {"Form3", "stripUtilizationInRow"},
+        {"Form4", "electrodeUtilizationAlongContour"}, {"Form5", "stripUtilizationAlongContour"},
+        {"Form6", "normativeResistance"}, {"Form7", "climaticCoefficients"},
+    };
+    // clang-format on
+    ViewOfFile file;
+    StateReader read(windows, QStringLiteral("windows"));
+    const auto listStates = read.object("lists");
+    const auto fields = read.object("fields");
+    const auto tiles = read.object("tiles");
+    const auto dialogStates = read.object("dialogs");
+    read.pass("decimalSeparator");
+    if (windows.contains("decimalSeparator")) {
+        file.view["decimalSeparator"] = windows.value("decimalSeparator");
+        file.places[QStringLiteral("decimalSeparator")] = read.where("decimalSeparator");
+    }
+    if (!listStates || !fields || !tiles || !dialogStates) {
+        file.checked = read.finish({});
+        return file;
+    }
+    QJsonObject texts;
+    StateReader listReader(*listStates, read.where("lists"));
+    for (const auto &[name, list] : lists)
+        if (const auto state =
+                listReader.list(QLatin1String(name), form.*list, StateReader::Presence::optional))
+            texts[QLatin1String(name)] = state->value("text");
+    read.take(listReader.finish({}));
+    for (const auto &[part, key] : {std::pair{&*fields, "fields"}, std::pair{&*tiles, "tiles"}}) {
+        StateReader textReader(*part, read.where(QLatin1String(key)));
+        for (const auto &[name, input] : inputOf)
+            if (const auto text = textReader.text(QLatin1String(name), kLongestPageText))
+                texts[QLatin1String(name)] = *text;
+        read.take(textReader.finish({}));
+    }
+    QJsonObject pageTexts;
+    for (const auto &[name, input] : inputOf)
+        if (texts.contains(QLatin1String(name)))
+            pageTexts[QLatin1String(input)] = texts.value(QLatin1String(name));
+    if (!pageTexts.isEmpty()) file.view["pageTexts"] = pageTexts;
+
+    StateReader dialogReader(*dialogStates, read.where("dialogs"));
+    for (const auto &[name, key] : dialogs) {
+        dialogReader.pass(QLatin1String(name));
+        if (!dialogStates->contains(QLatin1String(name))) continue;
+        file.view[QLatin1String(key)] = dialogStates->value(QLatin1String(name));
+        file.places[QLatin1String(key)] = dialogReader.where(QLatin1String(name));
+    }
+    read.take(dialogReader.finish({}));
+    file.checked = read.finish({});
+    return file;
+}
+
+// Reads the view of a file against the inputs it gives; what puts the design in place. A
+// part left out of a file of the first version leaves its window as it is; in a newer one
+// it empties it.
+PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1 &form,
+                      bool keepAbsent)
+{
+    const auto place = [&file](const QString &key) {
+        const auto found = file.places.find(key);
+        return found != file.places.end() ? found->second : QStringLiteral("view.") + key;
+    };
+    StateReader read(file.view, QStringLiteral("view"));
+    read.take(file.checked);
+    read.pass("decimalSeparator");
+    const QJsonValue separator = file.view.value("decimalSeparator");
+    if (!separator.isUndefined() && (!separator.isString() || separator.toString().size() != 1))
+        return Refused(place(QStringLiteral("decimalSeparator")) +
+                       QStringLiteral(": ожидается один знак"));
+    // Numbers written with another locale's separator are read in this one's.
+    const QString here = QString::fromStdString(DecimalSeparator());
+    const QString there = separator.toString();
+
+    PageTexts texts;
+    if (const auto pageTexts = read.object("pageTexts")) {
+        StateReader textReader(*pageTexts, read.where("pageTexts"));
+        for (const QString &input : pageTexts->keys()) {
+            if (!HeldOnPages(input.toStdString())) continue;
+            if (auto text = textReader.text(input, kLongestPageText)) {
+                if (!there.isEmpty() && there != here) text->replace(there, here);
+                texts[input.toStdString()] = *text;
+            }
+        }
+        read.take(textReader.finish({}));
+    }
+
+    std::vector<std::function<void()>> windows;
+    for (const ViewPart &part : viewTable) {
+        LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr;
+        if (!dialog) continue;
+        const QString key = QLatin1String(part.key);
+        read.pass(key);
+        const QJsonValue state = file.view.value(key);
+        const auto clear = [dialog] { dialog->clearState(); };
+        if (state.isUndefined()) {
+            if (!keepAbsent) windows.push_back(clear);
+            continue;
+        }
+        if (!state.isObject()) return Refused(place(key) + QStringLiteral(": ожидается объект"));
+        const PendingState restored = dialog->restoreState(state.toObject(), place(key));
+        read.take(restored);
+        windows.push_back(part.agrees(state.toObject(), inputs) ? restored.apply : clear);
+    }
+    return read.finish([&form, inputs, texts, windows, keepAbsent] {
+        ShowInputs(form, inputs, texts, keepAbsent);
+        for (const std::function<void()> &apply : windows)
+            if (apply) apply();
+        // A file without an object leaves none.
+        if (const Windows *all = form.windows(); all && all->TitleBlock)
+            all->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
+    });
 }
 
 // Finds the first key an object of a JSON text gives twice, with the keys above it: a file
@@ -135,107 +377,93 @@ private:
 QJsonObject CaptureDesign(const TForm1 &form)
 {
     QJsonObject design{{"format", kDesignFormat}, {"version", kDesignVersion}};
-    PutInputs(design, form);
-    QJsonObject windows = form.saveState();
-    QJsonObject dialogs;
-    for (const auto &[name, dialog] : SavedDialogs(form))
-        dialogs[name] = dialog->saveState();
-    windows["dialogs"] = dialogs;
-    // The texts are in the user's notation; the separator goes along, for another locale.
-    windows["decimalSeparator"] = QString::fromStdString(DecimalSeparator());
-    design["windows"] = windows;
+    PutInputs(design, InputsOnPages(form));
+    QJsonObject view;
+    for (const ViewPart &part : viewTable)
+        if (const LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr)
+            view[QLatin1String(part.key)] = dialog->saveState();
+    if (const PageTexts texts = TextsGivingNoInput(form); !texts.empty()) {
+        QJsonObject pageTexts;
+        for (const auto &[input, text] : texts)
+            pageTexts[QString::fromStdString(input)] = text;
+        view["pageTexts"] = pageTexts;
+        // The texts are in the user's notation; the separator goes along, for another locale.
+        view["decimalSeparator"] = QString::fromStdString(DecimalSeparator());
+    }
+    design["view"] = view;
     return design;
 }
 
-PendingState ReadDesignFile(const QString &path, TForm1 &form)
+PendingDesign ReadDesignFile(const QString &path, TForm1 &form)
 {
+    const auto refused = [](const QString &problem) {
+        return PendingDesign{.state = Refused(problem), .newDesign = false};
+    };
     const QFileInfo info(path);
-    if (!info.exists()) return Refused(QStringLiteral("файл не найден"));
-    if (!info.isFile()) return Refused(QStringLiteral("это не обычный файл"));
+    if (!info.exists()) return refused(QStringLiteral("файл не найден"));
+    if (!info.isFile()) return refused(QStringLiteral("это не обычный файл"));
     if (info.size() > kLargestDesignFile)
-        return Refused(QStringLiteral("файл больше %1 КБ — это не проект Тельмара")
+        return refused(QStringLiteral("файл больше %1 КБ — это не проект Тельмара")
                            .arg(kLargestDesignFile >> 10));
     QFile input(path);
-    if (!input.open(QIODevice::ReadOnly)) return Refused(input.errorString());
+    if (!input.open(QIODevice::ReadOnly)) return refused(input.errorString());
     const QByteArray bytes = input.read(kLargestDesignFile + 1);
-    if (bytes.size() > kLargestDesignFile) return Refused(QStringLiteral("файл слишком велик"));
+    if (bytes.size() > kLargestDesignFile) return refused(QStringLiteral("файл слишком велик"));
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
-        return Refused(QStringLiteral("это не JSON (%1, позиция %2)")
+        return refused(QStringLiteral("это не JSON (%1, позиция %2)")
                            .arg(error.errorString())
                            .arg(error.offset));
-    if (!document.isObject()) return Refused(QStringLiteral("ожидается объект JSON"));
+    if (!document.isObject()) return refused(QStringLiteral("ожидается объект JSON"));
     DuplicateFinder finder;
     nlohmann::json::sax_parse(bytes.constData(), bytes.constData() + bytes.size(), &finder);
     if (!finder.duplicate.isEmpty())
-        return Refused(finder.duplicate + QStringLiteral(": поле указано дважды"));
+        return refused(finder.duplicate + QStringLiteral(": поле указано дважды"));
     const QJsonObject design = document.object();
-    if (design.value("format").toString() != kDesignFormat)
-        return Refused(
-            QStringLiteral("это не проект Тельмара (нет поля format = \"%1\")").arg(kDesignFormat));
-    const QJsonValue version = design.value("version");
-    if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() > 1e9 ||
-        version.toDouble() != std::trunc(version.toDouble()))
-        return Refused(QStringLiteral("version: число вне допустимых пределов"));
-    if (!design.value("windows").isObject())
-        return Refused(QStringLiteral("windows: ожидается объект с состоянием окон"));
 
+    // A design as telmar-calc reads it has no format of its own: it gives inputs only.
+    const QStringList keys = design.keys();
+    const bool newDesign = !design.contains("format") && !design.contains("version") &&
+                           std::any_of(keys.begin(), keys.end(), [](const QString &key) {
+                               return FindInput(key.toStdString()) != nullptr;
+                           });
+    int version = kDesignVersion;
     QStringList ignored;
-    if (version.toInt() > kDesignVersion)
-        ignored << QStringLiteral("version %1 (эта программа знает версию %2)")
-                       .arg(version.toInt())
-                       .arg(kDesignVersion);
-    // The inputs are telmar-calc's and are computed again from the windows' texts, but for
-    // the object of the title block: no other text of the windows holds it. A file without
-    // one leaves none.
-    const QJsonValue object = design.value("object");
-    if (!object.isUndefined() &&
-        (!object.isString() || object.toString().size() > kLongestTitleText))
-        return Refused(
-            QStringLiteral("object: ожидается строка до %1 знаков").arg(kLongestTitleText));
-    for (const QString &key : design.keys()) {
-        const std::string name = key.toStdString();
-        if (!FindInput(name) && key != "format" && key != "version" && key != "windows")
+    if (!newDesign) {
+        if (design.value("format").toString() != kDesignFormat)
+            return refused(QStringLiteral("это не проект Тельмара (нет поля format = \"%1\")")
+                               .arg(kDesignFormat));
+        const QJsonValue given = design.value("version");
+        if (!given.isDouble() || given.toDouble() < 1 || given.toDouble() > 1e9 ||
+            given.toDouble() != std::trunc(given.toDouble()))
+            return refused(QStringLiteral("version: число вне допустимых пределов"));
+        version = given.toInt();
+        if (version > kDesignVersion)
+            ignored << QStringLiteral("version %1 (эта программа знает версию %2)")
+                           .arg(version)
+                           .arg(kDesignVersion);
+    }
+    const QString viewKey = version == 1 ? QStringLiteral("windows") : QStringLiteral("view");
+    ViewOfFile view;
+    if (version == 1) {
+        if (!design.value("windows").isObject())
+            return refused(QStringLiteral("windows: ожидается объект с состоянием окон"));
+        view = ViewOfVersion1(design.value("windows").toObject(), form);
+    } else if (design.contains(viewKey)) {
+        if (!design.value(viewKey).isObject())
+            return refused(QStringLiteral("view: ожидается объект"));
+        view.view = design.value(viewKey).toObject();
+    }
+    const FileInputs inputs = ReadInputs(design);
+    if (!inputs.problem.isEmpty()) return refused(inputs.problem);
+    for (const QString &key : keys)
+        if (!FindInput(key.toStdString()) && key != "format" && key != "version" && key != viewKey)
             ignored << key;
-    }
 
-    const QJsonObject windows = design.value("windows").toObject();
-    StateReader read(windows, QStringLiteral("windows"));
-    const QJsonValue separator = windows.value("decimalSeparator");
-    read.pass("decimalSeparator");
-    if (!separator.isUndefined() && (!separator.isString() || separator.toString().size() != 1))
-        return Refused(QStringLiteral("windows.decimalSeparator: ожидается один знак"));
-    // The main window's parts stand beside the dialogs'.
-    QJsonObject own;
-    for (const QString &key : form.saveState().keys()) {
-        read.pass(key);
-        if (windows.contains(key)) own[key] = windows.value(key);
-    }
-    std::vector<PendingState> parts{
-        form.restoreState(own, QStringLiteral("windows"), separator.toString())};
-    if (const auto dialogs = read.object("dialogs")) {
-        StateReader dialogRead(*dialogs, read.where("dialogs"));
-        for (const auto &[name, dialog] : SavedDialogs(form)) {
-            dialogRead.pass(name);
-            const QJsonValue state = dialogs->value(name);
-            if (state.isUndefined()) continue;
-            parts.push_back(
-                state.isObject()
-                    ? dialog->restoreState(state.toObject(), dialogRead.where(name))
-                    : Refused(dialogRead.where(name) + QStringLiteral(": ожидается объект")));
-        }
-        parts.push_back(dialogRead.finish({}));
-    }
-    for (const PendingState &part : parts)
-        read.take(part);
-    PendingState file = read.finish([parts, &form, object = object.toString()] {
-        for (const PendingState &part : parts)
-            if (part.apply) part.apply();
-        if (TForm12 *titleBlock = form.secondaryWindows().form12) titleBlock->setObject(object);
-    });
+    PendingState file = ReadView(view, inputs.inputs, form, version == 1);
     file.ignored = ignored + file.ignored;
-    return file;
+    return {.state = file, .newDesign = newDesign};
 }
 
 QString WriteDesignFile(const QString &path, const QJsonObject &design)

@@ -67,3 +67,9 @@ void PageControl::setActivePage(int index)
 {
     stack_->setCurrentIndex(index);
 }
+
+void PageControl::setExtraHeight(int extra)
+{
+    setFixedSize(kWidth, kHeight + extra);
+    stack_->setGeometry(0, stack_->y(), kWidth, kHeight + extra - stack_->y());
+}

@@ -24,6 +24,8 @@ public:
     int activePage() const; // 0, 1 or 2
     void setActivePage(int index);
     QTabBar *tabBar() const { return tabBar_; }
+    // Room below kSize for the results page's line of a method's own results; 0 for none.
+    void setExtraHeight(int extra);
 
 signals:
     void firstTabSelected();

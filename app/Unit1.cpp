@@ -1,20 +1,20 @@
 #include "app/Unit1.h"
 
 #include "app/DesignFile.h"
+#include "app/DesignSession.h"
+#include "app/HelpWindow.h"
+#include "app/InputBindings.h"
 #include "app/PageControl.h"
-#include "app/Recovery.h"
 #include "app/ReportRunner.h"
-#include "app/Unit10.h"
-#include "app/Unit12.h"
-#include "app/Unit14.h"
+#include "app/ResultsPage.h"
+#include "app/TitleBlockWindow.h"
 #include "app/VariantsWindow.h"
+#include "app/Windows.h"
 #include "design/Calculation.h"
-#include "design/Conversion.h"
+#include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
-#include "design/ResultSentences.h"
 #include "design/Tables.h"
-#include "dialogs/LookupDialog.h"
 #include "dialogs/TwoListDialog.h"
 #include "dialogs/Unit7.h"
 #include "report/ReportGenerator.h"
@@ -30,128 +30,26 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
-#include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <optional>
-#include <tuple>
-#include <variant>
 
 namespace {
 
-// A number input's text as its kind reads it; throws ConversionError. A tile may carry the
-// factor the calculation raises it by after its number: the number is what comes before.
-double ReadNumber(const InputField &field, const QString &text)
+// A window of the program's list; none before the windows are made.
+template <typename Window>
+Window *Of(const Windows *windows, std::unique_ptr<Window> Windows::*member)
 {
-    const std::string number = InLocaleNotation(text.section(kAllowanceMark, 0, 0)).toStdString();
-    if (field.kind == InputKind::whole) return StrToInt(number);
-    return StrToFloat(number, DecimalSeparator());
-}
-
-// A flag input of a tile: whether the tile carries a factor.
-bool ReadFlag(const QString &text)
-{
-    return text.contains(kAllowanceMark);
-}
-
-using TextControl = std::variant<QLineEdit * TForm1::*, QLabel * TForm1::*>;
-
-QString TextOf(const TForm1 &form, TextControl control)
-{
-    return std::visit([&form](auto member) { return (form.*member)->text(); }, control);
-}
-
-// Where the pages take each number input from, in the order their commits read them. The
-// cross-section field gives the input of the material chosen.
-// The label names the field in a message; a size the formulas divide by or take the
-// logarithm of must be above zero.
-struct NumberSource {
-    std::string_view input;
-    int page;
-    TextControl control;
-    QLabel *TForm1::*caption;
-    bool positive = false;
-};
-// clang-format off
-const NumberSource numberSourceTable[] = {
-    {"verticalClimaticCoefficient", 1, &TForm1::Label29, &TForm1::Label3},
-    {"horizontalClimaticCoefficient", 1, &TForm1::Label28, &TForm1::Label4},
-    {"upperLayerThickness", 1, &TForm1::Edit5, &TForm1::Label5},
-    {"stripDepth", 1, &TForm1::Edit6, &TForm1::Label6, true},
-    {"normativeResistance", 1, &TForm1::Label27, &TForm1::Label7},
-    {"normativeAllowance", 1, &TForm1::Label27, &TForm1::Label7},
-    {"angleWidth", 2, &TForm1::Edit8, &TForm1::Label9, true},
-    {"rodDiameter", 2, &TForm1::Edit8, &TForm1::Label9, true},
-    {"electrodeLength", 2, &TForm1::Edit9, &TForm1::Label10, true},
-    {"stripWidth", 2, &TForm1::Edit10, &TForm1::Label11, true},
-    {"electrodeSpacing", 2, &TForm1::Edit11, &TForm1::Label12, true},
-    {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13},
-    {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14},
-};
-// clang-format on
-
-// The texts a design file keeps, by their names there.
-// clang-format off
-const std::pair<const char *, QComboBox *TForm1::*> savedListTable[] = {
-    {"ComboBox3", &TForm1::ComboBox3}, {"ComboBox4", &TForm1::ComboBox4},
-    {"ComboBox2", &TForm1::ComboBox2}, {"ComboBox1", &TForm1::ComboBox1},
-};
-const std::pair<const char *, TextControl> savedTextTable[] = {
-    {"Edit5", &TForm1::Edit5}, {"Edit6", &TForm1::Edit6}, {"Edit8", &TForm1::Edit8},
-    {"Edit9", &TForm1::Edit9}, {"Edit10", &TForm1::Edit10}, {"Edit11", &TForm1::Edit11},
-    {"Label29", &TForm1::Label29}, {"Label28", &TForm1::Label28}, {"Label27", &TForm1::Label27},
-    {"Label26", &TForm1::Label26}, {"Label16", &TForm1::Label16},
-};
-// clang-format on
-
-// A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
-// other text.
-std::optional<Soil> SoilOf(const QComboBox *list)
-{
-    const QString text = list->currentText();
-    const int item = list->findText(text, Qt::MatchExactly);
-    if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
-    try {
-        const double measured =
-            StrToFloat(InLocaleNotation(text).toStdString(), DecimalSeparator());
-        if (measured > 0) return Soil{.item = "", .resistivity = measured};
-    } catch (const ConversionError &) {
-    }
-    return std::nullopt;
-}
-
-QString Text(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-// A sentence on its one line: whole where it fits, else in its brief form, else that cut
-// short. Where the line does not show it whole, its tooltip does.
-void ShowOnOneLine(QLabel *label, const QString &whole, const QString &brief)
-{
-    const QFontMetrics metrics = label->fontMetrics();
-    const int width = label->contentsRect().width();
-    QString shown = whole;
-    if (metrics.horizontalAdvance(shown) > width && !brief.isEmpty()) shown = brief;
-    shown = metrics.elidedText(shown, Qt::ElideRight, width);
-    label->setText(shown);
-    label->setToolTip(shown == whole ? QString() : whole);
+    return windows ? (windows->*member).get() : nullptr;
 }
 
 // Space or Enter on a focused tile works as a click on it.
@@ -168,7 +66,12 @@ TForm1::TForm1()
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
-    showTitle();
+    session_ = new DesignSession(*this);
+    // Another design in the windows starts on page 1, and may go on at once.
+    connect(session_, &DesignSession::designReplaced, this, [this] {
+        showPage(1);
+        updateNextButtons();
+    });
     setFont(LayoutFont(FontKind::window));
     // The client area is the page control's; the frame around it makes the outer 745 × 459.
     resize(PageControl::kSize);
@@ -180,25 +83,23 @@ TForm1::TForm1()
 
 TForm1::~TForm1() = default;
 
-void TForm1::setSecondaryWindows(const SecondaryWindows &windows)
+void TForm1::setWindows(const Windows &windows)
 {
-    windows_ = windows;
-    reportRunner_->setProgressWindow(windows_.form10);
+    windows_ = &windows;
+    reportRunner_->setProgressWindow(windows.Form10.get());
     // What a dialog's OK or Cancel leaves may be a change of the design.
     for (QDialog *dialog : std::initializer_list<QDialog *>{
-             windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6,
-             windows_.form7, windows_.form12})
-        if (dialog) connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
+             windows.Form2.get(), windows.Form3.get(), windows.Form4.get(), windows.Form5.get(),
+             windows.Form6.get(), windows.Form7.get(), windows.TitleBlock.get()})
+        connect(dialog, &QDialog::finished, this, &TForm1::noteChange);
     // A pick lands on its tile first (the windows were wired so), then counts as a change.
-    for (LookupDialog *dialog :
-         {windows_.form2, windows_.form3, windows_.form4, windows_.form5, windows_.form6})
-        if (auto *lists = qobject_cast<TwoListDialog *>(dialog))
-            connect(lists, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
-    if (auto *climate = qobject_cast<TForm7 *>(windows_.form7))
-        connect(climate, &TForm7::coefficientsPicked, this, &TForm1::noteChange);
-    markSaved();
-    if (windows_.form13)
-        connect(windows_.form13, &VariantsWindow::variantApplied, this, &TForm1::applyVariant);
+    for (TwoListDialog *dialog : std::initializer_list<TwoListDialog *>{
+             windows.Form2.get(), windows.Form3.get(), windows.Form4.get(), windows.Form5.get(),
+             windows.Form6.get()})
+        connect(dialog, &TwoListDialog::valuePicked, this, &TForm1::noteChange);
+    connect(windows.Form7.get(), &TForm7::coefficientsPicked, this, &TForm1::noteChange);
+    session_->markSaved();
+    connect(windows.Form13.get(), &VariantsWindow::variantApplied, this, &TForm1::applyVariant);
 }
 
 void TForm1::run(void (TForm1::*handler)())
@@ -223,20 +124,21 @@ void TForm1::connectHandlers()
     onClick(Button13, &TForm1::Button13Click);
     onClick(Button14, &TForm1::Button13Click);
     Button15->setMenu(new QMenu(Button15));
-    connect(Button15->menu(), &QMenu::aboutToShow, this, &TForm1::fillRecentMenu);
-    connect(Button8, &QPushButton::clicked, this, [this] { saveDesign(true); });
-    connect(Button9, &QPushButton::clicked, this, [this] { saveDesign(true); });
+    connect(Button15->menu(), &QMenu::aboutToShow, this,
+            [this] { session_->fillRecentMenu(Button15->menu()); });
+    connect(Button8, &QPushButton::clicked, this, [this] { session_->save(true); });
+    connect(Button9, &QPushButton::clicked, this, [this] { session_->save(true); });
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
         auto *made = new QShortcut(keys, this);
         connect(made, &QShortcut::activated, this, action);
     };
-    shortcut(QKeySequence::Open, [this] { Button7Click(); });
+    shortcut(QKeySequence::Open, [this] { session_->askAndOpen(); });
     // F1 from any of the program's windows.
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &TForm1::showHelp);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveDesign(false); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { saveDesign(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { session_->save(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session_->save(true); });
     connect(Button2, &QPushButton::clicked, this, [this] { showPage(1); });
     connect(Button4, &QPushButton::clicked, this, [this] { showPage(2); });
     connect(PageControl1, &PageControl::firstTabSelected, this, [this] { showPage(1); });
@@ -252,10 +154,6 @@ void TForm1::connectHandlers()
         connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
     }
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::showMaterialLabel);
-    // The link is clicked, or the focused note taken with Enter or Space like a tile.
-    Label34->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    Label34->setFocusPolicy(Qt::NoFocus);
-    connect(Label34, &QLabel::linkActivated, this, &TForm1::showAllNotes);
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::showMaterialLabel);
     for (QWidget *watched :
          std::initializer_list<QWidget *>{Edit5, Edit6, Edit8, Edit9, Edit10, Edit11, Label16,
@@ -281,11 +179,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // Closing the main window ends the program, whatever else is open, once the design is
     // saved or given up.
-    if (!maySetDesignAside()) {
+    if (!session_->close()) {
         event->ignore();
         return;
     }
-    if (recovery_) recovery_->discard(); // saved, or given up on purpose
     event->accept();
     emit closed();
 }
@@ -300,8 +197,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         else if (const auto click = tileClick(watched); click && IsPressKey(event)) {
             run(click);
             consumed = true;
-        } else if (watched == Label34 && !notes_.isEmpty() && IsPressKey(event)) {
-            showAllNotes();
+        } else if (watched == Label34 && !ResultsPage1->notes().isEmpty() && IsPressKey(event)) {
+            ResultsPage1->showAllNotes();
             consumed = true;
         }
         break;
@@ -454,349 +351,103 @@ void TForm1::showDialog(QWidget *dialog)
 
 void TForm1::Label29Click()
 {
-    showDialog(windows_.form7);
+    showDialog(Of(windows_, &Windows::Form7));
 }
 
 void TForm1::Label27Click()
 {
-    showDialog(windows_.form6);
+    showDialog(Of(windows_, &Windows::Form6));
 }
 
 void TForm1::Label26Click()
 {
     captureArrangement();
-    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form5 : windows_.form3);
+    if (ChosenItem(ComboBox2) == 0)
+        showDialog(Of(windows_, &Windows::Form5));
+    else
+        showDialog(Of(windows_, &Windows::Form3));
 }
 
 void TForm1::Label16Click()
 {
     captureArrangement();
-    showDialog(ChosenItem(ComboBox2) == 0 ? windows_.form4 : windows_.form2);
+    if (ChosenItem(ComboBox2) == 0)
+        showDialog(Of(windows_, &Windows::Form4));
+    else
+        showDialog(Of(windows_, &Windows::Form2));
 }
 
 void TForm1::BitBtn1Click()
 {
-    if (windows_.form9) ShowSecondaryWindow(windows_.form9, this, Placement::centredEachTime);
-}
-
-namespace {
-
-QString LastFolder()
-{
-    return QSettings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
-}
-
-void RememberFolder(const QString &file)
-{
-    QSettings().setValue(QStringLiteral("lastFolder"), QFileInfo(file).absolutePath());
-}
-
-// The designs last opened or saved, the latest first.
-const QString kRecentDesigns = QStringLiteral("recentDesigns");
-constexpr qsizetype kMostRecentDesigns = 8;
-
-QStringList RecentDesigns()
-{
-    QStringList recent = QSettings().value(kRecentDesigns).toStringList();
-    recent.removeAll(QString());
-    return recent.mid(0, kMostRecentDesigns);
-}
-
-void PutRecentDesign(const QString &path, bool present)
-{
-    QStringList recent = RecentDesigns();
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    recent.removeAll(absolute);
-    if (present) recent.prepend(absolute);
-    QSettings().setValue(kRecentDesigns, recent.mid(0, kMostRecentDesigns));
-}
-
-// A question over `owner` with three answers, in plain text since it may name a file: the
-// first answer is the default, the last the one Escape gives. The index of the answer.
-int AskThreeWays(QWidget *owner, const QString &text,
-                 const std::array<std::pair<QString, QMessageBox::ButtonRole>, 3> &answers)
-{
-    QMessageBox question(QMessageBox::Question, kApplicationTitle, QString(), QMessageBox::NoButton,
-                         owner);
-    question.setTextFormat(Qt::PlainText);
-    question.setText(text);
-    std::array<QPushButton *, 3> buttons{};
-    for (std::size_t i = 0; i < answers.size(); ++i)
-        buttons[i] = question.addButton(answers[i].first, answers[i].second);
-    question.setDefaultButton(buttons.front());
-    question.setEscapeButton(buttons.back());
-    question.exec();
-    const auto taken = std::find(buttons.begin(), buttons.end(), question.clickedButton());
-    return taken == buttons.end() ? 2 : static_cast<int>(taken - buttons.begin());
-}
-
-// A design opened or saved: its folder is where the next file dialog starts, and it heads
-// the recent designs.
-void RememberDesign(const QString &path)
-{
-    RememberFolder(path);
-    PutRecentDesign(path, true);
-}
-
-QString AskForFile(QWidget *owner, TForm1::FileChoice choice, const QString &start)
-{
-    using Choice = TForm1::FileChoice;
-    if (choice == Choice::openDesign)
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Открыть проект"), start,
-                                            QStringLiteral("Проекты Тельмара (*.telmar)"));
-    const bool pdf = choice == Choice::savePdf;
-    QString file = QFileDialog::getSaveFileName(
-        owner, pdf ? QStringLiteral("Сохранить отчёт в PDF") : QStringLiteral("Сохранить проект"),
-        start,
-        pdf ? QStringLiteral("Документы PDF (*.pdf)")
-            : QStringLiteral("Проекты Тельмара (*.telmar)"));
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
-        file += pdf ? QStringLiteral(".pdf") : QStringLiteral(".telmar");
-    return file;
-}
-
-} // namespace
-
-bool TForm1::openDesignFile(const QString &path)
-{
-    const PendingState file = ReadDesignFile(path, *this);
-    if (!file.problem.isEmpty()) {
-        ShowWarningBox(this, QStringLiteral("Не удалось открыть проект\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(path), file.problem));
-        return false;
-    }
-    file.apply();
-    designFile_ = path;
-    RememberDesign(path);
-    markSaved();
-    showPage(1);
-    if (!file.ignored.isEmpty()) {
-        // A few names say what a newer program added; a file of thousands is counted.
-        constexpr qsizetype kNamed = 10;
-        QStringList named = file.ignored.mid(0, kNamed);
-        for (QString &name : named)
-            if (name.size() > 60) name = name.left(60) + QStringLiteral("…");
-        QString skipped = named.join(QStringLiteral(", "));
-        if (file.ignored.size() > kNamed)
-            skipped += QStringLiteral(" и ещё %1").arg(file.ignored.size() - kNamed);
-        ShowWarningBox(this, QStringLiteral("Проект\n%1\nоткрыт; пропущено то, чего эта версия "
-                                            "программы не знает: %2.")
-                                 .arg(QDir::toNativeSeparators(path), skipped));
-    }
-    return true;
-}
-
-void TForm1::openFromCommandLine(const QStringList &arguments)
-{
-    if (arguments.size() > 1) openDesignFile(arguments.at(1));
-}
-
-void TForm1::Button7Click()
-{
-    if (!maySetDesignAside()) return;
-    const QString path = chooseFile ? chooseFile(FileChoice::openDesign, LastFolder())
-                                    : AskForFile(this, FileChoice::openDesign, LastFolder());
-    if (!path.isEmpty()) openDesignFile(path);
-}
-
-bool TForm1::saveDesign(bool ask)
-{
-    QString path = designFile_;
-    if (ask || path.isEmpty()) {
-        const QString folder = path.isEmpty() ? LastFolder() : path;
-        path = chooseFile ? chooseFile(FileChoice::saveDesign, folder)
-                          : AskForFile(this, FileChoice::saveDesign, folder);
-    }
-    if (path.isEmpty()) return false;
-    if (const QString problem = WriteDesignFile(path, CaptureDesign(*this)); !problem.isEmpty()) {
-        ShowWarningBox(this, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(path), problem));
-        return false;
-    }
-    designFile_ = path;
-    RememberDesign(path);
-    markSaved();
-    return true;
-}
-
-void TForm1::fillRecentMenu()
-{
-    QMenu *menu = Button15->menu();
-    menu->clear();
-    const QStringList recent = RecentDesigns();
-    if (recent.isEmpty())
-        menu->addAction(QStringLiteral("Недавних проектов нет"))->setEnabled(false);
-    for (qsizetype i = 0; i < recent.size(); ++i) {
-        const QString &path = recent[i];
-        const QFileInfo file(path);
-        // "&1 проект.telmar — /home/…/Проекты": the key, the name, and where it lies.
-        QAction *item =
-            menu->addAction(QStringLiteral("&%1 %2 — %3")
-                                .arg(i + 1)
-                                .arg(QString(file.fileName()).replace('&', QStringLiteral("&&")),
-                                     QDir::toNativeSeparators(file.absolutePath())
-                                         .replace('&', QStringLiteral("&&"))));
-        connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
-    }
-}
-
-void TForm1::openRecent(const QString &path)
-{
-    if (!QFileInfo(path).isFile()) {
-        PutRecentDesign(path, false);
-        ShowWarningBox(this, QStringLiteral("Проекта\n%1\nбольше нет: он убран из списка "
-                                            "недавних.")
-                                 .arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    if (maySetDesignAside()) openDesignFile(path);
+    if (QWidget *about = Of(windows_, &Windows::Form9))
+        ShowSecondaryWindow(about, this, Placement::centredEachTime);
 }
 
 void TForm1::showHelp()
 {
-    if (!help_) help_ = std::make_unique<TForm14>();
+    if (!help_) help_ = std::make_unique<HelpWindow>();
     ShowSecondaryWindow(help_.get(), this, Placement::centredFirstTime);
 }
 
-void TForm1::markSaved()
+bool TForm1::openDesignFile(const QString &path)
 {
-    savedDesign_ = CaptureDesign(*this);
-    updateNextButtons(); // an opened design may go on at once
-    setWindowModified(false);
-    showTitle();
-    if (recovery_) {
-        recoveryTimer_->stop();
-        recovery_->discard();
-    }
+    return session_->open(path);
+}
+
+void TForm1::openFromCommandLine(const QStringList &arguments)
+{
+    session_->openFromCommandLine(arguments);
+}
+
+QString TForm1::designFile() const
+{
+    return session_->designFile();
 }
 
 void TForm1::noteChange()
 {
     updateNextButtons();
-    // Before the windows are all made there is nothing to compare with.
-    if (savedDesign_.isEmpty()) return;
-    setWindowModified(CaptureDesign(*this) != savedDesign_);
-    if (!recovery_) return;
-    if (isWindowModified()) {
-        recoveryTimer_->start(); // once the typing pauses
-    } else {
-        recoveryTimer_->stop();
-        recovery_->discard();
-    }
-}
-
-void TForm1::keepRecoveryIn(const QString &folder, int delayMilliseconds)
-{
-    recovery_ = std::make_unique<Recovery>(folder);
-    if (!recoveryTimer_) {
-        recoveryTimer_ = new QTimer(this);
-        recoveryTimer_->setSingleShot(true);
-        connect(recoveryTimer_, &QTimer::timeout, this, &TForm1::storeRecovery);
-    }
-    recoveryTimer_->setInterval(delayMilliseconds);
-}
-
-bool TForm1::storeRecovery()
-{
-    if (!recovery_ || !isWindowModified()) return false;
-    const QString problem = recovery_->store(CaptureDesign(*this), designFile_);
-    if (problem.isEmpty()) return true;
-    // Told once: the work itself is still on the screen, and a box after every pause in
-    // the typing would stop it.
-    if (!std::exchange(recoveryFailureTold_, true))
-        ShowWarningBox(this, QStringLiteral("Не удалось сохранить копию несохранённой работы на "
-                                            "случай сбоя:\n%1\nСохраните проект сами.")
-                                 .arg(problem));
-    return false;
-}
-
-void TForm1::offerRecovery()
-{
-    if (!recovery_) return;
-    for (const Recovery::Copy &copy : recovery_->leftBehind()) {
-        const QString when =
-            QLocale(QLocale::Russian).toString(copy.written, QStringLiteral("d MMMM yyyy, HH:mm"));
-        const QString what = copy.designFile.isEmpty()
-                                 ? QStringLiteral("Новый проект, изменён %1.").arg(when)
-                                 : QStringLiteral("Проект %1, изменён %2.")
-                                       .arg(QDir::toNativeSeparators(copy.designFile), when);
-        const int answer = AskThreeWays(
-            this,
-            QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
-                .arg(what),
-            {{{QStringLiteral("Восстановить"), QMessageBox::AcceptRole},
-              {QStringLiteral("Удалить"), QMessageBox::DestructiveRole},
-              {QStringLiteral("Позже"), QMessageBox::RejectRole}}});
-        if (answer == 1) {
-            Recovery::remove(copy);
-            continue;
-        }
-        if (answer != 0 || !maySetDesignAside()) return;
-        const PendingState file = ReadDesignFile(copy.path, *this);
-        if (!file.problem.isEmpty()) {
-            // The copy stays: it may be read by hand, or given up at the next start.
-            ShowWarningBox(this, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
-                                     .arg(QDir::toNativeSeparators(copy.path), file.problem));
-            return;
-        }
-        file.apply();
-        designFile_ = copy.designFile;
-        // Differs from any design until it is saved: the work is not in its file yet.
-        savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
-        showPage(1);
-        updateNextButtons();
-        setWindowModified(true);
-        showTitle();
-        // This program's copy takes over before the old one goes.
-        if (storeRecovery()) Recovery::remove(copy);
-        return;
-    }
-}
-
-void TForm1::showTitle()
-{
-    setWindowTitle(designFile_.isEmpty()
-                       ? QStringLiteral("Тельмар v1.0[*]")
-                       : QFileInfo(designFile_).fileName() + QStringLiteral("[*] — Тельмар v1.0"));
+    session_->noteChange();
 }
 
 bool TForm1::maySetDesignAside()
 {
-    noteChange();
-    if (!isWindowModified()) return true;
-    const int answer = AskThreeWays(
-        this,
-        QStringLiteral("Сохранить изменения?\n\n") +
-            (designFile_.isEmpty() ? QStringLiteral("Новый проект не сохранён.")
-                                   : QStringLiteral("Проект %1 изменён после сохранения.")
-                                         .arg(QDir::toNativeSeparators(designFile_))),
-        {{{QStringLiteral("Сохранить"), QMessageBox::AcceptRole},
-          {QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole},
-          {QStringLiteral("Отмена"), QMessageBox::RejectRole}}});
-    if (answer == 1) return true;
-    if (answer == 0) return saveDesign(false);
-    return false;
+    return session_->maySetDesignAside();
+}
+
+void TForm1::keepRecoveryIn(const QString &folder, int delayMilliseconds)
+{
+    session_->keepRecoveryIn(folder, delayMilliseconds);
+}
+
+void TForm1::offerRecovery()
+{
+    session_->offerRecovery();
+}
+
+void TForm1::Button7Click()
+{
+    session_->askAndOpen();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+    if (DesignSession::takesDrop(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    if (!DesignSession::takesDrop(event->mimeData())) return;
     event->acceptProposedAction();
-    if (maySetDesignAside()) openDesignFile(urls.first().toLocalFile());
+    session_->drop(event->mimeData());
 }
 
 void TForm1::Button6Click()
 {
-    if (!windows_.form11) return;
-    ShowSecondaryWindow(windows_.form11, this, Placement::centredFirstTime);
-    windows_.form11->update(); // the last calculation
+    DrawingWindow *drawing = Of(windows_, &Windows::Drawing);
+    if (!drawing) return;
+    ShowSecondaryWindow(drawing, this, Placement::centredFirstTime);
+    drawing->update(); // the last calculation
 }
 
 // Page-1 commit: each field in turn, stopping at the first text that is not a number.
@@ -808,11 +459,12 @@ void TForm1::Button1Click()
         const std::optional<Soil> soil = SoilOf(list);
         if (soil) return soil;
         list->setFocus(Qt::OtherFocusReason);
-        ShowWarningBox(this, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
-                                            "измеренное удельное сопротивление в Ом*м — "
-                                            "положительное число, например 120 или %2.")
-                                 .arg(QString::fromUtf8(layer),
-                                      Text(FormatGeneral(85.5, DecimalSeparator()))));
+        ShowWarningBox(this,
+                       QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
+                                      "измеренное удельное сопротивление в Ом*м — "
+                                      "положительное число, например 120 или %2.")
+                           .arg(QString::fromUtf8(layer),
+                                QString::fromStdString(FormatGeneral(85.5, DecimalSeparator()))));
         return soil;
     };
     const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
@@ -823,7 +475,7 @@ void TForm1::Button1Click()
     record.lowerSoil = lower->item;
     record.upperResistivity = upper->resistivity;
     record.lowerResistivity = lower->resistivity;
-    commitNumbers(1);
+    CommitNumbers(*this, 1);
     showPage(2);
 }
 
@@ -834,13 +486,16 @@ void TForm1::Button3Click()
     captureArrangement();
     captureMaterial();
 
-    commitNumbers(2);
-    CalculateGrounding(record);
-    FillResultsPage();
+    CommitNumbers(*this, 2);
+    // Whole or not at all: a fault leaves the last results as they were.
+    record = Calculate(record).record;
+    ResultsPage1->FillResultsPage(record);
+    fitResults();
     showPage(3);
-    showAllowance();
+    // The normative tile shows the factor the calculation raised the norm by.
+    Label27->setText(ResultsPage::WithAllowance(Label27->text(), record));
     resultsShown_.start();
-    if (windows_.form11) windows_.form11->update();
+    if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
 }
 
 // The report of the last calculation, from the template beside the program.
@@ -856,27 +511,28 @@ void TForm1::Button5Click()
 
 void TForm1::takeTitleBlock()
 {
-    if (windows_.form12) windows_.form12->putInto(record);
+    if (TitleBlockWindow *titleBlock = Of(windows_, &Windows::TitleBlock))
+        titleBlock->putInto(record);
 }
 
 void TForm1::Button11Click()
 {
-    if (windows_.form12) ShowSecondaryWindow(windows_.form12, this, Placement::centredFirstTime);
+    showDialog(Of(windows_, &Windows::TitleBlock));
 }
 
 void TForm1::Button12Click()
 {
     if (reportRunner_->running()) return;
     // Offered beside the design, named after it.
-    const QFileInfo design(designFile_);
-    const QString start = designFile_.isEmpty()
-                              ? QDir(LastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
-                              : design.dir().filePath(design.completeBaseName() + ".pdf");
-    const QString path = chooseFile ? chooseFile(FileChoice::savePdf, start)
-                                    : AskForFile(this, FileChoice::savePdf, start);
+    const QFileInfo design(designFile());
+    const QString start =
+        designFile().isEmpty()
+            ? QDir(DesignSession::lastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
+            : design.dir().filePath(design.completeBaseName() + ".pdf");
+    const QString path = session_->askForFile(FileChoice::savePdf, start);
     if (path.isEmpty()) return;
     takeTitleBlock();
-    RememberFolder(path);
+    DesignSession::rememberFolder(path);
     reportRunner_->startPdf(record, ReportTemplatePath(), path);
 }
 
@@ -884,7 +540,7 @@ void TForm1::Button12Click()
 // and the coefficients, and needs everything else.
 void TForm1::Button13Click()
 {
-    if (!windows_.form13) return;
+    if (!Of(windows_, &Windows::Form13)) return;
     const ScreenInputs on = inputsOnScreen();
     const std::string_view varied[] = {"arrangement", "electrodeLength", "electrodeSpacing",
                                        "stripUtilization", "electrodeUtilization"};
@@ -899,88 +555,24 @@ void TForm1::Button13Click()
                                             "электрода и ширина полосы."));
         return;
     }
-    windows_.form13->search(on.record);
-    ShowSecondaryWindow(windows_.form13, this, Placement::centredFirstTime);
+    Of(windows_, &Windows::Form13)->search(on.record);
+    ShowSecondaryWindow(Of(windows_, &Windows::Form13), this, Placement::centredFirstTime);
 }
 
 void TForm1::applyVariant(const Variant &variant)
 {
-    const std::string separator = DecimalSeparator();
-    const auto number = [&](double value) { return Text(FormatGeneral(value, separator)); };
-    const auto item =
-        std::find(std::begin(kArrangementItems), std::end(kArrangementItems), variant.arrangement);
-    ComboBox2->setCurrentIndex(static_cast<int>(item - std::begin(kArrangementItems)));
-    Edit9->setText(number(variant.electrodeLength));
-    Edit11->setText(number(variant.electrodeSpacing));
-    Label16->setText(number(variant.electrodeUtilization));
-    Label26->setText(number(variant.stripUtilization));
+    DesignRecord chosen;
+    chosen.arrangement = variant.arrangement;
+    chosen.electrodeLength = variant.electrodeLength;
+    chosen.electrodeSpacing = variant.electrodeSpacing;
+    chosen.electrodeUtilization = variant.electrodeUtilization;
+    chosen.stripUtilization = variant.stripUtilization;
+    ShowOnPages(*this, chosen,
+                {"arrangement", "electrodeLength", "electrodeSpacing", "electrodeUtilization",
+                 "stripUtilization"});
     Button3->setEnabled(true);
     noteChange();
     run(&TForm1::Button3Click);
-}
-
-void TForm1::FillResultsPage()
-{
-    const ResultSentences s = ComposeResultSentences(record, DecimalSeparator());
-    Label17->setText(Text(s.designResistivity));
-    Label18->setText(Text(s.singleElectrode));
-    Label19->setText(Text(s.estimatedCount));
-    Label20->setText(Text(s.estimatedStripLength));
-    Label21->setText(Text(s.stripResistance));
-    ShowOnOneLine(Label22, Text(s.totalResistance), Text(s.totalResistanceBrief));
-    Label24->setText(Text(s.refinedCount));
-    Label25->setText(Text(s.decision));
-    Label32->setText(Text(s.refinedStripLength));
-    ShowOnOneLine(Label33, Text(s.installation), Text(s.installationBrief));
-    QStringList notes;
-    for (const std::string &note : s.notes)
-        notes << Text(note);
-    showNotes(notes);
-    Button10->setVisible(s.offerSettling);
-}
-
-// Two lines fit above the results. Notes that take more show the first cut short and a
-// link to all of them; the report gives them all too.
-void TForm1::showNotes(const QStringList &notes)
-{
-    notes_ = notes;
-    const QString all = notes.join(QLatin1Char('\n'));
-    Label34->setToolTip(all);
-    const QFontMetrics metrics(Label34->font());
-    // Inside the frame the label gets with the focus, with room to spare: rich text lays
-    // out a little wider than the font metrics measure it.
-    const int width = Label34->width() - 16;
-    const QRect room(0, 0, width, 1 << 16);
-    if (metrics.boundingRect(room, Qt::TextWordWrap, all).height() <= Label34->height()) {
-        Label34->setTextFormat(Qt::PlainText);
-        Label34->setText(all);
-        Label34->setFocusPolicy(Qt::NoFocus);
-        return;
-    }
-    const QString link = notes.size() > 1
-                             ? QStringLiteral("Замечаний: %1 — <a href=\"#notes\">показать все</a>")
-                                   .arg(notes.size())
-                             : QStringLiteral("<a href=\"#notes\">показать полностью</a>");
-    Label34->setTextFormat(Qt::RichText);
-    Label34->setText(metrics.elidedText(notes.front(), Qt::ElideRight, width).toHtmlEscaped() +
-                     QStringLiteral("<br>") + link);
-    Label34->setFocusPolicy(Qt::StrongFocus); // Tab reaches the notes too
-}
-
-void TForm1::showAllNotes()
-{
-    QMessageBox box(QMessageBox::Information, kApplicationTitle, QString(), QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QStringLiteral("Замечания к расчёту:\n\n") + notes_.join(QStringLiteral("\n\n")));
-    box.exec();
-}
-
-// The normative tile shows the factor the calculation raised it by.
-void TForm1::showAllowance()
-{
-    if (!record.normativeAllowance) return;
-    Label27->setText(Label27->text().section(kAllowanceMark, 0, 0) + kAllowanceMark +
-                     Text(FormatGeneral(record.allowanceFactor, DecimalSeparator())));
 }
 
 // The coefficients re-picked from the tables until the decided count keeps them: they go
@@ -989,150 +581,26 @@ void TForm1::Button10Click()
 {
     DesignRecord settled = record;
     SettleCoefficients(settled);
-    const std::string separator = DecimalSeparator();
-    Label16->setText(Text(FormatGeneral(settled.electrodeUtilization, separator)));
-    Label26->setText(Text(FormatGeneral(settled.stripUtilization, separator)));
+    ShowOnPages(*this, settled, {"electrodeUtilization", "stripUtilization"});
     record = settled;
-    FillResultsPage();
+    ResultsPage1->FillResultsPage(record);
+    fitResults();
     noteChange();
     Button5->setFocus(Qt::OtherFocusReason); // the button pressed is gone
-    if (windows_.form11) windows_.form11->update();
+    if (DrawingWindow *drawing = Of(windows_, &Windows::Drawing)) drawing->update();
 }
 
-void TForm1::commitNumbers(int page)
+// The window grows by a line where a method gives results that no sentence shows, and
+// keeps the described size otherwise.
+void TForm1::fitResults()
 {
-    for (const NumberSource &source : numberSourceTable) {
-        const InputField &field = *FindInput(source.input);
-        if (source.page != page || !Needed(field, record.electrodeMaterial)) continue;
-        const QString text = TextOf(*this, source.control);
-        if (field.kind == InputKind::flag) {
-            SetFlag(field, record, ReadFlag(text));
-            continue;
-        }
-        // The field is named, and the focus put there, for the user to mend it.
-        const auto refuse = [&](const QString &what, const QString &detail) {
-            QWidget *control = std::visit(
-                [this](auto member) -> QWidget * { return this->*member; }, source.control);
-            control->setFocus(Qt::OtherFocusReason);
-            if (auto *edit = qobject_cast<QLineEdit *>(control)) edit->selectAll();
-            const QString example =
-                Text(FormatGeneral(field.kind == InputKind::whole ? 40 : 2.5, DecimalSeparator()));
-            throw InputError(
-                QStringLiteral("%1: %2, например %3.")
-                    .arg((this->*source.caption)->text().section(", ", 0, 0), what, example),
-                detail);
-        };
-        double value = 0;
-        try {
-            value = ReadNumber(field, text);
-        } catch (const ConversionError &fault) {
-            refuse(text.isEmpty() ? QStringLiteral("введите число")
-                                  : QStringLiteral("«%1» — не число; введите число").arg(text),
-                   QString::fromUtf8(fault.what()));
-        }
-        if (source.positive && !(value > 0))
-            refuse(QStringLiteral("введите число больше нуля"), {});
-        SetNumber(field, record, value);
-    }
+    const int extra = Label35->text().isEmpty() ? 0 : Label35->height() + 8;
+    Label35->setVisible(extra > 0);
+    PageControl1->setExtraHeight(extra);
+    resize(PageControl1->size());
 }
 
 TForm1::ScreenInputs TForm1::inputsOnScreen() const
 {
-    ScreenInputs on;
-    const auto give = [&on](std::string_view name) { on.given.push_back(FindInput(name)); };
-    if (const int item = ChosenItem(ComboBox2); item >= 0) {
-        on.record.arrangement = kArrangementItems[item];
-        give("arrangement");
-    }
-    // No material chosen yet reads as an angle, as the calculation takes it.
-    const int material = ChosenItem(ComboBox1);
-    on.record.electrodeMaterial =
-        material >= 0 ? kMaterialItems[material] : ElectrodeMaterial::angle;
-    give("electrodeMaterial");
-    for (const auto &[list, resistivity, name] :
-         {std::tuple{ComboBox3, "upperResistivity", "upperSoil"},
-          std::tuple{ComboBox4, "lowerResistivity", "lowerSoil"}}) {
-        const std::optional<Soil> soil = SoilOf(list);
-        if (!soil) continue;
-        SetNumber(*FindInput(resistivity), on.record, soil->resistivity);
-        give(resistivity);
-        if (soil->item.empty()) continue;
-        TextOf(*FindInput(name), on.record) = std::string(soil->item);
-        give(name);
-    }
-    for (const NumberSource &source : numberSourceTable) {
-        const InputField &field = *FindInput(source.input);
-        if (!Needed(field, on.record.electrodeMaterial)) continue;
-        const QString text = TextOf(*this, source.control);
-        try {
-            if (field.kind == InputKind::flag)
-                SetFlag(field, on.record, ReadFlag(text));
-            else
-                SetNumber(field, on.record, ReadNumber(field, text));
-            on.given.push_back(&field);
-        } catch (const ConversionError &) {
-        }
-    }
-    if (windows_.form12 && !windows_.form12->object().isEmpty()) {
-        on.record.objectName = windows_.form12->object().toStdString();
-        give("object");
-    }
-    return on;
-}
-
-QJsonObject TForm1::saveState() const
-{
-    QJsonObject lists, texts[2];
-    for (const auto &[name, list] : savedListTable)
-        lists[QLatin1String(name)] = ListState(this->*list);
-    for (const auto &[name, control] : savedTextTable) {
-        const bool tile = std::holds_alternative<QLabel * TForm1::*>(control);
-        QString text = TextOf(*this, control);
-        // The factor after the allowance mark is the calculation's: a tile keeps the mark only.
-        if (tile && text.contains(kAllowanceMark))
-            text = text.section(kAllowanceMark, 0, 0) + kAllowanceMark;
-        texts[tile ? 1 : 0][QLatin1String(name)] = text;
-    }
-    return {{"lists", lists}, {"fields", texts[0]}, {"tiles", texts[1]}};
-}
-
-PendingState TForm1::restoreState(const QJsonObject &state, const QString &where,
-                                  const QString &separator)
-{
-    StateReader read(state, where);
-    const auto lists = read.object("lists");
-    const auto fields = read.object("fields");
-    const auto tiles = read.object("tiles");
-    if (!lists || !fields || !tiles) return read.finish({});
-
-    // Each part of its own: a list or a text left out stays as it is.
-    StateReader listReader(*lists, read.where("lists"));
-    std::vector<std::pair<QComboBox *, QJsonObject>> listStates;
-    for (const auto &[name, list] : savedListTable)
-        if (const auto listState =
-                listReader.list(QLatin1String(name), this->*list, StateReader::Presence::optional))
-            listStates.emplace_back(this->*list, *listState);
-    read.take(listReader.finish({}));
-
-    StateReader fieldReader(*fields, read.where("fields"));
-    StateReader tileReader(*tiles, read.where("tiles"));
-    // Numbers written with another locale's separator are read in this one's.
-    const QString here = QString::fromStdString(DecimalSeparator());
-    std::vector<std::pair<TextControl, QString>> textStates;
-    for (const auto &[name, control] : savedTextTable) {
-        StateReader &reader =
-            std::holds_alternative<QLabel * TForm1::*>(control) ? tileReader : fieldReader;
-        if (auto text = reader.text(QLatin1String(name), 64)) {
-            if (!separator.isEmpty() && separator != here) text->replace(separator, here);
-            textStates.emplace_back(control, *text);
-        }
-    }
-    read.take(fieldReader.finish({}));
-    read.take(tileReader.finish({}));
-    return read.finish([this, listStates, textStates] {
-        for (const auto &[list, listState] : listStates)
-            RestoreList(list, listState);
-        for (const auto &[control, text] : textStates)
-            std::visit([&](auto member) { (this->*member)->setText(text); }, control);
-    });
+    return InputsOnPages(*this);
 }

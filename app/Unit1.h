@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/DesignSession.h"
+#include "app/InputBindings.h"
 #include "design/DesignRecord.h"
 #include "ui/SavedState.h"
 
 #include <QElapsedTimer>
-#include <QJsonObject>
 #include <QStringList>
 #include <QWidget>
 
@@ -12,56 +13,41 @@
 #include <memory>
 #include <vector>
 
-class LookupDialog;
 class PageControl;
-class Recovery;
 class ReportRunner;
+class ResultsPage;
+struct Windows;
 struct InputField;
-class TForm10;
-class TForm12;
-class VariantsWindow;
-class TForm14;
+class HelpWindow;
 struct Variant;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 
-// The main window: the design wizard on three pages.
+// The main window: the design wizard on three pages. It wires the controls to their
+// handlers and hands the work on:
 //
 // Page 1 (soil and climate) takes two soils, two depths and three coefficient tiles; the
 // pointer passing over the zone above "Далее>>" enables it once every input has text, and
 // Button1Click commits the page into `record` and shows page 2.
 // Page 2 (electrodes) takes the arrangement, the material, four dimensions and two tiles;
-// its zone enables Button3, and Button3Click commits the page, runs CalculateGrounding on
-// the record, writes page 3 with FillResultsPage and shows it.
-// Page 3 (results) shows the sentences; Button5Click writes the report from the record.
-// The tiles are filled only by the lookup dialogs, which the tile clicks show. Every
-// handler runs through RunHandler, so a bad number or an arithmetic fault ends it with
-// the error box and leaves the page as it is. A design file keeps the pages' texts and
-// picks (saveState) and the inputs they give (inputsOnScreen).
+// its zone enables Button3, and Button3Click commits the page, computes the design from its
+// inputs (Calculate: every method, whole or not at all) and shows page 3.
+// Page 3 (results) is ResultsPage1 (ResultsPage), which writes the sentences and the notes;
+// Button5Click writes the report from the record through ReportRunner.
+// Which control holds which input is InputBindings' table: the commits read through it, and
+// a design file is put on the pages and taken back through it. The design's file (open,
+// save, recent designs, the modified mark, recovery) is DesignSession's; what a file holds
+// is DesignFile's. The other windows are in the one list of Windows: the tiles are filled
+// only by the lookup dialogs, which the tile clicks show. Every handler runs through
+// RunHandler, so a bad number or an arithmetic fault ends it with the error box and leaves
+// the page as it is.
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // The secondary windows the main window shows; all live for the whole run.
-    struct SecondaryWindows {
-        LookupDialog *form2 = nullptr; // vertical electrodes in a row
-        LookupDialog *form3 = nullptr; // strip, electrodes in a row
-        LookupDialog *form4 = nullptr; // vertical electrodes along a contour
-        LookupDialog *form5 = nullptr; // strip, electrodes along a contour
-        LookupDialog *form6 = nullptr; // normative resistance
-        LookupDialog *form7 = nullptr; // climatic coefficients
-        QWidget *form9 = nullptr;      // About box
-        TForm10 *form10 = nullptr;     // report progress
-        QWidget *form11 = nullptr;     // the drawing of the installation
-        TForm12 *form12 = nullptr;     // the report's title block
-        // Подбор: the lightest installations
-        VariantsWindow *form13 = nullptr;
-    };
-
     // What the items of the arrangement list (ComboBox2) and the material list (ComboBox1)
     // stand for, in the lists' order.
     static constexpr Arrangement kArrangementItems[] = {Arrangement::contour, Arrangement::row};
@@ -70,8 +56,10 @@ public:
 
     TForm1();
     ~TForm1() override;
-    void setSecondaryWindows(const SecondaryWindows &windows);
-    const SecondaryWindows &secondaryWindows() const { return windows_; }
+    // The program's windows (app/Windows.h), which live for the whole run; none until they
+    // are all made.
+    void setWindows(const Windows &windows);
+    const Windows *windows() const { return windows_; }
 
     // The design on the pages: their commits write its inputs, the calculation its results.
     DesignRecord record;
@@ -80,6 +68,7 @@ public:
     QWidget *TabSheet1 = nullptr;
     QWidget *TabSheet2 = nullptr;
     QWidget *TabSheet3 = nullptr;
+    ResultsPage *ResultsPage1 = nullptr; // page 3's results, on TabSheet3
 
     // Page 1.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
@@ -105,6 +94,7 @@ public:
     QLabel *Label24 = nullptr, *Label25 = nullptr;
     QLabel *Label33 = nullptr; // the finished installation's resistance against the norm
     QLabel *Label34 = nullptr; // what the user is to act on: coefficients, sizes
+    QLabel *Label35 = nullptr; // results no sentence above shows, a method's own
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
     QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
     QPushButton *Button7 = nullptr; // "Открыть…" on page 1
@@ -119,18 +109,9 @@ public:
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);
 
-    // The lists' texts and chosen items and the fields' and tiles' texts.
-    QJsonObject saveState() const;
-    // Checks a saved state whole; its number texts were written with `separator`.
-    PendingState restoreState(const QJsonObject &state, const QString &where,
-                              const QString &separator);
-
     // The inputs as the pages would commit them now, and those of them that the pages give:
     // a text that does not convert gives none.
-    struct ScreenInputs {
-        DesignRecord record;
-        std::vector<const InputField *> given;
-    };
+    using ScreenInputs = ::ScreenInputs;
     ScreenInputs inputsOnScreen() const;
 
     // What runs the reports of this window.
@@ -138,31 +119,23 @@ public:
 
     // F1: the help page, made when first asked for.
     void showHelp();
-    TForm14 *helpWindow() const { return help_.get(); }
+    HelpWindow *helpWindow() const { return help_.get(); }
 
-    // Opens a design file into the windows, or says why it cannot; true when opened.
+    // The design's file, delegated to its session (DesignSession): opening a design file
+    // (true when opened), `telmar FILE`, the file last opened or saved (empty for a new
+    // design), the check for a change on every change of a field, list, tile or dialog,
+    // the question before the design is set aside, and the copy of unsaved work.
     bool openDesignFile(const QString &path);
-    // `telmar FILE` opens a saved design.
     void openFromCommandLine(const QStringList &arguments);
-    // The file the design was last opened from or saved to; empty for a new design.
-    QString designFile() const { return designFile_; }
-    // Whether the windows hold what was last opened or saved, and the title says so; called
-    // on every change of a field, list, tile or dialog.
+    QString designFile() const;
     void noteChange();
-    // Asks "Сохранить изменения?" where the design differs from its file and does as
-    // answered; true when the design may now be closed or replaced.
     bool maySetDesignAside();
-    // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
-    // the user gives none. The tests answer in its place.
-    enum class FileChoice { openDesign, saveDesign, savePdf };
-    std::function<QString(FileChoice choice, const QString &start)> chooseFile;
-
-    // Keeps a copy of work not yet in its file in `folder`, written `delayMilliseconds`
-    // after the last change, for a start after a crash; off until called.
     void keepRecoveryIn(const QString &folder, int delayMilliseconds = 2000);
-    // Offers the work of programs that ended without putting it away: restore it, give it
-    // up, or ask at the next start.
     void offerRecovery();
+    // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
+    // the user gives none. The tests answer in the file dialog's place.
+    using FileChoice = DesignSession::FileChoice;
+    std::function<QString(FileChoice choice, const QString &start)> chooseFile;
 
 signals:
     // The main window was closed: the program ends.
@@ -183,9 +156,6 @@ private:
     void run(Handler handler);
     // The click handler of a clickable tile, or nullptr for anything else.
     Handler tileClick(const QObject *watched) const;
-    // Commits the numbers of a page into the record, in order, stopping at the first text
-    // that does not convert.
-    void commitNumbers(int page);
 
     void Button1Click();
     void Button3Click();
@@ -194,6 +164,7 @@ private:
     void Button6Click();
     void Button7Click();
     void Button10Click();
+    void fitResults();
     void Button11Click();
     void Button12Click();
     void Button13Click();
@@ -201,14 +172,6 @@ private:
     void applyVariant(const Variant &variant);
     // The report's title block from its window into the record.
     void takeTitleBlock();
-    // True when saved; a failure has been told.
-    bool saveDesign(bool ask);
-    // What was opened or saved is now what the windows hold.
-    void markSaved();
-    void fillRecentMenu();
-    // Opens a recent design; one that is gone leaves the list with a word.
-    void openRecent(const QString &path);
-    void showTitle();
     void Label16Click();
     void Label26Click();
     void Label27Click();
@@ -225,23 +188,12 @@ private:
     void captureArrangement();
     void captureMaterial();
     void showMaterialLabel();
-    void FillResultsPage();
-    void showNotes(const QStringList &notes);
-    void showAllNotes();
-    void showAllowance();
     void showDialog(QWidget *dialog);
 
-    SecondaryWindows windows_;
+    const Windows *windows_ = nullptr;
     ReportRunner *reportRunner_ = nullptr;
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
-    QString designFile_;
-    QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
-    std::unique_ptr<TForm14> help_;
-    QStringList notes_; // of the results shown
-    // The copy of unsaved work, and the pause after a change before it is written.
-    bool storeRecovery(); // true when written
-    std::unique_ptr<Recovery> recovery_;
-    QTimer *recoveryTimer_ = nullptr;
-    bool recoveryFailureTold_ = false;
+    DesignSession *session_ = nullptr;
+    std::unique_ptr<HelpWindow> help_;
 };

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/PageControl.h"
+#include "app/ResultsPage.h"
 #include "design/InstallationGeometry.h"
 #include "design/Tables.h"
 #include "ui/Look.h"
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <type_traits>
 
 namespace {
 
@@ -85,6 +88,7 @@ const LabelRow labelTable[] = {
     {&TForm1::Label25, "Label25", 2, {16, 312, 585, 25}, "", R, LabelRole::text},
     {&TForm1::Label33, "Label33", 2, {16, 336, 705, 22}, "", L, LabelRole::text},
     {&TForm1::Label34, "Label34", 2, {16, 0, 494, 32}, "", S, LabelRole::warning},
+    {&TForm1::Label35, "Label35", 2, {16, 392, 705, 22}, "", L, LabelRole::text},
 };
 // clang-format on
 
@@ -154,7 +158,11 @@ void MakeTile(QLabel *tile, bool clickable)
 // Makes a control of the layout on its page, named and placed as its row says.
 template <typename Control> Control *Place(TForm1 &form, const ControlRow<Control> &row)
 {
-    auto *control = new Control(form.PageControl1->page(row.page));
+    // The results page's labels are its own.
+    QWidget *parent = std::is_same_v<Control, QLabel> && row.page == 2
+                          ? static_cast<QWidget *>(form.ResultsPage1)
+                          : form.PageControl1->page(row.page);
+    auto *control = new Control(parent);
     control->setObjectName(QString::fromLatin1(row.name));
     control->setGeometry(row.geometry);
     form.*row.control = control;
@@ -171,6 +179,7 @@ void TForm1::buildLayout()
     TabSheet1 = PageControl1->page(0);
     TabSheet2 = PageControl1->page(1);
     TabSheet3 = PageControl1->page(2);
+    ResultsPage1 = new ResultsPage(TabSheet3);
 
     for (const auto &row : labelTable) {
         QLabel *label = Place(*this, row.at);
@@ -240,4 +249,18 @@ void TForm1::buildLayout()
             previous = widget;
         }
     }
+    // The page takes its labels once they stand in the focus order: it decides their focus.
+    ResultsPage1->setControls({.designResistivity = Label17,
+                               .singleElectrode = Label18,
+                               .estimatedCount = Label19,
+                               .estimatedStripLength = Label20,
+                               .stripResistance = Label21,
+                               .totalResistance = Label22,
+                               .refinedStripLength = Label32,
+                               .refinedCount = Label24,
+                               .decision = Label25,
+                               .installation = Label33,
+                               .notes = Label34,
+                               .extras = Label35,
+                               .settle = Button10});
 }

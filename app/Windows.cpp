@@ -39,17 +39,15 @@ void CreateSecondaryWindows(Windows &windows)
                      });
     w->Form9 = std::make_unique<TForm9>();
     w->Form10 = std::make_unique<TForm10>();
-    w->Form11 = std::make_unique<TForm11>(main.record);
-    w->Form12 = std::make_unique<TForm12>();
+    w->Drawing = std::make_unique<DrawingWindow>(main.record);
+    w->TitleBlock = std::make_unique<TitleBlockWindow>();
     w->Form13 = std::make_unique<VariantsWindow>();
     for (QWidget *window : std::initializer_list<QWidget *>{
              w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
-             w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Form11.get(), w->Form12.get(),
+             w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Drawing.get(), w->TitleBlock.get(),
              w->Form13.get()})
         window->setWindowIcon(ProgramIcon());
-    main.setSecondaryWindows({w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(),
-                              w->Form6.get(), w->Form7.get(), w->Form9.get(), w->Form10.get(),
-                              w->Form11.get(), w->Form12.get(), w->Form13.get()});
+    main.setWindows(*w);
 }
 
 std::unique_ptr<Windows> CreateWindows()

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/DrawingWindow.h"
+#include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Unit10.h"
-#include "app/Unit11.h"
-#include "app/Unit12.h"
 #include "app/Unit9.h"
 #include "app/VariantsWindow.h"
 #include "dialogs/Unit2.h"
@@ -15,9 +15,10 @@
 
 #include <memory>
 
-// The windows of the program, one instance each for the whole run. Members are
-// destroyed in reverse order, so the dialogs go before the main window whose tiles they
-// write.
+// The windows of the program, one instance each for the whole run, in one list: the main
+// window finds the others here. Members are destroyed in reverse order, so the dialogs go
+// before the main window whose tiles they write. The help window is made when first asked
+// for, by the main window.
 struct Windows {
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<TForm2> Form2;
@@ -28,8 +29,8 @@ struct Windows {
     std::unique_ptr<TForm7> Form7;
     std::unique_ptr<TForm9> Form9;
     std::unique_ptr<TForm10> Form10;
-    std::unique_ptr<TForm11> Form11;
-    std::unique_ptr<TForm12> Form12;
+    std::unique_ptr<DrawingWindow> Drawing;
+    std::unique_ptr<TitleBlockWindow> TitleBlock;
     std::unique_ptr<VariantsWindow> Form13;
 };
 

@@ -30,7 +30,7 @@ using simdjson::dom::object;
 
 // What a design file of the program carries beside the inputs, passed over here: so
 // telmar-calc computes a saved design as it is.
-constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows"};
+constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows", "view"};
 
 constexpr std::size_t kGivenInputs = static_cast<std::size_t>(std::ranges::count_if(
     inputTable, [](const InputField &field) { return field.kind != InputKind::derived; }));
@@ -243,6 +243,8 @@ DesignInput ReadDesign(element json)
     if (auto problem = fields.take(design)) return {.problem = *problem};
     if (const auto &windows = fields.at("windows"))
         if (auto twice = KeyGivenTwice(*windows, "windows")) return {.problem = *twice};
+    if (const auto &view = fields.at("view"))
+        if (auto twice = KeyGivenTwice(*view, "view")) return {.problem = *twice};
 
     DesignRecord r;
     // The choices first: the material says which cross-section field a design gives.

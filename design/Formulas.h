@@ -47,8 +47,8 @@ inline std::string MidDepthNumbers(Numerals n, double L, double t)
     return n(L) + " / 2 + " + n(t);
 }
 
-// d of an angle of flange width b (mm), in metres.
-inline constexpr std::string_view kAngleDiameter = "d = 0,95·b / 1000";
+// dэ, the equivalent diameter of an angle of flange width b (mm), in metres.
+inline constexpr std::string_view kAngleDiameter = "dэ = 0,95·b / 1000";
 template <typename V> V AngleDiameter(V b)
 {
     return 0.95 * b / 1000;
@@ -58,8 +58,8 @@ inline std::string AngleDiameterNumbers(Numerals n, double b)
     return "0,95·" + n(b) + " / 1000";
 }
 
-// d of a round rod of diameter dст (mm), in metres.
-inline constexpr std::string_view kRodDiameter = "d = dст / 1000";
+// dэ of a round rod of diameter d (mm): the rod's own, in metres.
+inline constexpr std::string_view kRodDiameter = "dэ = d / 1000";
 template <typename V> V RodDiameter(V d)
 {
     return d / 1000;
@@ -160,7 +160,7 @@ inline std::string AllowedResistanceNumbers(Numerals n, double Rn, double k)
 // Rв, one vertical electrode. The depth term first, as the calculation has always taken it,
 // so that of two faults the same one stops it.
 inline constexpr std::string_view kElectrodeResistance =
-    "Rв = 0,366·ρр / L·(lg(2·L / d) + 0,5·lg((4·T + L) / (4·T − L)))";
+    "Rв = 0,366·ρр / L·(lg(2·L / dэ) + 0,5·lg((4·T + L) / (4·T − L)))";
 template <typename V> V ElectrodeResistance(V rhoE, V L, V d, V T)
 {
     const V depthTerm = 0.5 * Lg((4 * T + L) / (4 * T - L));
@@ -199,11 +199,19 @@ inline std::string StripRunNumbers(Numerals n, double count, double a, bool cont
     return contour ? n(count) + "·" + n(a) : "(" + n(count) + " − 1)·" + n(a);
 }
 
-// Rп of a strip of length Ls and width bs (mm) at depth t, in the layer of resistivity ρ.
+// The strip's width bs (mm) in metres, as the strip's formula takes it.
+inline constexpr std::string_view kStripWidthInMetres = "bп = bп(мм) / 1000";
+inline std::string StripWidthInMetresNumbers(Numerals n, double bs)
+{
+    return n(bs) + " / 1000";
+}
+
+// Rп of a strip of length Ls and width bs (mm) at depth t, in the layer of resistivity ρ;
+// written with the width in metres.
 inline std::string StripResistanceFormula(bool lowerLayer)
 {
     return std::string("Rп = 0,366·ψг·") + (lowerLayer ? "ρ2" : "ρ1") +
-           " / (Lп·ηг)·lg(2·Lп² / (bп / 1000·t))";
+           " / (Lп·ηг)·lg(2·Lп² / (bп·t))";
 }
 template <typename V> V StripResistance(V psiH, V rho, V Ls, V etaH, V bs, V t)
 {
@@ -213,8 +221,9 @@ template <typename V> V StripResistance(V psiH, V rho, V Ls, V etaH, V bs, V t)
 inline std::string StripResistanceNumbers(Numerals n, double psiH, double rho, double Ls,
                                           double etaH, double bs, double t)
 {
+    // bs / 1000 is the double nearest the decimal written, so the numbers give the value.
     return "0,366·" + n(psiH) + "·" + n(rho) + " / (" + n(Ls) + "·" + n(etaH) + ")·lg(2·" + n(Ls) +
-           "² / (" + n(bs) + " / 1000·" + n(t) + "))";
+           "² / (" + n(bs / 1000) + "·" + n(t) + "))";
 }
 
 // R(n), the finished installation of n electrodes beside the strip that joins them.
@@ -232,14 +241,16 @@ inline std::string InstallationNumbers(Numerals n, double count, double etaV, do
 }
 
 // Rз, what the electrodes must reach beside a strip of Rп for the installation to reach Rн.
-inline constexpr std::string_view kTotalElectrodeResistance = "Rз = |Rп·Rн / (Rп − Rн)|";
+// It is written only where Rп > Rн, where the value is positive as it stands; a strip with
+// Rп ≤ Rн meets the norm alone, and the report says so in words.
+inline constexpr std::string_view kTotalElectrodeResistance = "Rз = Rп·Rн / (Rп − Rн)";
 template <typename V> V TotalElectrodeResistance(V Rp, V Rn)
 {
     return Abs(Rp * Rn / (Rp - Rn));
 }
 inline std::string TotalElectrodeResistanceNumbers(Numerals n, double Rp, double Rn)
 {
-    return "|" + n(Rp) + "·" + n(Rn) + " / (" + n(Rp) + " − " + n(Rn) + ")|";
+    return n(Rp) + "·" + n(Rn) + " / (" + n(Rp) + " − " + n(Rn) + ")";
 }
 
 // n′ = Rв / (Rз·ηв), the electrodes that reach Rз.

@@ -2,6 +2,7 @@
 
 #include "design/Formulas.h"
 #include "design/NumberFormat.h"
+#include "design/Tables.h"
 
 #include <algorithm>
 #include <charconv>
@@ -73,10 +74,13 @@ public:
         double Rn = r_.normativeResistance;
         if (r_.normativeAllowance) {
             const double rho = r_.soilResistivity;
-            w.norm.push_back({"По ПУЭ 1.7.101 и 1.7.103 для грунта с ρ > 100 Ом·м норма "
-                              "увеличивается в 0,01·ρ раза, но не более чем в 10 раз; ρ — "
-                              "эквивалентное удельное сопротивление грунта по длине электрода "
-                              "без климатического коэффициента (ψ = 1):",
+            const std::optional<NormBasis> basis = NormBasisOf(r_.normativeResistance);
+            const std::string clause =
+                basis ? "По ПУЭ (7-е изд., п. " + std::string(basis->clause) + ")" : "По ПУЭ";
+            w.norm.push_back({clause + " для грунта с ρ > 100 Ом·м норма увеличивается в "
+                                       "0,01·ρ раза, но не более чем в 10 раз; ρ — эквивалентное "
+                                       "удельное сопротивление грунта по длине электрода без "
+                                       "климатического коэффициента (ψ = 1):",
                               0});
             if (layers == f::ElectrodeLayers::both)
                 w.norm.push_back(line(f::kSoilResistivity,
@@ -90,11 +94,13 @@ public:
                      rho});
             w.norm.push_back(line(f::kAllowanceFactor, f::AllowanceFactorNumbers(n_, rho),
                                   r_.allowanceFactor, ""));
+            // A resistance to hundredths of an ohm, more only where the decision needs them.
+            const double scale = std::pow(10.0, std::max(2, digits_ - 2));
+            Rn = std::round(r_.allowedResistance * scale) / scale;
             w.norm.push_back(
                 line(f::kAllowedResistance,
                      f::AllowedResistanceNumbers(n_, r_.normativeResistance, r_.allowanceFactor),
-                     r_.allowedResistance, "Ом"));
-            Rn = r_.allowedResistance;
+                     Rn, "Ом"));
         } else {
             w.norm.push_back({"Rн = " + n(Rn) + " Ом", Rn});
         }
@@ -108,6 +114,9 @@ public:
         w.estimate = line(f::kEstimate, f::EstimateNumbers(n_, Rv, Rn, etaV), x1, "");
         estimatedCount_ = std::max(1.0, std::ceil(x1));
         w.estimatedCount = "n₁ = " + n(estimatedCount_) + " шт. (x₁, округлённое вверх)";
+        const double bs = r_.stripWidth;
+        w.stripWidth =
+            line(f::kStripWidthInMetres, f::StripWidthInMetresNumbers(n_, bs), bs / 1000, "м");
         w.estimatedStrip = strip(estimatedCount_, "n₁");
         w.estimatedStripResistance = stripResistance(w.estimatedStrip.value, r_.stripUtilization);
 
@@ -209,7 +218,26 @@ bool DecidesAsTheCalculation(const WorkedCalculation &w, double estimatedCount,
            r.leastCountTaken;
 }
 
+// What each row of the table of normative resistances earths, in the words of its lookup
+// window, the voltages of its columns, and the clauses of ПУЭ (7th edition) that set them.
+constexpr std::string_view kEarthings[] = {
+    "рабочее заземление нулевой точки трансформатора",
+    "повторное заземление нулевого провода на вводе в объект",
+    "повторное заземление нулевого провода на воздушной линии",
+};
+constexpr std::string_view kNormClauses[] = {"1.7.101", "1.7.103", "1.7.103"};
+constexpr std::string_view kVoltages[] = {"220/127 В", "380/220 В", "660/380 В"};
+
 } // namespace
+
+std::optional<NormBasis> NormBasisOf(double normativeResistance)
+{
+    for (std::size_t kind = 0; kind < normativeResistanceTable.size(); ++kind)
+        for (std::size_t column = 0; column < normativeResistanceTable[kind].size(); ++column)
+            if (normativeResistanceTable[kind][column] == normativeResistance)
+                return NormBasis{kEarthings[kind], kVoltages[column], kNormClauses[kind]};
+    return std::nullopt;
+}
 
 double RoundSignificant(double value, int digits)
 {

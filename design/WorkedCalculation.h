@@ -2,6 +2,7 @@
 
 #include "design/DesignRecord.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +33,14 @@ struct WorkedCount {
 struct WorkedCalculation {
     int digits = 4;               // significant digits of the results shown
     WorkedLine midDepth;          // T
-    WorkedLine diameter;          // d, in metres
+    WorkedLine diameter;          // dэ, in metres
     std::string boundary;         // the layer the electrode lies wholly in; empty where it crosses
     WorkedLine resistivity;       // ρр
     std::vector<WorkedLine> norm; // the clause, ρ, k and Rн·k with the allowance; Rн alone without
     WorkedLine electrode;         // Rв
     WorkedLine estimate;          // x₁ = Rв / (Rн·ηв)
     std::string estimatedCount;          // "n₁ = ⌈4,581⌉ = 5"
+    WorkedLine stripWidth;               // bп in metres
     WorkedLine estimatedStrip;           // Lп(n₁)
     WorkedLine estimatedStripResistance; // Rп(n₁)
     std::vector<WorkedCount> choice;     // the counts around the decision, the smaller first
@@ -47,6 +49,18 @@ struct WorkedCalculation {
     // the norm alone.
     std::vector<WorkedLine> check;
 };
+
+// What a norm of the table of normative resistances is for: the earthing, the mains
+// voltage and the clause of ПУЭ that sets it.
+struct NormBasis {
+    std::string_view earthing; // "рабочее заземление нулевой точки трансформатора"
+    std::string_view voltage; // "380/220 В"
+    std::string_view clause;  // "1.7.101"
+};
+
+// The basis of a norm the table gives; none for a norm the table does not hold, typed by
+// the designer.
+std::optional<NormBasis> NormBasisOf(double normativeResistance);
 
 // The worked calculation of a record the calculation has run on; numbers written with
 // `decimalSeparator`.

@@ -57,6 +57,14 @@ PendingState TwoListDialog::restoreState(const QJsonObject &state, const QString
     return read.finish(readState(read));
 }
 
+void TwoListDialog::clearState()
+{
+    RestoreList(ComboBox1, {{"text", QString()}, {"item", -1}});
+    RestoreList(ComboBox2, {{"text", QString()}, {"item", -1}});
+    chosenRow = 0;
+    chosenValue = 0;
+}
+
 std::function<void()> TwoListDialog::readState(StateReader &read)
 {
     const auto first = read.list(firstKey_, ComboBox1);

@@ -50,6 +50,7 @@ public:
 
     QJsonObject saveState() const override;
     PendingState restoreState(const QJsonObject &state, const QString &where) override;
+    void clearState() override;
 
 signals:
     // OK's pick, as the tile shows it.

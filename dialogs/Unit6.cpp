@@ -78,6 +78,12 @@ QJsonObject TForm6::saveState() const
     return state;
 }
 
+void TForm6::clearState()
+{
+    TwoListDialog::clearState();
+    CheckBox1->setChecked(false);
+}
+
 std::function<void()> TForm6::readState(StateReader &read)
 {
     auto lists = TwoListDialog::readState(read);

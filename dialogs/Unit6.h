@@ -17,6 +17,7 @@ public:
     QCheckBox *CheckBox1 = nullptr;
 
     QJsonObject saveState() const override;
+    void clearState() override;
 
 protected:
     QString tileText(double value) const override;

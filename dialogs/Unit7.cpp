@@ -157,11 +157,28 @@ PendingState TForm7::restoreState(const QJsonObject &state, const QString &where
     const auto value = read.number("chosenValue", 0, 1e6, false);
     const auto coefficients = read.numbers("zoneCoefficients", 3, 0, 1e6);
     return read.finish([=, this] {
-        for (int i = 0; i < 4; ++i)
-            RadioButtons[i]->setChecked(i == static_cast<int>(*zone));
+        checkZone(static_cast<int>(*zone));
         RestoreList(ComboBox1, *type);
         chosenValue = *value;
         zoneCoefficients = {(*coefficients)[0].toDouble(), (*coefficients)[1].toDouble(),
                             (*coefficients)[2].toDouble()};
     });
+}
+
+void TForm7::clearState()
+{
+    checkZone(-1);
+    RestoreList(ComboBox1, {{"text", QString()}, {"item", -1}});
+    chosenValue = 0;
+    zoneCoefficients = {0, 0, 0};
+}
+
+void TForm7::checkZone(int zone)
+{
+    // An exclusive group keeps one button checked: none is checked with the rule lifted.
+    QButtonGroup *zones = RadioButtons[0]->group();
+    zones->setExclusive(false);
+    for (int i = 0; i < 4; ++i)
+        RadioButtons[i]->setChecked(i == zone);
+    zones->setExclusive(true);
 }

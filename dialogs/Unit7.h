@@ -33,6 +33,7 @@ public:
 
     QJsonObject saveState() const override;
     PendingState restoreState(const QJsonObject &state, const QString &where) override;
+    void clearState() override;
 
 signals:
     // OK's pick, as the tiles show it.
@@ -41,4 +42,8 @@ signals:
 protected:
     bool okMayBeEnabled() const override;
     void BitBtn1Click() override;
+
+private:
+    // Checks the zone's button; -1: none.
+    void checkZone(int zone);
 };

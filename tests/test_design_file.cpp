@@ -33,7 +33,7 @@ class DesignFileTest : public QObject {
     QTemporaryDir scratch;
     TForm1 &form() { return w.form(); }
 
-    QJsonObject windowsState() { return CaptureDesign(form()).value("windows").toObject(); }
+    QJsonObject designState() { return CaptureDesign(form()); }
 
     static QString RtfText(const QString &path)
     {
@@ -122,10 +122,10 @@ private slots:
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
         const double count = form().record.refinedCount;
-        const QJsonObject before = windowsState();
-        QCOMPARE(before.value("dialogs")
+        const QJsonObject before = designState();
+        QCOMPARE(before.value("view")
                      .toObject()
-                     .value("Form2")
+                     .value("electrodeUtilizationInRow")
                      .toObject()
                      .value("chosenValue")
                      .toDouble(),
@@ -143,14 +143,14 @@ private slots:
         // A new run of the program, the file opened with its button.
         w.stop();
         w.start();
-        QVERIFY(windowsState() != before);
+        QVERIFY(designState() != before);
         form().chooseFile = [&](TForm1::FileChoice choice, const QString &) {
             return choice == TForm1::FileChoice::openDesign ? path : QString();
         };
         Click(form().Button7);
         QVERIFY(w.boxes->empty());
         QCOMPARE(w.page(), 1);
-        QCOMPARE(windowsState(), before);
+        QCOMPARE(designState(), before);
         QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Глина-60"));
         QCOMPARE(ChosenItem(form().ComboBox3), 2);
         QCOMPARE(w.windows->Form2->chosenValue, 0.745);
@@ -218,7 +218,7 @@ private slots:
         reports.install(w);
         fillWithPicks();
         w.nextOnPage2();
-        TForm12 &titleBlock = *w.windows->Form12;
+        TitleBlockWindow &titleBlock = *w.windows->TitleBlock;
         Click(form().Button11);
         QVERIFY(QTest::qWaitForWindowExposed(&titleBlock));
         const QString names[] = {QStringLiteral("Подстанция «Северная», заземление ОРУ"),
@@ -254,10 +254,10 @@ private slots:
         w.stop();
         reports.install(w);
         w.start();
-        QCOMPARE(w.windows->Form12->Edit1->text(), QString());
-        QCOMPARE(w.windows->Form12->Edit4->text(), names[3]);
+        QCOMPARE(w.windows->TitleBlock->Edit1->text(), QString());
+        QCOMPARE(w.windows->TitleBlock->Edit4->text(), names[3]);
         form().openFromCommandLine({QStringLiteral("telmar"), path});
-        QCOMPARE(w.windows->Form12->Edit1->text(), names[0]);
+        QCOMPARE(w.windows->TitleBlock->Edit1->text(), names[0]);
         w.nextOnPage1();
         w.nextOnPage2();
         QTest::qWait(QApplication::doubleClickInterval() + 50);
@@ -284,6 +284,10 @@ private slots:
         QTest::newRow("a number no field can hold")
             << QByteArray(R"({"format": "telmar-design", "version": 1, "windows": {"dialogs": {"Form2": {"ratio": {"text": "", "item": -1}, "count": {"text": "", "item": -1}, "chosenRow": 1e300, "chosenValue": 0}}}})")
             << "windows.dialogs.Form2.chosenRow";
+        QTest::newRow("an input of the wrong kind")
+            << QByteArray(R"({"format": "telmar-design", "version": 2, "electrodeLength": "три"})") << "electrodeLength: ожидается число";
+        QTest::newRow("a lookup's part that is no object")
+            << QByteArray(R"({"format": "telmar-design", "version": 2, "view": {"climaticCoefficients": 1}})") << "view.climaticCoefficients: ожидается объект";
         QTest::newRow("an object that is no text")
             << QByteArray(good).replace("\"version\": 1,", "\"version\": 1, \"object\": 7,") << "object: ожидается строка";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
@@ -296,7 +300,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         w.fillPage1();
-        const QJsonObject before = windowsState();
+        const QJsonObject before = designState();
         QString path =
             scratch.filePath(QStringLiteral("bad-%1.telmar").arg(QTest::currentDataTag()));
         if (reason == "это не обычный файл")
@@ -308,12 +312,12 @@ private slots:
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY2(seen[0].text.contains(QDir::toNativeSeparators(path)), qPrintable(seen[0].text));
         QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
-        QCOMPARE(windowsState(), before);
+        QCOMPARE(designState(), before);
     }
 
-    // Files the first version wrote, kept as they were written: each opens, computes, and
-    // saves back byte for byte but for what later versions added.
-    void filesOfTheFirstVersionOpenAndSaveAsTheyWere_data()
+    // Files the first version wrote, kept as they were written: each opens and computes,
+    // and saved again it is a file of today's version that opens the same.
+    void filesOfTheFirstVersionOpenAndSaveAsTheSecond_data()
     {
         // clang-format off
         QTest::addColumn<QString>("name");
@@ -323,30 +327,166 @@ private slots:
         // clang-format on
     }
 
-    void filesOfTheFirstVersionOpenAndSaveAsTheyWere()
+    void filesOfTheFirstVersionOpenAndSaveAsTheSecond()
     {
         QFETCH(QString, name);
         QFETCH(double, count);
         const QString kept = QStringLiteral(TELMAR_TEST_DESIGNS "/") + name;
         QVERIFY(form().openDesignFile(kept));
+        const QJsonObject opened = designState();
         w.nextOnPage1();
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
         QCOMPARE(form().record.refinedCount, count);
-        // Saved again, it is the file as it was, and what later versions added at its default:
-        // the norm's allowance, off.
-        QJsonObject saved = CaptureDesign(form());
-        QCOMPARE(saved.take("normativeAllowance"), QJsonValue(false));
-        QJsonObject windows = saved.value("windows").toObject();
-        QJsonObject dialogs = windows.value("dialogs").toObject();
-        QJsonObject normative = dialogs.value("Form6").toObject();
-        QCOMPARE(normative.take("allowance"), QJsonValue(false));
-        dialogs["Form6"] = normative;
-        windows["dialogs"] = dialogs;
-        saved["windows"] = windows;
         const QString again = scratch.filePath(name);
-        QVERIFY(WriteDesignFile(again, saved).isEmpty());
-        QCOMPARE(ReadFile(again), ReadFile(kept));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return again; };
+        Click(form().Button9);
+        // The inputs as they were, and what later versions added at its default: the norm's
+        // allowance, off; no control's name.
+        QJsonObject old = QJsonDocument::fromJson(ReadFile(kept)).object();
+        QJsonObject saved = QJsonDocument::fromJson(ReadFile(again)).object();
+        QCOMPARE(saved.take("version"), QJsonValue(2));
+        QCOMPARE(saved.take("normativeAllowance"), QJsonValue(false));
+        QVERIFY(saved.take("view").isObject());
+        old.remove("version");
+        old.remove("windows");
+        QCOMPARE(saved, old);
+        if (name == "row-angle.telmar")
+            QCOMPARE(ReadFile(again),
+                     ReadFile(QStringLiteral(TELMAR_TEST_DESIGNS "/row-angle-v2.telmar")));
+
+        w.stop();
+        w.start();
+        QVERIFY(form().openDesignFile(again));
+        QCOMPARE(designState(), opened);
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(form().record.refinedCount, count);
+    }
+
+    // A file whose input was edited by hand while the windows' part still says otherwise:
+    // the input is the design, the window computes what telmar-calc computes, and a pick
+    // that is not the input does not come back as the chosen one.
+    void anEditedInputIsTheDesign_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArrayList>("edits"); // pairs: what is replaced, by what
+        QTest::addColumn<double>("pick");          // Form2's chosen value after opening
+        QTest::newRow("first version, the field says 3") << "row-angle.telmar"
+            << QByteArrayList{"\"electrodeLength\": 3,", "\"electrodeLength\": 5,"} << 0.745;
+        QTest::newRow("second version, the view's text says 3") << "row-angle-v2.telmar"
+            << QByteArrayList{"\"electrodeLength\": 3,", "\"electrodeLength\": 5,",
+                              "\"view\": {", "\"view\": {\"pageTexts\": {\"electrodeLength\": \"3\"},"}
+            << 0.745;
+        QTest::newRow("first version, a pick that is not the coefficient") << "row-angle.telmar"
+            << QByteArrayList{"\"electrodeLength\": 3,", "\"electrodeLength\": 5,",
+                              "\"electrodeUtilization\": 0.745", "\"electrodeUtilization\": 0.7"}
+            << 0.0;
+        QTest::newRow("second version, a pick that is not the coefficient") << "row-angle-v2.telmar"
+            << QByteArrayList{"\"electrodeLength\": 3,", "\"electrodeLength\": 5,",
+                              "\"electrodeUtilization\": 0.745", "\"electrodeUtilization\": 0.7"}
+            << 0.0;
+        // clang-format on
+    }
+
+    void anEditedInputIsTheDesign()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArrayList, edits);
+        QFETCH(double, pick);
+        QByteArray design = ReadFile(QStringLiteral(TELMAR_TEST_DESIGNS "/") + name);
+        for (qsizetype i = 0; i + 1 < edits.size(); i += 2) {
+            QVERIFY2(design.contains(edits[i]), edits[i].constData());
+            design.replace(edits[i], edits[i + 1]);
+        }
+        const QString path = scratch.filePath(QStringLiteral("edited-") + name);
+        QVERIFY(WriteFile(path, design));
+        QVERIFY(form().openDesignFile(path));
+        QCOMPARE(form().Edit9->text(), QStringLiteral("5"));
+        QCOMPARE(w.windows->Form2->chosenValue, pick);
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.electrodeLength, 5.0);
+
+        QProcess calc;
+        calc.start(QStringLiteral(TELMAR_CALC), {QStringLiteral("--text"), path});
+        QVERIFY(calc.waitForFinished(30000));
+        QCOMPARE(calc.exitCode(), 0);
+        const QString sentences = QString::fromUtf8(calc.readAllStandardOutput());
+        for (const QLabel *label : {form().Label18, form().Label25})
+            QVERIFY2(sentences.contains(label->text()), qPrintable(label->text()));
+    }
+
+    // Each input goes on the control that holds it, as a user would have put it there; a
+    // text that gives no input comes back as it was typed.
+    void inputsGoOnTheirControls_data()
+    {
+        // clang-format off
+        QTest::addColumn<QByteArray>("design");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+        const QByteArray v2 = R"({"format": "telmar-design", "version": 2, )";
+        QTest::newRow("a soil of the list") << v2 + R"("upperSoil": "Глина-60", "upperResistivity": 60})" << "ComboBox3" << "Глина-60";
+        QTest::newRow("a soil measured otherwise") << v2 + R"("upperSoil": "Глина-60", "upperResistivity": 72.5})" << "ComboBox3" << "72,5";
+        QTest::newRow("a norm with the allowance") << v2 + R"("normativeResistance": 4, "normativeAllowance": true})" << "Label27" << "4×k";
+        QTest::newRow("a rod's diameter") << v2 + R"("electrodeMaterial": "roundRod", "rodDiameter": 16, "angleWidth": 50})" << "Edit8" << "16";
+        QTest::newRow("a contour") << QByteArray(R"({"arrangement": "contour"})") << "ComboBox2" << "По контуру";
+        QTest::newRow("a number half typed") << v2 + R"("view": {"pageTexts": {"upperLayerThickness": "2,"}}})" << "Edit5" << "2,";
+        QTest::newRow("a text the input overrides") << v2 + R"("stripDepth": 0.8, "view": {"pageTexts": {"stripDepth": "0,"}}})" << "Edit6" << "0,8";
+        // clang-format on
+    }
+
+    void inputsGoOnTheirControls()
+    {
+        QFETCH(QByteArray, design);
+        QFETCH(QString, control);
+        QFETCH(QString, shown);
+        w.fillPage1();
+        const QString path = scratch.filePath(QStringLiteral("inputs.telmar"));
+        QVERIFY(WriteFile(path, design));
+        QVERIFY(form().openDesignFile(path));
+        QVERIFY(w.boxes->empty());
+        QWidget *widget = form().findChild<QWidget *>(control);
+        QVERIFY(widget);
+        if (auto *list = qobject_cast<QComboBox *>(widget)) {
+            QCOMPARE(list->currentText(), shown);
+            QCOMPARE(ChosenItem(list), list->findText(shown));
+        } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+            QCOMPARE(edit->text(), shown);
+        } else {
+            QCOMPARE(qobject_cast<QLabel *>(widget)->text(), shown);
+        }
+        // What the file does not give is emptied, not left from before.
+        if (control != "Label29") QCOMPARE(form().Label29->text(), QString());
+    }
+
+    // telmar-calc's own example opens as a new design, not yet saved, ready for Next on
+    // every page, and computes as telmar-calc does.
+    void aTelmarCalcDesignOpensAsANewOne()
+    {
+        const QString example = QStringLiteral(TELMAR_TEST_DESIGNS "/../../docs/design.json");
+        form().openFromCommandLine({QStringLiteral("telmar"), example});
+        QVERIFY(w.boxes->empty());
+        QCOMPARE(form().designFile(), QString());
+        QVERIFY(form().isWindowModified());
+        QCOMPARE(form().windowTitle(), QStringLiteral("Тельмар v1.0[*]"));
+        QVERIFY(form().Button1->isEnabled());
+        Click(form().Button1);
+        QCOMPARE(w.page(), 2);
+        QVERIFY(form().Button3->isEnabled());
+        Click(form().Button3);
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(w.windows->TitleBlock->object(),
+                 QStringLiteral("Трансформаторная подстанция 10/0,4 кВ"));
+        QProcess calc;
+        calc.start(QStringLiteral(TELMAR_CALC), {example});
+        QVERIFY(calc.waitForFinished(30000));
+        const QJsonObject result = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
+        QCOMPARE(result.value("refinedCount").toDouble(), form().record.refinedCount);
+        QCOMPARE(result.value("installationResistance").toDouble(),
+                 form().record.installationResistance);
     }
 
     // Files someone else wrote: every text they carry is shown as it stands, never as rich
@@ -440,15 +580,15 @@ private slots:
     void newerFileOpensWithWhatWasIgnored()
     {
         const QString path = scratch.filePath(QStringLiteral("newer.telmar"));
-        QVERIFY(WriteFile(path, R"({"format": "telmar-design", "version": 2, "colour": "red",
-            "windows": {"lists": {"ComboBox3": {"text": "Торф-25", "item": 0}}, "rulers": {}}})"));
+        QVERIFY(WriteFile(path, R"({"format": "telmar-design", "version": 3, "colour": "red",
+            "upperSoil": "Торф-25", "view": {"rulers": {}}})"));
         QVERIFY(form().openDesignFile(path));
         QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Торф-25"));
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
         QVERIFY(seen[0].text.contains(QStringLiteral("colour")));
-        QVERIFY(seen[0].text.contains(QStringLiteral("windows.rulers")));
-        QVERIFY(seen[0].text.contains(QStringLiteral("version 2")));
+        QVERIFY(seen[0].text.contains(QStringLiteral("view.rulers")));
+        QVERIFY(seen[0].text.contains(QStringLiteral("version 3")));
     }
 
     void numbersFollowTheLocaleThatOpensTheFile()

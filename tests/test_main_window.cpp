@@ -1,8 +1,8 @@
 // The main window as a whole: start state, moving between the pages, the About box,
 // the fixed page control, ending the program, and the error box.
 
+#include "app/HelpWindow.h"
 #include "app/PageControl.h"
-#include "app/Unit14.h"
 #include "app/Windows.h"
 #include "tests/GuiTestSupport.h"
 #include "ui/ErrorBox.h"
@@ -172,7 +172,7 @@ private slots:
         windows->Form7->show();
         QVERIFY(QTest::qWaitForWindowActive(windows->Form7.get()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        TForm14 *help = form().helpWindow();
+        HelpWindow *help = form().helpWindow();
         QVERIFY(help && help->isVisible());
         QVERIFY(help->Browser1->toPlainText().contains(QStringLiteral("Уточнить по таблицам")));
         QTest::keyClick(help->Browser1, Qt::Key_Escape);

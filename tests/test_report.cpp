@@ -2,6 +2,7 @@
 // placeholder replaced once, the progress window, the rows that follow the material,
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
+#include "app/TitleBlockWindow.h"
 #include "design/NumberFormat.h"
 #include "report/ReportGenerator.h"
 #include "report/WordApp.h"
@@ -15,6 +16,7 @@
 #include <QDate>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSet>
@@ -135,6 +137,18 @@ QString PlainText(const QString &path)
     return QString::fromStdString(RtfPlainText(ReadFile(path).toStdString()));
 }
 
+// The report's sections in the order a checker reads them.
+const QStringList kSections{
+    "1. Исходные данные",         "2. Расчёт",     "3. Схема заземляющего устройства",
+    "4. Спецификация материалов", "5. Заключение", "6. Список использованных источников"};
+
+// Section `number` of a report's text, without its heading.
+QString Section(const QString &text, int number)
+{
+    const QString after = text.section(kSections[number - 1], 1);
+    return number < kSections.size() ? after.section(kSections[number], 0, 0) : after;
+}
+
 int Occurrences(const QString &text, QStringView what)
 {
     return static_cast<int>(text.count(what));
@@ -245,17 +259,21 @@ private slots:
             "ρ = ρ1·ρ2·L / (ρ1·(L − H + t) + ρ2·(H − t)) = 100·300·3 / (100·(3 − 2 + 0,7) + "
             "300·(2 − 0,7)) = 160,7 Ом·м",
             "k = min(10; max(1; 0,01·ρ)) = min(10; max(1; 0,01·160,7)) = 1,607",
-            "Rн = Rн табл·k = 4·1,607 = 6,428 Ом",
+            "Rн = Rн табл·k = 4·1,607 = 6,43 Ом",
+            "Климатическая зона – II",
+            "рабочее заземление нулевой точки трансформатора, напряжение сети 380/220 В; ПУЭ "
+            "(7-е изд.), п. 1.7.101; норма увеличена",
+            "По ПУЭ (7-е изд., п. 1.7.101) для грунта с ρ > 100 Ом·м",
             "Принимаем к установке",
             "коэффициенты использования приняты по таблицам для принятого числа электродов.",
-            "Размеры электродов и полосы не меньше наименьших по ПУЭ, 7-е изд., табл. 1.7.4."};
+            "Размеры электродов и полосы не меньше наименьших по ПУЭ (7-е изд., табл. 1.7.4)."};
         QTest::newRow("a thin rod and a narrow strip") << Computed([](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
             r.rodDiameter = 12;
             r.stripWidth = 10;
         }) << QStringList{"Диаметр электрода 12 мм меньше наименьшего 16 мм (ПУЭ, 7-е изд., табл. 1.7.4).",
                           "Сечение полосы 10×4 = 40 мм² меньше наименьшего 100 мм²",
-                          "Rн = 4 Ом"};
+                          "Rн = 4 Ом", "dэ = d / 1000 = 12 / 1000 = 0,012 м"};
         QTest::newRow("a thin angle") << Computed([](DesignRecord &r) { r.angleWidth = 32; })
                                       << QStringList{"Уголок 32×32×3: полка тоньше 4 мм"};
         // clang-format on
@@ -271,6 +289,145 @@ private slots:
             QVERIFY2(text.contains(sentence), qPrintable(sentence));
     }
 
+    // The clause is the one of the norm's own row; a norm the table does not hold is the
+    // designer's, and no clause is claimed for it. The zone only where both coefficients
+    // come from its row.
+    void normIsGroundedInItsOwnClause_data()
+    {
+        // clang-format off
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("basis");
+        QTest::addColumn<QString>("zone");
+        QTest::newRow("neutral point, 380/220 V") << Computed() << "Rн табл = 4 Ом: рабочее заземление нулевой точки трансформатора, напряжение сети 380/220 В; ПУЭ (7-е изд.), п. 1.7.101." << "II";
+        QTest::newRow("overhead line, 220/127 V, raised") << Computed([](DesignRecord &r) {
+            r.normativeResistance = 60;
+            r.upperResistivity = 300;
+            r.normativeAllowance = true;
+            r.horizontalClimaticCoefficient = 2.25;
+        }) << "Rн табл = 60 Ом: повторное заземление нулевого провода на воздушной линии, напряжение сети 220/127 В; ПУЭ (7-е изд.), п. 1.7.103; норма увеличена" << "–";
+        QTest::newRow("typed, raised") << Computed([](DesignRecord &r) {
+            r.normativeResistance = 7;
+            r.upperResistivity = 300;
+            r.normativeAllowance = true;
+        }) << "Rн табл = 7 Ом задано проектировщиком." << "II";
+        // clang-format on
+    }
+
+    void normIsGroundedInItsOwnClause()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, basis);
+        QFETCH(QString, zone);
+        pressReport(design);
+        const QString text = PlainText(reports.opened.first());
+        const QString simple = text.simplified();
+        QVERIFY2(simple.contains(basis), qPrintable(simple));
+        QVERIFY(text.contains(QStringLiteral("Климатическая зона\t–\t") + zone + '\t'));
+        const bool typed = design.normativeResistance == 7;
+        QCOMPARE(text.contains(QStringLiteral("1.7.101")), basis.contains("1.7.101"));
+        QCOMPARE(text.contains(QStringLiteral("1.7.103")), basis.contains("1.7.103"));
+        // The raising is worked with the same clause, or with none for a typed norm.
+        QVERIFY(simple.contains(typed ? QStringLiteral("По ПУЭ для грунта")
+                                      : QStringLiteral("По ПУЭ (7-е изд., п. 1.7.10")) ||
+                !design.normativeAllowance);
+    }
+
+    // The sheets as a нормоконтролёр takes them: the sections in the order of reading, a
+    // title block of the first sheet filled from the report's details, one of the other
+    // sheets, both with the sheet's number, and the sources at the end.
+    void sheetsCarryTheTitleBlockAndSectionsTheirOrder()
+    {
+        // «Сведения для отчёта» as the user fills them.
+        TitleBlockWindow &details = *w.windows->TitleBlock;
+        const auto fill = [&details](const QStringList &texts) {
+            details.show();
+            const QList<QLineEdit *> edits{details.Edit1, details.Edit2, details.Edit3,
+                                           details.Edit4, details.Edit5};
+            for (qsizetype i = 0; i < edits.size(); ++i) {
+                edits[i]->clear();
+                Type(edits[i], texts[i]);
+            }
+            QTest::mouseClick(details.BitBtn1, Qt::LeftButton);
+        };
+        fill({"Котельная № 2", "ООО «Проект»", "Иванов И. И.", "Петров П. П.", "Сидорова С. С."});
+        pressReport(Computed());
+        fill({"", "", "", "", ""}); // the names are remembered for the next reports
+        const QString text = PlainText(reports.opened.first());
+        qsizetype last = -1;
+        for (const QString &heading : kSections) {
+            const qsizetype at = text.indexOf(heading);
+            QVERIFY2(at > last, qPrintable(heading));
+            last = at;
+        }
+        for (const QString &filled :
+             {QStringLiteral("Разраб.\tИванов И. И.\t"), QStringLiteral("Пров.\tПетров П. П.\t"),
+              QStringLiteral("Н. контр.\tСидорова С. С.\t"), QStringLiteral("ООО «Проект»"),
+              QStringLiteral("устройства. Котельная № 2")})
+            QVERIFY2(text.contains(filled), qPrintable(filled));
+        // The first sheet's footer and the others', each with the number of its sheet.
+        const QByteArray rtf = ReadFile(reports.opened.first());
+        QVERIFY(rtf.contains("\\titlepg"));
+        const QByteArray first = rtf.mid(rtf.indexOf("{\\footerf "));
+        const QByteArray others = rtf.mid(rtf.indexOf("{\\footer "));
+        QVERIFY(first.left(first.indexOf("{\\footer ")).contains("fldinst PAGE"));
+        QVERIFY(first.contains("fldinst NUMPAGES"));
+        QVERIFY(others.contains("fldinst PAGE"));
+        QVERIFY(rtf.contains("\\pgbrdrl"));
+        const QString sources = Section(text, 6);
+        for (const QString &source :
+             {QStringLiteral("ПУЭ). 7-е изд."), QStringLiteral("п. 1.7.101"),
+              QStringLiteral("табл. 1.7.4"), QStringLiteral("ГОСТ 8509-93"),
+              QStringLiteral("ГОСТ 103-2006"), QStringLiteral("ГОСТ 535-2005")})
+            QVERIFY2(sources.contains(source), qPrintable(source));
+    }
+
+    // Every value of the summary is written as section 2 obtains it, and the summary ends
+    // with the count and the resistance accepted.
+    void summaryWritesEachQuantityAsTheCalculationDoes_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::newRow("reference") << Computed();
+        QTest::newRow("contour of round rods") << Computed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.electrodeMaterial = ElectrodeMaterial::roundRod;
+            r.rodDiameter = 16;
+        });
+        DesignRecord poor = Computed([](DesignRecord &r) {
+            r.upperResistivity = 100;
+            r.lowerResistivity = 300;
+            r.normativeAllowance = true;
+            r.utilization = UtilizationSource::tabulated;
+        });
+        SettleCoefficients(poor);
+        QTest::newRow("poor soil, settled") << poor;
+    }
+
+    void summaryWritesEachQuantityAsTheCalculationDoes()
+    {
+        QFETCH(DesignRecord, design);
+        pressReport(design);
+        const QString text = PlainText(reports.opened.first());
+        const QString calculation = Section(text, 2);
+        const QString summary = Section(text, 5);
+        int rows = 0;
+        for (const QString &line : summary.split('\n')) {
+            // A row's cells, each ended by a tab.
+            const QStringList cells = line.chopped(line.endsWith('\t') ? 1 : 0).split('\t');
+            if (cells.size() != 3 || cells[2] == QStringLiteral("Значение")) continue;
+            ++rows;
+            if (cells[2] == QStringLiteral("–")) continue;
+            QVERIFY2(calculation.contains(QStringLiteral("= ") + cells[2]),
+                     qPrintable(line + QStringLiteral(" is not section 2's")));
+        }
+        QCOMPARE(rows, 12);
+        QVERIFY(summary.contains(QStringLiteral("Принятое число вертикальных заземлителей, "
+                                                "шт.\tn\t") +
+                                 QString::number(design.refinedCount)));
+        QVERIFY(
+            summary.contains(QStringLiteral("Сопротивление заземляющего устройства, Ом\tR(n)\t")));
+        QVERIFY(!calculation.contains('|')); // Rз is worked only where Rп > Rн
+    }
+
     // A checker with a pencil: every line of the calculation, "x = formula = numbers =
     // result", gives its result again from its numbers to the last digit shown, and every
     // number it puts in is an input of section 1, a constant of the formula, or a result of
@@ -280,8 +437,8 @@ private slots:
         // clang-format off
         QTest::addColumn<DesignRecord>("design");
         QTest::addColumn<int>("lines");
-        QTest::newRow("reference") << Computed() << 15;
-        QTest::newRow("reference, contour") << Computed([](DesignRecord &r) { r.arrangement = Arrangement::contour; }) << 15;
+        QTest::newRow("reference") << Computed() << 16;
+        QTest::newRow("reference, contour") << Computed([](DesignRecord &r) { r.arrangement = Arrangement::contour; }) << 16;
         DesignRecord poor = Computed([](DesignRecord &r) {
             r.upperResistivity = 100;
             r.lowerResistivity = 300;
@@ -292,7 +449,7 @@ private slots:
             r.normativeAllowance = true;
         });
         SettleCoefficients(poor);
-        QTest::newRow("poor soil, the allowance, settled") << poor << 18;
+        QTest::newRow("poor soil, the allowance, settled") << poor << 19;
         // clang-format on
     }
 
@@ -302,13 +459,12 @@ private slots:
         QFETCH(int, lines);
         pressReport(design);
         const QString text = PlainText(reports.opened.first());
-        const QString calculation = text.section(QStringLiteral("2. Расчёт"), 1)
-                                        .section(QStringLiteral("3. Заключение"), 0, 0);
+        const QString calculation = Section(text, 2);
         QVERIFY(!calculation.isEmpty());
 
         // What a line may put in: the inputs, the formulas' constants, results above it.
         QSet<QString> known{"0,366", "0,95", "1000", "2", "4", "0,5", "1", "10", "0,01"};
-        const QString inputs = text.section(QStringLiteral("2. Расчёт"), 0, 0);
+        const QString inputs = Section(text, 1);
         const QRegularExpression number(QStringLiteral("\\d+(?:,\\d+)?"));
         for (auto it = number.globalMatch(inputs); it.hasNext();)
             known << it.next().captured();

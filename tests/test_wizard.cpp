@@ -343,7 +343,7 @@ private slots:
         w.fillPage2();
         w.nextOnPage2();
         QCOMPARE(w.page(), 3);
-        QWidget *scheme = w.windows->Form11.get();
+        QWidget *scheme = w.windows->Drawing.get();
         Click(form().Button6);
         QVERIFY(QTest::qWaitForWindowExposed(scheme));
         QCOMPARE(scheme->windowTitle(), QStringLiteral("Схема заземляющего устройства"));
@@ -362,7 +362,7 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), scheme);
         int schemes = 0;
         for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<TForm11 *>(widget) && widget->isVisible()) ++schemes;
+            if (qobject_cast<DrawingWindow *>(widget) && widget->isVisible()) ++schemes;
         QCOMPARE(schemes, 1);
 
         QTest::keyClick(scheme, Qt::Key_Escape);

@@ -23,8 +23,10 @@ class SavedWindow {
 public:
     virtual ~SavedWindow() = default;
     virtual QJsonObject saveState() const = 0;
-    // Checks `state` whole; `where` names it in the messages ("windows.dialogs.Form2").
+    // Checks `state` whole; `where` names it in the messages ("view.electrodeUtilizationInRow").
     virtual PendingState restoreState(const QJsonObject &state, const QString &where) = 0;
+    // Back as the window was made: nothing picked.
+    virtual void clearState() = 0;
 };
 
 // Reads the parts of a saved state, checking each. The first problem counts; a key no

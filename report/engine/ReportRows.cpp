@@ -6,6 +6,7 @@
 #include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
+#include "design/Tables.h"
 #include "design/WorkedCalculation.h"
 
 #include <algorithm>
@@ -126,7 +127,7 @@ std::string Sizes(const R &r, const Context &c)
     std::vector<std::string> notes = SizeNotes(r, c.sep);
     if (notes.empty())
         notes.emplace_back(
-            "Размеры электродов и полосы не меньше наименьших по ПУЭ, 7-е изд., табл. 1.7.4.");
+            "Размеры электродов и полосы не меньше наименьших по ПУЭ (7-е изд., табл. 1.7.4).");
     // Where the method's tables end, said beside the sizes.
     for (std::string &note : RangeNotes(r, c.sep))
         notes.push_back(std::move(note));
@@ -217,14 +218,17 @@ std::string ChoiceLines(const R &, const Context &c)
 std::string FirstApproximation(const R &, const Context &c)
 {
     const WorkedCalculation &w = c.worked;
-    return w.estimate.text + "\n" + w.estimatedCount + "\n" + w.estimatedStrip.text + "\n" +
-           w.estimatedStripResistance.text;
+    return w.estimate.text + "\n" + w.estimatedCount + "\n" + w.stripWidth.text + "\n" +
+           w.estimatedStrip.text + "\n" + w.estimatedStripResistance.text;
 }
 
 std::string Check(const R &, const Context &c)
 {
     if (c.worked.check.empty())
-        return "Полоса принятого числа заземлителей сама удовлетворяет норме: Rз не вычисляется.";
+        return "Rп = " + FormatGeneral(c.worked.choice.back().stripResistance.value, c.sep) +
+               " Ом не больше Rн = " + Norm(c) +
+               " Ом: полоса принятого числа заземлителей сама удовлетворяет норме, Rз не "
+               "вычисляется.";
     return Lines(c.worked.check);
 }
 
@@ -257,12 +261,16 @@ template <std::size_t row, char part> std::string MaterialCell(const R &, const 
     return Specified(c, row, part);
 }
 
+// The steel earthing electrodes are usually rolled from.
+constexpr std::string_view kSteelGrade = "Ст3сп по ГОСТ 535-2005";
+
 std::string TotalMass(const R &, const Context &c)
 {
     const MaterialRow &electrodes = c.materials[0], &strip = c.materials[1];
+    const std::string steel = "Материал поз. 1–3: сталь " + std::string(kSteelGrade) + ". ";
     if (electrodes.totalMass <= 0 || strip.totalMass <= 0)
-        return "Масса стали поз. 1 и 2 не определена: профиля нет в стандарте.";
-    return "Масса стали поз. 1 и 2: " + FormatGeneral(electrodes.totalMass, c.sep) + " + " +
+        return steel + "Масса стали поз. 1 и 2 не определена: профиля нет в стандарте.";
+    return steel + "Масса стали поз. 1 и 2: " + FormatGeneral(electrodes.totalMass, c.sep) + " + " +
            FormatGeneral(strip.totalMass, c.sep) + " = " +
            FormatGeneral(std::round((electrodes.totalMass + strip.totalMass) * 100) / 100, c.sep) +
            " кг; поз. 3 и 4 — по месту, их заполняет проектировщик.";
@@ -288,17 +296,91 @@ std::string MoreResults(const R &, const Context &c)
     return text;
 }
 
-// A name of the title block, or a line to write it on.
+// A name on the first page, or a line to write it on.
 template <auto field> std::string Signed(const R &r, const Context &)
 {
     return (r.*field).empty() ? "____________________" : r.*field;
 }
 
+// A name in a cell of the title block, which is itself the place to write it.
+template <auto field> std::string Stamped(const R &r, const Context &)
+{
+    return r.*field;
+}
+
+// The climatic zone whose row of the climatic table both coefficients come from; a dash
+// where they are typed or come from different rows.
+std::string ClimaticZone(const R &r, const Context &)
+{
+    static constexpr std::string_view kZones[] = {"I", "II", "III", "IV"};
+    for (std::size_t zone = 0; zone < climaticTable.size(); ++zone) {
+        const ClimaticRow &row = climaticTable[zone];
+        if (r.horizontalClimaticCoefficient == row.horizontal &&
+            (r.verticalClimaticCoefficient == row.verticalShort ||
+             r.verticalClimaticCoefficient == row.verticalLong))
+            return std::string(kZones[zone]);
+    }
+    return "–";
+}
+
+// What the norm is for and the clause that sets it, where the table of norms holds it.
+std::string NormBasisText(const R &r, const Context &c)
+{
+    const std::string norm =
+        "Нормируемое сопротивление Rн табл = " + FormatGeneral(r.normativeResistance, c.sep) +
+        " Ом";
+    const std::optional<NormBasis> basis = NormBasisOf(r.normativeResistance);
+    if (!basis) return norm + " задано проектировщиком.";
+    return norm + ": " + std::string(basis->earthing) + ", напряжение сети " +
+           std::string(basis->voltage) + "; ПУЭ (7-е изд.), п. " + std::string(basis->clause) +
+           (r.normativeAllowance ? "; норма увеличена для грунта с ρ > 100 Ом·м по тому же "
+                                   "пункту (п. 2.4)."
+                                 : ".");
+}
+
+// The rules as the report cites them: the clause of the norm and the table of least sizes.
+std::string RulesSource(const R &r, const Context &)
+{
+    const std::optional<NormBasis> basis = NormBasisOf(r.normativeResistance);
+    return "Правила устройства электроустановок (ПУЭ). 7-е изд. Глава 1.7 «Заземление и защитные "
+           "меры электробезопасности»: " +
+           (basis ? "п. " + std::string(basis->clause) + " (нормируемое сопротивление), " : "") +
+           "табл. 1.7.4 (наименьшие размеры заземлителей).";
+}
+
+std::string ProfileSource(const R &r, const Context &)
+{
+    return r.electrodeMaterial == ElectrodeMaterial::roundRod
+               ? "ГОСТ 2590-2006. Прокат сортовой стальной горячекатаный круглый. Сортамент."
+               : "ГОСТ 8509-93. Уголки стальные горячекатаные равнополочные. Сортамент.";
+}
+
+// A result as section 2 works it out, so that every section writes it alike: its text, a
+// dash where section 2 has no such line, or none for a result section 2 does not work.
+std::optional<std::string> Worked(std::string_view key, const Context &c)
+{
+    const WorkedCalculation &w = c.worked;
+    const auto shown = [&](double value) { return FormatGeneral(value, c.sep); };
+    const auto checked = [&](std::size_t line) {
+        return line < w.check.size() ? shown(w.check[line].value) : std::string("–");
+    };
+    if (key == "designResistivity") return shown(w.resistivity.value);
+    if (key == "singleElectrodeResistance") return shown(w.electrode.value);
+    if (key == "estimatedCountExact") return shown(w.estimate.value);
+    if (key == "stripLength") return shown(w.estimatedStrip.value);
+    if (key == "stripResistance") return shown(w.estimatedStripResistance.value);
+    if (key == "totalElectrodeResistance") return checked(0);
+    if (key == "refinedCountExact") return checked(1);
+    if (key == "refinedStripLength") return shown(w.choice.back().stripLength.value);
+    if (key == "installationResistance") return shown(w.choice.back().resistance.value);
+    return std::nullopt;
+}
+
 // The report template's placeholders in the order of replacement: the table of the
 // program's first report (rows 8 to 10 describe the cross-section of the electrode and take
 // their text from the material), then the worked calculation, the chosen soils, the
-// drawing, the material list, and last the names of the title block, which the user types
-// and a later search must not meet.
+// drawing, the material list, the summary and the sources, and last the names of the first
+// page and the title block, which the user types and a later search must not meet.
 // clang-format off
 const Row placeholderTable[] = {
     {"##ro1", &R::upperResistivity, Form::general, "", 3},
@@ -328,7 +410,7 @@ const Row placeholderTable[] = {
     {"##nkonok&", Key{"refinedCount"}, Form::quantity, "", 3},
     {"##zaz&", &R::countNoun, Form::text, "", 3},
     {"##ver&", &R::countAdjective, Form::text, "", 3},
-    {"##lgkon&", Key{"refinedStripLength"}, Form::quantity, " м", 3},
+    {"##lgkon&", Key{"refinedStripLength"}, Form::quantity, "", 3},
     {"##ll&", &R::electrodeLength, Form::general, " м", 0},
     {"#ttz&", &R::electrodeMidDepth, Form::general, " м", 3},
     {"##hh&", &R::upperLayerThickness, Form::general, " м", 0},
@@ -340,6 +422,8 @@ const Row placeholderTable[] = {
     {"##lmm", &R::electrodeLength, Form::general, " м", 5},
     {"##lkon&", &R::refinedStripLength, Form::general, " м", 5},
     {"##zal&", Composer{[](const R &r, const Context &) -> std::string { return r.normativeAllowance ? "да" : "нет"; }}, Form::composed, "", 0},
+    {"##zcz&", Composer{ClimaticZone}, Form::composed, "", 0},
+    {"##znb&", Composer{NormBasisText}, Form::composed, "", 0},
     {"##wT&", Composer{[](const R &, const Context &c) { return c.worked.midDepth.text; }}, Form::composed, "", 0},
     {"##wd&", Composer{[](const R &, const Context &c) { return c.worked.diameter.text; }}, Form::composed, "", 0},
     {"##wH&", Composer{[](const R &, const Context &c) { return c.worked.boundary; }}, Form::composed, "", 0},
@@ -388,13 +472,18 @@ const Row placeholderTable[] = {
     {"##zsk3&", Composer{MaterialCell<2, 'k'>}, Form::composed, "", 0},
     {"##zsn4&", Composer{MaterialCell<3, 'n'>}, Form::composed, "", 0},
     {"##zst&", Composer{TotalMass}, Form::composed, "", 0},
+    {"##zna&", Key{"refinedCount"}, Form::quantity, "", 0},
+    {"##zRa&", Key{"installationResistance"}, Form::quantity, "", 0},
     {"##zq&", Composer{MoreResults}, Form::composed, "", 0},
+    {"##zpue&", Composer{RulesSource}, Form::composed, "", 0},
+    {"##zgst&", Composer{ProfileSource}, Form::composed, "", 0},
     {"##zdt&", Composer{[](const R &, const Context &c) { return std::string(c.date); }}, Form::composed, "", 0},
-    {"##zorg&", Composer{Signed<&R::organisation>}, Form::composed, "", 0},
     {"##zobj&", Composer{Signed<&R::objectName>}, Form::composed, "", 0},
-    {"##zdes&", Composer{Signed<&R::designedBy>}, Form::composed, "", 0},
-    {"##zchk&", Composer{Signed<&R::checkedBy>}, Form::composed, "", 0},
-    {"##zins&", Composer{Signed<&R::inspectedBy>}, Form::composed, "", 0},
+    {"##fobj&", Composer{Stamped<&R::objectName>}, Form::composed, "", 0},
+    {"##zorg&", Composer{Stamped<&R::organisation>}, Form::composed, "", 0},
+    {"##zdes&", Composer{Stamped<&R::designedBy>}, Form::composed, "", 0},
+    {"##zchk&", Composer{Stamped<&R::checkedBy>}, Form::composed, "", 0},
+    {"##zins&", Composer{Stamped<&R::inspectedBy>}, Form::composed, "", 0},
 };
 // clang-format on
 
@@ -420,6 +509,8 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
     if (row.form == Form::crossSection) return CrossSection(r, row.unit, sep);
     if (row.form == Form::picture) return {};
     if (const auto *key = std::get_if<Key>(&row.field)) {
+        if (const std::optional<std::string> worked = Worked(key->name, context))
+            return *worked + std::string(row.unit);
         for (const MethodResult &section : context.result.sections)
             if (const Quantity *q = FindQuantity(section, key->name))
                 return QuantityValue(*q, sep) + std::string(row.unit);

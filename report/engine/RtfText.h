@@ -20,8 +20,9 @@ struct TextUnit {
 
 // Reads the text of an RTF document in order, as a word processor shows it: control words
 // and escapes become the characters they stand for, formatting groups are transparent,
-// and destinations that are not body text (font and colour tables, pictures, headers,
-// field instructions, \* groups) are skipped. `visit` returns false to stop early.
+// and destinations that are not text of the pages (font and colour tables, pictures, headers,
+// field instructions, \* groups) are skipped. Footers are read where they stand: a report's
+// title block is filled there. `visit` returns false to stop early.
 // Any bytes are accepted; whatever is not well-formed is read leniently.
 void ForEachTextUnit(std::string_view rtf, const std::function<bool(const TextUnit &)> &visit);
 

@@ -1,4 +1,4 @@
-#include "app/Unit12.h"
+#include "app/TitleBlockWindow.h"
 
 #include "ui/Look.h"
 #include "ui/Windowing.h"
@@ -16,7 +16,7 @@ namespace {
 
 // The fields in their order: the object first, then what the settings remember.
 struct TitleField {
-    QLineEdit *TForm12::*edit;
+    QLineEdit *TitleBlockWindow::*edit;
     const char *name;
     const char *label;
     const char *setting; // null: kept with the design, not in the settings
@@ -25,19 +25,19 @@ struct TitleField {
 
 // clang-format off
 const TitleField titleFieldTable[] = {
-    {&TForm12::Edit1, "Edit1", "Объект", nullptr, &DesignRecord::objectName},
-    {&TForm12::Edit2, "Edit2", "Организация", "report/organisation", &DesignRecord::organisation},
-    {&TForm12::Edit3, "Edit3", "Разработал", "report/designedBy", &DesignRecord::designedBy},
-    {&TForm12::Edit4, "Edit4", "Проверил", "report/checkedBy", &DesignRecord::checkedBy},
-    {&TForm12::Edit5, "Edit5", "Н. контроль", "report/inspectedBy", &DesignRecord::inspectedBy},
+    {&TitleBlockWindow::Edit1, "Edit1", "Объект", nullptr, &DesignRecord::objectName},
+    {&TitleBlockWindow::Edit2, "Edit2", "Организация", "report/organisation", &DesignRecord::organisation},
+    {&TitleBlockWindow::Edit3, "Edit3", "Разработал", "report/designedBy", &DesignRecord::designedBy},
+    {&TitleBlockWindow::Edit4, "Edit4", "Проверил", "report/checkedBy", &DesignRecord::checkedBy},
+    {&TitleBlockWindow::Edit5, "Edit5", "Н. контроль", "report/inspectedBy", &DesignRecord::inspectedBy},
 };
 // clang-format on
 
 } // namespace
 
-TForm12::TForm12() : QDialog(nullptr, kFixedSecondaryWindow)
+TitleBlockWindow::TitleBlockWindow() : QDialog(nullptr, kFixedSecondaryWindow)
 {
-    setObjectName(QStringLiteral("Form12"));
+    setObjectName(QStringLiteral("TitleBlockWindow"));
     setWindowTitle(QStringLiteral("Сведения для отчёта"));
     setFont(LayoutFont(FontKind::window));
 
@@ -79,7 +79,7 @@ TForm12::TForm12() : QDialog(nullptr, kFixedSecondaryWindow)
         keep();
         accept();
     });
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm12::reject);
+    connect(BitBtn2, &QPushButton::clicked, this, &TitleBlockWindow::reject);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -94,7 +94,7 @@ TForm12::TForm12() : QDialog(nullptr, kFixedSecondaryWindow)
     showKept();
 }
 
-QList<QLineEdit *> TForm12::fields() const
+QList<QLineEdit *> TitleBlockWindow::fields() const
 {
     QList<QLineEdit *> edits;
     for (const TitleField &field : titleFieldTable)
@@ -102,7 +102,7 @@ QList<QLineEdit *> TForm12::fields() const
     return edits;
 }
 
-void TForm12::keep()
+void TitleBlockWindow::keep()
 {
     QSettings settings;
     for (qsizetype i = 0; i < fields().size(); ++i) {
@@ -112,31 +112,31 @@ void TForm12::keep()
     }
 }
 
-void TForm12::showKept()
+void TitleBlockWindow::showKept()
 {
     for (qsizetype i = 0; i < fields().size(); ++i)
         fields().at(i)->setText(kept_.at(i));
 }
 
-void TForm12::reject()
+void TitleBlockWindow::reject()
 {
     showKept();
     QDialog::reject();
 }
 
-void TForm12::showEvent(QShowEvent *event)
+void TitleBlockWindow::showEvent(QShowEvent *event)
 {
     Edit1->setFocus(Qt::OtherFocusReason);
     QDialog::showEvent(event);
 }
 
-void TForm12::setObject(const QString &object)
+void TitleBlockWindow::setObject(const QString &object)
 {
     kept_[0] = object.left(kLongestTitleText);
     Edit1->setText(kept_[0]);
 }
 
-void TForm12::putInto(DesignRecord &record) const
+void TitleBlockWindow::putInto(DesignRecord &record) const
 {
     for (qsizetype i = 0; i < kept_.size(); ++i)
         record.*titleFieldTable[i].text = kept_.at(i).toStdString();

@@ -1,4 +1,4 @@
-#include "app/Unit14.h"
+#include "app/HelpWindow.h"
 
 #include "ui/Look.h"
 
@@ -7,11 +7,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-TForm14::TForm14()
+HelpWindow::HelpWindow()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
 {
-    setObjectName(QStringLiteral("Form14"));
+    setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Справка — Тельмар"));
     setWindowIcon(ProgramIcon());
     Browser1 = new QTextBrowser(this);
@@ -24,7 +24,7 @@ TForm14::TForm14()
     resize(640, 560);
 }
 
-void TForm14::keyPressEvent(QKeyEvent *event)
+void HelpWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         hide();

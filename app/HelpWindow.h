@@ -6,11 +6,11 @@ class QTextBrowser;
 
 // "Справка": the short help page shipped with the program, in a window of its own beside
 // the main one, resizable, closed with Escape.
-class TForm14 : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
-    TForm14();
+    HelpWindow();
 
     QTextBrowser *Browser1 = nullptr;
 

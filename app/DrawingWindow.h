@@ -7,11 +7,11 @@
 // The drawing of the decided installation, as the report shows it: a window of its own
 // beside the main one, resizable, closed with Escape. It draws the record it is given
 // whenever it paints, so it always shows the last calculation.
-class TForm11 : public QWidget {
+class DrawingWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm11(const DesignRecord &record);
+    explicit DrawingWindow(const DesignRecord &record);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

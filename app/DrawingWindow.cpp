@@ -1,4 +1,4 @@
-#include "app/Unit11.h"
+#include "app/DrawingWindow.h"
 
 #include "report/InstallationDrawing.h"
 #include "ui/Locale.h"
@@ -7,12 +7,12 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-TForm11::TForm11(const DesignRecord &record)
+DrawingWindow::DrawingWindow(const DesignRecord &record)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
       record_(record)
 {
-    setObjectName(QStringLiteral("Form11"));
+    setObjectName(QStringLiteral("DrawingWindow"));
     setWindowTitle(QStringLiteral("Схема заземляющего устройства"));
     setFont(LayoutFont(FontKind::window));
     setMinimumSize(480, 270);
@@ -23,13 +23,13 @@ TForm11::TForm11(const DesignRecord &record)
     setPalette(palette);
 }
 
-void TForm11::paintEvent(QPaintEvent *)
+void DrawingWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     DrawInstallation(painter, QRectF(rect()).adjusted(8, 8, -8, -8), record_, DecimalSeparator());
 }
 
-void TForm11::keyPressEvent(QKeyEvent *event)
+void DrawingWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         hide();

@@ -13,11 +13,11 @@ class QPushButton;
 // The longest text of a field: a long object's name, not a document.
 inline constexpr int kLongestTitleText = 300;
 
-class TForm12 : public QDialog {
+class TitleBlockWindow : public QDialog {
     Q_OBJECT
 
 public:
-    TForm12();
+    TitleBlockWindow();
 
     QLineEdit *Edit1 = nullptr;     // object
     QLineEdit *Edit2 = nullptr;     // organisation

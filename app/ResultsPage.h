@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+struct DesignRecord;
+class QLabel;
+class QPushButton;
+
+// Page 3 of the wizard: the sentences of the last calculation, one a line, the notes above
+// them (two lines, or the first cut short with a link to all), and "Уточнить по таблицам"
+// where the coefficients disagree with the tables. The main window's layout places the
+// labels on it; the page fills them.
+class ResultsPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // The page's controls, by what they show (Label17 … Label34 and Button10).
+    struct Controls {
+        QLabel *designResistivity = nullptr;    // Label17
+        QLabel *singleElectrode = nullptr;      // Label18
+        QLabel *estimatedCount = nullptr;       // Label19
+        QLabel *estimatedStripLength = nullptr; // Label20
+        QLabel *stripResistance = nullptr;      // Label21
+        QLabel *totalResistance = nullptr;      // Label22
+        QLabel *refinedStripLength = nullptr;   // Label32
+        QLabel *refinedCount = nullptr;         // Label24
+        QLabel *decision = nullptr;             // Label25
+        QLabel *installation = nullptr;         // Label33
+        QLabel *notes = nullptr;                // Label34
+        QLabel *extras = nullptr;               // Label35: results no sentence shows
+        QPushButton *settle = nullptr;          // Button10
+    };
+
+    explicit ResultsPage(QWidget *page);
+    void setControls(const Controls &controls);
+
+    // Writes the results of `record` on the page.
+    void FillResultsPage(const DesignRecord &record);
+    // The notes of the results shown, and all of them in a box.
+    const QStringList &notes() const { return notes_; }
+    void showAllNotes();
+
+    // The normative tile's text with the factor the calculation raised the norm by, where
+    // the design asks for the allowance.
+    static QString WithAllowance(const QString &tile, const DesignRecord &record);
+
+private:
+    void showNotes(const QStringList &notes);
+
+    Controls c_;
+    QStringList notes_;
+};
