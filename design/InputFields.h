@@ -94,6 +94,10 @@ inline constexpr InputField inputTable[] = {
 // The input of that name; null for none.
 const InputField *FindInput(std::string_view name);
 
+// Whether the input must be above zero: a coefficient or the norm, by which every design
+// divides, so that 0 is a mistyped input rather than a design.
+bool MustBeAboveZero(const InputField &field);
+
 // Whether a design of `material` gives the field; an electrode of no material yet is
 // taken as an angle.
 bool Needed(const InputField &field, ElectrodeMaterial material);

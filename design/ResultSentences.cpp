@@ -78,7 +78,8 @@ std::string ResistanceAgainstNorm(double resistance, double norm, bool meets, st
     constexpr int kMostDecimals = 6;
     for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
         const double shown = Rounded(resistance, std::pow(10.0, -decimals));
-        if ((shown <= norm) != meets) continue;
+        // Nor a resistance shown as 0: «0,0 Ом ≤ 0,01 Ом» for 0,00996.
+        if ((shown <= norm) != meets || (shown == 0 && resistance != 0)) continue;
         // One decimal in the page's own form, unless that form rounds to fewer digits.
         return decimals == 1 && resistance < 1e4 ? FormatOneDecimal(resistance, sep)
                                                  : FormatGeneral(shown, sep);

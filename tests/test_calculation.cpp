@@ -222,6 +222,12 @@ private slots:
                                  << "Сопротивление заземляющего устройства = 3,4 Ом: норма 4 Ом "
                                     "не достигается ни при каком числе электродов"
                                  << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
+        // A norm of hundredths: R takes as many, never «0,0 Ом ≤ 0,01 Ом».
+        DesignRecord tiny = Computed();
+        tiny.normativeResistance = tiny.allowedResistance = 0.01;
+        tiny.installationResistance = 0.00996;
+        QTest::newRow("norm of 0,01") << tiny << "Лишь при заданных коэффициентах R = 0,01 Ом ≤ 0,01 Ом"
+                                      << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
         QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом (полоса 0 м: 0,0 Ом) ;";
         // clang-format on
     }
