@@ -160,11 +160,13 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
         return std::nullopt;
     }
     if (!json) {
-        if (!Needed(field, record.electrodeMaterial)) return std::nullopt;
+        if (field.optional || !Needed(field, record.electrodeMaterial)) return std::nullopt;
         return "missing " + Quoted(field.name);
     }
     double value = 0;
     if (auto problem = ReadNumber(*json, field, value)) return problem;
+    if (&field == FindInput("climaticZone") && value > 4)
+        return Quoted(field.name) + " must be 1, 2, 3 or 4 (0 or none: no zone)";
     SetNumber(field, record, value);
     return std::nullopt;
 }
@@ -478,6 +480,7 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
         out += pretty ? "{\n      \"arrangement\": \"" : "{\"arrangement\":\"";
         out += v.arrangement == Arrangement::row ? "row\"" : "contour\"";
         number("electrodeLength", v.electrodeLength);
+        number("verticalClimaticCoefficient", v.verticalClimaticCoefficient);
         number("ratio", v.ratio);
         number("electrodeSpacing", v.electrodeSpacing);
         number("count", v.count);
@@ -496,6 +499,8 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
     out += std::to_string(search.leftOut);
     out += pretty ? ",\n  \"electrodeMassKnown\": " : ",\"electrodeMassKnown\":";
     out += search.electrodeMassKnown ? "true" : "false";
+    out += pretty ? ",\n  \"onePsiForEveryLength\": " : ",\"onePsiForEveryLength\":";
+    out += search.onePsiForEveryLength ? "true" : "false";
     out += pretty ? "\n}" : "}";
 }
 

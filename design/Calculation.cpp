@@ -127,6 +127,10 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
 {
     r.settling = Settling::none; // the coefficients as they stand
     r.settlingRounds = 0;
+    // A design of a known zone takes ψv for its electrodes' length.
+    if (r.climaticZone >= 1 && r.climaticZone <= static_cast<int>(climaticTable.size()))
+        r.verticalClimaticCoefficient =
+            VerticalClimaticCoefficient(r.climaticZone, r.electrodeLength);
     const Number rho1 = r.upperResistivity;
     const Number rho2 = r.lowerResistivity;
     const Number psiV = r.verticalClimaticCoefficient;

@@ -36,9 +36,12 @@ struct DesignInputs {
     double lowerResistivity = 0;              // ρ2
     double verticalClimaticCoefficient = 0;   // ψv
     double horizontalClimaticCoefficient = 0; // ψh
-    double upperLayerThickness = 0;           // H
-    double stripDepth = 0;                    // t
-    double normativeResistance = 0;           // Rn, as the norm's table gives it
+    // The climatic zone, 1 to 4, ψ was picked for: each electrode length then takes ψv of
+    // its zone. 0: none, a ψv typed holds for every length.
+    std::int32_t climaticZone = 0;
+    double upperLayerThickness = 0; // H
+    double stripDepth = 0;          // t
+    double normativeResistance = 0; // Rn, as the norm's table gives it
     // Raise Rn by ПУЭ 1.7.101 and 1.7.103 for soil above 100 Ом·м.
     bool normativeAllowance = false;
 

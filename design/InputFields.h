@@ -43,6 +43,7 @@ struct InputField {
     // The cross-section is given by the field of the electrode's material only; none: by
     // every design.
     ElectrodeMaterial neededFor = ElectrodeMaterial::none;
+    bool optional = false; // a number a design may leave out: 0 then
 };
 
 inline constexpr ChoiceWord kArrangementWords[] = {
@@ -68,6 +69,7 @@ inline constexpr InputField inputTable[] = {
     {"lowerResistivity", InputKind::decimal, &DesignRecord::lowerResistivity, "Ом·м", "ρ2"},
     {"verticalClimaticCoefficient", InputKind::decimal, &DesignRecord::verticalClimaticCoefficient, "", "ψв"},
     {"horizontalClimaticCoefficient", InputKind::decimal, &DesignRecord::horizontalClimaticCoefficient, "", "ψг"},
+    {"climaticZone", InputKind::whole, &DesignRecord::climaticZone, "", "", {}, ElectrodeMaterial::none, true},
     {"upperLayerThickness", InputKind::decimal, &DesignRecord::upperLayerThickness, "м", "H"},
     {"stripDepth", InputKind::decimal, &DesignRecord::stripDepth, "м", "t"},
     {"normativeResistance", InputKind::decimal, &DesignRecord::normativeResistance, "Ом", "Rн"},

@@ -82,6 +82,10 @@ inline constexpr std::array<ClimaticRow, 4> climaticTable{{
     {1.75, 1.1, 1.75},
 }};
 
+// ψv of a climatic zone (1 to 4) for an electrode `length` metres long: the column of 2–3 m
+// up to 3 m, the one of 5 m from 5 m, linear between them.
+double VerticalClimaticCoefficient(int zone, double length);
+
 // Least sizes of black steel earthing electrodes in the ground, as ПУЭ (7th edition,
 // table 1.7.4) sets them: round vertical electrodes, angle flanges, rectangular strips (a
 // round horizontal one 10 mm, a pipe's wall 3,5 mm). The program knows black steel only;

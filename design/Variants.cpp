@@ -24,6 +24,7 @@ std::vector<double> LengthsToTry(double own)
 VariantSearch SearchVariants(const DesignInputs &design)
 {
     VariantSearch search;
+    search.onePsiForEveryLength = design.climaticZone == 0;
     for (const double length : LengthsToTry(design.electrodeLength)) {
         bool singleListed = false; // one electrode has no spacing: one row per length
         for (const double ratio : kUtilizationRatios) {
@@ -56,18 +57,20 @@ VariantSearch SearchVariants(const DesignInputs &design)
                 }
                 const std::vector<MaterialRow> steel = MaterialList(r);
                 search.electrodeMassKnown = steel[0].massPerMetre > 0;
-                search.variants.push_back({.arrangement = arrangement,
-                                           .electrodeLength = length,
-                                           .ratio = single ? 0 : ratio,
-                                           .electrodeSpacing = r.electrodeSpacing,
-                                           .electrodeUtilization = r.electrodeUtilization,
-                                           .stripUtilization = r.stripUtilization,
-                                           .count = r.refinedCount,
-                                           .stripLength = r.refinedStripLength,
-                                           .resistance = r.installationResistance,
-                                           .allowedResistance = r.allowedResistance,
-                                           .steelMass = steel[0].totalMass + steel[1].totalMass,
-                                           .settling = r.settling});
+                search.variants.push_back(
+                    {.arrangement = arrangement,
+                     .electrodeLength = length,
+                     .verticalClimaticCoefficient = r.verticalClimaticCoefficient,
+                     .ratio = single ? 0 : ratio,
+                     .electrodeSpacing = r.electrodeSpacing,
+                     .electrodeUtilization = r.electrodeUtilization,
+                     .stripUtilization = r.stripUtilization,
+                     .count = r.refinedCount,
+                     .stripLength = r.refinedStripLength,
+                     .resistance = r.installationResistance,
+                     .allowedResistance = r.allowedResistance,
+                     .steelMass = steel[0].totalMass + steel[1].totalMass,
+                     .settling = r.settling});
             }
         }
     }

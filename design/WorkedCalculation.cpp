@@ -43,6 +43,16 @@ public:
         }
         const double d = w.diameter.value;
 
+        // ψв of the zone for this length, as the calculation takes it.
+        if (r_.climaticZone >= 1 && r_.climaticZone <= static_cast<int>(climaticTable.size())) {
+            static constexpr const char *kZones[] = {"I", "II", "III", "IV"};
+            const ClimaticRow &row = climaticTable[static_cast<std::size_t>(r_.climaticZone - 1)];
+            w.climate = std::string("Климатическая зона ") + kZones[r_.climaticZone - 1] +
+                        ": ψв = " + n(row.verticalShort) + " для электродов до 3 м, " +
+                        n(row.verticalLong) + " от 5 м, между ними линейно; для L = " + n(L) +
+                        " м ψв = " + n(r_.verticalClimaticCoefficient) + ".";
+        }
+
         // An electrode wholly in one layer takes that layer's ρ, ψв kept.
         const double H = r_.upperLayerThickness;
         const double psiV = r_.verticalClimaticCoefficient, rho1 = r_.upperResistivity,

@@ -31,11 +31,12 @@ struct WorkedCount {
 };
 
 struct WorkedCalculation {
-    int digits = 4;               // significant digits of the results shown
-    WorkedLine midDepth;          // T
-    WorkedLine diameter;          // dэ, in metres
-    std::string boundary;         // the layer the electrode lies wholly in; empty where it crosses
-    WorkedLine resistivity;       // ρр
+    int digits = 4;         // significant digits of the results shown
+    WorkedLine midDepth;    // T
+    WorkedLine diameter;    // dэ, in metres
+    std::string climate;    // where ψв is taken for the length from the zone; empty otherwise
+    std::string boundary;   // the layer the electrode lies wholly in; empty where it crosses
+    WorkedLine resistivity; // ρр
     std::vector<WorkedLine> norm; // the clause, ρ, k and Rн·k with the allowance; Rн alone without
     WorkedLine electrode;         // Rв
     WorkedLine estimate;          // x₁ = Rв / (Rн·ηв)

@@ -745,6 +745,36 @@ private slots:
         QCOMPARE(RoundSignificant(value, digits), rounded);
     }
 
+    // ψв of a zone by the electrode's length: the short column to 3 m, the long from 5 m,
+    // linear between; a design of a zone is calculated with it whatever ψв it carries.
+    void climaticCoefficientFollowsTheLength_data()
+    {
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("psi");
+        QTest::newRow("II, 2 m") << 2 << 2.0 << 1.65;
+        QTest::newRow("II, 3 m") << 2 << 3.0 << 1.65;
+        QTest::newRow("II, 4 m") << 2 << 4.0 << 1.45;
+        QTest::newRow("II, 5 m") << 2 << 5.0 << 1.25;
+        QTest::newRow("II, 6 m") << 2 << 6.0 << 1.25;
+        QTest::newRow("IV, 3,5 m") << 4 << 3.5 << 1.75 - 0.65 / 4;
+    }
+
+    void climaticCoefficientFollowsTheLength()
+    {
+        QFETCH(int, zone);
+        QFETCH(double, length);
+        QFETCH(double, psi);
+        QCOMPARE_NEAR(VerticalClimaticCoefficient(zone, length), psi);
+        DesignRecord r = ReferenceDesign();
+        r.climaticZone = zone;
+        r.electrodeLength = length;
+        r.verticalClimaticCoefficient = 9; // typed once, for another length
+        const DesignRecord calculated = Calculate(r).record;
+        QCOMPARE(calculated.verticalClimaticCoefficient, VerticalClimaticCoefficient(zone, length));
+        QVERIFY(!Work(calculated, ",").climate.empty());
+    }
+
     // The least sizes of black steel in the ground by the 7th edition's table 1.7.4.
     void sizesBelowTheLeastAreNoted_data()
     {
@@ -815,6 +845,12 @@ private slots:
         DesignRecord loose = ReferenceDesign();
         loose.normativeResistance = 1000;
         QTest::newRow("reference, Rn = 1000") << loose << 20 << false;
+        // ψв follows each length from the design's zone: 1,25 of 5 m is not a 2 m rod's.
+        DesignRecord zoned = ReferenceDesign();
+        zoned.electrodeLength = 5;
+        zoned.verticalClimaticCoefficient = 1.25;
+        zoned.climaticZone = 2;
+        QTest::newRow("5 m in zone II") << zoned << 30 << false;
     }
 
     void variantsAreSettledDecisionsLightestFirst()
@@ -823,6 +859,7 @@ private slots:
         QFETCH(int, combinations);
         QFETCH(bool, someLeftOut);
         const VariantSearch search = SearchVariants(design);
+        QCOMPARE(search.onePsiForEveryLength, design.climaticZone == 0);
         QCOMPARE(static_cast<int>(search.variants.size()) + search.leftOut, combinations);
         QCOMPARE(search.leftOut > 0, someLeftOut);
         QVERIFY(!search.variants.empty());
@@ -844,6 +881,10 @@ private slots:
                      std::pair(v.electrodeUtilization, v.stripUtilization));
             QCOMPARE(v.electrodeSpacing / v.electrodeLength, v.ratio);
             QVERIFY(v.arrangement == Arrangement::row ? v.count <= 20 : v.count >= 4);
+            QCOMPARE(v.verticalClimaticCoefficient,
+                     design.climaticZone ? VerticalClimaticCoefficient(2, v.electrodeLength)
+                                         : design.verticalClimaticCoefficient);
+            QCOMPARE(r.verticalClimaticCoefficient, v.verticalClimaticCoefficient);
             if (v.count == 1) {
                 QCOMPARE(std::pair(v.electrodeUtilization, v.stripUtilization),
                          std::pair(1.0, 1.0));

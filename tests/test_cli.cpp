@@ -195,6 +195,7 @@ private slots:
                                 "lowerResistivity",
                                 "verticalClimaticCoefficient",
                                 "horizontalClimaticCoefficient",
+                                "climaticZone",
                                 "upperLayerThickness",
                                 "stripDepth",
                                 "normativeResistance",
@@ -351,11 +352,15 @@ private slots:
         const Run text = Calc({"--variants", "--text"}, Json(ReferenceJson()));
         QCOMPARE(text.status, 0);
         const QStringList lines = QString::fromUtf8(text.out).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), variants.size() + 1);
-        QVERIFY2(
-            lines[0].startsWith(QStringLiteral("в ряд, L = 5 м, a = 15 м (a/L = 3): n = 2, "
-                                               "полоса 15 м, R = 3,9 Ом ≤ 4 Ом, сталь 56,6 кг")),
-            qPrintable(lines[0]));
+        // Without a zone, the one ψв for every length is said above the list.
+        QCOMPARE(answers[0]["onePsiForEveryLength"].toBool(), true);
+        QCOMPARE(lines.size(), variants.size() + 2);
+        QVERIFY2(lines[0].contains(QStringLiteral("ψв = 1,65 принят для электродов любой длины")),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(
+                     QStringLiteral("в ряд, L = 5 м, ψв = 1,65, a = 15 м (a/L = 3): n = 2, "
+                                    "полоса 15 м, R = 3,9 Ом ≤ 4 Ом, сталь 56,6 кг")),
+                 qPrintable(lines[1]));
 
         const Run report =
             Calc({"--variants", "--report", scratch.filePath("v.rtf")}, Json(ReferenceJson()));
@@ -882,8 +887,8 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "8e30dc59a2d0a4b9a59b9a5b46c4e922e5bd2dd9ccfabcdab0ba8440f54f2dd3"},
-            {{}, batch, 1, "b76350225eb2aeb18cbb2fec4edf5cf812257a75f05cb37998692092129a1e09"},
+            {{"--jsonl"}, lines, 1, "4a7eee78abdb9b3f33124df79857666b75e0851724fb03436302ea80d82d87f7"},
+            {{}, batch, 1, "83bc32a44702e9305ae4032dcc7ad80a8254be040866988694c0ac86127fe654"},
             {{"--text"}, batch, 1, "2938ccc4fc4023cca345f9aab66b54e537167639c9570a6f5e399316ac0f83f5"},
         };
         // clang-format on
