@@ -546,7 +546,7 @@ void TForm1::Button13Click()
                                        "stripUtilization", "electrodeUtilization"};
     for (const InputField &field : inputTable) {
         const bool number = field.kind == InputKind::decimal || field.kind == InputKind::whole;
-        if (!number || !Needed(field, on.record.electrodeMaterial) ||
+        if (!number || field.optional || !Needed(field, on.record.electrodeMaterial) ||
             std::find(std::begin(varied), std::end(varied), field.name) != std::end(varied) ||
             std::find(on.given.begin(), on.given.end(), &field) != on.given.end())
             continue;
