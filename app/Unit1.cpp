@@ -567,9 +567,10 @@ void TForm1::applyVariant(const Variant &variant)
     chosen.electrodeSpacing = variant.electrodeSpacing;
     chosen.electrodeUtilization = variant.electrodeUtilization;
     chosen.stripUtilization = variant.stripUtilization;
+    chosen.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
     ShowOnPages(*this, chosen,
                 {"arrangement", "electrodeLength", "electrodeSpacing", "electrodeUtilization",
-                 "stripUtilization"});
+                 "stripUtilization", "verticalClimaticCoefficient"});
     Button3->setEnabled(true);
     noteChange();
     run(&TForm1::Button3Click);
