@@ -42,11 +42,11 @@ const InputBinding bindingTable[] = {
     {"upperResistivity", 1, &TForm1::ComboBox3, &TForm1::Label1},
     {"lowerSoil", 1, &TForm1::ComboBox4, &TForm1::Label2},
     {"lowerResistivity", 1, &TForm1::ComboBox4, &TForm1::Label2},
-    {"verticalClimaticCoefficient", 1, &TForm1::Label29, &TForm1::Label3},
-    {"horizontalClimaticCoefficient", 1, &TForm1::Label28, &TForm1::Label4},
+    {"verticalClimaticCoefficient", 1, &TForm1::Label29, &TForm1::Label3, true},
+    {"horizontalClimaticCoefficient", 1, &TForm1::Label28, &TForm1::Label4, true},
     {"upperLayerThickness", 1, &TForm1::Edit5, &TForm1::Label5},
     {"stripDepth", 1, &TForm1::Edit6, &TForm1::Label6, true},
-    {"normativeResistance", 1, &TForm1::Label27, &TForm1::Label7},
+    {"normativeResistance", 1, &TForm1::Label27, &TForm1::Label7, true},
     {"normativeAllowance", 1, &TForm1::Label27, &TForm1::Label7},
     {"arrangement", 2, &TForm1::ComboBox2, &TForm1::Label15},
     {"electrodeMaterial", 2, &TForm1::ComboBox1, &TForm1::Label8},
@@ -55,8 +55,8 @@ const InputBinding bindingTable[] = {
     {"electrodeLength", 2, &TForm1::Edit9, &TForm1::Label10, true},
     {"stripWidth", 2, &TForm1::Edit10, &TForm1::Label11, true},
     {"electrodeSpacing", 2, &TForm1::Edit11, &TForm1::Label12, true},
-    {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13},
-    {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14},
+    {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13, true},
+    {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14, true},
 };
 // clang-format on
 

@@ -549,7 +549,7 @@ void TForm1::Button13Click()
                                        "stripUtilization", "electrodeUtilization"};
     for (const InputField &field : inputTable) {
         const bool number = field.kind == InputKind::decimal || field.kind == InputKind::whole;
-        if (!number || !Needed(field, on.record.electrodeMaterial) ||
+        if (!number || field.optional || !Needed(field, on.record.electrodeMaterial) ||
             std::find(std::begin(varied), std::end(varied), field.name) != std::end(varied) ||
             std::find(on.given.begin(), on.given.end(), &field) != on.given.end())
             continue;
@@ -570,9 +570,10 @@ void TForm1::applyVariant(const Variant &variant)
     chosen.electrodeSpacing = variant.electrodeSpacing;
     chosen.electrodeUtilization = variant.electrodeUtilization;
     chosen.stripUtilization = variant.stripUtilization;
+    chosen.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
     ShowOnPages(*this, chosen,
                 {"arrangement", "electrodeLength", "electrodeSpacing", "electrodeUtilization",
-                 "stripUtilization"});
+                 "stripUtilization", "verticalClimaticCoefficient"});
     Button3->setEnabled(true);
     noteChange();
     run(&TForm1::Button3Click);

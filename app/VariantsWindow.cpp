@@ -250,6 +250,18 @@ private:
     double countFrom_ = 0, countTo_ = 1, massFrom_ = 0, massTo_ = 1;
 };
 
+namespace {
+
+// What Label1 says above the table of every search.
+constexpr const char *kSearchSaid =
+    "Грунт, климатические коэффициенты и норма — со страницы 1, материал, профиль и полоса — "
+    "со страницы 2. Перебраны длины электрода 2; 2,5; 3; 4; 5 м и заданная, отношения a/L = 1, "
+    "2, 3 и оба расположения; коэффициенты использования каждого варианта уточнены по "
+    "таблицам. Показаны варианты, выполняющие норму Rн, лёгкие сначала; с увеличением нормы "
+    "по ПУЭ 1.7.101 она своя для каждой длины электрода.";
+
+} // namespace
+
 VariantsWindow::VariantsWindow()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint)
@@ -258,14 +270,7 @@ VariantsWindow::VariantsWindow()
     setWindowTitle(QStringLiteral("Подбор заземляющего устройства"));
     setFont(LayoutFont(FontKind::window));
 
-    Label1 = new QLabel(
-        QStringLiteral("Грунт, климатические коэффициенты и норма — со страницы 1, материал, "
-                       "профиль и полоса — со страницы 2. Перебраны длины электрода 2; 2,5; 3; "
-                       "4; 5 м и заданная, отношения a/L = 1, 2, 3 и оба расположения; "
-                       "коэффициенты использования каждого варианта уточнены по таблицам. "
-                       "Показаны варианты, выполняющие норму Rн, лёгкие сначала; с "
-                       "увеличением нормы по ПУЭ 1.7.101 она своя для каждой длины электрода."),
-        this);
+    Label1 = new QLabel(QString::fromUtf8(kSearchSaid), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setFont(LayoutFont(FontKind::small));
@@ -386,6 +391,16 @@ void VariantsWindow::showOutcome(VariantSearch found)
                              .arg(verticalContourTable.counts.back());
     if (!search_.electrodeMassKnown)
         note += QStringLiteral(" Уголка этой ширины нет в ГОСТ 8509-93: масса — только полосы.");
+    // ψв depends on the length: where the design has no zone, the one ψ is said.
+    QString said = QString::fromUtf8(kSearchSaid);
+    if (search_.onePsiForEveryLength && !search_.variants.empty())
+        said += QStringLiteral(" Климатическая зона не задана: ψв = %1 принят для электродов "
+                               "любой длины.")
+                    .arg(QString::fromStdString(FormatGeneral(
+                        search_.variants.front().verticalClimaticCoefficient, DecimalSeparator())));
+    else if (!search_.onePsiForEveryLength)
+        said += QStringLiteral(" ψв каждой длины — по климатической зоне проекта.");
+    Label1->setText(said);
     Label2->setText(note);
     BitBtn1->setEnabled(!search_.variants.empty());
     choose(search_.variants.empty() ? -1 : 0);

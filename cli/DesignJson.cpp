@@ -110,6 +110,7 @@ std::optional<std::string> ReadNumber(const element &json, const InputField &fie
         return Quoted(field.name) + " must be a number";
     if (!std::isfinite(value)) return Quoted(field.name) + " must be a finite number";
     if (value < 0) return Quoted(field.name) + " must not be negative";
+    if (value == 0 && MustBeAboveZero(field)) return Quoted(field.name) + " must be above 0";
     if (field.kind != InputKind::whole) return std::nullopt;
     if (value != std::trunc(value)) return Quoted(field.name) + " must be a whole number";
     if (value > std::numeric_limits<std::int32_t>::max())
@@ -159,11 +160,13 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
         return std::nullopt;
     }
     if (!json) {
-        if (!Needed(field, record.electrodeMaterial)) return std::nullopt;
+        if (field.optional || !Needed(field, record.electrodeMaterial)) return std::nullopt;
         return "missing " + Quoted(field.name);
     }
     double value = 0;
     if (auto problem = ReadNumber(*json, field, value)) return problem;
+    if (&field == FindInput("climaticZone") && value > 4)
+        return Quoted(field.name) + " must be 1, 2, 3 or 4 (0 or none: no zone)";
     SetNumber(field, record, value);
     return std::nullopt;
 }
@@ -230,6 +233,20 @@ bool WriteShortDecimal(char *&at, double value)
         if (fraction % 10 != 0) *at++ = static_cast<char>('0' + fraction % 10);
     }
     return true;
+}
+
+// Writes any finite value in the shortest form that reads back. A whole number of 2^63 and
+// more goes with an exponent: written out in digits, a JSON reader takes it for an integer
+// too large for any it keeps ("36175395858708889600").
+char *WriteNumber(char *at, double value)
+{
+    char *const start = at;
+    at = std::to_chars(at, at + 32, value).ptr;
+    constexpr double kLeastBeyondIntegers = 9223372036854775808.0; // 2^63
+    if (std::fabs(value) >= kLeastBeyondIntegers && std::find(start, at, 'e') == at &&
+        std::find(start, at, '.') == at)
+        at = std::to_chars(start, start + 32, value, std::chars_format::scientific).ptr;
+    return at;
 }
 
 } // namespace
@@ -377,7 +394,7 @@ void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Re
         if (value == std::trunc(value) && std::fabs(value) < 100000 && !std::signbit(value))
             at = std::to_chars(at, at + 32, static_cast<long>(value)).ptr;
         else if (!WriteShortDecimal(at, value))
-            at = std::to_chars(at, at + 32, value).ptr;
+            at = WriteNumber(at, value);
     };
     const auto put = [&](std::string_view text) {
         room(text.size());
@@ -447,7 +464,7 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
     const std::string_view indent = pretty ? "\n    " : "";
     const auto number = [&](std::string_view name, double value) {
         char digits[32];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        const auto end = WriteNumber(digits, value);
         out += ",";
         out += pretty ? "\n      \"" : "\"";
         out += name;
@@ -463,6 +480,7 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
         out += pretty ? "{\n      \"arrangement\": \"" : "{\"arrangement\":\"";
         out += v.arrangement == Arrangement::row ? "row\"" : "contour\"";
         number("electrodeLength", v.electrodeLength);
+        number("verticalClimaticCoefficient", v.verticalClimaticCoefficient);
         number("ratio", v.ratio);
         number("electrodeSpacing", v.electrodeSpacing);
         number("count", v.count);
@@ -481,6 +499,8 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
     out += std::to_string(search.leftOut);
     out += pretty ? ",\n  \"electrodeMassKnown\": " : ",\"electrodeMassKnown\":";
     out += search.electrodeMassKnown ? "true" : "false";
+    out += pretty ? ",\n  \"onePsiForEveryLength\": " : ",\"onePsiForEveryLength\":";
+    out += search.onePsiForEveryLength ? "true" : "false";
     out += pretty ? "\n}" : "}";
 }
 

@@ -60,6 +60,10 @@ std::string Usage()
         switch (field.kind) {
         case InputKind::decimal:
         case InputKind::whole:
+            if (field.optional) {
+                line += "1 to 4: ψв follows the electrode length (optional)";
+                break;
+            }
             line += std::string(field.symbol) + (field.unit.empty() ? "" : ", ") +
                     std::string(field.unit) +
                     (field.kind == InputKind::whole ? ", a whole number" : "");

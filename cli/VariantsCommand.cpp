@@ -15,7 +15,8 @@ void AppendVariantLine(std::string &out, const Variant &v)
 {
     const auto number = [](double value) { return FormatGeneral(value, ","); };
     out += std::string(ArrangementInText(v.arrangement)) + ", L = " + number(v.electrodeLength) +
-           " м, a = " + number(v.electrodeSpacing) + " м (a/L = " + number(v.ratio) +
+           " м, ψв = " + number(v.verticalClimaticCoefficient) +
+           ", a = " + number(v.electrodeSpacing) + " м (a/L = " + number(v.ratio) +
            "): n = " + number(v.count) + ", полоса " + number(v.stripLength) +
            " м, R = " + ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, ",") +
            " Ом ≤ " + number(v.allowedResistance) + " Ом, сталь " + number(v.steelMass) +
@@ -31,6 +32,10 @@ void AppendVariants(std::string &out, const DesignRecord &record, bool text, boo
 {
     const VariantSearch search = SearchVariants(record);
     if (text) {
+        if (search.onePsiForEveryLength)
+            out += "Климатическая зона не задана: ψв = " +
+                   FormatGeneral(record.verticalClimaticCoefficient, ",") +
+                   " принят для электродов любой длины.\n";
         for (const Variant &v : search.variants)
             AppendVariantLine(out, v);
         out += "Не выполняют норму в пределах таблиц: " + std::to_string(search.leftOut) + " из " +

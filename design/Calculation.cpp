@@ -76,6 +76,9 @@ Installation InstallationOf(const DesignRecord &r, double count)
     const Number Rv = r.singleElectrodeResistance;
     const Number Rs = i.stripResistance;
     i.resistance = f::InstallationResistance(n, etaV, Rv, Rs).value();
+    // A strip with 2·Lп² ≤ bп·t, or an electrode hardly longer than thick, is outside its
+    // formula: a resistance of 0 or below decides nothing.
+    i.holds = Rs > 0 && Rv > 0;
     return i;
 }
 
@@ -124,6 +127,10 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
 {
     r.settling = Settling::none; // the coefficients as they stand
     r.settlingRounds = 0;
+    // A design of a known zone takes ψv for its electrodes' length.
+    if (r.climaticZone >= 1 && r.climaticZone <= static_cast<int>(climaticTable.size()))
+        r.verticalClimaticCoefficient =
+            VerticalClimaticCoefficient(r.climaticZone, r.electrodeLength);
     const Number rho1 = r.upperResistivity;
     const Number rho2 = r.lowerResistivity;
     const Number psiV = r.verticalClimaticCoefficient;
@@ -136,11 +143,10 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     r.electrodeMidDepth = T.value();
 
     step = "designResistivity";
-    // Step 2: two-layer soil. The boundary is held within the electrode's reach: above
-    // its top the electrode lies wholly in the upper layer, below its foot wholly in the
-    // lower one, and the formula meets both limits continuously.
-    const Number H = std::min(std::max(r.upperLayerThickness, t.value()), (L + t).value());
-    const Number rhoE = f::TwoLayerResistivity(psiV, rho1, rho2, L, H, t);
+    // Step 2: two-layer soil. An electrode wholly in one layer takes that layer's ρ, with
+    // ψв as in the formula: below the boundary's depth, or a boundary below its foot.
+    const Number H = r.upperLayerThickness;
+    const Number rhoE = f::DesignResistivityOf(psiV, rho1, rho2, L, H, t);
     r.designResistivity = rhoE.value();
 
     step = "allowedResistance";
@@ -151,7 +157,7 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     r.allowanceFactor = 1;
     if (r.normativeAllowance) {
         // ρ as the report prints it, to 0,1 Ом·м, so that k and Rн·k follow from it exactly.
-        const Number rho = f::SoilResistivity(rho1, rho2, L, H, t);
+        const Number rho = f::SoilResistivityOf(rho1, rho2, L, H, t);
         r.soilResistivity = std::round(rho.value() * 10) / 10;
         r.allowanceFactor = AllowanceFactor(r.soilResistivity);
         Rn = f::AllowedResistance(Rn, Number(r.allowanceFactor));
@@ -207,6 +213,9 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
     r.fewerStripLength = decision.fewer.stripLength;
     r.fewerStripResistance = decision.fewer.stripResistance;
     r.fewerInstallationResistance = decision.fewer.resistance;
+    r.fewerElectrodeUtilization = r.electrodeUtilization;
+    r.fewerStripUtilization = r.stripUtilization;
+    r.leastCountTaken = decision.fewer.count >= 1 && MeetsNorm(decision.fewer, Rn.value());
     r.installationMeetsNorm = decision.met;
     r.stripAloneMeetsNorm = stripAlone;
 
@@ -218,10 +227,11 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
 
     // What the tables give for the decided installation, to check the user's picks by.
     step = "tabulatedStripUtilization";
+    const bool single = r.refinedCount <= 1; // no neighbour to screen it
     r.tabulatedStripUtilization =
-        TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
+        single ? 1 : TabulatedUtilization(StripTable(r.arrangement), ratio, r.refinedCount);
     r.tabulatedElectrodeUtilization =
-        TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
+        single ? 1 : TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, r.refinedCount);
 }
 
 } // namespace
@@ -230,7 +240,7 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
 {
     const char *step = "electrodeMidDepth";
     try {
-        Ground(r, leastCount, step);
+        Ground(r, leastCount > 0 ? leastCount : LeastCount(r.arrangement), step);
     } catch (const ArithmeticError &error) {
         if (!error.step().empty()) throw;
         throw ArithmeticError(error.fault(), step);
@@ -239,53 +249,86 @@ void CalculateGrounding(DesignRecord &r, double leastCount)
 
 std::pair<double, double> TabulatedCoefficients(const DesignRecord &r, double count)
 {
+    // One electrode has no neighbour to screen it, nor a strip between electrodes.
+    if (count <= 1) return {1, 1};
     const double ratio = r.electrodeSpacing / r.electrodeLength;
     return {TableReading(TabulatedUtilization(ElectrodeTable(r.arrangement), ratio, count)),
             TableReading(TabulatedUtilization(StripTable(r.arrangement), ratio, count))};
 }
 
+double LeastCount(Arrangement arrangement)
+{
+    return arrangement == Arrangement::contour ? verticalContourTable.counts.front() : 1;
+}
+
+namespace {
+
+// The installation of `count` electrodes with the tables' coefficients for that count.
+Installation WithOwnCoefficients(DesignRecord &r, double count)
+{
+    std::tie(r.electrodeUtilization, r.stripUtilization) = TabulatedCoefficients(r, count);
+    return InstallationOf(r, count);
+}
+
+// The least count from `least` up whose own coefficients meet the norm, within the tables;
+// 0 for none. Rv and the norm are the record's.
+double LeastSelfConsistentCount(DesignRecord &r, double least, double edge, int &tried)
+{
+    for (double count = least; count <= edge; ++count) {
+        ++tried;
+        if (MeetsNorm(WithOwnCoefficients(r, count), r.allowedResistance)) return count;
+    }
+    return 0;
+}
+
+} // namespace
+
 void SettleCoefficients(DesignRecord &r, double leastCount)
 {
-    // The decided count grows as the coefficients fall, and the tables' fall as the count
-    // grows: the rounds climb to a count that keeps its coefficients, the tables' edge at
-    // the latest. The bound is for tables that would not.
-    constexpr int kMostRounds = 64;
-    std::vector<double> counts;
-    for (int round = 1; round <= kMostRounds; ++round) {
-        CalculateGrounding(r, leastCount);
-        r.settlingRounds = round;
-        if (!r.installationMeetsNorm) {
-            r.settling = Settling::unsettled;
-            return;
-        }
-        const auto [vertical, strip] = TabulatedCoefficients(r, r.refinedCount);
-        if (vertical == r.electrodeUtilization && strip == r.stripUtilization) {
-            r.settling = Settling::settled;
-            return;
-        }
-        const auto seen = std::find(counts.begin(), counts.end(), r.refinedCount);
-        if (seen != counts.end()) {
-            // Round and round: the largest count of the round that meets the norm with
-            // its own coefficients, decided with them.
-            std::vector<double> round(seen, counts.end());
-            std::sort(round.rbegin(), round.rend());
-            for (const double count : round) {
-                std::tie(r.electrodeUtilization, r.stripUtilization) =
-                    TabulatedCoefficients(r, count);
-                CalculateGrounding(r, std::max(count, leastCount));
-                if (r.installationMeetsNorm && r.refinedCount == count) {
-                    r.settling = Settling::cycle;
-                    return;
-                }
-            }
-            r.settling = Settling::unsettled;
-            return;
-        }
-        counts.push_back(r.refinedCount);
-        r.electrodeUtilization = vertical;
-        r.stripUtilization = strip;
+    // Each count takes the tables' coefficients for itself, and the decision is the least
+    // count that meets the norm with its own: whatever coefficients the design started from.
+    // Coefficients fall as the count grows, so R(n) with them need not fall; within the
+    // tables every count is tried. Past both tables' last column they stay at the edge, and
+    // there R falls with n and the sizing finds the count.
+    const double least = leastCount > 0 ? leastCount : LeastCount(r.arrangement);
+    const double edge = std::max(ElectrodeTable(r.arrangement).counts.back(),
+                                 StripTable(r.arrangement).counts.back());
+    std::tie(r.electrodeUtilization, r.stripUtilization) = TabulatedCoefficients(r, least);
+    CalculateGrounding(r, least); // Rv and the norm, which no coefficient changes
+    int tried = 0;
+    double count = 0;
+    try {
+        count = LeastSelfConsistentCount(r, least, edge, tried);
+    } catch (const ArithmeticError &error) {
+        throw ArithmeticError(error.fault(), "refinedCount");
     }
-    r.settling = Settling::unsettled;
+    const double from = count > 0 ? count : std::max(least, edge + 1);
+    std::tie(r.electrodeUtilization, r.stripUtilization) = TabulatedCoefficients(r, from);
+    CalculateGrounding(r, from);
+    r.settlingRounds = tried + 1;
+    const bool ownCoefficients = TabulatedCoefficients(r, r.refinedCount) ==
+                                 std::pair(r.electrodeUtilization, r.stripUtilization);
+    if (!r.installationMeetsNorm || !ownCoefficients) {
+        r.settling = Settling::unsettled;
+        return;
+    }
+    r.settling = Settling::settled;
+    // The count below, with the tables' coefficients for it: the row the decision is
+    // checked against.
+    if (r.refinedCount > 1) {
+        DesignRecord fewer = r;
+        try {
+            const Installation below = WithOwnCoefficients(fewer, r.refinedCount - 1);
+            r.fewerStripLength = below.stripLength;
+            r.fewerStripResistance = below.stripResistance;
+            r.fewerInstallationResistance = below.resistance;
+            r.fewerElectrodeUtilization = fewer.electrodeUtilization;
+            r.fewerStripUtilization = fewer.stripUtilization;
+            r.leastCountTaken = MeetsNorm(below, r.allowedResistance);
+        } catch (const ArithmeticError &error) {
+            throw ArithmeticError(error.fault(), "fewerInstallationResistance");
+        }
+    }
 }
 
 void CalculateDesign(DesignRecord &r)

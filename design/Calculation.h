@@ -43,28 +43,33 @@ bool CoefficientDiffers(double picked, double tabulated);
 // most tenfold.
 double AllowanceFactor(double soilResistivity);
 
+// The least count of electrodes of an arrangement: a contour closes round 4 at the least,
+// the first column of its tables.
+double LeastCount(Arrangement arrangement);
+
 // Sizes the installation from the committed inputs of `record` and writes every result
 // field in order: T, then steps 2 to 6, the first approximation; the decision is the
-// smallest count, `leastCount` at the least, whose finished installation meets the norm.
+// smallest count, `leastCount` at the least (0: the arrangement's LeastCount), whose
+// finished installation meets the norm.
 // Throws ArithmeticError at the first faulting step, naming it; the fields of the steps
 // before it stay written, the later ones keep their old values (Calculate in
 // design/CoefficientMethod.h leaves nothing half-written). The utilization coefficients are
 // the record's as they stand; SettleCoefficients re-picks them.
-void CalculateGrounding(DesignRecord &record, double leastCount = 1);
+void CalculateGrounding(DesignRecord &record, double leastCount = 0);
 
 // A utilization coefficient as a person reads it off the tables: to three decimals.
 double TableReading(double coefficient);
 
-// The tables' ηv and ηh for `count` electrodes at the design's a / L, as read off them.
+// The tables' ηv and ηh for `count` electrodes at the design's a / L, as read off them;
+// both 1 for a single electrode.
 std::pair<double, double> TabulatedCoefficients(const DesignRecord &record, double count);
 
-// Re-picks the utilization coefficients from the tables for the decided count and
-// calculates again, until the decided count takes the tables' coefficients for itself; a
-// bounded number of rounds. Where the counts go round, the largest count of the round
-// that meets the norm with its own coefficients is taken. The record ends with the
-// coefficients and results of the outcome, said in `settling`. Throws like the calculation.
-// Each round decides from `leastCount` electrodes up, as CalculateGrounding does.
-void SettleCoefficients(DesignRecord &record, double leastCount = 1);
+// Decides with the tables' coefficients: the least count, `leastCount` at the least (0: the
+// arrangement's), whose own coefficients make the installation meet the norm, whatever
+// coefficients the record held. The record ends with that count's coefficients and
+// results, the count below reckoned with its own, said in `settling` (settled, or
+// unsettled where no count meets the norm). Throws like the calculation.
+void SettleCoefficients(DesignRecord &record, double leastCount = 0);
 
 // The calculation a design asks for: as given, or with its coefficients settled.
 void CalculateDesign(DesignRecord &record);

@@ -17,7 +17,7 @@ enum class UtilizationSource { given, tabulated };
 enum class Settling {
     none,      // not asked for: the coefficients are the design's
     settled,   // the decided count takes the tables' coefficients for itself
-    cycle,     // the counts went round; the largest of them that meets the norm with its own
+    cycle,     // not reached: every count is tried with its own coefficients; kept for the word
     unsettled, // no count meets the norm with the tables' coefficients
 };
 
@@ -36,9 +36,12 @@ struct DesignInputs {
     double lowerResistivity = 0;              // ρ2
     double verticalClimaticCoefficient = 0;   // ψv
     double horizontalClimaticCoefficient = 0; // ψh
-    double upperLayerThickness = 0;           // H
-    double stripDepth = 0;                    // t
-    double normativeResistance = 0;           // Rn, as the norm's table gives it
+    // The climatic zone, 1 to 4, ψ was picked for: each electrode length then takes ψv of
+    // its zone. 0: none, a ψv typed holds for every length.
+    std::int32_t climaticZone = 0;
+    double upperLayerThickness = 0; // H
+    double stripDepth = 0;          // t
+    double normativeResistance = 0; // Rn, as the norm's table gives it
     // Raise Rn by ПУЭ 1.7.101 and 1.7.103 for soil above 100 Ом·м.
     bool normativeAllowance = false;
 
@@ -89,6 +92,13 @@ struct DesignResults {
     double fewerStripLength = 0;
     double fewerStripResistance = 0;
     double fewerInstallationResistance = 0;
+    // The coefficients that count is reckoned with: the design's, or with coefficients
+    // settled by the tables, the tables' own for it.
+    double fewerElectrodeUtilization = 0;
+    double fewerStripUtilization = 0;
+    // The count below meets the norm too: a contour takes its least count all the same, where
+    // a row of fewer electrodes would do.
+    bool leastCountTaken = false;
     bool installationMeetsNorm = false; // R(n₂) ≤ Rn
     bool stripAloneMeetsNorm = false;   // Rs(n₂) ≤ Rn: no Rt, and x₂ is 0
     std::string countNoun;              // form of "заземлитель" after n₂

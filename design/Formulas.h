@@ -82,6 +82,47 @@ template <typename V> V SoilResistivity(V rho1, V rho2, V L, V H, V t)
 {
     return rho1 * rho2 * L / (rho1 * (L - H + t) + rho2 * (H - t));
 }
+
+// Which soil the electrode from t to L + t stands in, the boundary at depth H. Told by the
+// depths and by the two terms of the formula as they come out, so that an electrode wholly
+// in one layer never takes the formula with a term of ±1e-16 where it is 0.
+enum class ElectrodeLayers { both, lower, upper };
+template <typename V> ElectrodeLayers LayersOf(V L, V H, V t)
+{
+    if (H <= t || !(H - t > 0)) return ElectrodeLayers::lower;
+    if (H >= L + t || !(L - H + t > 0)) return ElectrodeLayers::upper;
+    return ElectrodeLayers::both;
+}
+
+// An electrode wholly in one layer: that layer's ρ, ψв kept.
+inline constexpr std::string_view kLowerLayerResistivity = "ρр = ψв·ρ2";
+inline constexpr std::string_view kUpperLayerResistivity = "ρр = ψв·ρ1";
+inline constexpr std::string_view kLowerLayerSoil = "ρ = ρ2";
+inline constexpr std::string_view kUpperLayerSoil = "ρ = ρ1";
+template <typename V> V DesignResistivityOf(V psi, V rho1, V rho2, V L, V H, V t)
+{
+    switch (LayersOf(L, H, t)) {
+    case ElectrodeLayers::lower:
+        return psi * rho2;
+    case ElectrodeLayers::upper:
+        return psi * rho1;
+    case ElectrodeLayers::both:
+        break;
+    }
+    return TwoLayerResistivity(psi, rho1, rho2, L, H, t);
+}
+template <typename V> V SoilResistivityOf(V rho1, V rho2, V L, V H, V t)
+{
+    switch (LayersOf(L, H, t)) {
+    case ElectrodeLayers::lower:
+        return rho2;
+    case ElectrodeLayers::upper:
+        return rho1;
+    case ElectrodeLayers::both:
+        break;
+    }
+    return SoilResistivity(rho1, rho2, L, H, t);
+}
 inline std::string DesignResistivityNumbers(Numerals n, double psi, double rho1, double rho2,
                                             double L, double H, double t)
 {

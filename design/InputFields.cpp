@@ -1,5 +1,7 @@
 #include "design/InputFields.h"
 
+#include <algorithm>
+#include <iterator>
 #include <type_traits>
 
 namespace {
@@ -17,6 +19,14 @@ const InputField *FindInput(std::string_view name)
     for (const InputField &field : inputTable)
         if (field.name == name) return &field;
     return nullptr;
+}
+
+bool MustBeAboveZero(const InputField &field)
+{
+    constexpr std::string_view kAboveZero[] = {
+        "verticalClimaticCoefficient", "horizontalClimaticCoefficient", "normativeResistance",
+        "stripUtilization", "electrodeUtilization"};
+    return std::ranges::find(kAboveZero, field.name) != std::end(kAboveZero);
 }
 
 bool Needed(const InputField &field, ElectrodeMaterial material)

@@ -43,6 +43,7 @@ struct InputField {
     // The cross-section is given by the field of the electrode's material only; none: by
     // every design.
     ElectrodeMaterial neededFor = ElectrodeMaterial::none;
+    bool optional = false; // a number a design may leave out: 0 then
 };
 
 inline constexpr ChoiceWord kArrangementWords[] = {
@@ -68,6 +69,7 @@ inline constexpr InputField inputTable[] = {
     {"lowerResistivity", InputKind::decimal, &DesignRecord::lowerResistivity, "Ом·м", "ρ2"},
     {"verticalClimaticCoefficient", InputKind::decimal, &DesignRecord::verticalClimaticCoefficient, "", "ψв"},
     {"horizontalClimaticCoefficient", InputKind::decimal, &DesignRecord::horizontalClimaticCoefficient, "", "ψг"},
+    {"climaticZone", InputKind::whole, &DesignRecord::climaticZone, "", "", {}, ElectrodeMaterial::none, true},
     {"upperLayerThickness", InputKind::decimal, &DesignRecord::upperLayerThickness, "м", "H"},
     {"stripDepth", InputKind::decimal, &DesignRecord::stripDepth, "м", "t"},
     {"normativeResistance", InputKind::decimal, &DesignRecord::normativeResistance, "Ом", "Rн"},
@@ -93,6 +95,10 @@ inline constexpr InputField inputTable[] = {
 
 // The input of that name; null for none.
 const InputField *FindInput(std::string_view name);
+
+// Whether the input must be above zero: a coefficient or the norm, by which every design
+// divides, so that 0 is a mistyped input rather than a design.
+bool MustBeAboveZero(const InputField &field);
 
 // Whether a design of `material` gives the field; an electrode of no material yet is
 // taken as an angle.

@@ -123,19 +123,56 @@ PlanGeometry PlanOf(const DesignRecord &r)
         }
         return plan;
     }
-    // Along a contour: the rectangle nearest a square whose sides are whole spacings for an
-    // even count, so that an electrode stands at each corner, and half spacings for an odd
-    // one, where two corners are the most there can be; a square for fewer than four.
+    // Along a contour: the rectangle nearest a square of whole spacings, an electrode at
+    // each corner. An odd count replaces the first span of its lower side by two sides of an
+    // equilateral triangle below it, so that every electrode still stands a from the next
+    // along the strip; a square for fewer than four.
     const double perimeter = static_cast<double>(all) * a;
+    const bool odd = all >= 5 && all % 2 == 1 && n == all;
+    double lift = 0; // the rectangle above the triangle's apex
     if (all >= 4) {
-        const bool even = all % 2 == 0;
-        const double unit = even ? a : a / 2;
-        const std::size_t units = even ? all / 2 : all; // the half perimeter in units
-        const std::size_t longer = (units + 1) / 2;
-        plan.width = static_cast<double>(longer) * unit;
-        plan.height = static_cast<double>(units - longer) * unit;
+        const std::size_t spans = (odd ? all - 1 : all) / 2; // half the rectangle's perimeter
+        const std::size_t longer = (spans + 1) / 2;
+        const bool halves = !odd && all % 2 == 1; // a drawing of fewer than all
+        const double unit = halves ? a / 2 : a;
+        const std::size_t units = halves ? all : spans;
+        const std::size_t along = halves ? (units + 1) / 2 : longer;
+        lift = odd ? a * std::sqrt(3.0) / 2 : 0;
+        plan.width = static_cast<double>(along) * unit;
+        plan.height = static_cast<double>(units - along) * unit + lift;
     } else {
         plan.width = plan.height = perimeter / 4;
+    }
+    if (odd) {
+        const double top = plan.height;
+        const PlanPoint apex{a / 2, 0};
+        plan.electrodes.push_back({0, lift});
+        plan.electrodes.push_back(apex);
+        for (double x = a; x <= plan.width + 1e-9; x += a)
+            plan.electrodes.push_back({x, lift});
+        for (double y = lift + a; y <= top + 1e-9; y += a)
+            plan.electrodes.push_back({plan.width, y});
+        for (double x = plan.width - a; x >= -1e-9; x -= a)
+            plan.electrodes.push_back({std::max(x, 0.0), top});
+        for (double y = top - a; y > lift + 1e-9; y -= a)
+            plan.electrodes.push_back({0, y});
+        plan.strip = {{0, lift}, apex, {a, lift}, {plan.width, lift}, {plan.width, top}, {0, top}};
+        plan.closed = true;
+        // The triangle's sides, then the rest of the lower side and the other three.
+        for (const auto &[from, to] :
+             {std::pair{PlanPoint{0, lift}, apex}, std::pair{apex, PlanPoint{a, lift}}})
+            plan.dimensions.push_back({.from = from,
+                                       .to = to,
+                                       .value = a,
+                                       .spans = 1,
+                                       .span = a,
+                                       .side = Side::below,
+                                       .overall = false});
+        Chain(plan, {a, lift}, {plan.width, lift}, Side::below);
+        Chain(plan, {plan.width, lift}, {plan.width, top}, Side::right);
+        Chain(plan, {0, top}, {plan.width, top}, Side::above);
+        Chain(plan, {0, lift}, {0, top}, Side::left);
+        return plan;
     }
     const double step = n == all ? a : perimeter / static_cast<double>(n);
     for (std::size_t i = 0; i < n; ++i)

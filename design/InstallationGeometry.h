@@ -42,9 +42,11 @@ struct PlanGeometry {
 };
 
 // The decided installation: n₂ electrodes a apart, in a line for a row; along a contour,
-// evenly round the closed rectangle nearest a square whose perimeter is n₂·a, with an
-// electrode at every corner where the count allows (sides of whole spacings for an even
-// count, of half spacings for an odd one). A single electrode in a row has its 1 m lead.
+// round the rectangle of whole spacings nearest a square, an electrode at every corner,
+// an odd count with the first span of the lower side replaced by two sides of an
+// equilateral triangle below it: every electrode a from the next along the strip. (A
+// drawing of fewer electrodes than an odd count of hundreds spaces them evenly round a
+// rectangle of half spacings.) A single electrode in a row has its 1 m lead.
 PlanGeometry PlanOf(const DesignRecord &record);
 
 // Depths below ground, metres.

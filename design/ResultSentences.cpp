@@ -50,6 +50,10 @@ std::string InstallationSentence(const DesignRecord &r, std::string_view sep, Fo
                               r.installationMeetsNorm, sep) +
         " Ом";
     const std::string norm = NormText(r, sep, form);
+    if (!r.installationMeetsNorm &&
+        !(r.refinedStripResistance > 0 && r.singleElectrodeResistance > 0))
+        return "Сопротивление заземляющего устройства не определяется: формула дала сопротивление "
+               "полосы или электрода не больше нуля (см. примечания)";
     if (!r.installationMeetsNorm)
         return "Сопротивление заземляющего устройства = " + resistance + ": норма " + norm +
                " не достигается ни при каком числе электродов";
@@ -74,7 +78,8 @@ std::string ResistanceAgainstNorm(double resistance, double norm, bool meets, st
     constexpr int kMostDecimals = 6;
     for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
         const double shown = Rounded(resistance, std::pow(10.0, -decimals));
-        if ((shown <= norm) != meets) continue;
+        // Nor a resistance shown as 0: «0,0 Ом ≤ 0,01 Ом» for 0,00996.
+        if ((shown <= norm) != meets || (shown == 0 && resistance != 0)) continue;
         // One decimal in the page's own form, unless that form rounds to fewer digits.
         return decimals == 1 && resistance < 1e4 ? FormatOneDecimal(resistance, sep)
                                                  : FormatGeneral(shown, sep);
@@ -108,7 +113,7 @@ std::vector<std::string> CoefficientNotes(const DesignRecord &r, std::string_vie
 std::vector<std::string> SizeNotes(const DesignRecord &r, std::string_view sep)
 {
     const auto mm = [sep](double value) { return FormatGeneral(value, sep); };
-    constexpr const char *kWhere = " (ПУЭ, табл. 1.7.4)";
+    constexpr const char *kWhere = " (ПУЭ, 7-е изд., табл. 1.7.4)";
     std::vector<std::string> notes;
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod) {
         if (r.rodDiameter < kLeastRodDiameter)
@@ -134,7 +139,9 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
     std::vector<std::string> notes;
     if (!(r.refinedCount > 0) || !(r.electrodeLength > 0)) return notes;
     const double ratio = r.electrodeSpacing / r.electrodeLength;
-    if (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back())
+    // One electrode has no spacing to be in the tables.
+    if (r.refinedCount > 1 &&
+        (ratio < kUtilizationRatios.front() || ratio > kUtilizationRatios.back()))
         notes.push_back("Отношение a/L = " + RatioText(r, sep) +
                         " вне таблиц коэффициентов использования (от " +
                         number(kUtilizationRatios.front()) + " до " +
@@ -142,7 +149,7 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                         "): коэффициенты по таблицам взяты с их края.");
     const auto &counts =
         (r.arrangement == Arrangement::row ? verticalRowTable : verticalContourTable).counts;
-    if (r.refinedCount < counts.front() || r.refinedCount > counts.back())
+    if (r.refinedCount > 1 && (r.refinedCount < counts.front() || r.refinedCount > counts.back()))
         notes.push_back("Число электродов n = " + number(r.refinedCount) +
                         " вне таблицы коэффициентов использования (" +
                         std::string(ArrangementInText(r.arrangement)) + " от " +
@@ -162,12 +169,30 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
                             number(least->resistivity) + " до " + number(most->resistivity) +
                             " Ом·м): проверьте, что оно измерено и введено верно.");
     }
+    // Rп's formula is a strip's, far longer than it is wide and deep: at 2·Lп² ≤ bп·t it
+    // turns negative.
+    for (const auto &[length, resistance] :
+         {std::pair{r.stripLength, r.stripResistance},
+          std::pair{r.refinedStripLength, r.refinedStripResistance}})
+        if (!(resistance > 0)) {
+            notes.push_back("Сопротивление полосы длиной Lп = " + number(length) +
+                            " м по формуле " + FormatOneDecimal(resistance, sep) +
+                            " Ом не больше нуля: формула верна лишь для 2·Lп² много больше "
+                            "bп·t; число электродов по нему не принимается, увеличьте "
+                            "расстояние a между электродами.");
+            break;
+        }
     // Rв's formula is a rod's, far longer than it is thick; near d = 2·L it turns negative.
     if (const double d = EquivalentDiameter(r).value(); d * 10 > r.electrodeLength)
         notes.push_back("Эквивалентный диаметр d = " + number(d) +
                         " м не мал против длины электрода L = " + number(r.electrodeLength) +
                         " м: формула сопротивления электрода верна лишь для d много меньше L; "
                         "проверьте размер электрода.");
+    // A contour closes round its tables' first column at the least.
+    if (r.arrangement == Arrangement::contour && r.leastCountTaken)
+        notes.push_back("Контур замыкается не менее чем на " + number(r.refinedCount) +
+                        " электродах (первый столбец таблиц коэффициентов использования); "
+                        "норму выполнило бы и меньшее их число, расположенное в ряд.");
     // The climatic table gives ψ for electrodes of 2–3 m and of 5 m.
     if (r.electrodeLength < 2 || r.electrodeLength > 5)
         notes.push_back("Длина электрода L = " + number(r.electrodeLength) +

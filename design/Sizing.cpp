@@ -6,7 +6,7 @@
 
 bool MeetsNorm(const Installation &installation, double norm)
 {
-    return installation.resistance > 0 && installation.resistance <= norm;
+    return installation.holds && installation.resistance > 0 && installation.resistance <= norm;
 }
 
 // The answer lies in 1…estimate. R(n) falls with n, so a bisection finds it in a handful

@@ -8,9 +8,12 @@ struct Installation {
     double stripLength = 0;     // row (n − 1)·a, contour n·a; 1 m where that is 0
     double stripResistance = 0; // Rs(n), the strip's own resistance
     double resistance = 0;      // R(n), the finished installation
+    // The method's formulas hold for it: no part of it has a resistance of 0 or below.
+    bool holds = true;
 };
 
-// Whether an installation's resistance reaches the norm (and is a resistance at all).
+// Whether an installation's resistance reaches the norm (and is a resistance at all, of
+// parts that are).
 bool MeetsNorm(const Installation &installation, double norm);
 
 // The finished installation of a count of electrodes, as a method works it out; throws

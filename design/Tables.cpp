@@ -52,6 +52,16 @@ Bracket Locate(std::span<const double> points, double x)
 
 } // namespace
 
+double VerticalClimaticCoefficient(int zone, double length)
+{
+    const ClimaticRow &row = climaticTable.at(static_cast<std::size_t>(zone - 1));
+    constexpr double kShortest = 3, kLongest = 5; // the ends of the two columns
+    if (!(length > kShortest)) return row.verticalShort;
+    if (length >= kLongest) return row.verticalLong;
+    const double weight = (length - kShortest) / (kLongest - kShortest);
+    return row.verticalShort + (row.verticalLong - row.verticalShort) * weight;
+}
+
 const UtilizationTable verticalRowTable{kVerticalRowCounts, kVerticalRowCells};
 const UtilizationTable stripRowTable{kStripRowCounts, kStripRowCells};
 const UtilizationTable verticalContourTable{kVerticalContourCounts, kVerticalContourCells};

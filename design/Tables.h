@@ -82,11 +82,18 @@ inline constexpr std::array<ClimaticRow, 4> climaticTable{{
     {1.75, 1.1, 1.75},
 }};
 
+// ψv of a climatic zone (1 to 4) for an electrode `length` metres long: the column of 2–3 m
+// up to 3 m, the one of 5 m from 5 m, linear between them.
+double VerticalClimaticCoefficient(int zone, double length);
+
 // Least sizes of black steel earthing electrodes in the ground, as ПУЭ (7th edition,
-// table 1.7.4) sets them: round vertical electrodes, angle flanges, strips.
+// table 1.7.4) sets them: round vertical electrodes, angle flanges, rectangular strips (a
+// round horizontal one 10 mm, a pipe's wall 3,5 mm). The program knows black steel only;
+// galvanised steel would take round 12 mm vertical, 10 mm horizontal and 75 mm² × 3 mm,
+// copper round 12 mm and 50 mm² × 2 mm.
 inline constexpr int kLeastRodDiameter = 16;   // mm
 inline constexpr int kLeastAngleThickness = 4; // mm
-inline constexpr int kLeastStripSection = 48;  // mm²
+inline constexpr int kLeastStripSection = 100; // mm²
 inline constexpr int kLeastStripThickness = 4; // mm
 
 // The strip is taken at the thickness it is usually rolled in for earthing (ГОСТ 103-2006).

@@ -24,7 +24,9 @@ std::vector<double> LengthsToTry(double own)
 VariantSearch SearchVariants(const DesignInputs &design)
 {
     VariantSearch search;
+    search.onePsiForEveryLength = design.climaticZone == 0;
     for (const double length : LengthsToTry(design.electrodeLength)) {
+        bool singleListed = false; // one electrode has no spacing: one row per length
         for (const double ratio : kUtilizationRatios) {
             for (const Arrangement arrangement : {Arrangement::row, Arrangement::contour}) {
                 DesignRecord r;
@@ -33,14 +35,11 @@ VariantSearch SearchVariants(const DesignInputs &design)
                 r.electrodeLength = length;
                 r.electrodeSpacing = ratio * length;
                 r.utilization = UtilizationSource::tabulated;
-                // From the tables' first column: the rounds then climb to the settled count.
-                std::tie(r.electrodeUtilization, r.stripUtilization) = TabulatedCoefficients(r, 1);
                 const auto &counts =
                     (arrangement == Arrangement::row ? verticalRowTable : verticalContourTable)
                         .counts;
-                const double least = arrangement == Arrangement::row ? 1 : counts.front();
                 try {
-                    SettleCoefficients(r, least);
+                    SettleCoefficients(r, LeastCount(arrangement));
                 } catch (const ArithmeticError &) {
                     ++search.leftOut;
                     continue;
@@ -50,20 +49,28 @@ VariantSearch SearchVariants(const DesignInputs &design)
                     ++search.leftOut;
                     continue;
                 }
+                const bool single = r.refinedCount == 1;
+                if (single) {
+                    if (singleListed) continue;
+                    singleListed = true;
+                    r.electrodeSpacing = 0;
+                }
                 const std::vector<MaterialRow> steel = MaterialList(r);
                 search.electrodeMassKnown = steel[0].massPerMetre > 0;
-                search.variants.push_back({.arrangement = arrangement,
-                                           .electrodeLength = length,
-                                           .ratio = ratio,
-                                           .electrodeSpacing = r.electrodeSpacing,
-                                           .electrodeUtilization = r.electrodeUtilization,
-                                           .stripUtilization = r.stripUtilization,
-                                           .count = r.refinedCount,
-                                           .stripLength = r.refinedStripLength,
-                                           .resistance = r.installationResistance,
-                                           .allowedResistance = r.allowedResistance,
-                                           .steelMass = steel[0].totalMass + steel[1].totalMass,
-                                           .settling = r.settling});
+                search.variants.push_back(
+                    {.arrangement = arrangement,
+                     .electrodeLength = length,
+                     .verticalClimaticCoefficient = r.verticalClimaticCoefficient,
+                     .ratio = single ? 0 : ratio,
+                     .electrodeSpacing = r.electrodeSpacing,
+                     .electrodeUtilization = r.electrodeUtilization,
+                     .stripUtilization = r.stripUtilization,
+                     .count = r.refinedCount,
+                     .stripLength = r.refinedStripLength,
+                     .resistance = r.installationResistance,
+                     .allowedResistance = r.allowedResistance,
+                     .steelMass = steel[0].totalMass + steel[1].totalMass,
+                     .settling = r.settling});
             }
         }
     }

@@ -8,15 +8,16 @@
 // the tables, and the steel it takes.
 struct Variant {
     Arrangement arrangement = Arrangement::row;
-    double electrodeLength = 0;            // L
-    double ratio = 0;                      // a / L, a row of the utilization tables
-    double electrodeSpacing = 0;           // a
-    double electrodeUtilization = 0;       // ηv, settled
-    double stripUtilization = 0;           // ηh, settled
-    double count = 0;                      // the decided n
-    double stripLength = 0;                // the strip that joins the n electrodes
-    double resistance = 0;                 // R(n)
-    double allowedResistance = 0;          // the norm it meets: k of the allowance follows L
+    double electrodeLength = 0;             // L
+    double verticalClimaticCoefficient = 0; // ψv for that length
+    double ratio = 0;                       // a / L, a row of the utilization tables
+    double electrodeSpacing = 0;            // a; both 0 for one electrode, which has none
+    double electrodeUtilization = 0;        // ηv, settled
+    double stripUtilization = 0;            // ηh, settled
+    double count = 0;                       // the decided n
+    double stripLength = 0;                 // the strip that joins the n electrodes
+    double resistance = 0;                  // R(n)
+    double allowedResistance = 0;           // the norm it meets: k of the allowance follows L
     double steelMass = 0;                  // kg, electrodes and strip as the material list has them
     Settling settling = Settling::settled; // settled, or cycle
 };
@@ -29,6 +30,8 @@ struct VariantSearch {
     // The electrodes' profile has a mass per metre in its standard: otherwise the masses are
     // the strip's alone, and compare only variants of one count of electrodes.
     bool electrodeMassKnown = true;
+    // The design has no climatic zone: its one ψv is taken for every length.
+    bool onePsiForEveryLength = false;
 };
 
 // The lengths the search tries besides the design's own.
@@ -36,7 +39,9 @@ inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
 
 // Every electrode length (those above and the design's), ratio a / L of the utilization
 // tables and arrangement for the soil, climate, norm, material and profile of `design`,
-// each decided as the program decides with coefficients settled by the tables. A contour
+// each decided as the program decides with coefficients settled by the tables, and with ψv
+// of the design's climatic zone for each length where the design has one. A contour
 // has at least as many electrodes as its table's first column, and no variant more than
-// the last column of its table of ηv: beyond them the coefficients would be guessed.
+// the last column of its table of ηv: beyond them the coefficients would be guessed. One
+// electrode is listed once for its length, with η = 1 and no spacing.
 VariantSearch SearchVariants(const DesignInputs &design);

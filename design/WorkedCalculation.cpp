@@ -5,6 +5,7 @@
 #include "design/Tables.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -42,20 +43,42 @@ public:
         }
         const double d = w.diameter.value;
 
-        // The boundary within the electrode's reach, as the calculation takes it.
-        const double H = std::min(std::max(r_.upperLayerThickness, t), L + t);
-        if (H != r_.upperLayerThickness)
-            w.boundary = "Толщина верхнего слоя H = " + n(r_.upperLayerThickness) + " м " +
-                         (H == t ? "не больше глубины полосы t: электрод целиком в нижнем слое"
-                                 : "больше t + L: электрод целиком в верхнем слое") +
-                         ", в формулы подставляется H = " + n(H) + " м.";
+        // ψв of the zone for this length, as the calculation takes it.
+        if (r_.climaticZone >= 1 && r_.climaticZone <= static_cast<int>(climaticTable.size())) {
+            static constexpr const char *kZones[] = {"I", "II", "III", "IV"};
+            const ClimaticRow &row = climaticTable[static_cast<std::size_t>(r_.climaticZone - 1)];
+            w.climate = std::string("Климатическая зона ") + kZones[r_.climaticZone - 1] +
+                        ": ψв = " + n(row.verticalShort) + " для электродов до 3 м, " +
+                        n(row.verticalLong) + " от 5 м, между ними линейно; для L = " + n(L) +
+                        " м ψв = " + n(r_.verticalClimaticCoefficient) + ".";
+        }
 
+        // An electrode wholly in one layer takes that layer's ρ, ψв kept.
+        const double H = r_.upperLayerThickness;
         const double psiV = r_.verticalClimaticCoefficient, rho1 = r_.upperResistivity,
                      rho2 = r_.lowerResistivity;
-        const double rhoE = shown(f::TwoLayerResistivity(psiV, rho1, rho2, L, H, t));
-        w.resistivity =
-            line(f::kDesignResistivity, f::DesignResistivityNumbers(n_, psiV, rho1, rho2, L, H, t),
-                 rhoE, "Ом·м");
+        const f::ElectrodeLayers layers = f::LayersOf(L, H, t);
+        if (layers == f::ElectrodeLayers::lower)
+            w.boundary = "Толщина верхнего слоя H = " + n(H) +
+                         " м не больше глубины полосы t = " + n(t) +
+                         " м: электрод целиком в нижнем слое, ρр = ψв·ρ2.";
+        else if (layers == f::ElectrodeLayers::upper)
+            w.boundary = "Толщина верхнего слоя H = " + n(H) + " м не меньше t + L = " + n(t + L) +
+                         " м: электрод целиком в верхнем слое, ρр = ψв·ρ1.";
+        const double rhoE = shown(f::DesignResistivityOf(psiV, rho1, rho2, L, H, t));
+        switch (layers) {
+        case f::ElectrodeLayers::lower:
+            w.resistivity = line(f::kLowerLayerResistivity, n(psiV) + "·" + n(rho2), rhoE, "Ом·м");
+            break;
+        case f::ElectrodeLayers::upper:
+            w.resistivity = line(f::kUpperLayerResistivity, n(psiV) + "·" + n(rho1), rhoE, "Ом·м");
+            break;
+        case f::ElectrodeLayers::both:
+            w.resistivity =
+                line(f::kDesignResistivity,
+                     f::DesignResistivityNumbers(n_, psiV, rho1, rho2, L, H, t), rhoE, "Ом·м");
+            break;
+        }
 
         // The norm, with the calculation's own ρ and k: the decision rests on them.
         double Rn = r_.normativeResistance;
@@ -69,8 +92,16 @@ public:
                                        "удельное сопротивление грунта по длине электрода без "
                                        "климатического коэффициента (ψ = 1):",
                               0});
-            w.norm.push_back(line(f::kSoilResistivity,
-                                  f::SoilResistivityNumbers(n_, rho1, rho2, L, H, t), rho, "Ом·м"));
+            if (layers == f::ElectrodeLayers::both)
+                w.norm.push_back(line(f::kSoilResistivity,
+                                      f::SoilResistivityNumbers(n_, rho1, rho2, L, H, t), rho,
+                                      "Ом·м"));
+            else
+                w.norm.push_back(
+                    {std::string(layers == f::ElectrodeLayers::lower ? f::kLowerLayerSoil
+                                                                     : f::kUpperLayerSoil) +
+                         " = " + n(rho) + " Ом·м",
+                     rho});
             w.norm.push_back(line(f::kAllowanceFactor, f::AllowanceFactorNumbers(n_, rho),
                                   r_.allowanceFactor, ""));
             // A resistance to hundredths of an ohm, more only where the decision needs them.
@@ -97,18 +128,31 @@ public:
         w.stripWidth =
             line(f::kStripWidthInMetres, f::StripWidthInMetresNumbers(n_, bs), bs / 1000, "м");
         w.estimatedStrip = strip(estimatedCount_, "n₁");
-        w.estimatedStripResistance = stripResistance(w.estimatedStrip.value);
+        w.estimatedStripResistance = stripResistance(w.estimatedStrip.value, r_.stripUtilization);
 
         const double decided = r_.refinedCount;
-        for (double count = std::max(1.0, decided - 1); count <= decided; ++count) {
+        // The count below and the decided one; past 2^53 a count has no neighbour below.
+        std::vector<double> counts{decided};
+        if (decided - 1 >= 1 && decided - 1 != decided) counts.insert(counts.begin(), decided - 1);
+        for (const double count : counts) {
+            // The count below with the coefficients the calculation took for it: with
+            // coefficients by the tables, its own.
+            const bool fewer = count < decided && r_.fewerElectrodeUtilization > 0;
+            const double rowEtaV = fewer ? r_.fewerElectrodeUtilization : etaV;
+            const double rowEtaH = fewer ? r_.fewerStripUtilization : r_.stripUtilization;
             WorkedCount tried;
             tried.count = count;
+            if (rowEtaV != etaV || rowEtaH != r_.stripUtilization) {
+                const std::string source = " (по таблицам для n = " + n(count) + ")";
+                tried.coefficients = {{"ηв = " + n(rowEtaV) + source, rowEtaV},
+                                      {"ηг = " + n(rowEtaH) + source, rowEtaH}};
+            }
             tried.stripLength = strip(count, "n");
-            tried.stripResistance = stripResistance(tried.stripLength.value);
+            tried.stripResistance = stripResistance(tried.stripLength.value, rowEtaH);
             const double Rp = tried.stripResistance.value;
-            const double R = shown(f::InstallationResistance(count, etaV, Rv, Rp));
+            const double R = shown(f::InstallationResistance(count, rowEtaV, Rv, Rp));
             tried.resistance = line(f::InstallationFormula(n_, count),
-                                    f::InstallationNumbers(n_, count, etaV, Rv, Rp), R, "Ом");
+                                    f::InstallationNumbers(n_, count, rowEtaV, Rv, Rp), R, "Ом");
             tried.meets = R > 0 && R <= Rn;
             w.choice.push_back(tried);
         }
@@ -153,12 +197,12 @@ private:
     }
 
     // Rп for a strip of `Ls` metres, in the layer it is laid in.
-    WorkedLine stripResistance(double Ls) const
+    WorkedLine stripResistance(double Ls, double etaH) const
     {
         const double t = r_.stripDepth;
         const bool lower = t >= r_.upperLayerThickness;
         const double rho = lower ? r_.lowerResistivity : r_.upperResistivity;
-        const double psiH = r_.horizontalClimaticCoefficient, etaH = r_.stripUtilization;
+        const double psiH = r_.horizontalClimaticCoefficient;
         const double bs = r_.stripWidth;
         const double Rp = shown(f::StripResistance(psiH, rho, Ls, etaH, bs, t));
         return line(f::StripResistanceFormula(lower),
@@ -179,7 +223,9 @@ bool DecidesAsTheCalculation(const WorkedCalculation &w, double estimatedCount,
     if (estimatedCount != r.estimatedCount) return false;
     const WorkedCount &decided = w.choice.back();
     if (decided.meets != r.installationMeetsNorm) return false;
-    return w.choice.size() < 2 || !w.choice.front().meets || !r.installationMeetsNorm;
+    // A contour's least count is taken where fewer would meet the norm.
+    return w.choice.size() < 2 || !w.choice.front().meets || !r.installationMeetsNorm ||
+           r.leastCountTaken;
 }
 
 // What each row of the table of normative resistances earths, in the words of its lookup
@@ -208,6 +254,15 @@ double RoundSignificant(double value, int digits)
     if (value == 0 || !std::isfinite(value)) return value;
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = digits - 1 - magnitude;
+    // Near the least doubles the power of ten overflows: through the decimal itself.
+    if (decimals > 300) {
+        char text[64];
+        const auto written = std::to_chars(text, text + sizeof text, value,
+                                           std::chars_format::scientific, std::max(digits - 1, 0));
+        double rounded = value;
+        std::from_chars(text, written.ptr, rounded);
+        return rounded;
+    }
     // Through a power of ten held exactly, so that the result is the double nearest to the
     // decimal shown.
     if (decimals >= 0) {
@@ -215,7 +270,8 @@ double RoundSignificant(double value, int digits)
         return std::round(value * scale) / scale;
     }
     const double scale = std::pow(10.0, -decimals);
-    return std::round(value / scale) * scale;
+    const double rounded = std::round(value / scale) * scale;
+    return std::isfinite(rounded) ? rounded : value; // past the greatest double: as it is
 }
 
 WorkedCalculation Work(const DesignRecord &record, std::string_view sep)

@@ -21,6 +21,9 @@ struct WorkedLine {
 // A count tried for the choice: its strip and the finished installation's resistance.
 struct WorkedCount {
     double count = 0;
+    // The coefficients of a count reckoned with its own, unlike those given above: "ηв = …"
+    // and "ηг = …"; empty otherwise.
+    std::vector<WorkedLine> coefficients;
     WorkedLine stripLength;     // Lп(n)
     WorkedLine stripResistance; // Rп(n)
     WorkedLine resistance;      // R(n)
@@ -28,11 +31,12 @@ struct WorkedCount {
 };
 
 struct WorkedCalculation {
-    int digits = 4;               // significant digits of the results shown
-    WorkedLine midDepth;          // T
-    WorkedLine diameter;          // dэ, in metres
-    std::string boundary;         // where H is taken within the electrode's reach; empty otherwise
-    WorkedLine resistivity;       // ρр
+    int digits = 4;         // significant digits of the results shown
+    WorkedLine midDepth;    // T
+    WorkedLine diameter;    // dэ, in metres
+    std::string climate;    // where ψв is taken for the length from the zone; empty otherwise
+    std::string boundary;   // the layer the electrode lies wholly in; empty where it crosses
+    WorkedLine resistivity; // ρр
     std::vector<WorkedLine> norm; // the clause, ρ, k and Rн·k with the allowance; Rн alone without
     WorkedLine electrode;         // Rв
     WorkedLine estimate;          // x₁ = Rв / (Rн·ηв)

@@ -7,6 +7,7 @@
 #include "design/Sizing.h"
 #include "design/Tables.h"
 #include "design/Variants.h"
+#include "design/WorkedCalculation.h"
 #include "tests/ReferenceDesign.h"
 
 #include <QRegularExpression>
@@ -193,13 +194,14 @@ private slots:
             // ρ = 250·500·3 / (250·1,7 + 500·1,3) = 348,8 Ом·м, k = 3,488
             << "Лишь при заданных коэффициентах R = 13,2 Ом ≤ 13,952 Ом (4 Ом × 3,488 по ПУЭ 1.7.101)"
             << "Полное сопротивление заземлителей = 16,7  Ом (полоса 27 м: 85,2 Ом) ;";
+        // A contour of its least 4 electrodes on a strip of 30 m.
         QTest::newRow("strip alone")
             << Computed([](DesignRecord &r) {
                    r.arrangement = Arrangement::contour;
-                   r.electrodeSpacing = 30;
+                   r.electrodeSpacing = 7.5;
                    r.normativeResistance = 20;
                })
-            << "Сопротивление заземляющего устройства = 9,3 Ом ≤ 20 Ом"
+            << "Лишь при заданных коэффициентах R = 3,7 Ом ≤ 20 Ом"
             << "Полоса связи одна даёт 18,8 Ом ≤ 20 Ом: электродам добавлять нечего ;";
         // A decimal norm: the shown R takes the decimals it needs to stand below it.
         QTest::newRow("norm of two decimals")
@@ -209,10 +211,10 @@ private slots:
         QTest::newRow("strip alone, just under the norm")
             << Computed([](DesignRecord &r) {
                    r.arrangement = Arrangement::contour;
-                   r.electrodeSpacing = 30;
+                   r.electrodeSpacing = 7.5;
                    r.normativeResistance = 18.78;
                })
-            << "Сопротивление заземляющего устройства = 9,3 Ом ≤ 18,78 Ом"
+            << "Лишь при заданных коэффициентах R = 3,7 Ом ≤ 18,78 Ом"
             << "Полоса связи одна даёт 18,77 Ом ≤ 18,78 Ом: электродам добавлять нечего ;";
         DesignRecord unmet = Computed();
         unmet.installationMeetsNorm = false;
@@ -220,6 +222,12 @@ private slots:
                                  << "Сопротивление заземляющего устройства = 3,4 Ом: норма 4 Ом "
                                     "не достигается ни при каком числе электродов"
                                  << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
+        // A norm of hundredths: R takes as many, never «0,0 Ом ≤ 0,01 Ом».
+        DesignRecord tiny = Computed();
+        tiny.normativeResistance = tiny.allowedResistance = 0.01;
+        tiny.installationResistance = 0.00996;
+        QTest::newRow("norm of 0,01") << tiny << "Лишь при заданных коэффициентах R = 0,01 Ом ≤ 0,01 Ом"
+                                      << "Полное сопротивление заземлителей = 4,5  Ом (полоса 12 м: 39,2 Ом) ;";
         QTest::newRow("nothing calculated") << DesignRecord{} << "" << "Полное сопротивление заземлителей = 0,0  Ом (полоса 0 м: 0,0 Ом) ;";
         // clang-format on
     }
@@ -341,12 +349,13 @@ private slots:
         // clang-format off
         QTest::addColumn<double>("thickness");
         QTest::addColumn<double>("designResistivity");
-        // L = 3, t = 0.7: the electrode reaches from 0.7 to 3.7 m.
+        // L = 3, t = 0.7: the electrode reaches from 0.7 to 3.7 m. Wholly in one layer it
+        // keeps ψв all the same.
         QTest::newRow("boundary below the foot") << 10.0 << 60 * 1.65;
         QTest::newRow("boundary at the foot") << 3.7 << 60 * 1.65;
-        QTest::newRow("boundary at the top") << 0.7 << 40.0;
-        QTest::newRow("boundary above the top") << 0.2 << 40.0;
-        QTest::newRow("no upper layer") << 0.0 << 40.0;
+        QTest::newRow("boundary at the top") << 0.7 << 40 * 1.65;
+        QTest::newRow("boundary above the top") << 0.2 << 40 * 1.65;
+        QTest::newRow("no upper layer") << 0.0 << 40 * 1.65;
         // clang-format on
     }
 
@@ -513,7 +522,7 @@ private slots:
         QTest::newRow("reference, row") << ReferenceDesign() << 5.0;
         QTest::newRow("reference, contour") << ReferenceDesign(Arrangement::contour) << 6.0;
         DesignRecord poor = PoorSoilWideSpacing();
-        QTest::newRow("poor soil, a = 9") << poor << 10.0;
+        QTest::newRow("poor soil, a = 9") << poor << 9.0;
         // clang-format on
     }
 
@@ -532,30 +541,284 @@ private slots:
         QCOMPARE(design.stripUtilization, TableReading(design.tabulatedStripUtilization));
     }
 
-    // Random designs of the program's own tables: settled, each decision meets the norm with
-    // coefficients the tables bear out, or the tables are said to settle nothing.
-    void settledDecisionsMeetTheNormOnTheTablesCoefficients()
+    // Random designs of the program's own tables: the decided count is the least that meets
+    // the norm with the tables' coefficients for itself, from whichever coefficients the
+    // design started; or the tables are said to settle nothing.
+    void settledCountIsTheLeastWithItsOwnCoefficients()
     {
         std::mt19937 random(20261209);
         int settled = 0, unsettled = 0;
         for (int i = 0; i < 3000; ++i) {
             DesignRecord r = RandomTableDesign(random, i);
             r.normativeAllowance = i % 5 == 0;
+            DesignRecord otherStart = r;
+            otherStart.electrodeUtilization = 0.94;
+            otherStart.stripUtilization = 0.92;
             SettleCoefficients(r);
+            SettleCoefficients(otherStart);
+            QCOMPARE(otherStart.refinedCount, r.refinedCount);
+            QCOMPARE(otherStart.settling, r.settling);
             if (r.settling == Settling::unsettled) {
                 ++unsettled;
                 QVERIFY(!ComposeResultSentences(r, ",").notes.empty());
                 continue;
             }
             ++settled;
-            QCOMPARE(r.settling, Settling::settled); // the rounds climb; they never go round
+            QCOMPARE(r.settling, Settling::settled);
             QVERIFY(r.installationMeetsNorm);
             QVERIFY(MeetsNorm(InstallationOf(r, r.refinedCount), r.allowedResistance));
             QVERIFY2(CoefficientsAgree(r), qPrintable(QStringLiteral("design %1").arg(i)));
-            QVERIFY(r.settlingRounds >= 1 && r.settlingRounds < 64);
+            for (double fewer = LeastCount(r.arrangement); fewer < r.refinedCount; ++fewer) {
+                DesignRecord own = r;
+                std::tie(own.electrodeUtilization, own.stripUtilization) =
+                    TabulatedCoefficients(r, fewer);
+                QVERIFY2(!MeetsNorm(InstallationOf(own, fewer), r.allowedResistance),
+                         qPrintable(QStringLiteral("design %1: %2 electrodes meet the norm, %3 "
+                                                   "decided")
+                                        .arg(i)
+                                        .arg(fewer)
+                                        .arg(r.refinedCount)));
+            }
+            // The row below the decision is reckoned with its own coefficients.
+            if (r.refinedCount > 1) {
+                DesignRecord own = r;
+                std::tie(own.electrodeUtilization, own.stripUtilization) =
+                    TabulatedCoefficients(r, r.refinedCount - 1);
+                QCOMPARE(r.fewerInstallationResistance,
+                         InstallationOf(own, r.refinedCount - 1).resistance);
+            }
         }
         qInfo("settled %d of 3000 designs; the tables settle nothing for %d", settled, unsettled);
         QVERIFY(settled > 2900);
+    }
+
+    // The designs a checker named, with the counts they need.
+    void namedDesignsTakeTheirCount_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<double>("designResistivity"); // 0: not checked
+        QTest::addColumn<double>("count");
+        // The example design file with H = 0,5 < t: the electrode wholly in the lower layer.
+        DesignRecord example = ReferenceDesign();
+        example.stripUtilization = 0.74;
+        example.electrodeUtilization = 0.695;
+        example.upperLayerThickness = 0.5;
+        // R(5) = 4,36 Ом > 4 with the file's ηв 0,695, ηг 0,74: six it is.
+        QTest::newRow("example, H = 0,5") << example << 66.0 << 6.0;
+        DesignRecord poor = PoorSoilWideSpacing();
+        poor.utilization = UtilizationSource::tabulated;
+        QTest::newRow("poor soil from 0,765 / 0,68") << poor << 0.0 << 9.0;
+        poor.electrodeUtilization = 0.94;
+        poor.stripUtilization = 0.92;
+        QTest::newRow("poor soil from 0,94 / 0,92") << poor << 0.0 << 9.0;
+        // A contour never of fewer than 4, where even one electrode would do.
+        DesignRecord loose = ReferenceDesign(Arrangement::contour);
+        loose.normativeResistance = 100;
+        QTest::newRow("contour, loose norm") << loose << 0.0 << 4.0;
+        loose.utilization = UtilizationSource::tabulated;
+        QTest::newRow("contour, loose norm, tables") << loose << 0.0 << 4.0;
+    }
+
+    void namedDesignsTakeTheirCount()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(double, designResistivity);
+        QFETCH(double, count);
+        const DesignRecord r = Calculate(design).record;
+        if (designResistivity > 0) QCOMPARE_NEAR(r.designResistivity, designResistivity);
+        QCOMPARE(r.refinedCount, count);
+        QVERIFY(r.installationMeetsNorm);
+        // The report's row below the decision is worked with that count's coefficients.
+        if (r.settling == Settling::settled) {
+            const WorkedCalculation w = Work(r, ",");
+            const auto [etaV, etaH] = TabulatedCoefficients(r, count - 1);
+            QCOMPARE(w.choice.front().count, count - 1);
+            QVERIFY(QString::fromStdString(w.choice.front().resistance.text)
+                        .contains(QString::number(etaV).replace('.', ',')));
+            QVERIFY(QString::fromStdString(w.choice.front().stripResistance.text)
+                        .contains(QString::number(etaH).replace('.', ',')));
+        }
+        // Where fewer than a contour's least would do, the page says a row would.
+        const bool rowWouldDo = r.arrangement == Arrangement::contour && r.leastCountTaken;
+        const ResultSentences s = ComposeResultSentences(r, ",");
+        QCOMPARE(std::ranges::any_of(s.notes,
+                                     [](const std::string &note) {
+                                         return note.find("в ряд") != std::string::npos;
+                                     }),
+                 rowWouldDo);
+    }
+
+    // Inputs at the edges of the formulas: whatever the page shows is a number, and no
+    // decision rests on a resistance of 0 or below.
+    void extremeInputsNeverReadAsAnswers_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<bool>("decided");
+        QTest::addColumn<QString>("note"); // a note the page must give; empty for none
+        const auto changed = [](auto change) {
+            DesignRecord r = ReferenceDesign();
+            change(r);
+            return r;
+        };
+        // 2·Lп² ≤ bп·t for the strips of a few electrodes 2 cm apart.
+        QTest::newRow("spacing 0,02 m")
+            << changed([](DesignRecord &r) { r.electrodeSpacing = 0.02; }) << false
+            << "не больше нуля";
+        QTest::newRow("spacing 1e-308, a loose norm") << changed([](DesignRecord &r) {
+            r.electrodeSpacing = 1e-308;
+            r.normativeResistance = 1000;
+        }) << true << "";
+        QTest::newRow("spacing 1e-308, a contour") << changed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.electrodeSpacing = 1e-308;
+            r.normativeResistance = 1000;
+        }) << false << "";
+        QTest::newRow("H = L + t, ψ·ρ1 / ρ2 of 1e18") << changed([](DesignRecord &r) {
+            r.upperLayerThickness = 3.7;
+            r.upperResistivity = 1e18;
+            r.lowerResistivity = 1;
+        }) << true << "";
+        // An angle wider than the electrode is long: Rв below 0.
+        QTest::newRow("electrode 2 cm long") << changed([](DesignRecord &r) {
+            r.electrodeLength = 0.02;
+            r.normativeResistance = 1000;
+        }) << false << "не мал против длины";
+    }
+
+    void extremeInputsNeverReadAsAnswers()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(bool, decided);
+        QFETCH(QString, note);
+        DesignResult result;
+        try {
+            result = Calculate(design);
+        } catch (const ArithmeticError &) {
+            QVERIFY2(!decided, "the calculation faulted");
+            return;
+        }
+        const DesignRecord &r = result.record;
+        QCOMPARE(r.installationMeetsNorm, decided);
+        QVERIFY(r.designResistivity > 0);
+        if (r.installationMeetsNorm) {
+            QVERIFY(r.installationResistance > 0);
+            QVERIFY(r.refinedStripResistance > 0);
+            QVERIFY(r.singleElectrodeResistance > 0);
+        }
+        const ResultSentences s = ComposeResultSentences(result, ",");
+        QStringList shown{
+            QString::fromStdString(s.designResistivity), QString::fromStdString(s.decision),
+            QString::fromStdString(s.installation), QString::fromStdString(s.totalResistance)};
+        for (const std::string &line : s.notes)
+            shown << QString::fromStdString(line);
+        const WorkedCalculation w = Work(r, ",");
+        shown << QString::fromStdString(w.resistivity.text);
+        for (const WorkedCount &tried : w.choice)
+            shown << QString::fromStdString(tried.resistance.text);
+        const QString page = shown.join('\n');
+        QVERIFY2(!page.contains("nan", Qt::CaseInsensitive) &&
+                     !page.contains("inf", Qt::CaseInsensitive),
+                 qPrintable(page));
+        if (!note.isEmpty()) QVERIFY2(page.contains(note), qPrintable(page));
+        if (!decided) QVERIFY2(!page.contains("Принимаем к установке"), qPrintable(page));
+    }
+
+    // Rounding to significant digits holds down to the least doubles, where a power of ten
+    // for the scale overflows (a/L of 1e-308 was written «NAN»).
+    void roundingKeepsTheLeastNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<double>("rounded");
+        QTest::newRow("a/L of 1e-308 over 3") << 1e-308 / 3 << 2 << 3.3e-309;
+        QTest::newRow("the least double") << 4.9406564584124654e-324 << 4 << 4.941e-324;
+        QTest::newRow("the greatest, which rounds past itself")
+            << 1.7976931348623157e308 << 4 << 1.7976931348623157e308;
+        QTest::newRow("an ordinary one") << 53.926 << 4 << 53.93;
+    }
+
+    void roundingKeepsTheLeastNumbers()
+    {
+        QFETCH(double, value);
+        QFETCH(int, digits);
+        QFETCH(double, rounded);
+        QCOMPARE(RoundSignificant(value, digits), rounded);
+    }
+
+    // ψв of a zone by the electrode's length: the short column to 3 m, the long from 5 m,
+    // linear between; a design of a zone is calculated with it whatever ψв it carries.
+    void climaticCoefficientFollowsTheLength_data()
+    {
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("psi");
+        QTest::newRow("II, 2 m") << 2 << 2.0 << 1.65;
+        QTest::newRow("II, 3 m") << 2 << 3.0 << 1.65;
+        QTest::newRow("II, 4 m") << 2 << 4.0 << 1.45;
+        QTest::newRow("II, 5 m") << 2 << 5.0 << 1.25;
+        QTest::newRow("II, 6 m") << 2 << 6.0 << 1.25;
+        QTest::newRow("IV, 3,5 m") << 4 << 3.5 << 1.75 - 0.65 / 4;
+    }
+
+    void climaticCoefficientFollowsTheLength()
+    {
+        QFETCH(int, zone);
+        QFETCH(double, length);
+        QFETCH(double, psi);
+        QCOMPARE_NEAR(VerticalClimaticCoefficient(zone, length), psi);
+        DesignRecord r = ReferenceDesign();
+        r.climaticZone = zone;
+        r.electrodeLength = length;
+        r.verticalClimaticCoefficient = 9; // typed once, for another length
+        const DesignRecord calculated = Calculate(r).record;
+        QCOMPARE(calculated.verticalClimaticCoefficient, VerticalClimaticCoefficient(zone, length));
+        QVERIFY(!Work(calculated, ",").climate.empty());
+    }
+
+    // The least sizes of black steel in the ground by the 7th edition's table 1.7.4.
+    void sizesBelowTheLeastAreNoted_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("note"); // empty: none
+        const auto changed = [](auto change) {
+            DesignRecord r = Computed();
+            change(r);
+            return r;
+        };
+        QTest::newRow("strip 20×4") << changed([](DesignRecord &r) { r.stripWidth = 20; })
+                                    << "Сечение полосы 20×4 = 80 мм² меньше наименьшего 100 мм² "
+                                       "(ПУЭ, 7-е изд., табл. 1.7.4).";
+        QTest::newRow("strip 25×4") << changed([](DesignRecord &r) { r.stripWidth = 25; }) << "";
+        QTest::newRow("rod of 12 mm") << changed([](DesignRecord &r) {
+            r.electrodeMaterial = ElectrodeMaterial::roundRod;
+            r.rodDiameter = 12;
+        }) << "Диаметр электрода 12 мм меньше наименьшего 16 мм (ПУЭ, 7-е изд., табл. 1.7.4).";
+    }
+
+    void sizesBelowTheLeastAreNoted()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, note);
+        const std::vector<std::string> notes = SizeNotes(design, ",");
+        QCOMPARE(notes.size(), note.isEmpty() ? 0u : 1u);
+        if (!note.isEmpty()) QCOMPARE(QString::fromStdString(notes.front()), note);
+    }
+
+    // An electrode wholly in the upper layer takes ψв·ρ1 exactly, however L + t rounds: never
+    // a term of ±1e-16 that a large ρ1/ρ2 turns into a negative resistivity.
+    void electrodeWhollyInTheUpperLayerTakesItExactly()
+    {
+        for (const double L : {2.0, 2.5, 3.0, 3.3, 5.0, 0.1})
+            for (const double t : {0.5, 0.6, 0.7, 0.8, 0.9, 0.3}) {
+                DesignRecord r = ReferenceDesign();
+                r.electrodeLength = L;
+                r.stripDepth = t;
+                r.upperLayerThickness = L + t;
+                r.upperResistivity = 1e18;
+                r.lowerResistivity = 1;
+                CalculateGrounding(r);
+                QCOMPARE(r.designResistivity, 1.65 * 1e18);
+            }
     }
 
     // Each variant, decided again on its own with the coefficients it lists, keeps its count,
@@ -578,6 +841,16 @@ private slots:
         allowed.normativeResistance = 8.86;
         allowed.normativeAllowance = true;
         QTest::newRow("poor soil, a decimal norm raised") << allowed << 30 << false;
+        // One electrode meets it: one row per length, not one per spacing.
+        DesignRecord loose = ReferenceDesign();
+        loose.normativeResistance = 1000;
+        QTest::newRow("reference, Rn = 1000") << loose << 20 << false;
+        // ψв follows each length from the design's zone: 1,25 of 5 m is not a 2 m rod's.
+        DesignRecord zoned = ReferenceDesign();
+        zoned.electrodeLength = 5;
+        zoned.verticalClimaticCoefficient = 1.25;
+        zoned.climaticZone = 2;
+        QTest::newRow("5 m in zone II") << zoned << 30 << false;
     }
 
     void variantsAreSettledDecisionsLightestFirst()
@@ -586,6 +859,7 @@ private slots:
         QFETCH(int, combinations);
         QFETCH(bool, someLeftOut);
         const VariantSearch search = SearchVariants(design);
+        QCOMPARE(search.onePsiForEveryLength, design.climaticZone == 0);
         QCOMPARE(static_cast<int>(search.variants.size()) + search.leftOut, combinations);
         QCOMPARE(search.leftOut > 0, someLeftOut);
         QVERIFY(!search.variants.empty());
@@ -607,6 +881,22 @@ private slots:
                      std::pair(v.electrodeUtilization, v.stripUtilization));
             QCOMPARE(v.electrodeSpacing / v.electrodeLength, v.ratio);
             QVERIFY(v.arrangement == Arrangement::row ? v.count <= 20 : v.count >= 4);
+            QCOMPARE(v.verticalClimaticCoefficient,
+                     design.climaticZone ? VerticalClimaticCoefficient(2, v.electrodeLength)
+                                         : design.verticalClimaticCoefficient);
+            QCOMPARE(r.verticalClimaticCoefficient, v.verticalClimaticCoefficient);
+            if (v.count == 1) {
+                QCOMPARE(std::pair(v.electrodeUtilization, v.stripUtilization),
+                         std::pair(1.0, 1.0));
+                QCOMPARE(v.electrodeSpacing, 0.0);
+                QCOMPARE(std::ranges::count_if(search.variants,
+                                               [&](const Variant &other) {
+                                                   return other.count == 1 &&
+                                                          other.electrodeLength ==
+                                                              v.electrodeLength;
+                                               }),
+                         1);
+            }
             // Electrodes of 3,77 kg/m and the strip of 1,26 kg/m, to the hundredth.
             QVERIFY(Near(v.steelMass, v.count * v.electrodeLength * 3.77 + v.stripLength * 1.26,
                          0.011 / v.steelMass));
@@ -635,20 +925,22 @@ private slots:
 
             const double n = r.refinedCount;
             const double Rn = r.normativeResistance;
+            const double least = LeastCount(r.arrangement);
             QVERIFY(r.installationMeetsNorm);
-            QVERIFY(n >= 1 && n <= r.estimatedCount);
+            QVERIFY(n >= least && n <= std::max(least, r.estimatedCount));
             QVERIFY(MeetsNorm(InstallationOf(r, n), Rn));
             QCOMPARE(r.installationResistance, InstallationOf(r, n).resistance);
             QCOMPARE(r.refinedStripLength, InstallationOf(r, n).stripLength);
             // Not one count below meets it, however the strip's resistance runs.
-            for (double fewer = 1; fewer < n; ++fewer)
+            for (double fewer = least; fewer < n; ++fewer)
                 QVERIFY2(!MeetsNorm(InstallationOf(r, fewer), Rn),
                          qPrintable(QStringLiteral("design %1: %2 of %3 meet the norm")
                                         .arg(i)
                                         .arg(fewer)
                                         .arg(n)));
             if (n > 1) QCOMPARE(r.fewerInstallationResistance, InstallationOf(r, n - 1).resistance);
-            if (n > 1) QVERIFY(r.fewerInstallationResistance > Rn);
+            if (n > least) QVERIFY(r.fewerInstallationResistance > Rn);
+            QCOMPARE(r.leastCountTaken, n > 1 && r.fewerInstallationResistance <= Rn);
             if (n == 1) QCOMPARE(r.fewerInstallationResistance, 0.0);
             // What one pass with a sign flip used to install.
             const double Rs = r.stripResistance;
@@ -710,24 +1002,26 @@ private slots:
         QVERIFY2(asked <= mostAsked, qPrintable(QString::number(asked)));
     }
 
-    void stripThatMeetsTheNormAloneNeedsOneElectrode()
+    void stripThatMeetsTheNormAloneLeavesTheContourItsLeast()
     {
-        // A long contour strip in good soil: 18.8 Ω against a norm of 20.
+        // A long contour strip in good soil: 5,9 Ω against a norm of 20; the contour still
+        // closes round 4 electrodes, and a row of fewer would do.
         const DesignRecord r = Computed([](DesignRecord &r) {
             r.arrangement = Arrangement::contour;
             r.electrodeSpacing = 30;
             r.normativeResistance = 20;
         });
-        QCOMPARE(r.refinedCount, 1.0);
+        QCOMPARE(r.refinedCount, 4.0);
         QVERIFY(r.stripAloneMeetsNorm);
         QVERIFY(r.installationMeetsNorm);
+        QVERIFY(r.leastCountTaken);
         QVERIFY(r.refinedStripResistance <= 20);
         QCOMPARE(r.totalElectrodeResistance, 0.0);
         QCOMPARE(r.refinedCountExact, 0.0);
-        QCOMPARE(r.fewerInstallationResistance, 0.0);
+        QVERIFY(r.fewerInstallationResistance > 0 && r.fewerInstallationResistance <= 20);
         QVERIFY(r.installationResistance < r.refinedStripResistance);
         const ResultSentences s = ComposeResultSentences(r, ",");
-        QCOMPARE(s.decision, std::string("Принимаем к установке  1 вертикальный заземлитель ."));
+        QCOMPARE(s.decision, std::string("Принимаем к установке  4 вертикальных заземлителя ."));
     }
 
     void stripResistanceEqualToTheNormDividesNothingByZero()
@@ -757,7 +1051,7 @@ private slots:
         QTest::addColumn<Arrangement>("arrangement");
         QTest::addColumn<double>("spacing");
         QTest::newRow("row") << Arrangement::row << 3.0;
-        QTest::newRow("contour, no spacing") << Arrangement::contour << 0.0;
+        QTest::newRow("row, no spacing") << Arrangement::row << 0.0;
         // clang-format on
     }
 
@@ -888,7 +1182,7 @@ private slots:
         QTest::newRow("zero strip utilization") << "stripUtilization" << 0.0 << byZero << 5 << "stripResistance";
         QTest::newRow("zero strip width") << "stripWidth" << 0.0 << byZero << 5 << "stripResistance";
         QTest::newRow("zero strip depth") << "stripDepth" << 0.0 << byZero << 5 << "stripResistance";
-        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << invalid << 0 << "designResistivity";
+        QTest::newRow("zero electrode length") << "electrodeLength" << 0.0 << byZero << 1 << "singleElectrodeResistance";
         QTest::newRow("count beyond 64 bits") << "electrodeUtilization" << 1e-30 << invalid << 3 << "estimatedCount";
         QTest::newRow("resistivity overflows") << "upperResistivity" << 1e308 << overflow << 0 << "designResistivity";
         // clang-format on

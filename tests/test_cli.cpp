@@ -95,6 +95,11 @@ QByteArray RandomDesigns(int count)
         const auto roll = below(100);
         return roll == 0 ? 0.0 : roll == 1 ? huge : usual;
     };
+    // A coefficient or the norm is never 0: telmar-calc refuses such a design as a mistake.
+    const auto aboveZero = [&](double usual, double huge = 1e300) {
+        const double given = value(usual, huge);
+        return given == 0 ? usual : given;
+    };
     constexpr double kLargestWhole = 2147483647;
     const auto pick = [&](std::initializer_list<double> values) {
         return values.begin()[below(values.size())];
@@ -120,13 +125,14 @@ QByteArray RandomDesigns(int count)
         put("upperResistivity", value(resistivity()));
         put("lowerResistivity", value(resistivity()));
         put("verticalClimaticCoefficient",
-            value(below(2) ? pick({1.9, 1.65, 1.5, 1.75, 1.35, 1.1}) : between(1, 6, 0.001)));
+            aboveZero(below(2) ? pick({1.9, 1.65, 1.5, 1.75, 1.35, 1.1}) : between(1, 6, 0.001)));
         put("horizontalClimaticCoefficient",
-            value(below(2) ? pick({5.75, 4, 2.25, 1.75}) : between(1, 6, 0.001)));
+            aboveZero(below(2) ? pick({5.75, 4, 2.25, 1.75}) : between(1, 6, 0.001)));
         put("upperLayerThickness", value(between(0, 10, 0.1)));
         const double t = value(between(0.3, 1.2, 0.05));
         put("stripDepth", t);
-        put("normativeResistance", value(pick({2, 4, 5, 8, 10, 15, 20, 30, 60}), kLargestWhole));
+        put("normativeResistance",
+            aboveZero(pick({2, 4, 5, 8, 10, 15, 20, 30, 60}), kLargestWhole));
         const double L = value(below(2) ? pick({2, 2.5, 3, 4, 5}) : between(0.5, 20, 0.01));
         const double width = value(pick({40, 45, 50, 63, 75}), kLargestWhole);
         if (material == 1) {
@@ -138,10 +144,10 @@ QByteArray RandomDesigns(int count)
         put("electrodeLength", L);
         put("stripWidth", value(pick({20, 30, 40, 50}), kLargestWhole));
         put("electrodeSpacing", value(below(2) ? L * pick({1, 2, 3}) : between(0.5, 60, 0.01)));
-        put("stripUtilization",
-            value(below(2) ? pick({0.77, 0.74, 0.45, 0.4, 0.2, 0.56}) : between(0.05, 1, 0.001)));
+        put("stripUtilization", aboveZero(below(2) ? pick({0.77, 0.74, 0.45, 0.4, 0.2, 0.56})
+                                                   : between(0.05, 1, 0.001)));
         put("electrodeUtilization",
-            value(below(2) ? pick({0.855, 0.81, 0.69, 0.55, 0.36}) : between(0.05, 1, 0.001)));
+            aboveZero(below(2) ? pick({0.855, 0.81, 0.69, 0.55, 0.36}) : between(0.05, 1, 0.001)));
         designs += design + "}\n";
     }
     return designs;
@@ -189,6 +195,7 @@ private slots:
                                 "lowerResistivity",
                                 "verticalClimaticCoefficient",
                                 "horizontalClimaticCoefficient",
+                                "climaticZone",
                                 "upperLayerThickness",
                                 "stripDepth",
                                 "normativeResistance",
@@ -345,11 +352,15 @@ private slots:
         const Run text = Calc({"--variants", "--text"}, Json(ReferenceJson()));
         QCOMPARE(text.status, 0);
         const QStringList lines = QString::fromUtf8(text.out).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), variants.size() + 1);
-        QVERIFY2(
-            lines[0].startsWith(QStringLiteral("в ряд, L = 5 м, a = 15 м (a/L = 3): n = 2, "
-                                               "полоса 15 м, R = 3,9 Ом ≤ 4 Ом, сталь 56,6 кг")),
-            qPrintable(lines[0]));
+        // Without a zone, the one ψв for every length is said above the list.
+        QCOMPARE(answers[0]["onePsiForEveryLength"].toBool(), true);
+        QCOMPARE(lines.size(), variants.size() + 2);
+        QVERIFY2(lines[0].contains(QStringLiteral("ψв = 1,65 принят для электродов любой длины")),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(
+                     QStringLiteral("в ряд, L = 5 м, ψв = 1,65, a = 15 м (a/L = 3): n = 2, "
+                                    "полоса 15 м, R = 3,9 Ом ≤ 4 Ом, сталь 56,6 кг")),
+                 qPrintable(lines[1]));
 
         const Run report =
             Calc({"--variants", "--report", scratch.filePath("v.rtf")}, Json(ReferenceJson()));
@@ -441,7 +452,7 @@ private slots:
     void batchMixesResultsAndErrorsInPlace()
     {
         QJsonObject faulty = ReferenceJson();
-        faulty["electrodeUtilization"] = 0;
+        faulty["stripWidth"] = 0;
         QJsonObject contour = ReferenceJson();
         contour["arrangement"] = "contour";
         const QJsonArray batch{ReferenceJson(), faulty, contour};
@@ -480,6 +491,13 @@ private slots:
         QTest::newRow("wrong type") << Json(wrongType) << "field 'electrodeSpacing' must be a number";
         QTest::newRow("fraction in a whole field") << Json(fraction) << "field 'angleWidth' must be a whole number";
         QTest::newRow("negative") << Json(negative) << "field 'upperLayerThickness' must not be negative";
+        // A tile of 0 is a mistake in the design, not a fault of the calculation.
+        QJsonObject zeroPsi = ReferenceJson();
+        zeroPsi["verticalClimaticCoefficient"] = 0;
+        QJsonObject zeroNorm = ReferenceJson();
+        zeroNorm["normativeResistance"] = 0;
+        QTest::newRow("ψв of 0") << Json(zeroPsi) << "field 'verticalClimaticCoefficient' must be above 0";
+        QTest::newRow("Rн of 0") << Json(zeroNorm) << "field 'normativeResistance' must be above 0";
         QTest::newRow("unknown choice") << Json(choice) << "field 'arrangement' must be \"row\" or \"contour\"";
         QTest::newRow("beyond 32 bits") << Json(tooLarge) << "field 'stripWidth' is too large";
         QTest::newRow("beyond a double")
@@ -507,6 +525,37 @@ private slots:
         QVERIFY(run.out.isEmpty()); // nothing computed from a half-read design
         QVERIFY(run.err.size() < 400);
         QVERIFY(!run.err.contains('\x1b'));
+    }
+
+    // What telmar-calc writes, its reader takes back: numbers of 2^64 and more too, which
+    // written out in digits no JSON reader keeps as an integer.
+    void answersReadBackAsDesigns()
+    {
+        // ρ1 over 2^64, the electrode wholly in the upper layer: ρр and Rп beyond it too.
+        QJsonObject huge = ReferenceJson();
+        huge["upperLayerThickness"] = 3.7;
+        const QByteArray design = Json(huge).replace("\"upperResistivity\":60",
+                                                     "\"upperResistivity\":3.61753958587088896e19");
+        QVERIFY(design.contains("e19"));
+        const Run first = Calc({}, design);
+        QCOMPARE(first.status, 0);
+        QVERIFY2(!QRegularExpression(QStringLiteral("[0-9]{20}")).match(first.out).hasMatch(),
+                 first.out.constData());
+        // The answer's inputs as a design again, as written (a reader of its own would
+        // write the numbers again): the same answer.
+        QByteArrayList inputs;
+        for (const QByteArray &line : first.out.split('\n')) {
+            const QByteArray field = line.trimmed();
+            const QByteArray key = field.split('"').value(1);
+            if (huge.contains(QString::fromLatin1(key)) || key == "normativeAllowance" ||
+                key == "utilization" || key == "rodDiameter")
+                inputs << (field.endsWith(',') ? field.chopped(1) : field);
+        }
+        const QByteArray again = "{" + inputs.join(',') + "}";
+        QVERIFY(again.contains("e+19"));
+        const Run second = Calc({}, again);
+        QCOMPARE(second.status, 0);
+        QCOMPARE(second.out, first.out);
     }
 
     void reportFillsTheTemplate()
@@ -838,9 +887,9 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "efbd21b5e5da1d28ba16506d1f74cad42f9affce6e64fb0c1b840793bd672fc2"},
-            {{}, batch, 1, "5d7170447aa09990cfe646e6905933233a5a1dcba9c6089ab2567200e83a8e82"},
-            {{"--text"}, batch, 1, "e12dfb72e64f5fa6e6f77f72ab4817232ecaddb19f442a121acee8935a82e6b2"},
+            {{"--jsonl"}, lines, 1, "4a7eee78abdb9b3f33124df79857666b75e0851724fb03436302ea80d82d87f7"},
+            {{}, batch, 1, "83bc32a44702e9305ae4032dcc7ad80a8254be040866988694c0ac86127fe654"},
+            {{"--text"}, batch, 1, "2938ccc4fc4023cca345f9aab66b54e537167639c9570a6f5e399316ac0f83f5"},
         };
         // clang-format on
         for (const auto &expected : runs) {
@@ -850,9 +899,10 @@ private slots:
             const QString kept = scratch.filePath(QStringLiteral("answers.out"));
             WriteFile(kept, run.out);
             scratch.setAutoRemove(false);
-            QFAIL(qPrintable(QStringLiteral("telmar-calc %1 answers otherwise than before; the "
-                                            "answers are in %2")
-                                 .arg(expected.arguments.join(' '), kept)));
+            QFAIL(qPrintable(
+                QStringLiteral("telmar-calc %1 answers otherwise than before "
+                               "(sha256 %3); the answers are in %2")
+                    .arg(expected.arguments.join(' '), kept, QString::fromLatin1(hash(run.out)))));
         }
     }
 

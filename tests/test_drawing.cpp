@@ -63,8 +63,8 @@ private slots:
         QTest::addColumn<int>("corners"); // electrodes at the corners of a contour
         QTest::newRow("row of five") << Arrangement::row << 3.0 << 4 << 5.0 << 12.0 << 0.0 << 0;
         QTest::newRow("a single electrode on its lead") << Arrangement::row << 3.0 << 100 << 1.0 << 1.0 << 0.0 << 0;
-        // 5·3 = 15 m round: the nearest to a square in half spacings.
-        QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 4.5 << 3.0 << 2;
+        // 5·3 = 15 m round: a square of 3 m on an equilateral triangle of 3 m sides.
+        QTest::newRow("contour of five") << Arrangement::contour << 3.0 << 4 << 5.0 << 3.0 << 3 + 1.5 * std::sqrt(3.0) << 2;
         QTest::newRow("contour of four at 30 m") << Arrangement::contour << 30.0 << 3 << 4.0 << 30.0 << 30.0 << 4;
         // 6·2 = 12 m round: whole spacings, an electrode at every corner.
         QTest::newRow("contour of six") << Arrangement::contour << 2.0 << 3 << 6.0 << 4.0 << 2.0 << 4;
@@ -121,6 +121,40 @@ private slots:
                 (e.y == 0 || std::abs(e.y - height) < 1e-9))
                 ++atCorners;
         QCOMPARE(atCorners, corners);
+    }
+
+    // Along a contour every electrode stands a from the next, straight along the strip, and
+    // every dimension is of whole spacings: no corner cut at a·√2 / 2 (4,24 m for a = 6).
+    void contourSpacingsAreAllTheSpacing_data()
+    {
+        QTest::addColumn<double>("count");
+        for (const double count : {4.0, 5.0, 6.0, 7.0, 9.0, 11.0, 13.0, 21.0, 399.0})
+            QTest::addRow("%g electrodes", count) << count;
+    }
+
+    void contourSpacingsAreAllTheSpacing()
+    {
+        QFETCH(double, count);
+        DesignRecord r = Computed([](DesignRecord &r) { r.arrangement = Arrangement::contour; });
+        constexpr double a = 6;
+        r.electrodeSpacing = a;
+        r.refinedCount = count;
+        r.refinedStripLength = count * a;
+        const PlanGeometry plan = PlanOf(r);
+        QCOMPARE(plan.electrodes.size(), static_cast<std::size_t>(count));
+        QVERIFY(std::abs(PathLength(plan) - count * a) < 1e-9);
+        for (std::size_t i = 0; i < plan.electrodes.size(); ++i) {
+            const PlanPoint &e = plan.electrodes[i];
+            const PlanPoint &next = plan.electrodes[(i + 1) % plan.electrodes.size()];
+            QVERIFY2(std::abs(std::hypot(next.x - e.x, next.y - e.y) - a) < 1e-9,
+                     qPrintable(QStringLiteral("electrodes %1 and %2 stand %3 m apart")
+                                    .arg(i)
+                                    .arg(i + 1)
+                                    .arg(std::hypot(next.x - e.x, next.y - e.y))));
+        }
+        for (const Dimension &d : plan.dimensions)
+            QVERIFY2(d.overall || std::abs(d.span - a) < 1e-9,
+                     qPrintable(QStringLiteral("a dimension of %1 m").arg(d.span)));
     }
 
     // More electrodes than a drawing can show: fewer are drawn, but the sizes and the

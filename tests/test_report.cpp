@@ -278,8 +278,8 @@ private slots:
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
             r.rodDiameter = 12;
             r.stripWidth = 10;
-        }) << QStringList{"Диаметр электрода 12 мм меньше наименьшего 16 мм (ПУЭ, табл. 1.7.4).",
-                          "Сечение полосы 10×4 = 40 мм² меньше наименьшего 48 мм²",
+        }) << QStringList{"Диаметр электрода 12 мм меньше наименьшего 16 мм (ПУЭ, 7-е изд., табл. 1.7.4).",
+                          "Сечение полосы 10×4 = 40 мм² меньше наименьшего 100 мм²",
                           "Rн = 4 Ом", "dэ = d / 1000 = 12 / 1000 = 0,012 м"};
         QTest::newRow("a thin angle") << Computed([](DesignRecord &r) { r.angleWidth = 32; })
                                       << QStringList{"Уголок 32×32×3: полка тоньше 4 мм"};

@@ -121,6 +121,10 @@ private slots:
         const Variant lightest = *selection.chosen();
         for (const Variant &v : variants)
             QVERIFY(lightest.steelMass <= v.steelMass);
+        // No zone on the pages: the one ψв for every length is said above the table.
+        QVERIFY2(selection.Label1->text().contains(
+                     QStringLiteral("ψв = 1,65 принят для электродов любой длины")),
+                 qPrintable(selection.Label1->text()));
 
         DesignRecord check = form().inputsOnScreen().record;
         check.arrangement = lightest.arrangement;
@@ -154,6 +158,7 @@ private slots:
         QCOMPARE(form().record.refinedCount, lightest.count);
         QCOMPARE(form().record.refinedStripLength, lightest.stripLength);
         QCOMPARE(form().record.installationResistance, lightest.resistance);
+        QCOMPARE(form().Label29->text(), QStringLiteral("1,65")); // the variant's ψв
         // Its coefficients are the tables': nothing to settle, the decision is final.
         QCOMPARE(form().Label34->text(), QString());
         QCOMPARE(form().Label25->text(),

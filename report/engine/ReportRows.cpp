@@ -204,10 +204,14 @@ template <std::size_t row, char part> std::string Choice(const R &, const Contex
 std::string ChoiceLines(const R &, const Context &c)
 {
     std::string text;
-    for (const WorkedCount &tried : c.worked.choice)
+    for (const WorkedCount &tried : c.worked.choice) {
         text += (text.empty() ? "" : "\n") + std::string("n = ") +
-                FormatGeneral(tried.count, c.sep) + ":\n" + tried.stripLength.text + "\n" +
-                tried.stripResistance.text + "\n" + tried.resistance.text;
+                FormatGeneral(tried.count, c.sep) + ":\n";
+        for (const WorkedLine &coefficient : tried.coefficients)
+            text += coefficient.text + "\n";
+        text += tried.stripLength.text + "\n" + tried.stripResistance.text + "\n" +
+                tried.resistance.text;
+    }
     return text;
 }
 
@@ -422,7 +426,10 @@ const Row placeholderTable[] = {
     {"##znb&", Composer{NormBasisText}, Form::composed, "", 0},
     {"##wT&", Composer{[](const R &, const Context &c) { return c.worked.midDepth.text; }}, Form::composed, "", 0},
     {"##wd&", Composer{[](const R &, const Context &c) { return c.worked.diameter.text; }}, Form::composed, "", 0},
-    {"##wH&", Composer{[](const R &, const Context &c) { return c.worked.boundary; }}, Form::composed, "", 0},
+    {"##wH&", Composer{[](const R &, const Context &c) {
+         const WorkedCalculation &w = c.worked;
+         return w.climate + (w.climate.empty() || w.boundary.empty() ? "" : " ") + w.boundary;
+     }}, Form::composed, "", 0},
     {"##wro&", Composer{[](const R &, const Context &c) { return c.worked.resistivity.text; }}, Form::composed, "", 0},
     {"##wRn&", Composer{[](const R &, const Context &c) { return Lines(c.worked.norm); }}, Form::composed, "", 0},
     {"##wRv&", Composer{[](const R &, const Context &c) { return c.worked.electrode.text; }}, Form::composed, "", 0},
