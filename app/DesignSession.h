@@ -82,6 +82,7 @@ private:
 
     TForm1 &form_;
     QString designFile_;
+    QString restoredFrom_;    // what a restored copy said it was the work on, until saved
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
     std::unique_ptr<Recovery> recovery_;
     QTimer *recoveryTimer_ = nullptr;
