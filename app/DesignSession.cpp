@@ -343,6 +343,14 @@ bool DesignSession::storeRecovery()
     return false;
 }
 
+void DesignSession::keepWork()
+{
+    noteChange();
+    if (!recovery_ || !form_.isWindowModified()) return;
+    recoveryTimer_->stop();
+    storeRecovery();
+}
+
 void DesignSession::offerRecovery()
 {
     if (!recovery_) return;

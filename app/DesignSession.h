@@ -63,6 +63,8 @@ public:
     // Offers the work of programs that ended without putting it away: restore it, give it
     // up, or ask at the next start.
     void offerRecovery();
+    // The program ends without asking: a changed design's copy is written now and stays.
+    void keepWork();
 
     // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The window's chooseFile answers in its place where set.

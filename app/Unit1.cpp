@@ -424,6 +424,11 @@ void TForm1::offerRecovery()
     session_->offerRecovery();
 }
 
+void TForm1::endKeepingWork()
+{
+    session_->keepWork();
+}
+
 void TForm1::Button7Click()
 {
     session_->askAndOpen();

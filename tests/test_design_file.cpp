@@ -5,6 +5,7 @@
 
 #include "app/DesignFile.h"
 #include "app/Recovery.h"
+#include "app/StartUp.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -871,6 +873,85 @@ private slots:
         QCOMPARE(offered, QStringList{victim});
         QCOMPARE(ReadFile(victim), QByteArray("не проект"));
         QVERIFY(form().isWindowModified());
+    }
+
+    // A TERM, a HUP or an INT ends the program as a close would, but without the question:
+    // the changed design is kept as a copy at once, long before the pause would write it.
+    void anEndingSignalKeepsTheWork_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("TERM") << int(SIGTERM);
+        QTest::newRow("HUP") << int(SIGHUP);
+        QTest::newRow("INT") << int(SIGINT);
+    }
+
+    void anEndingSignalKeepsTheWork()
+    {
+        QFETCH(int, signal);
+        const QString folder =
+            scratch.filePath(QStringLiteral("recovery-%1").arg(QTest::currentDataTag()));
+        form().keepRecoveryIn(folder, 600000);
+        w.fillPage1();
+        int heard = 0;
+        WhenAskedToEnd(&form(), [&](int number) {
+            heard = number;
+            form().endKeepingWork();
+        });
+        QCOMPARE(::raise(signal), 0);
+        QTRY_COMPARE(heard, signal);
+        QVERIFY(w.boxes->empty());
+        const auto copies = QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        PendingDesign kept = ReadDesignFile(QDir(folder).filePath(copies[0]), form());
+        QVERIFY2(kept.state.problem.isEmpty(), qPrintable(kept.state.problem));
+    }
+
+    // The settings live in ~/.config/telmar/; those an earlier version kept under Qt's
+    // stand-in for a missing organisation are taken over once, and never over newer ones.
+    void settingsMoveToTheProgramsOwnFolder()
+    {
+        const QString config = scratch.filePath(QStringLiteral("config"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+        const QString organisation = QCoreApplication::organizationName();
+        {
+            QSettings earlier(QSettings::NativeFormat, QSettings::UserScope,
+                              QStringLiteral("Unknown Organization"), QStringLiteral("telmar"));
+            earlier.setValue(QStringLiteral("lastFolder"), QStringLiteral("/earlier"));
+        }
+        NameTheProgram();
+        QCOMPARE(QSettings().fileName(), config + QStringLiteral("/telmar/telmar.conf"));
+        QCOMPARE(DesignSession::lastFolder(), QStringLiteral("/earlier"));
+        DesignSession::rememberFolder(QStringLiteral("/newer/x.telmar"));
+        NameTheProgram();
+        const QString kept = DesignSession::lastFolder();
+        QCoreApplication::setOrganizationName(organisation);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QCOMPARE(kept, QStringLiteral("/newer"));
+    }
+
+    // Names in «Недавние» show their controls as escapes, never obey them; a long one loses
+    // its middle; names no file can have are dropped.
+    void recentNamesAreShownAsTheyAre()
+    {
+        const QString odd = QStringLiteral("/tmp/a\tb/c\u202Eflet.telmar");
+        const QString longName =
+            QStringLiteral("/tmp/") + QString(300, 'x') + QStringLiteral(".telmar");
+        QStringList recent{odd, longName};
+        for (int i = 0; i < 6; ++i)
+            recent << QStringLiteral("/tmp/") + QString(1 << 20, QChar('a' + i));
+        QSettings().setValue(QStringLiteral("recentDesigns"), recent);
+        QElapsedTimer clock;
+        clock.start();
+        const QStringList offered = chooseRecent(0);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(offered[0], QStringLiteral("&1 c\\u{202e}flet.telmar — /tmp/a\\tb"));
+        QVERIFY(offered[1].startsWith(QStringLiteral("&2 xxx")));
+        QVERIFY(offered[1].contains(QStringLiteral("…")));
+        QVERIFY(offered[1].size() < 120);
+        QCOMPARE(QSettings().value(QStringLiteral("recentDesigns")).toStringList(),
+                 recent.mid(0, 2));
     }
 
     // A copy that cannot be written is told once, not after every pause in the typing.
