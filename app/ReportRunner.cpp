@@ -156,9 +156,12 @@ void ReportRunner::finish(const ReportOutcome &outcome)
         reportShownInOffice_ = true;
     if (window_) window_->hide();
     if (outcome.officeGivenUp) {
-        ShowWarningBox(owner_, QStringLiteral("LibreOffice не ответил вовремя, и отчёт подготовлен "
-                                              "встроенным редактором. Какое-то время отчёты "
-                                              "будут готовиться без LibreOffice."));
+        ShowWarningBox(owner_, (outcome.officeEnded
+                                    ? QStringLiteral("LibreOffice завершился, не начав работу, ")
+                                    : QStringLiteral("LibreOffice не ответил вовремя, ")) +
+                                   QStringLiteral("и отчёт подготовлен встроенным редактором. "
+                                                  "Какое-то время отчёты будут готовиться без "
+                                                  "LibreOffice."));
     }
     if (outcome.failed != ReportOutcome::Step::none) {
         if (!std::exchange(cancelledByUser_, false)) ShowWarningBox(owner_, outcome.message);

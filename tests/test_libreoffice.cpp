@@ -428,6 +428,28 @@ private slots:
         reports.finish();
     }
 
+    // An office that ends at once (a broken install, a crash, a profile it cannot write) is
+    // noticed when it ends, not waited on for the whole start-up, and the user is told it
+    // ended rather than that it did not answer.
+    void anOfficeThatEndsAtOnceIsNotWaitedOn()
+    {
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("fake-ends"), QStringLiteral("exit 1"));
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::seconds(20);
+        use(WordBackend::preferred, fake);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(reports.opened.size(), 1);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("LibreOffice завершился")),
+                 qPrintable(seen[0].text));
+        reports.finish();
+    }
+
     void fakeOfficesThatNeverAnswerAreEndedAndNotRetried_data()
     {
         // clang-format off

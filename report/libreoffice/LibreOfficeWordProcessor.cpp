@@ -291,8 +291,9 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
+        const bool endedItself = *ended; // before ending it ourselves
         office->endStartedProgram();
-        return failed();
+        return {.office = nullptr, .failed = true, .ended = endedItself};
     }
     return {.office = std::move(office)};
 }
