@@ -202,6 +202,8 @@ std::vector<Recovery::Copy> Recovery::leftBehind() const
                 if (key.ends_with(".source")) key.resize(key.size() - 7);
             } else if (key.ends_with(".lock") || key.ends_with(".source")) {
                 key.resize(key.rfind('.'));
+            } else if (!key.ends_with(".telmar") && key.size() > 7 && key[key.size() - 7] == '.') {
+                key.resize(key.size() - 7); // a temporary, named without the dot
             }
             if (!key.ends_with(".telmar") || key.size() <= 7 || key == own) continue;
             Entry &entry = entries[key];

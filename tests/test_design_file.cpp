@@ -766,6 +766,7 @@ private slots:
         const QString temporary =
             QFileInfo(copy).dir().filePath("." + QFileInfo(copy).fileName() + ".Ab12Cd");
         QVERIFY(WriteFile(temporary, "{\"format\":"));
+        QVERIFY(WriteFile(copy + QStringLiteral(".Zz9Yy8"), "{"));
         QCOMPARE(
             ::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.telmar")).constData(), 0600),
             0);
