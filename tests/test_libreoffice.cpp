@@ -165,6 +165,13 @@ private slots:
         return pids;
     }
 
+    // The sockets of this user's offices in the temporary folder.
+    static QStringList PipeSockets()
+    {
+        return QDir(QStringLiteral("/tmp"))
+            .entryList({QStringLiteral("OSL_PIPE_%1_*").arg(::getuid())}, QDir::System);
+    }
+
     static bool Alive(pid_t pid)
     {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -476,6 +483,7 @@ private slots:
         fake.callDeadline = std::chrono::seconds(2);
         use(WordBackend::preferred, fake);
 
+        const QStringList socketsBefore = PipeSockets();
         // The window thread is never held up: a timer keeps ticking while the report runs.
         QElapsedTimer clock;
         clock.start();
@@ -498,6 +506,9 @@ private slots:
         const QList<pid_t> started = Started(fake.program);
         QCOMPARE(started.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(started.first()), 5000); // ended and reaped
+        // Nor does the socket it listened on stay behind in the temporary folder.
+        for (const QString &socket : PipeSockets())
+            QVERIFY2(socketsBefore.contains(socket), qPrintable(socket));
 
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(Started(fake.program).size(), 1); // not tried again
