@@ -291,7 +291,11 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
-        const bool endedItself = *ended; // before ending it ourselves
+        // Read before ending it ourselves. A wait that failed before its deadline may have
+        // met an office on its way out: its end is looked for a moment longer.
+        for (int i = 0; i < 20 && !*ended && std::chrono::steady_clock::now() < deadline; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const bool endedItself = *ended;
         office->endStartedProgram();
         return {.office = nullptr, .failed = true, .ended = endedItself};
     }
