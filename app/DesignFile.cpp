@@ -261,9 +261,11 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
     read.take(file.checked);
     read.pass("decimalSeparator");
     const QJsonValue separator = file.view.value("decimalSeparator");
-    if (!separator.isUndefined() && (!separator.isString() || separator.toString().size() != 1))
+    // Any other character would be taken out of the numbers themselves ("40" read as "4.").
+    if (!separator.isUndefined() && separator.toString() != QStringLiteral(",") &&
+        separator.toString() != QStringLiteral("."))
         return Refused(place(QStringLiteral("decimalSeparator")) +
-                       QStringLiteral(": ожидается один знак"));
+                       QStringLiteral(": ожидается «,» или «.»"));
     // Numbers written with another locale's separator are read in this one's.
     const QString here = QString::fromStdString(DecimalSeparator());
     const QString there = separator.toString();

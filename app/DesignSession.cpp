@@ -28,12 +28,48 @@ namespace {
 const QString kRecentDesigns = QStringLiteral("recentDesigns");
 constexpr qsizetype kMostRecentDesigns = 8;
 
+// No file has a longer name; a longer one in the list is not a design's.
+constexpr qsizetype kLongestPath = 4096;
+
 QStringList RecentDesigns()
 {
-    QStringList recent = QSettings().value(kRecentDesigns).toStringList();
-    recent.removeAll(QString());
-    return recent.mid(0, kMostRecentDesigns);
+    QSettings settings;
+    const QStringList stored = settings.value(kRecentDesigns).toStringList();
+    QStringList recent;
+    for (const QString &path : stored)
+        if (!path.isEmpty() && path.size() <= kLongestPath && recent.size() < kMostRecentDesigns)
+            recent << path;
+    if (recent != stored) settings.setValue(kRecentDesigns, recent);
+    return recent;
 }
+
+// A file's name as the user may read it: controls, tabs, line breaks and the marks that
+// turn text right to left shown as escapes, never obeyed; a name longer than `longest`
+// loses its middle.
+QString ShownName(const QString &name, qsizetype longest)
+{
+    QString shown;
+    for (const char32_t c : name.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (c == '\t')
+            shown += QStringLiteral("\\t");
+        else if (c == '\n')
+            shown += QStringLiteral("\\n");
+        else if (category == QChar::Other_Control || category == QChar::Other_Format ||
+                 category == QChar::Separator_Line || category == QChar::Separator_Paragraph ||
+                 category == QChar::Other_Surrogate)
+            shown += QStringLiteral("\\u{%1}").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0'));
+        else
+            shown += QString::fromUcs4(&c, 1);
+    }
+    if (shown.size() > longest)
+        shown = shown.left(longest / 2) + QStringLiteral("…") + shown.right(longest / 2);
+    return shown;
+}
+
+// How long a name may be in «Недавние» and in a question.
+constexpr qsizetype kLongestShownInMenu = 80;
+constexpr qsizetype kLongestShownInQuestion = 300;
 
 void PutRecentDesign(const QString &path, bool present)
 {
@@ -119,6 +155,7 @@ bool DesignSession::open(const QString &path)
         return false;
     }
     file.apply();
+    restoredFrom_.clear();
     if (design.newDesign) {
         // Not a file of this program: the design is a new one, not saved until it is.
         designFile_.clear();
@@ -163,7 +200,9 @@ bool DesignSession::save(bool ask)
 {
     QString path = designFile_;
     if (ask || path.isEmpty())
-        path = askForFile(FileChoice::saveDesign, path.isEmpty() ? lastFolder() : path);
+        path = askForFile(FileChoice::saveDesign, !path.isEmpty()            ? path
+                                                  : !restoredFrom_.isEmpty() ? restoredFrom_
+                                                                             : lastFolder());
     if (path.isEmpty()) return false;
     if (const QString problem = WriteDesignFile(path, CaptureDesign(form_)); !problem.isEmpty()) {
         ShowWarningBox(&form_, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
@@ -171,6 +210,7 @@ bool DesignSession::save(bool ask)
         return false;
     }
     designFile_ = path;
+    restoredFrom_.clear();
     RememberDesign(path);
     markSaved();
     return true;
@@ -197,12 +237,13 @@ void DesignSession::fillRecentMenu(QMenu *menu)
         const QString &path = recent[i];
         const QFileInfo file(path);
         // "&1 проект.telmar — /home/…/Проекты": the key, the name, and where it lies.
-        QAction *item =
-            menu->addAction(QStringLiteral("&%1 %2 — %3")
-                                .arg(i + 1)
-                                .arg(QString(file.fileName()).replace('&', QStringLiteral("&&")),
-                                     QDir::toNativeSeparators(file.absolutePath())
-                                         .replace('&', QStringLiteral("&&"))));
+        QAction *item = menu->addAction(
+            QStringLiteral("&%1 %2 — %3")
+                .arg(i + 1)
+                .arg(ShownName(file.fileName(), kLongestShownInMenu)
+                         .replace('&', QStringLiteral("&&")),
+                     ShownName(QDir::toNativeSeparators(file.absolutePath()), kLongestShownInMenu)
+                         .replace('&', QStringLiteral("&&"))));
         connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
     }
 }
@@ -290,7 +331,8 @@ void DesignSession::keepRecoveryIn(const QString &folder, int delayMilliseconds)
 bool DesignSession::storeRecovery()
 {
     if (!recovery_ || !form_.isWindowModified()) return false;
-    const QString problem = recovery_->store(CaptureDesign(form_), designFile_);
+    const QString problem =
+        recovery_->store(CaptureDesign(form_), designFile_.isEmpty() ? restoredFrom_ : designFile_);
     if (problem.isEmpty()) return true;
     // Told once: the work itself is still on the screen, and a box after every pause in
     // the typing would stop it.
@@ -299,6 +341,14 @@ bool DesignSession::storeRecovery()
                                               "случай сбоя:\n%1\nСохраните проект сами.")
                                    .arg(problem));
     return false;
+}
+
+void DesignSession::keepWork()
+{
+    noteChange();
+    if (!recovery_ || !form_.isWindowModified()) return;
+    recoveryTimer_->stop();
+    storeRecovery();
 }
 
 void DesignSession::offerRecovery()
@@ -310,7 +360,9 @@ void DesignSession::offerRecovery()
         const QString what = copy.designFile.isEmpty()
                                  ? QStringLiteral("Новый проект, изменён %1.").arg(when)
                                  : QStringLiteral("Проект %1, изменён %2.")
-                                       .arg(QDir::toNativeSeparators(copy.designFile), when);
+                                       .arg(ShownName(QDir::toNativeSeparators(copy.designFile),
+                                                      kLongestShownInQuestion),
+                                            when);
         const int answer = AskThreeWays(
             &form_,
             QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
@@ -331,7 +383,10 @@ void DesignSession::offerRecovery()
             return;
         }
         file.apply();
-        designFile_ = copy.designFile;
+        // The name came from a file anyone could have put there: the first save asks where
+        // to, offering it, and never writes over it unasked.
+        designFile_.clear();
+        restoredFrom_ = copy.designFile;
         // Differs from any design until it is saved: the work is not in its file yet.
         savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
         emit designReplaced();

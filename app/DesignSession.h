@@ -63,6 +63,8 @@ public:
     // Offers the work of programs that ended without putting it away: restore it, give it
     // up, or ask at the next start.
     void offerRecovery();
+    // The program ends without asking: a changed design's copy is written now and stays.
+    void keepWork();
 
     // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The window's chooseFile answers in its place where set.
@@ -82,6 +84,7 @@ private:
 
     TForm1 &form_;
     QString designFile_;
+    QString restoredFrom_;    // what a restored copy said it was the work on, until saved
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
     std::unique_ptr<Recovery> recovery_;
     QTimer *recoveryTimer_ = nullptr;

@@ -12,11 +12,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -74,6 +76,12 @@ ReportRunner::~ReportRunner()
 void ReportRunner::setProgressWindow(TForm10 *window)
 {
     window_ = window;
+    if (window_)
+        connect(window_->CancelButton, &QPushButton::clicked, this, [this] {
+            if (!running()) return;
+            cancelledByUser_ = true;
+            report_.stop(); // the office is ended on the worker, and the end comes as usual
+        });
 }
 
 void ReportRunner::abandon()
@@ -114,23 +122,27 @@ bool ReportRunner::startPdf(const DesignRecord &record, const QString &templateP
 {
     const QString office = pdfOffice();
     if (office.isEmpty()) return false;
-    return launch([record, templatePath, target, office](const auto &progress,
-                                                         const auto &keepGoing) {
-        PdfReport made = GeneratePdf(record, templatePath, office, progress, keepGoing);
-        if (made.outcome.failed != ReportOutcome::Step::none) return made.outcome;
-        if (const QString problem = SaveWholeFile(target, made.pdf); !problem.isEmpty())
-            return ReportOutcome{.failed = ReportOutcome::Step::save,
-                                 .message = QStringLiteral("Не удалось сохранить отчёт в файл\n"
-                                                           "%1\n%2")
-                                                .arg(QDir::toNativeSeparators(target), problem)};
-        return ReportOutcome{.fileToOpen = target};
-    });
+    return launch(
+        [record, templatePath, target, office](const auto &progress, const auto &keepGoing) {
+            PdfReport made = GeneratePdf(record, templatePath, office, progress, keepGoing);
+            if (made.outcome.failed != ReportOutcome::Step::none) return made.outcome;
+            if (const QString problem = SaveWholeFile(target, made.pdf); !problem.isEmpty())
+                return ReportOutcome{.failed = ReportOutcome::Step::save,
+                                     .message =
+                                         QStringLiteral("Не удалось сохранить отчёт в файл\n"
+                                                        "%1\n%2")
+                                             .arg(QDir::toNativeSeparators(target), problem)};
+            return ReportOutcome{.fileToOpen = target};
+        },
+        true);
 }
 
-bool ReportRunner::launch(Job job)
+bool ReportRunner::launch(Job job, bool cancellable)
 {
     if (running()) return false;
+    cancelledByUser_ = false;
     if (window_) {
+        window_->setCancellable(cancellable);
         ShowSecondaryWindow(window_, owner_, Placement::centredEachTime);
         window_->ProgressBar1->setValue(0);
         PaintNow(window_);
@@ -144,12 +156,15 @@ void ReportRunner::finish(const ReportOutcome &outcome)
         reportShownInOffice_ = true;
     if (window_) window_->hide();
     if (outcome.officeGivenUp) {
-        ShowWarningBox(owner_, QStringLiteral("LibreOffice не ответил вовремя, и отчёт подготовлен "
-                                              "встроенным редактором. Какое-то время отчёты "
-                                              "будут готовиться без LibreOffice."));
+        ShowWarningBox(owner_, (outcome.officeEnded
+                                    ? QStringLiteral("LibreOffice завершился, не начав работу, ")
+                                    : QStringLiteral("LibreOffice не ответил вовремя, ")) +
+                                   QStringLiteral("и отчёт подготовлен встроенным редактором. "
+                                                  "Какое-то время отчёты будут готовиться без "
+                                                  "LibreOffice."));
     }
     if (outcome.failed != ReportOutcome::Step::none) {
-        ShowWarningBox(owner_, outcome.message);
+        if (!std::exchange(cancelledByUser_, false)) ShowWarningBox(owner_, outcome.message);
     } else if (!outcome.fileToOpen.isEmpty()) {
         const bool opened =
             opener_ ? opener_(outcome.fileToOpen)

@@ -41,7 +41,7 @@ public:
     // Starts the report of `record` and returns at once; false while one is under way.
     bool start(const DesignRecord &record, const QString &templatePath);
     // Starts the report of `record` as a PDF saved to `target`, then opened as a report is;
-    // false while one is under way.
+    // false while one is under way. Its progress window has «Отмена».
     bool startPdf(const DesignRecord &record, const QString &templatePath, const QString &target);
     // Reports are likely from now on: where an office makes them, it is started beside the
     // windows, once a run, so that the first report finds it ready. Off until allowed.
@@ -73,7 +73,7 @@ private:
     // What a report does on the worker: given the bar's mover and whether to go on.
     using Job = std::function<ReportOutcome(const BackgroundTask::Progress &progress,
                                             const BackgroundTask::KeepGoing &keepGoing)>;
-    bool launch(Job job);
+    bool launch(Job job, bool cancellable = false);
     void finish(const ReportOutcome &outcome);
 
     QWidget *owner_;
@@ -88,4 +88,5 @@ private:
     BackgroundTask preparing_;
     std::shared_future<void> prepared_;
     bool reportShownInOffice_ = false; // the user may have a document in the office
+    bool cancelledByUser_ = false;     // «Отмена» pressed: its end needs no word
 };

@@ -4,10 +4,10 @@
 
 #include <QFile>
 
-QString SaveWholeFile(const QString &path, const QByteArray &bytes)
+namespace {
+
+QString Reason(const WholeFileWrite &saved)
 {
-    const WholeFileWrite saved =
-        WriteWholeFile(QFile::encodeName(path).toStdString(), std::string_view(bytes));
     switch (saved.failure) {
     case WholeFileWrite::Failure::none:
         return {};
@@ -20,4 +20,17 @@ QString SaveWholeFile(const QString &path, const QByteArray &bytes)
         break;
     }
     return QString::fromLocal8Bit(saved.reason);
+}
+
+} // namespace
+
+QString SaveWholeFile(const QString &path, const QByteArray &bytes)
+{
+    return Reason(WriteWholeFile(QFile::encodeName(path).toStdString(), std::string_view(bytes)));
+}
+
+QString SaveTargetProblem(const QString &path)
+{
+    const WholeFileWrite target = WholeFileTarget(QFile::encodeName(path).toStdString());
+    return target.failure == WholeFileWrite::Failure::failed ? QString() : Reason(target);
 }

@@ -9,3 +9,7 @@
 // to one or to nothing) is refused, since the save would replace it. The reason, for the
 // user, when the file could not be saved; empty when it was.
 QString SaveWholeFile(const QString &path, const QByteArray &bytes);
+
+// Why a save to `path` would be refused for what stands there, without writing; empty when
+// it may be made.
+QString SaveTargetProblem(const QString &path);

@@ -7,6 +7,7 @@
 #include "app/PageControl.h"
 #include "app/ReportRunner.h"
 #include "app/ResultsPage.h"
+#include "app/SavedFile.h"
 #include "app/TitleBlockWindow.h"
 #include "app/VariantsWindow.h"
 #include "app/Windows.h"
@@ -429,6 +430,11 @@ void TForm1::offerRecovery()
     session_->offerRecovery();
 }
 
+void TForm1::endKeepingWork()
+{
+    session_->keepWork();
+}
+
 void TForm1::Button7Click()
 {
     session_->askAndOpen();
@@ -525,7 +531,11 @@ void TForm1::Button11Click()
 
 void TForm1::Button12Click()
 {
-    if (reportRunner_->running()) return;
+    if (reportRunner_->running()) {
+        ShowWarningBox(this, QStringLiteral("Отчёт уже готовится. Дождитесь его или нажмите "
+                                            "«Отмена» в окне «Генерация отчёта»."));
+        return;
+    }
     // Offered beside the design, named after it.
     const QFileInfo design(designFile());
     const QString start =
@@ -534,6 +544,12 @@ void TForm1::Button12Click()
             : design.dir().filePath(design.completeBaseName() + ".pdf");
     const QString path = session_->askForFile(FileChoice::savePdf, start);
     if (path.isEmpty()) return;
+    // A FIFO or a device is refused now, not after the office has worked for nothing.
+    if (const QString problem = SaveTargetProblem(path); !problem.isEmpty()) {
+        ShowWarningBox(this, QStringLiteral("Не удалось сохранить отчёт в файл\n%1\n%2")
+                                 .arg(QDir::toNativeSeparators(path), problem));
+        return;
+    }
     takeTitleBlock();
     DesignSession::rememberFolder(path);
     reportRunner_->startPdf(record, ReportTemplatePath(), path);

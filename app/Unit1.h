@@ -132,6 +132,9 @@ public:
     bool maySetDesignAside();
     void keepRecoveryIn(const QString &folder, int delayMilliseconds = 2000);
     void offerRecovery();
+    // The program is made to end (a signal): the work not in its file is kept as a copy
+    // at once, without a question.
+    void endKeepingWork();
     // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The tests answer in the file dialog's place.
     using FileChoice = DesignSession::FileChoice;

@@ -4,6 +4,7 @@
 #include "ui/Windowing.h"
 
 #include <QProgressBar>
+#include <QPushButton>
 
 TForm10::TForm10() : QWidget(nullptr, kFixedSecondaryWindow)
 {
@@ -18,4 +19,15 @@ TForm10::TForm10() : QWidget(nullptr, kFixedSecondaryWindow)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+
+    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setGeometry(112, 52, 75, 25);
+    CancelButton->hide();
+}
+
+void TForm10::setCancellable(bool cancellable)
+{
+    CancelButton->setVisible(cancellable);
+    setFixedSize(299, cancellable ? 90 : 67);
 }

@@ -62,8 +62,8 @@ bool SameFile(const fs::path &a, const fs::path &b)
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// Set by Ctrl+C or a TERM while the office makes the PDF: the office, in a session of its
-// own, hears neither, and is ended by us before we go.
+// Set by Ctrl+C, a TERM or a closed terminal's HUP while the office makes the PDF: the office, in a
+// session of its own, hears neither, and is ended by us before we go.
 volatile std::sig_atomic_t interrupted = 0;
 
 bool IsPdf(const fs::path &path)
@@ -79,13 +79,15 @@ MadeReport MakeReportHeedingSignals(const ReportRequest &request)
 {
     if (!request.office) return MakeReport(request);
     struct sigaction catcher {
-    }, previousInt{}, previousTerm{};
+    }, previousInt{}, previousTerm{}, previousHup{};
     catcher.sa_handler = [](int) { interrupted = 1; };
     ::sigaction(SIGINT, &catcher, &previousInt);
     ::sigaction(SIGTERM, &catcher, &previousTerm);
+    ::sigaction(SIGHUP, &catcher, &previousHup);
     MadeReport made = MakeReport(request);
     ::sigaction(SIGINT, &previousInt, nullptr);
     ::sigaction(SIGTERM, &previousTerm, nullptr);
+    ::sigaction(SIGHUP, &previousHup, nullptr);
     return made;
 }
 

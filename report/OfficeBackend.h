@@ -20,6 +20,7 @@ struct OfficeRun {
 struct OfficeConnection {
     std::unique_ptr<WordProcessor> processor = nullptr;
     bool failed = false;
+    bool ended = false; // the office started for it ended before it answered
 };
 
 // The office suite's word processor, where the program was built with it and one answers.

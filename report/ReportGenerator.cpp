@@ -118,6 +118,7 @@ ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
         }
     }
     outcome.officeGivenUp = word.takeOfficeFailure() && preferred;
+    outcome.officeEnded = outcome.officeGivenUp && word.officeEndedOfItself();
     return outcome;
 }
 

@@ -26,6 +26,7 @@ struct ReportOutcome {
     QString fileToOpen = {};
     // The office failed on the way and the built-in engine made the report instead.
     bool officeGivenUp = false;
+    bool officeEnded = false; // and it had ended of itself before it answered
 };
 Q_DECLARE_METATYPE(ReportOutcome)
 

@@ -22,9 +22,10 @@ WordApp::WordApp() : officeRun_(std::make_shared<OfficeRun>()) {}
 
 WordApp::~WordApp() = default;
 
-void WordApp::officeFailed(const ReportSettings &settings)
+void WordApp::officeFailed(const ReportSettings &settings, bool ended)
 {
     officeFailedAt_ = std::chrono::steady_clock::now();
+    failedOfficeEnded_ = ended;
     failedOffice_ = settings.office;
     officeFailureUnsaid_ = true;
 }
@@ -44,7 +45,7 @@ bool WordApp::CreateWord(const ReportSettings &settings)
             OfficeConnection connection = ConnectOffice(settings.office, officeRun_);
             created = std::move(connection.processor);
             office = created != nullptr;
-            if (connection.failed) officeFailed(settings);
+            if (connection.failed) officeFailed(settings, connection.ended);
         }
         if (!created && settings.backend != WordBackend::office)
             created = std::make_unique<RtfWordProcessor>([this](const std::string &rtf) {
@@ -65,7 +66,7 @@ bool WordApp::PrepareOffice(const ReportSettings &settings)
     if (settings.backend == WordBackend::builtIn || officePaused(settings)) return false;
     try {
         OfficeConnection connection = ConnectOffice(settings.office, officeRun_);
-        if (connection.failed) officeFailed(settings);
+        if (connection.failed) officeFailed(settings, connection.ended);
         if (!connection.processor) return false;
         current_ = std::make_unique<GuardedWordProcessor>(std::move(connection.processor));
         office_ = true;

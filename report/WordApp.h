@@ -46,6 +46,8 @@ public:
     void giveUpOnOffice(const ReportSettings &settings);
     // Whether an office failed since the last call: the user is to be told once.
     bool takeOfficeFailure();
+    // Whether the office that failed last had ended of itself before it answered.
+    bool officeEndedOfItself() const { return failedOfficeEnded_; }
     // Ends the office this run started, whatever report is using it: for a report that is
     // abandoned when the program ends. Safe from any thread.
     void endStartedOffice() const;
@@ -55,7 +57,7 @@ public:
     const ReportsFolder &reportsFolder() const { return folder_; }
 
 private:
-    void officeFailed(const ReportSettings &settings);
+    void officeFailed(const ReportSettings &settings, bool ended = false);
     bool officePaused(const ReportSettings &settings) const;
 
     std::shared_ptr<OfficeRun> officeRun_;
@@ -65,6 +67,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> officeFailedAt_;
     OfficeOptions failedOffice_;
     bool officeFailureUnsaid_ = false;
+    bool failedOfficeEnded_ = false;
     ReportsFolder folder_;
     WrittenReport written_;
 };

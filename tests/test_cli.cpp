@@ -11,6 +11,7 @@
 #include "tests/TestFiles.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -844,6 +845,56 @@ private slots:
             QTRY_VERIFY2_WITH_TIMEOUT(!running(pid), "a process of the office outlived the run",
                                       5000);
         QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("cut.pdf"))));
+    }
+
+    // However the run making a PDF is ended (a Ctrl+C, a closed terminal, a kill that no
+    // handler sees) the office it started, with its own child, goes with it; a run that
+    // could end itself leaves no scratch folder.
+    void theOfficeGoesWithTheRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("INT") << int(SIGINT);
+        QTest::newRow("HUP") << int(SIGHUP);
+        QTest::newRow("KILL") << int(SIGKILL);
+    }
+
+    void theOfficeGoesWithTheRun()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+        const QString hanging = temporary.filePath(QStringLiteral("hanging-office"));
+        const QByteArray pids =
+            QFile::encodeName(temporary.filePath(QStringLiteral("office.pids")));
+        QVERIFY(WriteFile(hanging, "#!/bin/sh\nsleep 300 &\necho $$ $! > '" + pids + ".new'\nmv '" +
+                                       pids + ".new' '" + pids + "'\nwait\n"));
+        QVERIFY(QFile::setPermissions(hanging, QFile::ReadOwner | QFile::ExeOwner));
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.start(QStringLiteral(TELMAR_CALC),
+                  {"--office", hanging, "--report", temporary.filePath(QStringLiteral("cut.pdf"))});
+        run.write(Json(ReferenceJson()));
+        run.closeWriteChannel();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QFile::decodeName(pids)), 20000);
+        const QList<QByteArray> started = ReadFile(QFile::decodeName(pids)).simplified().split(' ');
+        QCOMPARE(started.size(), 2);
+        ::kill(static_cast<pid_t>(run.processId()), signal);
+        QVERIFY(run.waitForFinished(10000));
+        const auto running = [](const QByteArray &pid) {
+            const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
+            const qsizetype end = stat.lastIndexOf(')');
+            return end > 0 && stat.size() > end + 2 && stat.at(end + 2) != 'Z';
+        };
+        for (const QByteArray &pid : started)
+            QTRY_VERIFY2_WITH_TIMEOUT(!running(pid), "a process of the office outlived the run",
+                                      8000);
+        if (signal != SIGKILL) {
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), 3);
+            QVERIFY(QDir(temporary.path()).entryList({"telmar-pdf-*"}, QDir::AllEntries).isEmpty());
+        }
     }
 
     void concurrentForcedReportsLeaveOneWholeReport()

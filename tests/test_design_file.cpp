@@ -5,18 +5,21 @@
 
 #include "app/DesignFile.h"
 #include "app/Recovery.h"
+#include "app/StartUp.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
 #include "ui/Windowing.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -290,6 +293,10 @@ private slots:
             << QByteArray(R"({"format": "telmar-design", "version": 2, "view": {"climaticCoefficients": 1}})") << "view.climaticCoefficients: ожидается объект";
         QTest::newRow("an object that is no text")
             << QByteArray(good).replace("\"version\": 1,", "\"version\": 1, \"object\": 7,") << "object: ожидается строка";
+        QTest::newRow("a digit for the separator")
+            << QByteArray(good).replace("\"lists\"", "\"decimalSeparator\": \"0\", \"lists\"") << "decimalSeparator: ожидается «,» или «.»";
+        QTest::newRow("a letter for the separator")
+            << QByteArray(good).replace("\"lists\"", "\"decimalSeparator\": \"e\", \"lists\"") << "decimalSeparator: ожидается «,» или «.»";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
         QTest::newRow("a directory") << QByteArray() << "это не обычный файл";
         // clang-format on
@@ -707,6 +714,245 @@ private slots:
         QCOMPARE(copies().size(), 1); // the running program's
         form().offerRecovery();
         QVERIFY(w.boxes->empty());
+    }
+
+    // A copy left behind as a crash leaves it: written by a program that then ended; its
+    // path. `source` is what it says it was the work on.
+    QString leaveACopy(const QString &folder, const QString &source = {})
+    {
+        const auto before = QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files);
+        {
+            Recovery ended(folder);
+            [&] { QVERIFY(ended.store(CaptureDesign(form()), source).isEmpty()); }();
+        }
+        const auto after = QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files);
+        for (const QString &name : after)
+            if (!before.contains(name)) return QDir(folder).filePath(name);
+        return {};
+    }
+
+    // Whatever stands in the place of a copy's lock, the copy is offered at once (a FIFO is
+    // never opened for reading, a link never followed) and «Удалить» takes all of it away;
+    // a copy that is itself no regular file is passed over, and a write cut short leaves no
+    // temporary behind.
+    void whateverStandsForALockTheCopyIsOffered_data()
+    {
+        QTest::addColumn<QString>("lock");
+        for (const char *lock :
+             {"fifo", "link to /dev/zero", "folder", "empty", "garbage", "another machine's"})
+            QTest::newRow(lock) << QString::fromLatin1(lock);
+    }
+
+    void whateverStandsForALockTheCopyIsOffered()
+    {
+        QFETCH(QString, lock);
+        const QString folder =
+            scratch.filePath(QStringLiteral("recovery-%1").arg(QTest::currentDataTag()));
+        const QString copy = leaveACopy(folder);
+        QVERIFY(!copy.isEmpty());
+        const QByteArray lockPath = QFile::encodeName(copy + QStringLiteral(".lock"));
+        QVERIFY(QFile::remove(QFile::decodeName(lockPath)));
+        if (lock == "fifo")
+            QCOMPARE(::mkfifo(lockPath.constData(), 0600), 0);
+        else if (lock == "link to /dev/zero")
+            QCOMPARE(::symlink("/dev/zero", lockPath.constData()), 0);
+        else if (lock == "folder")
+            QVERIFY(QDir().mkdir(QFile::decodeName(lockPath)));
+        else
+            QVERIFY(WriteFile(QFile::decodeName(lockPath),
+                              lock == "empty"     ? QByteArray()
+                              : lock == "garbage" ? QByteArray(5000, '\x7f')
+                                                  : QByteArray("1\nelsewhere\ntelmar\n")));
+        const QString temporary =
+            QFileInfo(copy).dir().filePath("." + QFileInfo(copy).fileName() + ".Ab12Cd");
+        QVERIFY(WriteFile(temporary, "{\"format\":"));
+        QVERIFY(WriteFile(copy + QStringLiteral(".Zz9Yy8"), "{"));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.telmar")).constData(), 0600),
+            0);
+
+        form().keepRecoveryIn(folder, 0);
+        w.boxes->answerNextWith(QStringLiteral("Удалить"));
+        QElapsedTimer clock;
+        clock.start();
+        form().offerRecovery();
+        QVERIFY(clock.elapsed() < 3000);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("Новый проект")), qPrintable(seen[0].text));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                        QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("pipe.telmar")});
+    }
+
+    // A copy offered by one program is not offered by another until the first lets it go;
+    // one whose program still runs is never offered; a start offers only a few of many.
+    void aCopyIsOfferedByOneProgramAtATime()
+    {
+        const QString folder = scratch.filePath(QStringLiteral("recovery-two"));
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(!leaveACopy(folder).isEmpty());
+        Recovery running(folder);
+        QVERIFY(running.store(CaptureDesign(form()), {}).isEmpty());
+        Recovery first(folder);
+        Recovery second(folder);
+        auto offered = first.leftBehind();
+        QCOMPARE(offered.size(), Recovery::kMostOffered);
+        auto alsoOffered = second.leftBehind();
+        for (const Recovery::Copy &copy : alsoOffered)
+            for (const Recovery::Copy &taken : offered)
+                QVERIFY(copy.path != taken.path);
+        QCOMPARE(alsoOffered.size(), Recovery::kMostOffered);
+        offered.clear();
+        QCOMPARE(second.leftBehind().size(), Recovery::kMostOffered);
+        alsoOffered.clear();
+        std::size_t all = 0;
+        for (Recovery third(folder); !third.leftBehind().empty(); ++all)
+            for (const Recovery::Copy &copy : third.leftBehind())
+                Recovery::remove(copy);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files).size(), 1);
+        QVERIFY(all > 0);
+    }
+
+    // The folder of the copies is the user's alone: made 0700, its copies 0600; one that is
+    // a link elsewhere is refused and nothing is written through it.
+    void theRecoveryFolderIsTheUsersAlone()
+    {
+        const QString folder = scratch.filePath(QStringLiteral("recovery-own"));
+        QVERIFY(!leaveACopy(folder).isEmpty());
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0700u);
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+            QCOMPARE(::stat(QFile::encodeName(file.filePath()).constData(), &status), 0);
+            QVERIFY2((status.st_mode & 077) == 0, qPrintable(file.fileName()));
+        }
+
+        const QString shared = scratch.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkdir(shared));
+        QVERIFY(QFile::setPermissions(shared, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::WriteOther | QFileDevice::ExeOther));
+        const QString link = scratch.filePath(QStringLiteral("recovery-link"));
+        QVERIFY(QFile::link(shared, link));
+        Recovery through(link);
+        QVERIFY(!through.store(CaptureDesign(form()), {}).isEmpty());
+        QVERIFY(QDir(shared).isEmpty());
+        QVERIFY(through.leftBehind().empty());
+        QCOMPARE(::stat(QFile::encodeName(shared).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0707u);
+    }
+
+    // A restored copy that names a design file never goes over that file unasked: the
+    // first save asks where, offering the name; the name is shown with its controls escaped.
+    void aRestoredCopyAsksWhereToSave()
+    {
+        const QString folder = scratch.filePath(QStringLiteral("recovery-source"));
+        const QString victim = scratch.filePath(QStringLiteral("чужой\u202Etxt.telmar"));
+        QVERIFY(WriteFile(victim, "не проект"));
+        w.fillPage1();
+        QVERIFY(!leaveACopy(folder, victim).isEmpty());
+        w.stop();
+        w.start();
+        form().keepRecoveryIn(folder, 0);
+        form().offerRecovery();
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("чужой\\u{202e}txt.telmar")),
+                 qPrintable(seen[0].text));
+        QVERIFY(!seen[0].text.contains(QChar(0x202E)));
+        QVERIFY(form().isWindowModified());
+
+        QStringList offered;
+        form().chooseFile = [&](TForm1::FileChoice, const QString &start) {
+            offered << start;
+            return QString();
+        };
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(offered, QStringList{victim});
+        QCOMPARE(ReadFile(victim), QByteArray("не проект"));
+        QVERIFY(form().isWindowModified());
+    }
+
+    // A TERM, a HUP or an INT ends the program as a close would, but without the question:
+    // the changed design is kept as a copy at once, long before the pause would write it.
+    void anEndingSignalKeepsTheWork_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("TERM") << int(SIGTERM);
+        QTest::newRow("HUP") << int(SIGHUP);
+        QTest::newRow("INT") << int(SIGINT);
+    }
+
+    void anEndingSignalKeepsTheWork()
+    {
+        QFETCH(int, signal);
+        const QString folder =
+            scratch.filePath(QStringLiteral("recovery-%1").arg(QTest::currentDataTag()));
+        form().keepRecoveryIn(folder, 600000);
+        w.fillPage1();
+        int heard = 0;
+        WhenAskedToEnd(&form(), [&](int number) {
+            heard = number;
+            form().endKeepingWork();
+        });
+        QCOMPARE(::raise(signal), 0);
+        QTRY_COMPARE(heard, signal);
+        QVERIFY(w.boxes->empty());
+        const auto copies = QDir(folder).entryList({QStringLiteral("*.telmar")}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        PendingDesign kept = ReadDesignFile(QDir(folder).filePath(copies[0]), form());
+        QVERIFY2(kept.state.problem.isEmpty(), qPrintable(kept.state.problem));
+    }
+
+    // The settings live in ~/.config/telmar/; those an earlier version kept under Qt's
+    // stand-in for a missing organisation are taken over once, and never over newer ones.
+    void settingsMoveToTheProgramsOwnFolder()
+    {
+        const QString config = scratch.filePath(QStringLiteral("config"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+        const QString organisation = QCoreApplication::organizationName();
+        {
+            QSettings earlier(QSettings::NativeFormat, QSettings::UserScope,
+                              QStringLiteral("Unknown Organization"), QStringLiteral("telmar"));
+            earlier.setValue(QStringLiteral("lastFolder"), QStringLiteral("/earlier"));
+        }
+        NameTheProgram();
+        QCOMPARE(QSettings().fileName(), config + QStringLiteral("/telmar/telmar.conf"));
+        QCOMPARE(DesignSession::lastFolder(), QStringLiteral("/earlier"));
+        DesignSession::rememberFolder(QStringLiteral("/newer/x.telmar"));
+        NameTheProgram();
+        const QString kept = DesignSession::lastFolder();
+        QCoreApplication::setOrganizationName(organisation);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QCOMPARE(kept, QStringLiteral("/newer"));
+    }
+
+    // Names in «Недавние» show their controls as escapes, never obey them; a long one loses
+    // its middle; names no file can have are dropped.
+    void recentNamesAreShownAsTheyAre()
+    {
+        const QString odd = QStringLiteral("/tmp/a\tb/c\u202Eflet.telmar");
+        const QString longName =
+            QStringLiteral("/tmp/") + QString(300, 'x') + QStringLiteral(".telmar");
+        QStringList recent{odd, longName};
+        for (int i = 0; i < 6; ++i)
+            recent << QStringLiteral("/tmp/") + QString(1 << 20, QChar('a' + i));
+        QSettings().setValue(QStringLiteral("recentDesigns"), recent);
+        QElapsedTimer clock;
+        clock.start();
+        const QStringList offered = chooseRecent(0);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(offered[0], QStringLiteral("&1 c\\u{202e}flet.telmar — /tmp/a\\tb"));
+        QVERIFY(offered[1].startsWith(QStringLiteral("&2 xxx")));
+        QVERIFY(offered[1].contains(QStringLiteral("…")));
+        QVERIFY(offered[1].size() < 120);
+        QCOMPARE(QSettings().value(QStringLiteral("recentDesigns")).toStringList(),
+                 recent.mid(0, 2));
     }
 
     // A copy that cannot be written is told once, not after every pause in the typing.

@@ -165,6 +165,13 @@ private slots:
         return pids;
     }
 
+    // The sockets of this user's offices in the temporary folder.
+    static QStringList PipeSockets()
+    {
+        return QDir(QStringLiteral("/tmp"))
+            .entryList({QStringLiteral("OSL_PIPE_%1_*").arg(::getuid())}, QDir::System);
+    }
+
     static bool Alive(pid_t pid)
     {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -428,6 +435,28 @@ private slots:
         reports.finish();
     }
 
+    // An office that ends at once (a broken install, a crash, a profile it cannot write) is
+    // noticed when it ends, not waited on for the whole start-up, and the user is told it
+    // ended rather than that it did not answer.
+    void anOfficeThatEndsAtOnceIsNotWaitedOn()
+    {
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("fake-ends"), QStringLiteral("exit 1"));
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::seconds(20);
+        use(WordBackend::preferred, fake);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(w.report(Computed(), ReportTemplatePath()));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(reports.opened.size(), 1);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("LibreOffice завершился")),
+                 qPrintable(seen[0].text));
+        reports.finish();
+    }
+
     void fakeOfficesThatNeverAnswerAreEndedAndNotRetried_data()
     {
         // clang-format off
@@ -454,6 +483,7 @@ private slots:
         fake.callDeadline = std::chrono::seconds(2);
         use(WordBackend::preferred, fake);
 
+        const QStringList socketsBefore = PipeSockets();
         // The window thread is never held up: a timer keeps ticking while the report runs.
         QElapsedTimer clock;
         clock.start();
@@ -476,6 +506,9 @@ private slots:
         const QList<pid_t> started = Started(fake.program);
         QCOMPARE(started.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(started.first()), 5000); // ended and reaped
+        // Nor does the socket it listened on stay behind in the temporary folder.
+        for (const QString &socket : PipeSockets())
+            QVERIFY2(socketsBefore.contains(socket), qPrintable(socket));
 
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(Started(fake.program).size(), 1); // not tried again

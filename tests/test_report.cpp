@@ -3,6 +3,7 @@
 // a template that lacks a placeholder or is missing, and the template left untouched.
 
 #include "app/TitleBlockWindow.h"
+#include "app/Unit10.h"
 #include "design/NumberFormat.h"
 #include "report/ReportGenerator.h"
 #include "report/WordApp.h"
@@ -26,6 +27,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
@@ -741,6 +743,65 @@ private slots:
         QVERIFY(ReadFile(path).startsWith("%PDF-"));
         QCOMPARE(QFileInfo(offered).fileName(), QStringLiteral("Отчёт.pdf"));
         reports.opened.clear(); // the PDF is the user's, not a report to clear away
+    }
+
+    // A PDF an office is slow to make can be cancelled from its progress window, and the
+    // office goes; asked for again meanwhile, the user is told one is being made; a FIFO
+    // for a target is refused before any office starts.
+    void aPdfUnderWayCanBeCancelled()
+    {
+        const QString hanging = scratch.filePath(QStringLiteral("hanging-office"));
+        const QByteArray pids = QFile::encodeName(scratch.filePath(QStringLiteral("office.pids")));
+        QVERIFY(WriteFile(hanging, "#!/bin/sh\nsleep 300 &\necho $! > '" + pids + ".new'\nmv '" +
+                                       pids + ".new' '" + pids + "'\nwait\n"));
+        QVERIFY(QFile::setPermissions(hanging, QFile::ReadOwner | QFile::ExeOwner));
+        ReportSettings settings;
+        settings.backend = WordBackend::builtIn;
+        settings.office.program = hanging;
+        w.useReports(settings);
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        w.nextOnPage2();
+        QVERIFY(form().Button12->isVisible());
+
+        const QString fifo = scratch.filePath(QStringLiteral("pipe.pdf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString path = fifo;
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Click(form().Button12);
+        QVERIFY(!w.runner().running());
+        auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("не обычный файл")),
+                 qPrintable(seen[0].text));
+
+        path = scratch.filePath(QStringLiteral("долгий.pdf"));
+        QSignalSpy spy(&w.runner(), &ReportRunner::finished);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Click(form().Button12);
+        QVERIFY(w.runner().running());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QFile::decodeName(pids)), 20000);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Click(form().Button12);
+        seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(1));
+        QVERIFY2(seen[0].text.contains(QStringLiteral("уже готовится")), qPrintable(seen[0].text));
+
+        TForm10 *progress = w.windows->Form10.get();
+        QVERIFY(progress->isVisible());
+        QVERIFY(progress->CancelButton->isVisible());
+        Click(progress->CancelButton);
+        QVERIFY(w.reportEnds(spy, 10000));
+        QVERIFY(!progress->isVisible());
+        QVERIFY(w.boxes->empty());
+        QVERIFY(!QFileInfo::exists(path));
+        const QByteArray sleeper = ReadFile(QFile::decodeName(pids)).trimmed();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QFileInfo::exists(QStringLiteral("/proc/%1").arg(sleeper)) ||
+                ReadFile(QStringLiteral("/proc/%1/stat").arg(sleeper)).contains(") Z"),
+            8000);
     }
 
     void progressWindowIsPaintedBeforeTheReportRuns()

@@ -1,5 +1,6 @@
 #include "report/engine/PdfConversion.h"
 
+#include "report/engine/OfficeProgram.h"
 #include "report/engine/RegularFile.h"
 
 #include <cctype>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -166,6 +168,8 @@ PdfConversion ConvertToPdf(const fs::path &office, std::string_view rtf,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawnError) return failed(Failure::cannotStart, std::strerror(spawnError));
+    // Should this process be killed outright meanwhile, the office still ends.
+    std::optional<GroupWatch> watch(std::in_place, pid);
 
     const Clock::time_point end = Clock::now() + deadline;
     for (;;) {

@@ -5,7 +5,9 @@ OfficeConnection ConnectOffice(const OfficeOptions &options, const std::shared_p
 {
     LibreOfficeWordProcessor::Connection connection =
         LibreOfficeWordProcessor::connect(options, run);
-    return {.processor = std::move(connection.office), .failed = connection.failed};
+    return {.processor = std::move(connection.office),
+            .failed = connection.failed,
+            .ended = connection.ended};
 }
 
 void EndOffice(OfficeRun &run)

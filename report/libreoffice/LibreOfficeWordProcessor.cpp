@@ -57,6 +57,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,8 +132,10 @@ QString RandomPipeName()
 }
 
 // Starts the office in a session and process group of its own, so that it can be ended as
-// a whole; a thread of its own reaps it whenever it ends. 0 when it cannot be started.
-pid_t StartInOwnGroup(const QString &program, const QStringList &arguments)
+// a whole; a thread of its own reaps it whenever it ends, and then sets `ended`. 0 when it
+// cannot be started.
+pid_t StartInOwnGroup(const QString &program, const QStringList &arguments,
+                      std::shared_ptr<std::atomic<bool>> ended)
 {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
     for (const QString &argument : arguments)
@@ -156,35 +159,55 @@ pid_t StartInOwnGroup(const QString &program, const QStringList &arguments)
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (failed) return 0;
-    std::thread([pid] {
+    // The office goes with this process even when it is killed outright; the watch is let go
+    // once the office has been reaped.
+    std::thread([pid, ended = std::move(ended), watch = std::make_shared<GroupWatch>(pid)] {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
+        *ended = true;
     }).detach();
     return pid;
 }
 
-// Ends a process group: politely first, then for good.
-void EndGroup(pid_t group)
+// Ends a process group: politely first, then for good. Whether there was one to end.
+bool EndGroup(pid_t group)
 {
-    if (group <= 0 || ::kill(-group, SIGTERM) != 0) return;
+    if (group <= 0 || ::kill(-group, SIGTERM) != 0) return false;
     for (int i = 0; i < 30; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (::kill(-group, 0) != 0) return;
+        if (::kill(-group, 0) != 0) return true;
     }
     ::kill(-group, SIGCONT); // a stopped office cannot take its TERM
     for (int i = 0; i < 10; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (::kill(-group, 0) != 0) return;
+        if (::kill(-group, 0) != 0) return true;
     }
     ::kill(-group, SIGKILL);
+    return true;
+}
+
+// The socket an office listening on `pipe` leaves in the temporary folder when it is ended:
+// the run's own name, so nobody else's. The office puts it in /tmp, or in TMPDIR.
+void RemovePipeSocket(const QString &pipe)
+{
+    const QString name = QStringLiteral("OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe);
+    for (const QString &folder : {QStringLiteral("/tmp"), qEnvironmentVariable("TMPDIR")}) {
+        if (folder.isEmpty()) continue;
+        const QByteArray path = QFile::encodeName(QDir(folder).filePath(name));
+        struct stat status {};
+        if (::lstat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode) &&
+            status.st_uid == ::getuid())
+            ::unlink(path.constData());
+    }
 }
 
 } // namespace
 
 void EndRunsOffice(OfficeRun &run)
 {
-    EndGroup(static_cast<pid_t>(run.startedProcess.exchange(0)));
+    if (EndGroup(static_cast<pid_t>(run.startedProcess.exchange(0))) && !run.pipeName.isEmpty())
+        RemovePipeSocket(run.pipeName);
 }
 
 bool OfficeShowsWindows(const QString &program)
@@ -224,7 +247,9 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     const QString pipe = runsPipe ? run->pipeName : options.pipeName;
     const OUString url =
         Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
-    const auto reach = [state, url](std::chrono::steady_clock::time_point deadline) {
+    // Set once an office this connection started has ended: waiting on it is over.
+    const auto ended = std::make_shared<std::atomic<bool>>(false);
+    const auto reach = [state, url, ended](std::chrono::steady_clock::time_point deadline) {
         const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
         for (;;) {
             try {
@@ -234,7 +259,7 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
                 state->context = remote;
                 return true;
             } catch (const css::connection::NoConnectException &) {
-                if (std::chrono::steady_clock::now() >= deadline) return false;
+                if (std::chrono::steady_clock::now() >= deadline || *ended) return false;
                 std::this_thread::sleep_for(std::chrono::milliseconds(200));
             }
         }
@@ -259,15 +284,20 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     if (options.headless) arguments << QStringLiteral("--headless");
     if (!options.profileUrl.isEmpty())
         arguments << QStringLiteral("-env:UserInstallation=%1").arg(options.profileUrl);
-    state->processId = StartInOwnGroup(program, arguments);
+    state->processId = StartInOwnGroup(program, arguments, ended);
     if (state->processId == 0) return failed();
     if (runsPipe) run->startedProcess = state->processId;
 
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
+        // Read before ending it ourselves. A wait that failed before its deadline may have
+        // met an office on its way out: its end is looked for a moment longer.
+        for (int i = 0; i < 20 && !*ended && std::chrono::steady_clock::now() < deadline; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const bool endedItself = *ended;
         office->endStartedProgram();
-        return failed();
+        return {.office = nullptr, .failed = true, .ended = endedItself};
     }
     return {.office = std::move(office)};
 }
@@ -277,8 +307,8 @@ void LibreOfficeWordProcessor::endStartedProgram() noexcept
     state_->unresponsive = true; // nothing more is asked of it
     const auto group = static_cast<pid_t>(std::exchange(state_->processId, 0));
     qint64 expected = group;
-    run_->startedProcess.compare_exchange_strong(expected, 0);
-    EndGroup(group);
+    const bool runs = run_->startedProcess.compare_exchange_strong(expected, 0);
+    if (EndGroup(group) && runs && !run_->pipeName.isEmpty()) RemovePipeSocket(run_->pipeName);
 }
 
 LibreOfficeWordProcessor::~LibreOfficeWordProcessor()

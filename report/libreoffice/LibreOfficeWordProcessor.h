@@ -20,6 +20,7 @@ public:
     struct Connection {
         std::unique_ptr<LibreOfficeWordProcessor> office = nullptr;
         bool failed = false;
+        bool ended = false; // the office it started ended before it answered
     };
 
     // Starts the office or reaches the running one; none when there is none, when it could
