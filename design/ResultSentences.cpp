@@ -226,15 +226,20 @@ ResultSentences ComposeResultSentences(const DesignResult &result, std::string_v
     s.designResistivity =
         "Удельный расчётный коэффициент сопротивления грунта = " + oneDecimal(r.designResistivity) +
         "  Ом*м ;";
-    s.singleElectrode = "Сопротивление одного вертикального заземлителя = " +
-                        oneDecimal(r.singleElectrodeResistance) + "  Ом ;";
+    // A formula taken past where it holds gives 0 or less: that is no resistance to show;
+    // the notes say which formula and what to change.
+    const auto resistance = [&](std::string_view caption, double value) {
+        return value > 0 ? std::string(caption) + " = " + oneDecimal(value) + "  Ом ;"
+                         : std::string(caption) + ": по формуле не определяется ;";
+    };
+    s.singleElectrode =
+        resistance("Сопротивление одного вертикального заземлителя", r.singleElectrodeResistance);
     s.estimatedCount =
         "Предполагаемое количество вертикальных заземлителей = " + general(r.estimatedCount) +
         "  шт ;";
     s.estimatedStripLength =
         "Предполагаемая длина горизонтального заземлителя = " + general(r.stripLength) + "  м ;";
-    s.stripResistance =
-        "Сопротивление горизонтального заземлителя = " + oneDecimal(r.stripResistance) + "  Ом ;";
+    s.stripResistance = resistance("Сопротивление горизонтального заземлителя", r.stripResistance);
     const auto stripAlone = [&](Form form) {
         return "Полоса связи одна даёт " +
                ResistanceAgainstNorm(r.refinedStripResistance, r.allowedResistance, true, sep) +
