@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -39,12 +40,13 @@ ArrayGeometry GeometryOf(SurveyMethod method, double spacing, double potentialSp
 double ImageTerm(const ArrayGeometry &g, double thickness, double n)
 {
     const double depth = 2 * n * thickness;
-    return g.c * (1 / std::hypot(g.r1, depth) - 1 / std::hypot(g.r2, depth));
+    const double d2 = depth * depth;
+    return g.c * (1 / std::sqrt(g.r1 * g.r1 + d2) - 1 / std::sqrt(g.r2 * g.r2 + d2));
 }
 
-constexpr double kSeriesTolerance = 1e-12;
+constexpr double kSeriesTolerance = 1e-11;
 // Past this many terms the summand is smooth enough for the closed form of the rest.
-constexpr int kDirectTerms = 256;
+constexpr int kDirectTerms = 128;
 
 // Σ h(j) over j = 0, 1, 2 … for a function smooth on the scale of one step: Euler–Maclaurin
 // to the third derivative,
@@ -268,6 +270,20 @@ SurveyOutcome FitSurvey(const Survey &survey)
     const double trend = lastLog - firstLog;
 
     Eigen::NumericalDiff<LogMisfit> functor(misfit);
+    const auto cost = [&](const Eigen::VectorXd &x) {
+        Eigen::VectorXd residuals(misfit.values());
+        misfit(x, residuals);
+        const double sum = residuals.squaredNorm();
+        return std::isfinite(sum) ? sum : std::numeric_limits<double>::infinity();
+    };
+    const auto descend = [&](Eigen::VectorXd &x, int evaluations) {
+        Eigen::LevenbergMarquardt<Eigen::NumericalDiff<LogMisfit>> solver(functor);
+        solver.parameters.maxfev = evaluations;
+        solver.parameters.ftol = 1e-10;
+        solver.parameters.xtol = 1e-9;
+        solver.minimize(x);
+    };
+    // Every start goes a short way; only the best is followed to the end.
     Eigen::VectorXd best(3);
     double bestCost = std::numeric_limits<double>::infinity();
     for (double thicknessShare : {0.0, 0.25, 0.5, 0.75, 1.0}) {
@@ -275,20 +291,14 @@ SurveyOutcome FitSurvey(const Survey &survey)
             Eigen::VectorXd x(3);
             x << firstLog, firstLog + reach * trend,
                 std::log(minSpacing) + thicknessShare * std::log(maxSpacing / minSpacing);
-            Eigen::LevenbergMarquardt<Eigen::NumericalDiff<LogMisfit>> solver(functor);
-            solver.parameters.maxfev = 600;
-            solver.parameters.ftol = 1e-14;
-            solver.parameters.xtol = 1e-12;
-            solver.minimize(x);
-            Eigen::VectorXd residuals(misfit.values());
-            misfit(x, residuals);
-            const double cost = residuals.squaredNorm();
-            if (std::isfinite(cost) && cost < bestCost) {
-                bestCost = cost;
+            descend(x, 40);
+            if (const double c = cost(x); c < bestCost) {
+                bestCost = c;
                 best = x;
             }
         }
     }
+    descend(best, 400);
 
     const TwoLayerSoil soil = misfit.Soil(best);
     std::vector<double> fitted;
