@@ -1,9 +1,14 @@
 // The soil survey's fit: readings made by the two-layer forward model from a known soil
 // come back as that soil, with and without noise, for both arrays; the image series where
-// it falls slowest; and the readings that cannot be fitted.
+// it falls slowest; the readings that cannot be fitted; and telmar-calc --survey.
 
 #include "design/Survey.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -63,6 +68,8 @@ private slots:
     void resistancesTakeTheGeometricFactor();
     void badReadingsNameTheRow_data();
     void badReadingsNameTheRow();
+    void telmarCalcFitsASurveyFile_data();
+    void telmarCalcFitsASurveyFile();
 };
 
 void TestSurvey::twoLayersRecovered_data()
@@ -231,6 +238,76 @@ void TestSurvey::badReadingsNameTheRow()
     const SurveyOutcome outcome = FitSurvey(survey);
     QVERIFY(!outcome.fit);
     QCOMPARE(QString::fromStdString(outcome.fault), fault);
+}
+
+void TestSurvey::telmarCalcFitsASurveyFile_data()
+{
+    // A Schlumberger sounding of 150, 30 and 4 m read as resistances, MN/2 a tenth of AB/2.
+    QJsonArray spacings, potentials, resistances;
+    for (double ab : {1.0, 2.0, 3.0, 5.0, 8.0, 12.0, 20.0, 30.0, 50.0, 80.0}) {
+        const double mn = ab / 10;
+        const double rho = ApparentResistivity(SurveyMethod::schlumberger, ab, mn, {150, 30, 4});
+        spacings.append(ab);
+        potentials.append(mn);
+        resistances.append(rho * 2 * mn / (M_PI * (ab * ab - mn * mn)));
+    }
+    const QJsonObject sounding{{"method", "schlumberger"},
+                               {"spacings", spacings},
+                               {"potentialSpacings", potentials},
+                               {"resistances", resistances}};
+    QJsonObject wenner = sounding;
+    wenner["method"] = "wenner";
+    QJsonObject crossed = sounding;
+    crossed["potentialSpacings"] = QJsonArray{0.1, 2.0, 0.3, 0.5, 0.8, 1.2, 2.0, 3.0, 5.0, 8.0};
+    QJsonObject both = sounding;
+    both["apparentResistivities"] = spacings;
+
+    QTest::addColumn<QJsonObject>("survey");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("JSON") << sounding << QStringList() << 0 << "";
+    QTest::newRow("text") << sounding << QStringList{"--text"} << 0
+                          << "ρ1 = 150,0 Ом·м, ρ2 = 30,0 Ом·м, H = 4 м.";
+    QTest::newRow("MN/2 in a Wenner line")
+        << wenner << QStringList() << 2
+        << "\"potentialSpacings\" (MN/2) belong to a Schlumberger sounding";
+    QTest::newRow("MN as long as AB")
+        << crossed << QStringList() << 2 << "Строка 2: MN должен быть меньше AB.";
+    QTest::newRow("both kinds of reading")
+        << both << QStringList() << 2 << "give either \"resistances\" or \"apparentResistivities\"";
+}
+
+void TestSurvey::telmarCalcFitsASurveyFile()
+{
+    QFETCH(QJsonObject, survey);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+    QTemporaryDir scratch;
+    QFile file(scratch.filePath("survey.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QJsonDocument(survey).toJson()) > 0);
+    file.close();
+    QProcess calc;
+    calc.start(TELMAR_CALC, QStringList{"--survey", file.fileName()} + options);
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitCode(), status);
+    const QString out = QString::fromUtf8(calc.readAllStandardOutput());
+    const QString err = QString::fromUtf8(calc.readAllStandardError());
+    if (status != 0) {
+        QCOMPARE(err.trimmed(), "telmar-calc: " + expected);
+        QVERIFY(out.isEmpty());
+    } else if (options.isEmpty()) {
+        const QJsonObject fit = QJsonDocument::fromJson(out.toUtf8()).object();
+        QVERIFY(Within(fit["upperResistivity"].toDouble(), 150, 0.01));
+        QVERIFY(Within(fit["lowerResistivity"].toDouble(), 30, 0.01));
+        QVERIFY(Within(fit["upperLayerThickness"].toDouble(), 4, 0.01));
+        QVERIFY(fit["rmsPercent"].toDouble() < 0.1);
+        QCOMPARE(fit["uniform"].toBool(true), false);
+    } else {
+        QCOMPARE(out.split('\n').first(), expected);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSurvey)
