@@ -286,12 +286,12 @@ SurveyOutcome FitSurvey(const Survey &survey)
     // Every start goes a short way; only the best is followed to the end.
     Eigen::VectorXd best(3);
     double bestCost = std::numeric_limits<double>::infinity();
-    for (double thicknessShare : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+    for (double thicknessShare : {0.1, 0.45, 0.8}) {
         for (double reach : {1.0, 2.0}) {
             Eigen::VectorXd x(3);
             x << firstLog, firstLog + reach * trend,
                 std::log(minSpacing) + thicknessShare * std::log(maxSpacing / minSpacing);
-            descend(x, 40);
+            descend(x, 30);
             if (const double c = cost(x); c < bestCost) {
                 bestCost = c;
                 best = x;
