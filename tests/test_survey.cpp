@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 
 Q_DECLARE_METATYPE(SurveyMethod)
@@ -186,8 +187,9 @@ void TestSurvey::resistancesTakeTheGeometricFactor()
         for (SurveyReading &r : survey.readings) {
             const double factor =
                 method == SurveyMethod::wenner
-                    ? 2 * M_PI * r.spacing
-                    : M_PI * (r.spacing * r.spacing - r.potentialSpacing * r.potentialSpacing) /
+                    ? 2 * std::numbers::pi * r.spacing
+                    : std::numbers::pi *
+                          (r.spacing * r.spacing - r.potentialSpacing * r.potentialSpacing) /
                           (2 * r.potentialSpacing);
             r.value /= factor;
         }
@@ -249,7 +251,7 @@ void TestSurvey::telmarCalcFitsASurveyFile_data()
         const double rho = ApparentResistivity(SurveyMethod::schlumberger, ab, mn, {150, 30, 4});
         spacings.append(ab);
         potentials.append(mn);
-        resistances.append(rho * 2 * mn / (M_PI * (ab * ab - mn * mn)));
+        resistances.append(rho * 2 * mn / (std::numbers::pi * (ab * ab - mn * mn)));
     }
     const QJsonObject sounding{{"method", "schlumberger"},
                                {"spacings", spacings},
