@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <numeric>
 
 namespace {
 
@@ -262,8 +263,7 @@ SurveyOutcome FitSurvey(const Survey &survey)
         return survey.readings[a].spacing < survey.readings[b].spacing;
     };
     std::vector<std::size_t> order(read.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(), byspacing);
     const double firstLog = misfit.logRead[order.front()];
     const double lastLog = misfit.logRead[order.back()];
@@ -285,6 +285,7 @@ SurveyOutcome FitSurvey(const Survey &survey)
     };
     // Every start goes a short way; only the best is followed to the end.
     Eigen::VectorXd best(3);
+    best << meanLog, meanLog, std::log(minSpacing); // kept only should every start fault
     double bestCost = std::numeric_limits<double>::infinity();
     for (double thicknessShare : {0.1, 0.45, 0.8}) {
         for (double reach : {1.0, 2.0}) {
