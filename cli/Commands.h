@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "cli/Status.h"
 #include "design/DesignRecord.h"
 
 #include <optional>
@@ -20,6 +21,12 @@ void AppendCalculation(std::string &out, const DesignRecord &record,
 
 // The variants of a design: a line each and a count of those left out, or JSON.
 void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty);
+
+class Output;
+
+// --survey: the fit of the readings in the file the options name, as JSON or sentences; a
+// fault in the readings ends the run with the reason.
+Status RunSurvey(const Options &options, Output &out);
 
 // Writes the report of `record` to the file the options name; the run ends with the reason
 // where it cannot.

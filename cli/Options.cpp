@@ -38,6 +38,14 @@ Options:
   --force            let --report replace an existing file
   --template FILE    the report template (default: the one installed with the program)
   --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
+  --survey FILE      fit the readings of a soil survey in FILE to two layers instead:
+                     a JSON object with "method" ("wenner" or "schlumberger"),
+                     "spacings" (Wenner a, or Schlumberger AB/2, m), for Schlumberger
+                     "potentialSpacings" (MN/2, m), and either "resistances" (R, Ohm) or
+                     "apparentResistivities" (Ohm m), at least three of each; prints
+                     "upperResistivity", "lowerResistivity", "upperLayerThickness" (null
+                     for a soil that reads uniform), "rmsPercent", "uniform", "poorFit"
+                     (misfit above 10 %) and "sentences", or with --text the sentences
   --help             show this help and exit
   --version          show the version and exit
 
@@ -122,6 +130,8 @@ Options ParseOptions(int argc, char *argv[])
             options.report = value();
         } else if (argument == "--template") {
             options.reportTemplate = value();
+        } else if (argument == "--survey") {
+            options.survey = value();
         } else if (argument == "--office") {
             options.office = value();
         } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {

@@ -14,6 +14,7 @@ struct Options {
     std::optional<std::filesystem::path> report;
     std::optional<std::filesystem::path> reportTemplate;
     std::string office;
+    std::optional<std::filesystem::path> survey;
 };
 
 // The help: what telmar-calc does, its input fields and its options.

@@ -102,6 +102,10 @@ int main(int argc, char *argv[])
             Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))
             std::cerr << "telmar-calc: reading a design from standard input (see --help)\n";
+        if (options.survey &&
+            (options.report || options.variants || options.jsonl || options.input != "-"))
+            Fail(badInput, "--survey fits a survey alone; give it with --text at most");
+        if (options.survey) return static_cast<int>(RunSurvey(options, out));
         Input input(options.input);
         if (!options.jsonl) return static_cast<int>(RunDocument(input, options, out));
         const Status status = RunLines(input, options, out);
