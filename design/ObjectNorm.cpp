@@ -92,7 +92,7 @@ std::optional<std::string> ObjectNormProblem(const DesignInputs &in)
     if (in.purposes.empty()) return std::nullopt;
     for (const Purpose purpose : in.purposes)
         if (WordOf(purpose).empty())
-            return "Назначение заземляющего устройства: неизвестное назначение.";
+            return "Назначение заземляющего устройства (purposes): неизвестное назначение.";
     if (in.lineVoltage != 660 && in.lineVoltage != 380 && in.lineVoltage != 220)
         return "Линейное напряжение (lineVoltage) должно быть 660, 380 или 220 В.";
     const bool current = Serves(in, Purpose::isolatedAbove1kV) || Serves(in, Purpose::itNetwork);
@@ -127,9 +127,14 @@ std::vector<ConsideredNorm> ObjectNorms(const DesignInputs &in, double k)
         norms.push_back(
             Parallel("1.7.101", "заземлитель у нейтрали отдельно, " + volts, 15 * steps * k, 0));
     }
-    if (Serves(in, Purpose::repeated))
+    if (Serves(in, Purpose::repeated)) {
         norms.push_back(
             Parallel("1.7.103", "каждое повторное заземление, " + volts, 15 * steps * k, 0));
+        // The line's other repeated earthings, where given, and this one meet its total.
+        if (in.repeatedEarthingsResistance > 0)
+            norms.push_back(Parallel("1.7.103", "все повторные заземления линии вместе, " + volts,
+                                     5 * steps * k, in.repeatedEarthingsResistance));
+    }
     if (Serves(in, Purpose::isolatedAbove1kV))
         norms.push_back(Parallel("1.7.96", "250/I, не более 10 Ом",
                                  std::min(250 / in.faultCurrent, 10.0), natural));

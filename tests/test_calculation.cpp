@@ -986,6 +986,9 @@ private slots:
         line.purposes = {Purpose::repeated};
         line.lineVoltage = 220;
         QTest::newRow("repeated earthing, 220 В") << line << "1.7.103" << 60.0 << 0;
+        line.repeatedEarthingsResistance = 30; // the line's others: 10 Ом together needs 15
+        line.lineVoltage = 380;
+        QTest::newRow("repeated earthing beside the line's others") << line << "1.7.103" << 15.0 << 0;
         // clang-format on
     }
 
