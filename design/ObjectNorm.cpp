@@ -169,8 +169,8 @@ std::string NormLine(const ConsideredNorm &n, std::string_view sep)
 {
     std::string line = "по " + n.clause + " (" + n.what + "): Rн = " + Ohms(n.value, sep) + " Ом";
     if (!n.needed)
-        line += "; естественные заземлители её обеспечивают, искусственный заземлитель не нужен";
+        line += ", естественные заземлители её обеспечивают, искусственный заземлитель не нужен";
     else if (n.artificial != n.value)
-        line += "; искусственному заземлителю Rи = " + Ohms(n.artificial, sep) + " Ом";
+        line += ", искусственному заземлителю Rи = " + Ohms(n.artificial, sep) + " Ом";
     return line;
 }

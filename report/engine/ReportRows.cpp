@@ -338,11 +338,14 @@ std::string ObjectNormText(const R &r, const Context &c)
     if (r.repeatedEarthingsResistance > 0)
         text += ", повторные заземления отходящих линий вместе " +
                 FormatGeneral(r.repeatedEarthingsResistance, c.sep) + " Ом";
-    text += ". Нормы ПУЭ (7-е изд.):";
-    for (const ConsideredNorm &norm : r.norms)
-        text += "\n" + NormLine(norm, c.sep) + (norm.governs ? " — определяющая." : ".");
+    // One paragraph: the report justifies its text, and a line break would stretch a line.
+    text += ". Нормы ПУЭ (7-е изд.): ";
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        text += (i ? "; " : "") + NormLine(r.norms[i], c.sep) +
+                (r.norms[i].governs ? " — определяющая" : "");
+    text += ".";
     if (r.normativeAllowance)
-        text += "\nНормы п. 1.7.101 и 1.7.103 увеличены для грунта с ρ > 100 Ом·м (п. 2.4).";
+        text += " Нормы п. 1.7.101 и 1.7.103 увеличены для грунта с ρ > 100 Ом·м (п. 2.4).";
     return text;
 }
 
