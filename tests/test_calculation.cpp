@@ -8,6 +8,7 @@
 #include "design/Sizing.h"
 #include "design/Tables.h"
 #include "design/Variants.h"
+#include "design/WorkedCalculation.h"
 #include "tests/ReferenceDesign.h"
 
 #include <QRegularExpression>
@@ -1011,6 +1012,20 @@ private slots:
         QVERIFY(r.installationMeetsNorm);
         QVERIFY(r.installationResistance <= allowed);
         QVERIFY(r.fewerInstallationResistance == 0 || r.fewerInstallationResistance > allowed);
+
+        // The page says the clause that governs beside the norm, and lists every norm; the
+        // report's working sizes against the same norm and decides the same count.
+        const ResultSentences sentences = ComposeResultSentences(result, ",");
+        QVERIFY2(QString::fromStdString(sentences.installation).contains("(ПУЭ " + clause + ")"),
+                 sentences.installation.c_str());
+        QCOMPARE(std::ranges::count_if(sentences.extras,
+                                       [](const std::string &line) {
+                                           return line.starts_with("Определяющая норма по ");
+                                       }),
+                 1);
+        const WorkedCalculation worked = Work(r, ",");
+        QVERIFY(Near(worked.norm.back().value, allowed, 1e-3)); // written to 0,01 Ом
+        QCOMPARE(worked.choice.back().count, r.refinedCount);
 
         // Подбор: every variant meets the governing norm, and none a looser one.
         const VariantSearch search = SearchVariants(design);
