@@ -167,6 +167,8 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
     }
     if (!json) {
         if (!Needed(field, record.electrodeMaterial)) return std::nullopt;
+        // A design that states its purposes takes its norm from them.
+        if (field.name == "normativeResistance" && fields.at(kObjectFields[0])) return std::nullopt;
         return "missing " + Quoted(field.name);
     }
     double value = 0;

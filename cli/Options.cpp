@@ -32,7 +32,7 @@ What the earthing serves (optional): the installation is then sized against the 
 the norms its purposes give, and the answer adds "governingClause" (e.g. "1.7.101") and
 "norms", each norm considered: "clause", "value" (Ом), "what", "artificial" (what the
 artificial installation must meet for it), "needed", "governs". "allowedResistance" is the
-governing norm of the artificial installation.
+governing norm of the artificial installation; "normativeResistance" may then be left out.
   purposes                       a list of "sourceNeutral" (ПУЭ 1.7.101: 2/4/8 Ом with
                                  natural and repeated earthings, 15/30/60 Ом the electrode
                                  near the neutral), "repeated" (1.7.103: 15/30/60 Ом),

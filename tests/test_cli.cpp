@@ -387,6 +387,8 @@ private slots:
                    QJsonObject{{"clause", "1.7.101"}, {"value", 4}, {"what", "нейтраль источника с естественными и повторными заземлителями, 380 В"}, {"artificial", 0}, {"needed", false}, {"governs", false}},
                    QJsonObject{{"clause", "1.7.101"}, {"value", 30}, {"what", "заземлитель у нейтрали отдельно, 380 В"}, {"artificial", 30}, {"needed", true}, {"governs", true}},
                    QJsonObject{{"clause", "1.7.96"}, {"value", 250.0 / 30}, {"what", "250/I, не более 10 Ом"}, {"artificial", 0}, {"needed", false}, {"governs", false}}});
+        QTest::newRow("the purposes give the norm")
+            << QJsonObject{{"purposes", QJsonArray{"effectivelyEarthed"}}, {"normativeResistance", QJsonValue::Null}} << "allowedResistance" << QJsonValue(0.5);
         QTest::newRow("no fault current")
             << QJsonObject{{"purposes", substation}} << "error" << QJsonValue("(faultCurrent)");
         QTest::newRow("a fault current of 0")
@@ -407,7 +409,10 @@ private slots:
         QFETCH(QJsonValue, value);
         QJsonObject design = ReferenceJson();
         for (auto it = changes.begin(); it != changes.end(); ++it)
-            design[it.key()] = it.value();
+            if (it.value().isNull())
+                design.remove(it.key()); // a field not given
+            else
+                design[it.key()] = it.value();
         const Run run = Calc({"--jsonl"}, Json(design));
         const QJsonObject result = QJsonDocument::fromJson(run.out).object();
         if (field == "error") {

@@ -320,6 +320,12 @@ std::string ClimaticZone(const R &r, const Context &)
     return "–";
 }
 
+// The norm picked from the table; none for an object whose purposes give its norms.
+std::string TableNorm(const R &r, const Context &c)
+{
+    return r.purposes.empty() ? FormatGeneral(r.normativeResistance, c.sep) : "–";
+}
+
 // What the earthing of an object serves, the fault current, the natural electrodes and
 // repeated earthings, every norm its purposes give with its clause, and the one that governs.
 std::string ObjectNormText(const R &r, const Context &c)
@@ -433,7 +439,7 @@ const Row placeholderTable[] = {
     {"##bd&", kMaterial, Form::crossSection, "size", 3},
     {"##tz&", &R::electrodeMidDepth, Form::general, "", 3},
     {"##r1v&", Key{"singleElectrodeResistance"}, Form::quantity, "", 3},
-    {"##rrn", &R::normativeResistance, Form::general, "", 3},
+    {"##rrn", Composer{TableNorm}, Form::composed, "", 3},
     {"##nuv", &R::electrodeUtilization, Form::general, "", 3},
     {"##ngpr&", Key{"estimatedCountExact"}, Form::quantity, "", 3},
     {"##ngpro&", Key{"estimatedCount"}, Form::quantity, "", 3},
