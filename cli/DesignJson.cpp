@@ -1,5 +1,6 @@
 #include "cli/DesignJson.h"
 
+#include "cli/ObjectNormJson.h"
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
@@ -32,17 +33,23 @@ using simdjson::dom::object;
 // telmar-calc computes a saved design as it is.
 constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows", "view"};
 
+// The object's inputs, read on their own after the table's.
+constexpr std::size_t kObjectFieldCount = std::size(kObjectFields);
+
 constexpr std::size_t kGivenInputs = static_cast<std::size_t>(std::ranges::count_if(
     inputTable, [](const InputField &field) { return field.kind != InputKind::derived; }));
 
 // The names a design may give: the inputs (what the calculation derives is not given),
 // then the design file's own fields.
 constexpr auto kFieldNames = [] {
-    std::array<std::string_view, kGivenInputs + std::size(kDesignFileFields)> names{};
+    std::array<std::string_view, kGivenInputs + std::size(kDesignFileFields) + kObjectFieldCount>
+        names{};
     std::size_t i = 0;
     for (const InputField &field : inputTable)
         if (field.kind != InputKind::derived) names[i++] = field.name;
     for (const std::string_view name : kDesignFileFields)
+        names[i++] = name;
+    for (const std::string_view name : kObjectFields)
         names[i++] = name;
     return names;
 }();
@@ -161,6 +168,8 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
     }
     if (!json) {
         if (field.optional || !Needed(field, record.electrodeMaterial)) return std::nullopt;
+        // A design that states its purposes takes its norm from them.
+        if (field.name == "normativeResistance" && fields.at(kObjectFields[0])) return std::nullopt;
         return "missing " + Quoted(field.name);
     }
     double value = 0;
@@ -274,6 +283,10 @@ DesignInput ReadDesign(element json)
             ++slot;
         }
     }
+    const std::optional<element> *const object[] = {
+        &fields.at(kObjectFields[0]), &fields.at(kObjectFields[1]), &fields.at(kObjectFields[2]),
+        &fields.at(kObjectFields[3]), &fields.at(kObjectFields[4])};
+    if (auto problem = ReadObjectInputs(object, r)) return {.problem = *problem};
     // The desktop program keeps a rod's diameter as its flange width too; either name
     // gives it here.
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod && !fields.at("angleWidth"))
@@ -435,6 +448,12 @@ void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Re
         else
             text(name, value);
     });
+    // The object's inputs and norms, for a design that states its purposes.
+    for (const auto &[name, json] : ObjectNormJson(r)) {
+        key(name);
+        room(sizeof piece);
+        out.append(json);
+    }
     put(pretty ? "\n}" : "}");
     out.append(piece, static_cast<std::size_t>(at - piece));
 }

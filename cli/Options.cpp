@@ -25,6 +25,28 @@ inputs and results, as JSON.
 Input fields:
 )";
 
+// The object's fields, read beside the table's; optional, and a design without purposes
+// is sized against normativeResistance alone.
+constexpr const char *kObjectUsage = R"(
+What the earthing serves (optional): the installation is then sized against the least of
+the norms its purposes give, and the answer adds "governingClause" (e.g. "1.7.101") and
+"norms", each norm considered: "clause", "value" (Ом), "what", "artificial" (what the
+artificial installation must meet for it), "needed", "governs". "allowedResistance" is the
+governing norm of the artificial installation; "normativeResistance" may then be left out.
+  purposes                       a list of "sourceNeutral" (ПУЭ 1.7.101: 2/4/8 Ом with
+                                 natural and repeated earthings, 15/30/60 Ом the electrode
+                                 near the neutral), "repeated" (1.7.103: 15/30/60 Ом),
+                                 "isolatedAbove1kV" (1.7.96: 250/I, at most 10 Ом),
+                                 "itNetwork" (1.7.104: 50/I, 4 Ом need not be undercut),
+                                 "effectivelyEarthed" (1.7.90: 0,5 Ом)
+  lineVoltage                    В: 660, 380 or 220 (default 380)
+  faultCurrent                   I, А: the design earth-fault current, above 0
+  naturalResistance              Rе, Ом: the natural electrodes, above 0 (optional);
+                                 the artificial installation needs Rе·Rн/(Rе − Rн)
+  repeatedEarthingsResistance    Ом: the outgoing lines' repeated earthings together,
+                                 above 0 (optional), in parallel toward 1.7.101's 2/4/8 Ом
+)";
+
 constexpr const char *kUsageTail = R"(
 Options:
   --jsonl            read and write one JSON object per line
@@ -94,7 +116,7 @@ std::string Usage()
         }
         usage += line + '\n';
     }
-    return usage + kUsageTail;
+    return usage + kObjectUsage + kUsageTail;
 }
 
 Options ParseOptions(int argc, char *argv[])

@@ -2,6 +2,7 @@
 
 #include "design/Formulas.h"
 #include "design/Number.h"
+#include "design/ObjectNorm.h"
 #include "design/Tables.h"
 
 #include <algorithm>
@@ -162,6 +163,10 @@ void Ground(DesignRecord &r, double leastCount, const char *&step)
         r.allowanceFactor = AllowanceFactor(r.soilResistivity);
         Rn = f::AllowedResistance(Rn, Number(r.allowanceFactor));
     }
+    // An object of stated purposes sizes against its governing norm, the allowance taken
+    // by the clauses that allow it.
+    r.norms = ObjectNorms(r, r.allowanceFactor);
+    if (const ConsideredNorm *governing = GoverningNorm(r.norms)) Rn = governing->artificial;
     r.allowedResistance = Rn.value();
 
     step = "singleElectrodeResistance";

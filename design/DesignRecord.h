@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Arrangement of the vertical electrodes, as chosen in the electrode page's list.
 enum class Arrangement { contour, row };
@@ -19,6 +20,26 @@ enum class Settling {
     settled,   // the decided count takes the tables' coefficients for itself
     cycle,     // not reached: every count is tried with its own coefficients; kept for the word
     unsettled, // no count meets the norm with the tables' coefficients
+};
+
+// What an earthing installation serves; each brings its clause of ПУЭ.
+enum class Purpose {
+    sourceNeutral,      // the neutral of a transformer or generator up to 1 кВ, 1.7.101
+    repeated,           // a repeated earthing of a line's PEN conductor, 1.7.103
+    isolatedAbove1kV,   // a 3–35 кВ network with an isolated neutral, 1.7.96 and 1.7.97
+    itNetwork,          // an IT network up to 1 кВ, 1.7.104
+    effectivelyEarthed, // a network of 110 кВ and above, effectively earthed, 1.7.90
+};
+
+// One norm a purpose gives: for the whole earthing, and what the artificial installation
+// must meet for it beside the natural electrodes and repeated earthings.
+struct ConsideredNorm {
+    std::string clause;    // "1.7.101"
+    std::string what;      // "нейтраль источника, 380 В"
+    double value = 0;      // the norm, raised by the allowance where its clause allows it
+    double artificial = 0; // Rи = Rе·Rн / (Rе − Rн); the norm itself with nothing in parallel
+    bool needed = true;    // false where the natural electrodes alone meet the norm
+    bool governs = false; // the least the artificial installation must meet
 };
 
 // What the user gives for a design: the choices and numbers of both input pages.
@@ -61,6 +82,13 @@ struct DesignInputs {
     std::string designedBy;
     std::string checkedBy;
     std::string inspectedBy;
+
+    // The object: what the earthing serves; none sizes against normativeResistance alone.
+    std::vector<Purpose> purposes;
+    std::int32_t lineVoltage = 380;         // В, 660, 380 or 220: the ≤ 1 кВ norms' row
+    double faultCurrent = 0;                // I, А: the design earth-fault current
+    double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
+    double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and
@@ -72,7 +100,8 @@ struct DesignResults {
     // allows for it (1 without the allowance), and the norm the installation is decided by.
     double soilResistivity = 0;           // ρ, 0 without the allowance
     double allowanceFactor = 1;           // k
-    double allowedResistance = 0;         // Rn·k
+    double allowedResistance = 0;         // Rn·k, or the governing norm of the object
+    std::vector<ConsideredNorm> norms;    // the object's norms; none without purposes
     double singleElectrodeResistance = 0; // Rv
     double estimatedCountExact = 0;       // x₁
     double estimatedCountFraction = 0;

@@ -4,6 +4,7 @@
 #include "design/CoefficientMethod.h"
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
+#include "design/ObjectNorm.h"
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
 
@@ -33,6 +34,9 @@ double Rounded(double value, double step)
 // the brief form leaves the clause out.
 std::string NormText(const DesignRecord &r, std::string_view sep, Form form)
 {
+    if (const ConsideredNorm *governing = GoverningNorm(r.norms))
+        return FormatGeneral(Rounded(r.allowedResistance, 0.01), sep) + " Ом" +
+               (form == Form::whole ? " (ПУЭ " + governing->clause + ")" : "");
     const std::string picked = FormatGeneral(r.normativeResistance, sep) + " Ом";
     if (r.allowanceFactor <= 1) return picked;
     return FormatGeneral(r.allowedResistance, sep) + " Ом (" + picked + " × " +
@@ -276,5 +280,8 @@ ResultSentences ComposeResultSentences(const DesignResult &result, std::string_v
         s.notes.push_back(std::move(note));
     s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
     s.extras = ExtraResultLines(result, sep);
+    // The object's norms, each with its clause: which governs, and what the others give.
+    for (const ConsideredNorm &norm : r.norms)
+        s.extras.push_back((norm.governs ? "Определяющая норма " : "Норма ") + NormLine(norm, sep));
     return s;
 }

@@ -2,6 +2,7 @@
 
 #include "design/Formulas.h"
 #include "design/NumberFormat.h"
+#include "design/ObjectNorm.h"
 #include "design/Tables.h"
 
 #include <algorithm>
@@ -82,7 +83,9 @@ public:
 
         // The norm, with the calculation's own ρ and k: the decision rests on them.
         double Rn = r_.normativeResistance;
-        if (r_.normativeAllowance) {
+        if (!r_.norms.empty()) {
+            objectNorm(w, Rn);
+        } else if (r_.normativeAllowance) {
             const double rho = r_.soilResistivity;
             const std::optional<NormBasis> basis = NormBasisOf(r_.normativeResistance);
             const std::string clause =
@@ -207,6 +210,33 @@ private:
         const double Rp = shown(f::StripResistance(psiH, rho, Ls, etaH, bs, t));
         return line(f::StripResistanceFormula(lower),
                     f::StripResistanceNumbers(n_, psiH, rho, Ls, etaH, bs, t), Rp, "Ом");
+    }
+
+    // The norms of the object's purposes, the allowance's k where asked for, and the
+    // governing norm the installation is sized against, into `Rn`.
+    void objectNorm(WorkedCalculation &w, double &Rn)
+    {
+        if (r_.normativeAllowance) {
+            w.norm.push_back({"По ПУЭ (7-е изд., п. 1.7.101 и 1.7.103) для грунта с ρ > 100 Ом·м "
+                              "нормы увеличиваются в k = 0,01·ρ раза, но не более чем в 10 раз:",
+                              0});
+            const double rho = r_.soilResistivity;
+            const double L = r_.electrodeLength, t = r_.stripDepth;
+            const double H = std::min(std::max(r_.upperLayerThickness, t), L + t);
+            w.norm.push_back(line(
+                f::kSoilResistivity,
+                f::SoilResistivityNumbers(n_, r_.upperResistivity, r_.lowerResistivity, L, H, t),
+                rho, "Ом·м"));
+            w.norm.push_back(line(f::kAllowanceFactor, f::AllowanceFactorNumbers(n_, rho),
+                                  r_.allowanceFactor, ""));
+        }
+        for (const ConsideredNorm &norm : r_.norms)
+            w.norm.push_back(
+                {"По п. " + NormLine(norm, n_.sep).substr(std::string("по ").size()), 0});
+        const double scale = std::pow(10.0, std::max(2, digits_ - 2));
+        Rn = std::round(r_.allowedResistance * scale) / scale;
+        const ConsideredNorm *governing = GoverningNorm(r_.norms);
+        w.norm.push_back({"Rн = " + n_(Rn) + " Ом (определяет п. " + governing->clause + ")", Rn});
     }
 
     const DesignRecord &r_;

@@ -3,6 +3,7 @@
 
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
+#include "design/ObjectNorm.h"
 #include "design/ResultSentences.h"
 #include "design/Sizing.h"
 #include "design/Tables.h"
@@ -1235,6 +1236,136 @@ private slots:
                                     .arg(written ? "was" : "was not")));
             if (written) QVERIFY(std::isfinite(results[i]));
         }
+    }
+
+    // The object's norms: the least that the artificial installation must meet governs, the
+    // natural electrodes taken in parallel; the calculation and Подбор size against it.
+    void objectNormGoverns_data()
+    {
+        // clang-format off
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("clause");
+        QTest::addColumn<double>("allowed");
+        QTest::addColumn<int>("notNeeded"); // norms the natural electrodes meet alone
+        const auto substation = [](double current, double natural = 0) {
+            DesignRecord r = ReferenceDesign();
+            r.normativeResistance = 0; // not typed: the purposes give the norm
+            r.purposes = {Purpose::sourceNeutral, Purpose::isolatedAbove1kV};
+            r.faultCurrent = current;
+            r.naturalResistance = natural;
+            return r;
+        };
+        QTest::newRow("ТП 10/0,4 кВ, I = 30 A") << substation(30) << "1.7.101" << 4.0 << 0;
+        QTest::newRow("ТП 10/0,4 кВ, I = 100 A") << substation(100) << "1.7.96" << 2.5 << 0;
+        QTest::newRow("ТП, Rе = 10 Ом") << substation(30, 10) << "1.7.101" << 10.0 * 4 / 6 << 0;
+        // The natural electrodes meet 4 and 8,33 Ом; the electrode near the neutral still 30.
+        QTest::newRow("ТП, Rе = 3 Ом") << substation(30, 3) << "1.7.101" << 30.0 << 2;
+        DesignRecord repeatedToo = substation(30, 10);
+        repeatedToo.repeatedEarthingsResistance = 10; // Rе ∥ Rп = 5 Ом
+        QTest::newRow("ТП, Rе = 10 Ом and repeated earthings 10 Ом")
+            << repeatedToo << "1.7.101" << 5.0 * 4 / 1 << 0;
+        DesignRecord it = substation(20);
+        it.purposes = {Purpose::itNetwork};
+        QTest::newRow("IT, I = 20 A: below 4 Ом not taken") << it << "1.7.104" << 4.0 << 0;
+        it.faultCurrent = 5;
+        QTest::newRow("IT, I = 5 A") << it << "1.7.104" << 10.0 << 0;
+        DesignRecord high = substation(30);
+        high.purposes = {Purpose::effectivelyEarthed, Purpose::sourceNeutral};
+        QTest::newRow("110 кВ and above") << high << "1.7.90" << 0.5 << 0;
+        DesignRecord raised = substation(30);
+        raised.upperResistivity = raised.lowerResistivity = 500;
+        raised.normativeAllowance = true; // k = 5 for 1.7.101, none for 1.7.96
+        QTest::newRow("ρ = 500 Ом·м, the allowance") << raised << "1.7.96" << 250.0 / 30 << 0;
+        DesignRecord line = substation(30);
+        line.purposes = {Purpose::repeated};
+        line.lineVoltage = 220;
+        QTest::newRow("repeated earthing, 220 В") << line << "1.7.103" << 60.0 << 0;
+        line.repeatedEarthingsResistance = 30; // the line's others: 10 Ом together needs 15
+        line.lineVoltage = 380;
+        QTest::newRow("repeated earthing beside the line's others") << line << "1.7.103" << 15.0 << 0;
+        // clang-format on
+    }
+
+    void objectNormGoverns()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, clause);
+        QFETCH(double, allowed);
+        QFETCH(int, notNeeded);
+        const DesignResult result = Calculate(design);
+        const DesignRecord &r = result.record;
+        const ConsideredNorm *governing = GoverningNorm(r.norms);
+        QVERIFY(governing);
+        QCOMPARE(QString::fromStdString(governing->clause), clause);
+        QCOMPARE_NEAR(r.allowedResistance, allowed);
+        QCOMPARE(std::ranges::count(r.norms, false, &ConsideredNorm::needed), notNeeded);
+        QCOMPARE(std::ranges::count(r.norms, true, &ConsideredNorm::governs), 1);
+        for (const ConsideredNorm &norm : r.norms)
+            if (norm.needed) QVERIFY(norm.artificial >= r.allowedResistance);
+        QVERIFY(r.installationMeetsNorm);
+        QVERIFY(r.installationResistance <= allowed);
+        QVERIFY(r.fewerInstallationResistance == 0 || r.fewerInstallationResistance > allowed);
+
+        // The page says the clause that governs beside the norm, and lists every norm; the
+        // report's working sizes against the same norm and decides the same count.
+        const ResultSentences sentences = ComposeResultSentences(result, ",");
+        QVERIFY2(QString::fromStdString(sentences.installation).contains("(ПУЭ " + clause + ")"),
+                 sentences.installation.c_str());
+        QCOMPARE(std::ranges::count_if(sentences.extras,
+                                       [](const std::string &line) {
+                                           return line.starts_with("Определяющая норма по ");
+                                       }),
+                 1);
+        const WorkedCalculation worked = Work(r, ",");
+        QVERIFY(Near(worked.norm.back().value, allowed, 1e-3)); // written to 0,01 Ом
+        QCOMPARE(worked.choice.back().count, r.refinedCount);
+
+        // Подбор: every variant meets the governing norm, and none a looser one.
+        const VariantSearch search = SearchVariants(design);
+        for (const Variant &v : search.variants) {
+            QVERIFY(v.resistance <= allowed);
+            QCOMPARE_NEAR(v.allowedResistance, allowed);
+        }
+    }
+
+    void objectNormRefusesBadInputNamingTheField_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("field");
+        DesignRecord r = ReferenceDesign();
+        r.purposes = {Purpose::isolatedAbove1kV, Purpose::sourceNeutral};
+        r.faultCurrent = 30;
+        DesignRecord zero = r;
+        zero.faultCurrent = 0;
+        QTest::newRow("no fault current") << zero << "faultCurrent";
+        DesignRecord negative = r;
+        negative.faultCurrent = -5;
+        QTest::newRow("negative fault current") << negative << "faultCurrent";
+        DesignRecord natural = r;
+        natural.naturalResistance = -1;
+        QTest::newRow("negative Rе") << natural << "naturalResistance";
+        DesignRecord voltage = r;
+        voltage.lineVoltage = 400;
+        QTest::newRow("400 В") << voltage << "lineVoltage";
+        DesignRecord unknown = r;
+        unknown.purposes.push_back(static_cast<Purpose>(17));
+        QTest::newRow("unknown purpose") << unknown << "Назначение";
+    }
+
+    void objectNormRefusesBadInputNamingTheField()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, field);
+        const std::optional<std::string> problem = ObjectNormProblem(design);
+        QVERIFY(problem);
+        QVERIFY2(QString::fromStdString(*problem).contains(field), problem->c_str());
+        try {
+            Calculate(design);
+            QFAIL("the calculation took the inputs");
+        } catch (const ObjectNormError &error) {
+            QCOMPARE(QString::fromUtf8(error.what()), QString::fromStdString(*problem));
+        }
+        QVERIFY(!ObjectNormProblem(ReferenceDesign())); // a design without purposes as today
     }
 };
 

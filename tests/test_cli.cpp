@@ -387,6 +387,30 @@ private slots:
             << QJsonObject{{"utilization", "tabulated"}} << "settling" << QJsonValue("settled");
         QTest::newRow("not a flag") << QJsonObject{{"normativeAllowance", 1}} << "error"
                                     << QJsonValue("field 'normativeAllowance' must be true or false");
+        // What the earthing serves: the least norm governs, the natural electrodes in parallel.
+        const QJsonArray substation{"sourceNeutral", "isolatedAbove1kV"};
+        QTest::newRow("ТП 10/0,4 кВ, I = 30 A")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}} << "governingClause" << QJsonValue("1.7.101");
+        QTest::newRow("ТП 10/0,4 кВ, I = 100 A")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 100}} << "allowedResistance" << QJsonValue(2.5);
+        QTest::newRow("ТП, Rе = 3 Ом: the norms considered")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"naturalResistance", 3}} << "norms"
+            << QJsonValue(QJsonArray{
+                   QJsonObject{{"clause", "1.7.101"}, {"value", 4}, {"what", "нейтраль источника с естественными и повторными заземлителями, 380 В"}, {"artificial", 0}, {"needed", false}, {"governs", false}},
+                   QJsonObject{{"clause", "1.7.101"}, {"value", 30}, {"what", "заземлитель у нейтрали отдельно, 380 В"}, {"artificial", 30}, {"needed", true}, {"governs", true}},
+                   QJsonObject{{"clause", "1.7.96"}, {"value", 250.0 / 30}, {"what", "250/I, не более 10 Ом"}, {"artificial", 0}, {"needed", false}, {"governs", false}}});
+        QTest::newRow("the purposes give the norm")
+            << QJsonObject{{"purposes", QJsonArray{"effectivelyEarthed"}}, {"normativeResistance", QJsonValue::Null}} << "allowedResistance" << QJsonValue(0.5);
+        QTest::newRow("no fault current")
+            << QJsonObject{{"purposes", substation}} << "error" << QJsonValue("(faultCurrent)");
+        QTest::newRow("a fault current of 0")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 0}} << "error" << QJsonValue("(faultCurrent) должно быть больше нуля");
+        QTest::newRow("Rе of 0")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"naturalResistance", 0}} << "error" << QJsonValue("(naturalResistance) должно быть больше нуля");
+        QTest::newRow("an unknown purpose")
+            << QJsonObject{{"purposes", QJsonArray{"tower"}}} << "error" << QJsonValue("(purposes): программе неизвестно назначение \"tower\"");
+        QTest::newRow("400 В")
+            << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"lineVoltage", 400}} << "error" << QJsonValue("(lineVoltage) должно быть 660, 380 или 220 В");
         // clang-format on
     }
 
@@ -397,7 +421,10 @@ private slots:
         QFETCH(QJsonValue, value);
         QJsonObject design = ReferenceJson();
         for (auto it = changes.begin(); it != changes.end(); ++it)
-            design[it.key()] = it.value();
+            if (it.value().isNull())
+                design.remove(it.key()); // a field not given
+            else
+                design[it.key()] = it.value();
         const Run run = Calc({"--jsonl"}, Json(design));
         const QJsonObject result = QJsonDocument::fromJson(run.out).object();
         if (field == "error") {

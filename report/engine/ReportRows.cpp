@@ -5,6 +5,7 @@
 #include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/NumberFormat.h"
+#include "design/ObjectNorm.h"
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
@@ -323,9 +324,45 @@ std::string ClimaticZone(const R &r, const Context &)
     return "–";
 }
 
+// The norm picked from the table; none for an object whose purposes give its norms.
+std::string TableNorm(const R &r, const Context &c)
+{
+    return r.purposes.empty() ? FormatGeneral(r.normativeResistance, c.sep) : "–";
+}
+
+// What the earthing of an object serves, the fault current, the natural electrodes and
+// repeated earthings, every norm its purposes give with its clause, and the one that governs.
+std::string ObjectNormText(const R &r, const Context &c)
+{
+    std::string purposes;
+    for (const Purpose purpose : r.purposes)
+        purposes += (purposes.empty() ? "" : "; ") + std::string(TextOf(purpose));
+    std::string text = "Заземляющее устройство служит: " + purposes + ". Линейное напряжение " +
+                       std::to_string(r.lineVoltage) + " В";
+    if (r.faultCurrent > 0)
+        text +=
+            ", расчётный ток замыкания на землю I = " + FormatGeneral(r.faultCurrent, c.sep) + " А";
+    text += r.naturalResistance > 0 ? ", сопротивление естественных заземлителей Rе = " +
+                                          FormatGeneral(r.naturalResistance, c.sep) + " Ом"
+                                    : ", естественные заземлители не учитываются";
+    if (r.repeatedEarthingsResistance > 0)
+        text += ", повторные заземления отходящих линий вместе " +
+                FormatGeneral(r.repeatedEarthingsResistance, c.sep) + " Ом";
+    // One paragraph: the report justifies its text, and a line break would stretch a line.
+    text += ". Нормы ПУЭ (7-е изд.): ";
+    for (std::size_t i = 0; i < r.norms.size(); ++i)
+        text += (i ? "; " : "") + NormLine(r.norms[i], c.sep) +
+                (r.norms[i].governs ? " — определяющая" : "");
+    text += ".";
+    if (r.normativeAllowance)
+        text += " Нормы п. 1.7.101 и 1.7.103 увеличены для грунта с ρ > 100 Ом·м (п. 2.4).";
+    return text;
+}
+
 // What the norm is for and the clause that sets it, where the table of norms holds it.
 std::string NormBasisText(const R &r, const Context &c)
 {
+    if (!r.purposes.empty()) return ObjectNormText(r, c);
     const std::string norm =
         "Нормируемое сопротивление Rн табл = " + FormatGeneral(r.normativeResistance, c.sep) +
         " Ом";
@@ -342,6 +379,17 @@ std::string NormBasisText(const R &r, const Context &c)
 std::string RulesSource(const R &r, const Context &)
 {
     const std::optional<NormBasis> basis = NormBasisOf(r.normativeResistance);
+    if (!r.norms.empty()) {
+        std::string clauses;
+        for (const ConsideredNorm &norm : r.norms)
+            if (clauses.find(norm.clause) == std::string::npos)
+                clauses += (clauses.empty() ? "" : ", ") + norm.clause;
+        return "Правила устройства электроустановок (ПУЭ). 7-е изд. Глава 1.7 «Заземление и "
+               "защитные меры электробезопасности»: п. " +
+               clauses +
+               " (нормируемые сопротивления), табл. 1.7.4 (наименьшие размеры "
+               "заземлителей).";
+    }
     return "Правила устройства электроустановок (ПУЭ). 7-е изд. Глава 1.7 «Заземление и защитные "
            "меры электробезопасности»: " +
            (basis ? "п. " + std::string(basis->clause) + " (нормируемое сопротивление), " : "") +
@@ -395,7 +443,7 @@ const Row placeholderTable[] = {
     {"##bd&", kMaterial, Form::crossSection, "size", 3},
     {"##tz&", &R::electrodeMidDepth, Form::general, "", 3},
     {"##r1v&", Key{"singleElectrodeResistance"}, Form::quantity, "", 3},
-    {"##rrn", &R::normativeResistance, Form::general, "", 3},
+    {"##rrn", Composer{TableNorm}, Form::composed, "", 3},
     {"##nuv", &R::electrodeUtilization, Form::general, "", 3},
     {"##ngpr&", Key{"estimatedCountExact"}, Form::quantity, "", 3},
     {"##ngpro&", Key{"estimatedCount"}, Form::quantity, "", 3},
