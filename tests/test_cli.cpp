@@ -154,6 +154,15 @@ QByteArray RandomDesigns(int count)
     return designs;
 }
 
+// Whether a process still runs: gone, or a zombie left for whoever adopts the orphans to
+// reap, is not.
+bool Running(const QByteArray &pid)
+{
+    const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype end = stat.lastIndexOf(')');
+    return end > 0 && stat.size() > end + 2 && stat.at(end + 2) != 'Z';
+}
+
 } // namespace
 
 class CliTest : public QObject {
@@ -860,16 +869,10 @@ private slots:
         QVERIFY(run.waitForFinished(10000));
         QCOMPARE(run.exitCode(), 3);
         QVERIFY(run.readAllStandardError().contains("interrupted"));
-        // Gone, or a zombie left for whoever adopts the orphans to reap.
-        const auto running = [](const QByteArray &pid) {
-            const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
-            const qsizetype end = stat.lastIndexOf(')');
-            return end > 0 && stat.size() > end + 2 && stat.at(end + 2) != 'Z';
-        };
         // Killed, each is gone once the kernel next runs it: on a loaded machine a moment
         // after the run has ended.
         for (const QByteArray &pid : started)
-            QTRY_VERIFY2_WITH_TIMEOUT(!running(pid), "a process of the office outlived the run",
+            QTRY_VERIFY2_WITH_TIMEOUT(!Running(pid), "a process of the office outlived the run",
                                       5000);
         QVERIFY(!QFileInfo::exists(scratch.filePath(QStringLiteral("cut.pdf"))));
     }
@@ -909,13 +912,8 @@ private slots:
         QCOMPARE(started.size(), 2);
         ::kill(static_cast<pid_t>(run.processId()), signal);
         QVERIFY(run.waitForFinished(10000));
-        const auto running = [](const QByteArray &pid) {
-            const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
-            const qsizetype end = stat.lastIndexOf(')');
-            return end > 0 && stat.size() > end + 2 && stat.at(end + 2) != 'Z';
-        };
         for (const QByteArray &pid : started)
-            QTRY_VERIFY2_WITH_TIMEOUT(!running(pid), "a process of the office outlived the run",
+            QTRY_VERIFY2_WITH_TIMEOUT(!Running(pid), "a process of the office outlived the run",
                                       8000);
         if (signal != SIGKILL) {
             QCOMPARE(run.exitStatus(), QProcess::NormalExit);
