@@ -464,8 +464,8 @@ void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty)
 {
     // Straight off the record: a batch keeps nothing of a design it has written.
     AppendDesign(out, record, pretty, [&record](const auto &write) {
-        for (const QuantitySpec &spec : CoefficientQuantities())
-            std::visit([&](const auto &value) { write(spec.key, value); }, spec.read(record));
+        for (const QuantityRow &row : CoefficientQuantities())
+            std::visit([&](const auto &value) { write(row.key, value); }, row.read(record));
     });
 }
 

@@ -42,7 +42,7 @@ QuantityReading SettlingOf(const DesignRecord &r)
 // In the order the calculation works them out, and as telmar-calc has always listed them:
 // the JSON names are the keys.
 // clang-format off
-constexpr QuantitySpec kCoefficientQuantities[] = {
+constexpr QuantityRow kCoefficientQuantities[] = {
     {"designResistivity", "ρр", "Ом·м", "Расчётное удельное сопротивление грунта", Writing::oneDecimal, kResult, Read<&R::designResistivity>},
     {"soilResistivity", "ρ", "Ом·м", "Удельное сопротивление грунта без климатического коэффициента", Writing::general, kWorking, Read<&R::soilResistivity>},
     {"allowanceFactor", "k", "", "Коэффициент увеличения нормы", Writing::general, kResult, Read<&R::allowanceFactor>},
@@ -78,9 +78,9 @@ constexpr QuantitySpec kCoefficientQuantities[] = {
 };
 // clang-format on
 
-Quantity QuantityOf(const QuantitySpec &spec, const DesignRecord &r)
+Quantity QuantityOf(const QuantityRow &row, const DesignRecord &r)
 {
-    Quantity q{spec.key, spec.symbol, 0.0, spec.unit, spec.caption, spec.writing, spec.role};
+    Quantity q{row.key, row.symbol, 0.0, row.unit, row.caption, row.writing, row.role};
     std::visit(
         [&q](auto value) {
             if constexpr (std::is_same_v<decltype(value), std::string_view>)
@@ -88,13 +88,13 @@ Quantity QuantityOf(const QuantitySpec &spec, const DesignRecord &r)
             else
                 q.value = value;
         },
-        spec.read(r));
+        row.read(r));
     return q;
 }
 
 } // namespace
 
-std::span<const QuantitySpec> CoefficientQuantities()
+std::span<const QuantityRow> CoefficientQuantities()
 {
     return kCoefficientQuantities;
 }
@@ -149,8 +149,8 @@ MethodResult CoefficientMethod::Describe(const DesignRecord &r) const
     s.method = key();
     s.name = name();
     s.quantities.reserve(std::size(kCoefficientQuantities));
-    for (const QuantitySpec &spec : kCoefficientQuantities)
-        s.quantities.push_back(QuantityOf(spec, r));
+    for (const QuantityRow &row : kCoefficientQuantities)
+        s.quantities.push_back(QuantityOf(row, r));
     s.decision = {.count = r.refinedCount,
                   .arrangement = r.arrangement,
                   .electrodeLength = r.electrodeLength,

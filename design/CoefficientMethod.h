@@ -25,7 +25,7 @@ public:
 using QuantityReading = std::variant<double, bool, std::string_view>;
 
 // What the coefficient method says of one of its quantities, and where its record holds it.
-struct QuantitySpec {
+struct QuantityRow {
     std::string_view key;
     std::string_view symbol;
     std::string_view unit;
@@ -37,7 +37,7 @@ struct QuantitySpec {
 
 // The coefficient method's quantities in its order: what Describe lists, for a reader that
 // goes through many records and keeps nothing of them (telmar-calc's batches).
-std::span<const QuantitySpec> CoefficientQuantities();
+std::span<const QuantityRow> CoefficientQuantities();
 
 // The methods that compute a design, the one that decides it first.
 const std::vector<const Method *> &Methods();
