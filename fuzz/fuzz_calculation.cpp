@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     r.electrodeSpacing = bytes.real();
     r.stripUtilization = bytes.real();
     r.electrodeUtilization = bytes.real();
+    // A byte past the inputs asks for the coefficients by the tables as well; the corpus
+    // written before it stays given.
+    const bool tabulated = bytes.take<std::uint8_t>() & 1;
     for (double *field : ResultsInOrder(r))
         *field = kUntouched;
     r.countNoun = r.countAdjective = "untouched";
@@ -118,12 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(r.installationResistance > 0 && r.installationResistance <= Rn);
         // A contour takes its tables' least count even where fewer would do; a resistance of
         // next to nothing (an underflowing electrode) is no installation to decide on.
-        // With given coefficients the row below is shown with its tables' coefficients, so
-        // only a tabulated design's decision is held to it here.
-        if (r.utilization == UtilizationSource::tabulated &&
-            r.refinedCount > LeastCount(r.arrangement) && r.refinedCount < 9007199254740992.0)
+        if (r.refinedCount > LeastCount(r.arrangement) && r.refinedCount < 9007199254740992.0)
             FUZZ_CHECK(
                 !(r.fewerInstallationResistance > 1e-9 && r.fewerInstallationResistance <= Rn));
+        // With given coefficients the row below takes the design's own, as the decision did.
+        if (r.refinedCount > 1)
+            FUZZ_CHECK(r.fewerElectrodeUtilization == r.electrodeUtilization &&
+                       r.fewerStripUtilization == r.stripUtilization);
     } else {
         FUZZ_CHECK(r.refinedCount == std::max(r.estimatedCount, LeastCount(r.arrangement)) ||
                    r.refinedCount == r.estimatedCount);
@@ -134,5 +139,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const DesignResult whole = Calculate(r);
     FUZZ_CHECK(whole.record.refinedCount == r.refinedCount &&
                whole.record.installationResistance == r.installationResistance);
+    if (!tabulated) return 0;
+    // By the tables every count takes its own coefficients, the row below the decision too,
+    // and that row does not meet the norm either.
+    DesignRecord own = r;
+    own.utilization = UtilizationSource::tabulated;
+    try {
+        own = Calculate(own).record;
+    } catch (const ArithmeticError &) {
+        return 0;
+    }
+    const double n = own.refinedCount;
+    if (own.settling != Settling::settled || n <= LeastCount(own.arrangement) ||
+        n >= 9007199254740992.0)
+        return 0;
+    FUZZ_CHECK(TabulatedCoefficients(own, n) ==
+               std::pair(own.electrodeUtilization, own.stripUtilization));
+    FUZZ_CHECK(TabulatedCoefficients(own, n - 1) ==
+               std::pair(own.fewerElectrodeUtilization, own.fewerStripUtilization));
+    FUZZ_CHECK(!(own.fewerInstallationResistance > 1e-9 &&
+                 own.fewerInstallationResistance <= own.allowedResistance));
     return 0;
 }

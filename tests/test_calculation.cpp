@@ -593,6 +593,68 @@ private slots:
         QVERIFY(settled > 2900);
     }
 
+    // The row below the decision, in the record and in the report's worked calculation, is
+    // reckoned with the coefficients the decision was: the design's own where it gives
+    // them, the tables' for n − 1 where they come from the tables. Either way it fails the
+    // norm, or the decision would have been that count.
+    void rowBelowTheDecisionTakesTheDecisionsCoefficients_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        const auto tabulated = [](DesignRecord r) {
+            r.utilization = UtilizationSource::tabulated;
+            return r;
+        };
+        DesignRecord poor = PoorSoilWideSpacing();
+        QTest::newRow("poor soil, given 0,765 / 0,68") << poor;
+        QTest::newRow("poor soil, by the tables") << tabulated(poor);
+        poor.electrodeUtilization = 0.94;
+        poor.stripUtilization = 0.92;
+        QTest::newRow("poor soil, given 0,94 / 0,92") << poor;
+        DesignRecord reference = ReferenceDesign();
+        reference.electrodeUtilization = 0.81;
+        reference.stripUtilization = 0.75;
+        QTest::newRow("reference, given 0,81 / 0,75") << reference;
+        QTest::newRow("reference, by the tables") << tabulated(reference);
+        DesignRecord contour = ReferenceDesign(Arrangement::contour);
+        contour.normativeResistance = 2;
+        QTest::newRow("contour, given") << contour;
+        QTest::newRow("contour, by the tables") << tabulated(contour);
+    }
+
+    void rowBelowTheDecisionTakesTheDecisionsCoefficients()
+    {
+        QFETCH(DesignRecord, design);
+        const DesignRecord r = Calculate(design).record;
+        const double n = r.refinedCount;
+        QVERIFY(r.installationMeetsNorm);
+        QVERIFY(n > LeastCount(r.arrangement));
+        const bool byTables = design.utilization == UtilizationSource::tabulated;
+        const auto [etaV, etaH] =
+            byTables ? TabulatedCoefficients(r, n - 1)
+                     : std::pair(design.electrodeUtilization, design.stripUtilization);
+        QCOMPARE(r.fewerElectrodeUtilization, etaV);
+        QCOMPARE(r.fewerStripUtilization, etaH);
+        DesignRecord below = r;
+        below.electrodeUtilization = etaV;
+        below.stripUtilization = etaH;
+        QCOMPARE(r.fewerInstallationResistance, InstallationOf(below, n - 1).resistance);
+        QVERIFY(r.fewerInstallationResistance > r.allowedResistance);
+
+        const WorkedCalculation w = Work(r, ",");
+        QCOMPARE(w.choice.size(), std::size_t(2));
+        const WorkedCount &fewer = w.choice.front();
+        QCOMPARE(fewer.count, n - 1);
+        QVERIFY(!fewer.meets);
+        QVERIFY(w.choice.back().meets);
+        // The coefficients of the row are said only where they are not those given above.
+        QCOMPARE(fewer.coefficients.empty(), !byTables);
+        const QString resistance = QString::fromStdString(fewer.resistance.text);
+        QVERIFY2(resistance.contains(QString::number(etaV).replace('.', ',')),
+                 qPrintable(resistance));
+        QVERIFY(QString::fromStdString(fewer.stripResistance.text)
+                    .contains(QString::number(etaH).replace('.', ',')));
+    }
+
     // The designs a checker named, with the counts they need.
     void namedDesignsTakeTheirCount_data()
     {
