@@ -156,6 +156,8 @@ FileInputs ReadInputs(const QJsonObject &design)
                 (whole && (number != std::trunc(number) ||
                            std::abs(number) > std::numeric_limits<std::int32_t>::max())))
                 return refuse(QStringLiteral("число вне допустимых пределов"));
+            if (&field == FindInput("climaticZone") && !(number >= 0 && number <= 4))
+                return refuse(QStringLiteral("ожидается 1, 2, 3 или 4 (0 — зона не задана)"));
             SetNumber(field, in.record, number);
             break;
         }
@@ -304,6 +306,11 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         ShowInputs(form, inputs, texts, keepAbsent);
         for (const std::function<void()> &apply : windows)
             if (apply) apply();
+        // The climatic window shows the design's zone, whatever its picks were.
+        if (const Windows *all = form.windows(); all && all->Form7)
+            all->Form7->showZone(inputs.gives(*FindInput("climaticZone"))
+                                     ? static_cast<int>(inputs.record.climaticZone)
+                                     : 0);
         // A file without an object leaves none.
         if (const Windows *all = form.windows(); all && all->TitleBlock)
             all->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));

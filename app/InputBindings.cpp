@@ -140,6 +140,19 @@ bool FirstOfControl(const InputBinding &binding)
            }) == &binding;
 }
 
+// The zone the climatic window applied, while the ψв tile shows a ψв that zone gives to
+// some length of electrode (a variant applied shows its own length's). Any other ψ was put
+// there otherwise: the design's one ψ for every length. 0 for none.
+int ClimaticZoneOf(const TForm1 &form, double verticalCoefficient)
+{
+    const Windows *windows = form.windows();
+    const int zone = windows && windows->Form7 ? windows->Form7->zone() : 0;
+    if (zone == 0) return 0;
+    const ClimaticRow &row = climaticTable[static_cast<std::size_t>(zone - 1)];
+    const auto [low, high] = std::minmax(row.verticalShort, row.verticalLong);
+    return verticalCoefficient >= low && verticalCoefficient <= high ? zone : 0;
+}
+
 } // namespace
 
 bool ScreenInputs::gives(const InputField &field) const
@@ -206,6 +219,12 @@ ScreenInputs InputsOnPages(const TForm1 &form)
         } catch (const ConversionError &) {
         }
     }
+    if (const InputField &psi = *FindInput("verticalClimaticCoefficient"); on.gives(psi)) {
+        if (const int zone = ClimaticZoneOf(form, on.record.verticalClimaticCoefficient)) {
+            on.record.climaticZone = zone;
+            on.given.push_back(FindInput("climaticZone"));
+        }
+    }
     // The object of the title block is the design's; the names there are the user's.
     if (const Windows *windows = form.windows();
         windows && windows->TitleBlock && !windows->TitleBlock->object().isEmpty()) {
@@ -251,6 +270,14 @@ void CommitNumbers(TForm1 &form, int page)
         if (binding.positive && !(value > 0))
             refuse(QStringLiteral("введите число больше нуля"), {});
         SetNumber(field, record, value);
+    }
+    // The zone goes with the ψ picked from it; the electrode's length then takes its own ψ,
+    // which the tile shows.
+    record.climaticZone = ClimaticZoneOf(form, record.verticalClimaticCoefficient);
+    if (page == 2 && record.climaticZone > 0) {
+        record.verticalClimaticCoefficient =
+            VerticalClimaticCoefficient(record.climaticZone, record.electrodeLength);
+        form.Label29->setText(Formatted(record.verticalClimaticCoefficient));
     }
 }
 

@@ -37,6 +37,14 @@ void CreateSecondaryWindows(Windows &windows)
                          main.Label29->setText(vertical);
                          main.Label28->setText(horizontal);
                      });
+    // The tile says which zone its ψв follows the electrode's length from.
+    QObject::connect(w->Form7.get(), &TForm7::zoneChanged, main.Label29, [&main](int zone) {
+        static const char *const kZones[] = {"I", "II", "III", "IV"};
+        main.Label29->setToolTip(
+            zone > 0 ? QStringLiteral("Климатическая зона %1: ψв по длине электродов")
+                           .arg(QLatin1String(kZones[zone - 1]))
+                     : QString());
+    });
     w->Form9 = std::make_unique<TForm9>();
     w->Form10 = std::make_unique<TForm10>();
     w->Drawing = std::make_unique<DrawingWindow>(main.record);

@@ -118,8 +118,11 @@ bool TForm7::okMayBeEnabled() const
 
 void TForm7::BitBtn1Click()
 {
-    for (int zone = 0; zone < 4; ++zone)
-        if (RadioButtons[zone]->isChecked()) zoneCoefficients = climaticTable[zone];
+    for (int zone = 0; zone < 4; ++zone) {
+        if (!RadioButtons[zone]->isChecked()) continue;
+        zoneCoefficients = climaticTable[zone];
+        zone_ = zone + 1;
+    }
     switch (ChosenItem(ComboBox1)) {
     case 0:
         chosenValue = zoneCoefficients.verticalShort;
@@ -134,6 +137,7 @@ void TForm7::BitBtn1Click()
     emit coefficientsPicked(
         QString::fromStdString(FormatGeneral(chosenValue, separator)),
         QString::fromStdString(FormatGeneral(zoneCoefficients.horizontal, separator)));
+    emit zoneChanged(zone_);
     hide();
 }
 
@@ -171,6 +175,18 @@ void TForm7::clearState()
     RestoreList(ComboBox1, {{"text", QString()}, {"item", -1}});
     chosenValue = 0;
     zoneCoefficients = {0, 0, 0};
+    zone_ = 0;
+    emit zoneChanged(0);
+}
+
+void TForm7::showZone(int zone)
+{
+    zone_ = zone >= 1 && zone <= static_cast<int>(climaticTable.size()) ? zone : 0;
+    if (zone_ > 0) {
+        checkZone(zone_ - 1);
+        zoneCoefficients = climaticTable[static_cast<std::size_t>(zone_ - 1)];
+    }
+    emit zoneChanged(zone_);
 }
 
 void TForm7::checkZone(int zone)

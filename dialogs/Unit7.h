@@ -31,6 +31,13 @@ public:
     ClimaticRow zoneCoefficients{0, 0, 0};
     double chosenValue = 0;
 
+    // The climatic zone of the design, 1 to 4, as the last OK applied it or a design file
+    // gave it; 0 for none (a ψ of a design without a zone).
+    int zone() const { return zone_; }
+    // Takes the design's zone and checks its button; 0: the design has none, and the
+    // window keeps its picks.
+    void showZone(int zone);
+
     QJsonObject saveState() const override;
     PendingState restoreState(const QJsonObject &state, const QString &where) override;
     void clearState() override;
@@ -38,6 +45,8 @@ public:
 signals:
     // OK's pick, as the tiles show it.
     void coefficientsPicked(const QString &vertical, const QString &horizontal);
+    // The design's zone changed (0: none).
+    void zoneChanged(int zone);
 
 protected:
     bool okMayBeEnabled() const override;
@@ -46,4 +55,6 @@ protected:
 private:
     // Checks the zone's button; -1: none.
     void checkZone(int zone);
+
+    int zone_ = 0;
 };

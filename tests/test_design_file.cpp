@@ -6,6 +6,7 @@
 #include "app/DesignFile.h"
 #include "app/Recovery.h"
 #include "app/StartUp.h"
+#include "app/VariantsWindow.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
@@ -19,6 +20,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTableView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -164,6 +166,61 @@ private slots:
         QCOMPARE(w.page(), 3);
         QCOMPARE(form().record.refinedCount, count);
         QVERIFY(!form().isWindowModified());
+    }
+
+    // Zone II picked for 5 m electrodes (ψв 1,25): Подбор gives a 2 m variant the zone's ψв
+    // for 2 m, Применить puts it on the tile, and the zone goes with the file and comes back
+    // in the climatic window. A ψ the zone never gives is the design's one ψ: no zone.
+    void climaticZoneGoesToSelectionAndFile()
+    {
+        w.fillPage1();
+        auto *climate = w.windows->Form7.get();
+        openByTile(form().Label29, climate);
+        climate->RadioButtons[1]->setChecked(true);
+        Pick(climate->ComboBox1, climate->ComboBox1->itemText(1));
+        pressOk(climate, climate->BitBtn1);
+        QCOMPARE(form().Label29->text(), QStringLiteral("1,25"));
+        w.nextOnPage1();
+        w.fillPage2();
+        Type(form().Edit9, QStringLiteral("5"));
+
+        VariantsWindow &selection = *w.windows->Form13;
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+        Click(form().Button13);
+        QVERIFY(found.wait(30000));
+        QVERIFY2(selection.Label1->text().contains(QStringLiteral("по климатической зоне")),
+                 qPrintable(selection.Label1->text()));
+        const QAbstractItemModel *rows = selection.TableView1->model();
+        int shortRow = -1;
+        for (int row = 0; row < rows->rowCount() && shortRow < 0; ++row)
+            if (rows->index(row, 1).data(Qt::UserRole).toDouble() == 2.0) shortRow = row;
+        QVERIFY(shortRow >= 0);
+        selection.TableView1->setCurrentIndex(rows->index(shortRow, 0));
+        QCOMPARE(selection.chosen()->electrodeLength, 2.0);
+        QCOMPARE(selection.chosen()->verticalClimaticCoefficient, 1.65);
+        Click(selection.BitBtn1);
+        QCOMPARE(form().Label29->text(), QStringLiteral("1,65"));
+        QCOMPARE(form().record.verticalClimaticCoefficient, 1.65);
+        QCOMPARE(form().record.climaticZone, 2);
+
+        const QString path = scratch.filePath(QStringLiteral("зона.telmar"));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button9);
+        const QJsonObject saved = QJsonDocument::fromJson(ReadFile(path)).object();
+        QCOMPARE(saved.value("climaticZone").toInt(), 2);
+        w.stop();
+        w.start();
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button7);
+        QCOMPARE(w.windows->Form7->zone(), 2);
+        QVERIFY(w.windows->Form7->RadioButtons[1]->isChecked());
+        QVERIFY(form().Label29->toolTip().contains(QStringLiteral("зона II")));
+        QCOMPARE(designState().value("climaticZone").toInt(), 2);
+
+        form().Label29->setText(QStringLiteral("2,1"));
+        QVERIFY(!designState().contains("climaticZone"));
+        w.nextOnPage1();
+        QCOMPARE(form().record.climaticZone, 0);
     }
 
     void reopenedDesignGivesTheSameReport()
