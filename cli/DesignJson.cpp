@@ -258,7 +258,24 @@ char *WriteNumber(char *at, double value)
     return at;
 }
 
+// A number as the answers write it.
+char *WriteAnswerNumber(char *at, double value)
+{
+    // Whole numbers below 100000 read the same either way, and half the fields are such;
+    // from 100000 on the shortest form may be "1e+05".
+    if (value == std::trunc(value) && std::fabs(value) < 100000 && !std::signbit(value))
+        return std::to_chars(at, at + 32, static_cast<long>(value)).ptr;
+    if (!WriteShortDecimal(at, value)) at = WriteNumber(at, value);
+    return at;
+}
+
 } // namespace
+
+std::string JsonNumber(double value)
+{
+    char text[40];
+    return std::string(text, WriteAnswerNumber(text, value));
+}
 
 DesignInput ReadDesign(element json)
 {
@@ -402,12 +419,7 @@ void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Re
     };
     const auto real = [&](std::string_view name, double value) {
         key(name);
-        // Whole numbers below 100000 read the same either way, and half the fields are
-        // such; from 100000 on the shortest form may be "1e+05".
-        if (value == std::trunc(value) && std::fabs(value) < 100000 && !std::signbit(value))
-            at = std::to_chars(at, at + 32, static_cast<long>(value)).ptr;
-        else if (!WriteShortDecimal(at, value))
-            at = WriteNumber(at, value);
+        at = WriteAnswerNumber(at, value);
     };
     const auto put = [&](std::string_view text) {
         room(text.size());

@@ -38,5 +38,9 @@ void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty)
 // search's order.
 void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty);
 
+// A number as the answers write it: in the shortest text that reads back as the same
+// double, a whole one below 100000 without a fraction ("30", not "30.0").
+std::string JsonNumber(double value);
+
 // {"error": "<message>"}
 void AppendErrorJson(std::string &out, const std::string &message);

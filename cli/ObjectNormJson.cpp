@@ -1,5 +1,6 @@
 #include "cli/ObjectNormJson.h"
 
+#include "cli/DesignJson.h"
 #include "design/ObjectNorm.h"
 
 #include <nlohmann/json.hpp>
@@ -82,21 +83,25 @@ std::vector<std::pair<std::string_view, std::string>> ObjectNormJson(const Desig
     for (const Purpose purpose : r.purposes)
         purposes.push_back(std::string(WordOf(purpose)));
     fields.emplace_back(kObjectFields[0], purposes.dump());
-    fields.emplace_back(kObjectFields[1], nlohmann::json(r.lineVoltage).dump());
-    fields.emplace_back(kObjectFields[2], nlohmann::json(r.faultCurrent).dump());
-    fields.emplace_back(kObjectFields[3], nlohmann::json(r.naturalResistance).dump());
-    fields.emplace_back(kObjectFields[4], nlohmann::json(r.repeatedEarthingsResistance).dump());
+    // Numbers as the rest of the answer writes them, strings and flags as JSON spells them.
+    fields.emplace_back(kObjectFields[1], JsonNumber(r.lineVoltage));
+    fields.emplace_back(kObjectFields[2], JsonNumber(r.faultCurrent));
+    fields.emplace_back(kObjectFields[3], JsonNumber(r.naturalResistance));
+    fields.emplace_back(kObjectFields[4], JsonNumber(r.repeatedEarthingsResistance));
     const ConsideredNorm *governing = GoverningNorm(r.norms);
     fields.emplace_back("governingClause",
                         nlohmann::json(governing ? governing->clause : std::string()).dump());
-    nlohmann::ordered_json norms = nlohmann::ordered_json::array();
-    for (const ConsideredNorm &n : r.norms)
-        norms.push_back({{"clause", n.clause},
-                         {"value", n.value},
-                         {"what", n.what},
-                         {"artificial", n.artificial},
-                         {"needed", n.needed},
-                         {"governs", n.governs}});
-    fields.emplace_back("norms", norms.dump());
+    const auto flag = [](bool value) { return value ? "true" : "false"; };
+    std::string norms = "[";
+    for (const ConsideredNorm &n : r.norms) {
+        if (norms.size() > 1) norms += ',';
+        norms += "{\"clause\":" + nlohmann::json(n.clause).dump() +
+                 ",\"value\":" + JsonNumber(n.value) +
+                 ",\"what\":" + nlohmann::json(n.what).dump() +
+                 ",\"artificial\":" + JsonNumber(n.artificial) + ",\"needed\":" + flag(n.needed) +
+                 ",\"governs\":" + flag(n.governs) + "}";
+    }
+    norms += ']';
+    fields.emplace_back("norms", norms);
     return fields;
 }

@@ -445,6 +445,23 @@ private slots:
         QCOMPARE(result.value(field), value);
     }
 
+    // The object's numbers are written as every other number of the answer: 30, not 30.0.
+    void objectNormNumbersAreWrittenAsTheOthers()
+    {
+        QJsonObject design = ReferenceJson();
+        design["purposes"] = QJsonArray{"sourceNeutral", "isolatedAbove1kV"};
+        design["faultCurrent"] = 30;
+        design["naturalResistance"] = 10;
+        const Run run = Calc({"--jsonl"}, Json(design));
+        QCOMPARE(run.status, 0);
+        const QString answer = QString::fromUtf8(run.out);
+        QVERIFY2(answer.contains(QStringLiteral("\"faultCurrent\":30,")), qPrintable(answer));
+        QVERIFY2(answer.contains(QStringLiteral("\"value\":4,")), qPrintable(answer));
+        const QRegularExpression pointZero(QStringLiteral("\\d\\.0[,}\\]]"));
+        QVERIFY2(!pointZero.match(answer).hasMatch(),
+                 qPrintable(pointZero.match(answer).captured()));
+    }
+
     // Qt is loaded for a report's drawing only: a calculation stays a small program.
     void onlyAReportLoadsQt()
     {
