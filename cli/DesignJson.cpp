@@ -302,7 +302,7 @@ DesignInput ReadDesign(element json)
     }
     const std::optional<element> *const object[] = {
         &fields.at(kObjectFields[0]), &fields.at(kObjectFields[1]), &fields.at(kObjectFields[2]),
-        &fields.at(kObjectFields[3]), &fields.at(kObjectFields[4])};
+        &fields.at(kObjectFields[3]), &fields.at(kObjectFields[4]), &fields.at(kObjectFields[5])};
     if (auto problem = ReadObjectInputs(object, r)) return {.problem = *problem};
     // The desktop program keeps a rod's diameter as its flange width too; either name
     // gives it here.

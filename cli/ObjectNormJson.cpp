@@ -26,8 +26,9 @@ std::optional<std::string> ReadNumber(const element &json, std::string_view name
 
 } // namespace
 
-std::optional<std::string>
-ReadObjectInputs(const std::optional<simdjson::dom::element> *const (&given)[5], DesignRecord &r)
+std::optional<std::string> ReadObjectInputs(
+    const std::optional<simdjson::dom::element> *const (&given)[std::size(kObjectFields)],
+    DesignRecord &r)
 {
     if (const auto &purposes = *given[0]) {
         simdjson::dom::array items;
@@ -61,6 +62,7 @@ ReadObjectInputs(const std::optional<simdjson::dom::element> *const (&given)[5],
         {"Расчётный ток замыкания на землю", &DesignRecord::faultCurrent},
         {"Сопротивление естественных заземлителей", &DesignRecord::naturalResistance},
         {"Сопротивление повторных заземлений", &DesignRecord::repeatedEarthingsResistance},
+        {"Мощность источника", &DesignRecord::sourcePower},
     };
     for (std::size_t i = 0; i < std::size(positive); ++i) {
         const auto &json = *given[i + 2];
@@ -88,6 +90,7 @@ std::vector<std::pair<std::string_view, std::string>> ObjectNormJson(const Desig
     fields.emplace_back(kObjectFields[2], JsonNumber(r.faultCurrent));
     fields.emplace_back(kObjectFields[3], JsonNumber(r.naturalResistance));
     fields.emplace_back(kObjectFields[4], JsonNumber(r.repeatedEarthingsResistance));
+    fields.emplace_back(kObjectFields[5], JsonNumber(r.sourcePower));
     const ConsideredNorm *governing = GoverningNorm(r.norms);
     fields.emplace_back("governingClause",
                         nlohmann::json(governing ? governing->clause : std::string()).dump());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/ObjectNorm.h"
 
 #include <simdjson.h>
 
@@ -12,14 +13,13 @@
 
 // The object's inputs of a design in JSON: what the earthing serves, the line voltage, the
 // fault current, the natural electrodes and the repeated earthings.
-inline constexpr std::string_view kObjectFields[] = {
-    "purposes", "lineVoltage", "faultCurrent", "naturalResistance", "repeatedEarthingsResistance"};
+inline constexpr const auto &kObjectFields = kObjectInputNames;
 
 // Reads the fields given, each of kObjectFields in its order (none where not given), into
 // `record`; the problem in Russian, naming the field.
-std::optional<std::string>
-ReadObjectInputs(const std::optional<simdjson::dom::element> *const (&given)[5],
-                 DesignRecord &record);
+std::optional<std::string> ReadObjectInputs(
+    const std::optional<simdjson::dom::element> *const (&given)[std::size(kObjectFields)],
+    DesignRecord &record);
 
 // The object's inputs and what the norm came to, each a name and its JSON value: nothing
 // for a design without purposes, so its answer stays as it always was.

@@ -45,6 +45,8 @@ governing norm of the artificial installation; "normativeResistance" may then be
                                  the artificial installation needs Rе·Rн/(Rе − Rн)
   repeatedEarthingsResistance    Ом: the outgoing lines' repeated earthings together,
                                  above 0 (optional), in parallel toward 1.7.101's 2/4/8 Ом
+  sourcePower                    кВ·А: the source of an IT network, above 0 (optional); at
+                                 most 100 кВ·А, 1.7.104 need not undercut 10 Ом
 )";
 
 constexpr const char *kUsageTail = R"(

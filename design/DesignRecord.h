@@ -89,6 +89,7 @@ struct DesignInputs {
     double faultCurrent = 0;                // I, А: the design earth-fault current
     double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
+    double sourcePower = 0; // кВ·А, the source of an IT network; 0 for not stated
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and

@@ -9,11 +9,11 @@ namespace {
 
 // clang-format off
 constexpr PurposeWord kPurposeWords[] = {
-    {"sourceNeutral", Purpose::sourceNeutral, "нейтраль трансформатора или генератора до 1 кВ (сеть TN)"},
-    {"repeated", Purpose::repeated, "повторное заземление PEN-проводника линии"},
-    {"isolatedAbove1kV", Purpose::isolatedAbove1kV, "сеть 3–35 кВ с изолированной нейтралью"},
-    {"itNetwork", Purpose::itNetwork, "сеть IT до 1 кВ"},
-    {"effectivelyEarthed", Purpose::effectivelyEarthed, "сеть 110 кВ и выше с эффективно заземлённой нейтралью"},
+    {"sourceNeutral", Purpose::sourceNeutral, "нейтраль трансформатора или генератора до 1 кВ (сеть TN)", "1.7.101"},
+    {"repeated", Purpose::repeated, "повторное заземление PEN-проводника линии", "1.7.103"},
+    {"isolatedAbove1kV", Purpose::isolatedAbove1kV, "сеть 3–35 кВ с изолированной нейтралью", "1.7.96"},
+    {"itNetwork", Purpose::itNetwork, "сеть IT до 1 кВ", "1.7.104"},
+    {"effectivelyEarthed", Purpose::effectivelyEarthed, "сеть 110 кВ и выше с эффективно заземлённой нейтралью", "1.7.90"},
 };
 // clang-format on
 
@@ -87,6 +87,16 @@ std::string_view TextOf(Purpose purpose)
     return {};
 }
 
+void TakeObjectInputs(DesignInputs &to, const DesignInputs &from)
+{
+    to.purposes = from.purposes;
+    to.lineVoltage = from.lineVoltage;
+    to.faultCurrent = from.faultCurrent;
+    to.sourcePower = from.sourcePower;
+    to.naturalResistance = from.naturalResistance;
+    to.repeatedEarthingsResistance = from.repeatedEarthingsResistance;
+}
+
 std::optional<std::string> ObjectNormProblem(const DesignInputs &in)
 {
     if (in.purposes.empty()) return std::nullopt;
@@ -101,6 +111,7 @@ std::optional<std::string> ObjectNormProblem(const DesignInputs &in)
     if (!(in.naturalResistance >= 0))
         return "Сопротивление естественных заземлителей (naturalResistance) должно быть больше "
                "нуля.";
+    if (!(in.sourcePower >= 0)) return "Мощность источника (sourcePower) должна быть больше нуля.";
     if (!(in.repeatedEarthingsResistance >= 0))
         return "Сопротивление повторных заземлений (repeatedEarthingsResistance) должно быть "
                "больше нуля.";
@@ -138,10 +149,15 @@ std::vector<ConsideredNorm> ObjectNorms(const DesignInputs &in, double k)
     if (Serves(in, Purpose::isolatedAbove1kV))
         norms.push_back(Parallel("1.7.96", "250/I, не более 10 Ом",
                                  std::min(250 / in.faultCurrent, 10.0), natural));
-    if (Serves(in, Purpose::itNetwork))
-        // Uпр = 50 В; less than 4 Ом need not be taken.
-        norms.push_back(Parallel("1.7.104", "50/I, не менее 4 Ом",
-                                 std::max(50 / in.faultCurrent, 4.0), natural));
+    if (Serves(in, Purpose::itNetwork)) {
+        // Uпр = 50 В; less than 4 Ом need not be taken, less than 10 Ом where the source
+        // is of 100 кВ·А at most.
+        const bool small = in.sourcePower > 0 && in.sourcePower <= 100;
+        norms.push_back(
+            Parallel("1.7.104",
+                     small ? "50/I, не менее 10 Ом (источник до 100 кВ·А)" : "50/I, не менее 4 Ом",
+                     std::max(50 / in.faultCurrent, small ? 10.0 : 4.0), natural));
+    }
     if (Serves(in, Purpose::effectivelyEarthed))
         norms.push_back(Parallel("1.7.90", "сеть 110 кВ и выше", 0.5, natural));
 

@@ -13,11 +13,17 @@
 // the least of them governs, and the natural electrodes and repeated earthings in parallel
 // leave the artificial installation less to do.
 
+// The object's inputs as telmar-calc and the design file name them, in this order.
+inline constexpr std::string_view kObjectInputNames[] = {
+    "purposes",   "lineVoltage", "faultCurrent", "naturalResistance", "repeatedEarthingsResistance",
+    "sourcePower"};
+
 // A purpose as telmar-calc and the design file spell it.
 struct PurposeWord {
     std::string_view word;
     Purpose purpose;
-    std::string_view text; // what the earthing serves, as the report says it
+    std::string_view text;   // what the earthing serves, as the report says it
+    std::string_view clause; // of ПУЭ, 7-е изд., that gives its norm
 };
 std::span<const PurposeWord> PurposeWords();
 
@@ -31,6 +37,10 @@ class ObjectNormError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The object inputs of `from` (purposes, voltage, fault current, source power, natural
+// electrodes, repeated earthings) put on `to`, the rest of it left as it is.
+void TakeObjectInputs(DesignInputs &to, const DesignInputs &from);
 
 // What is wrong with the object inputs of `inputs`, in Russian, naming the field; none
 // when they are sound or the design states no purposes.

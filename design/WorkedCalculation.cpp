@@ -156,7 +156,8 @@ public:
             const double R = shown(f::InstallationResistance(count, rowEtaV, Rv, Rp));
             tried.resistance = line(f::InstallationFormula(n_, count),
                                     f::InstallationNumbers(n_, count, rowEtaV, Rv, Rp), R, "Ом");
-            tried.meets = R > 0 && R <= Rn;
+            // A strip of a resistance of 0 or below makes no installation, whatever R comes to.
+            tried.meets = R > 0 && R <= Rn && Rp > 0;
             w.choice.push_back(tried);
         }
 

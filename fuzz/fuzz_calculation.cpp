@@ -121,10 +121,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(r.refinedCount <= std::max(r.estimatedCount + 1, LeastCount(r.arrangement)));
         FUZZ_CHECK(r.installationResistance > 0 && r.installationResistance <= Rn);
         // A contour takes its tables' least count even where fewer would do; a resistance of
-        // next to nothing (an underflowing electrode) is no installation to decide on.
+        // next to nothing (an underflowing electrode), or of a strip of 0 or below, is no
+        // installation to decide on.
         if (r.refinedCount > LeastCount(r.arrangement) && r.refinedCount < 9007199254740992.0)
-            FUZZ_CHECK(
-                !(r.fewerInstallationResistance > 1e-9 && r.fewerInstallationResistance <= Rn));
+            FUZZ_CHECK(!(r.fewerInstallationResistance > 1e-9 &&
+                         r.fewerInstallationResistance <= Rn && r.fewerStripResistance > 0));
         // With given coefficients the row below takes the design's own, as the decision did.
         if (r.refinedCount > 1)
             FUZZ_CHECK(r.fewerElectrodeUtilization == r.electrodeUtilization &&
@@ -158,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(TabulatedCoefficients(own, n - 1) ==
                std::pair(own.fewerElectrodeUtilization, own.fewerStripUtilization));
     FUZZ_CHECK(!(own.fewerInstallationResistance > 1e-9 &&
-                 own.fewerInstallationResistance <= own.allowedResistance));
+                 own.fewerInstallationResistance <= own.allowedResistance &&
+                 own.fewerStripResistance > 0));
     return 0;
 }

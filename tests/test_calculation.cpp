@@ -746,6 +746,13 @@ private slots:
             r.electrodeLength = 0.02;
             r.normativeResistance = 1000;
         }) << false << "не мал против длины";
+        // A strip wider than the 1 m lead of one electrode: Rп(1) below 0, so one electrode
+        // is no installation, and the report's row for it must not read as meeting the norm.
+        QTest::newRow("strip of 917 m wide, one electrode's lead") << changed([](DesignRecord &r) {
+            r.electrodeLength = 98304;
+            r.stripWidth = 917544;
+            r.electrodeSpacing = 2e116;
+        }) << true << "";
     }
 
     void extremeInputsNeverReadAsAnswers()
@@ -778,6 +785,8 @@ private slots:
         shown << QString::fromStdString(w.resistivity.text);
         for (const WorkedCount &tried : w.choice)
             shown << QString::fromStdString(tried.resistance.text);
+        // The count below the decision does not meet the norm, as the report works it.
+        if (decided && w.choice.size() == 2) QVERIFY(!w.choice.front().meets);
         const QString page = shown.join('\n');
         QVERIFY2(!page.contains("nan", Qt::CaseInsensitive) &&
                      !page.contains("inf", Qt::CaseInsensitive),
@@ -1329,6 +1338,11 @@ private slots:
         DesignRecord it = substation(20);
         it.purposes = {Purpose::itNetwork};
         QTest::newRow("IT, I = 20 A: below 4 Ом not taken") << it << "1.7.104" << 4.0 << 0;
+        it.sourcePower = 100; // a source of 100 кВ·А at most: below 10 Ом not taken
+        QTest::newRow("IT, I = 20 A, 100 кВ·А") << it << "1.7.104" << 10.0 << 0;
+        it.sourcePower = 160;
+        QTest::newRow("IT, I = 20 A, 160 кВ·А") << it << "1.7.104" << 4.0 << 0;
+        it.sourcePower = 0;
         it.faultCurrent = 5;
         QTest::newRow("IT, I = 5 A") << it << "1.7.104" << 10.0 << 0;
         DesignRecord high = substation(30);

@@ -418,6 +418,10 @@ private slots:
             << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"naturalResistance", 0}} << "error" << QJsonValue("(naturalResistance) должно быть больше нуля");
         QTest::newRow("an unknown purpose")
             << QJsonObject{{"purposes", QJsonArray{"tower"}}} << "error" << QJsonValue("(purposes): программе неизвестно назначение \"tower\"");
+        QTest::newRow("a source of 0 кВ·А")
+            << QJsonObject{{"purposes", QJsonArray{"itNetwork"}}, {"faultCurrent", 20}, {"sourcePower", 0}} << "error" << QJsonValue("(sourcePower) должно быть больше нуля");
+        QTest::newRow("IT from a source of 63 кВ·А")
+            << QJsonObject{{"purposes", QJsonArray{"itNetwork"}}, {"faultCurrent", 20}, {"sourcePower", 63}} << "allowedResistance" << QJsonValue(10);
         QTest::newRow("400 В")
             << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"lineVoltage", 400}} << "error" << QJsonValue("(lineVoltage) должно быть 660, 380 или 220 В");
         // clang-format on
