@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "app/Windows.h"
 #include "design/InputFields.h"
+#include "design/ObjectNorm.h"
 #include "dialogs/LookupDialog.h"
 #include "ui/Locale.h"
 
@@ -102,6 +103,62 @@ void PutInputs(QJsonObject &design, const ScreenInputs &on)
             break;
         }
     }
+    // What the earthing serves, under telmar-calc's names; an input not stated is left out.
+    if (!on.givesObject) return;
+    const DesignInputs &r = on.record;
+    QJsonArray purposes;
+    for (const Purpose purpose : r.purposes)
+        purposes.append(QString::fromLatin1(WordOf(purpose).data(), WordOf(purpose).size()));
+    const auto name = [](std::size_t i) {
+        return QString::fromLatin1(kObjectInputNames[i].data(), kObjectInputNames[i].size());
+    };
+    design[name(0)] = purposes;
+    design[name(1)] = r.lineVoltage;
+    const double numbers[] = {r.faultCurrent, r.naturalResistance, r.repeatedEarthingsResistance,
+                              r.sourcePower};
+    for (std::size_t i = 0; i < std::size(numbers); ++i)
+        if (numbers[i] > 0) design[name(i + 2)] = numbers[i];
+}
+
+// The object's inputs a file gives, checked as telmar-calc checks them; the problem, in
+// Russian and naming the field, otherwise.
+QString ReadObjectInputs(const QJsonObject &design, ScreenInputs &in)
+{
+    const auto value = [&design](std::size_t i) {
+        return design.value(
+            QString::fromLatin1(kObjectInputNames[i].data(), kObjectInputNames[i].size()));
+    };
+    if (value(0).isUndefined()) return {};
+    DesignInputs &r = in.record;
+    if (!value(0).isArray()) return QStringLiteral("purposes: ожидается список назначений");
+    for (const QJsonValue &word : value(0).toArray()) {
+        const std::optional<Purpose> purpose = PurposeNamed(word.toString().toStdString());
+        if (!word.isString() || !purpose)
+            return QStringLiteral("purposes: программе неизвестно назначение «%1»")
+                .arg(word.toString());
+        r.purposes.push_back(*purpose);
+    }
+    double DesignInputs::*const members[] = {nullptr,
+                                             nullptr,
+                                             &DesignInputs::faultCurrent,
+                                             &DesignInputs::naturalResistance,
+                                             &DesignInputs::repeatedEarthingsResistance,
+                                             &DesignInputs::sourcePower};
+    for (std::size_t i = 1; i < std::size(kObjectInputNames); ++i) {
+        const QJsonValue given = value(i);
+        if (given.isUndefined()) continue;
+        const QString name =
+            QString::fromLatin1(kObjectInputNames[i].data(), kObjectInputNames[i].size());
+        if (!given.isDouble() || !std::isfinite(given.toDouble()) || !(given.toDouble() > 0))
+            return name + QStringLiteral(": ожидается число больше нуля");
+        if (i == 1)
+            r.lineVoltage = static_cast<std::int32_t>(given.toDouble());
+        else
+            r.*members[i] = given.toDouble();
+    }
+    if (const auto problem = ObjectNormProblem(r)) return QString::fromStdString(*problem);
+    in.givesObject = true;
+    return {};
 }
 
 PendingState Refused(const QString &problem)
@@ -306,6 +363,9 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         ShowInputs(form, inputs, texts, keepAbsent);
         for (const std::function<void()> &apply : windows)
             if (apply) apply();
+        // What the earthing serves goes to its window; a design that states none clears it.
+        if (const Windows *all = form.windows(); all && all->Purpose)
+            all->Purpose->setObject(inputs.record);
         // The climatic window shows the design's zone, whatever its picks were.
         if (const Windows *all = form.windows(); all && all->Form7)
             all->Form7->showZone(inputs.gives(*FindInput("climaticZone"))
@@ -464,10 +524,13 @@ PendingDesign ReadDesignFile(const QString &path, TForm1 &form)
             return refused(QStringLiteral("view: ожидается объект"));
         view.view = design.value(viewKey).toObject();
     }
-    const FileInputs inputs = ReadInputs(design);
+    FileInputs inputs = ReadInputs(design);
+    if (inputs.problem.isEmpty()) inputs.problem = ReadObjectInputs(design, inputs.inputs);
     if (!inputs.problem.isEmpty()) return refused(inputs.problem);
     for (const QString &key : keys)
-        if (!FindInput(key.toStdString()) && key != "format" && key != "version" && key != viewKey)
+        if (!FindInput(key.toStdString()) && key != "format" && key != "version" &&
+            key != viewKey &&
+            std::ranges::find(kObjectInputNames, key.toStdString()) == std::end(kObjectInputNames))
             ignored << key;
 
     PendingState file = ReadView(view, inputs.inputs, form, version == 1);

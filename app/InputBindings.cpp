@@ -6,6 +6,7 @@
 #include "design/Conversion.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
+#include "design/ObjectNorm.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
 #include "ui/NumberValidator.h"
@@ -225,6 +226,12 @@ ScreenInputs InputsOnPages(const TForm1 &form)
             on.given.push_back(FindInput("climaticZone"));
         }
     }
+    // What the earthing serves, as its window keeps it.
+    if (const Windows *windows = form.windows();
+        windows && windows->Purpose && !windows->Purpose->object().purposes.empty()) {
+        TakeObjectInputs(on.record, windows->Purpose->object());
+        on.givesObject = true;
+    }
     // The object of the title block is the design's; the names there are the user's.
     if (const Windows *windows = form.windows();
         windows && windows->TitleBlock && !windows->TitleBlock->object().isEmpty()) {
@@ -271,6 +278,8 @@ void CommitNumbers(TForm1 &form, int page)
             refuse(QStringLiteral("введите число больше нуля"), {});
         SetNumber(field, record, value);
     }
+    if (const Windows *windows = form.windows(); page == 1 && windows && windows->Purpose)
+        TakeObjectInputs(record, windows->Purpose->object());
     // The zone goes with the ψ picked from it; the electrode's length then takes its own ψ,
     // which the tile shows.
     record.climaticZone = ClimaticZoneOf(form, record.verticalClimaticCoefficient);

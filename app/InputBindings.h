@@ -27,6 +27,9 @@ struct InputField;
 struct ScreenInputs {
     DesignRecord record;
     std::vector<const InputField *> given;
+    // The object's inputs (purposes and what goes with them) are given: the design states
+    // what its earthing serves.
+    bool givesObject = false;
 
     bool gives(const InputField &field) const;
 };

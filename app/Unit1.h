@@ -96,8 +96,9 @@ public:
     QLabel *Label34 = nullptr; // what the user is to act on: coefficients, sizes
     QLabel *Label35 = nullptr; // results no sentence above shows, a method's own
     QPushButton *BitBtn1 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
-    QPushButton *Button6 = nullptr; // "Схема": the drawing of the installation
-    QPushButton *Button7 = nullptr; // "Открыть…" on page 1
+    QPushButton *Button6 = nullptr;       // "Схема": the drawing of the installation
+    QPushButton *Button7 = nullptr;       // "Открыть…" on page 1
+    QPushButton *PurposeButton = nullptr; // "Назначение…" under the normative tile
     QPushButton *Button8 = nullptr, *Button9 = nullptr; // "Сохранить…" on pages 2 and 3
     QPushButton *Button10 = nullptr; // "Уточнить по таблицам": the coefficients settled
     QPushButton *Button11 = nullptr; // "Сведения…": the report's title block

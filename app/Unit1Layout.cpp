@@ -117,6 +117,7 @@ const ButtonRow buttonTable[] = {
     {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "Недавние", true},
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
+    {&TForm1::PurposeButton, "PurposeButton", 0, {592, 276, 105, 25}, "Назначение…", true},
     {&TForm1::Button13, "Button13", 1, {264, 360, 105, 25}, "Подбор…", true},
     {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
     {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
@@ -136,7 +137,7 @@ const ButtonRow buttonTable[] = {
 // Focus order of each page, by the controls' names: down the page, then its buttons.
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
-    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button15", "Button7", "Button1"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "PurposeButton", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
     {"Button10", "Label34", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
@@ -240,6 +241,7 @@ void TForm1::buildLayout()
     Button8->raise();
     Button13->raise();
     Button15->raise();
+    PurposeButton->raise();
 
     for (const auto &order : tabOrderTable) {
         QWidget *previous = nullptr;

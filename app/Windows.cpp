@@ -1,8 +1,15 @@
 #include "app/Windows.h"
 
+#include "design/NumberFormat.h"
+#include "design/ObjectNorm.h"
+#include "ui/Locale.h"
 #include "ui/Look.h"
+#include "ui/Windowing.h"
 
 #include <QLabel>
+#include <QPushButton>
+
+#include <cmath>
 
 std::unique_ptr<Windows> CreateMainWindow()
 {
@@ -50,10 +57,25 @@ void CreateSecondaryWindows(Windows &windows)
     w->Drawing = std::make_unique<DrawingWindow>(main.record);
     w->TitleBlock = std::make_unique<TitleBlockWindow>();
     w->Form13 = std::make_unique<VariantsWindow>();
+    w->Purpose = std::make_unique<PurposeDialog>();
+    PurposeDialog *purpose = w->Purpose.get();
+    QObject::connect(main.PurposeButton, &QPushButton::clicked, purpose, [purpose, &main] {
+        ShowSecondaryWindow(purpose, &main, Placement::centredFirstTime);
+    });
+    // The object's norm governs; an empty normative tile takes it, so that the page is
+    // complete without a pick of the normative window.
+    QObject::connect(purpose, &PurposeDialog::objectApplied, &main, [purpose, &main] {
+        const std::vector<ConsideredNorm> norms = ObjectNorms(purpose->object(), 1);
+        if (const ConsideredNorm *governing = GoverningNorm(norms);
+            governing && main.Label27->text().isEmpty())
+            main.Label27->setText(QString::fromStdString(
+                FormatGeneral(std::round(governing->artificial * 100) / 100, DecimalSeparator())));
+        main.noteChange();
+    });
     for (QWidget *window : std::initializer_list<QWidget *>{
              w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
              w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Drawing.get(), w->TitleBlock.get(),
-             w->Form13.get()})
+             w->Form13.get(), w->Purpose.get()})
         window->setWindowIcon(ProgramIcon());
     main.setWindows(*w);
 }

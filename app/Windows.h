@@ -6,6 +6,7 @@
 #include "app/Unit10.h"
 #include "app/Unit9.h"
 #include "app/VariantsWindow.h"
+#include "dialogs/PurposeDialog.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
@@ -32,6 +33,7 @@ struct Windows {
     std::unique_ptr<DrawingWindow> Drawing;
     std::unique_ptr<TitleBlockWindow> TitleBlock;
     std::unique_ptr<VariantsWindow> Form13;
+    std::unique_ptr<PurposeDialog> Purpose; // what the earthing serves
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to

@@ -7,21 +7,24 @@
 #include "app/Recovery.h"
 #include "app/StartUp.h"
 #include "app/VariantsWindow.h"
+#include "design/ObjectNorm.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
 #include "tests/TestFiles.h"
 #include "tests/WizardFixture.h"
 #include "ui/Windowing.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
-#include <QTableView>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -221,6 +224,73 @@ private slots:
         QVERIFY(!designState().contains("climaticZone"));
         w.nextOnPage1();
         QCOMPARE(form().record.climaticZone, 0);
+    }
+
+    // «Назначение…» from the keyboard alone: a ТП 10/0,4 кВ with I = 100 A is governed by
+    // 1.7.96's 2,5 Ом, said as it is typed. A fault current of 0 is named, the focus put on
+    // it and nothing kept; Enter keeps the rest, the calculation sizes against 2,5 Ом, and
+    // the design file keeps the object and the norm it gives.
+    void purposesGiveTheNormAndGoWithTheFile()
+    {
+        w.fillPage1();
+        form().Label27->clear(); // the governing norm fills an empty normative tile
+        PurposeDialog &purpose = *w.windows->Purpose;
+        form().PurposeButton->setFocus();
+        QTest::keyClick(form().PurposeButton, Qt::Key_Space);
+        QVERIFY(QTest::qWaitForWindowExposed(&purpose));
+        purpose.activateWindow();
+        QTRY_VERIFY(purpose.isActiveWindow());
+        QTest::keyClick(&purpose, Qt::Key_1, Qt::AltModifier);
+        QTest::keyClick(&purpose, Qt::Key_3, Qt::AltModifier);
+        QTRY_VERIFY(purpose.PurposeBoxes[0]->isChecked() && purpose.PurposeBoxes[2]->isChecked());
+        // From the third purpose on by Tab: the two below, the voltage, the current.
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(purpose.FaultCurrentEdit));
+        QTest::keyClicks(purpose.FaultCurrentEdit, QStringLiteral("0"));
+        QTest::keyClick(purpose.FaultCurrentEdit, Qt::Key_Return);
+        const QStringList boxes = w.takeBoxTexts();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.front().contains(QStringLiteral("Расчётный ток замыкания на землю")),
+                 qPrintable(boxes.front()));
+        QVERIFY(purpose.isVisible());
+        QCOMPARE(purpose.focusWidget(), static_cast<QWidget *>(purpose.FaultCurrentEdit));
+        QVERIFY(purpose.object().purposes.empty());
+
+        purpose.activateWindow(); // back from the message box
+        QTRY_VERIFY(purpose.isActiveWindow());
+        QTest::keyClicks(purpose.FaultCurrentEdit, QStringLiteral("100")); // over the selection
+        QVERIFY2(purpose.NormsLabel->text().startsWith(QStringLiteral("Определяет: по 1.7.96")),
+                 qPrintable(purpose.NormsLabel->text()));
+        QVERIFY(purpose.NormsLabel->text().contains(QStringLiteral("по 1.7.101")));
+        QTest::keyClick(purpose.FaultCurrentEdit, Qt::Key_Return);
+        QVERIFY(!purpose.isVisible());
+        QCOMPARE(purpose.object().faultCurrent, 100.0);
+        QCOMPARE(form().Label27->text(), QStringLiteral("2,5"));
+
+        const auto computed = [this] {
+            w.nextOnPage1();
+            w.fillPage2();
+            w.nextOnPage2();
+            QCOMPARE(w.page(), 3);
+            QCOMPARE(form().record.allowedResistance, 2.5);
+            QCOMPARE(GoverningNorm(form().record.norms)->clause, std::string("1.7.96"));
+        };
+        computed();
+        const QString path = scratch.filePath(QStringLiteral("назначение.telmar"));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button9);
+        const QJsonObject saved = QJsonDocument::fromJson(ReadFile(path)).object();
+        QCOMPARE(saved.value("purposes").toArray(),
+                 QJsonArray({"sourceNeutral", "isolatedAbove1kV"}));
+        QCOMPARE(saved.value("faultCurrent").toDouble(), 100.0);
+        w.stop();
+        w.start();
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button7);
+        QCOMPARE(w.windows->Purpose->object().purposes.size(), std::size_t(2));
+        QCOMPARE(w.windows->Purpose->object().faultCurrent, 100.0);
+        computed();
     }
 
     void reopenedDesignGivesTheSameReport()
