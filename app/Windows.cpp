@@ -4,6 +4,7 @@
 #include "design/ObjectNorm.h"
 #include "ui/Locale.h"
 #include "ui/Look.h"
+#include "ui/SavedState.h"
 #include "ui/Windowing.h"
 
 #include <QLabel>
@@ -62,14 +63,18 @@ void CreateSecondaryWindows(Windows &windows)
     QObject::connect(main.PurposeButton, &QPushButton::clicked, purpose, [purpose, &main] {
         ShowSecondaryWindow(purpose, &main, Placement::centredFirstTime);
     });
-    // The object's norm governs; an empty normative tile takes it, so that the page is
-    // complete without a pick of the normative window.
+    // The object's norm governs: the normative tile shows it, keeping the allowance mark of
+    // the normative window's pick, so that the page says the norm it is sized by.
     QObject::connect(purpose, &PurposeDialog::objectApplied, &main, [purpose, &main] {
         const std::vector<ConsideredNorm> norms = ObjectNorms(purpose->object(), 1);
-        if (const ConsideredNorm *governing = GoverningNorm(norms);
-            governing && main.Label27->text().isEmpty())
-            main.Label27->setText(QString::fromStdString(
-                FormatGeneral(std::round(governing->artificial * 100) / 100, DecimalSeparator())));
+        if (const ConsideredNorm *governing = GoverningNorm(norms)) {
+            const QString shown = main.Label27->text();
+            const qsizetype mark = shown.indexOf(kAllowanceMark);
+            main.Label27->setText(
+                QString::fromStdString(FormatGeneral(std::round(governing->artificial * 100) / 100,
+                                                     DecimalSeparator())) +
+                (mark >= 0 ? shown.mid(mark) : QString()));
+        }
         main.noteChange();
     });
     for (QWidget *window : std::initializer_list<QWidget *>{
