@@ -311,9 +311,42 @@ private slots:
                              " слоя: выберите его из списка или введите "
                              "измеренное удельное сопротивление в Ом*м — положительное число, "
                              "например 120 или 85,5."});
-        // The window's focus, whichever window the box has left active.
-        QTRY_VERIFY(form().focusWidget() == combo || form().focusWidget() == combo->lineEdit());
+        // The keyboard is back in the list, its text selected to be typed over.
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(combo));
+        QCOMPARE(combo->lineEdit()->selectedText(), typed);
         QCOMPARE(committed, upper ? 60.0 : 40.0); // the earlier commit's, untouched
+    }
+
+    // Every number the windows show has the user's separator: the soil list's, Подбор's
+    // header; the soil picked is still the table's.
+    void numbersShownFollowTheLocale_data()
+    {
+        // clang-format off
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("soil");
+        QTest::addColumn<QString>("lengths");
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << "Кокс-2,5" << "2; 2,5; 3; 4; 5 м";
+        QTest::newRow("C") << QLocale::c() << "Кокс-2.5" << "2; 2.5; 3; 4; 5 м";
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "Кокс-2.5" << "2; 2.5; 3; 4; 5 м";
+        // clang-format on
+    }
+
+    void numbersShownFollowTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, soil);
+        QFETCH(QString, lengths);
+        w.stop();
+        QLocale::setDefault(locale);
+        w.start();
+        for (QComboBox *list : {form().ComboBox3, form().ComboBox4})
+            QCOMPARE(list->itemText(4), soil);
+        QVERIFY2(w.windows->Form13->Label1->text().contains(lengths),
+                 qPrintable(w.windows->Form13->Label1->text()));
+        Pick(form().ComboBox3, soil);
+        const DesignRecord on = form().inputsOnScreen().record;
+        QCOMPARE(on.upperResistivity, 2.5);
+        QCOMPARE(on.upperSoil, std::string("Кокс-2,5"));
     }
 
     void focusStartsInTheFirstField()
