@@ -5,6 +5,7 @@
 #include "app/Windows.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
+#include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
@@ -129,6 +130,15 @@ void ShowOnList(QComboBox *list, int item, const QString &text)
 
 void ShowUsualThicknesses(TForm1 &form);
 
+// Whether the record's thickness of `field` is the one a design that gives none takes.
+bool IsUsualThickness(const InputField &field, const DesignRecord &record)
+{
+    DesignRecord usual = record;
+    SetNumber(field, usual, 0);
+    return field.name == "angleThickness" ? AngleThicknessOf(usual) == AngleThicknessOf(record)
+                                          : StripThicknessOf(usual) == StripThicknessOf(record);
+}
+
 // A number list showing a number: its item, added where the list has none; a list given
 // nothing shows nothing, and its usual number once the thickness lists follow their widths.
 void ShowNumberOnList(QComboBox *list, const std::optional<QString> &number)
@@ -225,6 +235,12 @@ ScreenInputs InputsOnPages(const TForm1 &form)
                 SetFlag(field, on.record, ReadFlag(text));
             else
                 SetNumber(field, on.record, ReadNumber(field, text));
+            // The thickness usually made is the design's without saying it: its file is as
+            // the files have always been.
+            if (binding.numberList && IsUsualThickness(field, on.record)) {
+                SetNumber(field, on.record, 0);
+                continue;
+            }
             on.given.push_back(&field);
         } catch (const ConversionError &) {
         }
@@ -287,7 +303,8 @@ PageTexts TextsGivingNoInput(const TForm1 &form)
     const ScreenInputs on = InputsOnPages(form);
     PageTexts texts;
     for (const InputBinding &binding : bindingTable) {
-        if (!FirstOfControl(binding)) continue;
+        // A thickness list shows a number always: one not given is the usual one.
+        if (!FirstOfControl(binding) || binding.numberList) continue;
         const std::vector<const InputBinding *> rows = RowsOf(binding, on.record.electrodeMaterial);
         // A flag is read from any text; what is kept is the rest of it.
         const bool gives = std::ranges::any_of(rows, [&on](const InputBinding *row) {
@@ -428,12 +445,20 @@ void FollowAngleWidth(TForm1 &form, bool keepShown)
     list->setCurrentIndex(item);
 }
 
+// The strip's usual thickness once its width is given, and none without a width.
+void FollowStripWidth(TForm1 &form)
+{
+    QComboBox *list = form.ComboBox6;
+    if (form.Edit10->text().isEmpty())
+        list->setCurrentIndex(-1);
+    else if (list->currentIndex() < 0)
+        list->setCurrentIndex(list->findText(Formatted(kStripThickness), Qt::MatchExactly));
+}
+
 void ShowUsualThicknesses(TForm1 &form)
 {
     FollowAngleWidth(form, true);
-    if (form.ComboBox6->currentIndex() < 0)
-        form.ComboBox6->setCurrentIndex(
-            form.ComboBox6->findText(Formatted(kStripThickness), Qt::MatchExactly));
+    FollowStripWidth(form);
 }
 
 } // namespace
@@ -486,6 +511,8 @@ void WireThicknessLists(TForm1 &form)
     ShowUsualThicknesses(form);
     QObject::connect(form.Edit8, &QLineEdit::textChanged, &form,
                      [&form] { FollowAngleWidth(form, false); });
+    QObject::connect(form.Edit10, &QLineEdit::textChanged, &form,
+                     [&form] { FollowStripWidth(form); });
     // A round rod has no flange.
     const auto showAngle = [&form] {
         const int item = ChosenItem(form.ComboBox1);

@@ -349,6 +349,51 @@ private slots:
         QCOMPARE(on.upperSoil, std::string("Кокс-2,5"));
     }
 
+    // Beside each width its thickness: the angle's list offers what ГОСТ 8509-93 makes for
+    // the width typed, at its usual thickness until one is picked, and Next takes the picks.
+    void thicknessesFollowTheWidthsAndReachTheRecord_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("picked"); // empty: none
+        QTest::addColumn<QString>("retyped"); // the width typed again; empty: not
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<double>("committed");
+        QTest::newRow("50 takes its usual 5") << "50" << "" << "" << "5" << 5.0;
+        QTest::newRow("50×4 picked") << "50" << "4" << "" << "4" << 4.0;
+        QTest::newRow("50×4, then 63: made as 63×4") << "50" << "4" << "63" << "4" << 4.0;
+        QTest::newRow("50×8, then 63: 63 is made to 6") << "50" << "8" << "63" << "6" << 6.0;
+        QTest::newRow("a width the standard does not make keeps the thickness") << "22" << "" << "" << "5" << 5.0;
+        // clang-format on
+    }
+
+    void thicknessesFollowTheWidthsAndReachTheRecord()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, picked);
+        QFETCH(QString, retyped);
+        QFETCH(QString, shown);
+        QFETCH(double, committed);
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        QCOMPARE(form().ComboBox6->currentText(), QStringLiteral("4"));
+        form().Edit8->setText(width);
+        // Picked from the keyboard: the list takes the item its typed text begins.
+        if (!picked.isEmpty()) {
+            form().ComboBox5->setFocus();
+            QTest::keyClicks(form().ComboBox5, picked);
+        }
+        if (!retyped.isEmpty()) form().Edit8->setText(retyped);
+        QCOMPARE(form().ComboBox5->currentText(), shown);
+        form().ComboBox6->setFocus();
+        QTest::keyClicks(form().ComboBox6, QStringLiteral("5"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.angleThickness, committed);
+        QCOMPARE(form().record.stripThickness, 5);
+    }
+
     void focusStartsInTheFirstField()
     {
         QTRY_VERIFY(form().focusWidget() == form().ComboBox3 ||
