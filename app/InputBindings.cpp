@@ -5,10 +5,12 @@
 #include "app/Windows.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
+#include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "design/ObjectNorm.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
+#include "ui/Look.h"
 #include "ui/NumberValidator.h"
 #include "ui/SavedState.h"
 #include "ui/Windowing.h"
@@ -34,6 +36,7 @@ struct InputBinding {
     Control control;
     QLabel *TForm1::*caption;
     bool positive = false;
+    bool numberList = false; // a list of numbers to pick from, not of words or soils
 };
 
 // In the order the pages' commits read the numbers.
@@ -53,8 +56,10 @@ const InputBinding bindingTable[] = {
     {"electrodeMaterial", 2, &TForm1::ComboBox1, &TForm1::Label8},
     {"angleWidth", 2, &TForm1::Edit8, &TForm1::Label9, true},
     {"rodDiameter", 2, &TForm1::Edit8, &TForm1::Label9, true},
+    {"angleThickness", 2, &TForm1::ComboBox5, &TForm1::Label9, true, true},
     {"electrodeLength", 2, &TForm1::Edit9, &TForm1::Label10, true},
     {"stripWidth", 2, &TForm1::Edit10, &TForm1::Label11, true},
+    {"stripThickness", 2, &TForm1::ComboBox6, &TForm1::Label11, true, true},
     {"electrodeSpacing", 2, &TForm1::Edit11, &TForm1::Label12, true},
     {"stripUtilization", 2, &TForm1::Label26, &TForm1::Label13, true},
     {"electrodeUtilization", 2, &TForm1::Label16, &TForm1::Label14, true},
@@ -124,6 +129,30 @@ void ShowOnList(QComboBox *list, int item, const QString &text)
     list->setEditText(item >= 0 ? list->itemText(item) : text);
 }
 
+void ShowUsualThicknesses(TForm1 &form);
+
+// Whether the record's thickness of `field` is the one a design that gives none takes.
+bool IsUsualThickness(const InputField &field, const DesignRecord &record)
+{
+    DesignRecord usual = record;
+    SetNumber(field, usual, 0);
+    return field.name == "angleThickness" ? AngleThicknessOf(usual) == AngleThicknessOf(record)
+                                          : StripThicknessOf(usual) == StripThicknessOf(record);
+}
+
+// A number list showing a number: its item, added where the list has none; a list given
+// nothing shows nothing, and its usual number once the thickness lists follow their widths.
+void ShowNumberOnList(QComboBox *list, const std::optional<QString> &number)
+{
+    if (!number) return;
+    int item = number->isEmpty() ? -1 : list->findText(*number, Qt::MatchExactly);
+    if (item < 0 && !number->isEmpty()) {
+        list->addItem(*number);
+        item = list->count() - 1;
+    }
+    list->setCurrentIndex(item);
+}
+
 // The rows of the control of `binding` that a design of `material` gives, the first first.
 std::vector<const InputBinding *> RowsOf(const InputBinding &binding, ElectrodeMaterial material)
 {
@@ -166,6 +195,9 @@ std::optional<Soil> SoilOf(const QComboBox *list)
     const QString text = list->currentText();
     const int item = list->findText(text, Qt::MatchExactly);
     if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
+    // The item as the table writes it, whatever separator the list shows.
+    for (const Soil &soil : soilTable)
+        if (text == QString::fromUtf8(soil.item.data(), qsizetype(soil.item.size()))) return soil;
     try {
         const double measured =
             StrToFloat(InLocaleNotation(text).toStdString(), DecimalSeparator());
@@ -203,7 +235,8 @@ ScreenInputs InputsOnPages(const TForm1 &form)
             }
             continue;
         }
-        if (const auto *list = std::get_if<QComboBox * TForm1::*>(&binding.control)) {
+        if (const auto *list = std::get_if<QComboBox * TForm1::*>(&binding.control);
+            list && !binding.numberList) {
             if (const std::optional<Soil> soil = SoilOf(form.**list)) {
                 SetNumber(field, on.record, soil->resistivity);
                 on.given.push_back(&field);
@@ -216,6 +249,12 @@ ScreenInputs InputsOnPages(const TForm1 &form)
                 SetFlag(field, on.record, ReadFlag(text));
             else
                 SetNumber(field, on.record, ReadNumber(field, text));
+            // The thickness usually made is the design's without saying it: its file is as
+            // the files have always been.
+            if (binding.numberList && IsUsualThickness(field, on.record)) {
+                SetNumber(field, on.record, 0);
+                continue;
+            }
             on.given.push_back(&field);
         } catch (const ConversionError &) {
         }
@@ -247,11 +286,16 @@ void CommitNumbers(TForm1 &form, int page)
     for (const InputBinding &binding : bindingTable) {
         const InputField &field = FieldOf(binding);
         if (binding.page != page || !Needed(field, record.electrodeMaterial) ||
-            std::holds_alternative<QComboBox * TForm1::*>(binding.control))
+            (std::holds_alternative<QComboBox * TForm1::*>(binding.control) && !binding.numberList))
             continue;
         const QString text = TextOf(form, binding.control);
         if (field.kind == InputKind::flag) {
             SetFlag(field, record, ReadFlag(text));
+            continue;
+        }
+        // A thickness not picked is the one usually made.
+        if (binding.numberList && text.isEmpty()) {
+            SetNumber(field, record, 0);
             continue;
         }
         // The field is named, and the focus put there, for the user to mend it.
@@ -295,7 +339,8 @@ PageTexts TextsGivingNoInput(const TForm1 &form)
     const ScreenInputs on = InputsOnPages(form);
     PageTexts texts;
     for (const InputBinding &binding : bindingTable) {
-        if (!FirstOfControl(binding)) continue;
+        // A thickness list shows a number always: one not given is the usual one.
+        if (!FirstOfControl(binding) || binding.numberList) continue;
         const std::vector<const InputBinding *> rows = RowsOf(binding, on.record.electrodeMaterial);
         // A flag is read from any text; what is kept is the rest of it.
         const bool gives = std::ranges::any_of(rows, [&on](const InputBinding *row) {
@@ -328,10 +373,17 @@ void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts
                 row.control == binding.control && kept != texts.end())
                 text = kept->second;
         if (!text && !keepAbsent) text = QString();
+        if (rows.empty()) continue; // the angle's thickness beside a round rod
         const InputField &first = FieldOf(*rows.front());
 
         if (const auto *member = std::get_if<QComboBox * TForm1::*>(&binding.control)) {
             QComboBox *list = form.**member;
+            if (binding.numberList) {
+                ShowNumberOnList(list, inputs.gives(first)
+                                           ? std::optional(Formatted(NumberOf(first, r)))
+                                           : text);
+                continue;
+            }
             if (first.kind == InputKind::choice) {
                 if (inputs.gives(first))
                     ShowOnList(list, ItemOf(first, r), {});
@@ -343,9 +395,10 @@ void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts
             // given; else the resistivity given, as measured.
             const InputField &resistivity = FieldOf(*rows.back());
             const bool named = inputs.gives(first);
+            const auto namedSoil = std::ranges::find_if(
+                soilTable, [&](const Soil &soil) { return soil.item == TextOf(first, r); });
             const int item =
-                named ? list->findText(QString::fromStdString(TextOf(first, r)), Qt::MatchExactly)
-                      : -1;
+                named && namedSoil != soilTable.end() ? int(namedSoil - soilTable.begin()) : -1;
             if (item >= 0 && (!inputs.gives(resistivity) ||
                               soilTable[std::size_t(item)].resistivity == NumberOf(resistivity, r)))
                 ShowOnList(list, item, {});
@@ -375,6 +428,7 @@ void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts
         else
             (form.*std::get<QLabel * TForm1::*>(binding.control))->setText(*shown);
     }
+    ShowUsualThicknesses(form);
 }
 
 void ShowOnPages(TForm1 &form, const DesignRecord &record,
@@ -384,4 +438,124 @@ void ShowOnPages(TForm1 &form, const DesignRecord &record,
     for (const std::string_view input : inputs)
         shown.given.push_back(FindInput(input));
     ShowInputs(form, shown, {}, true);
+}
+
+namespace {
+
+QStringList Items(const QComboBox *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
+}
+
+// The angle's thicknesses for the width typed, every one for a width ГОСТ 8509-93 does
+// not make; where the one shown is not among them, the width's usual one, unless it is to
+// be kept (a design's, which the standard need not make).
+void FollowAngleWidth(TForm1 &form, bool keepShown)
+{
+    bool typed = false;
+    const int width = form.Edit8->text().toInt(&typed);
+    std::vector<double> thicknesses;
+    const AngleProfile *usual = typed ? AngleOfWidth(width) : nullptr;
+    for (const AngleProfile &angle : angleTable)
+        if (!usual || angle.width == width) thicknesses.push_back(angle.thickness);
+    std::ranges::sort(thicknesses);
+    const auto [from, to] = std::ranges::unique(thicknesses);
+    thicknesses.erase(from, to);
+    QStringList items;
+    for (const double thickness : thicknesses)
+        items << Formatted(thickness);
+
+    QComboBox *list = form.ComboBox5;
+    const QString shown = list->currentText();
+    if (keepShown && !shown.isEmpty() && !items.contains(shown)) items << shown;
+    if (items != Items(list)) {
+        list->clear();
+        list->addItems(items);
+    }
+    int item = list->findText(shown, Qt::MatchExactly);
+    if ((item < 0 || shown.isEmpty()) && usual)
+        item = list->findText(Formatted(usual->thickness), Qt::MatchExactly);
+    list->setCurrentIndex(item);
+}
+
+// The strip's usual thickness once its width is given, and none without a width.
+void FollowStripWidth(TForm1 &form)
+{
+    QComboBox *list = form.ComboBox6;
+    if (form.Edit10->text().isEmpty())
+        list->setCurrentIndex(-1);
+    else if (list->currentIndex() < 0)
+        list->setCurrentIndex(list->findText(Formatted(kStripThickness), Qt::MatchExactly));
+}
+
+void ShowUsualThicknesses(TForm1 &form)
+{
+    FollowAngleWidth(form, true);
+    FollowStripWidth(form);
+}
+
+} // namespace
+
+QString SoilItem(const Soil &soil)
+{
+    // Only the resistivity of an item has a separator.
+    return QString::fromUtf8(soil.item.data(), qsizetype(soil.item.size()))
+        .replace(QLatin1Char(','), QString::fromStdString(DecimalSeparator()));
+}
+
+bool CommitSoils(TForm1 &form)
+{
+    DesignRecord &record = form.record;
+    // A soil list takes one of its items or a measured resistivity; anything else stops
+    // the commit in that list, so the screen never shows one soil while another is used.
+    for (const auto &[list, layer] :
+         {std::pair{form.ComboBox3, "верхнего"}, std::pair{form.ComboBox4, "нижнего"}}) {
+        if (SoilOf(list)) continue;
+        ShowWarningBox(&form, QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
+                                             "измеренное удельное сопротивление в Ом*м — "
+                                             "положительное число, например 120 или %2.")
+                                  .arg(QString::fromUtf8(layer), Formatted(85.5)));
+        // After the box, which has had the keyboard: the list's text selected, to be typed
+        // over.
+        form.activateWindow();
+        list->setFocus(Qt::OtherFocusReason);
+        list->lineEdit()->selectAll();
+        return false;
+    }
+    const Soil upper = *SoilOf(form.ComboBox3);
+    const Soil lower = *SoilOf(form.ComboBox4);
+    record.upperSoil = upper.item;
+    record.lowerSoil = lower.item;
+    record.upperResistivity = upper.resistivity;
+    record.lowerResistivity = lower.resistivity;
+    return true;
+}
+
+void WireThicknessLists(TForm1 &form)
+{
+    for (QComboBox *list : {form.ComboBox5, form.ComboBox6}) {
+        list->setFont(LayoutFont(FontKind::small));
+        list->setEditable(false);
+    }
+    for (const int thickness : stripThicknesses)
+        form.ComboBox6->addItem(Formatted(thickness));
+    form.ComboBox5->setToolTip(QStringLiteral("Толщина полки уголка, мм (ГОСТ 8509-93)"));
+    form.ComboBox6->setToolTip(QStringLiteral("Толщина полосы, мм (ГОСТ 103-2006)"));
+    ShowUsualThicknesses(form);
+    QObject::connect(form.Edit8, &QLineEdit::textChanged, &form,
+                     [&form] { FollowAngleWidth(form, false); });
+    QObject::connect(form.Edit10, &QLineEdit::textChanged, &form,
+                     [&form] { FollowStripWidth(form); });
+    // A round rod has no flange.
+    const auto showAngle = [&form] {
+        const int item = ChosenItem(form.ComboBox1);
+        const bool rod = item >= 0 && TForm1::kMaterialItems[item] == ElectrodeMaterial::roundRod;
+        form.ComboBox5->setVisible(!rod);
+        form.Label36->setVisible(!rod);
+    };
+    QObject::connect(form.ComboBox1, &QComboBox::currentIndexChanged, &form, showAngle);
+    QObject::connect(form.ComboBox1, &QComboBox::editTextChanged, &form, showAngle);
 }

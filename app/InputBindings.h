@@ -63,3 +63,15 @@ void ShowOnPages(TForm1 &form, const DesignRecord &record,
 // A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
 // other text.
 std::optional<Soil> SoilOf(const QComboBox *list);
+
+// The soil list's items as the user reads numbers: "Кокс-2,5" with the locale's separator.
+QString SoilItem(const Soil &soil);
+
+// Commits the soils of page 1 into the record; false, with a message and the focus in the
+// list, where a list holds neither a soil of its items nor a measured resistivity.
+bool CommitSoils(TForm1 &form);
+
+// The thickness lists of page 2 follow their widths: the angle's offers the thicknesses
+// ГОСТ 8509-93 makes for the width typed and takes its usual one where the one shown is
+// not made; it stands beside the angle only. Wired once, when the page is laid out.
+void WireThicknessLists(TForm1 &form);

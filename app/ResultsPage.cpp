@@ -79,6 +79,18 @@ void ResultsPage::FillResultsPage(const DesignRecord &record)
         notes << Text(note);
     showNotes(notes);
     c_.settle->setVisible(s.offerSettling);
+    showReadingNotes(Text(s.totalResistanceNote), Text(s.countNote));
+}
+
+void ResultsPage::showReadingNotes(const QString &totalResistance, const QString &count)
+{
+    // Beside the whole sentence, where the line shows it cut short.
+    const QString whole = c_.totalResistance->toolTip();
+    c_.totalResistance->setToolTip(whole.isEmpty() || totalResistance.isEmpty()
+                                       ? whole + totalResistance
+                                       : whole + QLatin1Char('\n') + totalResistance);
+    c_.refinedCount->setToolTip(count);
+    c_.decision->setToolTip(count);
 }
 
 // Two lines fit above the results. Notes that take more show the first cut short and a

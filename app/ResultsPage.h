@@ -52,6 +52,8 @@ signals:
 
 private:
     void showNotes(const QStringList &notes);
+    // The tooltips that say what a line's number is where it may be misread.
+    void showReadingNotes(const QString &totalResistance, const QString &count);
 
     Controls c_;
     QStringList notes_;

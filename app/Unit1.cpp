@@ -154,7 +154,7 @@ void TForm1::connectHandlers()
             whole ? NumberValidator::Kind::whole : NumberValidator::Kind::decimal, edit));
         connect(edit, &QLineEdit::textChanged, this, &TForm1::noteChange);
     }
-    for (QComboBox *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4}) {
+    for (QComboBox *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6}) {
         connect(list, &QComboBox::editTextChanged, this, &TForm1::noteChange);
         connect(list, &QComboBox::currentIndexChanged, this, &TForm1::noteChange);
     }
@@ -367,19 +367,13 @@ void TForm1::Label27Click()
 void TForm1::Label26Click()
 {
     captureArrangement();
-    if (ChosenItem(ComboBox2) == 0)
-        showDialog(Of(windows_, &Windows::Form5));
-    else
-        showDialog(Of(windows_, &Windows::Form3));
+    ShowUtilizationWindow(*this, UtilizationOf::strip);
 }
 
 void TForm1::Label16Click()
 {
     captureArrangement();
-    if (ChosenItem(ComboBox2) == 0)
-        showDialog(Of(windows_, &Windows::Form4));
-    else
-        showDialog(Of(windows_, &Windows::Form2));
+    ShowUtilizationWindow(*this, UtilizationOf::electrodes);
 }
 
 void TForm1::BitBtn1Click()
@@ -463,28 +457,7 @@ void TForm1::Button6Click()
 // Page-1 commit: each field in turn, stopping at the first text that is not a number.
 void TForm1::Button1Click()
 {
-    // A soil list takes one of its items or a measured resistivity; anything else stops
-    // the commit in that list, so the screen never shows one soil while another is used.
-    const auto soil = [this](QComboBox *list, const char *layer) {
-        const std::optional<Soil> soil = SoilOf(list);
-        if (soil) return soil;
-        list->setFocus(Qt::OtherFocusReason);
-        ShowWarningBox(this,
-                       QStringLiteral("Грунт %1 слоя: выберите его из списка или введите "
-                                      "измеренное удельное сопротивление в Ом*м — "
-                                      "положительное число, например 120 или %2.")
-                           .arg(QString::fromUtf8(layer),
-                                QString::fromStdString(FormatGeneral(85.5, DecimalSeparator()))));
-        return soil;
-    };
-    const std::optional<Soil> upper = soil(ComboBox3, "верхнего");
-    if (!upper) return;
-    const std::optional<Soil> lower = soil(ComboBox4, "нижнего");
-    if (!lower) return;
-    record.upperSoil = upper->item;
-    record.lowerSoil = lower->item;
-    record.upperResistivity = upper->resistivity;
-    record.lowerResistivity = lower->resistivity;
+    if (!CommitSoils(*this)) return;
     CommitNumbers(*this, 1);
     showPage(2);
 }

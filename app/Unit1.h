@@ -86,6 +86,9 @@ public:
     QLineEdit *Edit8 = nullptr, *Edit9 = nullptr, *Edit10 = nullptr, *Edit11 = nullptr;
     QLabel *Label26 = nullptr, *Label16 = nullptr; // tiles
     QLabel *Label31 = nullptr;                     // enabling zone
+    // The thicknesses of the angle's flange and of the strip, beside their widths after "×".
+    QComboBox *ComboBox5 = nullptr, *ComboBox6 = nullptr;
+    QLabel *Label36 = nullptr, *Label37 = nullptr;
     QPushButton *Button2 = nullptr, *Button3 = nullptr;
 
     // Page 3.

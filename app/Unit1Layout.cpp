@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/InputBindings.h"
 #include "app/PageControl.h"
 #include "app/ResultsPage.h"
 #include "design/InstallationGeometry.h"
@@ -22,6 +23,7 @@ enum class LabelRole {
     fixedTile,    // a coefficient tile that opens nothing
     enablingZone, // an invisible label that receives pointer movement
     warning,      // a note that asks the user to act, wrapped over its lines
+    sign,         // a sign between two fields, centred
 };
 
 // Where a control of the layout stands: its member, its name, its page, its place.
@@ -75,6 +77,8 @@ const LabelRow labelTable[] = {
     {&TForm1::Label26, "Label26", 1, {640, 248, 57, 21}, "", S, LabelRole::tile},
     {&TForm1::Label16, "Label16", 1, {640, 280, 57, 21}, "", S, LabelRole::tile},
     {&TForm1::Label31, "Label31", 1, {368, 312, 361, 49}, "", S, LabelRole::enablingZone},
+    {&TForm1::Label36, "Label36", 1, {617, 120, 23, 21}, "×", L, LabelRole::sign},
+    {&TForm1::Label37, "Label37", 1, {617, 184, 23, 21}, "×", L, LabelRole::sign},
 
     {&TForm1::Label17, "Label17", 2, {16, 32, 705, 25}, "", L, LabelRole::text},
     {&TForm1::Label18, "Label18", 2, {16, 64, 705, 25}, "", L, LabelRole::text},
@@ -96,9 +100,9 @@ const LabelRow labelTable[] = {
 const ControlRow<QLineEdit> editTable[] = {
     {&TForm1::Edit5, "Edit5", 0, {640, 184, 57, 21}},
     {&TForm1::Edit6, "Edit6", 0, {640, 216, 57, 21}},
-    {&TForm1::Edit8, "Edit8", 1, {640, 120, 57, 21}},
+    {&TForm1::Edit8, "Edit8", 1, {560, 120, 57, 21}},
     {&TForm1::Edit9, "Edit9", 1, {640, 152, 57, 21}},
-    {&TForm1::Edit10, "Edit10", 1, {640, 184, 57, 21}},
+    {&TForm1::Edit10, "Edit10", 1, {560, 184, 57, 21}},
     {&TForm1::Edit11, "Edit11", 1, {640, 216, 57, 21}},
 };
 // clang-format on
@@ -109,6 +113,8 @@ const ControlRow<QComboBox> listTable[] = {
     {&TForm1::ComboBox4, "ComboBox4", 0, {544, 88, 153, 21}},
     {&TForm1::ComboBox2, "ComboBox2", 1, {584, 56, 113, 21}},
     {&TForm1::ComboBox1, "ComboBox1", 1, {584, 88, 113, 21}},
+    {&TForm1::ComboBox5, "ComboBox5", 1, {640, 120, 57, 21}},
+    {&TForm1::ComboBox6, "ComboBox6", 1, {640, 184, 57, 21}},
 };
 // clang-format on
 
@@ -138,7 +144,7 @@ const ButtonRow buttonTable[] = {
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "PurposeButton", "Button15", "Button7", "Button1"},
-    {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
+    {"ComboBox2", "ComboBox1", "Edit8", "ComboBox5", "Edit9", "Edit10", "ComboBox6", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
     {"Button10", "Label34", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
 };
@@ -199,6 +205,9 @@ void TForm1::buildLayout()
             break;
         case LabelRole::enablingZone:
             break;
+        case LabelRole::sign:
+            label->setAlignment(Qt::AlignCenter);
+            break;
         case LabelRole::warning: {
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -224,13 +233,14 @@ void TForm1::buildLayout()
 
     for (auto *soilList : {ComboBox3, ComboBox4})
         for (const auto &soil : soilTable)
-            soilList->addItem(QString::fromUtf8(soil.item.data(), soil.item.size()));
+            soilList->addItem(SoilItem(soil));
     for (const Arrangement arrangement : TForm1::kArrangementItems)
         ComboBox2->addItem(QString::fromUtf8(ArrangementItem(arrangement).data(),
                                              ArrangementItem(arrangement).size()));
     ComboBox1->addItems({QStringLiteral("Уголок"), QStringLiteral("Круглого сечения")});
     for (auto *list : {ComboBox1, ComboBox2, ComboBox3, ComboBox4})
         MakePickList(list);
+    WireThicknessLists(*this);
 
     Button10->hide(); // offered where the coefficients disagree with the tables
 

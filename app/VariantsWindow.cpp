@@ -252,13 +252,22 @@ private:
 
 namespace {
 
-// What Label1 says above the table of every search.
-constexpr const char *kSearchSaid =
-    "Грунт, климатические коэффициенты и норма — со страницы 1, материал, профиль и полоса — "
-    "со страницы 2. Перебраны длины электрода 2; 2,5; 3; 4; 5 м и заданная, отношения a/L = 1, "
-    "2, 3 и оба расположения; коэффициенты использования каждого варианта уточнены по "
-    "таблицам. Показаны варианты, выполняющие норму Rн, лёгкие сначала; с увеличением нормы "
-    "по ПУЭ 1.7.101 она своя для каждой длины электрода.";
+// What Label1 says above the table of every search, its numbers as the user writes them.
+QString SearchSaid()
+{
+    QStringList lengths, ratios;
+    for (const double length : kVariantLengths)
+        lengths << QString::fromStdString(FormatGeneral(length, DecimalSeparator()));
+    for (const double ratio : kUtilizationRatios)
+        ratios << QString::fromStdString(FormatGeneral(ratio, DecimalSeparator()));
+    return QStringLiteral(
+               "Грунт, климатические коэффициенты и норма — со страницы 1, материал, профиль и "
+               "полоса — со страницы 2. Перебраны длины электрода %1 м и заданная, отношения "
+               "a/L = %2 и оба расположения; коэффициенты использования каждого варианта "
+               "уточнены по таблицам. Показаны варианты, выполняющие норму Rн, лёгкие сначала; "
+               "с увеличением нормы по ПУЭ 1.7.101 она своя для каждой длины электрода.")
+        .arg(lengths.join(QStringLiteral("; ")), ratios.join(QStringLiteral(", ")));
+}
 
 } // namespace
 
@@ -270,7 +279,7 @@ VariantsWindow::VariantsWindow()
     setWindowTitle(QStringLiteral("Подбор заземляющего устройства"));
     setFont(LayoutFont(FontKind::window));
 
-    Label1 = new QLabel(QString::fromUtf8(kSearchSaid), this);
+    Label1 = new QLabel(SearchSaid(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setFont(LayoutFont(FontKind::small));
@@ -392,7 +401,7 @@ void VariantsWindow::showOutcome(VariantSearch found)
     if (!search_.electrodeMassKnown)
         note += QStringLiteral(" Уголка этой ширины нет в ГОСТ 8509-93: масса — только полосы.");
     // ψв depends on the length: where the design has no zone, the one ψ is said.
-    QString said = QString::fromUtf8(kSearchSaid);
+    QString said = SearchSaid();
     if (search_.onePsiForEveryLength && !search_.variants.empty())
         said += QStringLiteral(" Климатическая зона не задана: ψв = %1 принят для электродов "
                                "любой длины.")

@@ -1,5 +1,7 @@
 #include "app/Windows.h"
 
+#include "design/CoefficientMethod.h"
+#include "design/InputFields.h"
 #include "design/NumberFormat.h"
 #include "design/ObjectNorm.h"
 #include "ui/Locale.h"
@@ -7,10 +9,13 @@
 #include "ui/SavedState.h"
 #include "ui/Windowing.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 std::unique_ptr<Windows> CreateMainWindow()
 {
@@ -90,4 +95,56 @@ std::unique_ptr<Windows> CreateWindows()
     auto w = CreateMainWindow();
     CreateSecondaryWindows(*w);
     return w;
+}
+
+namespace {
+
+// The count the design decides with what the pages give now; where they do not give it
+// whole, the last calculation's decided or estimated count; 0 for none.
+double DesignCount(const TForm1 &form, const ScreenInputs &on)
+{
+    const bool whole = std::ranges::all_of(inputTable, [&on](const InputField &field) {
+        const bool number = field.kind == InputKind::decimal || field.kind == InputKind::whole;
+        return !number || field.optional || !Needed(field, on.record.electrodeMaterial) ||
+               on.gives(field);
+    });
+    if (whole) {
+        try {
+            const DesignRecord decided = Calculate(on.record).record;
+            if (decided.installationMeetsNorm && decided.refinedCount >= 1)
+                return decided.refinedCount;
+            return decided.estimatedCount;
+        } catch (const std::exception &) {
+            // The pages' fault is Next's to tell; the window opens on the last calculation.
+        }
+    }
+    const DesignRecord &last = form.record;
+    return last.refinedCount >= 1 ? last.refinedCount : last.estimatedCount;
+}
+
+} // namespace
+
+void ShowUtilizationWindow(const TForm1 &form, UtilizationOf which)
+{
+    const Windows *w = form.windows();
+    if (!w) return;
+    // The row's windows unless a contour is chosen, as the tiles have always shown them.
+    const int item = ChosenItem(form.ComboBox2);
+    const bool contour = item >= 0 && TForm1::kArrangementItems[item] == Arrangement::contour;
+    UtilizationDialog *dialog = nullptr;
+    if (which == UtilizationOf::electrodes)
+        dialog = contour ? static_cast<UtilizationDialog *>(w->Form4.get()) : w->Form2.get();
+    else
+        dialog = contour ? static_cast<UtilizationDialog *>(w->Form5.get()) : w->Form3.get();
+    if (!dialog) return;
+    // A window already open keeps what the user is picking in it.
+    if (!dialog->isVisible()) {
+        const ScreenInputs on = form.inputsOnScreen();
+        const DesignRecord &r = on.record;
+        const bool ratioGiven = on.gives(*FindInput("electrodeSpacing")) &&
+                                on.gives(*FindInput("electrodeLength")) && r.electrodeLength > 0;
+        dialog->pickNearest(ratioGiven ? r.electrodeSpacing / r.electrodeLength : 0,
+                            DesignCount(form, on));
+    }
+    ShowSecondaryWindow(dialog, &form, Placement::centredFirstTime);
 }

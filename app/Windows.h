@@ -44,3 +44,11 @@ std::unique_ptr<Windows> CreateWindows();
 // the main window alone, then the others, wired to it. Until then its handlers find none.
 std::unique_ptr<Windows> CreateMainWindow();
 void CreateSecondaryWindows(Windows &windows);
+
+// Which utilization coefficient a window gives.
+enum class UtilizationOf { electrodes, strip };
+
+// Shows the utilization window of the arrangement chosen on page 2 for the coefficient
+// `which`, opened on the design's ratio a/L and count where the pages give them, so that
+// its OK writes the coefficient of the design as it stands.
+void ShowUtilizationWindow(const TForm1 &form, UtilizationOf which);

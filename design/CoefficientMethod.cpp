@@ -48,14 +48,14 @@ constexpr QuantityRow kCoefficientQuantities[] = {
     {"allowanceFactor", "k", "", "Коэффициент увеличения нормы", Writing::general, kResult, Read<&R::allowanceFactor>},
     {"allowedResistance", "Rн", "Ом", "Нормируемое сопротивление", Writing::general, kResult, Read<&R::allowedResistance>},
     {"singleElectrodeResistance", "Rв", "Ом", "Сопротивление одного вертикального заземлителя", Writing::oneDecimal, kResult, Read<&R::singleElectrodeResistance>},
-    {"estimatedCountExact", "x₁", "", "Предварительное число заземлителей без округления", Writing::oneDecimal, kWorking, Read<&R::estimatedCountExact>},
+    {"estimatedCountExact", "x₁", "", "Предварительное число заземлителей без округления", Writing::count, kWorking, Read<&R::estimatedCountExact>},
     {"estimatedCountFraction", "", "", "", Writing::general, kWorking, Read<&R::estimatedCountFraction>},
     {"estimatedRoundUp", "", "", "", Writing::general, kWorking, Read<&R::estimatedRoundUp>},
     {"estimatedCount", "n₁", "шт", "Предполагаемое количество вертикальных заземлителей", Writing::general, kResult, Read<&R::estimatedCount>},
     {"stripLength", "Lп", "м", "Предполагаемая длина горизонтального заземлителя", Writing::general, kResult, Read<&R::stripLength>},
     {"stripResistance", "Rп", "Ом", "Сопротивление горизонтального заземлителя", Writing::oneDecimal, kResult, Read<&R::stripResistance>},
     {"totalElectrodeResistance", "Rз", "Ом", "Сопротивление, которое должны обеспечить вертикальные заземлители", Writing::oneDecimal, kResult, Read<&R::totalElectrodeResistance>},
-    {"refinedCountExact", "n′", "шт", "Число заземлителей для Rз без округления", Writing::oneDecimal, kResult, Read<&R::refinedCountExact>},
+    {"refinedCountExact", "n′", "шт", "Число заземлителей для Rз без округления", Writing::count, kResult, Read<&R::refinedCountExact>},
     {"refinedCountFraction", "", "", "", Writing::general, kWorking, Read<&R::refinedCountFraction>},
     {"refinedRoundUp", "", "", "", Writing::general, kWorking, Read<&R::refinedRoundUp>},
     {"refinedCount", "n", "шт", "Принятое число вертикальных заземлителей", Writing::general, kResult, Read<&R::refinedCount>},
@@ -132,8 +132,14 @@ std::string QuantityValue(const Quantity &q, std::string_view sep)
     if (const auto *text = std::get_if<std::string>(&q.value)) return *text;
     if (const auto *flag = std::get_if<bool>(&q.value)) return *flag ? "да" : "нет";
     const double value = QuantityNumber(q);
-    return q.writing == Writing::oneDecimal ? FormatOneDecimal(value, sep)
-                                            : FormatGeneral(value, sep);
+    switch (q.writing) {
+    case Writing::oneDecimal:
+        return FormatOneDecimal(value, sep);
+    case Writing::count:
+        return FormatCount(value, sep);
+    default:
+        return FormatGeneral(value, sep);
+    }
 }
 
 std::string QuantityLine(const Quantity &q, std::string_view sep)

@@ -43,8 +43,9 @@ struct ConsideredNorm {
 };
 
 // What the user gives for a design: the choices and numbers of both input pages.
-// design/InputFields.h describes each of them once. Lengths are metres, the two widths
-// and the rod diameter whole millimetres, resistances ohms, resistivities ohm-metres.
+// design/InputFields.h describes each of them once. Lengths are metres, the two widths,
+// the rod diameter and the strip's thickness whole millimetres, resistances ohms, resistivities
+// ohm-metres.
 struct DesignInputs {
     // Choices of the electrode page.
     Arrangement arrangement = Arrangement::contour;
@@ -74,6 +75,10 @@ struct DesignInputs {
     double stripUtilization = 0;     // ηh
     double electrodeUtilization = 0; // ηv
     std::int32_t rodDiameter = 0;    // d of a round rod
+    // The profiles' thicknesses, mm, for the material list, the masses and the least sizes;
+    // 0: the thickness usually made, the angle's for its width (design/Materials.h).
+    double angleThickness = 0;
+    std::int32_t stripThickness = 0;
     UtilizationSource utilization = UtilizationSource::given;
 
     // The report's title block: what is earthed, who designs, checks and inspects it.

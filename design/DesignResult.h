@@ -9,7 +9,8 @@
 
 // How a quantity's value is written where a person reads it.
 enum class Writing {
-    oneDecimal, // FormatOneDecimal: resistances, the unrounded counts
+    oneDecimal, // FormatOneDecimal: resistances
+    count,      // FormatCount: the unrounded counts
     general,    // FormatGeneral: lengths, whole counts, factors
     flag,       // "да" or "нет"
     word,       // the text as it stands

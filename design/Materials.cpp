@@ -16,11 +16,6 @@ double Hundredths(double value)
     return std::round(value * 100) / 100;
 }
 
-std::string Mm(int value)
-{
-    return FormatGeneral(value, ",");
-}
-
 } // namespace
 
 double RodMassPerMetre(int diameter)
@@ -29,13 +24,26 @@ double RodMassPerMetre(int diameter)
     return RoundSignificant(std::numbers::pi * metres * metres / 4 * kSteelDensity, 3);
 }
 
-double StripMassPerMetre(int width)
+double StripMassPerMetre(int width, int thickness)
 {
-    return Hundredths(width / 1000.0 * kStripThickness / 1000.0 * kSteelDensity);
+    return Hundredths(width / 1000.0 * thickness / 1000.0 * kSteelDensity);
 }
 
-std::vector<MaterialRow> MaterialList(const DesignRecord &r)
+double AngleThicknessOf(const DesignInputs &d)
 {
+    if (d.angleThickness > 0) return d.angleThickness;
+    const AngleProfile *usual = AngleOfWidth(d.angleWidth);
+    return usual ? usual->thickness : 0;
+}
+
+int StripThicknessOf(const DesignInputs &d)
+{
+    return d.stripThickness > 0 ? d.stripThickness : kStripThickness;
+}
+
+std::vector<MaterialRow> MaterialList(const DesignRecord &r, std::string_view sep)
+{
+    const auto mm = [sep](double value) { return FormatGeneral(value, sep); };
     MaterialRow electrodes{.position = 1,
                            .name = "Вертикальный заземлитель",
                            .profile = {},
@@ -45,16 +53,17 @@ std::vector<MaterialRow> MaterialList(const DesignRecord &r)
                            .massPerMetre = 0,
                            .totalMass = 0};
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod) {
-        electrodes.profile = "круг " + Mm(r.rodDiameter);
+        electrodes.profile = "круг " + mm(r.rodDiameter);
         electrodes.standard = "ГОСТ 2590-2006";
         electrodes.massPerMetre = RodMassPerMetre(r.rodDiameter);
-    } else if (const AngleProfile *angle = AngleOfWidth(r.angleWidth)) {
+    } else if (const double thickness = AngleThicknessOf(r); thickness > 0) {
         electrodes.profile =
-            "уголок " + Mm(angle->width) + "×" + Mm(angle->width) + "×" + Mm(angle->thickness);
-        electrodes.standard = "ГОСТ 8509-93";
-        electrodes.massPerMetre = angle->massPerMetre;
+            "уголок " + mm(r.angleWidth) + "×" + mm(r.angleWidth) + "×" + mm(thickness);
+        const AngleProfile *angle = AngleOf(r.angleWidth, thickness);
+        electrodes.standard = angle ? "ГОСТ 8509-93" : "нет в ГОСТ 8509-93";
+        electrodes.massPerMetre = angle ? angle->massPerMetre : 0;
     } else {
-        electrodes.profile = "уголок b = " + Mm(r.angleWidth) + " мм";
+        electrodes.profile = "уголок b = " + mm(r.angleWidth) + " мм";
         electrodes.standard = "нет в ГОСТ 8509-93";
     }
     electrodes.totalMass =
@@ -62,11 +71,11 @@ std::vector<MaterialRow> MaterialList(const DesignRecord &r)
 
     MaterialRow strip{.position = 2,
                       .name = "Горизонтальный заземлитель (полоса связи)",
-                      .profile = "полоса " + Mm(r.stripWidth) + "×" + Mm(kStripThickness),
+                      .profile = "полоса " + mm(r.stripWidth) + "×" + mm(StripThicknessOf(r)),
                       .standard = "ГОСТ 103-2006",
                       .pieceLength = r.refinedStripLength,
                       .count = 1,
-                      .massPerMetre = StripMassPerMetre(r.stripWidth),
+                      .massPerMetre = StripMassPerMetre(r.stripWidth, StripThicknessOf(r)),
                       .totalMass = 0};
     strip.totalMass = Hundredths(strip.pieceLength * strip.massPerMetre);
 

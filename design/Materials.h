@@ -3,6 +3,7 @@
 #include "design/DesignRecord.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The steel of the decided installation as the material list gives it: the electrodes and
@@ -18,9 +19,16 @@ struct MaterialRow {
     double totalMass = 0;    // kg, to 0,01
 };
 
-std::vector<MaterialRow> MaterialList(const DesignRecord &record);
+// The profiles' sizes are written with `decimalSeparator`; the report keeps the comma.
+std::vector<MaterialRow> MaterialList(const DesignRecord &record,
+                                      std::string_view decimalSeparator = ",");
 
-// The mass of a metre of round bar of ГОСТ 2590-2006 and of 4 mm strip of ГОСТ 103-2006,
-// in kilograms, of steel at 7850 kg/m³, as the standards round it.
+// The mass of a metre of round bar of ГОСТ 2590-2006 and of strip of ГОСТ 103-2006, in
+// kilograms, of steel at 7850 kg/m³, as the standards round it.
 double RodMassPerMetre(int diameter);
-double StripMassPerMetre(int width);
+double StripMassPerMetre(int width, int thickness);
+
+// The thicknesses a design builds with, mm: as given, else as usually made, the angle's for
+// its width (0 for a width ГОСТ 8509-93 does not make).
+double AngleThicknessOf(const DesignInputs &design);
+int StripThicknessOf(const DesignInputs &design);

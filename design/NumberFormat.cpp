@@ -141,3 +141,19 @@ std::string FormatGeneral(double value, std::string_view separator)
     }
     return text;
 }
+
+std::string FormatCount(double value, std::string_view separator)
+{
+    constexpr int kMostDecimals = 6;
+    // Past 10^5 FormatOneDecimal turns scientific, and no count there is read to the unit.
+    if (std::isfinite(value) && value != std::trunc(value) && std::fabs(value) < 1e5) {
+        for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+            const double scale = std::pow(10.0, decimals);
+            const double units = std::round(value * scale); // exact: below 10^11
+            if (std::fmod(units, scale) == 0) continue;
+            return decimals == 1 ? FormatOneDecimal(value, separator)
+                                 : FormatGeneral(units / scale, separator);
+        }
+    }
+    return FormatOneDecimal(value, separator);
+}

@@ -3,6 +3,7 @@
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
 #include "design/InstallationGeometry.h"
+#include "design/Materials.h"
 #include "design/NumberFormat.h"
 #include "design/ObjectNorm.h"
 #include "design/Tables.h"
@@ -77,10 +78,11 @@ std::string RatioText(const DesignRecord &r, std::string_view sep)
 
 } // namespace
 
-std::string ResistanceAgainstNorm(double resistance, double norm, bool meets, std::string_view sep)
+std::string ResistanceAgainstNorm(double resistance, double norm, bool meets, std::string_view sep,
+                                  int leastDecimals)
 {
     constexpr int kMostDecimals = 6;
-    for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+    for (int decimals = leastDecimals; decimals <= kMostDecimals; ++decimals) {
         const double shown = Rounded(resistance, std::pow(10.0, -decimals));
         // Nor a resistance shown as 0: «0,0 Ом ≤ 0,01 Ом» for 0,00996.
         if ((shown <= norm) != meets || (shown == 0 && resistance != 0)) continue;
@@ -123,15 +125,19 @@ std::vector<std::string> SizeNotes(const DesignRecord &r, std::string_view sep)
         if (r.rodDiameter < kLeastRodDiameter)
             notes.push_back("Диаметр электрода " + mm(r.rodDiameter) + " мм меньше наименьшего " +
                             mm(kLeastRodDiameter) + " мм" + kWhere + ".");
-    } else if (const AngleProfile *angle = AngleOfWidth(r.angleWidth);
-               angle && angle->thickness < kLeastAngleThickness) {
-        notes.push_back("Уголок " + mm(angle->width) + "×" + mm(angle->width) + "×" +
-                        mm(angle->thickness) + ": полка тоньше " + mm(kLeastAngleThickness) +
-                        " мм" + kWhere + ".");
+    } else if (const double thickness = AngleThicknessOf(r);
+               thickness > 0 && thickness < kLeastAngleThickness) {
+        notes.push_back("Уголок " + mm(r.angleWidth) + "×" + mm(r.angleWidth) + "×" +
+                        mm(thickness) + ": полка тоньше " + mm(kLeastAngleThickness) + " мм" +
+                        kWhere + ".");
     }
-    const double section = static_cast<double>(r.stripWidth) * kStripThickness;
+    const int stripThickness = StripThicknessOf(r);
+    if (stripThickness < kLeastStripThickness)
+        notes.push_back("Полоса толщиной " + mm(stripThickness) + " мм тоньше " +
+                        mm(kLeastStripThickness) + " мм" + kWhere + ".");
+    const double section = static_cast<double>(r.stripWidth) * stripThickness;
     if (section < kLeastStripSection)
-        notes.push_back("Сечение полосы " + mm(r.stripWidth) + "×" + mm(kStripThickness) + " = " +
+        notes.push_back("Сечение полосы " + mm(r.stripWidth) + "×" + mm(stripThickness) + " = " +
                         mm(section) + " мм² меньше наименьшего " + mm(kLeastStripSection) + " мм²" +
                         kWhere + ".");
     return notes;
@@ -204,6 +210,35 @@ std::vector<std::string> RangeNotes(const DesignRecord &r, std::string_view sep)
     return notes;
 }
 
+std::string TotalResistanceNote(const DesignRecord &r, std::string_view sep)
+{
+    if (r.refinedCount < 1 || r.stripAloneMeetsNorm || !(r.totalElectrodeResistance > 0)) return {};
+    return FormatOneDecimal(r.totalElectrodeResistance, sep) +
+           " Ом — сопротивление, которое должны дать вертикальные электроды, чтобы вместе с "
+           "полосой связи выполнить норму " +
+           NormText(r, sep, Form::brief) + ".";
+}
+
+std::string CountNote(const DesignRecord &r, std::string_view sep)
+{
+    const double fewer = r.refinedCount - 1;
+    if (!r.installationMeetsNorm || r.stripAloneMeetsNorm || r.leastCountTaken || fewer < 1 ||
+        !(r.fewerInstallationResistance > 0) || r.refinedCount <= std::ceil(r.refinedCountExact))
+        return {};
+    // "электрод даёт", "электрода дают", "электродов дают", by the count's last two digits.
+    const auto lastTwo = static_cast<long long>(fewer) % 100;
+    const auto last = lastTwo % 10;
+    const char *electrodes = lastTwo >= 11 && lastTwo <= 14 ? " электродов дают "
+                             : last == 1                    ? " электрод даёт "
+                             : last >= 2 && last <= 4       ? " электрода дают "
+                                                            : " электродов дают ";
+    return FormatGeneral(fewer, sep) + electrodes +
+           ResistanceAgainstNorm(r.fewerInstallationResistance, r.allowedResistance, false, sep,
+                                 2) +
+           " Ом > " + NormText(r, sep, Form::brief) + ", поэтому принято " +
+           FormatGeneral(r.refinedCount, sep) + ".";
+}
+
 std::vector<std::string> ExtraResultLines(const DesignResult &result, std::string_view sep)
 {
     std::vector<std::string> lines;
@@ -257,7 +292,7 @@ ResultSentences ComposeResultSentences(const DesignResult &result, std::string_v
             : "Полное сопротивление заземлителей = " + oneDecimal(r.totalElectrodeResistance) +
                   "  Ом (полоса " + general(r.refinedStripLength) +
                   " м: " + oneDecimal(r.refinedStripResistance) + " Ом) ;";
-    s.refinedCount = "соединительной полосы = " + oneDecimal(r.refinedCountExact) + "  шт ;";
+    s.refinedCount = "соединительной полосы = " + FormatCount(r.refinedCountExact, sep) + "  шт ;";
     // A count is taken only where it meets the norm on coefficients the tables bear out.
     const bool calculated = r.refinedCount >= 1;
     if (calculated && !r.installationMeetsNorm)
@@ -278,6 +313,10 @@ ResultSentences ComposeResultSentences(const DesignResult &result, std::string_v
         s.notes.push_back(std::move(note));
     for (std::string &note : RangeNotes(r, sep))
         s.notes.push_back(std::move(note));
+    s.totalResistanceNote = TotalResistanceNote(r, sep);
+    s.countNote = CountNote(r, sep);
+    for (const std::string *note : {&s.totalResistanceNote, &s.countNote})
+        if (!note->empty()) s.notes.push_back(*note);
     s.offerSettling = r.installationMeetsNorm && !CoefficientsAgree(r);
     s.extras = ExtraResultLines(result, sep);
     // The object's norms, each with its clause: which governs, and what the others give.

@@ -24,8 +24,11 @@ struct ResultSentences {
     std::string totalResistanceBrief;
     std::string installationBrief;
     // What the user is to act on: coefficients the tables do not bear out, sizes below
-    // the least ПУЭ allows.
+    // the least ПУЭ allows; then what a number means where it may be misread, which the
+    // line that shows it gives as its tooltip too.
     std::vector<std::string> notes;
+    std::string totalResistanceNote; // Label22's Rз is a requirement, not a result
+    std::string countNote;           // Label24 and Label25: the count taken is past n′
     // Whether re-picking the coefficients from the tables is to be offered.
     bool offerSettling = false;
     // The results no sentence above shows, each "caption = value unit", after them.
@@ -38,8 +41,9 @@ inline constexpr std::string_view kRefinedCountCaption =
 
 // A resistance written beside the norm it `meets` or not: one decimal as the results write
 // resistances, more where one would read against the decision (3,35 ≤ 3,36, not 3,4 ≤ 3,36).
+// `leastDecimals` above 1 writes that many at the least.
 std::string ResistanceAgainstNorm(double resistance, double norm, bool meets,
-                                  std::string_view decimalSeparator);
+                                  std::string_view decimalSeparator, int leastDecimals = 1);
 
 // Whether both utilization coefficients agree with the tables at the decided count.
 bool CoefficientsAgree(const DesignRecord &record);
@@ -57,6 +61,12 @@ std::vector<std::string> SizeNotes(const DesignRecord &record, std::string_view 
 // resistivities of the soil table. The calculation still runs; these say where its
 // coefficients are taken from the tables' edge, or which input to check.
 std::vector<std::string> RangeNotes(const DesignRecord &record, std::string_view decimalSeparator);
+
+// Why a line's number reads as it does: Rз is what the vertical electrodes must give, not
+// what the installation gives; the count taken is past n′ rounded up because fewer
+// electrodes miss the norm. Empty where the line needs no word.
+std::string TotalResistanceNote(const DesignRecord &record, std::string_view decimalSeparator);
+std::string CountNote(const DesignRecord &record, std::string_view decimalSeparator);
 
 ResultSentences ComposeResultSentences(const DesignRecord &record,
                                        std::string_view decimalSeparator);

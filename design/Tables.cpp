@@ -84,6 +84,13 @@ double TabulatedUtilization(const UtilizationTable &table, double ratio, double 
 const AngleProfile *AngleOfWidth(int width)
 {
     for (const AngleProfile &angle : angleTable)
-        if (angle.width == width) return &angle;
+        if (angle.width == width && angle.usual) return &angle;
+    return nullptr;
+}
+
+const AngleProfile *AngleOf(int width, double thickness)
+{
+    for (const AngleProfile &angle : angleTable)
+        if (angle.width == width && angle.thickness == thickness) return &angle;
     return nullptr;
 }

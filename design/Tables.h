@@ -96,23 +96,42 @@ inline constexpr int kLeastAngleThickness = 4; // mm
 inline constexpr int kLeastStripSection = 100; // mm²
 inline constexpr int kLeastStripThickness = 4; // mm
 
-// The strip is taken at the thickness it is usually rolled in for earthing (ГОСТ 103-2006).
-inline constexpr int kStripThickness = 4; // mm
+// Hot-rolled strip of ГОСТ 103-2006 as the connecting strip is made: the thicknesses
+// offered, and the one it is usually rolled in for earthing, taken where none is given.
+inline constexpr std::array<int, 9> stripThicknesses{4, 5, 6, 7, 8, 9, 10, 11, 12}; // mm
+inline constexpr int kStripThickness = 4;                                           // mm
 
-// Equal angles of ГОСТ 8509-93 by flange width, at the thickness usually made for that
-// width, with the mass of a metre.
+// Equal angles of ГОСТ 8509-93 by flange width and thickness, with the mass of a metre, up
+// to the thicknesses earthing takes; `usual` marks the thickness usually made for a width,
+// taken where none is given.
 struct AngleProfile {
     int width;           // mm
-    int thickness;       // mm
+    double thickness;    // mm
     double massPerMetre; // kg
+    bool usual = false;
 };
 // clang-format off
-inline constexpr std::array<AngleProfile, 15> angleTable{{
-    {20, 3, 0.89}, {25, 3, 1.12}, {28, 3, 1.27}, {32, 3, 1.46}, {36, 3, 1.65},
-    {40, 4, 2.42}, {45, 4, 2.73}, {50, 5, 3.77}, {56, 5, 4.25}, {63, 6, 5.72},
-    {70, 7, 7.39}, {75, 7, 7.96}, {80, 8, 9.65}, {90, 8, 10.93}, {100, 10, 15.1},
-}};
+inline constexpr AngleProfile angleTable[] = {
+    {20, 3, 0.89, true}, {20, 4, 1.15},
+    {25, 3, 1.12, true}, {25, 4, 1.46}, {25, 5, 1.78},
+    {28, 3, 1.27, true},
+    {32, 3, 1.46, true}, {32, 4, 1.91},
+    {36, 3, 1.65, true}, {36, 4, 2.16},
+    {40, 3, 1.85}, {40, 4, 2.42, true}, {40, 5, 2.98}, {40, 6, 3.52},
+    {45, 3, 2.08}, {45, 4, 2.73, true}, {45, 5, 3.37}, {45, 6, 3.99},
+    {50, 3, 2.32}, {50, 4, 3.05}, {50, 5, 3.77, true}, {50, 6, 4.47}, {50, 7, 5.15}, {50, 8, 5.82},
+    {56, 4, 3.44}, {56, 5, 4.25, true},
+    {63, 4, 3.90}, {63, 5, 4.81}, {63, 6, 5.72, true},
+    {70, 4.5, 4.87}, {70, 5, 5.38}, {70, 6, 6.39}, {70, 7, 7.39, true}, {70, 8, 8.37},
+    {75, 5, 5.80}, {75, 6, 6.89}, {75, 7, 7.96, true}, {75, 8, 9.02}, {75, 9, 10.07},
+    {80, 5.5, 6.78}, {80, 6, 7.36}, {80, 7, 8.51}, {80, 8, 9.65, true},
+    {90, 6, 8.33}, {90, 7, 9.64}, {90, 8, 10.93, true}, {90, 9, 12.20},
+    {100, 6.5, 10.06}, {100, 7, 10.79}, {100, 8, 12.25}, {100, 10, 15.10, true}, {100, 12, 17.90},
+};
 // clang-format on
 
-// The angle of that flange width; null for a width the standard does not make.
+// The angle of that flange width at its usual thickness; null for a width the standard
+// does not make.
 const AngleProfile *AngleOfWidth(int width);
+// The angle of that width and thickness; null for a profile the standard does not make.
+const AngleProfile *AngleOf(int width, double thickness);

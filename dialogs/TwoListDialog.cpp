@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <utility>
+
 TwoListDialog::TwoListDialog(const TwoListWindow &window)
     : LookupDialog(window.caption), value_(window.value), text_(window.text),
       stayOpenOnZero_(window.stayOpenOnZero), firstKey_(window.firstKey),
@@ -25,6 +27,8 @@ TwoListDialog::TwoListDialog(const TwoListWindow &window)
     placeOkButton(320, 120);
     setTabOrder(ComboBox1, ComboBox2);
     setTabOrder(ComboBox2, BitBtn1);
+    for (QComboBox *list : {ComboBox1, ComboBox2})
+        connect(list, &QComboBox::currentTextChanged, this, [this] { picksChanged(); });
 }
 
 bool TwoListDialog::okMayBeEnabled() const
@@ -32,12 +36,30 @@ bool TwoListDialog::okMayBeEnabled() const
     return !ComboBox1->currentText().isEmpty() && !ComboBox2->currentText().isEmpty();
 }
 
-void TwoListDialog::BitBtn1Click()
+double TwoListDialog::valueOnOk() const
 {
     // A list showing typed text falls back to what was picked or looked up before.
-    if (const int row = ChosenItem(ComboBox1); row >= 0) chosenRow = row + 1;
+    int row = chosenRow;
+    if (const int picked = ChosenItem(ComboBox1); picked >= 0) row = picked + 1;
     if (const int column = ChosenItem(ComboBox2); column >= 0)
-        chosenValue = chosenRow == 0 ? 0 : value_(chosenRow - 1, column);
+        return row == 0 ? 0 : value_(row - 1, column);
+    return chosenValue;
+}
+
+void TwoListDialog::pickItems(int first, int second)
+{
+    for (const auto &[list, item] : {std::pair{ComboBox1, first}, std::pair{ComboBox2, second}})
+        if (item >= 0 && item < list->count()) {
+            list->setCurrentIndex(item);
+            list->setEditText(list->itemText(item));
+        }
+}
+
+void TwoListDialog::BitBtn1Click()
+{
+    const double value = valueOnOk();
+    if (const int row = ChosenItem(ComboBox1); row >= 0) chosenRow = row + 1;
+    chosenValue = value;
     if (stayOpenOnZero_ && chosenValue <= 0) return;
     emit valuePicked(tileText(chosenValue));
     hide();
@@ -63,6 +85,7 @@ void TwoListDialog::clearState()
     RestoreList(ComboBox2, {{"text", QString()}, {"item", -1}});
     chosenRow = 0;
     chosenValue = 0;
+    picksChanged();
 }
 
 std::function<void()> TwoListDialog::readState(StateReader &read)
@@ -76,5 +99,6 @@ std::function<void()> TwoListDialog::readState(StateReader &read)
         RestoreList(ComboBox2, *second);
         chosenRow = static_cast<int>(*row);
         chosenValue = *value;
+        picksChanged();
     };
 }

@@ -61,6 +61,13 @@ protected:
 
     bool okMayBeEnabled() const override;
     void BitBtn1Click() override;
+    // What OK would announce now: the picks, or where a list shows typed text, what was
+    // picked or looked up before.
+    double valueOnOk() const;
+    // Picks items of the two lists, as the user would; -1 leaves a list as it is.
+    void pickItems(int first, int second);
+    // Either list's pick or text has changed.
+    virtual void picksChanged() {}
     // The value as the tile shows it.
     virtual QString tileText(double value) const { return text_(value); }
     // Reads the window's own part of a saved state; what puts it in place.

@@ -1,6 +1,8 @@
 #include "dialogs/Unit6.h"
 
+#include "design/NumberFormat.h"
 #include "design/Tables.h"
+#include "ui/Locale.h"
 #include "ui/Look.h"
 
 #include <QCheckBox>
@@ -46,8 +48,9 @@ TForm6::TForm6() : TwoListDialog(NormativeWindow())
 {
     resize(737, 206);
     CheckBox1 =
-        new QCheckBox(QStringLiteral("Для грунта с ρ > 100 Ом·м увеличить норму в 0,01·ρ раз, "
-                                     "но не более чем в 10 (ПУЭ 1.7.101, 1.7.103)"),
+        new QCheckBox(QStringLiteral("Для грунта с ρ > 100 Ом·м увеличить норму в %1·ρ раз, "
+                                     "но не более чем в 10 (ПУЭ 1.7.101, 1.7.103)")
+                          .arg(QString::fromStdString(FormatGeneral(0.01, DecimalSeparator()))),
                       this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setFont(LayoutFont(FontKind::button));

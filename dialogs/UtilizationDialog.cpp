@@ -3,6 +3,11 @@
 #include "design/NumberFormat.h"
 #include "ui/Locale.h"
 
+#include <QComboBox>
+#include <QLabel>
+
+#include <cmath>
+
 namespace {
 
 QString Text(std::string_view text)
@@ -71,4 +76,33 @@ TwoListWindow TwoLists(const UtilizationWindow &window)
 UtilizationDialog::UtilizationDialog(const UtilizationWindow &window)
     : TwoListDialog(TwoLists(window)), table_(window.table)
 {
+    Label4 = addLabel(QStringLiteral("Label4"), QString(), {448, 122, 240, 21}, false);
+    picksChanged();
+}
+
+namespace {
+
+// The position of the value in `values` nearest to `value`, the later of two as near; -1
+// for a value of 0 or below.
+int Nearest(std::span<const double> values, double value)
+{
+    if (!(value > 0)) return -1;
+    std::size_t nearest = 0;
+    for (std::size_t i = 1; i < values.size(); ++i)
+        if (std::abs(values[i] - value) <= std::abs(values[nearest] - value)) nearest = i;
+    return static_cast<int>(nearest);
+}
+
+} // namespace
+
+void UtilizationDialog::pickNearest(double ratio, double count)
+{
+    pickItems(Nearest(kUtilizationRatios, ratio), Nearest(table_.counts, count));
+}
+
+void UtilizationDialog::picksChanged()
+{
+    if (!Label4) return;
+    const bool picked = !ComboBox1->currentText().isEmpty() || !ComboBox2->currentText().isEmpty();
+    Label4->setText(picked ? QStringLiteral("Будет принято: ") + tileText(valueOnOk()) : QString());
 }

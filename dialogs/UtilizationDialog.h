@@ -20,15 +20,24 @@ extern const UtilizationWindow stripContourWindow;    // strip, electrodes along
 
 // The four utilization windows: the two-list lookup over one of four tables. The user
 // picks the ratio of spacing to length and the number of electrodes; OK announces the
-// tabulated coefficient for the window's tile on the main window.
+// tabulated coefficient for the window's tile on the main window, which Label4 shows
+// before OK is pressed.
 class UtilizationDialog : public TwoListDialog {
     Q_OBJECT
 
 public:
+    QLabel *Label4 = nullptr; // "Будет принято: 0,745"
+
     const UtilizationTable &table() const { return table_; }
+
+    // Picks the tabulated ratio and count nearest to a design's; a value of 0 or below
+    // leaves its list as it is. Of two counts as near, the larger, whose coefficient is the
+    // smaller.
+    void pickNearest(double ratio, double count);
 
 protected:
     explicit UtilizationDialog(const UtilizationWindow &window);
+    void picksChanged() override;
 
 private:
     const UtilizationTable &table_;

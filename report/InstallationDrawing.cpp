@@ -178,7 +178,7 @@ private:
     // What the symbols stand for, with the steel's profiles.
     void legend(double y)
     {
-        const std::vector<MaterialRow> materials = MaterialList(r_);
+        const std::vector<MaterialRow> materials = MaterialList(r_, sep_);
         const double left = kPlanBox.left() + 20;
         electrode(QPointF(left + 12, y), 12);
         label(QPointF(left + 34, y),

@@ -3,6 +3,7 @@
 
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
+#include "design/Materials.h"
 #include "design/ObjectNorm.h"
 #include "design/ResultSentences.h"
 #include "design/Sizing.h"
@@ -171,6 +172,123 @@ private slots:
         QCOMPARE(s.refinedCount, std::string("соединительной полосы = 4,1  шт ;"));
         // ηв 0,81 is not the tables' 0,695 for five: no count is taken on it.
         QCOMPARE(s.decision, std::string("Предварительно  5 вертикальных заземлителей ."));
+    }
+
+    // Each number read as what it is: n′ with the decimals that keep it from the whole
+    // number it is not, a note where the count taken is past it, Rз said to be what the
+    // electrodes must give; each note last among the notes.
+    void resultsReadAsWhatTheyAre_data()
+    {
+        // clang-format off
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<QString>("label24");
+        QTest::addColumn<QString>("countNote");
+        QTest::addColumn<QString>("totalNote");
+        const QString must = " Ом — сопротивление, которое должны дать вертикальные электроды, "
+                             "чтобы вместе с полосой связи выполнить норму ";
+        QTest::newRow("reference: 4,1 rounds up to the 5 taken")
+            << Computed() << "соединительной полосы = 4,1  шт ;" << "" << "4,5" + must + "4 Ом.";
+        QTest::newRow("5,99, not 6,0, before 7")
+            << Computed([](DesignRecord &r) {
+                   r.upperResistivity = 100;
+                   r.electrodeLength = 2.5;
+                   r.electrodeSpacing = 2.5;
+               })
+            << "соединительной полосы = 5,99  шт ;"
+            << "6 электродов дают 4,03 Ом > 4 Ом, поэтому принято 7." << "4,3" + must + "4 Ом.";
+        QTest::newRow("two electrodes fall short")
+            << Computed([](DesignRecord &r) {
+                   r.upperResistivity = 20;
+                   r.electrodeLength = 4;
+                   r.electrodeSpacing = 8;
+                   r.stripUtilization = 0.45;
+               })
+            << "соединительной полосы = 1,9  шт ;"
+            << "2 электрода дают 4,33 Ом > 4 Ом, поэтому принято 3." << "5,2" + must + "4 Ом.";
+        QTest::newRow("the allowance's norm")
+            << Computed([](DesignRecord &r) {
+                   r.upperResistivity = 250;
+                   r.lowerResistivity = 500;
+                   r.normativeAllowance = true;
+               })
+            << "соединительной полосы = 9,3  шт ;" << "" << "16,7" + must + "13,952 Ом (4 Ом × 3,488).";
+        QTest::newRow("strip alone: no Rз, no count")
+            << Computed([](DesignRecord &r) {
+                   r.arrangement = Arrangement::contour;
+                   r.electrodeSpacing = 7.5;
+                   r.normativeResistance = 20;
+               })
+            << "соединительной полосы = 0,0  шт ;" << "" << "";
+        QTest::newRow("nothing calculated") << DesignRecord{} << "соединительной полосы = 0,0  шт ;" << "" << "";
+        // clang-format on
+    }
+
+    void resultsReadAsWhatTheyAre()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(QString, label24);
+        QFETCH(QString, countNote);
+        QFETCH(QString, totalNote);
+        const ResultSentences s = ComposeResultSentences(design, ",");
+        QCOMPARE(QString::fromStdString(s.refinedCount), label24);
+        QCOMPARE(QString::fromStdString(s.countNote), countNote);
+        QCOMPARE(QString::fromStdString(s.totalResistanceNote), totalNote);
+        QStringList last;
+        for (const QString &note : {totalNote, countNote})
+            if (!note.isEmpty()) last << note;
+        QStringList notes;
+        for (const std::string &note : s.notes)
+            notes << QString::fromStdString(note);
+        QCOMPARE(notes.mid(notes.size() - last.size()), last);
+    }
+
+    // The profiles as the designer picks them: named, weighed and held to the least sizes
+    // as such; a design that names no thickness takes the usual one.
+    void profilesWeighAndPrintAsPicked_data()
+    {
+        // clang-format off
+        QTest::addColumn<int>("angleWidth");
+        QTest::addColumn<double>("angleThickness");
+        QTest::addColumn<int>("stripWidth");
+        QTest::addColumn<int>("stripThickness");
+        QTest::addColumn<QString>("angle");
+        QTest::addColumn<double>("angleMass"); // kg/m
+        QTest::addColumn<QString>("strip");
+        QTest::addColumn<double>("stripMass");
+        QTest::addColumn<int>("sizeNotes");
+        QTest::newRow("50×4 angle, 40×5 strip") << 50 << 4.0 << 40 << 5 << "уголок 50×50×4" << 3.05 << "полоса 40×5" << 1.57 << 0;
+        QTest::newRow("no thicknesses: the usual") << 50 << 0.0 << 40 << 0 << "уголок 50×50×5" << 3.77 << "полоса 40×4" << 1.26 << 0;
+        QTest::newRow("70×4,5") << 70 << 4.5 << 30 << 4 << "уголок 70×70×4,5" << 4.87 << "полоса 30×4" << 0.94 << 0;
+        QTest::newRow("a profile the standard does not make") << 50 << 9.0 << 40 << 4 << "уголок 50×50×9" << 0.0 << "полоса 40×4" << 1.26 << 0;
+        QTest::newRow("a flange of 3 mm") << 40 << 3.0 << 40 << 4 << "уголок 40×40×3" << 1.85 << "полоса 40×4" << 1.26 << 1;
+        QTest::newRow("a strip of 3 mm") << 50 << 5.0 << 40 << 3 << "уголок 50×50×5" << 3.77 << "полоса 40×3" << 0.94 << 1;
+        QTest::newRow("20×6 has the section 20×4 has not") << 50 << 5.0 << 20 << 6 << "уголок 50×50×5" << 3.77 << "полоса 20×6" << 0.94 << 0;
+        // clang-format on
+    }
+
+    void profilesWeighAndPrintAsPicked()
+    {
+        QFETCH(int, angleWidth);
+        QFETCH(double, angleThickness);
+        QFETCH(int, stripWidth);
+        QFETCH(int, stripThickness);
+        QFETCH(QString, angle);
+        QFETCH(double, angleMass);
+        QFETCH(QString, strip);
+        QFETCH(double, stripMass);
+        QFETCH(int, sizeNotes);
+        const DesignRecord r = Computed([&](DesignRecord &d) {
+            d.angleWidth = angleWidth;
+            d.angleThickness = angleThickness;
+            d.stripWidth = stripWidth;
+            d.stripThickness = stripThickness;
+        });
+        const std::vector<MaterialRow> steel = MaterialList(r);
+        QCOMPARE(QString::fromStdString(steel[0].profile), angle);
+        QCOMPARE(steel[0].massPerMetre, angleMass);
+        QCOMPARE(QString::fromStdString(steel[1].profile), strip);
+        QCOMPARE(steel[1].massPerMetre, stripMass);
+        QCOMPARE(int(SizeNotes(r, ",").size()), sizeNotes);
     }
 
     void finishedResistanceSentence_data()

@@ -211,9 +211,11 @@ private slots:
                                 "normativeResistance",
                                 "normativeAllowance",
                                 "angleWidth",
+                                "angleThickness",
                                 "electrodeLength",
                                 "electrodeMidDepth",
                                 "stripWidth",
+                                "stripThickness",
                                 "electrodeSpacing",
                                 "stripUtilization",
                                 "electrodeUtilization",
@@ -317,7 +319,7 @@ private slots:
         QCOMPARE(run.status, 0);
         const ResultSentences s = ComposeResultSentences(Computed(), ",");
         const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines.size(), 13);
         QCOMPARE(lines[0], QString::fromStdString(s.designResistivity));
         QCOMPARE(lines[6], QStringLiteral("Уточнённая длина горизонтального заземлителя = 12 м;"));
         QCOMPARE(lines[9], QStringLiteral("Предварительно  5 вертикальных заземлителей ."));
@@ -325,6 +327,7 @@ private slots:
         QCOMPARE(lines[10], QStringLiteral("Лишь при заданных коэффициентах R = 3,4 Ом ≤ 4 Ом"));
         QVERIFY(lines[11].startsWith(
             QStringLiteral("По таблицам для n = 5, a/L = 1: ηв = 0,695 (принято 0,81)")));
+        QCOMPARE(lines[12], QString::fromStdString(s.totalResistanceNote));
 
         // The README's example: the same design with the tables' coefficients for five.
         const Run example = Calc({"--text", TELMAR_EXAMPLE_DESIGN});
@@ -967,9 +970,11 @@ private slots:
 
     // The answers to a few thousand designs of every shape, as the program gives them: a
     // change of the code that changes a byte of them is a change of the program, made on
-    // purpose or not at all. (Last changed in --text by a resistance that its formula gives
-    // as 0 or less, no longer shown as a number; before, by ψв kept in one layer, the least
-    // count with its own coefficients, a contour of at least four and one electrode at η = 1.)
+    // purpose or not at all. (Last changed by the profiles' thicknesses among the inputs, the
+    // unrounded counts written with the decimals they need and the notes on Rз and on a count
+    // taken past n′; before, in --text by a resistance that its formula gives as 0 or less, no
+    // longer shown as a number; by ψв kept in one layer, the least count with its own
+    // coefficients, a contour of at least four and one electrode at η = 1.)
     void answersOfManyDesignsStayTheSame()
     {
         const QByteArray lines = RandomDesigns(4000);
@@ -985,9 +990,9 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "4a7eee78abdb9b3f33124df79857666b75e0851724fb03436302ea80d82d87f7"},
-            {{}, batch, 1, "83bc32a44702e9305ae4032dcc7ad80a8254be040866988694c0ac86127fe654"},
-            {{"--text"}, batch, 1, "ca602b2ed2b99de8042db5d7e562f6d4b37f43a8031275c25d88029010896a9c"},
+            {{"--jsonl"}, lines, 1, "f2390981993a78fc5cd86fc8908f8933624727ab1bc540e6c2c96d4c95763544"},
+            {{}, batch, 1, "3386dba442e147dd89c8d0d4336cc2f8c59660941c7eb59782f878cce76cab4d"},
+            {{"--text"}, batch, 1, "8f0e2719cde22459c36e63dc53e30daf918dffddd3b6c8e3391e842b89bced39"},
         };
         // clang-format on
         for (const auto &expected : runs) {

@@ -125,6 +125,60 @@ private slots:
         QCOMPARE(target->text(), tile);
     }
 
+    // A utilization window opens on the design as page 2 gives it, whatever was left picked
+    // in it: the tabulated a/L and count nearest to the design's, the count the one the
+    // design decides; it says what OK will write, and OK writes that.
+    void utilizationWindowOpensOnTheDesign_data()
+    {
+        // clang-format off
+        QTest::addColumn<int>("dialog");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("spacing");
+        QTest::addColumn<QString>("electrodes"); // ηв on its tile
+        QTest::addColumn<QString>("strip");      // ηг on its tile
+        QTest::addColumn<QString>("ratio");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("row, ηв: a/L 1, 5 decided") << 2 << "3" << "3" << "0,81" << "0,75" << "1" << "5" << "0,695";
+        QTest::newRow("row, ηг: a/L 2, 9 decided, of 8 and 10 the larger") << 3 << "2" << "4" << "0,6" << "0,45" << "2" << "10" << "0,75";
+        QTest::newRow("contour, ηв: a/L 3, 11 decided") << 4 << "2" << "6" << "0,5" << "0,3" << "3" << "10" << "0,76";
+        QTest::newRow("contour, ηг: a/L 2, 6 decided") << 5 << "3" << "6" << "0,6" << "0,45" << "2" << "5" << "0,48";
+        // clang-format on
+    }
+
+    void utilizationWindowOpensOnTheDesign()
+    {
+        QFETCH(int, dialog);
+        QFETCH(QString, length);
+        QFETCH(QString, spacing);
+        QFETCH(QString, electrodes);
+        QFETCH(QString, strip);
+        QFETCH(QString, ratio);
+        QFETCH(QString, count);
+        QFETCH(QString, value);
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2(dialog >= 4 ? QStringLiteral("По контуру") : QStringLiteral("В ряд"));
+        form().Edit9->setText(length);
+        form().Edit11->setText(spacing);
+        form().Label16->setText(electrodes);
+        form().Label26->setText(strip);
+        UtilizationDialog *d = utilization(dialog);
+        // Picks of another design, left in the window.
+        openUtilization(dialog);
+        Pick(d->ComboBox1, ratio == "3" ? QStringLiteral("1") : QStringLiteral("3"));
+        Pick(d->ComboBox2, d->ComboBox2->itemText(d->ComboBox2->count() - 1));
+        d->hide();
+
+        openUtilization(dialog);
+        QCOMPARE(d->ComboBox1->currentText(), ratio);
+        QCOMPARE(d->ComboBox2->currentText(), count);
+        QCOMPARE(d->Label4->text(), QStringLiteral("Будет принято: ") + value);
+        enableOk(d);
+        Click(d->BitBtn1);
+        QCOMPARE((dialog == 2 || dialog == 4 ? form().Label16 : form().Label26)->text(), value);
+    }
+
     // Picked with the pointer, OK waits for the pointer over the free surface; picked from
     // the keyboard, it is enabled as soon as both lists hold a value.
     void okIsEnabledByThePointerOverTheFreeSurfaceOrByTheKeyboard()

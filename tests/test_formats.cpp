@@ -77,6 +77,32 @@ private slots:
         QCOMPARE(QString::fromStdString(FormatGeneral(value, ",")), text);
     }
 
+    // An unrounded count never reads as the whole number it is not.
+    void count_data()
+    {
+        // clang-format off
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one decimal where it is not whole") << 4.1 << "4,1";
+        QTest::newRow("14,94 rounds down to a fraction") << 14.94 << "14,9";
+        QTest::newRow("14,97 is not 15,0") << 14.97 << "14,97";
+        QTest::newRow("15,02 is not 15,0") << 15.02 << "15,02";
+        QTest::newRow("as many decimals as it takes") << 3.9996 << "3,9996";
+        QTest::newRow("below one") << 0.96 << "0,96";
+        QTest::newRow("a whole count keeps its decimal") << 15.0 << "15,0";
+        QTest::newRow("closer than six decimals reads whole") << 14.9999999 << "15,0";
+        QTest::newRow("negative") << -2.98 << "-2,98";
+        QTest::newRow("scientific beyond five digits") << 123456.7 << "1,2346E5";
+        // clang-format on
+    }
+
+    void count()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(FormatCount(value, ",")), text);
+    }
+
     void separatorIsTheLocales_data()
     {
         // clang-format off

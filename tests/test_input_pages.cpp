@@ -311,9 +311,87 @@ private slots:
                              " слоя: выберите его из списка или введите "
                              "измеренное удельное сопротивление в Ом*м — положительное число, "
                              "например 120 или 85,5."});
-        // The window's focus, whichever window the box has left active.
-        QTRY_VERIFY(form().focusWidget() == combo || form().focusWidget() == combo->lineEdit());
+        // The keyboard is back in the list, its text selected to be typed over.
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(combo));
+        QCOMPARE(combo->lineEdit()->selectedText(), typed);
         QCOMPARE(committed, upper ? 60.0 : 40.0); // the earlier commit's, untouched
+    }
+
+    // Every number the windows show has the user's separator: the soil list's, Подбор's
+    // header; the soil picked is still the table's.
+    void numbersShownFollowTheLocale_data()
+    {
+        // clang-format off
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("soil");
+        QTest::addColumn<QString>("lengths");
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << "Кокс-2,5" << "2; 2,5; 3; 4; 5 м";
+        QTest::newRow("C") << QLocale::c() << "Кокс-2.5" << "2; 2.5; 3; 4; 5 м";
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "Кокс-2.5" << "2; 2.5; 3; 4; 5 м";
+        // clang-format on
+    }
+
+    void numbersShownFollowTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, soil);
+        QFETCH(QString, lengths);
+        w.stop();
+        QLocale::setDefault(locale);
+        w.start();
+        for (QComboBox *list : {form().ComboBox3, form().ComboBox4})
+            QCOMPARE(list->itemText(4), soil);
+        QVERIFY2(w.windows->Form13->Label1->text().contains(lengths),
+                 qPrintable(w.windows->Form13->Label1->text()));
+        Pick(form().ComboBox3, soil);
+        const DesignRecord on = form().inputsOnScreen().record;
+        QCOMPARE(on.upperResistivity, 2.5);
+        QCOMPARE(on.upperSoil, std::string("Кокс-2,5"));
+    }
+
+    // Beside each width its thickness: the angle's list offers what ГОСТ 8509-93 makes for
+    // the width typed, at its usual thickness until one is picked, and Next takes the picks.
+    void thicknessesFollowTheWidthsAndReachTheRecord_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("picked"); // empty: none
+        QTest::addColumn<QString>("retyped"); // the width typed again; empty: not
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<double>("committed");
+        QTest::newRow("50 takes its usual 5") << "50" << "" << "" << "5" << 5.0;
+        QTest::newRow("50×4 picked") << "50" << "4" << "" << "4" << 4.0;
+        QTest::newRow("50×4, then 63: made as 63×4") << "50" << "4" << "63" << "4" << 4.0;
+        QTest::newRow("50×8, then 63: 63 is made to 6") << "50" << "8" << "63" << "6" << 6.0;
+        QTest::newRow("a width the standard does not make keeps the thickness") << "22" << "" << "" << "5" << 5.0;
+        // clang-format on
+    }
+
+    void thicknessesFollowTheWidthsAndReachTheRecord()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, picked);
+        QFETCH(QString, retyped);
+        QFETCH(QString, shown);
+        QFETCH(double, committed);
+        w.fillPage1();
+        w.nextOnPage1();
+        w.fillPage2();
+        QCOMPARE(form().ComboBox6->currentText(), QStringLiteral("4"));
+        form().Edit8->setText(width);
+        // Picked from the keyboard: the list takes the item its typed text begins.
+        if (!picked.isEmpty()) {
+            form().ComboBox5->setFocus();
+            QTest::keyClicks(form().ComboBox5, picked);
+        }
+        if (!retyped.isEmpty()) form().Edit8->setText(retyped);
+        QCOMPARE(form().ComboBox5->currentText(), shown);
+        form().ComboBox6->setFocus();
+        QTest::keyClicks(form().ComboBox6, QStringLiteral("5"));
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(form().record.angleThickness, committed);
+        QCOMPARE(form().record.stripThickness, 5);
     }
 
     void focusStartsInTheFirstField()

@@ -110,11 +110,12 @@ class MonkeyTest : public QObject {
     {
         std::vector<QLineEdit *> all{form().Edit5, form().Edit6,  form().Edit8,
                                      form().Edit9, form().Edit10, form().Edit11};
+        // The lists with an edit field; the thickness lists are picked from only.
         for (QWidget *window : secondaryWindows())
             for (QComboBox *list : window->findChildren<QComboBox *>())
-                all.push_back(list->lineEdit());
+                if (list->lineEdit()) all.push_back(list->lineEdit());
         for (QComboBox *list : form().findChildren<QComboBox *>())
-            all.push_back(list->lineEdit());
+            if (list->lineEdit()) all.push_back(list->lineEdit());
         return all;
     }
 
@@ -266,11 +267,13 @@ class MonkeyTest : public QObject {
                 {form().Label21, &s.stripResistance},    {form().Label22, &s.totalResistance},
                 {form().Label24, &s.refinedCount},       {form().Label25, &s.decision},
                 {form().Label32, &s.refinedStripLength}, {form().Label33, &s.installation}};
-            // A line too short for its sentence gives it whole in its tooltip.
-            for (const auto &[label, sentence] : lines)
-                if ((label->toolTip().isEmpty() ? label->text() : label->toolTip()) !=
-                    QString::fromStdString(*sentence))
+            // A line too short for its sentence gives it whole on its tooltip's first line,
+            // before what the tooltip says of its number.
+            for (const auto &[label, sentence] : lines) {
+                const QString whole = QString::fromStdString(*sentence);
+                if (label->text() != whole && label->toolTip().section('\n', 0, 0) != whole)
                     return label->objectName() + " disagrees with the record: " + label->text();
+            }
         }
         for (const SeenBox &box : w.boxes->take())
             if (!ExpectedMessage(box.text)) return "an unexpected message: " + box.text;
