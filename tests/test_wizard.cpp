@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTableView>
 
+#include <map>
+
 class WizardTest : public QObject {
     Q_OBJECT
 
@@ -91,8 +93,9 @@ private slots:
 
         form().activateWindow();
         QTRY_VERIFY(form().isActiveWindow());
+        // The notes stand left of the button, before it in the focus order.
         form().Button10->setFocus();
-        QTest::keyClick(form().Button10, Qt::Key_Tab);
+        QTest::keyClick(form().Button10, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), notes);
         QVERIFY(notes->heightForWidth(notes->width()) <= notes->height()); // framed as focused
         QTest::keyClick(notes, Qt::Key_Return);
@@ -340,6 +343,92 @@ private slots:
         QVERIFY(r.refinedCount >= 1);
         // The fields show the locale's separator, whichever was typed.
         QCOMPARE(form().Edit9->text(), "2" + locale.decimalPoint() + "5");
+    }
+
+    // Every main button of the pages, reached by Tab and taken with Enter, or taken by its
+    // underlined letter with Alt, does what a click does.
+    void keyboardPressesEveryMainButton_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byLetter");
+        QTest::addColumn<QString>("effect"); // "page N", a window shown, a file asked for
+        // clang-format off
+        const struct { int page; const char *button; const char *effect; } rows[] = {
+            {1, "Button7", "open"},       {1, "Button1", "page 2"},
+            {2, "Button13", "variants"},  {2, "Button8", "save"},
+            {2, "Button2", "page 1"},     {2, "Button3", "page 3"},
+            {3, "Button10", "settled"},   {3, "Button14", "variants"},
+            {3, "Button9", "save"},       {3, "Button6", "drawing"},
+            {3, "Button11", "titleBlock"}, {3, "BitBtn1", "about"},
+            {3, "Button4", "page 2"},
+        };
+        // clang-format on
+        for (const auto &row : rows)
+            for (const bool byLetter : {false, true})
+                QTest::addRow("%s %s", row.button, byLetter ? "Alt+letter" : "Tab, Enter")
+                    << row.page << row.button << byLetter << row.effect;
+    }
+
+    void keyboardPressesEveryMainButton()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, button);
+        QFETCH(bool, byLetter);
+        QFETCH(QString, effect);
+        QString asked;
+        form().chooseFile = [&asked](TForm1::FileChoice choice, const QString &) {
+            asked = choice == TForm1::FileChoice::openDesign ? "open" : "save";
+            return QString();
+        };
+        if (effect != "open") w.fillPage1(); // a changed design would be asked about first
+        PointAt(form().Label30);
+        if (page > 1) {
+            w.nextOnPage1();
+            w.fillPage2();
+            PointAt(form().Label31);
+        }
+        if (page > 2) w.nextOnPage2();
+        QCOMPARE(w.page(), page);
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        auto *pressed = form().findChild<QPushButton *>(button);
+        QVERIFY(pressed && pressed->isVisible() && pressed->isEnabled());
+
+        if (byLetter) {
+            // The letter is this button's alone on its page.
+            const QKeyCombination letter = QKeySequence::mnemonic(pressed->text())[0];
+            QVERIFY(letter.key() != Qt::Key_unknown);
+            for (QPushButton *other : form().findChildren<QPushButton *>())
+                if (other != pressed && other->isVisible())
+                    QVERIFY2(QKeySequence::mnemonic(other->text()) != QKeySequence(letter),
+                             qPrintable(other->objectName()));
+            // A Cyrillic letter comes as its key with its text, as a Russian layout sends it.
+            QTest::sendKeyEvent(QTest::Click, &form(), letter.key(),
+                                QString(QChar(letter.key())).toLower(), Qt::AltModifier);
+        } else {
+            QWidget *first[] = {form().ComboBox3, form().ComboBox2, form().Button10};
+            first[page - 1]->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < 40 && QApplication::focusWidget() != pressed; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), pressed);
+            QTest::keyClick(pressed, Qt::Key_Return);
+        }
+
+        const std::map<QString, QWidget *> shown{{"variants", w.windows->Form13.get()},
+                                                 {"drawing", w.windows->Drawing.get()},
+                                                 {"titleBlock", w.windows->TitleBlock.get()},
+                                                 {"about", w.windows->Form9.get()}};
+        // A letter presses the button as a click, a moment later.
+        if (effect.startsWith("page"))
+            QTRY_COMPARE(w.page(), effect.back().digitValue());
+        else if (shown.count(effect))
+            QTRY_VERIFY(shown.at(effect)->isVisible());
+        else if (effect == "settled")
+            QTRY_COMPARE(form().Label16->text(), "0,695");
+        else
+            QTRY_COMPARE(asked, effect);
+        if (effect == "variants") QTRY_VERIFY(!w.windows->Form13->searching());
     }
 
     void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()
