@@ -422,7 +422,14 @@ PendingDesign ReadDesignFile(const QString &path, TForm1 &form)
     nlohmann::json::sax_parse(bytes.constData(), bytes.constData() + bytes.size(), &finder);
     if (!finder.duplicate.isEmpty())
         return refused(finder.duplicate + QStringLiteral(": поле указано дважды"));
-    const QJsonObject design = document.object();
+    return ReadDesign(document.object(), form);
+}
+
+PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form)
+{
+    const auto refused = [](const QString &problem) {
+        return PendingDesign{.state = Refused(problem), .newDesign = false};
+    };
 
     // A design as telmar-calc reads it has no format of its own: it gives inputs only.
     const QStringList keys = design.keys();

@@ -32,6 +32,8 @@ struct PendingDesign {
     bool newDesign = false;
 };
 PendingDesign ReadDesignFile(const QString &path, TForm1 &form);
+// The same for a design already read, as CaptureDesign gives it.
+PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form);
 
 // Writes `design` to `path` atomically; the reason when it could not be written.
 QString WriteDesignFile(const QString &path, const QJsonObject &design);

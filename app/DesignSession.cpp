@@ -269,6 +269,7 @@ void DesignSession::markSaved()
         recoveryTimer_->stop();
         recovery_->discard();
     }
+    emit designSaved();
 }
 
 void DesignSession::noteChange()

@@ -76,6 +76,8 @@ public:
 signals:
     // Another design is in the windows: opened, restored or new from telmar-calc.
     void designReplaced();
+    // What the windows hold is now what is in the file.
+    void designSaved();
 
 private:
     void openRecent(const QString &path);

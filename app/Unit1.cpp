@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/DesignFile.h"
+#include "app/DesignHistory.h"
 #include "app/DesignSession.h"
 #include "app/HelpWindow.h"
 #include "app/InputBindings.h"
@@ -80,6 +81,7 @@ TForm1::TForm1()
     setAcceptDrops(true); // a design file dropped on the window opens
     buildLayout();
     connectHandlers();
+    history_ = new DesignHistory(*this, *session_);
 }
 
 TForm1::~TForm1() = default;
@@ -413,6 +415,7 @@ void TForm1::noteChange()
 {
     updateNextButtons();
     session_->noteChange();
+    if (history_) history_->noteChange(sender());
 }
 
 bool TForm1::maySetDesignAside()

@@ -1,6 +1,7 @@
 // A design typed through the windows: the page-2 commit, the calculation behind Next,
 // its errors in the error box, and the results page.
 
+#include "app/DesignHistory.h"
 #include "design/Calculation.h"
 #include "design/ResultSentences.h"
 #include "design/Variants.h"
@@ -429,6 +430,87 @@ private slots:
         else
             QTRY_COMPARE(asked, effect);
         if (effect == "variants") QTRY_VERIFY(!w.windows->Form13->searching());
+    }
+
+    // A tile picked in its window and a number typed are two changes: Ctrl+Z, pressed in the
+    // field, takes back the typing whole and then the pick, down to the design as it was
+    // saved, unmarked; Ctrl+Shift+Z and Ctrl+Y do them again.
+    void undoTakesBackAPickAndTypingAndRedoDoesThemAgain()
+    {
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QVERIFY(!form().isWindowModified());
+        form().Label27->setFocus();
+        QTest::keyClick(form().Label27, Qt::Key_Space);
+        QWidget *norm = w.windows->Form6.get();
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == norm);
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(QApplication::focusWidget(), key);
+        const QString picked = form().Label27->text();
+        QVERIFY(!picked.isEmpty());
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        Type(form().Edit5, QStringLiteral("25"));
+        QVERIFY(form().isWindowModified());
+
+        const auto press = [this](QKeyCombination keys) {
+            QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        };
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(form().Edit5->text(), QString());
+        QCOMPARE(form().Label27->text(), picked);
+        QVERIFY(form().isWindowModified());
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(form().Label27->text(), QString());
+        QVERIFY(!form().isWindowModified());
+        QCOMPARE(w.page(), 1);
+
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        QCOMPARE(form().Label27->text(), picked);
+        QCOMPARE(form().Edit5->text(), QString());
+        press(Qt::CTRL | Qt::Key_Y);
+        QCOMPARE(form().Edit5->text(), QStringLiteral("25"));
+        QVERIFY(form().isWindowModified());
+    }
+
+    // «Уточнить по таблицам» and Применить of Подбор, taken back on the results page: the
+    // tiles and the decision are those before, computed again, and come back with redo.
+    void undoOnTheResultsPageComputesTheDesignTakenBack_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("Уточнить") << "settle";
+        QTest::newRow("Применить") << "variant";
+    }
+
+    void undoOnTheResultsPageComputesTheDesignTakenBack()
+    {
+        QFETCH(QString, change);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const QStringList before = resultTexts();
+        const QString tile = form().Label16->text();
+        if (change == "settle") {
+            Click(form().Button10);
+        } else {
+            Click(form().Button14);
+            QTRY_VERIFY(!w.windows->Form13->searching());
+            QVERIFY(!w.windows->Form13->outcome().variants.empty());
+            w.windows->Form13->BitBtn1->click();
+        }
+        QTRY_VERIFY(form().Label16->text() != tile);
+        QCOMPARE(w.page(), 3);
+        const QStringList after = resultTexts();
+        QVERIFY(after != before);
+
+        form().history().undo();
+        QCOMPARE(form().Label16->text(), tile);
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(resultTexts(), before);
+        form().history().redo();
+        QCOMPARE(resultTexts(), after);
+        QCOMPARE(w.page(), 3);
     }
 
     void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()
