@@ -2,6 +2,7 @@
 
 #include "app/DesignFile.h"
 #include "app/Recovery.h"
+#include "app/SavedFile.h"
 #include "app/Unit1.h"
 #include "ui/ErrorBox.h"
 #include "ui/Look.h"
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
@@ -112,6 +114,16 @@ void RememberDesign(const QString &path)
 DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
 {
     showTitle();
+    const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
+        connect(new QShortcut(keys, &form_), &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence::Open, [this] { askAndOpen(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { save(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { save(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [this] { startNew(); });
+    // Either closes the window, which ends the program once the design is put away.
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { form_.close(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.close(); });
 }
 
 DesignSession::~DesignSession() = default;
@@ -143,6 +155,24 @@ QString DesignSession::askForFile(FileChoice choice, const QString &start)
     if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
         file += pdf ? QStringLiteral(".pdf") : QStringLiteral(".telmar");
     return file;
+}
+
+QString DesignSession::askForPdf()
+{
+    const QFileInfo design(designFile_);
+    const QString start = designFile_.isEmpty()
+                              ? QDir(lastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
+                              : design.dir().filePath(design.completeBaseName() + ".pdf");
+    const QString path = askForFile(FileChoice::savePdf, start);
+    if (path.isEmpty()) return {};
+    // A FIFO or a device is refused now, not after the office has worked for nothing.
+    if (const QString problem = SaveTargetProblem(path); !problem.isEmpty()) {
+        ShowWarningBox(&form_, QStringLiteral("Не удалось сохранить отчёт в файл\n%1\n%2")
+                                   .arg(QDir::toNativeSeparators(path), problem));
+        return {};
+    }
+    rememberFolder(path);
+    return path;
 }
 
 bool DesignSession::open(const QString &path)
@@ -194,6 +224,20 @@ void DesignSession::askAndOpen()
     if (!maySetDesignAside()) return;
     const QString path = askForFile(FileChoice::openDesign, lastFolder());
     if (!path.isEmpty()) open(path);
+}
+
+void DesignSession::startNew()
+{
+    if (!maySetDesignAside()) return;
+    // A design that gives nothing empties every control and lookup window.
+    const PendingDesign empty =
+        ReadDesign({{"format", kDesignFormat}, {"version", kDesignVersion}}, form_);
+    if (empty.state.apply) empty.state.apply();
+    form_.record = DesignRecord{};
+    designFile_.clear();
+    restoredFrom_.clear();
+    markSaved();
+    emit designReplaced();
 }
 
 bool DesignSession::save(bool ask)
