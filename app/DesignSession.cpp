@@ -413,7 +413,7 @@ void DesignSession::offerRecovery()
             QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
                 .arg(what),
             {{{QStringLiteral("Восстановить"), QMessageBox::AcceptRole},
-              {QStringLiteral("Удалить"), QMessageBox::DestructiveRole},
+              {QStringLiteral("Удалить копию"), QMessageBox::DestructiveRole},
               {QStringLiteral("Позже"), QMessageBox::RejectRole}}});
         if (answer == 1) {
             Recovery::remove(copy);

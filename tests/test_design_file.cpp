@@ -794,7 +794,7 @@ private slots:
     }
 
     // Whatever stands in the place of a copy's lock, the copy is offered at once (a FIFO is
-    // never opened for reading, a link never followed) and «Удалить» takes all of it away;
+    // never opened for reading, a link never followed) and «Удалить копию» takes all of it away;
     // a copy that is itself no regular file is passed over, and a write cut short leaves no
     // temporary behind.
     void whateverStandsForALockTheCopyIsOffered_data()
@@ -834,7 +834,7 @@ private slots:
             0);
 
         form().keepRecoveryIn(folder, 0);
-        w.boxes->answerNextWith(QStringLiteral("Удалить"));
+        w.boxes->answerNextWith(QStringLiteral("Удалить копию"));
         QElapsedTimer clock;
         clock.start();
         form().offerRecovery();

@@ -494,19 +494,32 @@ private slots:
         QCOMPARE(form().Label28->text(), horizontal);
     }
 
-    void climaticOkNeedsAZoneAndThePointerOnTheSurface()
+    // OK needs both picks, and comes with the second, in either order, without the pointer
+    // passing over the window's surface.
+    void climaticOkComesWithBothPicks_data()
     {
+        QTest::addColumn<bool>("zoneFirst");
+        QTest::newRow("type, then zone") << false;
+        QTest::newRow("zone, then type") << true;
+    }
+
+    void climaticOkComesWithBothPicks()
+    {
+        QFETCH(bool, zoneFirst);
         openByTile(form().Label29, w.windows->Form7.get(), 1);
         TForm7 *d = w.windows->Form7.get();
         QVERIFY(!d->RadioButtons[0]->isChecked() && !d->RadioButtons[3]->isChecked());
-        Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        if (zoneFirst)
+            Click(d->RadioButtons[2]);
+        else
+            Pick(d->ComboBox1, d->ComboBox1->itemText(0));
         enableOk(d);
-        QVERIFY(!d->BitBtn1->isEnabled()); // no zone yet
-        Click(d->RadioButtons[2]);
-        PointAt(d->Panel1);
-        PointAt(d->GroupBoxes[1]);
-        QVERIFY(!d->BitBtn1->isEnabled());
-        enableOk(d);
+        QVERIFY(!d->BitBtn1->isEnabled()); // one pick only
+        ParkPointer();
+        if (zoneFirst)
+            Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        else
+            Click(d->RadioButtons[2]);
         QVERIFY(d->BitBtn1->isEnabled());
     }
 
