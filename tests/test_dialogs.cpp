@@ -312,6 +312,24 @@ private slots:
         QCOMPARE(d->pos(), QPoint(10, 20));
     }
 
+    // Two windows centred over the main one would stand one exactly over the other: the
+    // second steps aside, and the main window stays where it is.
+    void aSecondWindowIsNotPlacedOverTheFirst()
+    {
+        const QPoint main = form().pos();
+        QTest::mouseClick(form().Label29, Qt::LeftButton);
+        QTest::mouseClick(form().Label27, Qt::LeftButton);
+        QWidget *first = w.windows->Form7.get();
+        QWidget *second = w.windows->Form6.get();
+        QVERIFY(QTest::qWaitForWindowExposed(second));
+        QVERIFY(
+            (first->frameGeometry().center() - form().frameGeometry().center()).manhattanLength() <=
+            4);
+        QVERIFY((second->frameGeometry().center() - first->frameGeometry().center())
+                    .manhattanLength() >= 24);
+        QCOMPARE(form().pos(), main);
+    }
+
     void tilesRouteToTheArrangementsDialogs_data()
     {
         // clang-format off
