@@ -8,12 +8,15 @@
 #include "tests/ReferenceDesign.h"
 #include "tests/WizardFixture.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include <map>
 
@@ -543,6 +546,72 @@ private slots:
 
         QTest::keyClick(scheme, Qt::Key_Escape);
         QVERIFY(!scheme->isVisible());
+    }
+
+    // The drawing leaves its window by the clipboard (Ctrl+C) and as a file, PNG or SVG by the
+    // name given, from its button, its context menu or Ctrl+S.
+    void schemeIsCopiedAndSavedAsAPicture_data()
+    {
+        QTest::addColumn<QString>("name"); // empty: copied
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("begins");
+        QTest::newRow("copied") << ""
+                                << "Ctrl+C" << QByteArray();
+        QTest::newRow("PNG, the button") << "схема.png"
+                                         << "button" << QByteArray("\x89PNG");
+        QTest::newRow("PNG, no suffix") << "схема"
+                                        << "Ctrl+S" << QByteArray("\x89PNG");
+        QTest::newRow("SVG, the menu") << "схема.svg"
+                                       << "menu" << QByteArray("<?xml");
+    }
+
+    void schemeIsCopiedAndSavedAsAPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, how);
+        QFETCH(QByteArray, begins);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        DrawingWindow *scheme = w.windows->Drawing.get();
+        Click(form().Button6);
+        QVERIFY(QTest::qWaitForWindowExposed(scheme));
+        QTRY_COMPARE(QApplication::activeWindow(), scheme);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        scheme->chooseFile = [&path](const QString &) { return path; };
+        QApplication::clipboard()->clear();
+
+        if (how == "button") {
+            Click(scheme->saveAsButton);
+        } else if (how == "menu") {
+            const QList<QAction *> actions = scheme->actions();
+            QCOMPARE(scheme->contextMenuPolicy(), Qt::ActionsContextMenu);
+            const auto saveAs = std::find_if(actions.begin(), actions.end(), [](QAction *action) {
+                return action->text().remove('&') == "Сохранить как…";
+            });
+            QVERIFY(saveAs != actions.end());
+            (*saveAs)->trigger();
+        } else {
+            QTest::keySequence(scheme, QKeySequence(how));
+        }
+
+        if (name.isEmpty()) {
+            const QImage copied = QApplication::clipboard()->image();
+            QVERIFY(!copied.isNull());
+            int dark = 0;
+            for (int y = 0; y < copied.height(); y += 4)
+                for (int x = 0; x < copied.width(); x += 4)
+                    if (qGray(copied.pixel(x, y)) < 100) ++dark;
+            QVERIFY2(dark > 200, "the picture copied shows no drawing");
+            return;
+        }
+        QFile saved(name.contains('.') ? path : path + ".png");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.startsWith(begins));
+        if (name.endsWith(".svg")) QVERIFY(bytes.contains("<svg"));
+        QVERIFY(w.boxes->empty());
     }
 
     void referenceDesignReachesTheResultsPage()
