@@ -7,7 +7,10 @@
 #include "ui/Look.h"
 #include "ui/SavedState.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,6 +45,39 @@ ResultsPage::ResultsPage(QWidget *page) : QWidget(page)
     auto *fill = new QVBoxLayout(page);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(this);
+
+    auto *copy = new QAction(QStringLiteral("&Копировать"), page);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &ResultsPage::copyText);
+    page->addAction(copy);
+    page->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QString ResultsPage::text() const
+{
+    // A line cut short keeps the whole sentence in its tooltip.
+    const auto whole = [](const QLabel *label) {
+        return label->toolTip().isEmpty() ? label->text() : label->toolTip();
+    };
+    QStringList lines;
+    for (const QLabel *label :
+         {c_.designResistivity, c_.singleElectrode, c_.estimatedCount, c_.estimatedStripLength,
+          c_.stripResistance, c_.totalResistance, c_.refinedStripLength})
+        lines << whole(label);
+    // The sentence that two labels break over two lines is one line.
+    if (const auto *first = findChild<QLabel *>(QStringLiteral("Label23")))
+        lines << first->text() + QLatin1Char(' ') + c_.refinedCount->text();
+    lines << whole(c_.decision) << whole(c_.installation);
+    if (c_.extras->isVisible()) lines << whole(c_.extras);
+    lines.removeAll(QString());
+    if (!notes_.isEmpty()) lines << QString() << QStringLiteral("Замечания:") << notes_;
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void ResultsPage::copyText() const
+{
+    QGuiApplication::clipboard()->setText(text());
 }
 
 void ResultsPage::setControls(const Controls &controls)

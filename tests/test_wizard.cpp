@@ -614,6 +614,47 @@ private slots:
         QVERIFY(w.boxes->empty());
     }
 
+    // The results page goes to the clipboard as text, by Ctrl+C wherever the focus is on the
+    // page or by its context menu: every sentence whole, the broken one on one line, the notes.
+    void resultsAreCopiedAsText_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("Ctrl+C") << false;
+        QTest::newRow("context menu") << true;
+    }
+
+    void resultsAreCopiedAsText()
+    {
+        QFETCH(bool, byMenu);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QApplication::clipboard()->clear();
+        if (byMenu) {
+            QCOMPARE(form().TabSheet3->contextMenuPolicy(), Qt::ActionsContextMenu);
+            QVERIFY(!form().TabSheet3->actions().isEmpty());
+            form().TabSheet3->actions().front()->trigger();
+        } else {
+            form().Button5->setFocus();
+            QTest::keyClick(form().Button5, Qt::Key_C, Qt::ControlModifier);
+        }
+        const QString copied = QApplication::clipboard()->text();
+        const ResultSentences s = ComposeResultSentences(form().record, ",");
+        for (const std::string &line :
+             {s.designResistivity, s.singleElectrode, s.estimatedCount, s.estimatedStripLength,
+              s.stripResistance, s.totalResistance, s.refinedStripLength, s.decision,
+              s.installation})
+            QVERIFY2(copied.contains(QString::fromStdString(line) + '\n'),
+                     qPrintable(QString::fromStdString(line)));
+        QVERIFY(copied.contains(form().Label23->text() + ' ' +
+                                QString::fromStdString(s.refinedCount) + '\n'));
+        QVERIFY(!s.notes.empty());
+        for (const std::string &note : s.notes)
+            QVERIFY(copied.contains(QString::fromStdString(note)));
+    }
+
     void referenceDesignReachesTheResultsPage()
     {
         reachPage2();
