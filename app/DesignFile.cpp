@@ -260,6 +260,7 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
     StateReader read(file.view, QStringLiteral("view"));
     read.take(file.checked);
     read.pass("decimalSeparator");
+    read.pass("page"); // the design's, read with it
     const QJsonValue separator = file.view.value("decimalSeparator");
     // Any other character would be taken out of the numbers themselves ("40" read as "4.").
     if (!separator.isUndefined() && separator.toString() != QStringLiteral(",") &&
@@ -472,7 +473,19 @@ PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form)
 
     PendingState file = ReadView(view, inputs.inputs, form, version == 1);
     file.ignored = ignored + file.ignored;
-    return {.state = file, .newDesign = newDesign};
+    // Only where the windows land: a page that is none of the three is page 1.
+    const double page = view.view.value("page").toDouble();
+    const bool onAPage = page == 2 || page == 3;
+    return {.state = file, .newDesign = newDesign, .page = onAPage ? static_cast<int>(page) : 1};
+}
+
+QJsonObject WithPage(QJsonObject design, int page)
+{
+    if (page <= 1) return design; // where every design starts
+    QJsonObject view = design.value("view").toObject();
+    view["page"] = page;
+    design["view"] = view;
+    return design;
 }
 
 QString WriteDesignFile(const QString &path, const QJsonObject &design)

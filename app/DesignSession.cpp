@@ -1,6 +1,7 @@
 #include "app/DesignSession.h"
 
 #include "app/DesignFile.h"
+#include "app/PageControl.h"
 #include "app/Recovery.h"
 #include "app/SavedFile.h"
 #include "app/Unit1.h"
@@ -198,6 +199,7 @@ bool DesignSession::open(const QString &path)
         markSaved();
     }
     emit designReplaced();
+    landOn(design.page);
     if (!file.ignored.isEmpty()) {
         // A few names say what a newer program added; a file of thousands is counted.
         constexpr qsizetype kNamed = 10;
@@ -248,7 +250,8 @@ bool DesignSession::save(bool ask)
                                                   : !restoredFrom_.isEmpty() ? restoredFrom_
                                                                              : lastFolder());
     if (path.isEmpty()) return false;
-    if (const QString problem = WriteDesignFile(path, CaptureDesign(form_)); !problem.isEmpty()) {
+    if (const QString problem = WriteDesignFile(path, WithPage(CaptureDesign(form_), shownPage()));
+        !problem.isEmpty()) {
         ShowWarningBox(&form_, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
                                    .arg(QDir::toNativeSeparators(path), problem));
         return false;
@@ -355,6 +358,18 @@ bool DesignSession::close()
     return true;
 }
 
+int DesignSession::shownPage() const
+{
+    return form_.PageControl1->activePage() + 1;
+}
+
+void DesignSession::landOn(int page)
+{
+    // Through the pages' own Next, so that page 2 has page 1 committed and page 3 is computed.
+    if (page >= 2 && form_.Button1->isEnabled()) form_.Button1->click();
+    if (page == 3 && shownPage() == 2 && form_.Button3->isEnabled()) form_.Button3->click();
+}
+
 void DesignSession::showTitle()
 {
     form_.setWindowTitle(designFile_.isEmpty() ? QStringLiteral("Тельмар v1.0[*]")
@@ -376,8 +391,8 @@ void DesignSession::keepRecoveryIn(const QString &folder, int delayMilliseconds)
 bool DesignSession::storeRecovery()
 {
     if (!recovery_ || !form_.isWindowModified()) return false;
-    const QString problem =
-        recovery_->store(CaptureDesign(form_), designFile_.isEmpty() ? restoredFrom_ : designFile_);
+    const QString problem = recovery_->store(WithPage(CaptureDesign(form_), shownPage()),
+                                             designFile_.isEmpty() ? restoredFrom_ : designFile_);
     if (problem.isEmpty()) return true;
     // Told once: the work itself is still on the screen, and a box after every pause in
     // the typing would stop it.
@@ -420,7 +435,8 @@ void DesignSession::offerRecovery()
             continue;
         }
         if (answer != 0 || !maySetDesignAside()) return;
-        const PendingState file = ReadDesignFile(copy.path, form_).state;
+        const PendingDesign restored = ReadDesignFile(copy.path, form_);
+        const PendingState &file = restored.state;
         if (!file.problem.isEmpty()) {
             // The copy stays: it may be read by hand, or given up at the next start.
             ShowWarningBox(&form_, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
@@ -435,6 +451,7 @@ void DesignSession::offerRecovery()
         // Differs from any design until it is saved: the work is not in its file yet.
         savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
         emit designReplaced();
+        landOn(restored.page);
         form_.setWindowModified(true);
         showTitle();
         // This program's copy takes over before the old one goes.

@@ -87,6 +87,9 @@ signals:
 private:
     void openRecent(const QString &path);
     void showTitle();
+    int shownPage() const;
+    // A design put in the windows goes on to the page it was left on, as far as it can.
+    void landOn(int page);
     bool storeRecovery(); // true when written
 
     TForm1 &form_;
