@@ -50,8 +50,11 @@ ResultsPage::ResultsPage(QWidget *page) : QWidget(page)
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(copy, &QAction::triggered, this, &ResultsPage::copyText);
-    page->addAction(copy);
-    page->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // On the sentences and on the page's buttons alike.
+    for (QWidget *where : {static_cast<QWidget *>(this), page}) {
+        where->addAction(copy);
+        where->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
 }
 
 QString ResultsPage::text() const
