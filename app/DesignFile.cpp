@@ -319,6 +319,7 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
     StateReader read(file.view, QStringLiteral("view"));
     read.take(file.checked);
     read.pass("decimalSeparator");
+    read.pass("page"); // the design's, read with it
     const QJsonValue separator = file.view.value("decimalSeparator");
     // Any other character would be taken out of the numbers themselves ("40" read as "4.").
     if (!separator.isUndefined() && separator.toString() != QStringLiteral(",") &&
@@ -489,7 +490,14 @@ PendingDesign ReadDesignFile(const QString &path, TForm1 &form)
     nlohmann::json::sax_parse(bytes.constData(), bytes.constData() + bytes.size(), &finder);
     if (!finder.duplicate.isEmpty())
         return refused(finder.duplicate + QStringLiteral(": поле указано дважды"));
-    const QJsonObject design = document.object();
+    return ReadDesign(document.object(), form);
+}
+
+PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form)
+{
+    const auto refused = [](const QString &problem) {
+        return PendingDesign{.state = Refused(problem), .newDesign = false};
+    };
 
     // A design as telmar-calc reads it has no format of its own: it gives inputs only.
     const QStringList keys = design.keys();
@@ -535,7 +543,19 @@ PendingDesign ReadDesignFile(const QString &path, TForm1 &form)
 
     PendingState file = ReadView(view, inputs.inputs, form, version == 1);
     file.ignored = ignored + file.ignored;
-    return {.state = file, .newDesign = newDesign};
+    // Only where the windows land: a page that is none of the three is page 1.
+    const double page = view.view.value("page").toDouble();
+    const bool onAPage = page == 2 || page == 3;
+    return {.state = file, .newDesign = newDesign, .page = onAPage ? static_cast<int>(page) : 1};
+}
+
+QJsonObject WithPage(QJsonObject design, int page)
+{
+    if (page <= 1) return design; // where every design starts
+    QJsonObject view = design.value("view").toObject();
+    view["page"] = page;
+    design["view"] = view;
+    return design;
 }
 
 QString WriteDesignFile(const QString &path, const QJsonObject &design)

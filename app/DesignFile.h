@@ -30,8 +30,16 @@ struct PendingDesign {
     // A design as telmar-calc reads it, without the format of a design file: it opens as
     // a new design, not yet saved.
     bool newDesign = false;
+    // The page of the wizard the design was left on, 1 to 3.
+    int page = 1;
 };
 PendingDesign ReadDesignFile(const QString &path, TForm1 &form);
+// The same for a design already read, as CaptureDesign gives it.
+PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form);
+
+// `design` with the page of the wizard it is left on, which its view keeps; a page is no
+// change of the design.
+QJsonObject WithPage(QJsonObject design, int page);
 
 // Writes `design` to `path` atomically; the reason when it could not be written.
 QString WriteDesignFile(const QString &path, const QJsonObject &design);

@@ -1,7 +1,9 @@
 #include "app/DesignSession.h"
 
 #include "app/DesignFile.h"
+#include "app/PageControl.h"
 #include "app/Recovery.h"
+#include "app/SavedFile.h"
 #include "app/Unit1.h"
 #include "ui/ErrorBox.h"
 #include "ui/Look.h"
@@ -15,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
@@ -112,6 +115,16 @@ void RememberDesign(const QString &path)
 DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
 {
     showTitle();
+    const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
+        connect(new QShortcut(keys, &form_), &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence::Open, [this] { askAndOpen(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { save(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { save(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [this] { startNew(); });
+    // Either closes the window, which ends the program once the design is put away.
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { form_.close(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.close(); });
 }
 
 DesignSession::~DesignSession() = default;
@@ -145,6 +158,24 @@ QString DesignSession::askForFile(FileChoice choice, const QString &start)
     return file;
 }
 
+QString DesignSession::askForPdf()
+{
+    const QFileInfo design(designFile_);
+    const QString start = designFile_.isEmpty()
+                              ? QDir(lastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
+                              : design.dir().filePath(design.completeBaseName() + ".pdf");
+    const QString path = askForFile(FileChoice::savePdf, start);
+    if (path.isEmpty()) return {};
+    // A FIFO or a device is refused now, not after the office has worked for nothing.
+    if (const QString problem = SaveTargetProblem(path); !problem.isEmpty()) {
+        ShowWarningBox(&form_, QStringLiteral("Не удалось сохранить отчёт в файл\n%1\n%2")
+                                   .arg(QDir::toNativeSeparators(path), problem));
+        return {};
+    }
+    rememberFolder(path);
+    return path;
+}
+
 bool DesignSession::open(const QString &path)
 {
     const PendingDesign design = ReadDesignFile(path, form_);
@@ -168,6 +199,7 @@ bool DesignSession::open(const QString &path)
         markSaved();
     }
     emit designReplaced();
+    landOn(design.page);
     if (!file.ignored.isEmpty()) {
         // A few names say what a newer program added; a file of thousands is counted.
         constexpr qsizetype kNamed = 10;
@@ -196,6 +228,20 @@ void DesignSession::askAndOpen()
     if (!path.isEmpty()) open(path);
 }
 
+void DesignSession::startNew()
+{
+    if (!maySetDesignAside()) return;
+    // A design that gives nothing empties every control and lookup window.
+    const PendingDesign empty =
+        ReadDesign({{"format", kDesignFormat}, {"version", kDesignVersion}}, form_);
+    if (empty.state.apply) empty.state.apply();
+    form_.record = DesignRecord{};
+    designFile_.clear();
+    restoredFrom_.clear();
+    markSaved();
+    emit designReplaced();
+}
+
 bool DesignSession::save(bool ask)
 {
     QString path = designFile_;
@@ -204,7 +250,8 @@ bool DesignSession::save(bool ask)
                                                   : !restoredFrom_.isEmpty() ? restoredFrom_
                                                                              : lastFolder());
     if (path.isEmpty()) return false;
-    if (const QString problem = WriteDesignFile(path, CaptureDesign(form_)); !problem.isEmpty()) {
+    if (const QString problem = WriteDesignFile(path, WithPage(CaptureDesign(form_), shownPage()));
+        !problem.isEmpty()) {
         ShowWarningBox(&form_, QStringLiteral("Не удалось сохранить проект в файл\n%1\n%2")
                                    .arg(QDir::toNativeSeparators(path), problem));
         return false;
@@ -269,6 +316,7 @@ void DesignSession::markSaved()
         recoveryTimer_->stop();
         recovery_->discard();
     }
+    emit designSaved();
 }
 
 void DesignSession::noteChange()
@@ -310,6 +358,18 @@ bool DesignSession::close()
     return true;
 }
 
+int DesignSession::shownPage() const
+{
+    return form_.PageControl1->activePage() + 1;
+}
+
+void DesignSession::landOn(int page)
+{
+    // Through the pages' own Next, so that page 2 has page 1 committed and page 3 is computed.
+    if (page >= 2 && form_.Button1->isEnabled()) form_.Button1->click();
+    if (page == 3 && shownPage() == 2 && form_.Button3->isEnabled()) form_.Button3->click();
+}
+
 void DesignSession::showTitle()
 {
     form_.setWindowTitle(designFile_.isEmpty() ? QStringLiteral("Тельмар v1.0[*]")
@@ -331,8 +391,8 @@ void DesignSession::keepRecoveryIn(const QString &folder, int delayMilliseconds)
 bool DesignSession::storeRecovery()
 {
     if (!recovery_ || !form_.isWindowModified()) return false;
-    const QString problem =
-        recovery_->store(CaptureDesign(form_), designFile_.isEmpty() ? restoredFrom_ : designFile_);
+    const QString problem = recovery_->store(WithPage(CaptureDesign(form_), shownPage()),
+                                             designFile_.isEmpty() ? restoredFrom_ : designFile_);
     if (problem.isEmpty()) return true;
     // Told once: the work itself is still on the screen, and a box after every pause in
     // the typing would stop it.
@@ -368,14 +428,15 @@ void DesignSession::offerRecovery()
             QStringLiteral("Программа была завершена, не сохранив работу.\n%1\nВосстановить её?")
                 .arg(what),
             {{{QStringLiteral("Восстановить"), QMessageBox::AcceptRole},
-              {QStringLiteral("Удалить"), QMessageBox::DestructiveRole},
+              {QStringLiteral("Удалить копию"), QMessageBox::DestructiveRole},
               {QStringLiteral("Позже"), QMessageBox::RejectRole}}});
         if (answer == 1) {
             Recovery::remove(copy);
             continue;
         }
         if (answer != 0 || !maySetDesignAside()) return;
-        const PendingState file = ReadDesignFile(copy.path, form_).state;
+        const PendingDesign restored = ReadDesignFile(copy.path, form_);
+        const PendingState &file = restored.state;
         if (!file.problem.isEmpty()) {
             // The copy stays: it may be read by hand, or given up at the next start.
             ShowWarningBox(&form_, QStringLiteral("Не удалось восстановить работу из\n%1\n%2")
@@ -390,6 +451,7 @@ void DesignSession::offerRecovery()
         // Differs from any design until it is saved: the work is not in its file yet.
         savedDesign_ = QJsonObject{{QStringLiteral("restored"), true}};
         emit designReplaced();
+        landOn(restored.page);
         form_.setWindowModified(true);
         showTitle();
         // This program's copy takes over before the old one goes.

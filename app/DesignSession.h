@@ -36,6 +36,8 @@ public:
     void openFromCommandLine(const QStringList &arguments);
     // "Открыть…": a changed design set aside, then a file asked for and opened.
     void askAndOpen();
+    // Ctrl+N: a changed design set aside, then the pages emptied for a new one.
+    void startNew();
     // Saves, asking for a file where `ask` or where the design has none; true when saved, a
     // failure has been told.
     bool save(bool ask);
@@ -66,6 +68,9 @@ public:
     // The program ends without asking: a changed design's copy is written now and stays.
     void keepWork();
 
+    // Asks where to save the report as a PDF, beside the design and named after it at
+    // first; empty when the user gives none or a place it cannot go, which has been told.
+    QString askForPdf();
     // Asks for a file, starting at `start` (a folder, or a file name to offer); empty when
     // the user gives none. The window's chooseFile answers in its place where set.
     QString askForFile(FileChoice choice, const QString &start);
@@ -76,10 +81,15 @@ public:
 signals:
     // Another design is in the windows: opened, restored or new from telmar-calc.
     void designReplaced();
+    // What the windows hold is now what is in the file.
+    void designSaved();
 
 private:
     void openRecent(const QString &path);
     void showTitle();
+    int shownPage() const;
+    // A design put in the windows goes on to the page it was left on, as far as it can.
+    void landOn(int page);
     bool storeRecovery(); // true when written
 
     TForm1 &form_;

@@ -5,12 +5,14 @@
 #include "report/WordApp.h"
 #include "ui/ErrorBox.h"
 #include "ui/Locale.h"
+#include "ui/Look.h"
 #include "ui/Windowing.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
@@ -32,6 +34,16 @@ void PaintNow(QWidget *window)
            clock.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     window->repaint();
+}
+
+// The report is written and only the opening is left to the user: news, not a fault.
+void ShowNoticeBox(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::Information, kApplicationTitle, QString(), QMessageBox::Ok,
+                    parent);
+    box.setTextFormat(Qt::PlainText); // the text names a file
+    box.setText(message);
+    box.exec();
 }
 
 } // namespace
@@ -171,12 +183,12 @@ void ReportRunner::finish(const ReportOutcome &outcome)
                     : QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.fileToOpen));
         const bool pdf = outcome.fileToOpen.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
         if (!opened)
-            ShowWarningBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
-                                                  "программы, которая открыла бы его. Откройте "
-                                                  "файл в %2.")
-                                       .arg(QDir::toNativeSeparators(outcome.fileToOpen),
-                                            pdf ? QStringLiteral("программе просмотра PDF")
-                                                : QStringLiteral("текстовом редакторе")));
+            ShowNoticeBox(owner_, QStringLiteral("Отчёт записан в файл\n%1\nно в системе нет "
+                                                 "программы, которая открыла бы его. Откройте "
+                                                 "файл в %2.")
+                                      .arg(QDir::toNativeSeparators(outcome.fileToOpen),
+                                           pdf ? QStringLiteral("программе просмотра PDF")
+                                               : QStringLiteral("текстовом редакторе")));
     }
     emit finished(outcome);
 }

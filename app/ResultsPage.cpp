@@ -7,7 +7,10 @@
 #include "ui/Look.h"
 #include "ui/SavedState.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,6 +45,29 @@ ResultsPage::ResultsPage(QWidget *page) : QWidget(page)
     auto *fill = new QVBoxLayout(page);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(this);
+
+    auto *copy = new QAction(QStringLiteral("&Копировать"), page);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &ResultsPage::copyText);
+    // On the sentences and on the page's buttons alike.
+    for (QWidget *where : {static_cast<QWidget *>(this), page}) {
+        where->addAction(copy);
+        where->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+}
+
+QString ResultsPage::text() const
+{
+    QStringList lines = sentences_;
+    lines.removeAll(QString());
+    if (!notes_.isEmpty()) lines << QString() << QStringLiteral("Замечания:") << notes_;
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void ResultsPage::copyText() const
+{
+    QGuiApplication::clipboard()->setText(text());
 }
 
 void ResultsPage::setControls(const Controls &controls)
@@ -79,6 +105,17 @@ void ResultsPage::FillResultsPage(const DesignRecord &record)
         notes << Text(note);
     showNotes(notes);
     c_.settle->setVisible(s.offerSettling);
+    // Copied whole, as composed: a line may show cut short and its tooltip carry a note.
+    sentences_.clear();
+    for (const std::string *line :
+         {&s.designResistivity, &s.singleElectrode, &s.estimatedCount, &s.estimatedStripLength,
+          &s.stripResistance, &s.totalResistance, &s.refinedStripLength})
+        sentences_ << Text(*line);
+    // The sentence that two labels break over two lines is one line.
+    if (const auto *first = findChild<QLabel *>(QStringLiteral("Label23")))
+        sentences_ << first->text() + QLatin1Char(' ') + Text(s.refinedCount);
+    sentences_ << Text(s.decision) << Text(s.installation);
+    if (!extras.isEmpty()) sentences_ << extras.join(QStringLiteral("; "));
     showReadingNotes(Text(s.totalResistanceNote), Text(s.countNote));
 }
 

@@ -41,6 +41,11 @@ public:
     const QStringList &notes() const { return notes_; }
     void showAllNotes();
 
+    // The page as text, a sentence a line, whole where a line shows it cut short, and the
+    // notes after them; and its copy to the clipboard (Ctrl+C on the page, its context menu).
+    QString text() const;
+    void copyText() const;
+
     // The normative tile's text with the factor the calculation raised the norm by, where
     // the design asks for the allowance.
     static QString WithAllowance(const QString &tile, const DesignRecord &record);
@@ -57,4 +62,5 @@ private:
 
     Controls c_;
     QStringList notes_;
+    QStringList sentences_; // the page's sentences whole, for copying
 };

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/DesignFile.h"
+#include "app/DesignHistory.h"
 #include "app/DesignSession.h"
 #include "app/HelpWindow.h"
 #include "app/InputBindings.h"
@@ -80,6 +81,7 @@ TForm1::TForm1()
     setAcceptDrops(true); // a design file dropped on the window opens
     buildLayout();
     connectHandlers();
+    history_ = new DesignHistory(*this, *session_);
 }
 
 TForm1::~TForm1() = default;
@@ -129,17 +131,10 @@ void TForm1::connectHandlers()
             [this] { session_->fillRecentMenu(Button15->menu()); });
     connect(Button8, &QPushButton::clicked, this, [this] { session_->save(true); });
     connect(Button9, &QPushButton::clicked, this, [this] { session_->save(true); });
-    const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
-        auto *made = new QShortcut(keys, this);
-        connect(made, &QShortcut::activated, this, action);
-    };
-    shortcut(QKeySequence::Open, [this] { session_->askAndOpen(); });
     // F1 from any of the program's windows.
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &TForm1::showHelp);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { session_->save(false); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { session_->save(true); });
     connect(ResultsPage1, &ResultsPage::extraHeightWanted, this, [this](int height) {
         PageControl1->setExtraHeight(height);
         resize(PageControl1->size());
@@ -407,6 +402,7 @@ void TForm1::noteChange()
 {
     updateNextButtons();
     session_->noteChange();
+    if (history_) history_->noteChange(sender());
 }
 
 bool TForm1::maySetDesignAside()
@@ -509,22 +505,9 @@ void TForm1::Button12Click()
                                             "«Отмена» в окне «Генерация отчёта»."));
         return;
     }
-    // Offered beside the design, named after it.
-    const QFileInfo design(designFile());
-    const QString start =
-        designFile().isEmpty()
-            ? QDir(DesignSession::lastFolder()).filePath(QStringLiteral("Отчёт.pdf"))
-            : design.dir().filePath(design.completeBaseName() + ".pdf");
-    const QString path = session_->askForFile(FileChoice::savePdf, start);
+    const QString path = session_->askForPdf();
     if (path.isEmpty()) return;
-    // A FIFO or a device is refused now, not after the office has worked for nothing.
-    if (const QString problem = SaveTargetProblem(path); !problem.isEmpty()) {
-        ShowWarningBox(this, QStringLiteral("Не удалось сохранить отчёт в файл\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(path), problem));
-        return;
-    }
     takeTitleBlock();
-    DesignSession::rememberFolder(path);
     reportRunner_->startPdf(record, ReportTemplatePath(), path);
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class DesignHistory;
 class PageControl;
 class ReportRunner;
 class ResultsPage;
@@ -120,6 +121,8 @@ public:
 
     // What runs the reports of this window.
     ReportRunner &reportRunner() { return *reportRunner_; }
+    // The design's changes, to be taken back and done again.
+    DesignHistory &history() { return *history_; }
 
     // F1: the help page, made when first asked for.
     void showHelp();
@@ -201,5 +204,6 @@ private:
     bool placed_ = false;
     QElapsedTimer resultsShown_; // since the click that showed page 3
     DesignSession *session_ = nullptr;
+    DesignHistory *history_ = nullptr;
     std::unique_ptr<HelpWindow> help_;
 };

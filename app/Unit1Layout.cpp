@@ -118,35 +118,37 @@ const ControlRow<QComboBox> listTable[] = {
 };
 // clang-format on
 
+// The underlined letter of each button (Alt+letter) is one no other button of its page has.
 // clang-format off
 const ButtonRow buttonTable[] = {
-    {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "Недавние", true},
-    {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
-    {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
-    {&TForm1::PurposeButton, "PurposeButton", 0, {592, 276, 105, 25}, "Назначение…", true},
-    {&TForm1::Button13, "Button13", 1, {264, 360, 105, 25}, "Подбор…", true},
-    {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "Сохранить…", true},
-    {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<Назад", true},
-    {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "Далее>>", false},
-    {&TForm1::Button10, "Button10", 2, {516, 4, 181, 25}, "Уточнить по таблицам", true},
-    {&TForm1::Button14, "Button14", 2, {604, 312, 93, 25}, "Подбор…", true},
-    {&TForm1::Button9, "Button9", 2, {16, 360, 92, 25}, "Сохранить…", true},
-    {&TForm1::Button6, "Button6", 2, {110, 360, 60, 25}, "Схема", true},
-    {&TForm1::Button11, "Button11", 2, {172, 360, 88, 25}, "Сведения…", true},
-    {&TForm1::Button12, "Button12", 2, {262, 360, 121, 25}, "Сохранить PDF…", true},
-    {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О программе", true},
-    {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<Назад", true},
-    {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "Отчёт", true},
+    {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "&Недавние", true},
+    {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "&Открыть…", true},
+    {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "&Далее>>", false},
+    {&TForm1::PurposeButton, "PurposeButton", 0, {592, 276, 105, 25}, "На&значение…", true},
+    {&TForm1::Button13, "Button13", 1, {264, 360, 105, 25}, "&Подбор…", true},
+    {&TForm1::Button8, "Button8", 1, {376, 360, 105, 25}, "&Сохранить…", true},
+    {&TForm1::Button2, "Button2", 1, {488, 360, 105, 25}, "<<&Назад", true},
+    {&TForm1::Button3, "Button3", 1, {592, 360, 105, 25}, "&Далее>>", false},
+    {&TForm1::Button10, "Button10", 2, {516, 4, 181, 25}, "&Уточнить по таблицам", true},
+    {&TForm1::Button14, "Button14", 2, {604, 312, 93, 25}, "&Подбор…", true},
+    {&TForm1::Button9, "Button9", 2, {16, 360, 92, 25}, "&Сохранить…", true},
+    {&TForm1::Button6, "Button6", 2, {110, 360, 60, 25}, "С&хема", true},
+    {&TForm1::Button11, "Button11", 2, {172, 360, 88, 25}, "С&ведения…", true},
+    {&TForm1::Button12, "Button12", 2, {262, 360, 121, 25}, "Сохран&ить PDF…", true},
+    {&TForm1::BitBtn1, "BitBtn1", 2, {384, 360, 105, 25}, "О п&рограмме", true},
+    {&TForm1::Button4, "Button4", 2, {488, 360, 105, 25}, "<<&Назад", true},
+    {&TForm1::Button5, "Button5", 2, {592, 360, 105, 25}, "&Отчёт", true},
 };
 // clang-format on
 
-// Focus order of each page, by the controls' names: down the page, then its buttons.
+// Focus order of each page, by the controls' names: down the page, then its buttons, as
+// they stand from left to right.
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
     {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "PurposeButton", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "ComboBox5", "Edit9", "Edit10", "ComboBox6", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
-    {"Button10", "Label34", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},
+    {"Label34", "Button10", "Button14", "Button9", "Button6", "Button11", "Button12", "BitBtn1", "Button4", "Button5"},
 };
 // clang-format on
 
@@ -229,6 +231,8 @@ void TForm1::buildLayout()
         button->setText(QString::fromUtf8(row.text));
         button->setFont(LayoutFont(FontKind::button));
         button->setEnabled(row.enabled);
+        // Enter presses the focused button, as in the lookup windows.
+        button->setAutoDefault(true);
     }
 
     for (auto *soilList : {ComboBox3, ComboBox4})

@@ -104,6 +104,12 @@ TForm7::TForm7()
                  QStringLiteral("Длинна электродов 5 м и глубина заложения их вершины 0,7-0,8 м ")},
                 {344, 288, 385, 21});
     placeOkButton(312, 328);
+    // OK comes as soon as the zone and the type are both picked, by the pointer or the keys.
+    const auto picked = [this] {
+        if (okMayBeEnabled()) BitBtn1->setEnabled(true);
+    };
+    connect(zones, &QButtonGroup::idClicked, this, picked);
+    connect(ComboBox1, &QComboBox::activated, this, picked);
     setTabOrder(RadioButtons[3], ComboBox1);
     setTabOrder(ComboBox1, BitBtn1);
 }

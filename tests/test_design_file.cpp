@@ -4,6 +4,7 @@
 // file; the command line and a drop open a file.
 
 #include "app/DesignFile.h"
+#include "app/DesignHistory.h"
 #include "app/Recovery.h"
 #include "app/StartUp.h"
 #include "app/VariantsWindow.h"
@@ -157,15 +158,12 @@ private slots:
         };
         Click(form().Button7);
         QVERIFY(w.boxes->empty());
-        QCOMPARE(w.page(), 1);
         QCOMPARE(designState(), before);
         QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Глина-60"));
         QCOMPARE(ChosenItem(form().ComboBox3), 2);
         QCOMPARE(w.windows->Form2->chosenValue, 0.745);
         QVERIFY(w.windows->Form7->RadioButtons[1]->isChecked());
-        // And it computes as before, the design still as it was opened.
-        w.nextOnPage1();
-        w.nextOnPage2();
+        // It lands on the page it was saved on, computed as before, still as it was opened.
         QCOMPARE(w.page(), 3);
         QCOMPARE(form().record.refinedCount, count);
         QVERIFY(!form().isWindowModified());
@@ -742,21 +740,28 @@ private slots:
         QCOMPARE(form().record.stripDepth, 0.7);
     }
 
-    // A design typed and then closed: the question comes, each answer does as it says, and a
-    // save that fails keeps the window open. Typed back as it was, the design is unchanged.
+    // A design typed and then closed, by the close box, Ctrl+W or Ctrl+Q: the question comes,
+    // each answer does as it says, and a save that fails keeps the window open. Typed back as
+    // it was, the design is unchanged.
     void closingAChangedDesignAsksToSave_data()
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("closes");
+        QTest::addColumn<QKeySequence>("keys"); // none: the close box
         QTest::newRow("save") << "Сохранить"
-                              << "проект.telmar" << true;
-        QTest::newRow("save that fails") << "Сохранить"
-                                         << "нет такой папки/проект.telmar" << false;
+                              << "проект.telmar" << true << QKeySequence();
+        QTest::newRow("save that fails")
+            << "Сохранить"
+            << "нет такой папки/проект.telmar" << false << QKeySequence();
         QTest::newRow("do not save") << "Не сохранять"
-                                     << "проект.telmar" << true;
+                                     << "проект.telmar" << true << QKeySequence();
         QTest::newRow("cancel") << "Отмена"
-                                << "проект.telmar" << false;
+                                << "проект.telmar" << false << QKeySequence();
+        QTest::newRow("Ctrl+W, cancel") << "Отмена"
+                                        << "проект.telmar" << false << QKeySequence("Ctrl+W");
+        QTest::newRow("Ctrl+Q, do not save") << "Не сохранять"
+                                             << "проект.telmar" << true << QKeySequence("Ctrl+Q");
     }
 
     void closingAChangedDesignAsksToSave()
@@ -764,6 +769,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, file);
         QFETCH(bool, closes);
+        QFETCH(QKeySequence, keys);
         const QString path = scratch.filePath(file);
         QFile::remove(path);
         form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
@@ -775,7 +781,13 @@ private slots:
         QVERIFY(form().isWindowModified());
 
         w.boxes->answerNextWith(answer);
-        QCOMPARE(form().close(), closes);
+        if (keys.isEmpty()) {
+            QCOMPARE(form().close(), closes);
+        } else {
+            form().activateWindow();
+            QTRY_VERIFY(form().isActiveWindow());
+            QTest::keySequence(&form(), keys);
+        }
         const auto seen = w.boxes->take();
         QVERIFY(!seen.empty());
         QVERIFY(seen[0].text.startsWith(QStringLiteral("Сохранить изменения?")));
@@ -796,6 +808,53 @@ private slots:
         }
         if (saved)
             QCOMPARE(form().windowTitle(), QStringLiteral("проект.telmar[*] — Тельмар v1.0"));
+    }
+
+    // Ctrl+N puts a changed design away first, as the answer says, and then empties the pages
+    // and the lookup windows for a new design with no file; an unchanged one goes unasked.
+    void newDesignComesAfterTheQuestion_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("changed, do not save") << true << "Не сохранять";
+        QTest::newRow("changed, cancel") << true << "Отмена";
+        QTest::newRow("as saved") << false << "";
+    }
+
+    void newDesignComesAfterTheQuestion()
+    {
+        QFETCH(bool, changed);
+        QFETCH(QString, answer);
+        const QString path = scratch.filePath(QStringLiteral("старый.telmar"));
+        const QJsonObject unpicked = w.windows->Form2->saveState();
+        fillWithPicks();
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        QVERIFY(form().history().canUndo());
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(form().designFile(), path);
+        if (changed) Type(form().Edit6, QStringLiteral("5"));
+        const QJsonObject before = CaptureDesign(form());
+
+        w.boxes->answerNextWith(answer);
+        QTest::keyClick(&form(), Qt::Key_N, Qt::ControlModifier);
+        const auto seen = w.boxes->take();
+        QCOMPARE(seen.size(), std::size_t(changed ? 1 : 0));
+        if (answer == "Отмена") {
+            QCOMPARE(CaptureDesign(form()), before);
+            QCOMPARE(form().designFile(), path);
+            return;
+        }
+        QCOMPARE(form().designFile(), QString());
+        QVERIFY(!form().isWindowModified());
+        QCOMPARE(form().windowTitle(), QStringLiteral("Тельмар v1.0[*]"));
+        QCOMPARE(form().Edit5->text(), QString());
+        QCOMPARE(form().ComboBox3->currentText(), QString());
+        QCOMPARE(form().Label16->text(), QString());
+        QCOMPARE(w.windows->Form2->saveState(), unpicked);
+        QCOMPARE(w.page(), 1);
+        QVERIFY(!form().history().canUndo()); // the old design's changes went with it
     }
 
     // Work not in its file outlives a crash: its copy is written once the typing pauses, and
@@ -858,7 +917,7 @@ private slots:
     }
 
     // Whatever stands in the place of a copy's lock, the copy is offered at once (a FIFO is
-    // never opened for reading, a link never followed) and «Удалить» takes all of it away;
+    // never opened for reading, a link never followed) and «Удалить копию» takes all of it away;
     // a copy that is itself no regular file is passed over, and a write cut short leaves no
     // temporary behind.
     void whateverStandsForALockTheCopyIsOffered_data()
@@ -898,7 +957,7 @@ private slots:
             0);
 
         form().keepRecoveryIn(folder, 0);
-        w.boxes->answerNextWith(QStringLiteral("Удалить"));
+        w.boxes->answerNextWith(QStringLiteral("Удалить копию"));
         QElapsedTimer clock;
         clock.start();
         form().offerRecovery();

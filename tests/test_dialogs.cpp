@@ -366,6 +366,24 @@ private slots:
         QCOMPARE(d->pos(), QPoint(10, 20));
     }
 
+    // Two windows centred over the main one would stand one exactly over the other: the
+    // second steps aside, and the main window stays where it is.
+    void aSecondWindowIsNotPlacedOverTheFirst()
+    {
+        const QPoint main = form().pos();
+        QTest::mouseClick(form().Label29, Qt::LeftButton);
+        QTest::mouseClick(form().Label27, Qt::LeftButton);
+        QWidget *first = w.windows->Form7.get();
+        QWidget *second = w.windows->Form6.get();
+        QVERIFY(QTest::qWaitForWindowExposed(second));
+        QVERIFY(
+            (first->frameGeometry().center() - form().frameGeometry().center()).manhattanLength() <=
+            4);
+        QVERIFY((second->frameGeometry().center() - first->frameGeometry().center())
+                    .manhattanLength() >= 24);
+        QCOMPARE(form().pos(), main);
+    }
+
     void tilesRouteToTheArrangementsDialogs_data()
     {
         // clang-format off
@@ -548,19 +566,32 @@ private slots:
         QCOMPARE(form().Label28->text(), horizontal);
     }
 
-    void climaticOkNeedsAZoneAndThePointerOnTheSurface()
+    // OK needs both picks, and comes with the second, in either order, without the pointer
+    // passing over the window's surface.
+    void climaticOkComesWithBothPicks_data()
     {
+        QTest::addColumn<bool>("zoneFirst");
+        QTest::newRow("type, then zone") << false;
+        QTest::newRow("zone, then type") << true;
+    }
+
+    void climaticOkComesWithBothPicks()
+    {
+        QFETCH(bool, zoneFirst);
         openByTile(form().Label29, w.windows->Form7.get(), 1);
         TForm7 *d = w.windows->Form7.get();
         QVERIFY(!d->RadioButtons[0]->isChecked() && !d->RadioButtons[3]->isChecked());
-        Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        if (zoneFirst)
+            Click(d->RadioButtons[2]);
+        else
+            Pick(d->ComboBox1, d->ComboBox1->itemText(0));
         enableOk(d);
-        QVERIFY(!d->BitBtn1->isEnabled()); // no zone yet
-        Click(d->RadioButtons[2]);
-        PointAt(d->Panel1);
-        PointAt(d->GroupBoxes[1]);
-        QVERIFY(!d->BitBtn1->isEnabled());
-        enableOk(d);
+        QVERIFY(!d->BitBtn1->isEnabled()); // one pick only
+        ParkPointer();
+        if (zoneFirst)
+            Pick(d->ComboBox1, d->ComboBox1->itemText(0));
+        else
+            Click(d->RadioButtons[2]);
         QVERIFY(d->BitBtn1->isEnabled());
     }
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 class LayoutTest : public QObject {
@@ -64,8 +65,11 @@ private slots:
                                    .arg(room.width());
         }
         for (QPushButton *button : window->findChildren<QPushButton *>()) {
-            // Text, icon and a few pixels of the bevel on either side.
-            const int needed = QFontMetrics(button->font()).horizontalAdvance(button->text()) +
+            // Text as shown (a mnemonic's "&" is an underline), icon and a few pixels of the
+            // bevel on either side.
+            const QString shown =
+                QString(button->text()).replace(QRegularExpression("&(.)"), QStringLiteral("\\1"));
+            const int needed = QFontMetrics(button->font()).horizontalAdvance(shown) +
                                (button->icon().isNull() ? 0 : button->iconSize().width() + 4) + 8;
             if (needed > button->width())
                 overflowing << QStringLiteral("%1 (needs %2 > %3 px)")

@@ -705,6 +705,7 @@ private slots:
         const auto seen = w.boxes->take();
         QCOMPARE(seen.size(), std::size_t(1));
         QCOMPARE(seen[0].parent, static_cast<QWidget *>(&form()));
+        QCOMPARE(seen[0].icon, QMessageBox::Information); // the report is written: no fault
         QVERIFY(
             seen[0].text.contains(QDir::toNativeSeparators(w.runner().wordApp().written().path)));
         QVERIFY(QFile::exists(w.runner().wordApp().written().path));

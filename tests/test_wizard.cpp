@@ -1,6 +1,7 @@
 // A design typed through the windows: the page-2 commit, the calculation behind Next,
 // its errors in the error box, and the results page.
 
+#include "app/DesignHistory.h"
 #include "app/ResultsPage.h"
 #include "design/Calculation.h"
 #include "design/ResultSentences.h"
@@ -8,12 +9,17 @@
 #include "tests/ReferenceDesign.h"
 #include "tests/WizardFixture.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
+
+#include <map>
 
 class WizardTest : public QObject {
     Q_OBJECT
@@ -97,8 +103,9 @@ private slots:
 
         form().activateWindow();
         QTRY_VERIFY(form().isActiveWindow());
+        // The notes stand left of the button, before it in the focus order.
         form().Button10->setFocus();
-        QTest::keyClick(form().Button10, Qt::Key_Tab);
+        QTest::keyClick(form().Button10, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), notes);
         QVERIFY(notes->heightForWidth(notes->width()) <= notes->height()); // framed as focused
         QTest::keyClick(notes, Qt::Key_Return);
@@ -350,6 +357,173 @@ private slots:
         QCOMPARE(form().Edit9->text(), "2" + locale.decimalPoint() + "5");
     }
 
+    // Every main button of the pages, reached by Tab and taken with Enter, or taken by its
+    // underlined letter with Alt, does what a click does.
+    void keyboardPressesEveryMainButton_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byLetter");
+        QTest::addColumn<QString>("effect"); // "page N", a window shown, a file asked for
+        // clang-format off
+        const struct { int page; const char *button; const char *effect; } rows[] = {
+            {1, "Button7", "open"},       {1, "Button1", "page 2"},
+            {2, "Button13", "variants"},  {2, "Button8", "save"},
+            {2, "Button2", "page 1"},     {2, "Button3", "page 3"},
+            {3, "Button10", "settled"},   {3, "Button14", "variants"},
+            {3, "Button9", "save"},       {3, "Button6", "drawing"},
+            {3, "Button11", "titleBlock"}, {3, "BitBtn1", "about"},
+            {3, "Button4", "page 2"},
+        };
+        // clang-format on
+        for (const auto &row : rows)
+            for (const bool byLetter : {false, true})
+                QTest::addRow("%s %s", row.button, byLetter ? "Alt+letter" : "Tab, Enter")
+                    << row.page << row.button << byLetter << row.effect;
+    }
+
+    void keyboardPressesEveryMainButton()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, button);
+        QFETCH(bool, byLetter);
+        QFETCH(QString, effect);
+        QString asked;
+        form().chooseFile = [&asked](TForm1::FileChoice choice, const QString &) {
+            asked = choice == TForm1::FileChoice::openDesign ? "open" : "save";
+            return QString();
+        };
+        if (effect != "open") w.fillPage1(); // a changed design would be asked about first
+        PointAt(form().Label30);
+        if (page > 1) {
+            w.nextOnPage1();
+            w.fillPage2();
+            PointAt(form().Label31);
+        }
+        if (page > 2) w.nextOnPage2();
+        QCOMPARE(w.page(), page);
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        auto *pressed = form().findChild<QPushButton *>(button);
+        QVERIFY(pressed && pressed->isVisible() && pressed->isEnabled());
+
+        if (byLetter) {
+            // The letter is this button's alone on its page.
+            const QKeyCombination letter = QKeySequence::mnemonic(pressed->text())[0];
+            QVERIFY(letter.key() != Qt::Key_unknown);
+            for (QPushButton *other : form().findChildren<QPushButton *>())
+                if (other != pressed && other->isVisible())
+                    QVERIFY2(QKeySequence::mnemonic(other->text()) != QKeySequence(letter),
+                             qPrintable(other->objectName()));
+            // A Cyrillic letter comes as its key with its text, as a Russian layout sends it.
+            QTest::sendKeyEvent(QTest::Click, &form(), letter.key(),
+                                QString(QChar(letter.key())).toLower(), Qt::AltModifier);
+        } else {
+            QWidget *first[] = {form().ComboBox3, form().ComboBox2, form().Button10};
+            first[page - 1]->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < 40 && QApplication::focusWidget() != pressed; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), pressed);
+            QTest::keyClick(pressed, Qt::Key_Return);
+        }
+
+        const std::map<QString, QWidget *> shown{{"variants", w.windows->Form13.get()},
+                                                 {"drawing", w.windows->Drawing.get()},
+                                                 {"titleBlock", w.windows->TitleBlock.get()},
+                                                 {"about", w.windows->Form9.get()}};
+        // A letter presses the button as a click, a moment later.
+        if (effect.startsWith("page"))
+            QTRY_COMPARE(w.page(), effect.back().digitValue());
+        else if (shown.count(effect))
+            QTRY_VERIFY(shown.at(effect)->isVisible());
+        else if (effect == "settled")
+            QTRY_COMPARE(form().Label16->text(), "0,695");
+        else
+            QTRY_COMPARE(asked, effect);
+        if (effect == "variants") QTRY_VERIFY(!w.windows->Form13->searching());
+    }
+
+    // A tile picked in its window and a number typed are two changes: Ctrl+Z, pressed in the
+    // field, takes back the typing whole and then the pick, down to the design as it was
+    // saved, unmarked; Ctrl+Shift+Z and Ctrl+Y do them again.
+    void undoTakesBackAPickAndTypingAndRedoDoesThemAgain()
+    {
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QVERIFY(!form().isWindowModified());
+        form().Label27->setFocus();
+        QTest::keyClick(form().Label27, Qt::Key_Space);
+        QWidget *norm = w.windows->Form6.get();
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == norm);
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(QApplication::focusWidget(), key);
+        const QString picked = form().Label27->text();
+        QVERIFY(!picked.isEmpty());
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        Type(form().Edit5, QStringLiteral("25"));
+        QVERIFY(form().isWindowModified());
+
+        const auto press = [this](QKeyCombination keys) {
+            QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        };
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(form().Edit5->text(), QString());
+        QCOMPARE(form().Label27->text(), picked);
+        QVERIFY(form().isWindowModified());
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(form().Label27->text(), QString());
+        QVERIFY(!form().isWindowModified());
+        QCOMPARE(w.page(), 1);
+
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        QCOMPARE(form().Label27->text(), picked);
+        QCOMPARE(form().Edit5->text(), QString());
+        press(Qt::CTRL | Qt::Key_Y);
+        QCOMPARE(form().Edit5->text(), QStringLiteral("25"));
+        QVERIFY(form().isWindowModified());
+    }
+
+    // «Уточнить по таблицам» and Применить of Подбор, taken back on the results page: the
+    // tiles and the decision are those before, computed again, and come back with redo.
+    void undoOnTheResultsPageComputesTheDesignTakenBack_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("Уточнить") << "settle";
+        QTest::newRow("Применить") << "variant";
+    }
+
+    void undoOnTheResultsPageComputesTheDesignTakenBack()
+    {
+        QFETCH(QString, change);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const QStringList before = resultTexts();
+        const QString tile = form().Label16->text();
+        if (change == "settle") {
+            Click(form().Button10);
+        } else {
+            Click(form().Button14);
+            QTRY_VERIFY(!w.windows->Form13->searching());
+            QVERIFY(!w.windows->Form13->outcome().variants.empty());
+            w.windows->Form13->BitBtn1->click();
+        }
+        QTRY_VERIFY(form().Label16->text() != tile);
+        QCOMPARE(w.page(), 3);
+        const QStringList after = resultTexts();
+        QVERIFY(after != before);
+
+        form().history().undo();
+        QCOMPARE(form().Label16->text(), tile);
+        QCOMPARE(w.page(), 3);
+        QCOMPARE(resultTexts(), before);
+        form().history().redo();
+        QCOMPARE(resultTexts(), after);
+        QCOMPARE(w.page(), 3);
+    }
+
     void schemeShowsTheLastCalculationInOneWindowThatEscapeCloses()
     {
         reachPage2();
@@ -380,6 +554,113 @@ private slots:
 
         QTest::keyClick(scheme, Qt::Key_Escape);
         QVERIFY(!scheme->isVisible());
+    }
+
+    // The drawing leaves its window by the clipboard (Ctrl+C) and as a file, PNG or SVG by the
+    // name given, from its button, its context menu or Ctrl+S.
+    void schemeIsCopiedAndSavedAsAPicture_data()
+    {
+        QTest::addColumn<QString>("name"); // empty: copied
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("begins");
+        QTest::newRow("copied") << ""
+                                << "Ctrl+C" << QByteArray();
+        QTest::newRow("PNG, the button") << "схема.png"
+                                         << "button" << QByteArray("\x89PNG");
+        QTest::newRow("PNG, no suffix") << "схема"
+                                        << "Ctrl+S" << QByteArray("\x89PNG");
+        QTest::newRow("SVG, the menu") << "схема.svg"
+                                       << "menu" << QByteArray("<?xml");
+    }
+
+    void schemeIsCopiedAndSavedAsAPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, how);
+        QFETCH(QByteArray, begins);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        DrawingWindow *scheme = w.windows->Drawing.get();
+        Click(form().Button6);
+        QVERIFY(QTest::qWaitForWindowExposed(scheme));
+        QTRY_COMPARE(QApplication::activeWindow(), scheme);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        scheme->chooseFile = [&path](const QString &) { return path; };
+        QApplication::clipboard()->clear();
+
+        if (how == "button") {
+            Click(scheme->saveAsButton);
+        } else if (how == "menu") {
+            const QList<QAction *> actions = scheme->actions();
+            QCOMPARE(scheme->contextMenuPolicy(), Qt::ActionsContextMenu);
+            const auto saveAs = std::find_if(actions.begin(), actions.end(), [](QAction *action) {
+                return action->text().remove('&') == "Сохранить как…";
+            });
+            QVERIFY(saveAs != actions.end());
+            (*saveAs)->trigger();
+        } else {
+            QTest::keySequence(scheme, QKeySequence(how));
+        }
+
+        if (name.isEmpty()) {
+            const QImage copied = QApplication::clipboard()->image();
+            QVERIFY(!copied.isNull());
+            int dark = 0;
+            for (int y = 0; y < copied.height(); y += 4)
+                for (int x = 0; x < copied.width(); x += 4)
+                    if (qGray(copied.pixel(x, y)) < 100) ++dark;
+            QVERIFY2(dark > 200, "the picture copied shows no drawing");
+            return;
+        }
+        QFile saved(name.contains('.') ? path : path + ".png");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.startsWith(begins));
+        if (name.endsWith(".svg")) QVERIFY(bytes.contains("<svg"));
+        QVERIFY(w.boxes->empty());
+    }
+
+    // The results page goes to the clipboard as text, by Ctrl+C wherever the focus is on the
+    // page or by its context menu: every sentence whole, the broken one on one line, the notes.
+    void resultsAreCopiedAsText_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("Ctrl+C") << false;
+        QTest::newRow("context menu") << true;
+    }
+
+    void resultsAreCopiedAsText()
+    {
+        QFETCH(bool, byMenu);
+        reachPage2();
+        w.fillPage2();
+        w.nextOnPage2();
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QApplication::clipboard()->clear();
+        if (byMenu) {
+            QCOMPARE(form().TabSheet3->contextMenuPolicy(), Qt::ActionsContextMenu);
+            QVERIFY(!form().TabSheet3->actions().isEmpty());
+            form().TabSheet3->actions().front()->trigger();
+        } else {
+            form().Button5->setFocus();
+            QTest::keyClick(form().Button5, Qt::Key_C, Qt::ControlModifier);
+        }
+        const QString copied = QApplication::clipboard()->text();
+        const ResultSentences s = ComposeResultSentences(form().record, ",");
+        for (const std::string &line :
+             {s.designResistivity, s.singleElectrode, s.estimatedCount, s.estimatedStripLength,
+              s.stripResistance, s.totalResistance, s.refinedStripLength, s.decision,
+              s.installation})
+            QVERIFY2(copied.contains(QString::fromStdString(line) + '\n'),
+                     qPrintable(QString::fromStdString(line)));
+        QVERIFY(copied.contains(form().Label23->text() + ' ' +
+                                QString::fromStdString(s.refinedCount) + '\n'));
+        QVERIFY(!s.notes.empty());
+        for (const std::string &note : s.notes)
+            QVERIFY(copied.contains(QString::fromStdString(note)));
     }
 
     void referenceDesignReachesTheResultsPage()

@@ -1,10 +1,13 @@
 #include "ui/Windowing.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 int ChosenItem(const QComboBox *list)
 {
@@ -35,12 +38,37 @@ void CentreWindow(QWidget *window, const QWidget *over)
     window->move(frame.topLeft());
 }
 
+namespace {
+
+// A window centred over `owner` where another one already is would hide it, whole or around
+// it: it goes a step down and to the right, as often as it takes.
+void StepAsideFromOthers(QWidget *window, const QWidget *owner)
+{
+    static constexpr QPoint kStep{24, 24};
+    // Within a step: a frame not yet known puts a centre a few pixels off.
+    const auto standsThere = [window, owner] {
+        const QPoint centre = window->frameGeometry().center();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(), [=](const QWidget *other) {
+            return other != window && other != owner && other->isVisible() && other->isWindow() &&
+                   other->windowType() != Qt::Popup && other->windowType() != Qt::ToolTip &&
+                   (other->frameGeometry().center() - centre).manhattanLength() <
+                       kStep.manhattanLength();
+        });
+    };
+    for (int step = 0; step < 20 && standsThere(); ++step)
+        window->move(window->pos() + kStep);
+}
+
+} // namespace
+
 void ShowSecondaryWindow(QWidget *window, const QWidget *owner, Placement placement)
 {
     if (!window->isVisible()) {
         static const char *const kPlaced = "telmarPlaced";
         if (placement == Placement::centredEachTime || !window->property(kPlaced).toBool()) {
             CentreWindow(window, owner);
+            StepAsideFromOthers(window, owner);
             window->setProperty(kPlaced, true);
         }
         // Kept above the window it belongs to, without being owned by it.
