@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DrawingWindow.h"
+#include "app/FieldMapWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Unit10.h"
@@ -32,6 +33,7 @@ struct Windows {
     std::unique_ptr<DrawingWindow> Drawing;
     std::unique_ptr<TitleBlockWindow> TitleBlock;
     std::unique_ptr<VariantsWindow> Form13;
+    std::unique_ptr<FieldMapWindow> FieldMap;
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to
@@ -42,3 +44,7 @@ std::unique_ptr<Windows> CreateWindows();
 // the main window alone, then the others, wired to it. Until then its handlers find none.
 std::unique_ptr<Windows> CreateMainWindow();
 void CreateSecondaryWindows(Windows &windows);
+
+// The results page's field computation wired to the design: the choice of what decides,
+// the map window, and the inputs whose change makes a computation at work stale.
+void ConnectFieldComputation(Windows &windows);

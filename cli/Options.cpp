@@ -57,7 +57,12 @@ Options:
                      coefficients settled by the tables, the lightest first
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
                      to FILE.pdf, a PDF made by the office suite (LibreOffice)
-  --force            let --report replace an existing file
+  --field-map FILE.png
+                     also draw the surface potential of a single design's installation
+                     (the one the field decides on, where "decideBy" says so) as a colour
+                     map with equipotential lines, 1600 by 1000 pixels: in volts with a
+                     fault current and its duration, else in per cent of its potential
+  --force            let --report and --field-map replace an existing file
   --template FILE    the report template (default: the one installed with the program)
   --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
   --survey FILE      fit the readings of a soil survey in FILE to two layers instead:
@@ -154,6 +159,8 @@ Options ParseOptions(int argc, char *argv[])
             options.reportTemplate = value();
         } else if (argument == "--survey") {
             options.survey = value();
+        } else if (argument == "--field-map") {
+            options.fieldMap = value();
         } else if (argument == "--office") {
             options.office = value();
         } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {

@@ -68,9 +68,11 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         }
         out.finish();
         if (options.report && !fault) WriteReport(record, options);
+        if (options.fieldMap && !fault) WriteFieldMap(record, options);
         return fault ? arithmeticFault : ok;
     }
     if (options.report) Fail(badInput, "--report writes the report of a single design");
+    if (options.fieldMap) Fail(badInput, "--field-map draws the map of a single design");
 
     const std::size_t designs = document.each([](DesignRecord &, std::size_t) {});
     Status status = ok;
@@ -98,6 +100,8 @@ int main(int argc, char *argv[])
         const Options options = ParseOptions(argc, argv);
         if (options.report && options.jsonl)
             Fail(badInput, "--report writes the report of a single design");
+        if (options.fieldMap && (options.jsonl || options.variants))
+            Fail(badInput, "--field-map draws the map of a single design");
         if (options.report && options.variants)
             Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))

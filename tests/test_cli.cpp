@@ -218,6 +218,7 @@ private slots:
                                 "stripUtilization",
                                 "electrodeUtilization",
                                 "utilization",
+                                "decideBy",
                                 "rodDiameter",
                                 "designResistivity",
                                 "soilResistivity",
@@ -595,6 +596,60 @@ private slots:
         QCOMPARE(second.out, first.out);
     }
 
+    // --field-map draws a PNG of its size; the report gains «Проверка расчётом поля» with
+    // the map where the design decides by the field.
+    void fieldMapAndTheReportsFieldSection_data()
+    {
+        QTest::addColumn<QString>("decideBy");
+        QTest::addColumn<bool>("section");
+        QTest::newRow("by the coefficients") << "coefficients" << false;
+        QTest::newRow("by the field") << "field" << true;
+    }
+    void fieldMapAndTheReportsFieldSection()
+    {
+        QFETCH(QString, decideBy);
+        QFETCH(bool, section);
+        QJsonObject design = ReferenceJson();
+        design["decideBy"] = decideBy;
+        const QString map = scratch.filePath(decideBy + QStringLiteral("-поле.png"));
+        const QString report = scratch.filePath(decideBy + QStringLiteral("-поле.rtf"));
+        const Run run = Calc({"--field-map", map, "--report", report}, Json(design));
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.isEmpty(), run.err.constData());
+        // The answer names the field's decision where the field decides.
+        const QJsonObject answer = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(answer.contains("fieldDecision"), section);
+        if (section) {
+            const QJsonObject decision = answer["fieldDecision"].toObject();
+            QCOMPARE(decision["met"].toBool(), true);
+            QVERIFY(decision["fieldResistance"].toDouble() <=
+                    answer["allowedResistance"].toDouble());
+            QVERIFY(decision["count"].toDouble() >= 1);
+        }
+        QFile file(map);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray png = file.readAll();
+        // The signature, then IHDR with the width and height, big-endian.
+        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(png.mid(12, 4), QByteArray("IHDR"));
+        const auto word = [&png](int at) {
+            return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16) |
+                   (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
+        };
+        QCOMPARE(word(16), 1600u);
+        QCOMPARE(word(20), 1000u);
+        QVERIFY(png.endsWith(QByteArray::fromHex("0000000049454e44ae426082"))); // IEND
+
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray rtf = written.readAll();
+        const QString text = QString::fromStdString(RtfPlainText(rtf.toStdString()));
+        QVERIFY(!text.contains('#'));
+        QCOMPARE(text.contains(QStringLiteral("Проверка расчётом поля")), section);
+        QCOMPARE(text.contains(QStringLiteral("Решение принято по расчёту поля")), section);
+        QCOMPARE(rtf.count("\\pict\\pngblip"), section ? 2 : 1); // the drawing, and the map
+    }
+
     void reportFillsTheTemplate()
     {
         QVERIFY(scratch.isValid());
@@ -946,7 +1001,8 @@ private slots:
 
     // The answers to a few thousand designs of every shape, as the program gives them: a
     // change of the code that changes a byte of them is a change of the program, made on
-    // purpose or not at all. (Last changed in --text by a resistance that its formula gives
+    // purpose or not at all. (Last changed in the JSON by "decideBy", echoed with the
+    // inputs; before, in --text by a resistance that its formula gives
     // as 0 or less, no longer shown as a number; before, by ψв kept in one layer, the least
     // count with its own coefficients, a contour of at least four and one electrode at η = 1.)
     void answersOfManyDesignsStayTheSame()
@@ -964,8 +1020,8 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "4a7eee78abdb9b3f33124df79857666b75e0851724fb03436302ea80d82d87f7"},
-            {{}, batch, 1, "83bc32a44702e9305ae4032dcc7ad80a8254be040866988694c0ac86127fe654"},
+            {{"--jsonl"}, lines, 1, "aabe95c62936d7a2edcf7101ba3505d40c5816eca80e17aec2e8276f3d45971f"},
+            {{}, batch, 1, "3f36e09a9390c349a42f528b76136cf864d4769533312ac777c72bbc606008fc"},
             {{"--text"}, batch, 1, "ca602b2ed2b99de8042db5d7e562f6d4b37f43a8031275c25d88029010896a9c"},
         };
         // clang-format on
