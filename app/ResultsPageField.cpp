@@ -27,11 +27,13 @@ ResultsPageField::ResultsPageField(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("ResultsPageField"));
     auto *caption = new QLabel(QStringLiteral("Решение:"), this);
     caption->setFont(LayoutFont(FontKind::button));
+    caption->setTextFormat(Qt::PlainText);
     decideBy_ = new QComboBox(this);
     decideBy_->setObjectName(QStringLiteral("DecideBy"));
     decideBy_->addItems({QStringLiteral("по коэффициентам использования"),
                          QStringLiteral("по расчёту поля"),
                          QStringLiteral("по напряжению прикосновения (ПУЭ 1.7.91)")});
+    decideBy_->setCurrentIndex(-1); // like every list, empty until there is a design to show
     caption->setBuddy(decideBy_);
     map_ = new QPushButton(QStringLiteral("Поле потенциалов…"), this);
     map_->setObjectName(QStringLiteral("FieldMapButton"));
@@ -40,6 +42,7 @@ ResultsPageField::ResultsPageField(QWidget *parent) : QWidget(parent)
     line_ = new QLabel(this);
     line_->setObjectName(QStringLiteral("FieldLine"));
     line_->setFont(LayoutFont(FontKind::button));
+    line_->setTextFormat(Qt::PlainText); // a solver's note may hold any text
     line_->setWordWrap(true);
     line_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     line_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -208,9 +208,9 @@ private:
             p_.drawText(QRectF(scaleBox_.right() + unit_ / 3, h - room / 2, unit_ * 4, room),
                         Qt::AlignLeft | Qt::AlignVCenter, number(level));
         }
-        p_.drawText(
-            QRectF(scaleBox_.left() - unit_, scaleBox_.bottom() + unit_ * 0.2, unit_ * 5, unit_),
-            Qt::AlignLeft | Qt::AlignTop, d_.voltages ? QStringLiteral("В") : "%");
+        p_.drawText(QRectF(scaleBox_.center().x() - unit_ * 2, scaleBox_.bottom() + unit_ * 0.2,
+                           unit_ * 4, unit_),
+                    Qt::AlignHCenter | Qt::AlignTop, d_.voltages ? QStringLiteral("В") : "%");
         // A metre bar under the map.
         const double metres = LevelStep(0, std::abs(d_.map.right - d_.map.left), 4);
         const double length = metres / std::abs(d_.map.right - d_.map.left) * map_.width();
