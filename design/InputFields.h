@@ -83,6 +83,7 @@ inline constexpr InputField inputTable[] = {
     {"electrodeUtilization", InputKind::decimal, &DesignRecord::electrodeUtilization, "", "ηв"},
     {"utilization", InputKind::choice, &DesignRecord::utilization, "", "", kUtilizationWords},
     {"rodDiameter", InputKind::whole, &DesignRecord::rodDiameter, "мм", "d", {}, ElectrodeMaterial::roundRod},
+    {"faultDuration", InputKind::decimal, &DesignRecord::faultDuration, "с", "tз", {}, ElectrodeMaterial::none, true},
     {"upperSoil", InputKind::text, &DesignRecord::upperSoil},
     {"lowerSoil", InputKind::text, &DesignRecord::lowerSoil},
     {"object", InputKind::text, &DesignRecord::objectName},

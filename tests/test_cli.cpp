@@ -219,6 +219,7 @@ private slots:
                                 "electrodeUtilization",
                                 "utilization",
                                 "rodDiameter",
+                                "faultDuration",
                                 "designResistivity",
                                 "soilResistivity",
                                 "allowanceFactor",
