@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -216,7 +217,7 @@ double LineIntegral(Vec p, Vec a, Vec u, double length, double spread2)
     const double d2 = Dot(across, across) + spread2;
     const double ra = std::sqrt(along * along + d2);
     const double rb = std::sqrt((length - along) * (length - along) + d2);
-    const double low = Excess(-along, d2) + Excess(along - length, d2);
+    const double low = Excess(along, d2) + Excess(length - along, d2); // Ra + Rb − ℓ
     if (low <= 0) return 0;
     return std::log((ra + rb + length) / low);
 }
@@ -733,6 +734,7 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
     Eigen::MatrixXd g(n, n);
     // Only the lower triangle, which the factoring reads: rows dealt out in turn, so that
     // the threads' shares of the triangle come out even.
+    const auto started = std::chrono::steady_clock::now();
     const PairTables tables(soil, pieces, threads);
     OnThreads(threads, [&](unsigned first, unsigned step) {
         for (Eigen::Index i = first; i < n; i += step)
@@ -742,6 +744,7 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
                 g(i, j) = far ? *far : MutualPotential(soil, pieces[a], pieces[b]);
             }
     });
+    const auto assembled = std::chrono::steady_clock::now();
     // G·x = 1 gives the currents of 1 V; scaled to 1 A, V = R = 1/Σx.
     Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
     if (factor.info() != Eigen::Success)
@@ -749,6 +752,9 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
                                  "вырождена.");
     const Eigen::VectorXd x = factor.solve(Eigen::VectorXd::Ones(n));
     const double total = x.sum();
+    solution.assemblySeconds = std::chrono::duration<double>(assembled - started).count();
+    solution.solveSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - assembled).count();
     solution.resistance = 1 / total;
     solution.segments.reserve(pieces.size());
     for (std::size_t k = 0; k < pieces.size(); ++k) {
@@ -760,6 +766,17 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
                                      .current = x[static_cast<Eigen::Index>(k)] / total});
     }
     return solution;
+}
+
+double PointPotential(const FieldSoil &fieldSoil, const FieldPoint &observer,
+                      const FieldPoint &source)
+{
+    const Soil soil = SoilOf(fieldSoil);
+    const auto lower = [&](double z) { return !soil.uniform && z > soil.thickness; };
+    const Layers layers = LayersOf(soil, lower(observer.z), lower(source.z));
+    const double rho = std::hypot(observer.x - source.x, observer.y - source.y);
+    return Prefactor(soil, layers) / (4 * kPi) *
+           ImageSums(soil, layers, rho, observer.z, source.z, true).p1;
 }
 
 double SurfacePotential(const FieldSolution &solution, double x, double y)
