@@ -406,14 +406,27 @@ class RadialTable {
 public:
     RadialTable() = default;
     RadialTable(const Soil &soil, Layers layers, double z, double h, bool direct, double reach)
+        : RadialTable(reach, [&](double rho) { return ImageSums(soil, layers, rho, z, h, direct); })
+    {
+    }
+    // `f`(ϱ) tabulated out to `reach`.
+    template <class Function> RadialTable(double reach, Function f)
     {
         const auto count = static_cast<std::size_t>(std::ceil(std::sqrt(reach) / kStep)) + 3;
         values_.resize(count + 1);
         for (std::size_t k = 1; k <= count; ++k) {
             const double s = kStep * static_cast<double>(k - 1);
-            values_[k] = ImageSums(soil, layers, s * s, z, h, direct);
+            values_[k] = f(s * s);
         }
         values_[0] = values_[2]; // even in √ϱ about 0
+    }
+
+    // Adds `weight` times a table of the same reach.
+    void Add(const RadialTable &other, double weight)
+    {
+        values_.resize(other.values_.size());
+        for (std::size_t k = 0; k < values_.size(); ++k)
+            values_[k] = values_[k] + weight * other.values_[k];
     }
 
     Sums At(double rho) const
@@ -557,12 +570,55 @@ public:
                  double bottom)
         : soil_(SoilOf(solution.soil))
     {
+        std::vector<Piece> pieces;
+        std::vector<double> currents;
         for (const FieldSegment &s : solution.segments) {
-            pieces_.push_back(PieceOf(s, soil_));
-            currents_.push_back(s.current);
+            pieces.push_back(PieceOf(s, soil_));
+            currents.push_back(s.current);
+        }
+        const double reach = Reach(pieces, left, top, right, bottom);
+        // An upright segment's surface potential depends on ϱ alone: each rod's segments go
+        // into one table of the rod, each kind of segment (its top and foot) computed once.
+        std::vector<std::pair<double, double>> kinds;
+        std::vector<RadialTable> kindTables;
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            const Piece &p = pieces[k];
+            if (std::fabs(p.u.x) > 1e-12 || std::fabs(p.u.y) > 1e-12) {
+                pieces_.push_back(p);
+                currents_.push_back(currents[k]);
+                continue;
+            }
+            const std::pair<double, double> kind{std::min(p.a.z, p.b.z), std::max(p.a.z, p.b.z)};
+            const auto same = [&](const std::pair<double, double> &o) {
+                return std::fabs(o.first - kind.first) < 1e-9 &&
+                       std::fabs(o.second - kind.second) < 1e-9;
+            };
+            auto found = std::ranges::find_if(kinds, same);
+            if (found == kinds.end()) {
+                Piece unit = p;
+                unit.a.x = unit.b.x = unit.mid.x = unit.a.y = unit.b.y = unit.mid.y = 0;
+                unit.psi = 1;
+                kinds.push_back(kind);
+                kindTables.emplace_back(reach, [&](double rho) {
+                    return Sums{SurfaceTerm(soil_, unit, rho, 0), 0, 0};
+                });
+                found = kinds.end() - 1;
+            }
+            const auto index = static_cast<std::size_t>(
+                std::ranges::find_if(axes_,
+                                     [&](const Vec &a) {
+                                         return std::fabs(a.x - p.mid.x) < 1e-9 &&
+                                                std::fabs(a.y - p.mid.y) < 1e-9;
+                                     }) -
+                axes_.begin());
+            if (index == axes_.size()) {
+                axes_.push_back({p.mid.x, p.mid.y, 0});
+                axisTables_.emplace_back();
+            }
+            axisTables_[index].Add(kindTables[static_cast<std::size_t>(found - kinds.begin())],
+                                   currents[k] * p.psi);
         }
         classes_ = ClassesOf(pieces_);
-        const double reach = Reach(pieces_, left, top, right, bottom);
         for (const double depth : classes_.depths) {
             const Layers layers = LayersOf(soil_, false, !soil_.uniform && depth > soil_.thickness);
             tables_.emplace_back(soil_, layers, 0, depth, true, reach);
@@ -573,6 +629,8 @@ public:
     double At(double x, double y) const
     {
         double sum = 0;
+        for (std::size_t k = 0; k < axes_.size(); ++k)
+            sum += axisTables_[k].At(std::hypot(x - axes_[k].x, y - axes_[k].y)).p1;
         for (std::size_t k = 0; k < pieces_.size(); ++k) {
             const Piece &p = pieces_[k];
             const int c = classes_.of[k];
@@ -594,6 +652,10 @@ public:
 
 private:
     Soil soil_;
+    // The rods: their axes and the potential of all their segments by ϱ.
+    std::vector<Vec> axes_;
+    std::vector<RadialTable> axisTables_;
+    // The rest, the strip's segments: far ones by their depth's table, near ones exactly.
     std::vector<Piece> pieces_;
     std::vector<double> currents_;
     DepthClasses classes_;
