@@ -23,6 +23,11 @@ void AppendCalculation(std::string &out, const DesignRecord &record,
 // The variants of a design: a line each and a count of those left out, or JSON.
 void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty);
 
+// --field: as AppendCalculation, the answer with the field computation's section after the
+// coefficient method's; in text its result lines after the page's sentences.
+void AppendFieldCalculation(std::string &out, const DesignRecord &record,
+                            const std::optional<std::string> &fault, bool text, bool pretty);
+
 class Output;
 
 // --survey: the fit of the readings in the file the options name, as JSON or sentences; a

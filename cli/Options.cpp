@@ -57,6 +57,14 @@ Options:
                      coefficients settled by the tables, the lightest first
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
                      to FILE.pdf, a PDF made by the office suite (LibreOffice)
+  --field            also compute each design's installation as a field problem (its
+                     rods and strip in segments in the two-layer soil) and add
+                     "fieldResistance" (Ом), "fieldSegments" and "fieldDifference" (per cent
+                     of the coefficient method's R); with faultCurrent and faultDuration
+                     the touch and step voltages: "groundPotentialRise",
+                     "maxTouchVoltage", "maxStepVoltage", "permittedTouchVoltage",
+                     "permittedStepVoltage" (В, ГОСТ 12.1.038-82) and
+                     "contactVoltagesMet"; "fieldFault" where it cannot be computed
   --field-map FILE.png
                      also draw the surface potential of a single design's installation
                      (the one the field decides on, where "decideBy" says so) as a colour
@@ -95,7 +103,7 @@ std::string Usage()
         switch (field.kind) {
         case InputKind::decimal:
         case InputKind::whole:
-            if (field.optional) {
+            if (field.name == "climaticZone") {
                 line += "1 to 4: ψв follows the electrode length (optional)";
                 break;
             }
@@ -104,6 +112,7 @@ std::string Usage()
                     (field.kind == InputKind::whole ? ", a whole number" : "");
             if (field.neededFor == ElectrodeMaterial::angle) line += ", for an angle";
             if (field.neededFor == ElectrodeMaterial::roundRod) line += ", for a round rod";
+            if (field.optional) line += " (optional)";
             break;
         case InputKind::choice:
             for (std::size_t i = 0; i < field.words.size(); ++i)
@@ -151,6 +160,8 @@ Options ParseOptions(int argc, char *argv[])
             options.text = true;
         } else if (argument == "--variants") {
             options.variants = true;
+        } else if (argument == "--field") {
+            options.field = true;
         } else if (argument == "--force") {
             options.force = true;
         } else if (argument == "--report") {

@@ -9,6 +9,7 @@ struct Options {
     bool jsonl = false;
     bool text = false;
     bool variants = false;
+    bool field = false; // the field computation beside the coefficient method
     bool force = false;
     std::string input = "-";
     std::optional<std::filesystem::path> report;

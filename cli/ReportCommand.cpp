@@ -163,6 +163,7 @@ void WriteReport(const DesignRecord &record, const Options &options)
          .drawing = Drawing,
          .office = office,
          .keepGoing = [] { return !interrupted; },
+         .fieldCheck = options.field,
          .fieldMap =
              [](const FieldCheck &check) {
                  return FieldMapPng(check, kFieldMapWidthPixels, kFieldMapHeightPixels);

@@ -22,6 +22,8 @@ void AppendAnswer(std::string &out, const DesignRecord &record,
 {
     if (options.variants)
         AppendVariants(out, record, options.text, pretty);
+    else if (options.field)
+        AppendFieldCalculation(out, record, fault, options.text, pretty);
     else
         AppendCalculation(out, record, fault, options.text, pretty);
 }
@@ -59,6 +61,9 @@ Status RunDocument(Input &input, const Options &options, Output &out)
             std::cerr << *fault << '\n';
         else if (options.variants) {
             AppendVariants(out.text, record, options.text, true);
+            if (!options.text) out.text += '\n';
+        } else if (options.field) {
+            AppendFieldCalculation(out.text, record, fault, options.text, true);
             if (!options.text) out.text += '\n';
         } else if (options.text)
             AppendSentences(out.text, record);
@@ -102,6 +107,8 @@ int main(int argc, char *argv[])
             Fail(badInput, "--report writes the report of a single design");
         if (options.fieldMap && (options.jsonl || options.variants))
             Fail(badInput, "--field-map draws the map of a single design");
+        if (options.field && (options.variants || options.survey))
+            Fail(badInput, "--field computes designs, not their variants or a survey");
         if (options.report && options.variants)
             Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))

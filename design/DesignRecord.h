@@ -90,10 +90,10 @@ struct DesignInputs {
 
     // The object: what the earthing serves; none sizes against normativeResistance alone.
     std::vector<Purpose> purposes;
-    std::int32_t lineVoltage = 380;         // В, 660, 380 or 220: the ≤ 1 кВ norms' row
-    double faultCurrent = 0;                // I, А: the design earth-fault current
-    double faultDuration = 0;               // t, с: how long it lasts, for the touch voltage
-    double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
+    std::int32_t lineVoltage = 380; // В, 660, 380 or 220: the ≤ 1 кВ norms' row
+    double faultCurrent = 0;        // I, А: the design earth-fault current
+    double faultDuration = 0;       // t, с: how long the fault lasts, for touch and step voltages
+    double naturalResistance = 0;   // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
 };
 

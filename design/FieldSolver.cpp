@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -152,13 +153,15 @@ double Prefactor(const Soil &soil, Layers layers)
     return soil.rho2;
 }
 
-// The images of order n (fractional in the tail) without Kⁿ: image(σ, c, weight).
-template <class Term> double Group(const Soil &soil, Layers layers, double n, Term term)
+// The images of order n (fractional in the tail) without Kⁿ: term(σ, c) of the image at
+// depth σ·h + c.
+template <class Term> auto Group(const Soil &soil, Layers layers, double n, Term term)
 {
     const double c = 2 * n * soil.thickness;
     switch (layers) {
     case Layers::uniform:
-        return n == 0 ? term(1, 0) + term(-1, 0) : 0;
+        if (n != 0) return decltype(term(1, 0)){};
+        return term(1, 0) + term(-1, 0);
     case Layers::upperUpper:
         if (n == 0) return term(1, 0) + term(-1, 0);
         return term(1, -c) + term(-1, -c) + term(1, c) + term(-1, c);
@@ -214,7 +217,7 @@ double LineIntegral(Vec p, Vec a, Vec u, double length, double spread2)
     const double d2 = Dot(across, across) + spread2;
     const double ra = std::sqrt(along * along + d2);
     const double rb = std::sqrt((length - along) * (length - along) + d2);
-    const double low = Excess(-along, d2) + Excess(along - length, d2);
+    const double low = Excess(along, d2) + Excess(length - along, d2); // Ra + Rb − ℓ
     if (low <= 0) return 0;
     return std::log((ra + rb + length) / low);
 }
@@ -332,6 +335,333 @@ template <class Work> void OnThreads(unsigned threads, Work work)
         pool.emplace_back([&work, k, threads] { work(k, threads); });
     work(0u, threads);
 }
+
+Piece PieceOf(const FieldSegment &s, const Soil &soil)
+{
+    Piece p;
+    p.a = VecOf(s.from);
+    p.b = VecOf(s.to);
+    p.mid = 0.5 * (p.a + p.b);
+    const Vec span = p.b - p.a;
+    p.length = std::sqrt(Dot(span, span));
+    p.u = (1 / p.length) * span;
+    p.radius = s.radius;
+    p.psi = s.climatic;
+    p.lower = !soil.uniform && p.mid.z > soil.thickness;
+    return p;
+}
+
+// Σ w/D, Σ w/D³ and Σ w/D⁵ over a pair's images: what the midpoints' rule of far pairs needs.
+struct Sums {
+    double p1 = 0, p3 = 0, p5 = 0;
+};
+Sums operator+(Sums a, Sums b)
+{
+    return {a.p1 + b.p1, a.p3 + b.p3, a.p5 + b.p5};
+}
+Sums operator-(Sums a, Sums b)
+{
+    return {a.p1 - b.p1, a.p3 - b.p3, a.p5 - b.p5};
+}
+Sums operator*(double s, Sums a)
+{
+    return {s * a.p1, s * a.p3, s * a.p5};
+}
+
+// The sums at horizontal distance ϱ of an observer at depth z from a source at depth h,
+// without the direct term where `direct` is false.
+Sums ImageSums(const Soil &soil, Layers layers, double rho, double z, double h, bool direct)
+{
+    const double rho2 = rho * rho;
+    const auto term = [&](double sigma, double c) {
+        if (!direct && sigma == 1 && c == 0) return Sums{};
+        const double v = z - (sigma * h + c);
+        const double inverse2 = 1 / (rho2 + v * v);
+        const double inverse = std::sqrt(inverse2);
+        return Sums{inverse, inverse * inverse2, inverse * inverse2 * inverse2};
+    };
+    Sums sum = Group(soil, layers, 0, term);
+    if (layers == Layers::uniform || soil.k == 0) return sum;
+    const double magnitude = std::fabs(soil.k);
+    double power = 1;
+    for (int n = 1; n <= kDirectTerms; ++n) {
+        power *= soil.k;
+        const Sums next = power * Group(soil, layers, n, term);
+        sum = sum + next;
+        if (std::fabs(next.p1) <= kSeriesTolerance * (1 - magnitude) * std::fabs(sum.p1))
+            return sum;
+    }
+    const double knee = rho / (2 * soil.thickness);
+    const auto tail = [&](double Sums::*part) {
+        return PowerSeriesTail(
+            soil.k, kDirectTerms + 1, [&](double n) { return Group(soil, layers, n, term).*part; },
+            std::max(0.0, knee - kDirectTerms), kSeriesTolerance, std::fabs(sum.*part));
+    };
+    return sum + Sums{tail(&Sums::p1), tail(&Sums::p3), tail(&Sums::p5)};
+}
+
+// The sums of one pair of depths as functions of ϱ, on a grid even in √ϱ (fine near the
+// axis, where the images are nearest, coarse far off), read by cubic interpolation.
+class RadialTable {
+public:
+    RadialTable() = default;
+    RadialTable(const Soil &soil, Layers layers, double z, double h, bool direct, double reach)
+        : RadialTable(reach, [&](double rho) { return ImageSums(soil, layers, rho, z, h, direct); })
+    {
+    }
+    // `f`(ϱ) tabulated out to `reach`.
+    template <class Function> RadialTable(double reach, Function f)
+    {
+        const auto count = static_cast<std::size_t>(std::ceil(std::sqrt(reach) / kStep)) + 3;
+        values_.resize(count + 1);
+        for (std::size_t k = 1; k <= count; ++k) {
+            const double s = kStep * static_cast<double>(k - 1);
+            values_[k] = f(s * s);
+        }
+        values_[0] = values_[2]; // even in √ϱ about 0
+    }
+
+    // Adds `weight` times a table of the same reach.
+    void Add(const RadialTable &other, double weight)
+    {
+        values_.resize(other.values_.size());
+        for (std::size_t k = 0; k < values_.size(); ++k)
+            values_[k] = values_[k] + weight * other.values_[k];
+    }
+
+    Sums At(double rho) const
+    {
+        const double f = std::sqrt(rho) / kStep;
+        const auto k = std::min(static_cast<std::size_t>(f), values_.size() - 4);
+        const double t = f - static_cast<double>(k);
+        const double wm = -t * (t - 1) * (t - 2) / 6, w0 = (t + 1) * (t - 1) * (t - 2) / 2;
+        const double w1 = -(t + 1) * t * (t - 2) / 2, w2 = (t + 1) * t * (t - 1) / 6;
+        return wm * values_[k] + w0 * values_[k + 1] + w1 * values_[k + 2] + w2 * values_[k + 3];
+    }
+
+private:
+    static constexpr double kStep = 0.02; // in √m
+    std::vector<Sums> values_;
+};
+
+// Segments of one depth, upright or level, share their images' sums at every distance:
+// the pairs far enough apart for their midpoints take them from a table.
+constexpr std::size_t kMostDepths = 24;
+
+struct DepthClasses {
+    std::vector<double> depths;
+    std::vector<int> of; // a piece's class, −1 for a slanting one
+};
+
+DepthClasses ClassesOf(const std::vector<Piece> &pieces)
+{
+    DepthClasses classes;
+    for (const Piece &p : pieces) {
+        const bool upright = std::fabs(p.u.x) < 1e-12 && std::fabs(p.u.y) < 1e-12;
+        const bool level = std::fabs(p.u.z) < 1e-12;
+        int found = -1;
+        if (upright || level) {
+            for (std::size_t c = 0; c < classes.depths.size(); ++c)
+                if (std::fabs(classes.depths[c] - p.mid.z) <= 1e-9 * (1 + p.mid.z))
+                    found = static_cast<int>(c);
+            if (found < 0 && classes.depths.size() < kMostDepths) {
+                found = static_cast<int>(classes.depths.size());
+                classes.depths.push_back(p.mid.z);
+            }
+        }
+        classes.of.push_back(found);
+    }
+    return classes;
+}
+
+// ℓ²·(3cos² − 1)/D³ summed over the images, from the sums: c = Δz/D for an upright segment,
+// (u·g)/D for a level one, g the horizontal gap.
+double Bend(const Piece &p, const Sums &s, double rho, double gx, double gy)
+{
+    const double l2 = p.length * p.length;
+    if (std::fabs(p.u.z) > 0.5) return l2 * (2 * s.p3 - 3 * rho * rho * s.p5);
+    const double along = p.u.x * gx + p.u.y * gy;
+    return l2 * (3 * along * along * s.p5 - s.p3);
+}
+
+double Reach(const std::vector<Piece> &pieces, double left, double top, double right, double bottom)
+{
+    for (const Piece &p : pieces) {
+        left = std::min(left, p.mid.x);
+        right = std::max(right, p.mid.x);
+        top = std::min(top, p.mid.y);
+        bottom = std::max(bottom, p.mid.y);
+    }
+    return std::hypot(right - left, bottom - top) + 1;
+}
+
+// The matrix's far pairs by table: one for each pair of depth classes.
+class PairTables {
+public:
+    PairTables(const Soil &soil, const std::vector<Piece> &pieces, unsigned threads)
+        : classes_(ClassesOf(pieces))
+    {
+        const std::size_t m = classes_.depths.size();
+        tables_.resize(m * m);
+        prefactors_.resize(m * m);
+        if (pieces.empty()) return;
+        const double reach =
+            Reach(pieces, pieces[0].mid.x, pieces[0].mid.y, pieces[0].mid.x, pieces[0].mid.y);
+        std::vector<std::pair<std::size_t, std::size_t>> pairs;
+        for (std::size_t i = 0; i < m; ++i)
+            for (std::size_t j = 0; j <= i; ++j)
+                pairs.emplace_back(i, j);
+        OnThreads(threads, [&](unsigned first, unsigned step) {
+            for (std::size_t k = first; k < pairs.size(); k += step) {
+                const auto [i, j] = pairs[k];
+                const double z = classes_.depths[i], h = classes_.depths[j];
+                const Layers layers = LayersOf(soil, Lower(soil, z), Lower(soil, h));
+                tables_[i * m + j] = RadialTable(soil, layers, z, h, false, reach);
+                prefactors_[i * m + j] = Prefactor(soil, layers);
+            }
+        });
+        for (std::size_t i = 0; i < m; ++i)
+            for (std::size_t j = 0; j < i; ++j) {
+                tables_[j * m + i] = tables_[i * m + j];
+                prefactors_[j * m + i] = prefactors_[i * m + j];
+            }
+    }
+
+    // G[i][j] where the pair is far enough apart for its midpoints, or none.
+    std::optional<double> Far(std::size_t i, std::size_t j, const Piece &obs,
+                              const Piece &src) const
+    {
+        const int ci = classes_.of[i], cj = classes_.of[j];
+        if (ci < 0 || cj < 0) return std::nullopt;
+        const Vec gap = obs.mid - src.mid;
+        const double distance2 = Dot(gap, gap);
+        const double reach = kFarRatio * (obs.length + src.length);
+        if (distance2 <= reach * reach) return std::nullopt;
+        const std::size_t k =
+            static_cast<std::size_t>(ci) * classes_.depths.size() + static_cast<std::size_t>(cj);
+        const double rho = std::hypot(gap.x, gap.y);
+        const Sums s = tables_[k].At(rho);
+        // The direct term by its midpoints, the images by the table.
+        const double inverse = 1 / std::sqrt(distance2);
+        const double cosi = Dot(obs.u, gap) * inverse, cosj = Dot(src.u, gap) * inverse;
+        const double direct = inverse * (1 + (obs.length * obs.length * (3 * cosi * cosi - 1) +
+                                              src.length * src.length * (3 * cosj * cosj - 1)) *
+                                                 inverse * inverse / 24);
+        const double images =
+            s.p1 + (Bend(obs, s, rho, gap.x, gap.y) + Bend(src, s, rho, gap.x, gap.y)) / 24;
+        return std::sqrt(obs.psi * src.psi) * prefactors_[k] / (4 * kPi) * (direct + images);
+    }
+
+private:
+    static bool Lower(const Soil &soil, double depth)
+    {
+        return !soil.uniform && depth > soil.thickness;
+    }
+
+    DepthClasses classes_;
+    std::vector<RadialTable> tables_;
+    std::vector<double> prefactors_;
+};
+
+// The surface potential of every segment's current, far segments by table.
+class SurfaceField {
+public:
+    SurfaceField(const FieldSolution &solution, double left, double top, double right,
+                 double bottom)
+        : soil_(SoilOf(solution.soil))
+    {
+        std::vector<Piece> pieces;
+        std::vector<double> currents;
+        for (const FieldSegment &s : solution.segments) {
+            pieces.push_back(PieceOf(s, soil_));
+            currents.push_back(s.current);
+        }
+        const double reach = Reach(pieces, left, top, right, bottom);
+        // An upright segment's surface potential depends on ϱ alone: each rod's segments go
+        // into one table of the rod, each kind of segment (its top and foot) computed once.
+        std::vector<std::pair<double, double>> kinds;
+        std::vector<RadialTable> kindTables;
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            const Piece &p = pieces[k];
+            if (std::fabs(p.u.x) > 1e-12 || std::fabs(p.u.y) > 1e-12) {
+                pieces_.push_back(p);
+                currents_.push_back(currents[k]);
+                continue;
+            }
+            const std::pair<double, double> kind{std::min(p.a.z, p.b.z), std::max(p.a.z, p.b.z)};
+            const auto same = [&](const std::pair<double, double> &o) {
+                return std::fabs(o.first - kind.first) < 1e-9 &&
+                       std::fabs(o.second - kind.second) < 1e-9;
+            };
+            auto found = std::ranges::find_if(kinds, same);
+            if (found == kinds.end()) {
+                Piece unit = p;
+                unit.a.x = unit.b.x = unit.mid.x = unit.a.y = unit.b.y = unit.mid.y = 0;
+                unit.psi = 1;
+                kinds.push_back(kind);
+                kindTables.emplace_back(reach, [&](double rho) {
+                    return Sums{SurfaceTerm(soil_, unit, rho, 0), 0, 0};
+                });
+                found = kinds.end() - 1;
+            }
+            const auto index = static_cast<std::size_t>(
+                std::ranges::find_if(axes_,
+                                     [&](const Vec &a) {
+                                         return std::fabs(a.x - p.mid.x) < 1e-9 &&
+                                                std::fabs(a.y - p.mid.y) < 1e-9;
+                                     }) -
+                axes_.begin());
+            if (index == axes_.size()) {
+                axes_.push_back({p.mid.x, p.mid.y, 0});
+                axisTables_.emplace_back();
+            }
+            axisTables_[index].Add(kindTables[static_cast<std::size_t>(found - kinds.begin())],
+                                   currents[k] * p.psi);
+        }
+        classes_ = ClassesOf(pieces_);
+        for (const double depth : classes_.depths) {
+            const Layers layers = LayersOf(soil_, false, !soil_.uniform && depth > soil_.thickness);
+            tables_.emplace_back(soil_, layers, 0, depth, true, reach);
+            prefactors_.push_back(Prefactor(soil_, layers));
+        }
+    }
+
+    double At(double x, double y) const
+    {
+        double sum = 0;
+        for (std::size_t k = 0; k < axes_.size(); ++k)
+            sum += axisTables_[k].At(std::hypot(x - axes_[k].x, y - axes_[k].y)).p1;
+        for (std::size_t k = 0; k < pieces_.size(); ++k) {
+            const Piece &p = pieces_[k];
+            const int c = classes_.of[k];
+            const double gx = x - p.mid.x, gy = y - p.mid.y;
+            const double rho2 = gx * gx + gy * gy;
+            const double reach = kFarRatio * p.length;
+            if (c < 0 || rho2 + p.mid.z * p.mid.z <= reach * reach) {
+                sum += currents_[k] * SurfaceTerm(soil_, p, x, y);
+                continue;
+            }
+            const auto cls = static_cast<std::size_t>(c);
+            const double rho = std::sqrt(rho2);
+            const Sums s = tables_[cls].At(rho);
+            sum += currents_[k] * p.psi * prefactors_[cls] / (4 * kPi) *
+                   (s.p1 + Bend(p, s, rho, gx, gy) / 24);
+        }
+        return sum;
+    }
+
+private:
+    Soil soil_;
+    // The rods: their axes and the potential of all their segments by ϱ.
+    std::vector<Vec> axes_;
+    std::vector<RadialTable> axisTables_;
+    // The rest, the strip's segments: far ones by their depth's table, near ones exactly.
+    std::vector<Piece> pieces_;
+    std::vector<double> currents_;
+    DepthClasses classes_;
+    std::vector<RadialTable> tables_;
+    std::vector<double> prefactors_;
+};
 
 struct Split {
     Vec from, to;
@@ -466,12 +796,17 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
     Eigen::MatrixXd g(n, n);
     // Only the lower triangle, which the factoring reads: rows dealt out in turn, so that
     // the threads' shares of the triangle come out even.
+    const auto started = std::chrono::steady_clock::now();
+    const PairTables tables(soil, pieces, threads);
     OnThreads(threads, [&](unsigned first, unsigned step) {
         for (Eigen::Index i = first; i < n; i += step)
-            for (Eigen::Index j = 0; j <= i; ++j)
-                g(i, j) = MutualPotential(soil, pieces[static_cast<std::size_t>(i)],
-                                          pieces[static_cast<std::size_t>(j)]);
+            for (Eigen::Index j = 0; j <= i; ++j) {
+                const auto a = static_cast<std::size_t>(i), b = static_cast<std::size_t>(j);
+                const std::optional<double> far = tables.Far(a, b, pieces[a], pieces[b]);
+                g(i, j) = far ? *far : MutualPotential(soil, pieces[a], pieces[b]);
+            }
     });
+    const auto assembled = std::chrono::steady_clock::now();
     // G·x = 1 gives the currents of 1 V; scaled to 1 A, V = R = 1/Σx.
     Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
     if (factor.info() != Eigen::Success)
@@ -479,6 +814,9 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
                                  "вырождена.");
     const Eigen::VectorXd x = factor.solve(Eigen::VectorXd::Ones(n));
     const double total = x.sum();
+    solution.assemblySeconds = std::chrono::duration<double>(assembled - started).count();
+    solution.solveSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - assembled).count();
     solution.resistance = 1 / total;
     solution.segments.reserve(pieces.size());
     for (std::size_t k = 0; k < pieces.size(); ++k) {
@@ -492,24 +830,16 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
     return solution;
 }
 
-namespace {
-
-Piece PieceOf(const FieldSegment &s, const Soil &soil)
+double PointPotential(const FieldSoil &fieldSoil, const FieldPoint &observer,
+                      const FieldPoint &source)
 {
-    Piece p;
-    p.a = VecOf(s.from);
-    p.b = VecOf(s.to);
-    p.mid = 0.5 * (p.a + p.b);
-    const Vec span = p.b - p.a;
-    p.length = std::sqrt(Dot(span, span));
-    p.u = (1 / p.length) * span;
-    p.radius = s.radius;
-    p.psi = s.climatic;
-    p.lower = !soil.uniform && p.mid.z > soil.thickness;
-    return p;
+    const Soil soil = SoilOf(fieldSoil);
+    const auto lower = [&](double z) { return !soil.uniform && z > soil.thickness; };
+    const Layers layers = LayersOf(soil, lower(observer.z), lower(source.z));
+    const double rho = std::hypot(observer.x - source.x, observer.y - source.y);
+    return Prefactor(soil, layers) / (4 * kPi) *
+           ImageSums(soil, layers, rho, observer.z, source.z, true).p1;
 }
-
-} // namespace
 
 double SurfacePotential(const FieldSolution &solution, double x, double y)
 {
@@ -525,11 +855,8 @@ SurfaceMap MapSurface(const FieldSolution &solution, double left, double top, do
 {
     SurfaceMap map{left, top, right, bottom, columns, rows, {}};
     map.potential.assign(columns * rows, 0);
-    const Soil soil = SoilOf(solution.soil);
-    std::vector<Piece> pieces;
-    pieces.reserve(solution.segments.size());
-    for (const FieldSegment &s : solution.segments)
-        pieces.push_back(PieceOf(s, soil));
+    const SurfaceField field(solution, std::min(left, right), std::min(top, bottom),
+                             std::max(left, right), std::max(top, bottom));
     const auto at = [](double from, double to, std::size_t k, std::size_t count) {
         return count < 2
                    ? (from + to) / 2
@@ -538,13 +865,9 @@ SurfaceMap MapSurface(const FieldSolution &solution, double left, double top, do
     OnThreads(ThreadsOf(threads), [&](unsigned first, unsigned step) {
         for (std::size_t row = first; row < rows; row += step) {
             const double y = at(top, bottom, row, rows);
-            for (std::size_t column = 0; column < columns; ++column) {
-                const double x = at(left, right, column, columns);
-                double sum = 0;
-                for (std::size_t k = 0; k < pieces.size(); ++k)
-                    sum += solution.segments[k].current * SurfaceTerm(soil, pieces[k], x, y);
-                map.potential[row * columns + column] = sum;
-            }
+            for (std::size_t column = 0; column < columns; ++column)
+                map.potential[row * columns + column] =
+                    field.At(at(left, right, column, columns), y);
         }
     });
     return map;
@@ -657,8 +980,9 @@ ContactVoltages ContactVoltagesOf(const FieldSolution &solution, double current,
     // Touch: where a person can stand and reach an electrode, within 1 m of one (sampled on
     // the rings and bands 1 m round each), and anywhere inside a contour.
     double leastTouching = 1e300;
+    const SurfaceField field(solution, left, top, right, bottom);
     const auto touch = [&](double x, double y) {
-        const double u = SurfacePotential(solution, x, y);
+        const double u = field.At(x, y);
         if (u < leastTouching) {
             leastTouching = u;
             v.worstTouch = {x, y, 0};

@@ -50,6 +50,10 @@ struct FieldSolution {
     std::vector<FieldSegment> segments;
     FieldSoil soil;
     std::vector<std::string> notes; // coarser segments, a layer ratio near its limit
+    // Seconds of the wall clock: the matrix's assembly (with its tables) and its factoring
+    // and solution, for the benchmarks.
+    double assemblySeconds = 0;
+    double solveSeconds = 0;
 };
 
 // Why a problem is refused, in Russian, or none.
@@ -62,6 +66,10 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads = 0);
 // The decided installation of a computed record (its plan and section, its ψ) as a problem.
 FieldProblem FieldProblemOf(const DesignRecord &record);
 
+// The potential at `observer` of 1 A leaving the point `source` in `soil`, В/А: the
+// two-layer earth's Green's function the solver integrates (no ψ).
+double PointPotential(const FieldSoil &soil, const FieldPoint &observer, const FieldPoint &source);
+
 // The surface potential at (x, y) per ampere of the installation's current, В/А.
 double SurfacePotential(const FieldSolution &solution, double x, double y);
 
@@ -73,8 +81,7 @@ struct SurfaceMap {
     std::vector<double> potential;
 };
 SurfaceMap MapSurface(const FieldSolution &solution, double left, double top, double right,
-                      double bottom, std::size_t columns, std::size_t rows,
-                      unsigned threads = 0);
+                      double bottom, std::size_t columns, std::size_t rows, unsigned threads = 0);
 
 // The touch and step voltages of a fault current `current` (A) lasting `duration` (s).
 struct ContactVoltages {
@@ -86,10 +93,11 @@ struct ContactVoltages {
     FieldPoint worstTouch; // on the surface
     FieldPoint worstStep;  // the start of the worst metre
     FieldPoint worstStepEnd;
+    // Both within their permitted values: what an installation sized by touch voltage
+    // (ПУЭ 1.7.91) must meet.
     bool met = false;
 };
-ContactVoltages ContactVoltagesOf(const FieldSolution &solution, double current,
-                                  double duration);
+ContactVoltages ContactVoltagesOf(const FieldSolution &solution, double current, double duration);
 
 // ГОСТ 12.1.038-82's permissible touch voltage, AC 50 Гц, emergency mode, for a fault
 // lasting `duration` seconds, В.

@@ -89,6 +89,7 @@ inline constexpr InputField inputTable[] = {
     {"utilization", InputKind::choice, &DesignRecord::utilization, "", "", kUtilizationWords},
     {"decideBy", InputKind::choice, &DesignRecord::decideBy, "", "", kDecideByWords},
     {"rodDiameter", InputKind::whole, &DesignRecord::rodDiameter, "мм", "d", {}, ElectrodeMaterial::roundRod},
+    {"faultDuration", InputKind::decimal, &DesignRecord::faultDuration, "с", "tз", {}, ElectrodeMaterial::none, true},
     {"upperSoil", InputKind::text, &DesignRecord::upperSoil},
     {"lowerSoil", InputKind::text, &DesignRecord::lowerSoil},
     {"object", InputKind::text, &DesignRecord::objectName},
