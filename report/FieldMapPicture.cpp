@@ -147,11 +147,14 @@ private:
         for (const FieldSegment &s : d_.segments)
             if (s.from.x != s.to.x || s.from.y != s.to.y)
                 p_.drawLine(at(s.from.x, s.from.y), at(s.to.x, s.to.y));
-        p_.setPen(QPen(Qt::white, unit_ / 12));
+        // A rod's mark no wider than 0,6 m on the map, so that close rods stay apart.
+        const double metre = map_.width() / std::abs(d_.map.right - d_.map.left);
+        const double radius = std::clamp(0.3 * metre, 2.0, unit_ / 3);
+        p_.setPen(QPen(Qt::white, radius / 4));
         p_.setBrush(Qt::black);
         for (const FieldSegment &s : d_.segments)
             if (s.from.x == s.to.x && s.from.y == s.to.y)
-                p_.drawEllipse(at(s.from.x, s.from.y), unit_ / 3, unit_ / 3);
+                p_.drawEllipse(at(s.from.x, s.from.y), radius, radius);
     }
 
     void worst()
@@ -159,13 +162,16 @@ private:
         if (!d_.voltages) return;
         const ContactVoltages &v = *d_.voltages;
         p_.setFont(font(0.6));
-        const auto mark = [this](const QPointF &point, const QString &text) {
+        // The touch point's label above its mark, the step's below, so that near points
+        // keep both readable.
+        const auto mark = [this](const QPointF &point, const QString &text, bool above) {
             p_.setPen(QPen(Qt::white, unit_ / 8));
             p_.setBrush(Qt::NoBrush);
             p_.drawEllipse(point, unit_ / 2, unit_ / 2);
             p_.setPen(QPen(Qt::black, unit_ / 16));
             p_.drawEllipse(point, unit_ / 2, unit_ / 2);
-            const QRectF box(point.x() + unit_ * 0.6, point.y() - unit_ * 1.4, unit_ * 8,
+            const QRectF box(point.x() + unit_ * 0.6,
+                             point.y() + (above ? -unit_ * 1.4 : unit_ * 0.5), unit_ * 8,
                              unit_ * 0.9);
             p_.fillRect(
                 box.adjusted(
@@ -174,14 +180,14 @@ private:
             p_.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
         };
         const QPointF touch = at(v.worstTouch.x, v.worstTouch.y);
-        mark(touch, QStringLiteral("Uпр = %1 В").arg(number(v.maxTouchVoltage)));
+        mark(touch, QStringLiteral("Uпр = %1 В").arg(number(v.maxTouchVoltage)), true);
         const QPointF step = at(v.worstStep.x, v.worstStep.y);
         const QPointF stepEnd = at(v.worstStepEnd.x, v.worstStepEnd.y);
         p_.setPen(QPen(Qt::white, unit_ / 6));
         p_.drawLine(step, stepEnd);
         p_.setPen(QPen(Qt::black, unit_ / 12));
         p_.drawLine(step, stepEnd);
-        mark(stepEnd, QStringLiteral("Uш = %1 В").arg(number(v.maxStepVoltage)));
+        mark(stepEnd, QStringLiteral("Uш = %1 В").arg(number(v.maxStepVoltage)), false);
     }
 
     void colourScale()
