@@ -110,11 +110,12 @@ class MonkeyTest : public QObject {
     {
         std::vector<QLineEdit *> all{form().Edit5, form().Edit6,  form().Edit8,
                                      form().Edit9, form().Edit10, form().Edit11};
+        // The lists that take typing: a list of choices only (what decides) has no line.
         for (QWidget *window : secondaryWindows())
             for (QComboBox *list : window->findChildren<QComboBox *>())
-                all.push_back(list->lineEdit());
+                if (list->lineEdit()) all.push_back(list->lineEdit());
         for (QComboBox *list : form().findChildren<QComboBox *>())
-            all.push_back(list->lineEdit());
+            if (list->lineEdit()) all.push_back(list->lineEdit());
         return all;
     }
 
