@@ -1,6 +1,8 @@
 #include "app/DesignFile.h"
 
 #include "app/InputBindings.h"
+#include "app/ResultsPage.h"
+#include "app/ResultsPageField.h"
 #include "app/SavedFile.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
@@ -375,6 +377,11 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         // A file without an object leaves none.
         if (const Windows *all = form.windows(); all && all->TitleBlock)
             all->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
+        // What decides stands on no page: the record keeps it for the results page.
+        if (!keepAbsent || inputs.gives(*FindInput("decideBy"))) {
+            form.record.decideBy = inputs.record.decideBy;
+            form.ResultsPage1->field()->showDecideBy(form.record.decideBy);
+        }
     });
 }
 
@@ -448,6 +455,13 @@ QJsonObject CaptureDesign(const TForm1 &form)
 {
     QJsonObject design{{"format", kDesignFormat}, {"version", kDesignVersion}};
     PutInputs(design, InputsOnPages(form));
+    // Only a design that decides otherwise than by the coefficients says so.
+    if (const InputField &decideBy = *FindInput("decideBy");
+        form.record.decideBy != DecideBy::coefficients) {
+        const std::string_view word = WordOf(decideBy, form.record);
+        design[QLatin1String(decideBy.name.data(), qsizetype(decideBy.name.size()))] =
+            QString::fromLatin1(word.data(), qsizetype(word.size()));
+    }
     QJsonObject view;
     for (const ViewPart &part : viewTable)
         if (const LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr)

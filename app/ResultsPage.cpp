@@ -1,5 +1,7 @@
 #include "app/ResultsPage.h"
 
+#include "app/ResultsPageField.h"
+
 #include "design/DesignRecord.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
@@ -55,6 +57,8 @@ ResultsPage::ResultsPage(QWidget *page) : QWidget(page)
         where->addAction(copy);
         where->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+    field_ = new ResultsPageField(this);
+    field_->hide(); // until the first results
 }
 
 QString ResultsPage::text() const
@@ -99,7 +103,12 @@ void ResultsPage::FillResultsPage(const DesignRecord &record)
     ShowOnOneLine(c_.extras, extras.join(QStringLiteral("; ")), {});
     if (extras.size() > 1) c_.extras->setToolTip(extras.join(QLatin1Char('\n')));
     c_.extras->setVisible(!extras.isEmpty());
-    emit extraHeightWanted(extras.isEmpty() ? 0 : c_.extras->height() + 8);
+    const int extrasHeight = extras.isEmpty() ? 0 : c_.extras->height() + 8;
+    // The field computation's block under the method's own results, begun beside the window.
+    field_->move(c_.extras->x(), c_.extras->y() + extrasHeight);
+    field_->show();
+    field_->compute(record);
+    emit extraHeightWanted(extrasHeight + field_->wantedHeight() + 8);
     QStringList notes;
     for (const std::string &note : s.notes)
         notes << Text(note);

@@ -6,6 +6,7 @@
 struct DesignRecord;
 class QLabel;
 class QPushButton;
+class ResultsPageField;
 
 // Page 3 of the wizard: the sentences of the last calculation, one a line, the notes above
 // them (two lines, or the first cut short with a link to all), and "Уточнить по таблицам"
@@ -50,6 +51,9 @@ public:
     // the design asks for the allowance.
     static QString WithAllowance(const QString &tile, const DesignRecord &record);
 
+    // The field computation's block under the results.
+    ResultsPageField *field() const { return field_; }
+
 signals:
     // The room below the described page that the line of a method's own results needs: the
     // window grows by it, and keeps its described size at 0.
@@ -63,4 +67,5 @@ private:
     Controls c_;
     QStringList notes_;
     QStringList sentences_; // the page's sentences whole, for copying
+    ResultsPageField *field_ = nullptr;
 };

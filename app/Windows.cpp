@@ -1,5 +1,8 @@
 #include "app/Windows.h"
 
+#include "app/PageControl.h"
+#include "app/ResultsPage.h"
+#include "app/ResultsPageField.h"
 #include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
 #include "design/NumberFormat.h"
@@ -11,6 +14,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -64,6 +68,7 @@ void CreateSecondaryWindows(Windows &windows)
     w->TitleBlock = std::make_unique<TitleBlockWindow>();
     w->Form13 = std::make_unique<VariantsWindow>();
     w->Purpose = std::make_unique<PurposeDialog>();
+    w->FieldMap = std::make_unique<FieldMapWindow>();
     PurposeDialog *purpose = w->Purpose.get();
     QObject::connect(main.PurposeButton, &QPushButton::clicked, purpose, [purpose, &main] {
         ShowSecondaryWindow(purpose, &main, Placement::centredFirstTime);
@@ -85,9 +90,35 @@ void CreateSecondaryWindows(Windows &windows)
     for (QWidget *window : std::initializer_list<QWidget *>{
              w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
              w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Drawing.get(), w->TitleBlock.get(),
-             w->Form13.get(), w->Purpose.get()})
+             w->Form13.get(), w->Purpose.get(), w->FieldMap.get()})
         window->setWindowIcon(ProgramIcon());
+    ConnectFieldComputation(*w);
     main.setWindows(*w);
+}
+
+void ConnectFieldComputation(Windows &windows)
+{
+    TForm1 &main = *windows.Form1;
+    ResultsPageField *field = main.ResultsPage1->field();
+    FieldMapWindow *map = windows.FieldMap.get();
+    // What decides is an input of the design: the choice marks it changed and computes the
+    // field again for the decision.
+    QObject::connect(field, &ResultsPageField::decideByChosen, &main, [&main, field](DecideBy by) {
+        main.record.decideBy = by;
+        main.noteChange();
+        field->compute(main.record);
+    });
+    QObject::connect(field, &ResultsPageField::mapWanted, &main, [&main, field, map] {
+        if (!field->reading()) return;
+        map->showMapOf(DecidedCheck(*field->reading()));
+        ShowSecondaryWindow(map, &main, Placement::centredFirstTime);
+    });
+    // A change to the inputs makes the computation at work stale.
+    for (QLineEdit *edit :
+         {main.Edit5, main.Edit6, main.Edit8, main.Edit9, main.Edit10, main.Edit11})
+        QObject::connect(edit, &QLineEdit::textEdited, field, &ResultsPageField::cancel);
+    for (QComboBox *list : {main.ComboBox1, main.ComboBox2, main.ComboBox3, main.ComboBox4})
+        QObject::connect(list, &QComboBox::activated, field, &ResultsPageField::cancel);
 }
 
 std::unique_ptr<Windows> CreateWindows()

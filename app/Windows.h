@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DrawingWindow.h"
+#include "app/FieldMapWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Unit10.h"
@@ -34,6 +35,8 @@ struct Windows {
     std::unique_ptr<TitleBlockWindow> TitleBlock;
     std::unique_ptr<VariantsWindow> Form13;
     std::unique_ptr<PurposeDialog> Purpose; // what the earthing serves
+
+    std::unique_ptr<FieldMapWindow> FieldMap;
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to
@@ -52,3 +55,7 @@ enum class UtilizationOf { electrodes, strip };
 // `which`, opened on the design's ratio a/L and count where the pages give them, so that
 // its OK writes the coefficient of the design as it stands.
 void ShowUtilizationWindow(const TForm1 &form, UtilizationOf which);
+
+// The results page's field computation wired to the design: the choice of what decides,
+// the map window, and the inputs whose change makes a computation at work stale.
+void ConnectFieldComputation(Windows &windows);

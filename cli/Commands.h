@@ -3,6 +3,7 @@
 #include "cli/Options.h"
 #include "cli/Status.h"
 #include "design/DesignRecord.h"
+#include "design/FieldSizing.h"
 
 #include <optional>
 #include <string>
@@ -22,11 +23,24 @@ void AppendCalculation(std::string &out, const DesignRecord &record,
 // The variants of a design: a line each and a count of those left out, or JSON.
 void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty);
 
+// --field: as AppendCalculation, the answer with the field computation's section after the
+// coefficient method's; in text its result lines after the page's sentences.
+void AppendFieldCalculation(std::string &out, const DesignRecord &record,
+                            const std::optional<std::string> &fault, bool text, bool pretty);
+
 class Output;
 
 // --survey: the fit of the readings in the file the options name, as JSON or sentences; a
 // fault in the readings ends the run with the reason.
 Status RunSurvey(const Options &options, Output &out);
+
+// The map of a computed installation as PNG, drawn by the drawing module; empty where it
+// cannot be drawn.
+std::string FieldMapPng(const FieldCheck &check, int width, int height);
+
+// Writes the map of the surface potential of `record`'s installation to the PNG file the
+// options name; the run ends with the reason where it cannot.
+void WriteFieldMap(const DesignRecord &record, const Options &options);
 
 // Writes the report of `record` to the file the options name; the run ends with the reason
 // where it cannot.

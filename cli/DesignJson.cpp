@@ -1,5 +1,6 @@
 #include "cli/DesignJson.h"
 
+#include "cli/FieldDecisionJson.h"
 #include "cli/ObjectNormJson.h"
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
@@ -462,6 +463,12 @@ void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Re
     });
     // The object's inputs and norms, for a design that states its purposes.
     for (const auto &[name, json] : ObjectNormJson(r)) {
+        key(name);
+        room(sizeof piece);
+        out.append(json);
+    }
+    // The field computation's decision, for a design decided by it.
+    for (const auto &[name, json] : FieldDecisionJson(r)) {
         key(name);
         room(sizeof piece);
         out.append(json);

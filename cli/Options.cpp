@@ -59,7 +59,20 @@ Options:
                      coefficients settled by the tables, the lightest first
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
                      to FILE.pdf, a PDF made by the office suite (LibreOffice)
-  --force            let --report replace an existing file
+  --field            also compute each design's installation as a field problem (its
+                     rods and strip in segments in the two-layer soil) and add
+                     "fieldResistance" (Ом), "fieldSegments" and "fieldDifference" (per cent
+                     of the coefficient method's R); with faultCurrent and faultDuration
+                     the touch and step voltages: "groundPotentialRise",
+                     "maxTouchVoltage", "maxStepVoltage", "permittedTouchVoltage",
+                     "permittedStepVoltage" (В, ГОСТ 12.1.038-82) and
+                     "contactVoltagesMet"; "fieldFault" where it cannot be computed
+  --field-map FILE.png
+                     also draw the surface potential of a single design's installation
+                     (the one the field decides on, where "decideBy" says so) as a colour
+                     map with equipotential lines, 1600 by 1000 pixels: in volts with a
+                     fault current and its duration, else in per cent of its potential
+  --force            let --report and --field-map replace an existing file
   --template FILE    the report template (default: the one installed with the program)
   --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
   --survey FILE      fit the readings of a soil survey in FILE to two layers instead:
@@ -92,7 +105,7 @@ std::string Usage()
         switch (field.kind) {
         case InputKind::decimal:
         case InputKind::whole:
-            if (field.optional) {
+            if (field.name == "climaticZone") {
                 line += "1 to 4: ψв follows the electrode length (optional)";
                 break;
             }
@@ -101,6 +114,7 @@ std::string Usage()
                     (field.kind == InputKind::whole ? ", a whole number" : "");
             if (field.neededFor == ElectrodeMaterial::angle) line += ", for an angle";
             if (field.neededFor == ElectrodeMaterial::roundRod) line += ", for a round rod";
+            if (field.optional) line += " (optional)";
             break;
         case InputKind::choice:
             for (std::size_t i = 0; i < field.words.size(); ++i)
@@ -148,6 +162,8 @@ Options ParseOptions(int argc, char *argv[])
             options.text = true;
         } else if (argument == "--variants") {
             options.variants = true;
+        } else if (argument == "--field") {
+            options.field = true;
         } else if (argument == "--force") {
             options.force = true;
         } else if (argument == "--report") {
@@ -156,6 +172,8 @@ Options ParseOptions(int argc, char *argv[])
             options.reportTemplate = value();
         } else if (argument == "--survey") {
             options.survey = value();
+        } else if (argument == "--field-map") {
+            options.fieldMap = value();
         } else if (argument == "--office") {
             options.office = value();
         } else if ((argument.size() > 1 && argument[0] == '-') || inputGiven) {

@@ -9,12 +9,14 @@ struct Options {
     bool jsonl = false;
     bool text = false;
     bool variants = false;
+    bool field = false; // the field computation beside the coefficient method
     bool force = false;
     std::string input = "-";
     std::optional<std::filesystem::path> report;
     std::optional<std::filesystem::path> reportTemplate;
     std::string office;
     std::optional<std::filesystem::path> survey;
+    std::optional<std::filesystem::path> fieldMap;
 };
 
 // The help: what telmar-calc does, its input fields and its options.

@@ -8,6 +8,7 @@
 #include "report/engine/OfficeProgram.h"
 #include "report/engine/PdfConversion.h"
 #include "report/engine/ReportPipeline.h"
+#include "report/engine/ReportRows.h"
 #include "report/engine/ReportTemplate.h"
 #include "report/engine/WholeFile.h"
 
@@ -156,11 +157,17 @@ void WriteReport(const DesignRecord &record, const Options &options)
                                "(LibreOffice's soffice); write the report as FILE.rtf instead");
     }
 
-    const MadeReport made = MakeReportHeedingSignals({.record = record,
-                                                      .templatePath = templatePath,
-                                                      .drawing = Drawing,
-                                                      .office = office,
-                                                      .keepGoing = [] { return !interrupted; }});
+    const MadeReport made = MakeReportHeedingSignals(
+        {.record = record,
+         .templatePath = templatePath,
+         .drawing = Drawing,
+         .office = office,
+         .keepGoing = [] { return !interrupted; },
+         .fieldCheck = options.field,
+         .fieldMap =
+             [](const FieldCheck &check) {
+                 return FieldMapPng(check, kFieldMapWidthPixels, kFieldMapHeightPixels);
+             }});
     switch (made.failure) {
     case MadeReport::Failure::none:
         break;

@@ -22,6 +22,8 @@ void AppendAnswer(std::string &out, const DesignRecord &record,
 {
     if (options.variants)
         AppendVariants(out, record, options.text, pretty);
+    else if (options.field)
+        AppendFieldCalculation(out, record, fault, options.text, pretty);
     else
         AppendCalculation(out, record, fault, options.text, pretty);
 }
@@ -60,6 +62,9 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         else if (options.variants) {
             AppendVariants(out.text, record, options.text, true);
             if (!options.text) out.text += '\n';
+        } else if (options.field) {
+            AppendFieldCalculation(out.text, record, fault, options.text, true);
+            if (!options.text) out.text += '\n';
         } else if (options.text)
             AppendSentences(out.text, record);
         else {
@@ -68,9 +73,11 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         }
         out.finish();
         if (options.report && !fault) WriteReport(record, options);
+        if (options.fieldMap && !fault) WriteFieldMap(record, options);
         return fault ? arithmeticFault : ok;
     }
     if (options.report) Fail(badInput, "--report writes the report of a single design");
+    if (options.fieldMap) Fail(badInput, "--field-map draws the map of a single design");
 
     const std::size_t designs = document.each([](DesignRecord &, std::size_t) {});
     Status status = ok;
@@ -98,6 +105,10 @@ int main(int argc, char *argv[])
         const Options options = ParseOptions(argc, argv);
         if (options.report && options.jsonl)
             Fail(badInput, "--report writes the report of a single design");
+        if (options.fieldMap && (options.jsonl || options.variants))
+            Fail(badInput, "--field-map draws the map of a single design");
+        if (options.field && (options.variants || options.survey))
+            Fail(badInput, "--field computes designs, not their variants or a survey");
         if (options.report && options.variants)
             Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))

@@ -14,6 +14,10 @@ enum class ElectrodeMaterial : std::int32_t { none = 0, angle = 1, roundRod = 2 
 // from the tables for the decided count until the count settles.
 enum class UtilizationSource { given, tabulated };
 
+// What decides the count: the coefficient method, the field computation's resistance, or
+// the touch and step voltages it finds (ПУЭ 1.7.91, for installations of 110 кВ and above).
+enum class DecideBy { coefficients, field, touchVoltage };
+
 // How settling the coefficients by the tables ended.
 enum class Settling {
     none,      // not asked for: the coefficients are the design's
@@ -80,6 +84,7 @@ struct DesignInputs {
     double angleThickness = 0;
     std::int32_t stripThickness = 0;
     UtilizationSource utilization = UtilizationSource::given;
+    DecideBy decideBy = DecideBy::coefficients;
 
     // The report's title block: what is earthed, who designs, checks and inspects it.
     std::string objectName;
@@ -90,9 +95,10 @@ struct DesignInputs {
 
     // The object: what the earthing serves; none sizes against normativeResistance alone.
     std::vector<Purpose> purposes;
-    std::int32_t lineVoltage = 380;         // В, 660, 380 or 220: the ≤ 1 кВ norms' row
-    double faultCurrent = 0;                // I, А: the design earth-fault current
-    double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
+    std::int32_t lineVoltage = 380; // В, 660, 380 or 220: the ≤ 1 кВ norms' row
+    double faultCurrent = 0;        // I, А: the design earth-fault current
+    double faultDuration = 0;       // t, с: how long the fault lasts, for touch and step voltages
+    double naturalResistance = 0;   // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
     double sourcePower = 0; // кВ·А, the source of an IT network; 0 for not stated
 };

@@ -28,10 +28,10 @@ struct ChoiceWord {
     int value;
 };
 
-using InputMember =
-    std::variant<double DesignRecord::*, std::int32_t DesignRecord::*, std::string DesignRecord::*,
-                 bool DesignRecord::*, Arrangement DesignRecord::*,
-                 ElectrodeMaterial DesignRecord::*, UtilizationSource DesignRecord::*>;
+using InputMember = std::variant<double DesignRecord::*, std::int32_t DesignRecord::*,
+                                 std::string DesignRecord::*, bool DesignRecord::*,
+                                 Arrangement DesignRecord::*, ElectrodeMaterial DesignRecord::*,
+                                 UtilizationSource DesignRecord::*, DecideBy DesignRecord::*>;
 
 struct InputField {
     std::string_view name;
@@ -57,6 +57,11 @@ inline constexpr ChoiceWord kMaterialWords[] = {
 inline constexpr ChoiceWord kUtilizationWords[] = {
     {"given", static_cast<int>(UtilizationSource::given)},
     {"tabulated", static_cast<int>(UtilizationSource::tabulated)},
+};
+inline constexpr ChoiceWord kDecideByWords[] = {
+    {"coefficients", static_cast<int>(DecideBy::coefficients)},
+    {"field", static_cast<int>(DecideBy::field)},
+    {"touchVoltage", static_cast<int>(DecideBy::touchVoltage)},
 };
 
 // The inputs in the order telmar-calc writes them back, the page commit reads them and the
@@ -84,7 +89,9 @@ inline constexpr InputField inputTable[] = {
     {"stripUtilization", InputKind::decimal, &DesignRecord::stripUtilization, "", "ηг"},
     {"electrodeUtilization", InputKind::decimal, &DesignRecord::electrodeUtilization, "", "ηв"},
     {"utilization", InputKind::choice, &DesignRecord::utilization, "", "", kUtilizationWords},
+    {"decideBy", InputKind::choice, &DesignRecord::decideBy, "", "", kDecideByWords},
     {"rodDiameter", InputKind::whole, &DesignRecord::rodDiameter, "мм", "d", {}, ElectrodeMaterial::roundRod},
+    {"faultDuration", InputKind::decimal, &DesignRecord::faultDuration, "с", "tз", {}, ElectrodeMaterial::none, true},
     {"upperSoil", InputKind::text, &DesignRecord::upperSoil},
     {"lowerSoil", InputKind::text, &DesignRecord::lowerSoil},
     {"object", InputKind::text, &DesignRecord::objectName},

@@ -1,6 +1,7 @@
 #include "design/Survey.h"
 
 #include "design/NumberFormat.h"
+#include "design/SeriesTail.h"
 
 #include <unsupported/Eigen/NonLinearOptimization>
 #include <unsupported/Eigen/NumericalDiff>
@@ -49,39 +50,6 @@ constexpr double kSeriesTolerance = 1e-11;
 // Past this many terms the summand is smooth enough for the closed form of the rest.
 constexpr int kDirectTerms = 128;
 
-// Σ h(j) over j = 0, 1, 2 … for a function smooth on the scale of one step: Euler–Maclaurin
-// to the third derivative,
-// the integral by 8-point Gauss on intervals that double in length.
-template <class Function> double SmoothTail(Function h, double knee)
-{
-    constexpr double nodes[] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
-                                0.9602898564975363};
-    constexpr double weights[] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
-                                  0.1012285362903763};
-    double integral = 0;
-    double from = 0;
-    double length = 1;
-    for (int k = 0; k < 80; ++k, from += length, length *= 2) {
-        double part = 0;
-        const double middle = from + length / 2;
-        for (int i = 0; i < 4; ++i)
-            part += weights[i] *
-                    (h(middle - nodes[i] * length / 2) + h(middle + nodes[i] * length / 2));
-        part *= length / 2;
-        integral += part;
-        if (from > knee && std::fabs(part) < kSeriesTolerance * std::max(1.0, std::fabs(integral)))
-            break;
-    }
-    // h varies on a scale of tens of steps here, so a quarter step keeps the differences
-    // clear of rounding.
-    constexpr double s = 0.25;
-    const double a = h(s) - h(-s);
-    const double b = h(2 * s) - h(-2 * s);
-    const double first = (8 * a - b) / (12 * s);
-    const double third = (b - 2 * a) / (2 * s * s * s);
-    return integral + h(0) / 2 - first / 12 + third / 720;
-}
-
 // Σₙ Kⁿ·ImageTerm(n): summed term by term while that is quick; when |K| is near 1 the terms
 // fall slowly, and the rest is summed in closed form as an integral with its corrections (for
 // K < 0 two terms at a time, so the summand does not alternate).
@@ -99,27 +67,11 @@ double ImageSeries(const ArrayGeometry &g, double k, double thickness)
         if (std::fabs(term) < kSeriesTolerance * (1 - magnitude) * std::max(1.0, std::fabs(sum)))
             return sum;
     }
-    const double logMagnitude = std::log(magnitude);
-    const double first = kDirectTerms + 1;
     // Where the images stop seeing the electrodes apart and the terms start to fall.
     const double knee = 4 * g.r2 / (2 * thickness);
-    if (k > 0) {
-        return sum + SmoothTail(
-                         [&](double x) {
-                             const double n = first + x;
-                             return std::exp(n * logMagnitude) * ImageTerm(g, thickness, n);
-                         },
-                         knee);
-    }
-    // first is odd: Kⁿ is negative at n and positive at n + 1.
-    return sum +
-           SmoothTail(
-               [&](double x) {
-                   const double n = first + 2 * x;
-                   return -std::exp(n * logMagnitude) *
-                          (ImageTerm(g, thickness, n) - magnitude * ImageTerm(g, thickness, n + 1));
-               },
-               knee / 2);
+    return sum + PowerSeriesTail(
+                     k, kDirectTerms + 1, [&](double n) { return ImageTerm(g, thickness, n); },
+                     knee, kSeriesTolerance);
 }
 
 // Wenner: ρк = 2πa·R; Schlumberger: ρк = π(L² − l²)/(2l)·R.

@@ -1,7 +1,9 @@
 #include "report/ReportGenerator.h"
 
+#include "report/FieldMapPicture.h"
 #include "report/InstallationDrawing.h"
 #include "report/WordApp.h"
+#include "report/engine/FieldSection.h"
 #include "report/engine/GuardedWordProcessor.h"
 #include "report/engine/OfficeProgram.h"
 #include "report/engine/PdfConversion.h"
@@ -33,11 +35,24 @@ QByteArray Drawing(const DesignRecord &record)
                            std::string(kReportDecimalSeparator));
 }
 
-// The rows of the report, dated today and with the drawing made.
+// The map of the field computation's section as PNG.
+std::string FieldMap(const FieldCheck &check)
+{
+    if (!check.solution) return {};
+    return FieldMapPng(FieldMapOf(*check.solution, check.voltages),
+                       QSize(kFieldMapWidthPixels, kFieldMapHeightPixels),
+                       std::string(kReportDecimalSeparator))
+        .toStdString();
+}
+
+// The rows of the report, dated today and with the drawing made; the field computation's
+// section where the design decides by it.
 std::vector<ReportRow> Rows(const DesignRecord &record)
 {
-    std::vector<ReportRow> rows = ReportRows(record, TodayInWords());
+    const std::optional<FieldReading> field = ReportedField(record, false);
+    std::vector<ReportRow> rows = ReportRows(record, TodayInWords(), field ? &*field : nullptr);
     PlaceDrawing(rows, Drawing(record).toStdString());
+    if (field && field->problem.empty()) PlaceFieldMap(rows, FieldMap(DecidedCheck(*field)));
     return rows;
 }
 
@@ -144,6 +159,7 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
         .office = QFile::encodeName(office).toStdString(),
         .progress = progress,
         .keepGoing = keepGoing,
+        .fieldMap = FieldMap,
     });
     if (made.failure == MadeReport::Failure::templateUnreadable)
         return failed(Step::open,

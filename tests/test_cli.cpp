@@ -220,7 +220,9 @@ private slots:
                                 "stripUtilization",
                                 "electrodeUtilization",
                                 "utilization",
+                                "decideBy",
                                 "rodDiameter",
+                                "faultDuration",
                                 "designResistivity",
                                 "soilResistivity",
                                 "allowanceFactor",
@@ -619,6 +621,60 @@ private slots:
         QCOMPARE(second.out, first.out);
     }
 
+    // --field-map draws a PNG of its size; the report gains «Проверка расчётом поля» with
+    // the map where the design decides by the field.
+    void fieldMapAndTheReportsFieldSection_data()
+    {
+        QTest::addColumn<QString>("decideBy");
+        QTest::addColumn<bool>("section");
+        QTest::newRow("by the coefficients") << "coefficients" << false;
+        QTest::newRow("by the field") << "field" << true;
+    }
+    void fieldMapAndTheReportsFieldSection()
+    {
+        QFETCH(QString, decideBy);
+        QFETCH(bool, section);
+        QJsonObject design = ReferenceJson();
+        design["decideBy"] = decideBy;
+        const QString map = scratch.filePath(decideBy + QStringLiteral("-поле.png"));
+        const QString report = scratch.filePath(decideBy + QStringLiteral("-поле.rtf"));
+        const Run run = Calc({"--field-map", map, "--report", report}, Json(design));
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.isEmpty(), run.err.constData());
+        // The answer names the field's decision where the field decides.
+        const QJsonObject answer = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(answer.contains("fieldDecision"), section);
+        if (section) {
+            const QJsonObject decision = answer["fieldDecision"].toObject();
+            QCOMPARE(decision["met"].toBool(), true);
+            QVERIFY(decision["fieldResistance"].toDouble() <=
+                    answer["allowedResistance"].toDouble());
+            QVERIFY(decision["count"].toDouble() >= 1);
+        }
+        QFile file(map);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray png = file.readAll();
+        // The signature, then IHDR with the width and height, big-endian.
+        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(png.mid(12, 4), QByteArray("IHDR"));
+        const auto word = [&png](int at) {
+            return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16) |
+                   (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
+        };
+        QCOMPARE(word(16), 1600u);
+        QCOMPARE(word(20), 1000u);
+        QVERIFY(png.endsWith(QByteArray::fromHex("0000000049454e44ae426082"))); // IEND
+
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray rtf = written.readAll();
+        const QString text = QString::fromStdString(RtfPlainText(rtf.toStdString()));
+        QVERIFY(!text.contains('#'));
+        QCOMPARE(text.contains(QStringLiteral("Проверка расчётом поля")), section);
+        QCOMPARE(text.contains(QStringLiteral("Решение принято по расчёту поля")), section);
+        QCOMPARE(rtf.count("\\pict\\pngblip"), section ? 2 : 1); // the drawing, and the map
+    }
+
     void reportFillsTheTemplate()
     {
         QVERIFY(scratch.isValid());
@@ -970,11 +1026,12 @@ private slots:
 
     // The answers to a few thousand designs of every shape, as the program gives them: a
     // change of the code that changes a byte of them is a change of the program, made on
-    // purpose or not at all. (Last changed by the profiles' thicknesses among the inputs, the
+    // purpose or not at all. (Last changed in JSON by "decideBy" and the input faultDuration,
+    // echoed with the inputs; before, by the profiles' thicknesses among the inputs, the
     // unrounded counts written with the decimals they need and the notes on Rз and on a count
-    // taken past n′; before, in --text by a resistance that its formula gives as 0 or less, no
-    // longer shown as a number; by ψв kept in one layer, the least count with its own
-    // coefficients, a contour of at least four and one electrode at η = 1.)
+    // taken past n′; in --text by a resistance that its formula gives as 0 or less, no longer
+    // shown as a number; by ψв kept in one layer, the least count with its own coefficients,
+    // a contour of at least four and one electrode at η = 1.)
     void answersOfManyDesignsStayTheSame()
     {
         const QByteArray lines = RandomDesigns(4000);
@@ -990,8 +1047,8 @@ private slots:
             int status; // some designs fault
             QByteArray sha256;
         } runs[] = {
-            {{"--jsonl"}, lines, 1, "f2390981993a78fc5cd86fc8908f8933624727ab1bc540e6c2c96d4c95763544"},
-            {{}, batch, 1, "3386dba442e147dd89c8d0d4336cc2f8c59660941c7eb59782f878cce76cab4d"},
+            {{"--jsonl"}, lines, 1, "46b52e584170787c2ba026a8f1668b61f7ef232fa84cc1a1e4343eba8d72d2c1"},
+            {{}, batch, 1, "319d2b337d7d0752e1df1378ce257dab677a9c98d46d36aa09afc7dd3d8b2061"},
             {{"--text"}, batch, 1, "8f0e2719cde22459c36e63dc53e30daf918dffddd3b6c8e3391e842b89bced39"},
         };
         // clang-format on

@@ -110,7 +110,7 @@ class MonkeyTest : public QObject {
     {
         std::vector<QLineEdit *> all{form().Edit5, form().Edit6,  form().Edit8,
                                      form().Edit9, form().Edit10, form().Edit11};
-        // The lists with an edit field; the thickness lists are picked from only.
+        // The lists that take typing: the thickness lists and what decides are picked from only.
         for (QWidget *window : secondaryWindows())
             for (QComboBox *list : window->findChildren<QComboBox *>())
                 if (list->lineEdit()) all.push_back(list->lineEdit());

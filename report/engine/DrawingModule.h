@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/FieldSizing.h"
 
 #include <cstddef>
 
@@ -12,3 +13,10 @@ using DeliverDrawing = void (*)(void *context, const char *png, std::size_t size
 extern "C" bool TelmarDrawInstallation(const DesignRecord *record, const char *separator,
                                        DeliverDrawing deliver, void *context);
 inline constexpr const char *kDrawingEntry = "TelmarDrawInstallation";
+
+// The map of the surface potential of a computed installation (its solution and, where a
+// fault is given, its touch and step voltages), `width` by `height` pixels, as a PNG handed
+// to `deliver`; false when it cannot be drawn.
+extern "C" bool TelmarDrawFieldMap(const FieldCheck *check, int width, int height,
+                                   const char *separator, DeliverDrawing deliver, void *context);
+inline constexpr const char *kFieldMapEntry = "TelmarDrawFieldMap";

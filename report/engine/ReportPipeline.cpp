@@ -1,5 +1,6 @@
 #include "report/engine/ReportPipeline.h"
 
+#include "report/engine/FieldSection.h"
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfWordProcessor.h"
@@ -21,11 +22,15 @@ MadeReport MakeReport(const ReportRequest &request)
     progress(0);
     if (!document.OpenDocument(request.templatePath))
         return {.failure = MadeReport::Failure::templateUnreadable};
-    std::vector<ReportRow> rows = ReportRows(request.record, TodayInWords());
+    const std::optional<FieldReading> field = ReportedField(request.record, request.fieldCheck);
+    std::vector<ReportRow> rows =
+        ReportRows(request.record, TodayInWords(), field ? &*field : nullptr);
     if (request.drawing) {
         if (std::string png = request.drawing(request.record); !png.empty())
             PlaceDrawing(rows, std::move(png));
     }
+    if (field && field->problem.empty() && request.fieldMap)
+        PlaceFieldMap(rows, request.fieldMap(DecidedCheck(*field)));
 
     // The filling is quick; with a PDF the office's part is most of the wait.
     const int fillShare = request.office ? 20 : 100;

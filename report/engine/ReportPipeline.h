@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/DesignRecord.h"
+#include "design/FieldSizing.h"
 #include "report/engine/PdfConversion.h"
 
 #include <filesystem>
@@ -21,6 +22,11 @@ struct ReportRequest {
     std::optional<std::filesystem::path> office = std::nullopt;
     std::function<void(int percent)> progress = {}; // 0 to 100
     std::function<bool()> keepGoing = {};           // asked while the office works
+    // «Проверка расчётом поля» though the design decides by the coefficients.
+    bool fieldCheck = false;
+    // The map of the section's installation as PNG, kFieldMapWidthPixels by
+    // kFieldMapHeightPixels; none: the section goes without it.
+    std::function<std::string(const FieldCheck &check)> fieldMap = {};
 };
 
 // The report made, or the step that failed.

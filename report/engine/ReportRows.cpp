@@ -9,6 +9,7 @@
 #include "design/ResultSentences.h"
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
+#include "report/engine/FieldSection.h"
 
 #include <algorithm>
 #include <array>
@@ -41,6 +42,7 @@ struct Context {
     std::string_view date;           // the report's date
     const WorkedCalculation &worked; // section 2, line by line
     const std::vector<MaterialRow> &materials;
+    const FieldReading *field; // «Проверка расчётом поля», where asked for
 };
 
 using Composer = std::string (*)(const DesignRecord &, const Context &);
@@ -535,6 +537,10 @@ const Row placeholderTable[] = {
     {"##zdes&", Composer{Stamped<&R::designedBy>}, Form::composed, "", 0},
     {"##zchk&", Composer{Stamped<&R::checkedBy>}, Form::composed, "", 0},
     {"##zins&", Composer{Stamped<&R::inspectedBy>}, Form::composed, "", 0},
+    {"##zfh&", Composer{[](const R &, const Context &c) { return c.field ? FieldSectionHeading() : std::string(); }}, Form::composed, "", 0},
+    {"##zft&", Composer{[](const R &r, const Context &c) { return c.field ? FieldSectionText(r, *c.field, c.sep) : std::string(); }}, Form::composed, "", 0},
+    {kFieldMapPlaceholder, kMaterial, Form::picture, "", 0},
+    {"##zfc&", Composer{[](const R &, const Context &c) { return c.field ? FieldMapCaption(*c.field) : std::string(); }}, Form::composed, "", 0},
 };
 // clang-format on
 
@@ -583,18 +589,20 @@ std::string RowText(const Row &row, const DesignRecord &r, const Context &contex
 
 } // namespace
 
-std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date)
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date,
+                                  const FieldReading *field)
 {
-    return ReportRows(ResultOf(record), date);
+    return ReportRows(ResultOf(record), date, field);
 }
 
-std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date)
+std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date,
+                                  const FieldReading *field)
 {
     constexpr std::string_view sep = kReportDecimalSeparator;
     const DesignRecord &r = result.record;
     const WorkedCalculation worked = Work(r, sep);
     const std::vector<MaterialRow> materials = MaterialList(r);
-    const Context context{sep, result, date, worked, materials};
+    const Context context{sep, result, date, worked, materials, field};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;
@@ -619,10 +627,21 @@ std::vector<std::string_view> AllPlaceholders()
 void PlaceDrawing(std::vector<ReportRow> &rows, std::string png)
 {
     for (ReportRow &row : rows) {
-        if (!row.picture) continue;
+        if (!row.picture || row.placeholder == kFieldMapPlaceholder) continue;
         row.png = std::move(png);
         row.widthTwips = kDrawingWidthTwips;
         row.heightTwips = kDrawingHeightTwips;
+        return;
+    }
+}
+
+void PlaceFieldMap(std::vector<ReportRow> &rows, std::string png)
+{
+    for (ReportRow &row : rows) {
+        if (row.placeholder != kFieldMapPlaceholder) continue;
+        row.png = std::move(png);
+        row.widthTwips = kDrawingWidthTwips;
+        row.heightTwips = kFieldMapHeightTwips;
         return;
     }
 }

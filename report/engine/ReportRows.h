@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+struct FieldReading;
+
 // One replacement of the report: the placeholder of the template, the text that takes its
 // place, and how far the progress bar moves after it.
 struct ReportRow {
@@ -31,9 +33,13 @@ inline constexpr std::string_view kReportDecimalSeparator = ",";
 // The rows of the report for `record`, in the order of replacement, numbers written with
 // kReportDecimalSeparator, dated `date`. The three rows that describe the electrode's
 // cross-section follow the material, and are left out when no material has been chosen.
-std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date = {});
+// `field`, where given, fills «Проверка расчётом поля»; without it the section's places
+// stay empty.
+std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date = {},
+                                  const FieldReading *field = nullptr);
 // The same for a computed result: its record, and the results as its methods list them.
-std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date = {});
+std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view date = {},
+                                  const FieldReading *field = nullptr);
 
 // The drawing on paper: the width of the text, 16 by 9, at print resolution.
 inline constexpr int kDrawingWidthTwips = 9070; // 16 cm
@@ -45,6 +51,15 @@ inline constexpr int kDrawingHeightPixels = kDrawingHeightTwips * kDrawingDotsPe
 // Puts the drawing, a PNG of kDrawingWidthPixels by kDrawingHeightPixels, in the rows'
 // place for it; an empty one leaves the place to its text.
 void PlaceDrawing(std::vector<ReportRow> &rows, std::string png);
+
+// The map of the field computation's section, the width of the text and 5 by 8 of it.
+inline constexpr std::string_view kFieldMapPlaceholder = "##zfm&";
+inline constexpr int kFieldMapHeightTwips = kDrawingWidthTwips * 5 / 8;
+inline constexpr int kFieldMapWidthPixels = kDrawingWidthPixels;
+inline constexpr int kFieldMapHeightPixels = kFieldMapHeightTwips * kDrawingDotsPerInch / 1440;
+
+// Puts the map, a PNG of kFieldMapWidthPixels by kFieldMapHeightPixels, in its place.
+void PlaceFieldMap(std::vector<ReportRow> &rows, std::string png);
 
 // Today as the report is dated, in Russian whatever the locale: "8 декабря 2026 г."
 std::string TodayInWords();
