@@ -42,11 +42,16 @@
 // √(d² + ri·rj), which gives a segment its own potential at its surface and keeps the matrix
 // symmetric.
 //
-// ψ: the seasons dry or freeze the soil around a conductor, so its own potential is ψ times
-// that of the soil as measured, and the mutual term of two conductors takes √(ψi·ψj), the
-// mean that keeps the matrix symmetric (reciprocity) and gives a lone conductor exactly ψ
-// times its resistance. As the coefficient method puts ψв on ρ1 only, ψ applies to segments
-// in the upper layer (in uniform soil, to all); those below it take 1.
+// ψ: the seasons dry or freeze the soil round a conductor. The coefficient method multiplies
+// each kind of electrode's own resistance by its ψ (ψв the rods', ψг the strip's) and joins
+// the two by utilization coefficients of the soil as measured. Here likewise: the potential
+// coefficients among segments of one kind are multiplied by its ψ, those between kinds are
+// the measured soil's. So a lone rod, or rods alone, have exactly ψв times their
+// resistance; the matrix stays symmetric, all conductors keep one potential, and since each
+// kind's block only grows with its ψ, so does R. (Scaling pair by pair with √(ψi·ψj) holds
+// the kinds at potentials apart, and with ψг well above ψв the strip would draw current
+// back and R fall as ψг rose.) As the coefficient method puts ψв on ρ1 only, segments
+// below the upper layer take ψ = 1, a kind of their own.
 
 namespace {
 
@@ -277,6 +282,13 @@ double FarInverseDistance(const Piece &obs, const Image &src)
     return 1 / std::sqrt(Dot(gap, gap));
 }
 
+// ψ of a pair: that of their soil where both lie in the same (ψв round the rods in the upper
+// layer, ψг round the strip), none between kinds.
+double SharedClimatic(const Piece &a, const Piece &b)
+{
+    return a.psi == b.psi ? a.psi : 1;
+}
+
 // G[i][j]: the mean potential over segment i of 1 A leaving segment j, ψ included.
 double MutualPotential(const Soil &soil, const Piece &obs, const Piece &src)
 {
@@ -290,7 +302,7 @@ double MutualPotential(const Soil &soil, const Piece &obs, const Piece &src)
     };
     const Vec gap = obs.mid - src.mid;
     const double knee = (std::hypot(gap.x, gap.y) + obs.length + src.length) / (2 * soil.thickness);
-    const double psi = &obs == &src ? obs.psi : std::sqrt(obs.psi * src.psi);
+    const double psi = SharedClimatic(obs, src);
     return psi * Prefactor(soil, layers) / (4 * kPi) * Series(soil, layers, near, far, knee);
 }
 
@@ -549,7 +561,7 @@ public:
                                                  inverse * inverse / 24);
         const double images =
             s.p1 + (Bend(obs, s, rho, gap.x, gap.y) + Bend(src, s, rho, gap.x, gap.y)) / 24;
-        return std::sqrt(obs.psi * src.psi) * prefactors_[k] / (4 * kPi) * (direct + images);
+        return SharedClimatic(obs, src) * prefactors_[k] / (4 * kPi) * (direct + images);
     }
 
 private:
