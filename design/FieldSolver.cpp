@@ -5,13 +5,15 @@
 #include "design/NumberFormat.h"
 #include "design/SeriesTail.h"
 
-#include <Eigen/Cholesky>
 #include <Eigen/Core>
+#include <cblas.h>
+#include <f77blas.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 #include <stdexcept>
 #include <thread>
@@ -64,6 +66,8 @@ constexpr int kDirectTerms = 128;
 constexpr std::size_t kComfortableSegments = 5000;
 constexpr std::size_t kMaxSegments = 20000;
 constexpr double kMaxLayerRatio = 1e4;
+// From this many segments on the factoring takes the caller's threads.
+constexpr Eigen::Index kThreadedFactoring = 2000;
 // An image this many segment lengths away is taken by its midpoints.
 constexpr double kFarRatio = 2;
 
@@ -793,6 +797,36 @@ std::string Metres(double value)
     return FormatGeneral(std::round(value * 100) / 100, ",") + " м";
 }
 
+// OpenBLAS's thread count belongs to the whole process. One factoring at a time sets it to
+// what its caller allows, so that solves on several threads at once (Подбор's variants, a
+// window's check) take turns with the two cores rather than each starting the library's
+// threads on them.
+std::mutex blasTurn;
+
+// G·x = 1 by Cholesky, G's lower triangle in `g`, which the factor overwrites; false where
+// G is not positive definite.
+bool SolveUnitPotential(Eigen::MatrixXd &g, Eigen::VectorXd &x, unsigned threads)
+{
+    blasint n = static_cast<blasint>(g.rows()), lda = static_cast<blasint>(g.outerStride());
+    blasint info = 0;
+    char lower = 'L';
+    x = Eigen::VectorXd::Ones(g.rows());
+    // Below a few thousand segments a second thread hardly shortens the factoring, and the
+    // library's idle thread would then spin on a core for a tenth of a second.
+    if (g.rows() < kThreadedFactoring) threads = 1;
+    const int wanted =
+        static_cast<int>(std::min(threads, std::max(1u, std::thread::hardware_concurrency())));
+    const std::scoped_lock turn(blasTurn);
+    if (openblas_get_num_threads() != wanted) openblas_set_num_threads(wanted);
+    dpotrf_(&lower, &n, g.data(), &lda, &info);
+    if (info != 0) return false;
+    // L·Lᵀ·x = 1: forward, then back through the transpose.
+    cblas_dtrsv(CblasColMajor, CblasLower, CblasNoTrans, CblasNonUnit, n, g.data(), lda, x.data(),
+                1);
+    cblas_dtrsv(CblasColMajor, CblasLower, CblasTrans, CblasNonUnit, n, g.data(), lda, x.data(), 1);
+    return true;
+}
+
 } // namespace
 
 std::optional<std::string> FieldProblemFault(const FieldProblem &problem)
@@ -897,11 +931,10 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
     });
     const auto assembled = std::chrono::steady_clock::now();
     // G·x = 1 gives the currents of 1 V; scaled to 1 A, V = R = 1/Σx.
-    Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
-    if (factor.info() != Eigen::Success)
+    Eigen::VectorXd x;
+    if (!SolveUnitPotential(g, x, threads))
         throw std::runtime_error("Расчёт поля не сошёлся: матрица потенциальных коэффициентов "
                                  "вырождена.");
-    const Eigen::VectorXd x = factor.solve(Eigen::VectorXd::Ones(n));
     const double total = x.sum();
     solution.assemblySeconds = std::chrono::duration<double>(assembled - started).count();
     solution.solveSeconds =
