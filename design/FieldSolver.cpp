@@ -5,8 +5,10 @@
 #include "design/NumberFormat.h"
 #include "design/SeriesTail.h"
 
+#include <Eigen/Cholesky>
 #include <Eigen/Core>
 #include <cblas.h>
+#include <dlfcn.h>
 #include <f77blas.h>
 
 #include <algorithm>
@@ -797,6 +799,37 @@ std::string Metres(double value)
     return FormatGeneral(std::round(value * 100) / 100, ",") + " м";
 }
 
+// OpenBLAS, opened the first time a matrix is factored rather than linked: a process that
+// links it starts the library's threads as it loads, and they spin for a tenth of a second
+// of processor time before they sleep, in every telmar-calc and window that never
+// computes a field. Its functions are taken with the types its headers give them.
+struct Blas {
+    decltype(&dpotrf_) potrf = nullptr;
+    decltype(&cblas_dtrsv) trsv = nullptr;
+    decltype(&openblas_get_num_threads) threads = nullptr;
+    decltype(&openblas_set_num_threads) setThreads = nullptr;
+};
+
+// The library, or none where it cannot be opened (the factoring is then Eigen's, slower).
+const Blas *OpenBlas()
+{
+    static const Blas blas = [] {
+        void *library = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return Blas{};
+        const auto symbol = [&]<class Function>(Function &function, const char *name) {
+            function = reinterpret_cast<Function>(dlsym(library, name));
+            return function != nullptr;
+        };
+        Blas b;
+        if (symbol(b.potrf, "dpotrf_") && symbol(b.trsv, "cblas_dtrsv") &&
+            symbol(b.threads, "openblas_get_num_threads") &&
+            symbol(b.setThreads, "openblas_set_num_threads"))
+            return b;
+        return Blas{};
+    }();
+    return blas.potrf ? &blas : nullptr;
+}
+
 // OpenBLAS's thread count belongs to the whole process. One factoring at a time sets it to
 // what its caller allows, so that solves on several threads at once (Подбор's variants, a
 // window's check) take turns with the two cores rather than each starting the library's
@@ -807,23 +840,30 @@ std::mutex blasTurn;
 // G is not positive definite.
 bool SolveUnitPotential(Eigen::MatrixXd &g, Eigen::VectorXd &x, unsigned threads)
 {
+    x = Eigen::VectorXd::Ones(g.rows());
+    const Blas *blas = OpenBlas();
+    if (!blas) {
+        Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
+        if (factor.info() != Eigen::Success) return false;
+        factor.solveInPlace(x);
+        return true;
+    }
     blasint n = static_cast<blasint>(g.rows()), lda = static_cast<blasint>(g.outerStride());
     blasint info = 0;
     char lower = 'L';
-    x = Eigen::VectorXd::Ones(g.rows());
     // Below a few thousand segments a second thread hardly shortens the factoring, and the
     // library's idle thread would then spin on a core for a tenth of a second.
     if (g.rows() < kThreadedFactoring) threads = 1;
     const int wanted =
         static_cast<int>(std::min(threads, std::max(1u, std::thread::hardware_concurrency())));
     const std::scoped_lock turn(blasTurn);
-    if (openblas_get_num_threads() != wanted) openblas_set_num_threads(wanted);
-    dpotrf_(&lower, &n, g.data(), &lda, &info);
+    if (blas->threads() != wanted) blas->setThreads(wanted);
+    blas->potrf(&lower, &n, g.data(), &lda, &info);
     if (info != 0) return false;
     // L·Lᵀ·x = 1: forward, then back through the transpose.
-    cblas_dtrsv(CblasColMajor, CblasLower, CblasNoTrans, CblasNonUnit, n, g.data(), lda, x.data(),
-                1);
-    cblas_dtrsv(CblasColMajor, CblasLower, CblasTrans, CblasNonUnit, n, g.data(), lda, x.data(), 1);
+    blas->trsv(CblasColMajor, CblasLower, CblasNoTrans, CblasNonUnit, n, g.data(), lda, x.data(),
+               1);
+    blas->trsv(CblasColMajor, CblasLower, CblasTrans, CblasNonUnit, n, g.data(), lda, x.data(), 1);
     return true;
 }
 
