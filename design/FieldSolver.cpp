@@ -851,8 +851,9 @@ bool SolveUnitPotential(Eigen::MatrixXd &g, Eigen::VectorXd &x, unsigned threads
     blasint n = static_cast<blasint>(g.rows()), lda = static_cast<blasint>(g.outerStride());
     blasint info = 0;
     char lower = 'L';
-    // Below a few thousand segments a second thread hardly shortens the factoring, and the
-    // library's idle thread would then spin on a core for a tenth of a second.
+    // Below 2,000 segments a second thread saves milliseconds, and the library's idle thread
+    // would then spin beside the caller's next work for a tenth of a second; so Подбор's
+    // variants, each solved on a worker of its own, factor on one thread each.
     if (g.rows() < kThreadedFactoring) threads = 1;
     const int wanted =
         static_cast<int>(std::min(threads, std::max(1u, std::thread::hardware_concurrency())));
