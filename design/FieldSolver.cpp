@@ -7,11 +7,15 @@
 
 #include <Eigen/Cholesky>
 #include <Eigen/Core>
+#include <cblas.h>
+#include <dlfcn.h>
+#include <f77blas.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 #include <stdexcept>
 #include <thread>
@@ -42,11 +46,16 @@
 // √(d² + ri·rj), which gives a segment its own potential at its surface and keeps the matrix
 // symmetric.
 //
-// ψ: the seasons dry or freeze the soil around a conductor, so its own potential is ψ times
-// that of the soil as measured, and the mutual term of two conductors takes √(ψi·ψj), the
-// mean that keeps the matrix symmetric (reciprocity) and gives a lone conductor exactly ψ
-// times its resistance. As the coefficient method puts ψв on ρ1 only, ψ applies to segments
-// in the upper layer (in uniform soil, to all); those below it take 1.
+// ψ: the seasons dry or freeze the soil round a conductor. The coefficient method multiplies
+// each kind of electrode's own resistance by its ψ (ψв the rods', ψг the strip's) and joins
+// the two by utilization coefficients of the soil as measured. Here likewise: the potential
+// coefficients among segments of one kind are multiplied by its ψ, those between kinds are
+// the measured soil's. So a lone rod, or rods alone, have exactly ψв times their
+// resistance; the matrix stays symmetric, all conductors keep one potential, and since each
+// kind's block only grows with its ψ, so does R. (Scaling pair by pair with √(ψi·ψj) holds
+// the kinds at potentials apart, and with ψг well above ψв the strip would draw current
+// back and R fall as ψг rose.) As the coefficient method puts ψв on ρ1 only, segments
+// below the upper layer take ψ = 1, a kind of their own.
 
 namespace {
 
@@ -59,6 +68,8 @@ constexpr int kDirectTerms = 128;
 constexpr std::size_t kComfortableSegments = 5000;
 constexpr std::size_t kMaxSegments = 20000;
 constexpr double kMaxLayerRatio = 1e4;
+// From this many segments on the factoring takes the caller's threads.
+constexpr Eigen::Index kThreadedFactoring = 2000;
 // An image this many segment lengths away is taken by its midpoints.
 constexpr double kFarRatio = 2;
 
@@ -277,6 +288,13 @@ double FarInverseDistance(const Piece &obs, const Image &src)
     return 1 / std::sqrt(Dot(gap, gap));
 }
 
+// ψ of a pair: that of their soil where both lie in the same (ψв round the rods in the upper
+// layer, ψг round the strip), none between kinds.
+double SharedClimatic(const Piece &a, const Piece &b)
+{
+    return a.psi == b.psi ? a.psi : 1;
+}
+
 // G[i][j]: the mean potential over segment i of 1 A leaving segment j, ψ included.
 double MutualPotential(const Soil &soil, const Piece &obs, const Piece &src)
 {
@@ -290,7 +308,7 @@ double MutualPotential(const Soil &soil, const Piece &obs, const Piece &src)
     };
     const Vec gap = obs.mid - src.mid;
     const double knee = (std::hypot(gap.x, gap.y) + obs.length + src.length) / (2 * soil.thickness);
-    const double psi = &obs == &src ? obs.psi : std::sqrt(obs.psi * src.psi);
+    const double psi = SharedClimatic(obs, src);
     return psi * Prefactor(soil, layers) / (4 * kPi) * Series(soil, layers, near, far, knee);
 }
 
@@ -549,7 +567,7 @@ public:
                                                  inverse * inverse / 24);
         const double images =
             s.p1 + (Bend(obs, s, rho, gap.x, gap.y) + Bend(src, s, rho, gap.x, gap.y)) / 24;
-        return std::sqrt(obs.psi * src.psi) * prefactors_[k] / (4 * kPi) * (direct + images);
+        return SharedClimatic(obs, src) * prefactors_[k] / (4 * kPi) * (direct + images);
     }
 
 private:
@@ -624,6 +642,7 @@ public:
             tables_.emplace_back(soil_, layers, 0, depth, true, reach);
             prefactors_.push_back(Prefactor(soil_, layers));
         }
+        Gather();
     }
 
     double At(double x, double y) const
@@ -631,27 +650,103 @@ public:
         double sum = 0;
         for (std::size_t k = 0; k < axes_.size(); ++k)
             sum += axisTables_[k].At(std::hypot(x - axes_[k].x, y - axes_[k].y)).p1;
-        for (std::size_t k = 0; k < pieces_.size(); ++k) {
-            const Piece &p = pieces_[k];
-            const int c = classes_.of[k];
-            const double gx = x - p.mid.x, gy = y - p.mid.y;
+        for (const Run &run : runs_) {
+            const double gx = x - run.centre.x, gy = y - run.centre.y;
             const double rho2 = gx * gx + gy * gy;
-            const double reach = kFarRatio * p.length;
-            if (c < 0 || rho2 + p.mid.z * p.mid.z <= reach * reach) {
-                sum += currents_[k] * SurfaceTerm(soil_, p, x, y);
+            if (run.count > 1 && rho2 + run.centre.z * run.centre.z > run.reach * run.reach) {
+                // The run by its current, its centre and its spread: ∫i(s)·f(s) ≈ I·f(s̄) +
+                // M₂/2·f″(s̄), as a segment's ℓ²/24 is its M₂/2 per ampere.
+                const double rho = std::sqrt(rho2);
+                const Sums s = tables_[run.depthClass].At(rho);
+                const double along = run.u.x * gx + run.u.y * gy;
+                sum += run.factor *
+                       (run.current * s.p1 + run.moment / 2 * (3 * along * along * s.p5 - s.p3));
                 continue;
             }
-            const auto cls = static_cast<std::size_t>(c);
-            const double rho = std::sqrt(rho2);
-            const Sums s = tables_[cls].At(rho);
-            sum += currents_[k] * p.psi * prefactors_[cls] / (4 * kPi) *
-                   (s.p1 + Bend(p, s, rho, gx, gy) / 24);
+            for (std::size_t k = run.first; k < run.first + run.count; ++k)
+                sum += Segment(k, x, y);
         }
         return sum;
     }
 
 private:
+    // A straight run of consecutive level segments of one depth: far from it, one term.
+    struct Run {
+        std::size_t first = 0, count = 0;
+        Vec centre, u;
+        double current = 0, moment = 0, reach = 0, factor = 0;
+        std::size_t depthClass = 0;
+    };
+
+    double Segment(std::size_t k, double x, double y) const
+    {
+        const Piece &p = pieces_[k];
+        const int c = classes_.of[k];
+        const double gx = x - p.mid.x, gy = y - p.mid.y;
+        const double rho2 = gx * gx + gy * gy;
+        const double reach = kFarRatio * p.length;
+        if (c < 0 || rho2 + p.mid.z * p.mid.z <= reach * reach)
+            return currents_[k] * SurfaceTerm(soil_, p, x, y);
+        const auto cls = static_cast<std::size_t>(c);
+        const double rho = std::sqrt(rho2);
+        const Sums s = tables_[cls].At(rho);
+        return currents_[k] * p.psi * prefactors_[cls] / (4 * kPi) *
+               (s.p1 + Bend(p, s, rho, gx, gy) / 24);
+    }
+
+    // Up to eight segments a run, taken whole from four times its length on: its third
+    // moment's share is then below a few tenths of a per cent of the run's.
+    void Gather()
+    {
+        constexpr std::size_t kMostInRun = 8;
+        for (std::size_t k = 0; k < pieces_.size();) {
+            Run run;
+            run.first = k;
+            run.count = 1;
+            const Piece &head = pieces_[k];
+            const bool level = classes_.of[k] >= 0 && std::fabs(head.u.z) < 1e-12;
+            while (level && run.count < kMostInRun && k + run.count < pieces_.size()) {
+                const Piece &next = pieces_[k + run.count];
+                const Piece &last = pieces_[k + run.count - 1];
+                const Vec joint = next.a - last.b;
+                if (classes_.of[k + run.count] != classes_.of[k] ||
+                    Dot(next.u, head.u) < 1 - 1e-12 || Dot(joint, joint) > 1e-18 ||
+                    next.psi != head.psi)
+                    break;
+                ++run.count;
+            }
+            double length = 0, weighted = 0;
+            bool positive = true, negative = true;
+            for (std::size_t j = k; j < k + run.count; ++j) {
+                positive = positive && currents_[j] > 0;
+                negative = negative && currents_[j] < 0;
+                run.current += currents_[j];
+                weighted += currents_[j] * Dot(pieces_[j].mid - head.a, head.u);
+                length += pieces_[j].length;
+            }
+            // Currents of one sign keep the centre inside the run.
+            if (run.count > 1 && (positive || negative)) {
+                const double centre = weighted / run.current;
+                for (std::size_t j = k; j < k + run.count; ++j) {
+                    const double off = Dot(pieces_[j].mid - head.a, head.u) - centre;
+                    run.moment +=
+                        currents_[j] * (off * off + pieces_[j].length * pieces_[j].length / 12);
+                }
+                run.centre = head.a + centre * head.u;
+                run.u = head.u;
+                run.reach = 4 * length;
+                run.depthClass = static_cast<std::size_t>(classes_.of[k]);
+                run.factor = head.psi * prefactors_[run.depthClass] / (4 * kPi);
+            } else {
+                run.count = 1;
+            }
+            runs_.push_back(run);
+            k += run.count;
+        }
+    }
+
     Soil soil_;
+    std::vector<Run> runs_;
     // The rods: their axes and the potential of all their segments by ϱ.
     std::vector<Vec> axes_;
     std::vector<RadialTable> axisTables_;
@@ -702,6 +797,75 @@ std::size_t SegmentCount(const std::vector<Split> &parts, double maxSegment)
 std::string Metres(double value)
 {
     return FormatGeneral(std::round(value * 100) / 100, ",") + " м";
+}
+
+// OpenBLAS, opened the first time a matrix is factored rather than linked: a process that
+// links it starts the library's threads as it loads, and they spin for a tenth of a second
+// of processor time before they sleep, in every telmar-calc and window that never
+// computes a field. Its functions are taken with the types its headers give them.
+struct Blas {
+    decltype(&dpotrf_) potrf = nullptr;
+    decltype(&cblas_dtrsv) trsv = nullptr;
+    decltype(&openblas_get_num_threads) threads = nullptr;
+    decltype(&openblas_set_num_threads) setThreads = nullptr;
+};
+
+// The library, or none where it cannot be opened (the factoring is then Eigen's, slower).
+const Blas *OpenBlas()
+{
+    static const Blas blas = [] {
+        void *library = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return Blas{};
+        const auto symbol = [&]<class Function>(Function &function, const char *name) {
+            function = reinterpret_cast<Function>(dlsym(library, name));
+            return function != nullptr;
+        };
+        Blas b;
+        if (symbol(b.potrf, "dpotrf_") && symbol(b.trsv, "cblas_dtrsv") &&
+            symbol(b.threads, "openblas_get_num_threads") &&
+            symbol(b.setThreads, "openblas_set_num_threads"))
+            return b;
+        return Blas{};
+    }();
+    return blas.potrf ? &blas : nullptr;
+}
+
+// OpenBLAS's thread count belongs to the whole process. One factoring at a time sets it to
+// what its caller allows, so that solves on several threads at once (Подбор's variants, a
+// window's check) take turns with the two cores rather than each starting the library's
+// threads on them.
+std::mutex blasTurn;
+
+// G·x = 1 by Cholesky, G's lower triangle in `g`, which the factor overwrites; false where
+// G is not positive definite.
+bool SolveUnitPotential(Eigen::MatrixXd &g, Eigen::VectorXd &x, unsigned threads)
+{
+    x = Eigen::VectorXd::Ones(g.rows());
+    const Blas *blas = OpenBlas();
+    if (!blas) {
+        Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
+        if (factor.info() != Eigen::Success) return false;
+        factor.solveInPlace(x);
+        return true;
+    }
+    blasint n = static_cast<blasint>(g.rows()), lda = static_cast<blasint>(g.outerStride());
+    blasint info = 0;
+    char lower = 'L';
+    // Below 2,000 segments a second thread saves milliseconds, and the library's idle thread
+    // would then spin beside the caller's next work for a tenth of a second; so Подбор's
+    // variants, each solved on a worker of its own, factor on one thread each.
+    if (g.rows() < kThreadedFactoring) threads = 1;
+    const int wanted =
+        static_cast<int>(std::min(threads, std::max(1u, std::thread::hardware_concurrency())));
+    const std::scoped_lock turn(blasTurn);
+    if (blas->threads() != wanted) blas->setThreads(wanted);
+    blas->potrf(&lower, &n, g.data(), &lda, &info);
+    if (info != 0) return false;
+    // L·Lᵀ·x = 1: forward, then back through the transpose.
+    blas->trsv(CblasColMajor, CblasLower, CblasNoTrans, CblasNonUnit, n, g.data(), lda, x.data(),
+               1);
+    blas->trsv(CblasColMajor, CblasLower, CblasTrans, CblasNonUnit, n, g.data(), lda, x.data(), 1);
+    return true;
 }
 
 } // namespace
@@ -814,11 +978,10 @@ FieldSolution SolveField(const FieldProblem &problem, unsigned threads)
     });
     const auto assembled = std::chrono::steady_clock::now();
     // G·x = 1 gives the currents of 1 V; scaled to 1 A, V = R = 1/Σx.
-    Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>, Eigen::Lower> factor(g);
-    if (factor.info() != Eigen::Success)
+    Eigen::VectorXd x;
+    if (!SolveUnitPotential(g, x, threads))
         throw std::runtime_error("Расчёт поля не сошёлся: матрица потенциальных коэффициентов "
                                  "вырождена.");
-    const Eigen::VectorXd x = factor.solve(Eigen::VectorXd::Ones(n));
     const double total = x.sum();
     solution.assemblySeconds = std::chrono::duration<double>(assembled - started).count();
     solution.solveSeconds =

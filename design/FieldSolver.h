@@ -83,7 +83,12 @@ struct SurfaceMap {
 SurfaceMap MapSurface(const FieldSolution &solution, double left, double top, double right,
                       double bottom, std::size_t columns, std::size_t rows, unsigned threads = 0);
 
-// The touch and step voltages of a fault current `current` (A) lasting `duration` (s).
+// The touch and step voltages of a fault current `current` (A) lasting `duration` (s): the
+// touch voltage is the rise less the surface potential within 1 m of an electrode (on the
+// 1 m rings round the rods' heads and a grid of at most 200 points a side) or anywhere inside
+// a closed strip; the step voltage the largest difference over 1 m, in eight directions,
+// over the installation and a margin of 5 m or a fifth of its size. The step is held to the
+// touch voltage's permitted value, the standard giving none of its own for this case.
 struct ContactVoltages {
     double groundPotentialRise = 0; // GPR = I·R, В
     double maxTouchVoltage = 0;     // В

@@ -17,7 +17,7 @@ root=$scratch/root/usr
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6svg6 libc6 libstdc++6 fonts-liberation2; do
+for needed in libqt6widgets6 libqt6svg6 libc6 libstdc++6 fonts-liberation2 libopenblas0; do
     grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed"
 done
 
