@@ -114,6 +114,7 @@ const ControlRow<QComboBox> listTable[] = {
 
 // clang-format off
 const ButtonRow buttonTable[] = {
+    {&TForm1::Button16, "Button16", 0, {544, 24, 153, 25}, "Изыскания…", true},
     {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "Недавние", true},
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "Далее>>", false},
@@ -136,7 +137,7 @@ const ButtonRow buttonTable[] = {
 // Focus order of each page, by the controls' names: down the page, then its buttons.
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
-    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button15", "Button7", "Button1"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button16", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "Edit9", "Edit10", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
     {"Button10", "Label34", "Button14", "Button4", "Button5", "Button11", "Button12", "Button6", "Button9", "BitBtn1"},

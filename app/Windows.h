@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DrawingWindow.h"
+#include "app/SurveyWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Unit10.h"
@@ -32,6 +33,7 @@ struct Windows {
     std::unique_ptr<DrawingWindow> Drawing;
     std::unique_ptr<TitleBlockWindow> TitleBlock;
     std::unique_ptr<VariantsWindow> Form13;
+    std::unique_ptr<SurveyWindow> Survey;
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "design/Survey.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +92,10 @@ struct DesignInputs {
     double faultCurrent = 0;                // I, А: the design earth-fault current
     double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
+
+    // The soil survey the two layers were fitted to, kept for the report; none where the
+    // soil was picked from the list or typed.
+    std::optional<Survey> survey;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and
