@@ -93,6 +93,18 @@ private slots:
     void init() { w.start(); }
     void cleanup() { w.stop(); }
 
+    // After the last input of page 1, before its buttons; Space opens it, as a click does.
+    void openedFromTheKeyboard()
+    {
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        form().Label27->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form().Label27, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), form().Button16);
+        QTest::keyClick(form().Button16, Qt::Key_Space);
+        QTRY_VERIFY(window().isVisible());
+    }
+
     void pastedReadingsFittedAndApplied_data()
     {
         QTest::addColumn<int>("method");
