@@ -292,8 +292,6 @@ bool SurveyWindow::pasteReadings(const QString &text)
 void SurveyWindow::deleteRows()
 {
     std::set<int> rows;
-    for (const QTableWidgetItem *item : Table1->selectedItems())
-        rows.insert(item->row());
     for (const QModelIndex &index : Table1->selectionModel()->selectedIndexes())
         rows.insert(index.row());
     if (rows.empty() && Table1->currentRow() >= 0) rows.insert(Table1->currentRow());

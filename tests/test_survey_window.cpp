@@ -204,6 +204,18 @@ private slots:
         QCOMPARE(form().Edit5->text(), QStringLiteral("2"));
     }
 
+    void deleteRemovesTheSelectedRow()
+    {
+        Click(form().Button16);
+        paste(0, QStringLiteral("1\t100\n2\t90\n4\t80\n"));
+        window().Table1->selectRow(1);
+        QTest::keyClick(window().Table1, Qt::Key_Delete);
+        QCOMPARE(window().Table1->rowCount(), 3); // two readings and the empty row
+        const Survey left = window().survey();
+        QCOMPARE(left.readings.size(), std::size_t{2});
+        QCOMPARE(left.readings[1].spacing, 4.0);
+    }
+
     void designFileKeepsTheSurvey_data()
     {
         QTest::addColumn<bool>("applied");
