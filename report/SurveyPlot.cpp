@@ -23,6 +23,11 @@ QString Rounded(double value, double step, std::string_view separator)
     return Number(std::round(value / step) * step, separator);
 }
 
+QString Ohm(double value, std::string_view separator)
+{
+    return QString::fromStdString(FormatOneDecimal(value, separator));
+}
+
 // Whole decades about the values, at least one wide.
 std::pair<double, double> Decades(double least, double most)
 {
@@ -113,7 +118,10 @@ void PaintSurveyPlot(QPainter &painter, const QRectF &area, const Survey &survey
     const QString xTitle =
         survey.method == SurveyMethod::wenner ? QStringLiteral("a, м") : QStringLiteral("AB/2, м");
     const double labelWidth = metrics.horizontalAdvance(Number(std::pow(10, y1), separator));
-    const QRectF plot = area.adjusted(labelWidth + unit * 1.5, unit * 2.2, -unit * 1.2,
+    // The last decade's label stands centred on the right edge of the plot.
+    const double rightLabel = metrics.horizontalAdvance(Number(std::pow(10, x1), separator));
+    const QRectF plot = area.adjusted(labelWidth + unit * 1.5, unit * 2.2,
+                                      -std::max(unit * 1.2, rightLabel / 2 + unit * 0.4),
                                       -(metrics.height() * 2 + unit));
     const auto at = [&](double spacing, double rho) {
         return QPointF(plot.left() + (std::log10(spacing) - x0) / (x1 - x0) * plot.width(),
@@ -181,14 +189,11 @@ void PaintSurveyPlot(QPainter &painter, const QRectF &area, const Survey &survey
     QStringList lines;
     if (fit) {
         if (fit->uniform) {
-            lines
-                << QStringLiteral("ρ = %1 Ом·м").arg(Rounded(fit->upperResistivity, 0.1, separator))
-                << QStringLiteral("однородный грунт, H не определяется");
+            lines << QStringLiteral("ρ = %1 Ом·м").arg(Ohm(fit->upperResistivity, separator))
+                  << QStringLiteral("однородный грунт, H не определяется");
         } else {
-            lines << QStringLiteral("ρ1 = %1 Ом·м")
-                         .arg(Rounded(fit->upperResistivity, 0.1, separator))
-                  << QStringLiteral("ρ2 = %1 Ом·м")
-                         .arg(Rounded(fit->lowerResistivity, 0.1, separator))
+            lines << QStringLiteral("ρ1 = %1 Ом·м").arg(Ohm(fit->upperResistivity, separator))
+                  << QStringLiteral("ρ2 = %1 Ом·м").arg(Ohm(fit->lowerResistivity, separator))
                   << QStringLiteral("H = %1 м")
                          .arg(Rounded(fit->upperLayerThickness.value_or(0), 0.01, separator));
         }
