@@ -4,11 +4,13 @@
 #include "app/ResultsPage.h"
 #include "app/ResultsPageField.h"
 #include "app/SavedFile.h"
+#include "app/SurveyWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Windows.h"
 #include "design/InputFields.h"
 #include "design/ObjectNorm.h"
+#include "design/SurveyJson.h"
 #include "dialogs/LookupDialog.h"
 #include "ui/Locale.h"
 
@@ -160,6 +162,59 @@ QString ReadObjectInputs(const QJsonObject &design, ScreenInputs &in)
     }
     if (const auto problem = ObjectNormProblem(r)) return QString::fromStdString(*problem);
     in.givesObject = true;
+    return {};
+}
+
+// Whether the soil on the pages is the one the survey's fit puts there: then the survey
+// goes with the inputs and gives the soil; else it is only kept, under the view.
+bool SoilFromSurvey(const ScreenInputs &on, const std::optional<SurveyFit> &fit)
+{
+    if (!fit) return false;
+    const AppliedSoil soil = SoilToApply(*fit);
+    const auto holds = [&on](std::string_view input, double value) {
+        const InputField &field = *FindInput(input);
+        return on.gives(field) && NumberOf(field, on.record) == value;
+    };
+    return holds("upperResistivity", soil.upperResistivity) &&
+           holds("lowerResistivity", soil.lowerResistivity) &&
+           (!soil.upperLayerThickness || holds("upperLayerThickness", *soil.upperLayerThickness));
+}
+
+// A survey of a file, `where` naming its place for the message.
+struct FileSurvey {
+    std::optional<Survey> survey;
+    QString problem;
+};
+
+FileSurvey ReadSurvey(const QJsonValue &value, const QString &where)
+{
+    if (value.isUndefined()) return {};
+    if (!value.isObject()) return {std::nullopt, where + QStringLiteral(": ожидается объект")};
+    const SurveyRead read = ReadSurveyJson(
+        QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).toStdString());
+    if (!read.survey) return {std::nullopt, where + ": " + QString::fromStdString(read.problem)};
+    return {read.survey, {}};
+}
+
+// The soil a survey of the inputs gives, as telmar-calc takes it, in place of the file's.
+QString TakeSoilOfSurvey(const Survey &survey, ScreenInputs &in)
+{
+    const SurveyOutcome outcome = FitSurvey(survey);
+    if (!outcome.fit) return QStringLiteral("survey: ") + QString::fromStdString(outcome.fault);
+    const AppliedSoil soil = SoilToApply(*outcome.fit);
+    std::erase_if(in.given, [](const InputField *field) {
+        return field->name == "upperSoil" || field->name == "lowerSoil";
+    });
+    const auto give = [&in](std::string_view input, double value) {
+        const InputField &field = *FindInput(input);
+        SetNumber(field, in.record, value);
+        if (!in.gives(field)) in.given.push_back(&field);
+    };
+    give("upperResistivity", soil.upperResistivity);
+    give("lowerResistivity", soil.lowerResistivity);
+    if (soil.upperLayerThickness) give("upperLayerThickness", *soil.upperLayerThickness);
+    in.record.upperSoil.clear();
+    in.record.lowerSoil.clear();
     return {};
 }
 
@@ -321,7 +376,8 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
     StateReader read(file.view, QStringLiteral("view"));
     read.take(file.checked);
     read.pass("decimalSeparator");
-    read.pass("page"); // the design's, read with it
+    read.pass("page");   // the design's, read with it
+    read.pass("survey"); // read with the inputs' own
     const QJsonValue separator = file.view.value("decimalSeparator");
     // Any other character would be taken out of the numbers themselves ("40" read as "4.").
     if (!separator.isUndefined() && separator.toString() != QStringLiteral(",") &&
@@ -454,7 +510,8 @@ private:
 QJsonObject CaptureDesign(const TForm1 &form)
 {
     QJsonObject design{{"format", kDesignFormat}, {"version", kDesignVersion}};
-    PutInputs(design, InputsOnPages(form));
+    const ScreenInputs on = InputsOnPages(form);
+    PutInputs(design, on);
     // Only a design that decides otherwise than by the coefficients says so.
     if (const InputField &decideBy = *FindInput("decideBy");
         form.record.decideBy != DecideBy::coefficients) {
@@ -463,6 +520,16 @@ QJsonObject CaptureDesign(const TForm1 &form)
             QString::fromLatin1(word.data(), qsizetype(word.size()));
     }
     QJsonObject view;
+    if (const SurveyWindow *window = form.windows() ? form.windows()->Survey.get() : nullptr) {
+        const Survey survey = window->survey();
+        if (!survey.readings.empty() || !survey.date.empty() || !survey.place.empty()) {
+            const QJsonObject kept =
+                QJsonDocument::fromJson(
+                    QByteArray::fromStdString(SurveyJsonText(survey, window->fit())))
+                    .object();
+            (SoilFromSurvey(on, window->fit()) ? design : view)["survey"] = kept;
+        }
+    }
     for (const ViewPart &part : viewTable)
         if (const LookupDialog *dialog = form.windows() ? part.window(*form.windows()) : nullptr)
             view[QLatin1String(part.key)] = dialog->saveState();
@@ -551,12 +618,30 @@ PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form)
     if (!inputs.problem.isEmpty()) return refused(inputs.problem);
     for (const QString &key : keys)
         if (!FindInput(key.toStdString()) && key != "format" && key != "version" &&
-            key != viewKey &&
+            key != viewKey && key != "survey" &&
             std::ranges::find(kObjectInputNames, key.toStdString()) == std::end(kObjectInputNames))
             ignored << key;
+    // A survey with the inputs gives the soil; one under the view is only kept.
+    const FileSurvey given = ReadSurvey(design.value("survey"), QStringLiteral("survey"));
+    const FileSurvey kept = ReadSurvey(view.view.value("survey"), QStringLiteral("view.survey"));
+    for (const FileSurvey *survey : {&given, &kept})
+        if (!survey->problem.isEmpty()) return refused(survey->problem);
+    if (given.survey)
+        if (const QString problem = TakeSoilOfSurvey(*given.survey, inputs.inputs);
+            !problem.isEmpty())
+            return refused(problem);
 
     PendingState file = ReadView(view, inputs.inputs, form, version == 1);
     file.ignored = ignored + file.ignored;
+    if (file.apply) {
+        const Survey survey = given.survey ? *given.survey : kept.survey.value_or(Survey{});
+        file.apply = [apply = file.apply, survey, measured = given.survey.has_value(), &form] {
+            apply();
+            if (const Windows *windows = form.windows(); windows && windows->Survey)
+                windows->Survey->setSurvey(survey);
+            if (measured) MarkSoilsMeasured(form);
+        };
+    }
     // Only where the windows land: a page that is none of the three is page 1.
     const double page = view.view.value("page").toDouble();
     const bool onAPage = page == 2 || page == 3;

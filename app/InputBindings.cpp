@@ -192,8 +192,9 @@ bool ScreenInputs::gives(const InputField &field) const
 
 std::optional<Soil> SoilOf(const QComboBox *list)
 {
-    const QString text = list->currentText();
+    QString text = list->currentText();
     const int item = list->findText(text, Qt::MatchExactly);
+    if (text.startsWith(kMeasuredMark)) text.remove(0, kMeasuredMark.size());
     if (item >= 0) return soilTable[static_cast<std::size_t>(item)];
     // The item as the table writes it, whatever separator the list shows.
     for (const Soil &soil : soilTable)

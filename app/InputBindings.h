@@ -60,6 +60,10 @@ void ShowInputs(TForm1 &form, const ScreenInputs &inputs, const PageTexts &texts
 void ShowOnPages(TForm1 &form, const DesignRecord &record,
                  std::initializer_list<std::string_view> inputs);
 
+// What a soil list shows before a resistivity fitted to a survey: the number after it is
+// the soil's all the same.
+inline const QString kMeasuredMark = QStringLiteral("измерено: ");
+
 // A soil list's soil: one of its items, or a measured resistivity typed in; nothing for any
 // other text.
 std::optional<Soil> SoilOf(const QComboBox *list);

@@ -110,6 +110,7 @@ public:
     QPushButton *Button13 = nullptr; // "Подбор…" on page 2
     QPushButton *Button14 = nullptr; // "Подбор…" on page 3
     QPushButton *Button15 = nullptr; // "Недавние": a menu of the designs last opened or saved
+    QPushButton *Button16 = nullptr; // "Изыскания…": the soil survey, beside the soils
 
     // Shows page 1, 2 or 3; a switch clears, converts and recomputes nothing.
     void showPage(int page);

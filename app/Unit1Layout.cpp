@@ -121,6 +121,7 @@ const ControlRow<QComboBox> listTable[] = {
 // The underlined letter of each button (Alt+letter) is one no other button of its page has.
 // clang-format off
 const ButtonRow buttonTable[] = {
+    {&TForm1::Button16, "Button16", 0, {544, 24, 153, 25}, "&Изыскания…", true},
     {&TForm1::Button15, "Button15", 0, {372, 360, 105, 25}, "&Недавние", true},
     {&TForm1::Button7, "Button7", 0, {480, 360, 105, 25}, "&Открыть…", true},
     {&TForm1::Button1, "Button1", 0, {592, 360, 105, 25}, "&Далее>>", false},
@@ -145,7 +146,7 @@ const ButtonRow buttonTable[] = {
 // they stand from left to right.
 // clang-format off
 const std::initializer_list<const char *> tabOrderTable[] = {
-    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "PurposeButton", "Button15", "Button7", "Button1"},
+    {"ComboBox3", "ComboBox4", "Label29", "Edit5", "Edit6", "Label27", "Button16", "PurposeButton", "Button15", "Button7", "Button1"},
     {"ComboBox2", "ComboBox1", "Edit8", "ComboBox5", "Edit9", "Edit10", "ComboBox6", "Edit11", "Label26", "Label16",
      "Button13", "Button8", "Button2", "Button3"},
     {"Label34", "Button10", "Button14", "Button9", "Button6", "Button11", "Button12", "BitBtn1", "Button4", "Button5"},

@@ -87,10 +87,22 @@ void CreateSecondaryWindows(Windows &windows)
         }
         main.noteChange();
     });
+    w->Survey = std::make_unique<SurveyWindow>();
+    SurveyWindow *survey = w->Survey.get();
+    QObject::connect(main.Button16, &QPushButton::clicked, survey, [survey, &main] {
+        ShowSecondaryWindow(survey, &main, Placement::centredFirstTime);
+    });
+    QObject::connect(survey, &SurveyWindow::soilApplied, &main,
+                     [survey, &main](const SurveyFit &fit) {
+                         const QString put = ApplySurveyToPages(main, fit);
+                         survey->Label1->setText(survey->Label1->text() + '\n' + put);
+                         main.noteChange();
+                     });
+    QObject::connect(survey, &SurveyWindow::surveyChanged, &main, &TForm1::noteChange);
     for (QWidget *window : std::initializer_list<QWidget *>{
              w->Form2.get(), w->Form3.get(), w->Form4.get(), w->Form5.get(), w->Form6.get(),
              w->Form7.get(), w->Form9.get(), w->Form10.get(), w->Drawing.get(), w->TitleBlock.get(),
-             w->Form13.get(), w->Purpose.get(), w->FieldMap.get()})
+             w->Form13.get(), w->Purpose.get(), w->FieldMap.get(), w->Survey.get()})
         window->setWindowIcon(ProgramIcon());
     ConnectFieldComputation(*w);
     main.setWindows(*w);

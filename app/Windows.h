@@ -2,6 +2,7 @@
 
 #include "app/DrawingWindow.h"
 #include "app/FieldMapWindow.h"
+#include "app/SurveyWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
 #include "app/Unit10.h"
@@ -37,6 +38,7 @@ struct Windows {
     std::unique_ptr<PurposeDialog> Purpose; // what the earthing serves
 
     std::unique_ptr<FieldMapWindow> FieldMap;
+    std::unique_ptr<SurveyWindow> Survey;
 };
 
 // Creates the windows hidden, the main window first, and wires the main window to

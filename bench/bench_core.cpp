@@ -83,7 +83,7 @@ void FitThirtyReadings(benchmark::State &state)
         state.range(0) == 0 ? TwoLayerSoil{300, 40, 2} : TwoLayerSoil{50, 500'000, 0.3};
     std::mt19937 random(30);
     std::uniform_real_distribution<double> scatter(-0.05, 0.05);
-    Survey survey{SurveyMethod::wenner, SurveyQuantity::apparentResistivity, {}};
+    Survey survey; // a Wenner line of ρк, as made
     for (int i = 0; i < 30; ++i) {
         const double a = 0.5 * std::pow(400.0, i / 29.0);
         survey.readings.push_back(

@@ -5,6 +5,7 @@
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
+#include "design/SurveyJson.h"
 
 #include <nlohmann/json.hpp>
 
@@ -32,7 +33,7 @@ using simdjson::dom::object;
 
 // What a design file of the program carries beside the inputs, passed over here: so
 // telmar-calc computes a saved design as it is.
-constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows", "view"};
+constexpr std::string_view kDesignFileFields[] = {"format", "version", "windows", "view", "survey"};
 
 // The object's inputs, read on their own after the table's.
 constexpr std::size_t kObjectFieldCount = std::size(kObjectFields);
@@ -171,6 +172,11 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
         if (field.optional || !Needed(field, record.electrodeMaterial)) return std::nullopt;
         // A design that states its purposes takes its norm from them.
         if (field.name == "normativeResistance" && fields.at(kObjectFields[0])) return std::nullopt;
+        // A design with a survey takes its layers from the survey's fit.
+        if (fields.at("survey") &&
+            (field.name == "upperResistivity" || field.name == "lowerResistivity" ||
+             field.name == "upperLayerThickness"))
+            return std::nullopt;
         return "missing " + Quoted(field.name);
     }
     double value = 0;
@@ -178,6 +184,27 @@ std::optional<std::string> ReadInput(const Fields &fields, std::size_t slot,
     if (&field == FindInput("climaticZone") && value > 4)
         return Quoted(field.name) + " must be 1, 2, 3 or 4 (0 or none: no zone)";
     SetNumber(field, record, value);
+    return std::nullopt;
+}
+
+// The survey's fit as the design's soil, and the survey kept for the report: the layers as
+// the program's window applies them. A uniform soil gives no H; the design's own stays.
+std::optional<std::string> TakeSurvey(element json, bool thicknessGiven, DesignRecord &record)
+{
+    const SurveyRead read = ReadSurveyJson(simdjson::minify(json));
+    if (!read.survey) return "field 'survey': " + read.problem;
+    const SurveyOutcome outcome = FitSurvey(*read.survey);
+    if (!outcome.fit) return "field 'survey': " + outcome.fault;
+    const AppliedSoil soil = SoilToApply(*outcome.fit);
+    if (!soil.upperLayerThickness && !thicknessGiven)
+        return "field 'survey': грунт по замерам однородный, толщину H дайте полем "
+               "'upperLayerThickness'";
+    record.upperSoil.clear();
+    record.lowerSoil.clear();
+    record.upperResistivity = soil.upperResistivity;
+    record.lowerResistivity = soil.lowerResistivity;
+    if (soil.upperLayerThickness) record.upperLayerThickness = *soil.upperLayerThickness;
+    record.survey = *read.survey;
     return std::nullopt;
 }
 
@@ -289,6 +316,8 @@ DesignInput ReadDesign(element json)
         if (auto twice = KeyGivenTwice(*windows, "windows")) return {.problem = *twice};
     if (const auto &view = fields.at("view"))
         if (auto twice = KeyGivenTwice(*view, "view")) return {.problem = *twice};
+    if (const auto &survey = fields.at("survey"))
+        if (auto twice = KeyGivenTwice(*survey, "survey")) return {.problem = *twice};
 
     DesignRecord r;
     // The choices first: the material says which cross-section field a design gives.
@@ -305,6 +334,9 @@ DesignInput ReadDesign(element json)
         &fields.at(kObjectFields[0]), &fields.at(kObjectFields[1]), &fields.at(kObjectFields[2]),
         &fields.at(kObjectFields[3]), &fields.at(kObjectFields[4]), &fields.at(kObjectFields[5])};
     if (auto problem = ReadObjectInputs(object, r)) return {.problem = *problem};
+    if (const auto &survey = fields.at("survey"))
+        if (auto problem = TakeSurvey(*survey, fields.at("upperLayerThickness").has_value(), r))
+            return {.problem = *problem};
     // The desktop program keeps a rod's diameter as its flange width too; either name
     // gives it here.
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod && !fields.at("angleWidth"))

@@ -83,6 +83,11 @@ Options:
                      "upperResistivity", "lowerResistivity", "upperLayerThickness" (null
                      for a soil that reads uniform), "rmsPercent", "uniform", "poorFit"
                      (misfit above 10 %) and "sentences", or with --text the sentences
+                     A design may carry such an object as "survey" (with "probeDepth",
+                     "date", "place" besides): it is fitted first, and its fit is the
+                     design's upperResistivity, lowerResistivity and upperLayerThickness
+                     (a uniform soil keeps the design's own thickness); readings that
+                     cannot be fitted end the run with status 2 and the row named
   --help             show this help and exit
   --version          show the version and exit
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "design/Survey.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +104,10 @@ struct DesignInputs {
     double naturalResistance = 0;   // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
     double sourcePower = 0; // кВ·А, the source of an IT network; 0 for not stated
+
+    // The soil survey the two layers were fitted to, kept for the report; none where the
+    // soil was picked from the list or typed.
+    std::optional<Survey> survey;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and

@@ -277,6 +277,15 @@ SurveyOutcome FitSurvey(const Survey &survey)
     return {fit, {}};
 }
 
+AppliedSoil SoilToApply(const SurveyFit &fit)
+{
+    const auto tenth = [](double v) { return std::max(0.1, std::round(v * 10) / 10); };
+    AppliedSoil soil{tenth(fit.upperResistivity), tenth(fit.lowerResistivity), std::nullopt};
+    if (fit.upperLayerThickness && !fit.uniform)
+        soil.upperLayerThickness = std::max(0.01, std::round(*fit.upperLayerThickness * 100) / 100);
+    return soil;
+}
+
 std::vector<std::string> SurveySentences(const SurveyFit &fit)
 {
     std::vector<std::string> lines;

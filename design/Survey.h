@@ -24,6 +24,11 @@ struct Survey {
     SurveyMethod method = SurveyMethod::wenner;
     SurveyQuantity quantity = SurveyQuantity::apparentResistivity;
     std::vector<SurveyReading> readings;
+    // Kept with the readings for the report; the fit takes the electrodes as points on the
+    // surface, the probes being driven shallow against the spacings.
+    double probeDepth = 0; // m, 0 when not given
+    std::string date;
+    std::string place;
 };
 
 struct TwoLayerSoil {
@@ -44,6 +49,15 @@ struct SurveyFit {
     bool uniform = false;
     bool poor = false;
 };
+
+// The layers a fit puts on the soil page: ρ to a tenth of an Ом·м and H to a centimetre,
+// as a survey can tell them; a uniform soil gives its ρ to both layers and no H.
+struct AppliedSoil {
+    double upperResistivity = 0;
+    double lowerResistivity = 0;
+    std::optional<double> upperLayerThickness;
+};
+AppliedSoil SoilToApply(const SurveyFit &fit);
 
 // A fit, or the reason there is none: a Russian message naming the row (counted from 1).
 struct SurveyOutcome {

@@ -3,6 +3,7 @@
 // it falls slowest; the readings that cannot be fitted; and telmar-calc --survey.
 
 #include "design/Survey.h"
+#include "design/SurveyTable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,7 +25,8 @@ Survey Synthetic(SurveyMethod method, const TwoLayerSoil &soil, double noise = 0
 {
     std::mt19937 random(35);
     std::uniform_real_distribution<double> scatter(-noise, noise);
-    Survey survey{method, SurveyQuantity::apparentResistivity, {}};
+    Survey survey;
+    survey.method = method;
     for (int i = 0; i < 24; ++i) {
         const double spacing = 0.5 * std::pow(400.0, i / 23.0);
         const double potential = method == SurveyMethod::schlumberger ? spacing / 10 : 0;
@@ -71,6 +73,10 @@ private slots:
     void badReadingsNameTheRow();
     void telmarCalcFitsASurveyFile_data();
     void telmarCalcFitsASurveyFile();
+    void pastedRowsRead_data();
+    void pastedRowsRead();
+    void aDesignsSurveyGivesItsSoil_data();
+    void aDesignsSurveyGivesItsSoil();
 };
 
 void TestSurvey::twoLayersRecovered_data()
@@ -231,8 +237,9 @@ void TestSurvey::badReadingsNameTheRow()
     QFETCH(double, potential);
     QFETCH(double, value);
     QFETCH(QString, fault);
-    Survey survey{
-        method, SurveyQuantity::apparentResistivity, {{1, 0.2, 50}, {2, 0.2, 60}, {4, 0.2, 70}}};
+    Survey survey;
+    survey.method = method;
+    survey.readings = {{1, 0.2, 50}, {2, 0.2, 60}, {4, 0.2, 70}};
     if (row < 0)
         survey.readings.pop_back();
     else
@@ -310,6 +317,150 @@ void TestSurvey::telmarCalcFitsASurveyFile()
     } else {
         QCOMPARE(out.split('\n').first(), expected);
     }
+}
+
+void TestSurvey::pastedRowsRead_data()
+{
+    // Rows read as "1:100 2:90" (before a fault, if any), the first row of the table the paste goes
+    // into, and the fault.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("firstRow");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("tabs, decimal commas, a header") << "a, м\tρк, Ом·м\n0,5\t120,5\n1\t110\n"
+                                                    << 2 << 0 << "0.5:120.5 1:110"
+                                                    << "";
+    QTest::newRow("semicolons, points, a line's end of CR LF") << "1.5;0.1;99.5\r\n3;0.3;80\r\n"
+                                                               << 3 << 0 << "1.5:0.1:99.5 3:0.3:80"
+                                                               << "";
+    QTest::newRow("empty lines and cells after the last") << "\n1\t100\t\t\n\n2\t90\n"
+                                                          << 2 << 0 << "1:100 2:90"
+                                                          << "";
+    QTest::newRow("spaces, a no-break space about a number") << "1   100\n2 \u00a090,5\u00a0\n"
+                                                             << 2 << 0 << "1:100 2:90.5"
+                                                             << "";
+    QTest::newRow("a word below the header, named by the table's row")
+        << "a\tR\n1\t100\n2\tсто\n"
+        << 2 << 4 << "1:100"
+        << "Строка 6: «сто» в столбце «c2» — не число.";
+    QTest::newRow("MN/2 where the method has none")
+        << "1\t0,1\t100\n"
+        << 2 << 0 << ""
+        << "Строка 1: ожидается чисел 2 (c1; c2), а их 3.";
+    QTest::newRow("a Schlumberger row without MN/2")
+        << "1;0,1;100\n2;90\n"
+        << 3 << 0 << "1:0.1:100"
+        << "Строка 2: ожидается чисел 3 (c1; c2; c3), а их 2.";
+    QTest::newRow("an empty cell in the middle") << "1\t\t100\n"
+                                                 << 3 << 0 << ""
+                                                 << "Строка 1: «» в столбце «c2» — не число.";
+    QTest::newRow("two commas") << "1\t100\n1,2,5\t90\n"
+                                << 2 << 0 << "1:100"
+                                << "Строка 2: «1,2,5» в столбце «c1» — не число.";
+}
+
+void TestSurvey::pastedRowsRead()
+{
+    QFETCH(QString, text);
+    QFETCH(int, columns);
+    QFETCH(int, firstRow);
+    QFETCH(QString, rows);
+    QFETCH(QString, fault);
+    std::vector<std::string> names;
+    for (int i = 1; i <= columns; ++i)
+        names.push_back("c" + std::to_string(i));
+    const PastedReadings pasted =
+        ParsePastedReadings(text.toStdString(), names, static_cast<std::size_t>(firstRow));
+    QCOMPARE(QString::fromStdString(pasted.fault), fault);
+    QStringList read;
+    for (const std::vector<double> &row : pasted.rows) {
+        QStringList cells;
+        for (double value : row)
+            cells << QString::number(value);
+        read << cells.join(':');
+    }
+    // Nothing is read past a fault.
+    QCOMPARE(read.join(' '), rows);
+}
+
+void TestSurvey::aDesignsSurveyGivesItsSoil_data()
+{
+    // A Wenner line over 150 Ом·м on 30 Ом·м at 4 m, and one over a uniform 100 Ом·м.
+    QJsonArray spacings, layered, uniform;
+    for (double a : {0.5, 1.0, 2.0, 4.0, 8.0, 16.0, 32.0, 64.0}) {
+        spacings.append(a);
+        layered.append(ApparentResistivity(SurveyMethod::wenner, a, 0, {150, 30, 4}));
+        uniform.append(100);
+    }
+    const QJsonObject twoLayers{
+        {"method", "wenner"}, {"spacings", spacings}, {"apparentResistivities", layered}};
+    const QJsonObject oneLayer{
+        {"method", "wenner"}, {"spacings", spacings}, {"apparentResistivities", uniform}};
+    QJsonObject badRow = twoLayers;
+    QJsonArray crossed = spacings;
+    crossed[1] = -1;
+    badRow["spacings"] = crossed;
+    const QJsonObject design{{"verticalClimaticCoefficient", 1.65},
+                             {"horizontalClimaticCoefficient", 4},
+                             {"stripDepth", 0.7},
+                             {"normativeResistance", 4},
+                             {"angleWidth", 50},
+                             {"electrodeLength", 3},
+                             {"stripWidth", 40},
+                             {"electrodeSpacing", 3},
+                             {"stripUtilization", 0.74},
+                             {"electrodeUtilization", 0.695}};
+    QJsonObject withSoil = design;
+    withSoil["upperSoil"] = "Глина-60";
+    withSoil["upperResistivity"] = 60;
+    withSoil["lowerResistivity"] = 40;
+    withSoil["upperLayerThickness"] = 2;
+
+    QTest::addColumn<QJsonObject>("design");
+    QTest::addColumn<QJsonObject>("survey");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QList<double>>("soil"); // ρ1, ρ2, H
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no soil of its own")
+        << design << twoLayers << 0 << QList<double>{150, 30, 4} << "";
+    QTest::newRow("the survey over the design's soil")
+        << withSoil << twoLayers << 0 << QList<double>{150, 30, 4} << "";
+    QTest::newRow("uniform: the design's H stays")
+        << withSoil << oneLayer << 0 << QList<double>{100, 100, 2} << "";
+    QTest::newRow("uniform and no H") << design << oneLayer << 2 << QList<double>{}
+                                      << "field 'survey': грунт по замерам однородный";
+    QTest::newRow("a bad row") << withSoil << badRow << 2 << QList<double>{}
+                               << "field 'survey': Строка 2: разнос a должен быть больше нуля.";
+}
+
+void TestSurvey::aDesignsSurveyGivesItsSoil()
+{
+    QFETCH(QJsonObject, design);
+    QFETCH(QJsonObject, survey);
+    QFETCH(int, status);
+    QFETCH(QList<double>, soil);
+    QFETCH(QString, message);
+    design["survey"] = survey;
+    QTemporaryDir scratch;
+    QFile file(scratch.filePath("design.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QJsonDocument(design).toJson()) > 0);
+    file.close();
+    QProcess calc;
+    calc.start(TELMAR_CALC, {file.fileName()});
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitCode(), status);
+    if (status != 0) {
+        QVERIFY2(QString::fromUtf8(calc.readAllStandardError()).contains(message),
+                 qPrintable(message));
+        return;
+    }
+    const QJsonObject answer = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
+    QCOMPARE(answer["upperResistivity"].toDouble(), soil[0]);
+    QCOMPARE(answer["lowerResistivity"].toDouble(), soil[1]);
+    QCOMPARE(answer["upperLayerThickness"].toDouble(), soil[2]);
+    QVERIFY(answer["refinedCount"].toDouble() > 0);
 }
 
 QTEST_APPLESS_MAIN(TestSurvey)
