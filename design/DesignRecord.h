@@ -1,5 +1,7 @@
 #pragma once
 
+#include "design/Site.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -89,6 +91,10 @@ struct DesignInputs {
     double faultCurrent = 0;                // I, А: the design earth-fault current
     double naturalResistance = 0;           // Rе, Ом; 0 for no natural electrodes counted
     double repeatedEarthingsResistance = 0; // Ом, all the outgoing lines' together; 0 for none
+
+    // Where it is built, and what Подбор reckons the work at.
+    Site site;
+    Rates rates;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and
