@@ -28,6 +28,10 @@ class Output;
 // fault in the readings ends the run with the reason.
 Status RunSurvey(const Options &options, Output &out);
 
+// --dxf: writes the plan and section of the calculated `record` to the file the options
+// name; the run ends with the reason where it cannot.
+void WriteDxf(const DesignRecord &record, const Options &options);
+
 // Writes the report of `record` to the file the options name; the run ends with the reason
 // where it cannot.
 void WriteReport(const DesignRecord &record, const Options &options);

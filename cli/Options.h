@@ -15,6 +15,7 @@ struct Options {
     std::optional<std::filesystem::path> reportTemplate;
     std::string office;
     std::optional<std::filesystem::path> survey;
+    std::optional<std::filesystem::path> dxf;
 };
 
 // The help: what telmar-calc does, its input fields and its options.
