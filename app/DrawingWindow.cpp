@@ -1,11 +1,13 @@
 #include "app/DrawingWindow.h"
 
+#include "app/DesignSession.h"
+#include "app/SavedFile.h"
+#include "dxf/InstallationDxf.h"
 #include "report/InstallationDrawing.h"
+#include "report/engine/WholeFile.h"
+#include "ui/ErrorBox.h"
 #include "ui/Locale.h"
 #include "ui/Look.h"
-
-#include "app/SavedFile.h"
-#include "ui/ErrorBox.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -56,6 +58,11 @@ DrawingWindow::DrawingWindow(const DesignRecord &record)
     copyButton = action(QStringLiteral("&Копировать"), QKeySequence::Copy, &DrawingWindow::copy);
     saveAsButton = action(QStringLiteral("&Сохранить как…"), QKeySequence(Qt::CTRL | Qt::Key_S),
                           &DrawingWindow::saveAs);
+    Button1 = new QPushButton(QStringLiteral("Сохранить &DXF…"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(true);
+    Button1->setToolTip(QStringLiteral("План и разрез для чертежа: DXF, миллиметры, 1:1"));
+    connect(Button1, &QPushButton::clicked, this, &DrawingWindow::saveDxfAs);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -116,7 +123,32 @@ void DrawingWindow::resizeEvent(QResizeEvent *event)
     const int top = height() - kButtonBar + 5;
     saveAsButton->setGeometry(width() - 8 - 130, top, 130, 25);
     copyButton->setGeometry(saveAsButton->x() - 6 - 110, top, 110, 25);
+    Button1->setGeometry(copyButton->x() - 6 - 130, top, 130, 25);
     QWidget::resizeEvent(event);
+}
+
+std::optional<QString> DrawingWindow::saveDxf(const QString &path) const
+{
+    const DxfDrawing drawing = InstallationDxf(record_);
+    if (!drawing.problem.empty()) return QString::fromStdString(drawing.problem);
+    const WholeFileWrite write = WriteWholeFile(path.toStdString(), drawing.bytes);
+    if (write.written()) return std::nullopt;
+    return QStringLiteral("Не удалось записать «%1»: %2")
+        .arg(path, write.reason.empty() ? QStringLiteral("это не обычный файл")
+                                        : QString::fromStdString(write.reason));
+}
+
+void DrawingWindow::saveDxfAs()
+{
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить DXF"),
+                                     DesignSession::lastFolder(), QStringLiteral("DXF (*.dxf)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".dxf"), Qt::CaseInsensitive)) path += QStringLiteral(".dxf");
+    if (const std::optional<QString> problem = saveDxf(path))
+        ShowWarningBox(this, *problem);
+    else
+        DesignSession::rememberFolder(path);
 }
 
 void DrawingWindow::paintEvent(QPaintEvent *)

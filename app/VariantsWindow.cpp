@@ -1,5 +1,6 @@
 #include "app/VariantsWindow.h"
 
+#include "app/NumberFieldsDialog.h"
 #include "design/InstallationGeometry.h"
 #include "design/NumberFormat.h"
 #include "design/ResultSentences.h"
@@ -7,6 +8,7 @@
 #include "ui/Locale.h"
 #include "ui/Look.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -14,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -28,6 +31,12 @@ namespace {
 QString Number(double value)
 {
     return QString::fromStdString(FormatGeneral(value, DecimalSeparator()));
+}
+
+double Rounded(double value, int decimals)
+{
+    const double scale = std::pow(10, decimals);
+    return std::round(value * scale) / scale;
 }
 
 QString Arranged(Arrangement arrangement)
@@ -49,17 +58,21 @@ const VariantColumn variantColumnTable[] = {
     {"L, м", [](const Variant &v) { return Number(v.electrodeLength); }, [](const Variant &v) { return v.electrodeLength; }},
     {"a, м", [](const Variant &v) { return Number(v.electrodeSpacing); }, [](const Variant &v) { return v.electrodeSpacing; }},
     {"Расположение", [](const Variant &v) { return Arranged(v.arrangement); }, [](const Variant &v) { return double(v.arrangement == Arrangement::contour); }},
-    {"Lп, м", [](const Variant &v) { return Number(v.stripLength); }, [](const Variant &v) { return v.stripLength; }},
+    {"Траншея, м", [](const Variant &v) { return Number(v.trenchLength); }, [](const Variant &v) { return v.trenchLength; }},
+    {"Электроды, м", [](const Variant &v) { return Number(v.rodMetres); }, [](const Variant &v) { return v.rodMetres; }},
+    {"В плане, м", [](const Variant &v) { return Number(Rounded(v.footprintLength, 1)) + QStringLiteral(" × ") + Number(Rounded(v.footprintWidth, 1)); }, [](const Variant &v) { return v.footprintLength; }},
     {"R, Ом", [](const Variant &v) { return QString::fromStdString(ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, DecimalSeparator())); }, [](const Variant &v) { return v.resistance; }},
     {"Rн, Ом", [](const Variant &v) { return Number(v.allowedResistance); }, [](const Variant &v) { return v.allowedResistance; }},
     {"Масса стали, кг", [](const Variant &v) { return Number(v.steelMass); }, [](const Variant &v) { return v.steelMass; }},
+    {"Стоимость, руб.", [](const Variant &v) { return v.cost > 0 ? QLocale().toString(v.cost, 'f', 0) : QStringLiteral("—"); }, [](const Variant &v) { return v.cost; }},
     {"ηв", [](const Variant &v) { return Number(v.electrodeUtilization); }, [](const Variant &v) { return v.electrodeUtilization; }},
     {"ηг", [](const Variant &v) { return Number(v.stripUtilization); }, [](const Variant &v) { return v.stripUtilization; }},
     {"Коэффициенты", [](const Variant &v) { return v.settling == Settling::cycle ? QStringLiteral("по таблицам, цикл") : QStringLiteral("по таблицам"); }, [](const Variant &v) { return double(v.settling == Settling::cycle); }},
 };
 // clang-format on
 
-constexpr int kMassColumn = 7;
+constexpr int kCountColumn = 0;
+constexpr int kCostColumn = 10;
 constexpr int kVariantRole = Qt::UserRole + 1; // the variant's place in the search
 
 // A tick step of 1, 2 or 5 times a power of ten giving at most `most` steps over `span`.
@@ -75,7 +88,7 @@ double TickStep(double span, int most)
 
 } // namespace
 
-// Steel mass against the count of electrodes, a point per variant: circles for a row,
+// Steel mass or cost against the count of electrodes, a point per variant: circles for a row,
 // squares for a contour, the chosen one filled. A click on a point chooses its variant.
 class VariantPlot : public QWidget {
     Q_OBJECT
@@ -114,7 +127,15 @@ public:
         const Variant &v = (*variants_)[static_cast<std::size_t>(variant)];
         const QRectF area = plotArea();
         return {area.left() + (v.count - countFrom_) / (countTo_ - countFrom_) * area.width(),
-                area.bottom() - (v.steelMass - massFrom_) / (massTo_ - massFrom_) * area.height()};
+                area.bottom() - (value_(v) - massFrom_) / (massTo_ - massFrom_) * area.height()};
+    }
+    // What the plot shows against the count: the steel's mass, or the cost.
+    void setQuantity(bool cost)
+    {
+        value_ = cost ? [](const Variant &v) { return v.cost; }
+                      : [](const Variant &v) { return v.steelMass; };
+        valueName_ = cost ? QStringLiteral("Стоимость, руб.") : QStringLiteral("Масса стали, кг");
+        update();
     }
 
 signals:
@@ -165,7 +186,7 @@ protected:
                          Qt::AlignHCenter,
                          QStringLiteral("n, шт. — число вертикальных заземлителей"));
         painter.drawText(QRectF(4, 2, area.left() + 120, metrics.height()), Qt::AlignLeft,
-                         QStringLiteral("Масса стали, кг"));
+                         valueName_);
 
         for (int i = 0; i < static_cast<int>(variants_->size()); ++i)
             if (i != chosen_) drawPoint(painter, i, false);
@@ -217,12 +238,12 @@ private:
             [](const Variant &a, const Variant &b) { return a.count < b.count; });
         const auto [lightest, heaviest] = std::minmax_element(
             variants_->begin(), variants_->end(),
-            [](const Variant &a, const Variant &b) { return a.steelMass < b.steelMass; });
+            [this](const Variant &a, const Variant &b) { return value_(a) < value_(b); });
         countFrom_ = fewest->count - 0.5;
         countTo_ = most->count + 0.5;
-        const double pad = std::max(1.0, (heaviest->steelMass - lightest->steelMass) * 0.08);
-        massFrom_ = std::max(0.0, lightest->steelMass - pad);
-        massTo_ = heaviest->steelMass + pad;
+        const double pad = std::max(1.0, (value_(*heaviest) - value_(*lightest)) * 0.08);
+        massFrom_ = std::max(0.0, value_(*lightest) - pad);
+        massTo_ = value_(*heaviest) + pad;
     }
 
     void drawMark(QPainter &painter, QPointF at, Arrangement arrangement, bool chosen) const
@@ -246,6 +267,8 @@ private:
 
     const std::vector<Variant> *variants_ = nullptr;
     QString emptyText_ = QStringLiteral("Нет вариантов");
+    double (*value_)(const Variant &) = [](const Variant &v) { return v.steelMass; };
+    QString valueName_ = QStringLiteral("Масса стали, кг");
     int chosen_ = -1;
     double countFrom_ = 0, countTo_ = 1, massFrom_ = 0, massTo_ = 1;
 };
@@ -320,8 +343,24 @@ VariantsWindow::VariantsWindow()
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn1->setToolTip(QStringLiteral("Перенести вариант на страницу 2 и рассчитать"));
-    for (QPushButton *button : {BitBtn1, BitBtn2})
+    BitBtn3 = new QPushButton(QStringLiteral("Расценки…"), this);
+    BitBtn4 = new QPushButton(QStringLiteral("Площадка…"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn4->setObjectName(QStringLiteral("BitBtn4"));
+    BitBtn3->setToolTip(QStringLiteral("Стоимость забивки электрода, метра траншеи и "
+                                       "килограмма стали; запоминаются программой"));
+    BitBtn4->setToolTip(QStringLiteral("Свободное место под заземлитель или здание, "
+                                       "которое обходит контур"));
+    for (QPushButton *button : {BitBtn1, BitBtn2, BitBtn3, BitBtn4})
         button->setFont(LayoutFont(FontKind::button));
+    connect(BitBtn3, &QPushButton::clicked, this, &VariantsWindow::editRates);
+    connect(BitBtn4, &QPushButton::clicked, this, &VariantsWindow::editSite);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems({QStringLiteral("Масса стали от числа электродов"),
+                         QStringLiteral("Стоимость от числа электродов")});
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+            [this](int index) { plot_->setQuantity(index == 1); });
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &VariantsWindow::apply);
     connect(BitBtn2, &QPushButton::clicked, this, &VariantsWindow::reject);
@@ -336,6 +375,12 @@ VariantsWindow::VariantsWindow()
             });
     connect(plot_, &VariantPlot::pointClicked, this, &VariantsWindow::choose);
 
+    auto *terms = new QHBoxLayout;
+    terms->addWidget(BitBtn3);
+    terms->addWidget(BitBtn4);
+    terms->addStretch(1);
+    terms->addWidget(new QLabel(QStringLiteral("График:"), this));
+    terms->addWidget(ComboBox1);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Label2, 1);
     buttons->addWidget(BitBtn1);
@@ -343,15 +388,26 @@ VariantsWindow::VariantsWindow()
     auto *column = new QVBoxLayout(this);
     column->addWidget(Label1);
     column->addWidget(TableView1, 3);
+    column->addLayout(terms);
     column->addWidget(Plot1, 2);
     column->addLayout(buttons);
-    setTabOrder(TableView1, BitBtn1);
+    setTabOrder(TableView1, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn4);
+    setTabOrder(BitBtn4, ComboBox1);
+    setTabOrder(ComboBox1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     resize(760, 620);
 }
 
-void VariantsWindow::search(const DesignInputs &design)
+void VariantsWindow::search(const DesignInputs &given)
 {
+    DesignInputs design = given;
+    if (design.site.given())
+        site_ = design.site;
+    else
+        design.site = site_;
+    design.rates = SavedRates();
+    design_ = design;
     // A search still at work is for inputs no longer on the pages.
     runner_.cancel();
     search_ = {};
@@ -387,7 +443,10 @@ void VariantsWindow::showOutcome(VariantSearch found)
         }
         model_->appendRow(row);
     }
-    TableView1->sortByColumn(kMassColumn, Qt::AscendingOrder);
+    // The search's own order is by rods then trench; a stable sort by rods keeps it.
+    TableView1->sortByColumn(search_.costed ? kCostColumn : kCountColumn, Qt::AscendingOrder);
+    ComboBox1->setEnabled(search_.costed);
+    if (!search_.costed) ComboBox1->setCurrentIndex(0);
     const int combinations = static_cast<int>(search_.variants.size()) + search_.leftOut;
     QString note = search_.leftOut == 0
                        ? QStringLiteral("Норму выполняют все %1 сочетаний.").arg(combinations)
@@ -398,6 +457,9 @@ void VariantsWindow::showOutcome(VariantSearch found)
                              .arg(combinations)
                              .arg(verticalRowTable.counts.back())
                              .arg(verticalContourTable.counts.back());
+    if (design_.site.given())
+        note += QStringLiteral(" Не помещаются на площадке: %1.").arg(search_.notFitting);
+    if (!search_.costed) note += QStringLiteral(" Расценки не заданы: стоимость не считается.");
     if (!search_.electrodeMassKnown)
         note += QStringLiteral(" Уголка этой ширины нет в ГОСТ 8509-93: масса — только полосы.");
     // ψв depends on the length: where the design has no zone, the one ψ is said.
@@ -443,6 +505,98 @@ void VariantsWindow::apply()
     const Variant applied = *variant; // the signal's receiver may search again
     accept();
     emit variantApplied(applied);
+}
+
+namespace {
+
+constexpr const char *kRateKeys[] = {"rates/perRodUpTo3m", "rates/perRodOver3m",
+                                     "rates/perTrenchMetre", "rates/perSteelKilogram"};
+
+std::vector<double> RateValues(const Rates &r)
+{
+    return {r.perRodUpTo3m, r.perRodOver3m, r.perTrenchMetre, r.perSteelKilogram};
+}
+
+Rates RatesOf(const std::vector<double> &v)
+{
+    return {.perRodUpTo3m = v[0],
+            .perRodOver3m = v[1],
+            .perTrenchMetre = v[2],
+            .perSteelKilogram = v[3]};
+}
+
+} // namespace
+
+Rates VariantsWindow::SavedRates()
+{
+    const QSettings settings;
+    std::vector<double> values;
+    for (const char *key : kRateKeys) {
+        bool number = false;
+        const double value = settings.value(QString::fromLatin1(key)).toDouble(&number);
+        values.push_back(number && std::isfinite(value) && value > 0 ? value : 0);
+    }
+    return RatesOf(values);
+}
+
+void VariantsWindow::SaveRates(const Rates &rates)
+{
+    QSettings settings;
+    const std::vector<double> values = RateValues(rates);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        settings.setValue(QString::fromLatin1(kRateKeys[i]), values[i]);
+}
+
+void VariantsWindow::editRates()
+{
+    NumberFieldsDialog rates(this, QStringLiteral("Расценки"),
+                             QStringLiteral("Стоимость работ и материала, руб. Пустое поле — "
+                                            "не учитывается. Расценки запоминаются программой."),
+                             {QStringLiteral("Забивка электрода до 3 м, за шт."),
+                              QStringLiteral("Забивка электрода длиннее 3 м, за шт."),
+                              QStringLiteral("Траншея с укладкой полосы, за м"),
+                              QStringLiteral("Сталь, за кг")},
+                             [](const std::vector<double> &v) -> std::optional<QString> {
+                                 if (auto problem = RatesProblem(RatesOf(v)))
+                                     return QString::fromStdString(*problem);
+                                 return std::nullopt;
+                             });
+    rates.setObjectName(QStringLiteral("RatesDialog"));
+    rates.setValues(RateValues(SavedRates()));
+    if (rates.exec() != QDialog::Accepted) return;
+    SaveRates(RatesOf(rates.values()));
+    search(design_);
+}
+
+void VariantsWindow::editSite()
+{
+    const auto siteOf = [](const std::vector<double> &v) {
+        return Site{.length = v[0],
+                    .width = v[1],
+                    .buildingLength = v[2],
+                    .buildingWidth = v[3],
+                    .buildingDistance = v[4]};
+    };
+    NumberFieldsDialog site(
+        this, QStringLiteral("Площадка"),
+        QStringLiteral("Свободное место, в которое должен поместиться заземлитель, и/или здание, "
+                       "которое контур обходит на заданном расстоянии (не менее 1 м от стен). "
+                       "Пустые поля — без ограничений."),
+        {QStringLiteral("Длина площадки, м"), QStringLiteral("Ширина площадки, м"),
+         QStringLiteral("Длина здания, м"), QStringLiteral("Ширина здания, м"),
+         QStringLiteral("Расстояние контура от стен, м")},
+        [siteOf](const std::vector<double> &v) -> std::optional<QString> {
+            if (auto problem = SiteProblem(siteOf(v))) return QString::fromStdString(*problem);
+            return std::nullopt;
+        });
+    site.setObjectName(QStringLiteral("SiteDialog"));
+    site.setValues({site_.length, site_.width, site_.buildingLength, site_.buildingWidth,
+                    site_.buildingDistance});
+    if (site.exec() != QDialog::Accepted) return;
+    site_ = siteOf(site.values());
+    design_.site = site_;
+    emit siteChanged(site_);
+    search(design_);
 }
 
 #include "VariantsWindow.moc"

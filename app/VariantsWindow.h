@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -13,11 +14,12 @@ class QTableView;
 class VariantPlot;
 
 // "Подбор": the installations that meet the norm for the soil, climate and norm of page 1
-// and the material and profile of page 2, each with its coefficients settled by the
-// tables, the lightest first. A table to sort by any column, a plot of mass against count
-// with the chosen variant marked, and Применить, which hands the chosen one to the main
-// window. Escape or Закрыть closes it. The search runs beside the windows: the window says
-// it is searching until the outcome is there.
+// and the material and profile of page 2 and fit the site, each with its coefficients
+// settled by the tables and what the work takes, the cheapest first where rates are set,
+// else the fewest rods. A table to sort by any column, a plot of mass or cost against count
+// with the chosen variant marked, Расценки… (remembered in the settings), Площадка…, and
+// Применить, which hands the chosen one to the main window. Escape or Закрыть closes it. The search
+// runs beside the windows: the window says it is searching until the outcome is there.
 class VariantsWindow : public QDialog {
     Q_OBJECT
 
@@ -30,6 +32,9 @@ public:
     QLabel *Label2 = nullptr;       // how many combinations cannot meet the norm
     QPushButton *BitBtn1 = nullptr; // Применить
     QPushButton *BitBtn2 = nullptr; // Закрыть
+    QPushButton *BitBtn3 = nullptr; // Расценки…
+    QPushButton *BitBtn4 = nullptr; // Площадка…
+    QComboBox *ComboBox1 = nullptr; // what the plot shows: mass or cost
 
     // Starts the search for `design` and returns at once; the outcome is shown when it
     // comes, the lightest variant chosen. A search still at work is dropped.
@@ -40,6 +45,16 @@ public:
     // The variant of the chosen row, or null when none is chosen.
     const Variant *chosen() const;
 
+    // The site the search fits the variants to: the design's where it gives one, else the
+    // one set with Площадка….
+    const Site &site() const { return site_; }
+    // The rates kept in the settings; none where never set.
+    static Rates SavedRates();
+    static void SaveRates(const Rates &rates);
+    // Расценки… and Площадка…: each opens its window, and OK searches again.
+    void editRates();
+    void editSite();
+
     // Closing drops a search still at work.
     void done(int result) override;
 
@@ -47,6 +62,8 @@ signals:
     void variantApplied(const Variant &variant);
     // The outcome of a search is shown.
     void searchFinished();
+    // Площадка… set another site: the design's own, to be kept with it.
+    void siteChanged(const Site &site);
 
 private:
     void showOutcome(VariantSearch found);
@@ -54,6 +71,8 @@ private:
     void apply();
 
     VariantSearch search_;
+    DesignInputs design_; // of the last search
+    Site site_;
     QStandardItemModel *model_ = nullptr;
     QSortFilterProxyModel *sorted_ = nullptr;
     VariantPlot *plot_ = nullptr;

@@ -42,6 +42,10 @@ std::string FieldMapPng(const FieldCheck &check, int width, int height);
 // options name; the run ends with the reason where it cannot.
 void WriteFieldMap(const DesignRecord &record, const Options &options);
 
+// --dxf: writes the plan and section of the calculated `record` to the file the options
+// name; the run ends with the reason where it cannot.
+void WriteDxf(const DesignRecord &record, const Options &options);
+
 // Writes the report of `record` to the file the options name; the run ends with the reason
 // where it cannot.
 void WriteReport(const DesignRecord &record, const Options &options);

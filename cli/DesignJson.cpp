@@ -2,6 +2,7 @@
 
 #include "cli/FieldDecisionJson.h"
 #include "cli/ObjectNormJson.h"
+#include "cli/SiteJson.h"
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
 #include "design/InputFields.h"
@@ -44,7 +45,8 @@ constexpr std::size_t kGivenInputs = static_cast<std::size_t>(std::ranges::count
 // The names a design may give: the inputs (what the calculation derives is not given),
 // then the design file's own fields.
 constexpr auto kFieldNames = [] {
-    std::array<std::string_view, kGivenInputs + std::size(kDesignFileFields) + kObjectFieldCount>
+    std::array<std::string_view, kGivenInputs + std::size(kDesignFileFields) + kObjectFieldCount +
+                                     std::size(kSiteFields)>
         names{};
     std::size_t i = 0;
     for (const InputField &field : inputTable)
@@ -52,6 +54,8 @@ constexpr auto kFieldNames = [] {
     for (const std::string_view name : kDesignFileFields)
         names[i++] = name;
     for (const std::string_view name : kObjectFields)
+        names[i++] = name;
+    for (const std::string_view name : kSiteFields)
         names[i++] = name;
     return names;
 }();
@@ -337,6 +341,9 @@ DesignInput ReadDesign(element json)
     if (const auto &survey = fields.at("survey"))
         if (auto problem = TakeSurvey(*survey, fields.at("upperLayerThickness").has_value(), r))
             return {.problem = *problem};
+    const std::optional<element> *const site[] = {&fields.at(kSiteFields[0]),
+                                                  &fields.at(kSiteFields[1])};
+    if (auto problem = ReadSiteInputs(site, r)) return {.problem = *problem};
     // The desktop program keeps a rod's diameter as its flange width too; either name
     // gives it here.
     if (r.electrodeMaterial == ElectrodeMaterial::roundRod && !fields.at("angleWidth"))
@@ -505,6 +512,12 @@ void AppendDesign(std::string &out, const DesignRecord &r, bool pretty, const Re
         room(sizeof piece);
         out.append(json);
     }
+    // The site Подбор fits the installation to, for a design that gives one.
+    for (const auto &[name, json] : SiteJson(r)) {
+        key(name);
+        room(sizeof piece);
+        out.append(json);
+    }
     put(pretty ? "\n}" : "}");
     out.append(piece, static_cast<std::size_t>(at - piece));
 }
@@ -558,6 +571,15 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
         number("installationResistance", v.resistance);
         number("allowedResistance", v.allowedResistance);
         number("steelMass", v.steelMass);
+        number("rods", v.count);
+        number("rodMetres", v.rodMetres);
+        number("trenchLength", v.trenchLength);
+        number("footprintLength", v.footprintLength);
+        number("footprintWidth", v.footprintWidth);
+        if (search.costed)
+            number("cost", v.cost);
+        else
+            out += pretty ? ",\n      \"cost\": null" : ",\"cost\":null";
         number("electrodeUtilization", v.electrodeUtilization);
         number("stripUtilization", v.stripUtilization);
         out += pretty ? ",\n      \"settling\": \"" : ",\"settling\":\"";
@@ -567,6 +589,8 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
     if (!search.variants.empty() && pretty) out += "\n  ";
     out += pretty ? "],\n  \"leftOut\": " : "],\"leftOut\":";
     out += std::to_string(search.leftOut);
+    out += pretty ? ",\n  \"notFitting\": " : ",\"notFitting\":";
+    out += std::to_string(search.notFitting);
     out += pretty ? ",\n  \"electrodeMassKnown\": " : ",\"electrodeMassKnown\":";
     out += search.electrodeMassKnown ? "true" : "false";
     out += pretty ? ",\n  \"onePsiForEveryLength\": " : ",\"onePsiForEveryLength\":";

@@ -34,8 +34,8 @@ void AppendDesignJson(std::string &out, const DesignResult &result, bool pretty)
 // The same for a record already computed.
 void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty);
 
-// {"variants": [{…}, …], "leftOut": N, "electrodeMassKnown": true}, the variants in the
-// search's order.
+// {"variants": [{…}, …], "leftOut": N, "notFitting": N, "electrodeMassKnown": true}, the
+// variants in the search's order, each with its cost, null where the design has no rates.
 void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty);
 
 // A number as the answers write it: in the shortest text that reads back as the same

@@ -47,6 +47,14 @@ governing norm of the artificial installation; "normativeResistance" may then be
                                  above 0 (optional), in parallel toward 1.7.101's 2/4/8 Ом
   sourcePower                    кВ·А: the source of an IT network, above 0 (optional); at
                                  most 100 кВ·А, 1.7.104 need not undercut 10 Ом
+
+Подбор's inputs (optional):
+  site                           {"length", "width"}: the free space, m, the installation
+                                 must fit in; "building": {"length", "width", "distance"}:
+                                 a building the contour goes round, at least 1 m from its
+                                 walls; either or both
+  rates                          {"perRodUpTo3m", "perRodOver3m", "perTrenchMetre",
+                                 "perSteelKilogram"}: what the work costs, none below 0
 )";
 
 constexpr const char *kUsageTail = R"(
@@ -55,8 +63,11 @@ Options:
   --text             print the sentences of the results page instead of JSON
   --variants         print, for each design, the installations its soil, norm and
                      profile allow instead: every electrode length (2; 2,5; 3; 4; 5 m and
-                     its own), ratio a/L (1, 2, 3) and arrangement that meets the norm, with
-                     coefficients settled by the tables, the lightest first
+                     its own), ratio a/L (1, 2, 3) and arrangement that meets the norm and
+                     fits the site, with coefficients settled by the tables, its "rods",
+                     "rodMetres", "trenchLength", "footprintLength", "footprintWidth",
+                     "steelMass" and "cost"; the cheapest first where the design has
+                     "rates", else the fewest rods, then the shortest trench
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
                      to FILE.pdf, a PDF made by the office suite (LibreOffice)
   --field            also compute each design's installation as a field problem (its
@@ -72,7 +83,10 @@ Options:
                      (the one the field decides on, where "decideBy" says so) as a colour
                      map with equipotential lines, 1600 by 1000 pixels: in volts with a
                      fault current and its duration, else in per cent of its potential
-  --force            let --report and --field-map replace an existing file
+  --dxf FILE.dxf     also write the plan and section of a single design to FILE.dxf
+                     (DXF R12, millimetres at 1:1; layers ЗАЗЕМЛИТЕЛИ, ПОЛОСА,
+                     РАЗМЕРЫ, ТЕКСТ, ЗДАНИЕ, ГРУНТ)
+  --force            let --report, --field-map and --dxf replace an existing file
   --template FILE    the report template (default: the one installed with the program)
   --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
   --survey FILE      fit the readings of a soil survey in FILE to two layers instead:
@@ -175,6 +189,8 @@ Options ParseOptions(int argc, char *argv[])
             options.report = value();
         } else if (argument == "--template") {
             options.reportTemplate = value();
+        } else if (argument == "--dxf") {
+            options.dxf = value();
         } else if (argument == "--survey") {
             options.survey = value();
         } else if (argument == "--field-map") {

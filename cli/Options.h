@@ -17,6 +17,7 @@ struct Options {
     std::string office;
     std::optional<std::filesystem::path> survey;
     std::optional<std::filesystem::path> fieldMap;
+    std::optional<std::filesystem::path> dxf;
 };
 
 // The help: what telmar-calc does, its input fields and its options.

@@ -1,4 +1,5 @@
-// Подбор: the installations a design's soil, norm and profile allow, the lightest first.
+// Подбор: the installations a design's soil, norm, profile and site allow, the cheapest or
+// the fewest rods first.
 
 #include "cli/Commands.h"
 
@@ -8,10 +9,12 @@
 #include "design/ResultSentences.h"
 #include "design/Variants.h"
 
+#include <cmath>
+
 namespace {
 
 // A variant as a line: "в ряд, L = 3 м, a = 9 м (a/L = 3): n = 4, …".
-void AppendVariantLine(std::string &out, const Variant &v)
+void AppendVariantLine(std::string &out, const Variant &v, bool costed)
 {
     const auto number = [](double value) { return FormatGeneral(value, ","); };
     out += std::string(ArrangementInText(v.arrangement)) + ", L = " + number(v.electrodeLength) +
@@ -23,6 +26,9 @@ void AppendVariantLine(std::string &out, const Variant &v)
            " кг, ηв = " + number(v.electrodeUtilization) + ", ηг = " + number(v.stripUtilization) +
            (v.settling == Settling::cycle ? ", коэффициенты по таблицам (цикл)"
                                           : ", коэффициенты по таблицам") +
+           "; электроды " + number(v.rodMetres) + " м, траншея " + number(v.trenchLength) +
+           " м, в плане " + number(v.footprintLength) + " × " + number(v.footprintWidth) + " м" +
+           (costed ? ", стоимость " + number(std::round(v.cost * 100) / 100) : std::string()) +
            '\n';
 }
 
@@ -37,9 +43,11 @@ void AppendVariants(std::string &out, const DesignRecord &record, bool text, boo
                    FormatGeneral(record.verticalClimaticCoefficient, ",") +
                    " принят для электродов любой длины.\n";
         for (const Variant &v : search.variants)
-            AppendVariantLine(out, v);
+            AppendVariantLine(out, v, search.costed);
         out += "Не выполняют норму в пределах таблиц: " + std::to_string(search.leftOut) + " из " +
                std::to_string(search.leftOut + search.variants.size()) + '\n';
+        if (record.site.given())
+            out += "Не помещаются на площадке: " + std::to_string(search.notFitting) + '\n';
         if (!search.electrodeMassKnown)
             out += "Масса электродов неизвестна: профиля нет в стандарте.\n";
         return;

@@ -74,10 +74,12 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         out.finish();
         if (options.report && !fault) WriteReport(record, options);
         if (options.fieldMap && !fault) WriteFieldMap(record, options);
+        if (options.dxf && !fault) WriteDxf(record, options);
         return fault ? arithmeticFault : ok;
     }
     if (options.report) Fail(badInput, "--report writes the report of a single design");
     if (options.fieldMap) Fail(badInput, "--field-map draws the map of a single design");
+    if (options.dxf) Fail(badInput, "--dxf draws a single design");
 
     const std::size_t designs = document.each([](DesignRecord &, std::size_t) {});
     Status status = ok;
@@ -103,6 +105,8 @@ int main(int argc, char *argv[])
     Output out;
     try {
         const Options options = ParseOptions(argc, argv);
+        if (options.dxf && (options.jsonl || options.variants || options.survey))
+            Fail(badInput, "--dxf draws the installation of a single design");
         if (options.report && options.jsonl)
             Fail(badInput, "--report writes the report of a single design");
         if (options.fieldMap && (options.jsonl || options.variants))

@@ -338,8 +338,13 @@ void SettleCoefficients(DesignRecord &r, double leastCount)
 
 void CalculateDesign(DesignRecord &r)
 {
+    // A contour round a building takes at least the rods that reach round it.
+    const double around =
+        r.arrangement == Arrangement::contour
+            ? std::max(LeastCountAround(r.site, r.electrodeSpacing), LeastCount(r.arrangement))
+            : 0;
     if (r.utilization == UtilizationSource::tabulated)
-        SettleCoefficients(r);
+        SettleCoefficients(r, around);
     else
-        CalculateGrounding(r);
+        CalculateGrounding(r, around);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/Site.h"
 #include "design/Survey.h"
 
 #include <cstdint>
@@ -108,6 +109,10 @@ struct DesignInputs {
     // The soil survey the two layers were fitted to, kept for the report; none where the
     // soil was picked from the list or typed.
     std::optional<Survey> survey;
+
+    // Where it is built, and what Подбор reckons the work at.
+    Site site;
+    Rates rates;
 };
 
 // What CalculateGrounding computes from the inputs, in the order it computes them, and

@@ -90,6 +90,32 @@ void TrueSpans(PlanGeometry &plan, double a)
     }
 }
 
+// The contour round a building, `offset` from its walls: its perimeter is count·a, so the
+// electrodes, a apart along it from the lower left corner, close the loop with a span of a.
+void AroundBuilding(PlanGeometry &plan, const Site &site, double a, double offset)
+{
+    plan.width = site.buildingLength + 2 * offset;
+    plan.height = site.buildingWidth + 2 * offset;
+    plan.buildingOffset = offset;
+    const auto count = static_cast<std::size_t>(plan.count);
+    for (std::size_t i = 0; i < count; ++i)
+        plan.electrodes.push_back(OnPerimeter(plan.width, plan.height, static_cast<double>(i) * a));
+    plan.strip = {{0, 0}, {plan.width, 0}, {plan.width, plan.height}, {0, plan.height}};
+    plan.closed = true;
+    plan.building = {{offset, offset},
+                     {offset + site.buildingLength, offset},
+                     {offset + site.buildingLength, offset + site.buildingWidth},
+                     {offset, offset + site.buildingWidth}};
+    const PlanPoint corners[] = {
+        {0, 0}, {plan.width, 0}, {plan.width, plan.height}, {0, plan.height}};
+    Chain(plan, corners[0], corners[1], Side::below);
+    Chain(plan, corners[1], corners[2], Side::right);
+    Chain(plan, corners[3], corners[2], Side::above);
+    Chain(plan, corners[0], corners[3], Side::left);
+    Overall(plan, corners[0], corners[1], Side::below);
+    Overall(plan, corners[1], corners[2], Side::right);
+}
+
 } // namespace
 
 PlanGeometry PlanOf(const DesignRecord &r)
@@ -122,6 +148,14 @@ PlanGeometry PlanOf(const DesignRecord &r)
             TrueSpans(plan, a);
         }
         return plan;
+    }
+    if (r.site.hasBuilding() && n == all && all >= 4) {
+        const double offset = OffsetAround(r.site, a, plan.count);
+        // Too few rods to reach round it at the set distance: drawn as any contour.
+        if (offset >= r.site.buildingDistance - 1e-6) {
+            AroundBuilding(plan, r.site, a, offset);
+            return plan;
+        }
     }
     // Along a contour: the rectangle nearest a square of whole spacings, an electrode at
     // each corner. An odd count replaces the first span of its lower side by two sides of an

@@ -39,6 +39,9 @@ struct PlanGeometry {
     double count = 0;
     // Chains along the sides that reach every electrode, then the sides' whole lengths.
     std::vector<Dimension> dimensions;
+    // The building the contour goes round, its corners anticlockwise; empty without one.
+    std::vector<PlanPoint> building;
+    double buildingOffset = 0; // the contour's distance from its walls
 };
 
 // The decided installation: n₂ electrodes a apart, in a line for a row; along a contour,
@@ -46,7 +49,9 @@ struct PlanGeometry {
 // an odd count with the first span of the lower side replaced by two sides of an
 // equilateral triangle below it: every electrode a from the next along the strip. (A
 // drawing of fewer electrodes than an odd count of hundreds spaces them evenly round a
-// rectangle of half spacings.) A single electrode in a row has its 1 m lead.
+// rectangle of half spacings.) A single electrode in a row has its 1 m lead. Round a
+// building of the site the contour is the building's outline offset evenly so that its
+// perimeter is n·a, the electrodes a apart along it from its lower left corner.
 PlanGeometry PlanOf(const DesignRecord &record);
 
 // Depths below ground, metres.

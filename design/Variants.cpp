@@ -1,6 +1,7 @@
 #include "design/Variants.h"
 
 #include "design/Calculation.h"
+#include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/Number.h"
 #include "design/Tables.h"
@@ -38,8 +39,17 @@ VariantSearch SearchVariants(const DesignInputs &design)
                 const auto &counts =
                     (arrangement == Arrangement::row ? verticalRowTable : verticalContourTable)
                         .counts;
+                const bool aroundBuilding = design.site.hasBuilding();
+                if (aroundBuilding && arrangement == Arrangement::row) {
+                    ++search.notFitting; // a row does not go round a building
+                    continue;
+                }
+                const double least = std::max(
+                    LeastCount(arrangement), arrangement == Arrangement::contour
+                                                 ? LeastCountAround(design.site, r.electrodeSpacing)
+                                                 : 0.0);
                 try {
-                    SettleCoefficients(r, LeastCount(arrangement));
+                    SettleCoefficients(r, least);
                 } catch (const ArithmeticError &) {
                     ++search.leftOut;
                     continue;
@@ -55,8 +65,14 @@ VariantSearch SearchVariants(const DesignInputs &design)
                     singleListed = true;
                     r.electrodeSpacing = 0;
                 }
+                const PlanGeometry plan = PlanOf(r);
+                if (!FitsSpace(design.site, plan.width, plan.height)) {
+                    ++search.notFitting;
+                    continue;
+                }
                 const std::vector<MaterialRow> steel = MaterialList(r);
                 search.electrodeMassKnown = steel[0].massPerMetre > 0;
+                const double steelMass = steel[0].totalMass + steel[1].totalMass;
                 search.variants.push_back(
                     {.arrangement = arrangement,
                      .electrodeLength = length,
@@ -69,16 +85,27 @@ VariantSearch SearchVariants(const DesignInputs &design)
                      .stripLength = r.refinedStripLength,
                      .resistance = r.installationResistance,
                      .allowedResistance = r.allowedResistance,
-                     .steelMass = steel[0].totalMass + steel[1].totalMass,
-                     .settling = r.settling});
+                     .steelMass = steelMass,
+                     .settling = r.settling,
+                     .rodMetres = r.refinedCount * length,
+                     .trenchLength = r.refinedStripLength,
+                     .footprintLength = std::max(plan.width, plan.height),
+                     .footprintWidth = std::min(plan.width, plan.height),
+                     .cost = CostOf(design.rates, r.refinedCount, length, r.refinedStripLength,
+                                    steelMass)});
             }
         }
     }
-    // The lightest first; of equal masses the fewer electrodes, then the shorter.
-    std::stable_sort(search.variants.begin(), search.variants.end(),
-                     [](const Variant &a, const Variant &b) {
-                         return std::tie(a.steelMass, a.count, a.electrodeLength) <
-                                std::tie(b.steelMass, b.count, b.electrodeLength);
-                     });
+    search.costed = design.rates.given();
+    std::stable_sort(
+        search.variants.begin(), search.variants.end(),
+        [&](const Variant &a, const Variant &b) { return RanksBefore(a, b, search.costed); });
     return search;
+}
+
+bool RanksBefore(const Variant &a, const Variant &b, bool byCost)
+{
+    const double costA = byCost ? a.cost : 0, costB = byCost ? b.cost : 0;
+    return std::tie(costA, a.count, a.trenchLength, a.steelMass, a.electrodeLength) <
+           std::tie(costB, b.count, b.trenchLength, b.steelMass, b.electrodeLength);
 }

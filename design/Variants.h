@@ -20,10 +20,19 @@ struct Variant {
     double allowedResistance = 0;           // the norm it meets: k of the allowance follows L
     double steelMass = 0;                  // kg, electrodes and strip as the material list has them
     Settling settling = Settling::settled; // settled, or cycle
+    // What building it takes: the rods and their metres, the trench the strip lies in, and
+    // the outer length × width of the installation as it is drawn (the width 0 for a row).
+    double rodMetres = 0;
+    double trenchLength = 0;
+    double footprintLength = 0;
+    double footprintWidth = 0;
+    double cost = 0; // by the design's rates; 0 without them
 };
 
 struct VariantSearch {
-    std::vector<Variant> variants; // those that meet the norm, the lightest first
+    // Those that meet the norm and fit the site: the cheapest first where the design has
+    // rates, otherwise the fewest rods first, then the shortest trench.
+    std::vector<Variant> variants;
     // Combinations that cannot meet it with a count the tables of coefficients cover (or
     // whose calculation faults).
     int leftOut = 0;
@@ -32,6 +41,10 @@ struct VariantSearch {
     bool electrodeMassKnown = true;
     // The design has no climatic zone: its one ψv is taken for every length.
     bool onePsiForEveryLength = false;
+    // Variants that meet the norm but not the site: too large for its free space, or a row
+    // where the contour is to go round a building.
+    int notFitting = 0;
+    bool costed = false; // the design has rates: the variants have their cost
 };
 
 // The lengths the search tries besides the design's own.
@@ -43,5 +56,10 @@ inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
 // of the design's climatic zone for each length where the design has one. A contour
 // has at least as many electrodes as its table's first column, and no variant more than
 // the last column of its table of ηv: beyond them the coefficients would be guessed. One
-// electrode is listed once for its length, with η = 1 and no spacing.
+// electrode is listed once for its length, with η = 1 and no spacing. Round a building of
+// the design's site a contour has at least the rods that reach round it (LeastCountAround).
 VariantSearch SearchVariants(const DesignInputs &design);
+
+// The order of the search's variants: by cost where `byCost`, then by rods, then trench,
+// then steel.
+bool RanksBefore(const Variant &a, const Variant &b, bool byCost);

@@ -127,6 +127,15 @@ private:
             return QPointF(origin.x() + point.x * scale, origin.y() - point.y * scale);
         };
 
+        // The building the contour goes round, hatched grey under the strip.
+        if (plan.building.size() == 4) {
+            p_.setPen(QPen(Qt::darkGray, 2));
+            p_.setBrush(QBrush(Qt::lightGray, Qt::BDiagPattern));
+            const QRectF walls(at(plan.building[3]), at(plan.building[1]));
+            p_.drawRect(walls);
+            p_.setPen(Qt::black);
+            p_.drawText(walls, Qt::AlignCenter, QStringLiteral("Здание"));
+        }
         QPolygonF strip;
         for (const PlanPoint &point : plan.strip)
             strip << at(point);

@@ -3,6 +3,7 @@
 
 #include "design/Calculation.h"
 #include "design/CoefficientMethod.h"
+#include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/ObjectNorm.h"
 #include "design/ResultSentences.h"
@@ -111,6 +112,8 @@ DesignRecord RandomTableDesign(std::mt19937 &random, int i)
 Q_DECLARE_METATYPE(DesignRecord)
 Q_DECLARE_METATYPE(Arrangement)
 Q_DECLARE_METATYPE(Settling)
+Q_DECLARE_METATYPE(Rates)
+Q_DECLARE_METATYPE(Site)
 
 class CalculationTest : public QObject {
     Q_OBJECT
@@ -1012,9 +1015,10 @@ private slots:
     }
 
     // Each variant, decided again on its own with the coefficients it lists, keeps its count,
-    // meets the norm and takes the tables' coefficients for that count; the list runs from
-    // the lightest, and every combination is either listed or counted as left out.
-    void variantsAreSettledDecisionsLightestFirst_data()
+    // meets the norm and takes the tables' coefficients for that count; without rates the
+    // list runs from the fewest rods, then the shortest trench, and every combination is
+    // either listed or counted as left out.
+    void variantsAreSettledDecisionsFewestRodsFirst_data()
     {
         QTest::addColumn<DesignRecord>("design");
         QTest::addColumn<int>("combinations");
@@ -1043,7 +1047,7 @@ private slots:
         QTest::newRow("5 m in zone II") << zoned << 30 << false;
     }
 
-    void variantsAreSettledDecisionsLightestFirst()
+    void variantsAreSettledDecisionsFewestRodsFirst()
     {
         QFETCH(DesignRecord, design);
         QFETCH(int, combinations);
@@ -1055,7 +1059,11 @@ private slots:
         QVERIFY(!search.variants.empty());
         for (std::size_t i = 0; i < search.variants.size(); ++i) {
             const Variant &v = search.variants[i];
-            if (i > 0) QVERIFY(search.variants[i - 1].steelMass <= v.steelMass);
+            if (i > 0) {
+                const Variant &before = search.variants[i - 1];
+                QVERIFY(before.count < v.count ||
+                        (before.count == v.count && before.trenchLength <= v.trenchLength));
+            }
             DesignRecord r = design;
             r.arrangement = v.arrangement;
             r.electrodeLength = v.electrodeLength;
@@ -1090,6 +1098,160 @@ private slots:
             // Electrodes of 3,77 kg/m and the strip of 1,26 kg/m, to the hundredth.
             QVERIFY(Near(v.steelMass, v.count * v.electrodeLength * 3.77 + v.stripLength * 1.26,
                          0.011 / v.steelMass));
+        }
+    }
+
+    // With rates the cheapest comes first, whatever its steel: where rods and trench are
+    // dear, a variant lighter than the first ranks below it; where steel alone is priced
+    // the first is the lightest. A rod's rate follows its length: priced only above 3 m,
+    // the first has rods of 3 m at most.
+    void costRanksTheCheaperBeforeTheLighter_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<Rates>("rates");
+        QTest::addColumn<bool>("lighterRanksBelow");
+        QTest::addColumn<double>("longestFirstRod");
+        QTest::newRow("labour dear, poor soil")
+            << PoorSoilWideSpacing() << Rates{5000, 8000, 1500, 60} << true << 5.0;
+        QTest::newRow("trench dear, poor soil")
+            << PoorSoilWideSpacing() << Rates{0, 0, 3000, 10} << true << 5.0;
+        QTest::newRow("steel alone")
+            << PoorSoilWideSpacing() << Rates{0, 0, 0, 100} << false << 5.0;
+        QTest::newRow("rods over 3 m alone")
+            << PoorSoilWideSpacing() << Rates{0, 1000, 0, 0} << true << 3.0;
+    }
+
+    void costRanksTheCheaperBeforeTheLighter()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(Rates, rates);
+        QFETCH(bool, lighterRanksBelow);
+        QFETCH(double, longestFirstRod);
+        design.rates = rates;
+        const VariantSearch search = SearchVariants(design);
+        QVERIFY(search.costed);
+        QVERIFY(search.variants.size() > 2);
+        const Variant &first = search.variants.front();
+        for (const Variant &v : search.variants)
+            QVERIFY(first.cost <= v.cost);
+        const bool lighterBelow = std::ranges::any_of(
+            search.variants, [&](const Variant &v) { return v.steelMass < first.steelMass; });
+        QCOMPARE(lighterBelow, lighterRanksBelow);
+        QVERIFY(first.electrodeLength <= longestFirstRod);
+        // The same search without rates ranks by rods: the costs are all nothing.
+        design.rates = {};
+        const VariantSearch unpriced = SearchVariants(design);
+        QVERIFY(!unpriced.costed);
+        QCOMPARE(unpriced.variants.size(), search.variants.size());
+        QVERIFY(
+            std::ranges::all_of(unpriced.variants, [](const Variant &v) { return v.cost == 0; }));
+    }
+
+    // A site too small for a variant leaves it out and counts it; what is left fits, and
+    // round a building there are contours alone, each reaching round it at the distance.
+    void siteLeavesOutWhatDoesNotFit_data()
+    {
+        QTest::addColumn<DesignRecord>("design");
+        QTest::addColumn<Site>("site"); // sides of -1: the lightest's longer side less 0,5 m
+        QTest::newRow("reference, too small for the lightest")
+            << DesignRecord(ReferenceDesign()) << Site{.length = -1, .width = -1};
+        QTest::newRow("poor soil, too small for the lightest")
+            << PoorSoilWideSpacing() << Site{.length = -1, .width = -1};
+        QTest::newRow("reference, round a building")
+            << DesignRecord(ReferenceDesign())
+            << Site{.buildingLength = 12, .buildingWidth = 6, .buildingDistance = 1.5};
+        QTest::newRow("poor soil, a building on a site") << PoorSoilWideSpacing()
+                                                         << Site{.length = 40,
+                                                                 .width = 30,
+                                                                 .buildingLength = 10,
+                                                                 .buildingWidth = 5,
+                                                                 .buildingDistance = 1};
+    }
+
+    void siteLeavesOutWhatDoesNotFit()
+    {
+        QFETCH(DesignRecord, design);
+        QFETCH(Site, site);
+        const VariantSearch free = SearchVariants(design);
+        QVERIFY(!free.variants.empty());
+        const Variant lightest = *std::ranges::min_element(free.variants, {}, &Variant::steelMass);
+        if (site.length < 0) site.length = site.width = lightest.footprintLength - 0.5;
+        QVERIFY(!SiteProblem(site));
+        design.site = site;
+        const VariantSearch fitted = SearchVariants(design);
+        QVERIFY(fitted.notFitting > 0);
+        QCOMPARE(static_cast<int>(fitted.variants.size()) + fitted.leftOut + fitted.notFitting,
+                 static_cast<int>(free.variants.size()) + free.leftOut);
+        const auto same = [&](const Variant &v) {
+            return v.arrangement == lightest.arrangement &&
+                   v.electrodeLength == lightest.electrodeLength && v.ratio == lightest.ratio &&
+                   v.count == lightest.count;
+        };
+        if (!site.hasBuilding()) QVERIFY(std::ranges::none_of(fitted.variants, same));
+        for (const Variant &v : fitted.variants) {
+            QVERIFY(FitsSpace(site, v.footprintLength, v.footprintWidth));
+            if (!site.hasBuilding()) continue;
+            QVERIFY(v.arrangement == Arrangement::contour);
+            QVERIFY(v.count * v.electrodeSpacing >=
+                    2 * (site.buildingLength + site.buildingWidth + 4 * site.buildingDistance) -
+                        1e-9);
+            QVERIFY(v.footprintWidth >= site.buildingWidth + 2 * site.buildingDistance - 1e-9);
+        }
+    }
+
+    // Round a building the electrodes stand on the outline offset at least the distance,
+    // each a from the next along it, the last a from the first: however n and the sides
+    // divide. The page's own calculation takes the rods that reach round it.
+    void buildingContourKeepsEverySpacingEqualToA_data()
+    {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<double>("spacing");
+        QTest::newRow("square, spans dividing") << 6.0 << 6.0 << 1.0 << 2.0;
+        QTest::newRow("long, spans not dividing") << 17.3 << 4.1 << 1.2 << 3.0;
+        QTest::newRow("wide spacing, few rods") << 5.0 << 3.0 << 2.0 << 9.0;
+        QTest::newRow("odd count") << 7.0 << 2.0 << 1.0 << 2.5;
+    }
+
+    void buildingContourKeepsEverySpacingEqualToA()
+    {
+        QFETCH(double, length);
+        QFETCH(double, width);
+        QFETCH(double, distance);
+        QFETCH(double, spacing);
+        DesignRecord r = ReferenceDesign();
+        r.arrangement = Arrangement::contour;
+        r.utilization = UtilizationSource::tabulated;
+        r.electrodeSpacing = spacing;
+        r.site = {.buildingLength = length, .buildingWidth = width, .buildingDistance = distance};
+        CalculateDesign(r);
+        QVERIFY(r.refinedCount >= LeastCountAround(r.site, spacing));
+        const PlanGeometry plan = PlanOf(r);
+        QCOMPARE(plan.electrodes.size(), static_cast<std::size_t>(r.refinedCount));
+        QVERIFY(plan.buildingOffset >= distance - 1e-9);
+        QCOMPARE(plan.building.size(), std::size_t{4});
+        QVERIFY(Near(plan.building[0].x, plan.buildingOffset));
+        QVERIFY(Near(plan.width - plan.building[2].x, plan.buildingOffset));
+        QVERIFY(Near(plan.height - plan.building[2].y, plan.buildingOffset));
+        QVERIFY(Near(plan.stripLength, r.refinedCount * spacing));
+        // Each electrode's place along the outline, anticlockwise from the lower left corner.
+        const auto along = [&](const PlanPoint &p) {
+            if (Near(p.y, 0, 1e-9)) return p.x;
+            if (Near(p.x, plan.width, 1e-9)) return plan.width + p.y;
+            if (Near(p.y, plan.height, 1e-9)) return plan.width + plan.height + plan.width - p.x;
+            if (Near(p.x, 0, 1e-9)) return 2 * plan.width + plan.height + plan.height - p.y;
+            return -1.0; // off the outline
+        };
+        const double perimeter = 2 * (plan.width + plan.height);
+        QVERIFY(Near(perimeter, r.refinedCount * spacing));
+        for (std::size_t i = 0; i < plan.electrodes.size(); ++i) {
+            const double here = along(plan.electrodes[i]);
+            QVERIFY(here >= 0);
+            const double next = i + 1 < plan.electrodes.size() ? along(plan.electrodes[i + 1])
+                                                               : perimeter; // back to the first
+            QVERIFY2(Near(next - here, spacing, 1e-9),
+                     qPrintable(QStringLiteral("electrode %1").arg(i)));
         }
     }
 

@@ -364,6 +364,28 @@ private slots:
                      v.arrangement == Arrangement::row ? "row" : "contour");
         }
 
+        // Priced, the variants come cheapest first, each with what the work takes.
+        QJsonObject priced = ReferenceJson();
+        priced["rates"] = QJsonObject{{"perRodUpTo3m", 4000},
+                                      {"perRodOver3m", 6500},
+                                      {"perTrenchMetre", 1200},
+                                      {"perSteelKilogram", 90}};
+        const Run costed = Calc({"--variants"}, Json(priced));
+        QCOMPARE(costed.status, 0);
+        const QJsonArray cheapest = QJsonDocument::fromJson(costed.out)["variants"].toArray();
+        QCOMPARE(cheapest.size(), variants.size());
+        for (qsizetype i = 0; i < cheapest.size(); ++i) {
+            const QJsonObject v = cheapest[i].toObject();
+            if (i > 0) QVERIFY(cheapest[i - 1]["cost"].toDouble() <= v["cost"].toDouble());
+            QCOMPARE(v["rods"].toDouble(), v["count"].toDouble());
+            QCOMPARE(v["rodMetres"].toDouble(),
+                     v["count"].toDouble() * v["electrodeLength"].toDouble());
+            QCOMPARE(v["trenchLength"].toDouble(), v["stripLength"].toDouble());
+            QVERIFY(v["footprintLength"].toDouble() >= v["footprintWidth"].toDouble());
+        }
+        QVERIFY(variants[0]["cost"].isNull()); // unpriced
+        QVERIFY(cheapest[0]["cost"].toDouble() < cheapest[cheapest.size() - 1]["cost"].toDouble());
+
         const Run text = Calc({"--variants", "--text"}, Json(ReferenceJson()));
         QCOMPARE(text.status, 0);
         const QStringList lines = QString::fromUtf8(text.out).split('\n', Qt::SkipEmptyParts);
@@ -429,6 +451,21 @@ private slots:
             << QJsonObject{{"purposes", QJsonArray{"itNetwork"}}, {"faultCurrent", 20}, {"sourcePower", 63}} << "allowedResistance" << QJsonValue(10);
         QTest::newRow("400 В")
             << QJsonObject{{"purposes", substation}, {"faultCurrent", 30}, {"lineVoltage", 400}} << "error" << QJsonValue("(lineVoltage) должно быть 660, 380 или 220 В");
+        // Подбор's site and rates: kept as given, a bad one named in Russian.
+        const QJsonObject site{{"length", 30}, {"width", 20}, {"building", QJsonObject{{"length", 8}, {"width", 5}, {"distance", 1.5}}}};
+        QTest::newRow("the site kept") << QJsonObject{{"site", site}} << "site" << QJsonValue(site);
+        QTest::newRow("a site 0 m wide")
+            << QJsonObject{{"site", QJsonObject{{"length", 30}, {"width", 0}}}} << "error" << QJsonValue("Ширина площадки (site.width) должна быть больше нуля");
+        QTest::newRow("a building -8 m long")
+            << QJsonObject{{"site", QJsonObject{{"building", QJsonObject{{"length", -8}, {"width", 5}, {"distance", 1}}}}}} << "error" << QJsonValue("Длина здания (site.building.length) должна быть больше нуля");
+        QTest::newRow("a building larger than the site")
+            << QJsonObject{{"site", QJsonObject{{"length", 9}, {"width", 9}, {"building", QJsonObject{{"length", 8}, {"width", 5}, {"distance", 1}}}}}} << "error" << QJsonValue("Здание (site.building) с контуром на заданном расстоянии не помещается");
+        QTest::newRow("a contour 0,5 m from the walls")
+            << QJsonObject{{"site", QJsonObject{{"building", QJsonObject{{"length", 8}, {"width", 5}, {"distance", 0.5}}}}}} << "error" << QJsonValue("(site.building.distance) должно быть не меньше 1 м");
+        QTest::newRow("a rate that is not a number")
+            << QJsonObject{{"rates", QJsonObject{{"perTrenchMetre", "дорого"}}}} << "error" << QJsonValue("Поле 'rates.perTrenchMetre' должно быть числом");
+        QTest::newRow("a rate below nothing")
+            << QJsonObject{{"rates", QJsonObject{{"perRodOver3m", -1}}}} << "error" << QJsonValue("(rates.perRodOver3m) должна быть числом не меньше нуля");
         // clang-format on
     }
 

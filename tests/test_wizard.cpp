@@ -115,11 +115,12 @@ private slots:
             QVERIFY(boxes.front().contains(QString::fromStdString(note)));
     }
 
-    // Подбор from the electrode page: the lightest variant is chosen, it meets the norm with
+    // Подбор from the electrode page: without rates the variant of the fewest rods, then the
+    // shortest trench, is chosen, it meets the norm with
     // the tables' coefficients for its own count, and Применить puts it on page 2 and gives a
     // results page of its decision. From the results page the same one window comes back,
     // and Escape closes it.
-    void selectionAppliesTheLightestVariant()
+    void selectionAppliesTheFewestRodsVariant()
     {
         reachPage2();
         w.fillPage2();
@@ -131,9 +132,10 @@ private slots:
         const std::vector<Variant> &variants = selection.outcome().variants;
         QVERIFY(variants.size() > 10);
         QVERIFY(selection.chosen());
-        const Variant lightest = *selection.chosen();
+        const Variant lightest = *selection.chosen(); // the first, not the lightest
+        QVERIFY(!selection.outcome().costed);
         for (const Variant &v : variants)
-            QVERIFY(lightest.steelMass <= v.steelMass);
+            QVERIFY(!RanksBefore(v, lightest, false));
         // No zone on the pages: the one ψв for every length is said above the table.
         QVERIFY2(selection.Label1->text().contains(
                      QStringLiteral("ψв = 1,65 принят для электродов любой длины")),
@@ -151,15 +153,18 @@ private slots:
         QCOMPARE(TabulatedCoefficients(check, check.refinedCount),
                  std::pair(lightest.electrodeUtilization, lightest.stripUtilization));
 
-        // Sorted by count from the header, the fewest electrodes come first.
+        // Sorted by mass from the header, the lightest come first.
         QHeaderView *header = selection.TableView1->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
         const QAbstractItemModel *rows = selection.TableView1->model();
+        int mass = 0;
+        while (rows->headerData(mass, Qt::Horizontal).toString() != "Масса стали, кг")
+            ++mass;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(mass) + 5, header->height() / 2));
         for (int row = 1; row < rows->rowCount(); ++row)
-            QVERIFY(rows->index(row - 1, 0).data(Qt::UserRole).toDouble() <=
-                    rows->index(row, 0).data(Qt::UserRole).toDouble());
-        // The lightest is still the one chosen; Enter takes it.
+            QVERIFY(rows->index(row - 1, mass).data(Qt::UserRole).toDouble() <=
+                    rows->index(row, mass).data(Qt::UserRole).toDouble());
+        // The first is still the one chosen; Enter takes it.
         QCOMPARE(selection.chosen()->steelMass, lightest.steelMass);
         QTest::keyClick(selection.BitBtn1, Qt::Key_Space);
 
