@@ -2,9 +2,12 @@
 
 #include "app/DesignFile.h"
 #include "app/PageControl.h"
+#include "app/PrintReport.h"
 #include "app/Recovery.h"
+#include "app/ReportRunner.h"
 #include "app/SavedFile.h"
 #include "app/Unit1.h"
+#include "report/ReportGenerator.h"
 #include "ui/ErrorBox.h"
 #include "ui/Look.h"
 
@@ -112,7 +115,8 @@ void RememberDesign(const QString &path)
 
 } // namespace
 
-DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
+DesignSession::DesignSession(TForm1 &form)
+    : QObject(&form), form_(form), print_(new PrintReport(&form))
 {
     showTitle();
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -125,6 +129,22 @@ DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
     // Either closes the window, which ends the program once the design is put away.
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { form_.close(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.close(); });
+    shortcut(QKeySequence::Print, [this] { printReport(); });
+}
+
+void DesignSession::printReport()
+{
+    // Only the results page has a decided design to report on; elsewhere the key is as
+    // inert as a greyed-out command.
+    if (shownPage() != 3) return;
+    const QString office = form_.reportRunner().pdfOffice();
+    if (office.isEmpty()) {
+        ShowWarningBox(&form_, QStringLiteral("Для печати отчёта нужен LibreOffice: он готовит "
+                                              "страницы отчёта. Установите LibreOffice Writer."));
+        return;
+    }
+    form_.takeTitleBlock();
+    print_->print(form_.record, ReportTemplatePath(), office);
 }
 
 DesignSession::~DesignSession() = default;

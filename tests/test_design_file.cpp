@@ -21,8 +21,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
@@ -1295,6 +1298,68 @@ private slots:
         QApplication::sendEvent(&form(), &drop);
         QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Торф-25"));
         QCOMPARE(form().designFile(), path);
+    }
+
+    // Ctrl+P on the results page opens the print dialog, and the printer gets the report's
+    // pages; before the calculation there is no report, and the key prints nothing.
+    void ctrlPPrintsTheReportOnceCalculated_data()
+    {
+        QTest::addColumn<bool>("calculated");
+        QTest::newRow("results page") << true;
+        QTest::newRow("electrode page, before the calculation") << false;
+    }
+
+    void ctrlPPrintsTheReportOnceCalculated()
+    {
+        QFETCH(bool, calculated);
+        if (calculated && form().reportRunner().pdfOffice().isEmpty())
+            QSKIP("no office to make the report's PDF");
+        const QString printed = scratch.filePath(QStringLiteral("напечатано.pdf"));
+        QFile::remove(printed);
+        w.fillPage1();
+        w.nextOnPage1();
+        if (calculated) {
+            w.fillPage2();
+            w.nextOnPage2();
+        }
+        QCOMPARE(w.page(), calculated ? 3 : 2);
+
+        // The dialog, once it shows, is told to print to a PDF file and accepted.
+        bool dialogSeen = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            answer.stop();
+            dialogSeen = true;
+            auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+            QVERIFY(file);
+            file->setText(printed);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(printed);
+            dialog->accept();
+        });
+        answer.start(20);
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        QTest::keySequence(&form(), QKeySequence::Print);
+        if (!calculated) {
+            QTest::qWait(300);
+            QVERIFY(!dialogSeen);
+            QVERIFY(!QFileInfo::exists(printed));
+            QVERIFY(w.boxes->empty());
+            return;
+        }
+        QTRY_VERIFY(dialogSeen);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(printed).size() > 0 && !QApplication::overrideCursor(),
+                                 120000);
+        QVERIFY(w.boxes->empty());
+        const QByteArray pdf = ReadFile(printed);
+        QVERIFY(pdf.startsWith("%PDF-"));
+        // Each page of the report is a page of the printout: more than one.
+        const qsizetype pages = QString::fromLatin1(pdf).count(
+            QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
     }
 };
 
