@@ -1301,20 +1301,28 @@ private slots:
     }
 
     // Ctrl+P on the results page opens the print dialog, and the printer gets the report's
-    // pages; before the calculation there is no report, and the key prints nothing.
+    // pages, or the user hears why not; before the calculation there is no report, and the
+    // key prints nothing.
     void ctrlPPrintsTheReportOnceCalculated_data()
     {
         QTest::addColumn<bool>("calculated");
-        QTest::newRow("results page") << true;
-        QTest::newRow("electrode page, before the calculation") << false;
+        QTest::addColumn<QString>("file"); // the printer's: a PDF file
+        QTest::addColumn<bool>("prints");
+        QTest::newRow("results page") << true << "напечатано.pdf" << true;
+        QTest::newRow("results page, a printer that fails")
+            << true << "нет такой папки/напечатано.pdf" << false;
+        QTest::newRow("electrode page, before the calculation")
+            << false << "напечатано.pdf" << false;
     }
 
     void ctrlPPrintsTheReportOnceCalculated()
     {
         QFETCH(bool, calculated);
+        QFETCH(QString, file);
+        QFETCH(bool, prints);
         if (calculated && form().reportRunner().pdfOffice().isEmpty())
             QSKIP("no office to make the report's PDF");
-        const QString printed = scratch.filePath(QStringLiteral("напечатано.pdf"));
+        const QString printed = scratch.filePath(file);
         QFile::remove(printed);
         w.fillPage1();
         w.nextOnPage1();
@@ -1324,7 +1332,7 @@ private slots:
         }
         QCOMPARE(w.page(), calculated ? 3 : 2);
 
-        // The dialog, once it shows, is told to print to a PDF file and accepted.
+        // The dialog, once it shows, is told to print to the PDF file and accepted.
         bool dialogSeen = false;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
@@ -1332,9 +1340,9 @@ private slots:
             if (!dialog) return;
             answer.stop();
             dialogSeen = true;
-            auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
-            QVERIFY(file);
-            file->setText(printed);
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+            QVERIFY(name);
+            name->setText(printed);
             dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
             dialog->printer()->setOutputFileName(printed);
             dialog->accept();
@@ -1351,6 +1359,15 @@ private slots:
             return;
         }
         QTRY_VERIFY(dialogSeen);
+        if (!prints) {
+            QTRY_VERIFY_WITH_TIMEOUT(!w.boxes->empty(), 120000);
+            const auto seen = w.boxes->take();
+            QCOMPARE(seen.size(), std::size_t(1));
+            QVERIFY2(seen[0].text.startsWith(QStringLiteral("Не удалось напечатать отчёт")),
+                     qPrintable(seen[0].text));
+            QVERIFY(!QFileInfo::exists(printed));
+            return;
+        }
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(printed).size() > 0 && !QApplication::overrideCursor(),
                                  120000);
         QVERIFY(w.boxes->empty());
