@@ -11,6 +11,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/Look.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -130,6 +131,19 @@ DesignSession::DesignSession(TForm1 &form)
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { form_.close(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.close(); });
     shortcut(QKeySequence::Print, [this] { printReport(); });
+}
+
+void DesignSession::offerPrintingOn(QWidget *page)
+{
+    // The key is the session's shortcut; the menu only shows it.
+    auto *print =
+        new QAction(QStringLiteral("&Печать…\t%1")
+                        .arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)),
+                    page);
+    connect(print, &QAction::triggered, this, &DesignSession::printReport);
+    // Where the results page's menu is: on its sentences and on the page around them.
+    for (QWidget *where : {page, page->parentWidget()})
+        if (where) where->addAction(print);
 }
 
 void DesignSession::printReport()

@@ -72,6 +72,8 @@ public:
     // Ctrl+P: the report of the design on the results page to a printer the user picks;
     // before the calculation there is no report, and nothing is printed.
     void printReport();
+    // «Печать…» in the context menu of the results page `page`, beside «Копировать».
+    void offerPrintingOn(QWidget *page);
     PrintReport &printing() { return *print_; }
 
     // Asks where to save the report as a PDF, beside the design and named after it at

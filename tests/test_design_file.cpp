@@ -6,6 +6,7 @@
 #include "app/DesignFile.h"
 #include "app/DesignHistory.h"
 #include "app/Recovery.h"
+#include "app/ResultsPage.h"
 #include "app/StartUp.h"
 #include "app/VariantsWindow.h"
 #include "design/ObjectNorm.h"
@@ -15,6 +16,7 @@
 #include "tests/WizardFixture.h"
 #include "ui/Windowing.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -1308,11 +1310,13 @@ private slots:
         QTest::addColumn<bool>("calculated");
         QTest::addColumn<QString>("file"); // the printer's: a PDF file
         QTest::addColumn<bool>("prints");
-        QTest::newRow("results page") << true << "напечатано.pdf" << true;
+        QTest::addColumn<bool>("byMenu"); // «Печать…» in the results page's menu, not the key
+        QTest::newRow("results page") << true << "напечатано.pdf" << true << false;
+        QTest::newRow("results page, its menu") << true << "напечатано.pdf" << true << true;
         QTest::newRow("results page, a printer that fails")
-            << true << "нет такой папки/напечатано.pdf" << false;
+            << true << "нет такой папки/напечатано.pdf" << false << false;
         QTest::newRow("electrode page, before the calculation")
-            << false << "напечатано.pdf" << false;
+            << false << "напечатано.pdf" << false << false;
     }
 
     void ctrlPPrintsTheReportOnceCalculated()
@@ -1320,6 +1324,7 @@ private slots:
         QFETCH(bool, calculated);
         QFETCH(QString, file);
         QFETCH(bool, prints);
+        QFETCH(bool, byMenu);
         if (calculated && form().reportRunner().pdfOffice().isEmpty())
             QSKIP("no office to make the report's PDF");
         const QString printed = scratch.filePath(file);
@@ -1350,7 +1355,17 @@ private slots:
         answer.start(20);
         form().activateWindow();
         QTRY_VERIFY(form().isActiveWindow());
-        QTest::keySequence(&form(), QKeySequence::Print);
+        if (byMenu) {
+            const QList<QAction *> menu = form().ResultsPage1->actions();
+            const auto print = std::find_if(menu.begin(), menu.end(), [](const QAction *action) {
+                return action->text().startsWith(QStringLiteral("&Печать…"));
+            });
+            QVERIFY(print != menu.end());
+            QVERIFY(form().TabSheet3->actions().contains(*print)); // on the page around too
+            (*print)->trigger();
+        } else {
+            QTest::keySequence(&form(), QKeySequence::Print);
+        }
         if (!calculated) {
             QTest::qWait(300);
             QVERIFY(!dialogSeen);
