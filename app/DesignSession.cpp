@@ -2,12 +2,16 @@
 
 #include "app/DesignFile.h"
 #include "app/PageControl.h"
+#include "app/PrintReport.h"
 #include "app/Recovery.h"
+#include "app/ReportRunner.h"
 #include "app/SavedFile.h"
 #include "app/Unit1.h"
+#include "report/ReportGenerator.h"
 #include "ui/ErrorBox.h"
 #include "ui/Look.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -112,7 +116,8 @@ void RememberDesign(const QString &path)
 
 } // namespace
 
-DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
+DesignSession::DesignSession(TForm1 &form)
+    : QObject(&form), form_(form), print_(new PrintReport(&form))
 {
     showTitle();
     const auto shortcut = [this](const QKeySequence &keys, const std::function<void()> &action) {
@@ -125,6 +130,35 @@ DesignSession::DesignSession(TForm1 &form) : QObject(&form), form_(form)
     // Either closes the window, which ends the program once the design is put away.
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { form_.close(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { form_.close(); });
+    shortcut(QKeySequence::Print, [this] { printReport(); });
+}
+
+void DesignSession::offerPrintingOn(QWidget *page)
+{
+    // The key is the session's shortcut; the menu only shows it.
+    auto *print =
+        new QAction(QStringLiteral("&Печать…\t%1")
+                        .arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)),
+                    page);
+    connect(print, &QAction::triggered, this, &DesignSession::printReport);
+    // Where the results page's menu is: on its sentences and on the page around them.
+    for (QWidget *where : {page, page->parentWidget()})
+        if (where) where->addAction(print);
+}
+
+void DesignSession::printReport()
+{
+    // Only the results page has a decided design to report on; elsewhere the key is as
+    // inert as a greyed-out command.
+    if (shownPage() != 3) return;
+    const QString office = form_.reportRunner().pdfOffice();
+    if (office.isEmpty()) {
+        ShowWarningBox(&form_, QStringLiteral("Для печати отчёта нужен LibreOffice: он готовит "
+                                              "страницы отчёта. Установите LibreOffice Writer."));
+        return;
+    }
+    form_.takeTitleBlock();
+    print_->print(form_.record, ReportTemplatePath(), office);
 }
 
 DesignSession::~DesignSession() = default;

@@ -10,6 +10,7 @@
 class QMenu;
 class QMimeData;
 class QTimer;
+class PrintReport;
 class Recovery;
 class TForm1;
 
@@ -68,6 +69,13 @@ public:
     // The program ends without asking: a changed design's copy is written now and stays.
     void keepWork();
 
+    // Ctrl+P: the report of the design on the results page to a printer the user picks;
+    // before the calculation there is no report, and nothing is printed.
+    void printReport();
+    // «Печать…» in the context menu of the results page `page`, beside «Копировать».
+    void offerPrintingOn(QWidget *page);
+    PrintReport &printing() { return *print_; }
+
     // Asks where to save the report as a PDF, beside the design and named after it at
     // first; empty when the user gives none or a place it cannot go, which has been told.
     QString askForPdf();
@@ -98,5 +106,6 @@ private:
     QJsonObject savedDesign_; // the design as last opened or saved, to tell a change by
     std::unique_ptr<Recovery> recovery_;
     QTimer *recoveryTimer_ = nullptr;
+    PrintReport *print_ = nullptr;
     bool recoveryFailureTold_ = false;
 };

@@ -82,6 +82,7 @@ TForm1::TForm1()
     buildLayout();
     connectHandlers();
     history_ = new DesignHistory(*this, *session_);
+    session_->offerPrintingOn(ResultsPage1);
 }
 
 TForm1::~TForm1() = default;

@@ -122,6 +122,8 @@ public:
 
     // What runs the reports of this window.
     ReportRunner &reportRunner() { return *reportRunner_; }
+    // The report's title block from its window into the record.
+    void takeTitleBlock();
     // The design's changes, to be taken back and done again.
     DesignHistory &history() { return *history_; }
 
@@ -180,8 +182,6 @@ private:
     void Button13Click();
     // A variant of Подбор on page 2 and its tiles, calculated as Next calculates.
     void applyVariant(const Variant &variant);
-    // The report's title block from its window into the record.
-    void takeTitleBlock();
     void Label16Click();
     void Label26Click();
     void Label27Click();

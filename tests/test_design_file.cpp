@@ -6,6 +6,7 @@
 #include "app/DesignFile.h"
 #include "app/DesignHistory.h"
 #include "app/Recovery.h"
+#include "app/ResultsPage.h"
 #include "app/StartUp.h"
 #include "app/VariantsWindow.h"
 #include "design/ObjectNorm.h"
@@ -15,14 +16,18 @@
 #include "tests/WizardFixture.h"
 #include "ui/Windowing.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
@@ -1295,6 +1300,98 @@ private slots:
         QApplication::sendEvent(&form(), &drop);
         QCOMPARE(form().ComboBox3->currentText(), QStringLiteral("Торф-25"));
         QCOMPARE(form().designFile(), path);
+    }
+
+    // Ctrl+P on the results page opens the print dialog, and the printer gets the report's
+    // pages, or the user hears why not; before the calculation there is no report, and the
+    // key prints nothing.
+    void ctrlPPrintsTheReportOnceCalculated_data()
+    {
+        QTest::addColumn<bool>("calculated");
+        QTest::addColumn<QString>("file"); // the printer's: a PDF file
+        QTest::addColumn<bool>("prints");
+        QTest::addColumn<bool>("byMenu"); // «Печать…» in the results page's menu, not the key
+        QTest::newRow("results page") << true << "напечатано.pdf" << true << false;
+        QTest::newRow("results page, its menu") << true << "напечатано.pdf" << true << true;
+        QTest::newRow("results page, a printer that fails")
+            << true << "нет такой папки/напечатано.pdf" << false << false;
+        QTest::newRow("electrode page, before the calculation")
+            << false << "напечатано.pdf" << false << false;
+    }
+
+    void ctrlPPrintsTheReportOnceCalculated()
+    {
+        QFETCH(bool, calculated);
+        QFETCH(QString, file);
+        QFETCH(bool, prints);
+        QFETCH(bool, byMenu);
+        if (calculated && form().reportRunner().pdfOffice().isEmpty())
+            QSKIP("no office to make the report's PDF");
+        const QString printed = scratch.filePath(file);
+        QFile::remove(printed);
+        w.fillPage1();
+        w.nextOnPage1();
+        if (calculated) {
+            w.fillPage2();
+            w.nextOnPage2();
+        }
+        QCOMPARE(w.page(), calculated ? 3 : 2);
+
+        // The dialog, once it shows, is told to print to the PDF file and accepted.
+        bool dialogSeen = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            answer.stop();
+            dialogSeen = true;
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+            QVERIFY(name);
+            name->setText(printed);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(printed);
+            dialog->accept();
+        });
+        answer.start(20);
+        form().activateWindow();
+        QTRY_VERIFY(form().isActiveWindow());
+        if (byMenu) {
+            const QList<QAction *> menu = form().ResultsPage1->actions();
+            const auto print = std::find_if(menu.begin(), menu.end(), [](const QAction *action) {
+                return action->text().startsWith(QStringLiteral("&Печать…"));
+            });
+            QVERIFY(print != menu.end());
+            QVERIFY(form().TabSheet3->actions().contains(*print)); // on the page around too
+            (*print)->trigger();
+        } else {
+            QTest::keySequence(&form(), QKeySequence::Print);
+        }
+        if (!calculated) {
+            QTest::qWait(300);
+            QVERIFY(!dialogSeen);
+            QVERIFY(!QFileInfo::exists(printed));
+            QVERIFY(w.boxes->empty());
+            return;
+        }
+        QTRY_VERIFY(dialogSeen);
+        if (!prints) {
+            QTRY_VERIFY_WITH_TIMEOUT(!w.boxes->empty(), 120000);
+            const auto seen = w.boxes->take();
+            QCOMPARE(seen.size(), std::size_t(1));
+            QVERIFY2(seen[0].text.startsWith(QStringLiteral("Не удалось напечатать отчёт")),
+                     qPrintable(seen[0].text));
+            QVERIFY(!QFileInfo::exists(printed));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(printed).size() > 0 && !QApplication::overrideCursor(),
+                                 120000);
+        QVERIFY(w.boxes->empty());
+        const QByteArray pdf = ReadFile(printed);
+        QVERIFY(pdf.startsWith("%PDF-"));
+        // Each page of the report is a page of the printout: more than one.
+        const qsizetype pages = QString::fromLatin1(pdf).count(
+            QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
     }
 };
 

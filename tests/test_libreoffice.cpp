@@ -5,6 +5,7 @@
 // by the built-in engine, the windows never wait, and nothing is left running.
 
 #include "design/NumberFormat.h"
+#include "report/OfficeBackend.h"
 #include "report/ReportGenerator.h"
 #include "report/WordApp.h"
 #include "report/engine/GuardedWordProcessor.h"
@@ -31,6 +32,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -506,9 +508,14 @@ private slots:
         const QList<pid_t> started = Started(fake.program);
         QCOMPARE(started.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(started.first()), 5000); // ended and reaped
-        // Nor does the socket it listened on stay behind in the temporary folder.
-        for (const QString &socket : PipeSockets())
-            QVERIFY2(socketsBefore.contains(socket), qPrintable(socket));
+        // Nor does the socket it listened on stay behind in the temporary folder; it goes
+        // once the office has.
+        const auto socketsLeft = [&socketsBefore] {
+            QStringList left = PipeSockets();
+            left.removeIf([&socketsBefore](const QString &s) { return socketsBefore.contains(s); });
+            return left;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(socketsLeft(), QStringList(), 5000);
 
         QVERIFY(w.report(Computed(), ReportTemplatePath()));
         QCOMPARE(Started(fake.program).size(), 1); // not tried again
@@ -574,6 +581,35 @@ private slots:
         w.stop(); // the main window closed
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(office), 5000);
         w.start();
+    }
+
+    // Ending the run's office does not wait for it to go: a program that closes its window
+    // ends then and there. The office, here one that takes its time over its end until told,
+    // is still ended and reaped.
+    void endingTheOfficeDoesNotWaitForItsEnd()
+    {
+        OfficeOptions fake;
+        fake.program = fakeOffice(QStringLiteral("fake-slow-end"),
+                                  QStringLiteral("trap 'while [ ! -e \"$0.release\" ]; do sleep "
+                                                 "0.05; done; echo >\"$0.ended\"; exit 0' TERM\n"
+                                                 "while :; do sleep 0.1; done"));
+        fake.headless = true;
+        fake.connectDeadline = std::chrono::seconds(60);
+        const auto run = std::make_shared<OfficeRun>();
+        std::thread connecting([fake, run] { LibreOfficeWordProcessor::connect(fake, run); });
+        const auto joined = qScopeGuard([&connecting] { connecting.join(); });
+        QTRY_VERIFY_WITH_TIMEOUT(run->startedProcess != 0 && !Started(fake.program).isEmpty(),
+                                 10000);
+        const pid_t office = Started(fake.program).first();
+        const auto killLeft = qScopeGuard([office] { ::kill(-office, SIGKILL); });
+        EndRunsOffice(*run);
+        QVERIFY(Alive(office)); // asked to end, and not waited for
+        QFile release(fake.program + QStringLiteral(".release"));
+        QVERIFY(release.open(QIODevice::WriteOnly));
+        release.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!Alive(office), 5000); // ended, and reaped: no zombie
+        // It ended as asked, not killed for taking its time.
+        QVERIFY(QFileInfo::exists(fake.program + QStringLiteral(".ended")));
     }
 
     // Reaching the electrode page starts the office beside the windows, and the first report

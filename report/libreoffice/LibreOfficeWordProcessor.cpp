@@ -53,6 +53,7 @@
 #include <future>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <csignal>
 #include <fcntl.h>
@@ -187,14 +188,20 @@ bool EndGroup(pid_t group)
     return true;
 }
 
-// The socket an office listening on `pipe` leaves in the temporary folder when it is ended:
-// the run's own name, so nobody else's. The office puts it in /tmp, or in TMPDIR.
-void RemovePipeSocket(const QString &pipe)
+// The places of the socket an office listening on `pipe` leaves in the temporary folder when
+// it is ended: the run's own name, so nobody else's. The office puts it in /tmp, or in TMPDIR.
+std::vector<QByteArray> PipeSockets(const QString &pipe)
 {
     const QString name = QStringLiteral("OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe);
-    for (const QString &folder : {QStringLiteral("/tmp"), qEnvironmentVariable("TMPDIR")}) {
-        if (folder.isEmpty()) continue;
-        const QByteArray path = QFile::encodeName(QDir(folder).filePath(name));
+    std::vector<QByteArray> paths;
+    for (const QString &folder : {QStringLiteral("/tmp"), qEnvironmentVariable("TMPDIR")})
+        if (!folder.isEmpty()) paths.push_back(QFile::encodeName(QDir(folder).filePath(name)));
+    return paths;
+}
+
+void RemoveSockets(const std::vector<QByteArray> &paths)
+{
+    for (const QByteArray &path : paths) {
         struct stat status {};
         if (::lstat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode) &&
             status.st_uid == ::getuid())
@@ -202,12 +209,27 @@ void RemovePipeSocket(const QString &pipe)
     }
 }
 
+void RemovePipeSocket(const QString &pipe)
+{
+    RemoveSockets(PipeSockets(pipe));
+}
+
 } // namespace
 
 void EndRunsOffice(OfficeRun &run)
 {
-    if (EndGroup(static_cast<pid_t>(run.startedProcess.exchange(0))) && !run.pipeName.isEmpty())
-        RemovePipeSocket(run.pipeName);
+    const auto group = static_cast<pid_t>(run.startedProcess.exchange(0));
+    if (group <= 0) return;
+    // An office takes a second or two to end, and the program that ends it is usually ending
+    // too: it is asked at once and made to on a thread of its own, which the caller does not
+    // wait for. Its reaper reaps it meanwhile; should this process end first, the office's
+    // group watch ends it, and what is left of it is reaped by the system.
+    ::kill(-group, SIGTERM);
+    std::thread([group, sockets = run.pipeName.isEmpty() ? std::vector<QByteArray>{}
+                                                         : PipeSockets(run.pipeName)] {
+        EndGroup(group);
+        RemoveSockets(sockets);
+    }).detach();
 }
 
 bool OfficeShowsWindows(const QString &program)

@@ -50,7 +50,8 @@ private:
     std::shared_ptr<OfficeRun> run_;
 };
 
-// Ends the office `run` started, with its process group, if it still runs.
+// Ends the office `run` started, with its process group, if it still runs; returns at once,
+// and the office is reaped when it has gone.
 void EndRunsOffice(OfficeRun &run);
 
 // Whether the office installed with `program` can show a window on this desktop: builds
