@@ -543,14 +543,12 @@ const Row placeholderTable[] = {
     {"##zft&", Composer{[](const R &r, const Context &c) { return c.field ? FieldSectionText(r, *c.field, c.sep) : std::string(); }}, Form::composed, "", 0},
     {kFieldMapPlaceholder, kMaterial, Form::picture, "", 0},
     {"##zfc&", Composer{[](const R &, const Context &c) { return c.field ? FieldMapCaption(*c.field) : std::string(); }}, Form::composed, "", 0},
-    // «Результаты изысканий» where the soil is a survey's; the date and place, typed by the
-    // user, last.
+    // «Результаты изысканий» where the soil is a survey's; its body, which holds the date
+    // and place the user typed, last.
     {"##zuh&", Composer{[](const R &r, const Context &) { return r.survey ? SurveySectionHeading() : std::string(); }}, Form::composed, "", 0},
-    {"##zur&", Composer{[](const R &r, const Context &c) { return r.survey ? SurveyReadingsText(*r.survey, c.surveyFit, c.sep) : std::string(); }}, Form::composed, "", 0},
     {kSurveyPlotPlaceholder, kMaterial, Form::picture, "", 0},
     {"##zuc&", Composer{[](const R &r, const Context &) { return r.survey ? SurveyPlotCaption(*r.survey) : std::string(); }}, Form::composed, "", 0},
-    {"##zuf&", Composer{[](const R &r, const Context &c) { return r.survey ? SurveyFitText(*r.survey, c.surveyFit, c.sep) : std::string(); }}, Form::composed, "", 0},
-    {"##zut&", Composer{[](const R &r, const Context &c) { return r.survey ? SurveySectionText(*r.survey, c.sep) : std::string(); }}, Form::composed, "", 0},
+    {"##zub&", Composer{[](const R &r, const Context &c) { return r.survey ? SurveySectionBody(*r.survey, c.surveyFit, c.sep) : std::string(); }}, Form::composed, "", 0},
 };
 // clang-format on
 

@@ -33,20 +33,8 @@ double Modelled(const Survey &survey, const SurveyReading &reading, const Survey
     return ApparentResistivity(survey.method, reading.spacing, reading.potentialSpacing, soil);
 }
 
-} // namespace
-
-std::optional<SurveyFit> ReportedSurveyFit(const std::optional<Survey> &survey)
-{
-    if (!survey) return std::nullopt;
-    return FitSurvey(*survey).fit;
-}
-
-std::string SurveySectionHeading()
-{
-    return "1.1. Результаты изысканий";
-}
-
-std::string SurveySectionText(const Survey &survey, std::string_view sep)
+// How the survey was made.
+std::string Made(const Survey &survey, std::string_view sep)
 {
     std::string text =
         Schlumberger(survey)
@@ -65,9 +53,9 @@ std::string SurveySectionText(const Survey &survey, std::string_view sep)
         text += "\nГлубина забивки электродов " + FormatGeneral(survey.probeDepth, sep) + " м.";
     return text;
 }
-
-std::string SurveyReadingsText(const Survey &survey, const std::optional<SurveyFit> &fit,
-                               std::string_view sep)
+// The readings, the column heads first.
+std::string Readings(const Survey &survey, const std::optional<SurveyFit> &fit,
+                     std::string_view sep)
 {
     const bool resistance = survey.quantity == SurveyQuantity::resistance;
     std::string text = Schlumberger(survey) ? "\t№\tAB/2, м\tMN/2, м" : "\t№\ta, м";
@@ -84,16 +72,8 @@ std::string SurveyReadingsText(const Survey &survey, const std::optional<SurveyF
     }
     return text;
 }
-
-std::string SurveyPlotCaption(const Survey &survey)
-{
-    return std::string("Кажущееся удельное сопротивление ρк по замерам (точки) и по двухслойной "
-                       "модели (линия) в зависимости от ") +
-           (Schlumberger(survey) ? "AB/2" : "разноса a") + ", логарифмические шкалы.";
-}
-
-std::string SurveyFitText(const Survey &survey, const std::optional<SurveyFit> &fit,
-                          std::string_view sep)
+// What the fit gave, and the layers the calculation takes.
+std::string Fitted(const Survey &survey, const std::optional<SurveyFit> &fit, std::string_view sep)
 {
     if (!fit) {
         const SurveyOutcome outcome = FitSurvey(survey);
@@ -110,4 +90,30 @@ std::string SurveyFitText(const Survey &survey, const std::optional<SurveyFit> &
         (soil.upperLayerThickness ? ", H = " + FormatGeneral(*soil.upperLayerThickness, sep) + " м."
                                   : "; толщина верхнего слоя H — по исходным данным.");
     return text;
+}
+} // namespace
+
+std::optional<SurveyFit> ReportedSurveyFit(const std::optional<Survey> &survey)
+{
+    if (!survey) return std::nullopt;
+    return FitSurvey(*survey).fit;
+}
+
+std::string SurveySectionHeading()
+{
+    return "1.1. Результаты изысканий";
+}
+
+std::string SurveyPlotCaption(const Survey &survey)
+{
+    return std::string("Кажущееся удельное сопротивление ρк по замерам (точки) и по двухслойной "
+                       "модели (линия) в зависимости от ") +
+           (Schlumberger(survey) ? "AB/2" : "разноса a") + ", логарифмические шкалы.";
+}
+
+std::string SurveySectionBody(const Survey &survey, const std::optional<SurveyFit> &fit,
+                              std::string_view sep)
+{
+    return Made(survey, sep) + "\n\n" + Readings(survey, fit, sep) + "\n\n" +
+           Fitted(survey, fit, sep);
 }
