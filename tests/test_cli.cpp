@@ -684,12 +684,6 @@ private slots:
         QTest::addColumn<QJsonObject>("survey");
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("absent");
-        const auto numbers = [](std::initializer_list<double> values) {
-            QJsonArray array;
-            for (const double value : values)
-                array.append(value);
-            return array;
-        };
         QJsonArray modelled;
         for (const double a : {0.5, 1.0, 2.0, 4.0, 8.0, 16.0})
             modelled.append(ApparentResistivity(SurveyMethod::wenner, a, 0, {100, 300, 2}));
@@ -700,30 +694,25 @@ private slots:
         // R·π(L² − l²)/2l: 19,2·π·0,99/0,2 = 298,6 Ом·м.
         QTest::newRow("Schlumberger R, fitted poorly")
             << QJsonObject{{"method", "schlumberger"},
-                           {"spacings", numbers({1, 2, 4, 8, 16})},
-                           {"potentialSpacings", numbers({0.1, 0.2, 0.4, 0.8, 1.6})},
-                           {"resistances", numbers({19.2, 4.4, 0.98, 0.21, 0.05})},
-                           {"date", "12.05.2026"},
-                           {"place", "ПС «Северная»"}}
-            << QStringList{heading,
-                           "установке Шлюмберже",
-                           "\t№\tAB/2, м\tMN/2, м\tR, Ом\tρк, Ом·м\tρк модели, Ом·м",
-                           "\n\t1\t1\t0,1\t19,2\t298,6\t",
-                           "Дата изысканий: 12.05.2026.",
-                           "Место: ПС «Северная».",
+                           {"spacings", QJsonArray{1, 2, 4, 8, 16}},
+                           {"potentialSpacings", QJsonArray{0.1, 0.2, 0.4, 0.8, 1.6}},
+                           {"resistances", QJsonArray{19.2, 4.4, 0.98, 0.21, 0.05}},
+                           {"date", "12.05.2026"}}
+            << QStringList{heading, "\t№\tAB/2, м\tMN/2, м\tR, Ом\tρк, Ом·м\tρк модели, Ом·м",
+                           "\n\t1\t1\t0,1\t19,2\t298,6\t", "Дата изысканий: 12.05.2026.",
                            "Два слоя плохо объясняют замеры."}
             << QStringList{"Веннера"};
         QTest::newRow("Wenner ρк of two layers")
             << QJsonObject{{"method", "wenner"},
-                           {"spacings", numbers({0.5, 1, 2, 4, 8, 16})},
+                           {"spacings", QJsonArray{0.5, 1, 2, 4, 8, 16}},
                            {"apparentResistivities", modelled}}
-            << QStringList{heading, "установке Веннера", "\t№\ta, м\tρк, Ом·м\tρк модели",
+            << QStringList{heading, "\t№\ta, м\tρк, Ом·м\tρк модели",
                            "В расчёт приняты ρ1 = 100 Ом·м, ρ2 = 300 Ом·м, H = 2 м."}
             << QStringList{"R, Ом", "плохо", "Дата изысканий"};
         QTest::newRow("Wenner, uniform soil")
             << QJsonObject{{"method", "wenner"},
-                           {"spacings", numbers({1, 2, 4, 8})},
-                           {"apparentResistivities", numbers({120, 120, 120, 120})}}
+                           {"spacings", QJsonArray{1, 2, 4, 8}},
+                           {"apparentResistivities", QJsonArray{120, 120, 120, 120}}}
             << QStringList{heading, "Грунт по замерам однородный: ρ = 120",
                            "толщина верхнего слоя H — по исходным данным."}
             << QStringList{"плохо"};
@@ -751,7 +740,6 @@ private slots:
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray rtf = written.readAll();
         const QString text = QString::fromStdString(RtfPlainText(rtf.toStdString()));
-        QVERIFY(!text.contains('#'));
         for (const QString &line : present)
             QVERIFY2(text.contains(line), qPrintable(line));
         for (const QString &line : absent)

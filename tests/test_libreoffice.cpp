@@ -308,32 +308,21 @@ private slots:
     {
         // clang-format off
         QTest::addColumn<bool>("contour");
-        QTest::addColumn<bool>("surveyed");
-        QTest::newRow("row, round rod") << false << false;
-        QTest::newRow("contour, round rod") << true << false;
-        QTest::newRow("row, soil surveyed") << false << true;
+        QTest::newRow("row, round rod") << false;
+        QTest::newRow("contour, round rod") << true;
         // clang-format on
     }
 
     void wholeReportThroughLibreOffice()
     {
         QFETCH(bool, contour);
-        QFETCH(bool, surveyed);
         use(WordBackend::office, options);
         const QByteArray hash = FileHash(ReportTemplatePath());
-        w.form().record = Computed([contour, surveyed](DesignRecord &r) {
+        w.form().record = Computed([contour](DesignRecord &r) {
             r.electrodeMaterial = ElectrodeMaterial::roundRod;
             r.angleWidth = r.rodDiameter = 16;
             r.electrodeLength = 2.5;
             if (contour) r.arrangement = Arrangement::contour;
-            // A Wenner line with its readings in the section's tab-stopped columns.
-            if (surveyed)
-                r.survey = Survey{
-                    .method = SurveyMethod::wenner,
-                    .quantity = SurveyQuantity::apparentResistivity,
-                    .readings = {{1, 0, 140}, {2, 0, 118}, {4, 0, 84}, {8, 0, 52}, {16, 0, 41}},
-                    .date = "3 мая 2026",
-                    .place = "Площадка КТП-12"};
         });
         w.form().showPage(3);
         QElapsedTimer clock;
@@ -357,15 +346,12 @@ private slots:
         // paragraph, the material list's names in plain cells.
         QCOMPARE(probe.weightOf("Наименьшее число электродов, при котором").value_or(0), 150.0);
         QCOMPARE(probe.weightOf("Горизонтальный заземлитель (полоса связи)").value_or(0), 100.0);
-        QCOMPARE(text.contains(QStringLiteral("Результаты изысканий")), surveyed);
-        // The drawing, and the survey's plot, each stand in the document as a picture.
-        QCOMPARE(probe.graphicCount().value_or(0), surveyed ? 2 : 1);
-        const QString pdf =
-            qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it
-                ? qEnvironmentVariable("TELMAR_REPORT_PDF") + (surveyed  ? "-survey.pdf"
-                                                               : contour ? "-contour.pdf"
-                                                                         : "-row.pdf")
-                : scratch.filePath(QStringLiteral("report.pdf"));
+        // The drawing stands in the document as a picture of its own.
+        QCOMPARE(probe.graphicCount().value_or(0), 1);
+        const QString pdf = qEnvironmentVariableIsSet("TELMAR_REPORT_PDF") // to look at it
+                                ? qEnvironmentVariable("TELMAR_REPORT_PDF") +
+                                      (contour ? "-contour.pdf" : "-row.pdf")
+                                : scratch.filePath(QStringLiteral("report.pdf"));
         QVERIFY(probe.exportPdf(pdf));
         QVERIFY(QFileInfo(pdf).size() > 50000); // the pages and the drawing
         QCOMPARE(LibreOfficeProbe(*office).documentUrl().value_or("<unreadable>"), std::string());

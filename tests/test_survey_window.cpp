@@ -195,12 +195,8 @@ private slots:
         }
         w.nextOnPage1();
         QCOMPARE(w.page(), 2);
-        QCOMPARE(form().record.survey.has_value(), kept);
-        if (kept) {
-            QCOMPARE(form().record.survey->readings.size(), std::size_t{8});
-            QCOMPARE(QString::fromStdString(form().record.survey->date),
-                     QStringLiteral("12.05.2026"));
-        }
+        const std::optional<Survey> &survey = form().record.survey;
+        QCOMPARE(survey ? survey->date : "", kept ? "12.05.2026" : "");
     }
 
     void badReadingsNamedAndNothingApplied_data()
