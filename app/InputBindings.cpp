@@ -281,6 +281,25 @@ ScreenInputs InputsOnPages(const TForm1 &form)
     return on;
 }
 
+namespace {
+
+// The survey of the window where the committed soil is its fit's, as «Применить» puts it:
+// measured, not picked from the lists, and the same numbers.
+std::optional<Survey> SurveyOfSoil(const TForm1 &form, const DesignRecord &record)
+{
+    const Windows *windows = form.windows();
+    if (!windows || !windows->Survey || !windows->Survey->fit()) return std::nullopt;
+    const AppliedSoil soil = SoilToApply(*windows->Survey->fit());
+    if (!record.upperSoil.empty() || !record.lowerSoil.empty() ||
+        record.upperResistivity != soil.upperResistivity ||
+        record.lowerResistivity != soil.lowerResistivity ||
+        (soil.upperLayerThickness && record.upperLayerThickness != *soil.upperLayerThickness))
+        return std::nullopt;
+    return windows->Survey->survey();
+}
+
+} // namespace
+
 void CommitNumbers(TForm1 &form, int page)
 {
     DesignRecord &record = form.record;
@@ -328,6 +347,8 @@ void CommitNumbers(TForm1 &form, int page)
     // The zone goes with the ψ picked from it; the electrode's length then takes its own ψ,
     // which the tile shows.
     record.climaticZone = ClimaticZoneOf(form, record.verticalClimaticCoefficient);
+    // The survey goes to the report while page 1 holds the soil its fit put there.
+    if (page == 1) record.survey = SurveyOfSoil(form, record);
     if (page == 2 && record.climaticZone > 0) {
         record.verticalClimaticCoefficient =
             VerticalClimaticCoefficient(record.climaticZone, record.electrodeLength);

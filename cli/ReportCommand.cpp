@@ -28,9 +28,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The drawing of the report from the drawing module, loaded for it alone, so that a plain
-// calculation never loads Qt; nothing, with a word on standard error, where it cannot be.
-std::string Drawing(const DesignRecord &record)
+// An entry of the drawing module, loaded for a report alone, so that a plain calculation
+// never loads Qt; none where it cannot be loaded.
+void *DrawingEntry(const char *entry)
 {
     const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
     const fs::path name = "libtelmar-drawing.so";
@@ -38,20 +38,39 @@ std::string Drawing(const DesignRecord &record)
          {program / name, program / ".." / TELMAR_LIBDIR / "telmar" / name}) {
         std::error_code missing;
         if (!fs::is_regular_file(module, missing)) continue;
-        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) break;
-        const auto draw =
-            reinterpret_cast<decltype(&TelmarDrawInstallation)>(::dlsym(handle, kDrawingEntry));
-        std::string png;
-        const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
-            static_cast<std::string *>(context)->assign(data, size);
-        };
         // The module stays loaded: Qt does not go away cleanly before the process does.
-        if (draw && draw(&record, ",", keep, &png)) return png;
-        break;
+        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        return handle ? ::dlsym(handle, entry) : nullptr;
     }
-    std::cerr << "telmar-calc: the report goes without its drawing: the drawing module ("
-              << name.string() << ") cannot be loaded\n";
+    return nullptr;
+}
+
+const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
+    static_cast<std::string *>(context)->assign(data, size);
+};
+
+// The drawing of the report; nothing, with a word on standard error, where the module
+// cannot be loaded.
+std::string Drawing(const DesignRecord &record)
+{
+    const auto draw =
+        reinterpret_cast<decltype(&TelmarDrawInstallation)>(DrawingEntry(kDrawingEntry));
+    std::string png;
+    if (draw && draw(&record, ",", keep, &png)) return png;
+    std::cerr << "telmar-calc: the report goes without its drawing: the drawing module "
+                 "(libtelmar-drawing.so) cannot be loaded\n";
+    return {};
+}
+
+// The plot of the survey's section; nothing where it cannot be drawn.
+std::string SurveyPlot(const Survey &survey, const std::optional<SurveyFit> &fit)
+{
+    const auto draw =
+        reinterpret_cast<decltype(&TelmarDrawSurveyPlot)>(DrawingEntry(kSurveyPlotEntry));
+    std::string png;
+    if (draw && draw(&survey, fit ? &*fit : nullptr, kSurveyPlotWidthPixels,
+                     kSurveyPlotHeightPixels, ",", keep, &png))
+        return png;
     return {};
 }
 
@@ -167,7 +186,8 @@ void WriteReport(const DesignRecord &record, const Options &options)
          .fieldMap =
              [](const FieldCheck &check) {
                  return FieldMapPng(check, kFieldMapWidthPixels, kFieldMapHeightPixels);
-             }});
+             },
+         .surveyPlot = SurveyPlot});
     switch (made.failure) {
     case MadeReport::Failure::none:
         break;

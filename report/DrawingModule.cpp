@@ -2,6 +2,7 @@
 
 #include "report/FieldMapPicture.h"
 #include "report/InstallationDrawing.h"
+#include "report/SurveyPlot.h"
 #include "report/engine/ReportRows.h"
 
 #include <QGuiApplication>
@@ -53,6 +54,22 @@ TelmarDrawFieldMap(const FieldCheck *check, int width, int height, const char *s
         const FieldMapData data = FieldMapOf(*check->solution, check->voltages);
         const auto application = Application();
         const QByteArray png = FieldMapPng(data, QSize(width, height), separator);
+        if (png.isEmpty()) return false;
+        deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) bool
+TelmarDrawSurveyPlot(const Survey *survey, const SurveyFit *fit, int width, int height,
+                     const char *separator, DeliverDrawing deliver, void *context)
+{
+    try {
+        const auto application = Application();
+        const QByteArray png = SurveyPlotPng(*survey, fit ? std::optional(*fit) : std::nullopt,
+                                             QSize(width, height), separator);
         if (png.isEmpty()) return false;
         deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
         return true;

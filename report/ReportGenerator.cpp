@@ -2,6 +2,7 @@
 
 #include "report/FieldMapPicture.h"
 #include "report/InstallationDrawing.h"
+#include "report/SurveyPlot.h"
 #include "report/WordApp.h"
 #include "report/engine/FieldSection.h"
 #include "report/engine/GuardedWordProcessor.h"
@@ -11,6 +12,7 @@
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportPipeline.h"
 #include "report/engine/ReportTemplate.h"
+#include "report/engine/SurveySection.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,6 +47,14 @@ std::string FieldMap(const FieldCheck &check)
         .toStdString();
 }
 
+// The plot of «Результаты изысканий» as PNG.
+std::string SurveyPlot(const Survey &survey, const std::optional<SurveyFit> &fit)
+{
+    return SurveyPlotPng(survey, fit, QSize(kSurveyPlotWidthPixels, kSurveyPlotHeightPixels),
+                         kReportDecimalSeparator)
+        .toStdString();
+}
+
 // The rows of the report, dated today and with the drawing made; the field computation's
 // section where the design decides by it.
 std::vector<ReportRow> Rows(const DesignRecord &record)
@@ -53,6 +63,8 @@ std::vector<ReportRow> Rows(const DesignRecord &record)
     std::vector<ReportRow> rows = ReportRows(record, TodayInWords(), field ? &*field : nullptr);
     PlaceDrawing(rows, Drawing(record).toStdString());
     if (field && field->problem.empty()) PlaceFieldMap(rows, FieldMap(DecidedCheck(*field)));
+    if (record.survey)
+        PlaceSurveyPlot(rows, SurveyPlot(*record.survey, ReportedSurveyFit(record.survey)));
     return rows;
 }
 
@@ -160,6 +172,7 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
         .progress = progress,
         .keepGoing = keepGoing,
         .fieldMap = FieldMap,
+        .surveyPlot = SurveyPlot,
     });
     if (made.failure == MadeReport::Failure::templateUnreadable)
         return failed(Step::open,

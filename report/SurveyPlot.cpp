@@ -204,12 +204,12 @@ void PaintSurveyPlot(QPainter &painter, const QRectF &area, const Survey &survey
     double width = 0;
     for (const QString &line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
-    // The corner away from the readings' ends: the curve starts at ρ1 on the left.
+    // A top corner the readings leave free: the curve starts at ρ1 on the left, and a rising
+    // one ends high on the right, a falling one low.
     const bool rising = points.back().rho > points.front().rho;
     const QRectF box(rising ? plot.left() + unit * 0.6 : plot.right() - width - unit * 1.6,
-                     rising ? plot.top() + unit * 0.6
-                            : plot.bottom() - metrics.height() * lines.size() - unit * 1.4,
-                     width + unit, metrics.height() * lines.size() + unit * 0.8);
+                     plot.top() + unit * 0.6, width + unit,
+                     metrics.height() * lines.size() + unit * 0.8);
     painter.setPen(QPen(Qt::black, unit / 12));
     painter.setBrush(Qt::white);
     painter.drawRect(box);

@@ -4,6 +4,7 @@
 #include "cli/DesignJson.h"
 #include "design/CoefficientMethod.h"
 #include "design/ResultSentences.h"
+#include "design/Survey.h"
 #include "design/Variants.h"
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfText.h"
@@ -710,6 +711,86 @@ private slots:
         QCOMPARE(text.contains(QStringLiteral("Проверка расчётом поля")), section);
         QCOMPARE(text.contains(QStringLiteral("Решение принято по расчёту поля")), section);
         QCOMPARE(rtf.count("\\pict\\pngblip"), section ? 2 : 1); // the drawing, and the map
+    }
+
+    // «Результаты изысканий» where the design carries a survey, after the inputs and before
+    // the calculation: how it was read, the readings with ρк from R by the array's factor,
+    // and what the fit gave; none without a survey.
+    void reportsSurveySection_data()
+    {
+        QTest::addColumn<QJsonObject>("survey");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        QJsonArray modelled;
+        for (const double a : {0.5, 1.0, 2.0, 4.0, 8.0, 16.0})
+            modelled.append(ApparentResistivity(SurveyMethod::wenner, a, 0, {100, 300, 2}));
+        const QString heading = QStringLiteral("1.1. Результаты изысканий");
+        QTest::newRow("no survey")
+            << QJsonObject{} << QStringList{}
+            << QStringList{heading, "ρк модели", "Дата изысканий", "В расчёт приняты"};
+        // R·π(L² − l²)/2l: 19,2·π·0,99/0,2 = 298,6 Ом·м.
+        QTest::newRow("Schlumberger R, fitted poorly")
+            << QJsonObject{{"method", "schlumberger"},
+                           {"spacings", QJsonArray{1, 2, 4, 8, 16}},
+                           {"potentialSpacings", QJsonArray{0.1, 0.2, 0.4, 0.8, 1.6}},
+                           {"resistances", QJsonArray{19.2, 4.4, 0.98, 0.21, 0.05}},
+                           {"date", "12.05.2026"}}
+            << QStringList{heading, "\t№\tAB/2, м\tMN/2, м\tR, Ом\tρк, Ом·м\tρк модели, Ом·м",
+                           "\n\t1\t1\t0,1\t19,2\t298,6\t", "Дата изысканий: 12.05.2026.",
+                           "Два слоя плохо объясняют замеры."}
+            << QStringList{"Веннера"};
+        QTest::newRow("Wenner ρк of two layers")
+            << QJsonObject{{"method", "wenner"},
+                           {"spacings", QJsonArray{0.5, 1, 2, 4, 8, 16}},
+                           {"apparentResistivities", modelled}}
+            << QStringList{heading, "\t№\ta, м\tρк, Ом·м\tρк модели",
+                           "В расчёт приняты ρ1 = 100 Ом·м, ρ2 = 300 Ом·м, H = 2 м."}
+            << QStringList{"R, Ом", "плохо", "Дата изысканий"};
+        QTest::newRow("Wenner, uniform soil")
+            << QJsonObject{{"method", "wenner"},
+                           {"spacings", QJsonArray{1, 2, 4, 8}},
+                           {"apparentResistivities", QJsonArray{120, 120, 120, 120}}}
+            << QStringList{heading, "Грунт по замерам однородный: ρ = 120",
+                           "толщина верхнего слоя H — по исходным данным."}
+            << QStringList{"плохо"};
+    }
+    void reportsSurveySection()
+    {
+        QFETCH(QJsonObject, survey);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        QJsonObject design = ReferenceJson();
+        if (!survey.isEmpty()) {
+            design.remove("upperResistivity");
+            design.remove("lowerResistivity");
+            // A uniform soil gives no H: the design keeps its own.
+            if (!survey.value("apparentResistivities").toArray().contains(120))
+                design.remove("upperLayerThickness");
+            design["survey"] = survey;
+        }
+        const QString report =
+            scratch.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".rtf"));
+        const Run run = Calc({"--report", report}, Json(design));
+        QVERIFY2(run.status == 0, run.err.constData());
+        QVERIFY2(run.err.isEmpty(), run.err.constData());
+        QFile written(report);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray rtf = written.readAll();
+        const QString text = QString::fromStdString(RtfPlainText(rtf.toStdString()));
+        for (const QString &line : present)
+            QVERIFY2(text.contains(line), qPrintable(line));
+        for (const QString &line : absent)
+            QVERIFY2(!text.contains(line), qPrintable(line));
+        // The drawing, and the plot with a survey.
+        QCOMPARE(rtf.count("\\pict\\pngblip"), survey.isEmpty() ? 1 : 2);
+        // The section stands in the inputs' and leaves the numbers after it as they were.
+        const qsizetype inputs = text.indexOf(QStringLiteral("\n1. Исходные данные"));
+        const qsizetype calculation = text.indexOf(QStringLiteral("\n2. Расчёт"));
+        QVERIFY(inputs >= 0 && calculation > inputs);
+        if (!present.isEmpty()) {
+            const qsizetype section = text.indexOf(present.first());
+            QVERIFY(section > inputs && text.lastIndexOf(present.last()) < calculation);
+        }
     }
 
     void reportFillsTheTemplate()

@@ -162,6 +162,43 @@ private slots:
         QCOMPARE(form().record.upperLayerThickness, thickness.toDouble());
     }
 
+    // The record goes to the report with the survey while page 1 holds the soil applied;
+    // a soil typed or picked after it, or another H, is no longer the survey's.
+    void recordKeepsTheSurveyOfItsSoil_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("as applied") << "" << true;
+        QTest::newRow("upper soil retyped") << "upper" << false;
+        QTest::newRow("lower soil picked") << "lower" << false;
+        QTest::newRow("thickness retyped") << "thickness" << false;
+    }
+
+    void recordKeepsTheSurveyOfItsSoil()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, kept);
+        startSaved(QStringLiteral("kept.telmar"));
+        window().ComboBox2->setCurrentIndex(1);
+        paste(0, Readings(SurveyMethod::wenner, SurveyQuantity::apparentResistivity, "\t"));
+        window().Edit2->setText(QStringLiteral("12.05.2026"));
+        Click(window().Button2);
+        QVERIFY(window().fit());
+        if (change == "upper") {
+            form().ComboBox3->lineEdit()->selectAll();
+            Type(form().ComboBox3->lineEdit(), QStringLiteral("120"));
+        } else if (change == "lower") {
+            Pick(form().ComboBox4, QStringLiteral("Садовая земля-40"));
+        } else if (change == "thickness") {
+            form().Edit5->selectAll();
+            Type(form().Edit5, QStringLiteral("3"));
+        }
+        w.nextOnPage1();
+        QCOMPARE(w.page(), 2);
+        const std::optional<Survey> &survey = form().record.survey;
+        QCOMPARE(survey ? survey->date : "", kept ? "12.05.2026" : "");
+    }
+
     void badReadingsNamedAndNothingApplied_data()
     {
         QTest::addColumn<int>("method");
@@ -260,6 +297,8 @@ private slots:
         QCOMPARE(form().ComboBox3->currentText(),
                  applied ? kMeasuredMark + "150" : QStringLiteral("Глина-60"));
         QCOMPARE(form().Edit5->text(), applied ? QStringLiteral("4") : QStringLiteral("2"));
+        w.nextOnPage1();
+        QCOMPARE(form().record.survey.has_value(), applied);
     }
 };
 

@@ -20,3 +20,10 @@ inline constexpr const char *kDrawingEntry = "TelmarDrawInstallation";
 extern "C" bool TelmarDrawFieldMap(const FieldCheck *check, int width, int height,
                                    const char *separator, DeliverDrawing deliver, void *context);
 inline constexpr const char *kFieldMapEntry = "TelmarDrawFieldMap";
+
+// The plot of a survey and its fit (none: the readings alone), `width` by `height` pixels,
+// as a PNG handed to `deliver`; false when it cannot be drawn.
+extern "C" bool TelmarDrawSurveyPlot(const Survey *survey, const SurveyFit *fit, int width,
+                                     int height, const char *separator, DeliverDrawing deliver,
+                                     void *context);
+inline constexpr const char *kSurveyPlotEntry = "TelmarDrawSurveyPlot";

@@ -4,6 +4,7 @@
 #include "report/engine/ReportFiller.h"
 #include "report/engine/ReportRows.h"
 #include "report/engine/RtfWordProcessor.h"
+#include "report/engine/SurveySection.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,6 +32,9 @@ MadeReport MakeReport(const ReportRequest &request)
     }
     if (field && field->problem.empty() && request.fieldMap)
         PlaceFieldMap(rows, request.fieldMap(DecidedCheck(*field)));
+    if (request.record.survey && request.surveyPlot)
+        PlaceSurveyPlot(rows, request.surveyPlot(*request.record.survey,
+                                                 ReportedSurveyFit(request.record.survey)));
 
     // The filling is quick; with a PDF the office's part is most of the wait.
     const int fillShare = request.office ? 20 : 100;

@@ -27,6 +27,10 @@ struct ReportRequest {
     // The map of the section's installation as PNG, kFieldMapWidthPixels by
     // kFieldMapHeightPixels; none: the section goes without it.
     std::function<std::string(const FieldCheck &check)> fieldMap = {};
+    // The plot of the design's survey as PNG, kSurveyPlotWidthPixels by
+    // kSurveyPlotHeightPixels; none: «Результаты изысканий» goes without it.
+    std::function<std::string(const Survey &survey, const std::optional<SurveyFit> &fit)>
+        surveyPlot = {};
 };
 
 // The report made, or the step that failed.

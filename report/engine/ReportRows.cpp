@@ -10,6 +10,7 @@
 #include "design/Tables.h"
 #include "design/WorkedCalculation.h"
 #include "report/engine/FieldSection.h"
+#include "report/engine/SurveySection.h"
 
 #include <algorithm>
 #include <array>
@@ -43,6 +44,7 @@ struct Context {
     const WorkedCalculation &worked; // section 2, line by line
     const std::vector<MaterialRow> &materials;
     const FieldReading *field; // «Проверка расчётом поля», where asked for
+    const std::optional<SurveyFit> &surveyFit; // the fit of the design's survey, if any
 };
 
 using Composer = std::string (*)(const DesignRecord &, const Context &);
@@ -541,6 +543,12 @@ const Row placeholderTable[] = {
     {"##zft&", Composer{[](const R &r, const Context &c) { return c.field ? FieldSectionText(r, *c.field, c.sep) : std::string(); }}, Form::composed, "", 0},
     {kFieldMapPlaceholder, kMaterial, Form::picture, "", 0},
     {"##zfc&", Composer{[](const R &, const Context &c) { return c.field ? FieldMapCaption(*c.field) : std::string(); }}, Form::composed, "", 0},
+    // «Результаты изысканий» where the soil is a survey's; its body, which holds the date
+    // and place the user typed, last.
+    {"##zuh&", Composer{[](const R &r, const Context &) { return r.survey ? SurveySectionHeading() : std::string(); }}, Form::composed, "", 0},
+    {kSurveyPlotPlaceholder, kMaterial, Form::picture, "", 0},
+    {"##zuc&", Composer{[](const R &r, const Context &) { return r.survey ? SurveyPlotCaption(*r.survey) : std::string(); }}, Form::composed, "", 0},
+    {"##zub&", Composer{[](const R &r, const Context &c) { return r.survey ? SurveySectionBody(*r.survey, c.surveyFit, c.sep) : std::string(); }}, Form::composed, "", 0},
 };
 // clang-format on
 
@@ -602,7 +610,8 @@ std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view d
     const DesignRecord &r = result.record;
     const WorkedCalculation worked = Work(r, sep);
     const std::vector<MaterialRow> materials = MaterialList(r);
-    const Context context{sep, result, date, worked, materials, field};
+    const std::optional<SurveyFit> surveyFit = ReportedSurveyFit(r.survey);
+    const Context context{sep, result, date, worked, materials, field, surveyFit};
     const bool material = r.electrodeMaterial == ElectrodeMaterial::angle ||
                           r.electrodeMaterial == ElectrodeMaterial::roundRod;
     std::vector<ReportRow> rows;
@@ -627,7 +636,9 @@ std::vector<std::string_view> AllPlaceholders()
 void PlaceDrawing(std::vector<ReportRow> &rows, std::string png)
 {
     for (ReportRow &row : rows) {
-        if (!row.picture || row.placeholder == kFieldMapPlaceholder) continue;
+        if (!row.picture || row.placeholder == kFieldMapPlaceholder ||
+            row.placeholder == kSurveyPlotPlaceholder)
+            continue;
         row.png = std::move(png);
         row.widthTwips = kDrawingWidthTwips;
         row.heightTwips = kDrawingHeightTwips;
@@ -642,6 +653,17 @@ void PlaceFieldMap(std::vector<ReportRow> &rows, std::string png)
         row.png = std::move(png);
         row.widthTwips = kDrawingWidthTwips;
         row.heightTwips = kFieldMapHeightTwips;
+        return;
+    }
+}
+
+void PlaceSurveyPlot(std::vector<ReportRow> &rows, std::string png)
+{
+    for (ReportRow &row : rows) {
+        if (row.placeholder != kSurveyPlotPlaceholder) continue;
+        row.png = std::move(png);
+        row.widthTwips = kDrawingWidthTwips;
+        row.heightTwips = kSurveyPlotHeightTwips;
         return;
     }
 }

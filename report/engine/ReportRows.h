@@ -61,6 +61,15 @@ inline constexpr int kFieldMapHeightPixels = kFieldMapHeightTwips * kDrawingDots
 // Puts the map, a PNG of kFieldMapWidthPixels by kFieldMapHeightPixels, in its place.
 void PlaceFieldMap(std::vector<ReportRow> &rows, std::string png);
 
+// The plot of the survey's section, the width of the text and 5 by 8 of it.
+inline constexpr std::string_view kSurveyPlotPlaceholder = "##zup&";
+inline constexpr int kSurveyPlotHeightTwips = kDrawingWidthTwips * 5 / 8;
+inline constexpr int kSurveyPlotWidthPixels = kDrawingWidthPixels;
+inline constexpr int kSurveyPlotHeightPixels = kSurveyPlotHeightTwips * kDrawingDotsPerInch / 1440;
+
+// Puts the plot, a PNG of kSurveyPlotWidthPixels by kSurveyPlotHeightPixels, in its place.
+void PlaceSurveyPlot(std::vector<ReportRow> &rows, std::string png);
+
 // Today as the report is dated, in Russian whatever the locale: "8 декабря 2026 г."
 std::string TodayInWords();
 
