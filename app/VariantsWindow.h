@@ -48,6 +48,8 @@ public:
     // The site the search fits the variants to: the design's where it gives one, else the
     // one set with Площадка….
     const Site &site() const { return site_; }
+    // The site of a design opened or begun: kept for the next search, none searched now.
+    void setSite(const Site &site) { site_ = site; }
     // The rates kept in the settings; none where never set.
     static Rates SavedRates();
     static void SaveRates(const Rates &rates);
