@@ -146,12 +146,15 @@ std::string Arranged(const R &r, const Context &c)
 {
     std::string text(ArrangementInText(r.arrangement));
     const auto size = [&c](double length, double width) {
-        return FormatGeneral(length, c.sep) + " × " + FormatGeneral(width, c.sep) + " м";
+        // Unbroken in the narrow cell: "40 × 30 м" stays on one line.
+        return FormatGeneral(length, c.sep) + "\u00a0×\u00a0" + FormatGeneral(width, c.sep) +
+               "\u00a0м";
     };
-    if (r.site.hasSpace()) text += "; свободная площадка " + size(r.site.length, r.site.width);
+    if (r.site.hasSpace()) text += " на площадке " + size(r.site.length, r.site.width);
     if (r.site.hasBuilding())
-        text += "; вокруг здания " + size(r.site.buildingLength, r.site.buildingWidth) +
-                ", не ближе " + FormatGeneral(r.site.buildingDistance, c.sep) + " м от стен";
+        text += std::string(r.site.hasSpace() ? "," : "") + " вокруг здания " +
+                size(r.site.buildingLength, r.site.buildingWidth) + ", не ближе " +
+                FormatGeneral(r.site.buildingDistance, c.sep) + "\u00a0м от стен";
     return text;
 }
 
