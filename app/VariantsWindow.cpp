@@ -641,15 +641,17 @@ const Variant *VariantsWindow::chosen() const
 
 int VariantsWindow::designsVariant() const
 {
-    // The installation on page 2: its arrangement, length and spacing, as far as given.
+    // The installation on page 2, its arrangement, length and spacing, among the rows shown;
+    // else the first row.
     const auto same = [](double a, double b) { return std::abs(a - b) < 1e-9; };
-    const auto found = std::ranges::find_if(search_.variants, [&](const Variant &v) {
-        return v.arrangement == design_.arrangement &&
-               same(v.electrodeLength, design_.electrodeLength) &&
-               same(v.electrodeSpacing, design_.electrodeSpacing);
-    });
-    if (found != search_.variants.end()) return static_cast<int>(found - search_.variants.begin());
-    // Else the first the table shows.
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        const int variant = sorted_->data(sorted_->index(row, 0), kVariantRole).toInt();
+        const Variant &v = search_.variants[static_cast<std::size_t>(variant)];
+        if (v.arrangement == design_.arrangement &&
+            same(v.electrodeLength, design_.electrodeLength) &&
+            same(v.electrodeSpacing, design_.electrodeSpacing))
+            return variant;
+    }
     return sorted_->rowCount() > 0 ? sorted_->data(sorted_->index(0, 0), kVariantRole).toInt() : -1;
 }
 

@@ -73,7 +73,8 @@ signals:
 private:
     void showOutcome(VariantSearch found);
     void choose(int variant);
-    // The variant of the installation the search was for, else the first shown; -1 for none.
+    // The variant of the installation searched for among the rows shown, else the first row;
+    // -1 for none.
     int designsVariant() const;
     // F4 or Ctrl+Shift+S: the table sorted by its current column, a second time the other way.
     void sortByCurrentColumn();
