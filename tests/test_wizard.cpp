@@ -48,6 +48,33 @@ class WizardTest : public QObject {
         return texts;
     }
 
+    // Подбор for the reference design, shown and searched to the end.
+    VariantsWindow &searched(DesignInputs design = ReferenceDesign())
+    {
+        VariantsWindow &selection = *w.windows->Form13;
+        selection.show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(&selection)); }();
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+        selection.search(design);
+        [&] { QVERIFY(found.wait(30000)); }();
+        return selection;
+    }
+
+    static QString Arranged(const Variant &v)
+    {
+        const std::string_view text = ArrangementInText(v.arrangement);
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+
+    // The variants of each column, top to bottom, as the table sorts them.
+    static std::vector<double> columnValues(const QTableView *table, int column)
+    {
+        std::vector<double> values;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            values.push_back(table->model()->index(row, column).data(Qt::UserRole).toDouble());
+        return values;
+    }
+
 private slots:
     void initTestCase() { WizardFixture::initLocale(); }
     void init() { w.start(); }
@@ -263,33 +290,6 @@ private slots:
                  expected.variants.front().steelMass);
         QVERIFY(selection.BitBtn1->isEnabled());
         selection.hide();
-    }
-
-    // Подбор for the reference design, shown and searched to the end.
-    VariantsWindow &searched(DesignInputs design = ReferenceDesign())
-    {
-        VariantsWindow &selection = *w.windows->Form13;
-        selection.show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(&selection)); }();
-        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
-        selection.search(design);
-        [&] { QVERIFY(found.wait(30000)); }();
-        return selection;
-    }
-
-    static QString Arranged(const Variant &v)
-    {
-        const std::string_view text = ArrangementInText(v.arrangement);
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
-
-    // The variants of each column, top to bottom, as the table sorts them.
-    static std::vector<double> columnValues(const QTableView *table, int column)
-    {
-        std::vector<double> values;
-        for (int row = 0; row < table->model()->rowCount(); ++row)
-            values.push_back(table->model()->index(row, column).data(Qt::UserRole).toDouble());
-        return values;
     }
 
     // Подбор opens on the installation the design has, wherever the order puts its row: the
