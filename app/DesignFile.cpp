@@ -7,6 +7,7 @@
 #include "app/SurveyWindow.h"
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
+#include "app/VariantsWindow.h"
 #include "app/Windows.h"
 #include "design/InputFields.h"
 #include "design/ObjectNorm.h"
@@ -81,6 +82,7 @@ const ViewPart viewTable[] = {
 // clang-format on
 
 constexpr int kLongestPageText = 64;
+constexpr QLatin1String kSiteKey("site");
 
 // The inputs as telmar-calc reads them: what the pages would commit now. A text that does
 // not convert is left out, and telmar-calc names the field that is missing.
@@ -162,6 +164,74 @@ QString ReadObjectInputs(const QJsonObject &design, ScreenInputs &in)
     }
     if (const auto problem = ObjectNormProblem(r)) return QString::fromStdString(*problem);
     in.givesObject = true;
+    return {};
+}
+
+// The site under telmar-calc's names, {"length", "width", "building": {"length", "width",
+// "distance"}}, each part only where given: a saved design runs in telmar-calc alike.
+QJsonObject SiteObject(const Site &site)
+{
+    QJsonObject object;
+    if (site.hasSpace()) {
+        object["length"] = site.length;
+        object["width"] = site.width;
+    }
+    if (site.hasBuilding() || site.buildingDistance > 0)
+        object["building"] = QJsonObject{{"length", site.buildingLength},
+                                         {"width", site.buildingWidth},
+                                         {"distance", site.buildingDistance}};
+    return object;
+}
+
+// The members of `given` into their places, each a number above zero; the problem, naming
+// the field as `path.name`, otherwise. The building's object is handed back unread.
+QString ReadSiteMembers(const QJsonValue &given, const QString &path,
+                        std::initializer_list<std::pair<QLatin1String, double *>> members,
+                        QJsonValue *building = nullptr)
+{
+    if (!given.isObject()) return QStringLiteral("Поле '%1' должно быть объектом.").arg(path);
+    const QJsonObject object = given.toObject();
+    for (auto member = object.begin(); member != object.end(); ++member) {
+        const QString where = path + '.' + member.key();
+        if (building && member.key() == QLatin1String("building")) {
+            *building = member.value();
+            continue;
+        }
+        const auto known = std::ranges::find_if(
+            members, [&member](const auto &place) { return member.key() == place.first; });
+        if (known == members.end())
+            return QStringLiteral("Поле '%1' программе неизвестно.").arg(where);
+        const double value = member.value().toDouble();
+        if (!member.value().isDouble() || !std::isfinite(value) || !(value > 0))
+            return QStringLiteral("Поле '%1' должно быть числом больше нуля.").arg(where);
+        *known->second = value;
+    }
+    return {};
+}
+
+// The site a file gives, checked as telmar-calc checks it, into `site`; the problem, in
+// Russian and naming the field, otherwise. A file without one leaves none.
+QString ReadSite(const QJsonValue &given, Site &site)
+{
+    if (given.isUndefined()) return {};
+    Site read;
+    QJsonValue building(QJsonValue::Undefined);
+    if (QString problem = ReadSiteMembers(
+            given, QStringLiteral("site"),
+            {{QLatin1String("length"), &read.length}, {QLatin1String("width"), &read.width}},
+            &building);
+        !problem.isEmpty())
+        return problem;
+    if (!building.isUndefined())
+        if (QString problem =
+                ReadSiteMembers(building, QStringLiteral("site.building"),
+                                {{QLatin1String("length"), &read.buildingLength},
+                                 {QLatin1String("width"), &read.buildingWidth},
+                                 {QLatin1String("distance"), &read.buildingDistance}});
+            !problem.isEmpty())
+            return problem;
+    if (const auto problem = SiteProblem(read)) return QString::fromStdString(*problem);
+    site = read;
     return {};
 }
 
@@ -433,6 +503,10 @@ PendingState ReadView(const ViewOfFile &file, const ScreenInputs &inputs, TForm1
         // A file without an object leaves none.
         if (const Windows *all = form.windows(); all && all->TitleBlock)
             all->TitleBlock->setObject(QString::fromStdString(inputs.record.objectName));
+        // The site goes to Подбор's window, which keeps it; a file without one leaves none.
+        if (const Windows *all = form.windows(); all && all->Form13)
+            all->Form13->setSite(inputs.record.site);
+        form.record.site = inputs.record.site;
         // What decides stands on no page: the record keeps it for the results page.
         if (!keepAbsent || inputs.gives(*FindInput("decideBy"))) {
             form.record.decideBy = inputs.record.decideBy;
@@ -512,6 +586,7 @@ QJsonObject CaptureDesign(const TForm1 &form)
     QJsonObject design{{"format", kDesignFormat}, {"version", kDesignVersion}};
     const ScreenInputs on = InputsOnPages(form);
     PutInputs(design, on);
+    if (on.record.site.given()) design[kSiteKey] = SiteObject(on.record.site);
     // Only a design that decides otherwise than by the coefficients says so.
     if (const InputField &decideBy = *FindInput("decideBy");
         form.record.decideBy != DecideBy::coefficients) {
@@ -615,10 +690,12 @@ PendingDesign ReadDesign(const QJsonObject &design, TForm1 &form)
     }
     FileInputs inputs = ReadInputs(design);
     if (inputs.problem.isEmpty()) inputs.problem = ReadObjectInputs(design, inputs.inputs);
+    if (inputs.problem.isEmpty())
+        inputs.problem = ReadSite(design.value(kSiteKey), inputs.inputs.record.site);
     if (!inputs.problem.isEmpty()) return refused(inputs.problem);
     for (const QString &key : keys)
         if (!FindInput(key.toStdString()) && key != "format" && key != "version" &&
-            key != viewKey && key != "survey" &&
+            key != viewKey && key != "survey" && key != kSiteKey &&
             std::ranges::find(kObjectInputNames, key.toStdString()) == std::end(kObjectInputNames))
             ignored << key;
     // A survey with the inputs gives the soil; one under the view is only kept.

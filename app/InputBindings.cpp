@@ -2,6 +2,7 @@
 
 #include "app/TitleBlockWindow.h"
 #include "app/Unit1.h"
+#include "app/VariantsWindow.h"
 #include "app/Windows.h"
 #include "design/Conversion.h"
 #include "design/InputFields.h"
@@ -278,6 +279,9 @@ ScreenInputs InputsOnPages(const TForm1 &form)
         on.record.objectName = windows->TitleBlock->object().toStdString();
         on.given.push_back(FindInput("object"));
     }
+    // Where it is built, as Подбор's window keeps it.
+    if (const Windows *windows = form.windows(); windows && windows->Form13)
+        on.record.site = windows->Form13->site();
     return on;
 }
 
@@ -344,6 +348,8 @@ void CommitNumbers(TForm1 &form, int page)
     }
     if (const Windows *windows = form.windows(); page == 1 && windows && windows->Purpose)
         TakeObjectInputs(record, windows->Purpose->object());
+    if (const Windows *windows = form.windows(); page == 2 && windows && windows->Form13)
+        record.site = windows->Form13->site();
     // The zone goes with the ψ picked from it; the electrode's length then takes its own ψ,
     // which the tile shows.
     record.climaticZone = ClimaticZoneOf(form, record.verticalClimaticCoefficient);

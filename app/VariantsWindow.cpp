@@ -17,14 +17,18 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <set>
 
 namespace {
 
@@ -45,33 +49,57 @@ QString Arranged(Arrangement arrangement)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The table's columns: heading, shown text and the value it sorts by.
+// A number with `decimals` after the separator, as the user writes numbers.
+QString Fixed(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    return text.replace('.', QString::fromStdString(DecimalSeparator()));
+}
+
+// The resistances' decimals: those the norms need, one at the least and three at the most,
+// so that every R reads at or below its norm.
+constexpr int kNormDecimals = -1;
+
+// The table's columns: heading, the decimals of the value (one number for every row of a
+// column), or the shown text where it is not a number, and the value it sorts by.
 struct VariantColumn {
     const char *heading;
+    int decimals;
     QString (*text)(const Variant &);
     double (*value)(const Variant &);
 };
 
 // clang-format off
 const VariantColumn variantColumnTable[] = {
-    {"n, шт.", [](const Variant &v) { return Number(v.count); }, [](const Variant &v) { return v.count; }},
-    {"L, м", [](const Variant &v) { return Number(v.electrodeLength); }, [](const Variant &v) { return v.electrodeLength; }},
-    {"a, м", [](const Variant &v) { return Number(v.electrodeSpacing); }, [](const Variant &v) { return v.electrodeSpacing; }},
-    {"Расположение", [](const Variant &v) { return Arranged(v.arrangement); }, [](const Variant &v) { return double(v.arrangement == Arrangement::contour); }},
-    {"Траншея, м", [](const Variant &v) { return Number(v.trenchLength); }, [](const Variant &v) { return v.trenchLength; }},
-    {"Электроды, м", [](const Variant &v) { return Number(v.rodMetres); }, [](const Variant &v) { return v.rodMetres; }},
-    {"В плане, м", [](const Variant &v) { return Number(Rounded(v.footprintLength, 1)) + QStringLiteral(" × ") + Number(Rounded(v.footprintWidth, 1)); }, [](const Variant &v) { return v.footprintLength; }},
-    {"R, Ом", [](const Variant &v) { return QString::fromStdString(ResistanceAgainstNorm(v.resistance, v.allowedResistance, true, DecimalSeparator())); }, [](const Variant &v) { return v.resistance; }},
-    {"Rн, Ом", [](const Variant &v) { return Number(v.allowedResistance); }, [](const Variant &v) { return v.allowedResistance; }},
-    {"Масса стали, кг", [](const Variant &v) { return Number(v.steelMass); }, [](const Variant &v) { return v.steelMass; }},
-    {"Стоимость, руб.", [](const Variant &v) { return v.cost > 0 ? QLocale().toString(v.cost, 'f', 0) : QStringLiteral("—"); }, [](const Variant &v) { return v.cost; }},
-    {"ηв", [](const Variant &v) { return Number(v.electrodeUtilization); }, [](const Variant &v) { return v.electrodeUtilization; }},
-    {"ηг", [](const Variant &v) { return Number(v.stripUtilization); }, [](const Variant &v) { return v.stripUtilization; }},
-    {"Коэффициенты", [](const Variant &v) { return v.settling == Settling::cycle ? QStringLiteral("по таблицам, цикл") : QStringLiteral("по таблицам"); }, [](const Variant &v) { return double(v.settling == Settling::cycle); }},
+    {"n, шт.", 0, nullptr, [](const Variant &v) { return v.count; }},
+    {"L, м", 1, nullptr, [](const Variant &v) { return v.electrodeLength; }},
+    {"a, м", 1, nullptr, [](const Variant &v) { return v.electrodeSpacing; }},
+    {"Расположение", 0, [](const Variant &v) { return Arranged(v.arrangement); }, [](const Variant &v) { return double(v.arrangement == Arrangement::contour); }},
+    {"Траншея, м", 1, nullptr, [](const Variant &v) { return v.trenchLength; }},
+    {"Электроды, м", 1, nullptr, [](const Variant &v) { return v.rodMetres; }},
+    {"В плане, м", 1, [](const Variant &v) { return Fixed(v.footprintLength, 1) + QStringLiteral(" × ") + Fixed(v.footprintWidth, 1); }, [](const Variant &v) { return v.footprintLength; }},
+    {"R, Ом", kNormDecimals, nullptr, [](const Variant &v) { return v.resistance; }},
+    {"Rн, Ом", kNormDecimals, nullptr, [](const Variant &v) { return v.allowedResistance; }},
+    {"Масса стали, кг", 1, nullptr, [](const Variant &v) { return v.steelMass; }},
+    {"Стоимость, руб.", 0, [](const Variant &v) { return v.cost > 0 ? QLocale().toString(v.cost, 'f', 0) : QStringLiteral("—"); }, [](const Variant &v) { return v.cost; }},
+    {"ηв", 3, nullptr, [](const Variant &v) { return v.electrodeUtilization; }},
+    {"ηг", 3, nullptr, [](const Variant &v) { return v.stripUtilization; }},
+    {"Коэффициенты", 0, [](const Variant &v) { return v.settling == Settling::cycle ? QStringLiteral("по таблицам, цикл") : QStringLiteral("по таблицам"); }, [](const Variant &v) { return double(v.settling == Settling::cycle); }},
 };
 // clang-format on
 
+// The decimals the norms of `variants` need.
+int NormDecimals(const std::vector<Variant> &variants)
+{
+    int decimals = 1;
+    for (const Variant &v : variants)
+        while (decimals < 3 && Rounded(v.allowedResistance, decimals) != v.allowedResistance)
+            ++decimals;
+    return decimals;
+}
+
 constexpr int kCountColumn = 0;
+constexpr int kArrangementColumn = 3;
 constexpr int kCostColumn = 10;
 constexpr int kVariantRole = Qt::UserRole + 1; // the variant's place in the search
 
@@ -88,8 +116,10 @@ double TickStep(double span, int most)
 
 } // namespace
 
-// Steel mass or cost against the count of electrodes, a point per variant: circles for a row,
-// squares for a contour, the chosen one filled. A click on a point chooses its variant.
+// Steel mass, cost or resistance against the count of electrodes, a point per variant of the
+// arrangement shown: circles for a row, squares for a contour, the chosen one filled; the
+// resistance with the norms' lines. A click on a point chooses its variant, and its tooltip
+// says what the variant is.
 class VariantPlot : public QWidget {
     Q_OBJECT
 
@@ -121,6 +151,33 @@ public:
         chosen_ = variant;
         update();
     }
+    // Only the variants of `arrangement`, or all.
+    void setArrangement(std::optional<Arrangement> arrangement)
+    {
+        arrangement_ = arrangement;
+        update();
+    }
+    bool shows(int variant) const
+    {
+        return !arrangement_ || (*variants_)[std::size_t(variant)].arrangement == *arrangement_;
+    }
+    // The variant whose point is within 10 px of `at`, the nearest; -1 for none.
+    int variantAt(QPointF at)
+    {
+        if (!variants_ || variants_->empty()) return -1;
+        findRanges();
+        int nearest = -1;
+        double best = 10 * 10;
+        for (int i = 0; i < static_cast<int>(variants_->size()); ++i) {
+            if (!shows(i)) continue;
+            const QPointF d = pointOf(i) - at;
+            if (const double distance = QPointF::dotProduct(d, d); distance <= best) {
+                best = distance;
+                nearest = i;
+            }
+        }
+        return nearest;
+    }
     // Where the variant's point is drawn.
     QPointF pointOf(int variant) const
     {
@@ -129,12 +186,25 @@ public:
         return {area.left() + (v.count - countFrom_) / (countTo_ - countFrom_) * area.width(),
                 area.bottom() - (value_(v) - massFrom_) / (massTo_ - massFrom_) * area.height()};
     }
-    // What the plot shows against the count: the steel's mass, or the cost.
-    void setQuantity(bool cost)
+    // What the plot shows against the count.
+    enum class Quantity { mass, cost, resistance };
+    void setQuantity(Quantity quantity)
     {
-        value_ = cost ? [](const Variant &v) { return v.cost; }
-                      : [](const Variant &v) { return v.steelMass; };
-        valueName_ = cost ? QStringLiteral("Стоимость, руб.") : QStringLiteral("Масса стали, кг");
+        quantity_ = quantity;
+        switch (quantity) {
+        case Quantity::mass:
+            value_ = [](const Variant &v) { return v.steelMass; };
+            valueName_ = QStringLiteral("Масса стали, кг");
+            break;
+        case Quantity::cost:
+            value_ = [](const Variant &v) { return v.cost; };
+            valueName_ = QStringLiteral("Стоимость, руб.");
+            break;
+        case Quantity::resistance:
+            value_ = [](const Variant &v) { return v.resistance; };
+            valueName_ = QStringLiteral("R, Ом");
+            break;
+        }
         update();
     }
 
@@ -143,6 +213,20 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *) override { update(); }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int variant = variantAt(help->pos());
+        if (variant < 0) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        QToolTip::showText(help->globalPos(), said(variant), this);
+        return true;
+    }
 
     void paintEvent(QPaintEvent *) override
     {
@@ -188,9 +272,27 @@ protected:
         painter.drawText(QRectF(4, 2, area.left() + 120, metrics.height()), Qt::AlignLeft,
                          valueName_);
 
+        // The norm each R is held to, a dashed line and its value.
+        if (quantity_ == Quantity::resistance) {
+            std::set<double> norms;
+            for (int i = 0; i < static_cast<int>(variants_->size()); ++i)
+                if (shows(i)) norms.insert((*variants_)[std::size_t(i)].allowedResistance);
+            painter.setPen(QPen(QColor(0xc0, 0x10, 0x10), 1, Qt::DashLine));
+            for (const double norm : norms) {
+                const double y =
+                    area.bottom() - (norm - massFrom_) / (massTo_ - massFrom_) * area.height();
+                painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+                // Below its line where above it would leave the plot.
+                const double top =
+                    y - metrics.height() - 1 < area.top() ? y + 1 : y - metrics.height() - 1;
+                painter.drawText(QRectF(area.left() + 4, top, area.width() - 8, metrics.height()),
+                                 Qt::AlignRight | Qt::AlignBottom,
+                                 QStringLiteral("Rн = %1 Ом").arg(Number(norm)));
+            }
+        }
         for (int i = 0; i < static_cast<int>(variants_->size()); ++i)
-            if (i != chosen_) drawPoint(painter, i, false);
-        if (chosen_ >= 0) drawPoint(painter, chosen_, true);
+            if (i != chosen_ && shows(i)) drawPoint(painter, i, false);
+        if (chosen_ >= 0 && shows(chosen_)) drawPoint(painter, chosen_, true);
 
         // The legend, right of the axis' name above the plot.
         const QString row = Arranged(Arrangement::row), contour = Arranged(Arrangement::contour);
@@ -208,19 +310,9 @@ protected:
 
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (!variants_ || variants_->empty() || event->button() != Qt::LeftButton) return;
-        findRanges();
-        int nearest = -1;
-        double best = 10 * 10; // within 10 px
-        for (int i = 0; i < static_cast<int>(variants_->size()); ++i) {
-            const QPointF d = pointOf(i) - event->position();
-            const double distance = QPointF::dotProduct(d, d);
-            if (distance <= best) {
-                best = distance;
-                nearest = i;
-            }
-        }
-        if (nearest >= 0) emit pointClicked(nearest);
+        if (event->button() != Qt::LeftButton) return;
+        if (const int nearest = variantAt(event->position()); nearest >= 0)
+            emit pointClicked(nearest);
     }
 
 private:
@@ -231,19 +323,41 @@ private:
                       QPointF(width() - 12, height() - 2 * metrics.height() - 8));
     }
 
+    // What the variant is, as its tooltip says it.
+    QString said(int variant) const
+    {
+        const Variant &v = (*variants_)[std::size_t(variant)];
+        QString text = QStringLiteral("%1, n = %2 шт., L = %3 м, a = %4 м\nR = %5 Ом (Rн = %6 "
+                                      "Ом), масса стали %7 кг")
+                           .arg(Arranged(v.arrangement), Number(v.count), Number(v.electrodeLength),
+                                Number(v.electrodeSpacing), Fixed(v.resistance, 2),
+                                Number(v.allowedResistance), Fixed(v.steelMass, 1));
+        if (v.cost > 0)
+            text += QStringLiteral(", стоимость %1 руб.").arg(QLocale().toString(v.cost, 'f', 0));
+        return text;
+    }
+
     void findRanges()
     {
-        const auto [fewest, most] = std::minmax_element(
-            variants_->begin(), variants_->end(),
-            [](const Variant &a, const Variant &b) { return a.count < b.count; });
-        const auto [lightest, heaviest] = std::minmax_element(
-            variants_->begin(), variants_->end(),
-            [this](const Variant &a, const Variant &b) { return value_(a) < value_(b); });
-        countFrom_ = fewest->count - 0.5;
-        countTo_ = most->count + 0.5;
-        const double pad = std::max(1.0, (value_(*heaviest) - value_(*lightest)) * 0.08);
-        massFrom_ = std::max(0.0, value_(*lightest) - pad);
-        massTo_ = value_(*heaviest) + pad;
+        double fewest = HUGE_VAL, most = -HUGE_VAL, least = HUGE_VAL, greatest = -HUGE_VAL;
+        for (int i = 0; i < static_cast<int>(variants_->size()); ++i) {
+            if (!shows(i)) continue;
+            const Variant &v = (*variants_)[std::size_t(i)];
+            fewest = std::min(fewest, v.count);
+            most = std::max(most, v.count);
+            least = std::min(least, value_(v));
+            greatest = std::max(greatest, value_(v));
+            // The norm's line stands inside the plot.
+            if (quantity_ == Quantity::resistance)
+                greatest = std::max(greatest, v.allowedResistance);
+        }
+        if (fewest > most) fewest = most = least = greatest = 0; // none shown
+        countFrom_ = fewest - 0.5;
+        countTo_ = most + 0.5;
+        const double floor = quantity_ == Quantity::resistance ? 0.05 : 1.0;
+        const double pad = std::max(floor, (greatest - least) * 0.08);
+        massFrom_ = std::max(0.0, least - pad);
+        massTo_ = greatest + pad;
     }
 
     void drawMark(QPainter &painter, QPointF at, Arrangement arrangement, bool chosen) const
@@ -268,6 +382,8 @@ private:
     const std::vector<Variant> *variants_ = nullptr;
     QString emptyText_ = QStringLiteral("Нет вариантов");
     double (*value_)(const Variant &) = [](const Variant &v) { return v.steelMass; };
+    Quantity quantity_ = Quantity::mass;
+    std::optional<Arrangement> arrangement_;
     QString valueName_ = QStringLiteral("Масса стали, кг");
     int chosen_ = -1;
     double countFrom_ = 0, countTo_ = 1, massFrom_ = 0, massTo_ = 1;
@@ -314,6 +430,8 @@ VariantsWindow::VariantsWindow()
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model_);
     sorted_->setSortRole(Qt::UserRole);
+    sorted_->setFilterRole(Qt::UserRole);
+    sorted_->setFilterKeyColumn(kArrangementColumn);
 
     TableView1 = new QTableView(this);
     TableView1->setObjectName(QStringLiteral("TableView1"));
@@ -358,9 +476,33 @@ VariantsWindow::VariantsWindow()
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({QStringLiteral("Масса стали от числа электродов"),
-                         QStringLiteral("Стоимость от числа электродов")});
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
-            [this](int index) { plot_->setQuantity(index == 1); });
+                         QStringLiteral("Стоимость от числа электродов"),
+                         QStringLiteral("Сопротивление от числа электродов")});
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        plot_->setQuantity(static_cast<VariantPlot::Quantity>(std::max(0, index)));
+    });
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->addItems(
+        {QStringLiteral("Все"), QStringLiteral("В ряд"), QStringLiteral("По контуру")});
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) {
+        // The arrangement column sorts by 0 for a row, 1 for a contour.
+        const QString kept[] = {QString(), QStringLiteral("^0$"), QStringLiteral("^1$")};
+        sorted_->setFilterRegularExpression(kept[std::clamp(index, 0, 2)]);
+        plot_->setArrangement(index == 1   ? std::optional(Arrangement::row)
+                              : index == 2 ? std::optional(Arrangement::contour)
+                                           : std::nullopt);
+        if (!TableView1->currentIndex().isValid() && sorted_->rowCount() > 0)
+            TableView1->setCurrentIndex(sorted_->index(0, 0));
+    });
+    // The table sorts from the keyboard: Left and Right choose the column, F4 or
+    // Ctrl+Shift+S sorts by it, again the other way.
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}) {
+        auto *sort = new QShortcut(keys, TableView1);
+        sort->setContext(Qt::WidgetShortcut);
+        connect(sort, &QShortcut::activated, this, &VariantsWindow::sortByCurrentColumn);
+    }
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &VariantsWindow::apply);
     connect(BitBtn2, &QPushButton::clicked, this, &VariantsWindow::reject);
@@ -379,6 +521,10 @@ VariantsWindow::VariantsWindow()
     terms->addWidget(BitBtn3);
     terms->addWidget(BitBtn4);
     terms->addStretch(1);
+    auto *shown = new QLabel(QStringLiteral("&Показать:"), this);
+    shown->setBuddy(ComboBox2);
+    terms->addWidget(shown);
+    terms->addWidget(ComboBox2);
     terms->addWidget(new QLabel(QStringLiteral("График:"), this));
     terms->addWidget(ComboBox1);
     auto *buttons = new QHBoxLayout;
@@ -393,7 +539,8 @@ VariantsWindow::VariantsWindow()
     column->addLayout(buttons);
     setTabOrder(TableView1, BitBtn3);
     setTabOrder(BitBtn3, BitBtn4);
-    setTabOrder(BitBtn4, ComboBox1);
+    setTabOrder(BitBtn4, ComboBox2);
+    setTabOrder(ComboBox2, ComboBox1);
     setTabOrder(ComboBox1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     resize(760, 620);
@@ -431,11 +578,14 @@ void VariantsWindow::showOutcome(VariantSearch found)
     search_ = std::move(found);
     plot_->setVariants(&search_.variants);
     plot_->setEmptyText(QStringLiteral("Нет вариантов"));
+    const int normDecimals = NormDecimals(search_.variants);
     for (int i = 0; i < static_cast<int>(search_.variants.size()); ++i) {
         const Variant &v = search_.variants[static_cast<std::size_t>(i)];
         QList<QStandardItem *> row;
         for (const VariantColumn &column : variantColumnTable) {
-            auto *item = new QStandardItem(column.text(v));
+            const int decimals = column.decimals == kNormDecimals ? normDecimals : column.decimals;
+            auto *item =
+                new QStandardItem(column.text ? column.text(v) : Fixed(column.value(v), decimals));
             item->setData(column.value(v), Qt::UserRole);
             item->setData(i, kVariantRole);
             item->setTextAlignment(Qt::AlignCenter);
@@ -445,8 +595,10 @@ void VariantsWindow::showOutcome(VariantSearch found)
     }
     // The search's own order is by rods then trench; a stable sort by rods keeps it.
     TableView1->sortByColumn(search_.costed ? kCostColumn : kCountColumn, Qt::AscendingOrder);
-    ComboBox1->setEnabled(search_.costed);
-    if (!search_.costed) ComboBox1->setCurrentIndex(0);
+    // Cost is plotted only where rates give one.
+    if (auto *kinds = qobject_cast<QStandardItemModel *>(ComboBox1->model()))
+        kinds->item(1)->setEnabled(search_.costed);
+    if (!search_.costed && ComboBox1->currentIndex() == 1) ComboBox1->setCurrentIndex(0);
     const int combinations = static_cast<int>(search_.variants.size()) + search_.leftOut;
     QString note = search_.leftOut == 0
                        ? QStringLiteral("Норму выполняют все %1 сочетаний.").arg(combinations)
@@ -474,7 +626,7 @@ void VariantsWindow::showOutcome(VariantSearch found)
     Label1->setText(said);
     Label2->setText(note);
     BitBtn1->setEnabled(!search_.variants.empty());
-    choose(search_.variants.empty() ? -1 : 0);
+    choose(designsVariant());
     TableView1->setFocus(Qt::OtherFocusReason);
     emit searchFinished();
 }
@@ -487,12 +639,42 @@ const Variant *VariantsWindow::chosen() const
     return &search_.variants[static_cast<std::size_t>(variant)];
 }
 
+int VariantsWindow::designsVariant() const
+{
+    // The installation on page 2, its arrangement, length and spacing, among the rows shown;
+    // else the first row.
+    const auto same = [](double a, double b) { return std::abs(a - b) < 1e-9; };
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        const int variant = sorted_->data(sorted_->index(row, 0), kVariantRole).toInt();
+        const Variant &v = search_.variants[static_cast<std::size_t>(variant)];
+        if (v.arrangement == design_.arrangement &&
+            same(v.electrodeLength, design_.electrodeLength) &&
+            same(v.electrodeSpacing, design_.electrodeSpacing))
+            return variant;
+    }
+    return sorted_->rowCount() > 0 ? sorted_->data(sorted_->index(0, 0), kVariantRole).toInt() : -1;
+}
+
+void VariantsWindow::sortByCurrentColumn()
+{
+    const QModelIndex current = TableView1->currentIndex();
+    if (!current.isValid()) return;
+    const QHeaderView *header = TableView1->horizontalHeader();
+    const Qt::SortOrder order = header->sortIndicatorSection() == current.column() &&
+                                        header->sortIndicatorOrder() == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    TableView1->sortByColumn(current.column(), order);
+    TableView1->scrollTo(TableView1->currentIndex());
+}
+
 void VariantsWindow::choose(int variant)
 {
     for (int row = 0; row < sorted_->rowCount(); ++row) {
         if (sorted_->data(sorted_->index(row, 0), kVariantRole).toInt() != variant) continue;
-        TableView1->setCurrentIndex(sorted_->index(row, 0));
-        TableView1->scrollTo(sorted_->index(row, 0));
+        const int column = std::max(0, TableView1->currentIndex().column());
+        TableView1->setCurrentIndex(sorted_->index(row, column));
+        TableView1->scrollTo(sorted_->index(row, column));
         return;
     }
     plot_->setChosen(-1);

@@ -16,10 +16,12 @@ class VariantPlot;
 // "Подбор": the installations that meet the norm for the soil, climate and norm of page 1
 // and the material and profile of page 2 and fit the site, each with its coefficients
 // settled by the tables and what the work takes, the cheapest first where rates are set,
-// else the fewest rods. A table to sort by any column, a plot of mass or cost against count
-// with the chosen variant marked, Расценки… (remembered in the settings), Площадка…, and
-// Применить, which hands the chosen one to the main window. Escape or Закрыть closes it. The search
-// runs beside the windows: the window says it is searching until the outcome is there.
+// else the fewest rods, the installation of page 2 chosen where it is one of them. A table to
+// sort by any column, from the keyboard too, either arrangement or both, a plot of mass, cost
+// or resistance against count with the chosen variant marked, Расценки… (remembered in the
+// settings), Площадка…, and Применить, which hands the chosen one to the main window. Escape or
+// Закрыть closes it. The search runs beside the windows: the window says it is searching until the
+// outcome is there.
 class VariantsWindow : public QDialog {
     Q_OBJECT
 
@@ -34,7 +36,8 @@ public:
     QPushButton *BitBtn2 = nullptr; // Закрыть
     QPushButton *BitBtn3 = nullptr; // Расценки…
     QPushButton *BitBtn4 = nullptr; // Площадка…
-    QComboBox *ComboBox1 = nullptr; // what the plot shows: mass or cost
+    QComboBox *ComboBox1 = nullptr; // what the plot shows: mass, cost or resistance
+    QComboBox *ComboBox2 = nullptr; // which arrangement the table and plot show: all, row, contour
 
     // Starts the search for `design` and returns at once; the outcome is shown when it
     // comes, the lightest variant chosen. A search still at work is dropped.
@@ -48,6 +51,8 @@ public:
     // The site the search fits the variants to: the design's where it gives one, else the
     // one set with Площадка….
     const Site &site() const { return site_; }
+    // The site of a design opened or begun: kept for the next search, none searched now.
+    void setSite(const Site &site) { site_ = site; }
     // The rates kept in the settings; none where never set.
     static Rates SavedRates();
     static void SaveRates(const Rates &rates);
@@ -68,6 +73,11 @@ signals:
 private:
     void showOutcome(VariantSearch found);
     void choose(int variant);
+    // The variant of the installation searched for among the rows shown, else the first row;
+    // -1 for none.
+    int designsVariant() const;
+    // F4 or Ctrl+Shift+S: the table sorted by its current column, a second time the other way.
+    void sortByCurrentColumn();
     void apply();
 
     VariantSearch search_;

@@ -67,6 +67,9 @@ void CreateSecondaryWindows(Windows &windows)
     w->Drawing = std::make_unique<DrawingWindow>(main.record);
     w->TitleBlock = std::make_unique<TitleBlockWindow>();
     w->Form13 = std::make_unique<VariantsWindow>();
+    // The site is the design's: set with Площадка…, it marks the design changed.
+    QObject::connect(w->Form13.get(), &VariantsWindow::siteChanged, &main,
+                     [&main] { main.noteChange(); });
     w->Purpose = std::make_unique<PurposeDialog>();
     w->FieldMap = std::make_unique<FieldMapWindow>();
     PurposeDialog *purpose = w->Purpose.get();

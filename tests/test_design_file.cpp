@@ -5,10 +5,12 @@
 
 #include "app/DesignFile.h"
 #include "app/DesignHistory.h"
+#include "app/NumberFieldsDialog.h"
 #include "app/Recovery.h"
 #include "app/ResultsPage.h"
 #include "app/StartUp.h"
 #include "app/VariantsWindow.h"
+#include "design/InstallationGeometry.h"
 #include "design/ObjectNorm.h"
 #include "report/engine/RtfText.h"
 #include "tests/RecordedReports.h"
@@ -295,6 +297,91 @@ private slots:
         computed();
     }
 
+    // Площадка… typed in, the fields in its order, then Enter; the search runs again.
+    static void typeSite(VariantsWindow &selection, const QStringList &texts)
+    {
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+        QTimer::singleShot(0, [texts] {
+            auto *site = qobject_cast<NumberFieldsDialog *>(QApplication::activeModalWidget());
+            QVERIFY(site);
+            for (int i = 0; i < texts.size(); ++i)
+                QTest::keyClicks(site->field(std::size_t(i)), texts[i]);
+            QTest::keyClick(site->field(0), Qt::Key_Return);
+        });
+        Click(selection.BitBtn4);
+        QVERIFY(found.wait(30000));
+    }
+
+    void siteGoesWithTheDesign_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("free space") << QStringList{"40", "25"} << R"({"length":40,"width":25})";
+        QTest::newRow("round a building") << QStringList{"", "", "12", "8", "2"}
+                                          << R"({"building":{"distance":2,"length":12,"width":8}})";
+    }
+
+    // The site set in Подбор goes into the file under telmar-calc's names, telmar-calc counts
+    // with it alike, and reopened it is Подбор's again and draws the same installation.
+    void siteGoesWithTheDesign()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, saved);
+        fillWithPicks();
+        VariantsWindow &selection = *w.windows->Form13;
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+        Click(form().Button13);
+        QVERIFY(found.wait(30000));
+        typeSite(selection, typed);
+        const QAbstractItemModel *rows = selection.TableView1->model();
+        int contour = 0;
+        while (contour < rows->rowCount() && rows->index(contour, 3).data(Qt::UserRole) != 1.0)
+            ++contour;
+        QVERIFY(contour < rows->rowCount());
+        selection.TableView1->setCurrentIndex(rows->index(contour, 0));
+        Click(selection.BitBtn1);
+        QCOMPARE(w.page(), 3);
+        const PlanGeometry plan = PlanOf(form().record);
+        QCOMPARE(plan.building.empty(), typed.size() < 3);
+
+        const QString path = scratch.filePath(QStringLiteral("площадка.telmar"));
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button9);
+        const QJsonObject file = QJsonDocument::fromJson(ReadFile(path)).object();
+        QCOMPARE(QJsonDocument(file.value("site").toObject()).toJson(QJsonDocument::Compact),
+                 saved.toUtf8());
+        QProcess calc;
+        calc.start(QStringLiteral(TELMAR_CALC), {path});
+        QVERIFY(calc.waitForFinished(30000));
+        QCOMPARE(calc.exitCode(), 0);
+        QCOMPARE(QJsonDocument::fromJson(calc.readAllStandardOutput())["refinedCount"].toDouble(),
+                 form().record.refinedCount);
+
+        w.stop();
+        w.start();
+        form().chooseFile = [&](TForm1::FileChoice, const QString &) { return path; };
+        Click(form().Button7);
+        const auto boxes = w.boxes->take(); // nothing ignored
+        QVERIFY2(boxes.empty(), boxes.empty() ? "" : qPrintable(boxes.front().text));
+        const Site &site = w.windows->Form13->site();
+        const QJsonValue given = file["site"];
+        QCOMPARE(std::tuple(site.length, site.width, site.buildingLength, site.buildingWidth,
+                            site.buildingDistance),
+                 std::tuple(given["length"].toDouble(), given["width"].toDouble(),
+                            given["building"]["length"].toDouble(),
+                            given["building"]["width"].toDouble(),
+                            given["building"]["distance"].toDouble()));
+        w.nextOnPage1();
+        w.nextOnPage2();
+        QCOMPARE(w.page(), 3);
+        const PlanGeometry again = PlanOf(form().record);
+        QCOMPARE(again.building.size(), plan.building.size());
+        QCOMPARE(again.electrodes.size(), plan.electrodes.size());
+        for (std::size_t i = 0; i < plan.electrodes.size(); ++i)
+            QCOMPARE(std::pair(again.electrodes[i].x, again.electrodes[i].y),
+                     std::pair(plan.electrodes[i].x, plan.electrodes[i].y));
+    }
+
     void reopenedDesignGivesTheSameReport()
     {
         reports.install(w);
@@ -426,6 +513,12 @@ private slots:
             << QByteArray(good).replace("\"lists\"", "\"decimalSeparator\": \"0\", \"lists\"") << "decimalSeparator: ожидается «,» или «.»";
         QTest::newRow("a letter for the separator")
             << QByteArray(good).replace("\"lists\"", "\"decimalSeparator\": \"e\", \"lists\"") << "decimalSeparator: ожидается «,» или «.»";
+        const QByteArray site = R"({"format": "telmar-design", "version": 2, "site": )";
+        QTest::newRow("a site's size in words") << site + R"({"length": "тридцать", "width": 20}})" << "site.length";
+        QTest::newRow("a site below zero") << site + R"({"length": -5}})" << "site.length";
+        QTest::newRow("a wall too near") << site + R"({"building": {"length": 12, "width": 8, "distance": 0.5}}})" << "site.building.distance";
+        QTest::newRow("a building larger than the site")
+            << site + R"({"length": 10, "width": 8, "building": {"length": 12, "width": 8, "distance": 1}}})" << "site.building";
         QTest::newRow("huge") << QByteArray(2 << 20, ' ') << "больше 1024 КБ";
         QTest::newRow("a directory") << QByteArray() << "это не обычный файл";
         // clang-format on

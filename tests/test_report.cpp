@@ -285,6 +285,10 @@ private slots:
                           "Rн = 4 Ом", "dэ = d / 1000 = 12 / 1000 = 0,012 м"};
         QTest::newRow("a thin angle") << Computed([](DesignRecord &r) { r.angleWidth = 32; })
                                       << QStringList{"Уголок 32×32×3: полка тоньше 4 мм"};
+        QTest::newRow("a site and a building") << Computed([](DesignRecord &r) {
+            r.arrangement = Arrangement::contour;
+            r.site = {.length = 40, .width = 30, .buildingLength = 12, .buildingWidth = 8, .buildingDistance = 2.5};
+        }) << QStringList{"по контуру на площадке 40 × 30 м, вокруг здания 12 × 8 м, не ближе 2,5 м от стен"};
         // clang-format on
     }
 

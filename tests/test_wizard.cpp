@@ -3,7 +3,9 @@
 
 #include "app/DesignHistory.h"
 #include "app/ResultsPage.h"
+#include "app/VariantsWindow.h"
 #include "design/Calculation.h"
+#include "design/InstallationGeometry.h"
 #include "design/ResultSentences.h"
 #include "design/Variants.h"
 #include "tests/ReferenceDesign.h"
@@ -19,7 +21,9 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 class WizardTest : public QObject {
     Q_OBJECT
@@ -42,6 +46,33 @@ class WizardTest : public QObject {
               form().Label22, form().Label32, form().Label23, form().Label24, form().Label25})
             texts << label->text();
         return texts;
+    }
+
+    // Подбор for the reference design, shown and searched to the end.
+    VariantsWindow &searched(DesignInputs design = ReferenceDesign())
+    {
+        VariantsWindow &selection = *w.windows->Form13;
+        selection.show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(&selection)); }();
+        QSignalSpy found(&selection, &VariantsWindow::searchFinished);
+        selection.search(design);
+        [&] { QVERIFY(found.wait(30000)); }();
+        return selection;
+    }
+
+    static QString Arranged(const Variant &v)
+    {
+        const std::string_view text = ArrangementInText(v.arrangement);
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+
+    // The variants of each column, top to bottom, as the table sorts them.
+    static std::vector<double> columnValues(const QTableView *table, int column)
+    {
+        std::vector<double> values;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            values.push_back(table->model()->index(row, column).data(Qt::UserRole).toDouble());
+        return values;
     }
 
 private slots:
@@ -131,7 +162,11 @@ private slots:
         QTRY_COMPARE(found.count(), 1);
         const std::vector<Variant> &variants = selection.outcome().variants;
         QVERIFY(variants.size() > 10);
+        // It opens on page 2's installation; the first row is the fewest rods.
         QVERIFY(selection.chosen());
+        QCOMPARE(selection.chosen()->electrodeLength,
+                 form().inputsOnScreen().record.electrodeLength);
+        selection.TableView1->setCurrentIndex(selection.TableView1->model()->index(0, 0));
         const Variant lightest = *selection.chosen(); // the first, not the lightest
         QVERIFY(!selection.outcome().costed);
         for (const Variant &v : variants)
@@ -251,9 +286,103 @@ private slots:
         QCOMPARE(selection.outcome().variants.size(), expected.variants.size());
         QCOMPARE(selection.TableView1->model()->rowCount(),
                  static_cast<int>(expected.variants.size()));
-        QCOMPARE(selection.chosen()->steelMass, expected.variants.front().steelMass);
+        QCOMPARE(selection.outcome().variants.front().steelMass,
+                 expected.variants.front().steelMass);
         QVERIFY(selection.BitBtn1->isEnabled());
         selection.hide();
+    }
+
+    // Подбор opens on the installation the design has, wherever the order puts its row: the
+    // last variant of each arrangement, searched for again as the design's.
+    void selectionOpensOnTheDesignsRow_data()
+    {
+        QTest::addColumn<int>("arrangement");
+        QTest::newRow("in a row") << int(Arrangement::row);
+        QTest::newRow("along a contour") << int(Arrangement::contour);
+    }
+    void selectionOpensOnTheDesignsRow()
+    {
+        QFETCH(int, arrangement);
+        const std::vector<Variant> all = SearchVariants(ReferenceDesign()).variants;
+        const auto last = std::find_if(all.rbegin(), all.rend(), [&](const Variant &v) {
+            return int(v.arrangement) == arrangement && v.count > 1;
+        });
+        QVERIFY(last != all.rend() && last != std::prev(all.rend()));
+        DesignInputs design = ReferenceDesign();
+        design.arrangement = last->arrangement;
+        design.electrodeLength = last->electrodeLength;
+        design.electrodeSpacing = last->electrodeSpacing;
+        VariantsWindow &selection = searched(design);
+        QVERIFY(selection.chosen());
+        QCOMPARE(std::tuple(selection.chosen()->arrangement, selection.chosen()->electrodeLength,
+                            selection.chosen()->electrodeSpacing, selection.chosen()->count),
+                 std::tuple(last->arrangement, last->electrodeLength, last->electrodeSpacing,
+                            last->count));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(selection.TableView1));
+    }
+
+    // «Показать» from the keyboard leaves in the table only the arrangement picked, every
+    // variant of it, and a chosen row.
+    void filterLeavesTheArrangementPicked_data()
+    {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("shown"); // the arrangement column's text; empty: both
+        QTest::newRow("all") << 0 << "";
+        QTest::newRow("in a row") << 1 << "в ряд";
+        QTest::newRow("along a contour") << 2 << "по контуру";
+    }
+    void filterLeavesTheArrangementPicked()
+    {
+        QFETCH(int, downs);
+        QFETCH(QString, shown);
+        VariantsWindow &selection = searched();
+        selection.ComboBox2->setFocus();
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(selection.ComboBox2, Qt::Key_Down);
+        const QAbstractItemModel *rows = selection.TableView1->model();
+        const auto &variants = selection.outcome().variants;
+        const auto expected = std::ranges::count_if(
+            variants, [&](const Variant &v) { return shown.isEmpty() || Arranged(v) == shown; });
+        QCOMPARE(rows->rowCount(), int(expected));
+        for (int row = 0; row < rows->rowCount(); ++row)
+            QVERIFY(shown.isEmpty() || rows->index(row, 3).data().toString() == shown);
+        QVERIFY(selection.chosen());
+        QVERIFY(shown.isEmpty() || Arranged(*selection.chosen()) == shown);
+    }
+
+    // Left and Right choose the column, F4 or Ctrl+Shift+S sorts by it; once more, the other
+    // way. The chosen variant stays chosen.
+    void keyboardSortsByTheCurrentColumn_data()
+    {
+        QTest::addColumn<int>("rights"); // from the first column
+        QTest::addColumn<QKeySequence>("sort");
+        QTest::addColumn<int>("presses");
+        QTest::newRow("spacing, F4") << 2 << QKeySequence(Qt::Key_F4) << 1;
+        QTest::newRow("mass, Ctrl+Shift+S") << 9 << QKeySequence("Ctrl+Shift+S") << 1;
+        QTest::newRow("mass, twice") << 9 << QKeySequence(Qt::Key_F4) << 2;
+    }
+    void keyboardSortsByTheCurrentColumn()
+    {
+        QFETCH(int, rights);
+        QFETCH(QKeySequence, sort);
+        QFETCH(int, presses);
+        VariantsWindow &selection = searched();
+        QTableView *table = selection.TableView1;
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(table));
+        const Variant chosen = *selection.chosen();
+        QTest::keyClick(table, Qt::Key_Home);
+        for (int i = 0; i < rights; ++i)
+            QTest::keyClick(table, Qt::Key_Right);
+        QCOMPARE(table->currentIndex().column(), rights);
+        std::vector<double> values = columnValues(table, rights);
+        QVERIFY(!std::ranges::is_sorted(values)); // the count's order is not this column's
+        for (int i = 0; i < presses; ++i)
+            QTest::keySequence(table, sort);
+        values = columnValues(table, rights);
+        if (presses == 2) std::ranges::reverse(values);
+        QVERIFY(std::ranges::is_sorted(values));
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), rights);
+        QCOMPARE(selection.chosen()->steelMass, chosen.steelMass);
     }
 
     // A whole design from the keyboard alone, lookups included, under a Russian and a C

@@ -142,6 +142,24 @@ std::string Sizes(const R &r, const Context &c)
     return text;
 }
 
+// The arrangement, and where it is built where the design says: the free space it fits,
+// or the building its contour goes round and the least distance from the walls.
+std::string Arranged(const R &r, const Context &c)
+{
+    std::string text(ArrangementInText(r.arrangement));
+    const auto size = [&c](double length, double width) {
+        // Unbroken in the narrow cell: "40 × 30 м" stays on one line.
+        return FormatGeneral(length, c.sep) + "\u00a0×\u00a0" + FormatGeneral(width, c.sep) +
+               "\u00a0м";
+    };
+    if (r.site.hasSpace()) text += " на площадке " + size(r.site.length, r.site.width);
+    if (r.site.hasBuilding())
+        text += std::string(r.site.hasSpace() ? "," : "") + " вокруг здания " +
+                size(r.site.buildingLength, r.site.buildingWidth) + ", не ближе " +
+                FormatGeneral(r.site.buildingDistance, c.sep) + "\u00a0м от стен";
+    return text;
+}
+
 std::string Material(const R &r, const Context &)
 {
     return r.electrodeMaterial == ElectrodeMaterial::roundRod ? "круглая сталь" : "уголок";
@@ -505,7 +523,7 @@ const Row placeholderTable[] = {
     {"##zsz&", Composer{Sizes}, Form::composed, "", 0},
     {"##zs1&", Composer{[](const R &r, const Context &) { return SoilName(r.upperSoil); }}, Form::composed, "", 0},
     {"##zs2&", Composer{[](const R &r, const Context &) { return SoilName(r.lowerSoil); }}, Form::composed, "", 0},
-    {"##zar&", Composer{[](const R &r, const Context &) { return std::string(ArrangementInText(r.arrangement)); }}, Form::composed, "", 0},
+    {"##zar&", Composer{Arranged}, Form::composed, "", 0},
     {"##zmt&", Composer{Material}, Form::composed, "", 0},
     {"##zsx&", kMaterial, Form::picture, "", 0},
     {"##zsn1&", Composer{MaterialCell<0, 'n'>}, Form::composed, "", 0},
