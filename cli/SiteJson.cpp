@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -71,25 +72,32 @@ ReadSiteInputs(const std::optional<simdjson::dom::element> *const (&given)[2], D
 
 std::vector<std::pair<std::string_view, std::string>> SiteJson(const DesignRecord &r)
 {
+    // Written as the design's other numbers are: 40, not 40.0.
+    const auto number = [](double value) {
+        return std::trunc(value) == value && std::abs(value) < 1e15
+                   ? nlohmann::ordered_json(static_cast<std::int64_t>(value))
+                   : nlohmann::ordered_json(value);
+    };
     std::vector<std::pair<std::string_view, std::string>> fields;
     if (r.site.given()) {
         nlohmann::ordered_json site = nlohmann::ordered_json::object();
         if (r.site.hasSpace()) {
-            site["length"] = r.site.length;
-            site["width"] = r.site.width;
+            site["length"] = number(r.site.length);
+            site["width"] = number(r.site.width);
         }
         if (r.site.hasBuilding())
-            site["building"] = {{"length", r.site.buildingLength},
-                                {"width", r.site.buildingWidth},
-                                {"distance", r.site.buildingDistance}};
+            site["building"] = {{"length", number(r.site.buildingLength)},
+                                {"width", number(r.site.buildingWidth)},
+                                {"distance", number(r.site.buildingDistance)}};
         fields.emplace_back(kSiteFields[0], site.dump());
     }
     if (r.rates.given())
-        fields.emplace_back(kSiteFields[1],
-                            nlohmann::ordered_json{{"perRodUpTo3m", r.rates.perRodUpTo3m},
-                                                   {"perRodOver3m", r.rates.perRodOver3m},
-                                                   {"perTrenchMetre", r.rates.perTrenchMetre},
-                                                   {"perSteelKilogram", r.rates.perSteelKilogram}}
-                                .dump());
+        fields.emplace_back(
+            kSiteFields[1],
+            nlohmann::ordered_json{{"perRodUpTo3m", number(r.rates.perRodUpTo3m)},
+                                   {"perRodOver3m", number(r.rates.perRodOver3m)},
+                                   {"perTrenchMetre", number(r.rates.perTrenchMetre)},
+                                   {"perSteelKilogram", number(r.rates.perSteelKilogram)}}
+                .dump());
     return fields;
 }

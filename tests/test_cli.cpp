@@ -492,13 +492,16 @@ private slots:
         QCOMPARE(result.value(field), value);
     }
 
-    // The object's numbers are written as every other number of the answer: 30, not 30.0.
+    // The object's, the site's and the rates' numbers are written as every other number of
+    // the answer: 30, not 30.0.
     void objectNormNumbersAreWrittenAsTheOthers()
     {
         QJsonObject design = ReferenceJson();
         design["purposes"] = QJsonArray{"sourceNeutral", "isolatedAbove1kV"};
         design["faultCurrent"] = 30;
         design["naturalResistance"] = 10;
+        design["site"] = QJsonObject{{"length", 40}, {"width", 30}};
+        design["rates"] = QJsonObject{{"perRodUpTo3m", 1500}, {"perTrenchMetre", 800}};
         const Run run = Calc({"--jsonl"}, Json(design));
         QCOMPARE(run.status, 0);
         const QString answer = QString::fromUtf8(run.out);
