@@ -174,6 +174,16 @@ private slots:
         QCOMPARE(w.page(), 3);
         QCOMPARE(form().record.refinedCount, count);
         QVERIFY(!form().isWindowModified());
+
+        // A utilization window opened on the design and left with Escape changes nothing.
+        Click(form().Button4);
+        QCOMPARE(w.page(), 2);
+        auto *vertical = w.windows->Form2.get();
+        openByTile(form().Label16, vertical);
+        QTest::keyClick(vertical, Qt::Key_Escape);
+        QTRY_VERIFY(!vertical->isVisible());
+        QVERIFY(!form().isWindowModified());
+        QCOMPARE(form().Label16->text(), QStringLiteral("0,745"));
     }
 
     // Zone II picked for 5 m electrodes (ψв 1,25): Подбор gives a 2 m variant the zone's ψв
