@@ -89,10 +89,11 @@ bool DesignHistory::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride && IsHistoryKey(static_cast<QKeyEvent *>(event)))
         return true; // left to the window's shortcuts
-    // A text pasted or cut is a change of its own, not more typing.
-    if (const auto *key = static_cast<QKeyEvent *>(event);
-        event->type() == QEvent::KeyPress &&
-        (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut))) {
+    // A text pasted or cut is a change of its own, not more typing. (Only a key press is a
+    // QKeyEvent: the cast waits for the type.)
+    const auto *key =
+        event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent *>(event) : nullptr;
+    if (key && (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut))) {
         settle();
         typing_ = nullptr;
     }
