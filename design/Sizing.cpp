@@ -25,22 +25,35 @@ Sizing SmallestCountMeetingNorm(const InstallationOfCount &installationOf, doubl
         s.decided = next;
     }
     s.met = true;
-    double failing = 0; // no electrodes meet nothing
-    while (s.decided.count - failing > 1) {
-        const double middle = std::floor(failing + (s.decided.count - failing) / 2);
-        if (middle <= failing || middle >= s.decided.count) break; // beyond 2^53
-        const Installation tried = installationOf(middle);
-        if (MeetsNorm(tried, norm)) {
-            s.decided = tried;
-        } else {
-            failing = middle;
-            s.fewer = tried;
+    const Installation meeting = s.decided;
+    // Halves (failing, s.decided] down to one count that meets with the one below failing.
+    const auto narrow = [&](double failing) {
+        while (s.decided.count - failing > 1) {
+            const double middle = std::floor(failing + (s.decided.count - failing) / 2);
+            if (middle <= failing || middle >= s.decided.count) break; // beyond 2^53
+            const Installation tried = installationOf(middle);
+            if (MeetsNorm(tried, norm)) {
+                s.decided = tried;
+            } else {
+                failing = middle;
+                s.fewer = tried;
+            }
         }
-    }
+    };
+    narrow(0); // no electrodes meet nothing
     if (s.decided.count < leastCount) {
         s.decided = installationOf(leastCount);
         s.fewer = installationOf(leastCount - 1);
         s.met = MeetsNorm(s.decided, norm);
+        // Where the formulas stop falling with the count (a strip far wider than its
+        // length), the least count may fail though more electrodes met: the count taken
+        // is then the least above it that meets, never a failing one beside one that met.
+        if (!s.met && meeting.count > leastCount) {
+            s.fewer = s.decided;
+            s.decided = meeting;
+            s.met = true;
+            narrow(leastCount);
+        }
     }
     return s;
 }
