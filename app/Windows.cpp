@@ -13,7 +13,6 @@
 #include "ui/Windowing.h"
 
 #include <QComboBox>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -190,21 +189,8 @@ void ShowUtilizationWindow(const TForm1 &form, UtilizationOf which)
         const DesignRecord &r = on.record;
         const bool ratioGiven = on.gives(*FindInput("electrodeSpacing")) &&
                                 on.gives(*FindInput("electrodeLength")) && r.electrodeLength > 0;
-        // Opened on the design; left with Escape untouched, it is as it was before, so a
-        // design only looked at is not marked changed. Picks the user made stay, as ever.
-        dialog->setProperty("stateBeforeOpening", dialog->saveState());
         dialog->pickNearest(ratioGiven ? r.electrodeSpacing / r.electrodeLength : 0,
                             DesignCount(form, on));
-        dialog->setProperty("stateOpenedOn", dialog->saveState());
-        if (!dialog->property("restoresOnEscape").toBool()) {
-            dialog->setProperty("restoresOnEscape", true);
-            QObject::connect(dialog, &QDialog::rejected, dialog, [dialog] {
-                if (dialog->saveState() != dialog->property("stateOpenedOn").toJsonObject()) return;
-                const PendingState before = dialog->restoreState(
-                    dialog->property("stateBeforeOpening").toJsonObject(), QString());
-                if (before.apply) before.apply();
-            });
-        }
     }
     ShowSecondaryWindow(dialog, &form, Placement::centredFirstTime);
 }

@@ -97,7 +97,19 @@ int Nearest(std::span<const double> values, double value)
 
 void UtilizationDialog::pickNearest(double ratio, double count)
 {
+    beforeNearest_ = saveState();
     pickItems(Nearest(kUtilizationRatios, ratio), Nearest(table_.counts, count));
+    nearest_ = saveState();
+}
+
+void UtilizationDialog::reject()
+{
+    if (beforeNearest_ && saveState() == nearest_)
+        if (const PendingState before = restoreState(*beforeNearest_, QString()); before.apply)
+            before.apply();
+    beforeNearest_.reset();
+    nearest_.reset();
+    TwoListDialog::reject();
 }
 
 void UtilizationDialog::picksChanged()

@@ -3,6 +3,9 @@
 #include "design/Tables.h"
 #include "dialogs/TwoListDialog.h"
 
+#include <QJsonObject>
+
+#include <optional>
 #include <string_view>
 
 // One utilization window as data: its texts and the table behind them.
@@ -32,8 +35,11 @@ public:
 
     // Picks the tabulated ratio and count nearest to a design's; a value of 0 or below
     // leaves its list as it is. Of two counts as near, the larger, whose coefficient is the
-    // smaller.
+    // smaller. Left with Escape untouched, the window goes back to the picks it had, so a
+    // design only looked at is not changed; picks the user made stay.
     void pickNearest(double ratio, double count);
+
+    void reject() override;
 
 protected:
     explicit UtilizationDialog(const UtilizationWindow &window);
@@ -41,4 +47,6 @@ protected:
 
 private:
     const UtilizationTable &table_;
+    std::optional<QJsonObject> beforeNearest_; // the picks before pickNearest
+    std::optional<QJsonObject> nearest_;       // and the ones it made
 };
