@@ -1,9 +1,8 @@
 #include "cli/SiteJson.h"
 
-#include <nlohmann/json.hpp>
+#include "cli/DesignJson.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
@@ -72,32 +71,33 @@ ReadSiteInputs(const std::optional<simdjson::dom::element> *const (&given)[2], D
 
 std::vector<std::pair<std::string_view, std::string>> SiteJson(const DesignRecord &r)
 {
-    // Written as the design's other numbers are: 40, not 40.0.
-    const auto number = [](double value) {
-        return std::trunc(value) == value && std::abs(value) < 1e15
-                   ? nlohmann::ordered_json(static_cast<std::int64_t>(value))
-                   : nlohmann::ordered_json(value);
-    };
-    std::vector<std::pair<std::string_view, std::string>> fields;
-    if (r.site.given()) {
-        nlohmann::ordered_json site = nlohmann::ordered_json::object();
-        if (r.site.hasSpace()) {
-            site["length"] = number(r.site.length);
-            site["width"] = number(r.site.width);
+    using Members = std::vector<std::pair<std::string_view, std::string>>;
+    // An object of named values, its numbers written as the design's other numbers are.
+    const auto object = [](const Members &members) {
+        std::string json = "{";
+        for (const auto &[name, value] : members) {
+            if (json.size() > 1) json += ',';
+            json.append("\"").append(name).append("\":").append(value);
         }
+        return json + '}';
+    };
+    Members fields;
+    if (r.site.given()) {
+        Members site;
+        if (r.site.hasSpace())
+            site = {{"length", JsonNumber(r.site.length)}, {"width", JsonNumber(r.site.width)}};
         if (r.site.hasBuilding())
-            site["building"] = {{"length", number(r.site.buildingLength)},
-                                {"width", number(r.site.buildingWidth)},
-                                {"distance", number(r.site.buildingDistance)}};
-        fields.emplace_back(kSiteFields[0], site.dump());
+            site.emplace_back("building",
+                              object({{"length", JsonNumber(r.site.buildingLength)},
+                                      {"width", JsonNumber(r.site.buildingWidth)},
+                                      {"distance", JsonNumber(r.site.buildingDistance)}}));
+        fields.emplace_back(kSiteFields[0], object(site));
     }
     if (r.rates.given())
-        fields.emplace_back(
-            kSiteFields[1],
-            nlohmann::ordered_json{{"perRodUpTo3m", number(r.rates.perRodUpTo3m)},
-                                   {"perRodOver3m", number(r.rates.perRodOver3m)},
-                                   {"perTrenchMetre", number(r.rates.perTrenchMetre)},
-                                   {"perSteelKilogram", number(r.rates.perSteelKilogram)}}
-                .dump());
+        fields.emplace_back(kSiteFields[1],
+                            object({{"perRodUpTo3m", JsonNumber(r.rates.perRodUpTo3m)},
+                                    {"perRodOver3m", JsonNumber(r.rates.perRodOver3m)},
+                                    {"perTrenchMetre", JsonNumber(r.rates.perTrenchMetre)},
+                                    {"perSteelKilogram", JsonNumber(r.rates.perSteelKilogram)}}));
     return fields;
 }
