@@ -69,7 +69,8 @@ Options:
                      "steelMass" and "cost"; the cheapest first where the design has
                      "rates", else the fewest rods, then the shortest trench
   --report FILE.rtf  also write the filled report of a single design to FILE.rtf;
-                     to FILE.pdf, a PDF made by the office suite (LibreOffice)
+                     to FILE.pdf, a PDF made by the office suite (LibreOffice), or
+                     drawn by telmar-calc itself where none is installed
   --field            also compute each design's installation as a field problem (its
                      rods and strip in segments in the two-layer soil) and add
                      "fieldResistance" (Ом), "fieldSegments" and "fieldDifference" (per cent
@@ -88,7 +89,8 @@ Options:
                      РАЗМЕРЫ, ТЕКСТ, ЗДАНИЕ, ГРУНТ)
   --force            let --report, --field-map and --dxf replace an existing file
   --template FILE    the report template (default: the one installed with the program)
-  --office PROGRAM   the office that makes a PDF (default: soffice on the PATH)
+  --office PROGRAM   the office that makes a PDF (default: soffice on the PATH);
+                     "none": telmar-calc draws the PDF's pages itself
   --survey FILE      fit the readings of a soil survey in FILE to two layers instead:
                      a JSON object with "method" ("wenner" or "schlumberger"),
                      "spacings" (Wenner a, or Schlumberger AB/2, m), for Schlumberger

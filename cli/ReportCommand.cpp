@@ -74,6 +74,21 @@ std::string SurveyPlot(const Survey &survey, const std::optional<SurveyFit> &fit
     return {};
 }
 
+// The filled report as a PDF whose pages the drawing module draws; the run ends where it
+// cannot.
+std::string DrawnPdf(const std::string &rtf)
+{
+    const auto draw = reinterpret_cast<decltype(&TelmarPdfOfRtf)>(DrawingEntry(kPdfOfRtfEntry));
+    if (!draw)
+        Fail(reportFailed, "no office is installed to make the PDF (LibreOffice's soffice), "
+                           "and the drawing module (libtelmar-drawing.so) that draws it "
+                           "cannot be loaded; write the report as FILE.rtf instead");
+    std::string pdf;
+    if (!draw(rtf.data(), rtf.size(), keep, &pdf) || pdf.empty())
+        Fail(reportFailed, "the report's PDF could not be drawn");
+    return pdf;
+}
+
 bool SameFile(const fs::path &a, const fs::path &b)
 {
     struct stat first {
@@ -166,14 +181,12 @@ void WriteReport(const DesignRecord &record, const Options &options)
         if (!options.force) Fail(reportFailed, "'" + shown + "' exists; use --force to replace it");
     }
     std::optional<fs::path> office;
-    if (IsPdf(target)) {
+    const bool pdf = IsPdf(target);
+    if (pdf && options.office != "none") {
         office = FindOfficeProgram(options.office);
         if (!office && !options.office.empty())
             Fail(reportFailed,
                  "the office '" + Shown(options.office, 400) + "' is not a program to run");
-        if (!office)
-            Fail(reportFailed, "a PDF is made by an office suite, and none is installed "
-                               "(LibreOffice's soffice); write the report as FILE.rtf instead");
     }
 
     const MadeReport made = MakeReportHeedingSignals(
@@ -199,6 +212,11 @@ void WriteReport(const DesignRecord &record, const Options &options)
                                "' has no place for '" + made.missingPlaceholder + "'");
     case MadeReport::Failure::pdf:
         CheckPdf(made, *office);
+    }
+    if (pdf && !office) {
+        // No office: the pages are drawn here.
+        CheckWritten(WriteWholeFile(target, DrawnPdf(made.bytes)), shown);
+        return;
     }
     CheckWritten(WriteWholeFile(target, made.bytes), shown);
 }

@@ -2,6 +2,7 @@
 
 #include "report/FieldMapPicture.h"
 #include "report/InstallationDrawing.h"
+#include "report/ReportPages.h"
 #include "report/SurveyPlot.h"
 #include "report/engine/ReportRows.h"
 
@@ -72,6 +73,20 @@ TelmarDrawSurveyPlot(const Survey *survey, const SurveyFit *fit, int width, int 
                                              QSize(width, height), separator);
         if (png.isEmpty()) return false;
         deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) bool
+TelmarPdfOfRtf(const char *rtf, std::size_t size, DeliverDrawing deliver, void *context)
+{
+    try {
+        const auto application = Application();
+        const QByteArray pdf = PdfOfRtf(std::string_view(rtf, size));
+        if (pdf.isEmpty()) return false;
+        deliver(context, pdf.constData(), static_cast<std::size_t>(pdf.size()));
         return true;
     } catch (const std::exception &) {
         return false;

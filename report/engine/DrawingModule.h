@@ -27,3 +27,9 @@ extern "C" bool TelmarDrawSurveyPlot(const Survey *survey, const SurveyFit *fit,
                                      int height, const char *separator, DeliverDrawing deliver,
                                      void *context);
 inline constexpr const char *kSurveyPlotEntry = "TelmarDrawSurveyPlot";
+
+// The filled report `rtf` of `size` bytes as a PDF whose pages the program draws itself,
+// where no office makes it; false when it cannot be made.
+extern "C" bool TelmarPdfOfRtf(const char *rtf, std::size_t size, DeliverDrawing deliver,
+                               void *context);
+inline constexpr const char *kPdfOfRtfEntry = "TelmarPdfOfRtf";

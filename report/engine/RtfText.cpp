@@ -497,6 +497,11 @@ CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::siz
     return found;
 }
 
+char32_t RtfCodePageCharacter(unsigned char byte, int codePage)
+{
+    return DecodeByte(byte, codePage);
+}
+
 std::string RtfPlainText(std::string_view rtf)
 {
     std::string text;

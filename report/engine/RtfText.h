@@ -54,6 +54,9 @@ struct CharacterPlaces {
 };
 CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::size_t limit);
 
+// A byte of text in the code page 1251 (Cyrillic) or, any other, 1252 (Western).
+char32_t RtfCodePageCharacter(unsigned char byte, int codePage);
+
 // The document's text as UTF-8.
 std::string RtfPlainText(std::string_view rtf);
 
