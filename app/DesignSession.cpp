@@ -151,14 +151,8 @@ void DesignSession::printReport()
     // Only the results page has a decided design to report on; elsewhere the key is as
     // inert as a greyed-out command.
     if (shownPage() != 3) return;
-    const QString office = form_.reportRunner().pdfOffice();
-    if (office.isEmpty()) {
-        ShowWarningBox(&form_, QStringLiteral("Для печати отчёта нужен LibreOffice: он готовит "
-                                              "страницы отчёта. Установите LibreOffice Writer."));
-        return;
-    }
     form_.takeTitleBlock();
-    print_->print(form_.record, ReportTemplatePath(), office);
+    print_->print(form_.record, ReportTemplatePath(), form_.reportRunner().pdfOffice());
 }
 
 DesignSession::~DesignSession() = default;

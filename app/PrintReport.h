@@ -14,8 +14,9 @@ class QWidget;
 
 // Prints the report through the desktop's print dialog: the printer is asked for first, the
 // report is then made as a PDF off the window thread (the office that converts it may take
-// seconds, or hang), and its pages are drawn on the printer as they are, not as pictures of
-// them. How it ended is told over `owner`, a failure always.
+// seconds, or hang; without one the program draws the pages), and its pages are drawn on the
+// printer as they are, not as pictures of them. How it ended is told over `owner`, a failure
+// always.
 class PrintReport : public QObject {
     Q_OBJECT
 
@@ -24,8 +25,9 @@ public:
     ~PrintReport() override;
 
     // Asks for a printer and prints the report of `record` with the template `templatePath`,
-    // the PDF made by `office`; returns at once. False when nothing was started: the dialog
-    // was closed, or a report is being printed already (which has been told).
+    // the PDF made by `office`, or by the program itself where it is empty; returns at once. False
+    // when nothing was started: the dialog was closed, or a report is being printed already (which
+    // has been told).
     bool print(const DesignRecord &record, const QString &templatePath, const QString &office);
     bool running() const { return making_.running(); }
 

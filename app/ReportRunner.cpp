@@ -133,7 +133,6 @@ bool ReportRunner::startPdf(const DesignRecord &record, const QString &templateP
                             const QString &target)
 {
     const QString office = pdfOffice();
-    if (office.isEmpty()) return false;
     return launch(
         [record, templatePath, target, office](const auto &progress, const auto &keepGoing) {
             PdfReport made = GeneratePdf(record, templatePath, office, progress, keepGoing);

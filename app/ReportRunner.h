@@ -41,7 +41,8 @@ public:
     // Starts the report of `record` and returns at once; false while one is under way.
     bool start(const DesignRecord &record, const QString &templatePath);
     // Starts the report of `record` as a PDF saved to `target`, then opened as a report is;
-    // false while one is under way. Its progress window has «Отмена».
+    // made by the office where there is one, else drawn by the program; false while one is
+    // under way. Its progress window has «Отмена».
     bool startPdf(const DesignRecord &record, const QString &templatePath, const QString &target);
     // Reports are likely from now on: where an office makes them, it is started beside the
     // windows, once a run, so that the first report finds it ready. Off until allowed.

@@ -246,8 +246,6 @@ TForm1::Handler TForm1::tileClick(const QObject *watched) const
 
 void TForm1::showPage(int page)
 {
-    // A PDF is offered where there is an office to make it.
-    if (page == 3) Button12->setVisible(!reportRunner_->pdfOffice().isEmpty());
     // Whoever reaches the electrodes is likely to want a report.
     if (page >= 2) reportRunner_->prepareOffice();
     PageControl1->setActivePage(page - 1);

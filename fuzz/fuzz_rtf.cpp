@@ -1,9 +1,10 @@
 // Any bytes as a document with any placeholder and value: no crash, no hang, no read
-// outside the buffer; braces that were balanced stay balanced; after a replacement the
-// text reads as before with the value where the placeholder stood; and a second search
-// through the document's index finds what a fresh reading finds.
+// outside the buffer, read as blocks for the program's own pages as well; braces that were balanced
+// stay balanced; after a replacement the text reads as before with the value where the placeholder
+// stood; and a second search through the document's index finds what a fresh reading finds.
 
 #include "fuzz/FuzzCheck.h"
+#include "report/engine/RtfBlocks.h"
 #include "report/engine/RtfDocument.h"
 #include "report/engine/RtfText.h"
 #include "report/engine/Utf8.h"
@@ -56,6 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string value(bytes + placeholderLength, valueLength);
     const std::string rtf(bytes + placeholderLength + valueLength,
                           size - 2 - placeholderLength - valueLength);
+
+    const RtfBlocks blocks = ReadRtfBlocks(rtf);
+    for (const RtfBlock &block : blocks.body)
+        if (const auto *row = std::get_if<RtfRow>(&block)) FUZZ_CHECK(!row->cells.empty());
 
     RtfDocument document(rtf);
     const std::u32string before = Text(rtf);

@@ -2,6 +2,7 @@
 
 #include "report/FieldMapPicture.h"
 #include "report/InstallationDrawing.h"
+#include "report/ReportPages.h"
 #include "report/SurveyPlot.h"
 #include "report/WordApp.h"
 #include "report/engine/FieldSection.h"
@@ -168,7 +169,9 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
         .record = record,
         .templatePath = QFile::encodeName(templatePath).toStdString(),
         .drawing = [](const DesignRecord &drawn) { return Drawing(drawn).toStdString(); },
-        .office = QFile::encodeName(office).toStdString(),
+        .office = office.isEmpty() ? std::nullopt
+                                   : std::optional(std::filesystem::path(
+                                         QFile::encodeName(office).toStdString())),
         .progress = progress,
         .keepGoing = keepGoing,
         .fieldMap = FieldMap,
@@ -200,6 +203,14 @@ PdfReport GeneratePdf(const DesignRecord &record, const QString &templatePath,
         return failed(Step::start,
                       QStringLiteral("LibreOffice не сделал PDF.") +
                           (detail.isEmpty() ? QString() : QStringLiteral("\n") + detail));
+    }
+    if (office.isEmpty()) {
+        // No office: the pages are drawn here.
+        QString problem;
+        QByteArray pdf = PdfOfRtf(made.bytes, &problem);
+        if (pdf.isEmpty())
+            return failed(Step::save, QStringLiteral("PDF не сделан: %1").arg(problem));
+        return {.outcome = {}, .pdf = std::move(pdf)};
     }
     return {.outcome = {}, .pdf = QByteArray::fromStdString(made.bytes)};
 }

@@ -44,7 +44,8 @@ ReportOutcome GenerateReport(WordApp &word, const ReportSettings &settings,
 QString PdfOffice(const ReportSettings &settings);
 
 // The report of `record` as a PDF: the template filled by the built-in engine, drawing
-// and all, then converted by `office` with ConvertToPdf. `progress` as above; `keepGoing`
+// and all, then converted by `office` with ConvertToPdf, or, without one, its pages drawn
+// by the program itself. `progress` as above; `keepGoing`
 // is asked while the office works, which is ended when it says no. The PDF, or how it
 // failed; writes no file and may run on any thread.
 struct PdfReport {

@@ -13,11 +13,13 @@ public:
     QStringList opened;
 
     // The built-in engine, with this object as the desktop's opener, for the windows of `w`
-    // from now on.
-    void install(WizardFixture &w, std::function<bool(const QString &)> opener = {})
+    // from now on; PDFs made by `office` (none: the one installed).
+    void install(WizardFixture &w, std::function<bool(const QString &)> opener = {},
+                 const QString &office = {})
     {
         ReportSettings settings;
         settings.backend = WordBackend::builtIn;
+        if (!office.isEmpty()) settings.office.program = office;
         w.useReports(settings, [this, opener](const QString &path) {
             opened << path;
             return opener ? opener(path) : true;

@@ -1025,6 +1025,21 @@ private slots:
         QCOMPARE(FileHash(copy), hash);
     }
 
+    // Told to use no office (as where none is installed), telmar-calc draws the PDF's pages
+    // itself.
+    void reportAsPdfWithoutAnOffice()
+    {
+        const QString pdf = scratch.filePath(QStringLiteral("без офиса.pdf"));
+        QFile::remove(pdf);
+        const Run made = Calc({"--office", "none", "--report", pdf}, Json(ReferenceJson()));
+        QVERIFY2(made.status == 0, made.err.constData());
+        const QByteArray bytes = ReadFile(pdf);
+        QVERIFY(bytes.startsWith("%PDF-"));
+        const qsizetype pages = QString::fromLatin1(bytes).count(
+            QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+    }
+
     // A report named *.pdf is the office's PDF of the same report, made on a scratch profile
     // that is gone afterwards; without an office, or interrupted, no file and a reason.
     void reportAsPdf()

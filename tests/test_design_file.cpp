@@ -1406,20 +1406,23 @@ private slots:
     }
 
     // Ctrl+P on the results page opens the print dialog, and the printer gets the report's
-    // pages, or the user hears why not; before the calculation there is no report, and the
-    // key prints nothing.
+    // pages, made by the office or, with none, drawn by the program, or the user hears why
+    // not; before the calculation there is no report, and the key prints nothing.
     void ctrlPPrintsTheReportOnceCalculated_data()
     {
         QTest::addColumn<bool>("calculated");
         QTest::addColumn<QString>("file"); // the printer's: a PDF file
         QTest::addColumn<bool>("prints");
         QTest::addColumn<bool>("byMenu"); // «Печать…» in the results page's menu, not the key
-        QTest::newRow("results page") << true << "напечатано.pdf" << true << false;
-        QTest::newRow("results page, its menu") << true << "напечатано.pdf" << true << true;
+        QTest::addColumn<bool>("office");
+        QTest::newRow("results page") << true << "напечатано.pdf" << true << false << true;
+        QTest::newRow("results page, no office")
+            << true << "напечатано.pdf" << true << false << false;
+        QTest::newRow("results page, its menu") << true << "напечатано.pdf" << true << true << true;
         QTest::newRow("results page, a printer that fails")
-            << true << "нет такой папки/напечатано.pdf" << false << false;
+            << true << "нет такой папки/напечатано.pdf" << false << false << false;
         QTest::newRow("electrode page, before the calculation")
-            << false << "напечатано.pdf" << false << false;
+            << false << "напечатано.pdf" << false << false << true;
     }
 
     void ctrlPPrintsTheReportOnceCalculated()
@@ -1428,7 +1431,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(bool, prints);
         QFETCH(bool, byMenu);
-        if (calculated && form().reportRunner().pdfOffice().isEmpty())
+        QFETCH(bool, office);
+        ReportSettings settings;
+        if (!office) settings.office.program = scratch.filePath(QStringLiteral("нет-офиса"));
+        w.useReports(settings);
+        if (office && calculated && form().reportRunner().pdfOffice().isEmpty())
             QSKIP("no office to make the report's PDF");
         const QString printed = scratch.filePath(file);
         QFile::remove(printed);

@@ -1,14 +1,18 @@
 // The drawing of the installation: the plan's geometry for a row and a contour (positions,
 // the strip's length, the dimensions), the section's depths, the soils' names, and the
-// painter's picture.
+// painter's picture; and the report's pages the program draws itself.
 
 #include "design/InstallationGeometry.h"
 #include "report/InstallationDrawing.h"
+#include "report/ReportPages.h"
 #include "tests/ReferenceDesign.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <poppler-qt6.h>
 
 #include <cmath>
 
@@ -213,6 +217,69 @@ private slots:
         QFETCH(QString, soil);
         QFETCH(QString, name);
         QCOMPARE(QString::fromStdString(SoilName(soil.toStdString())), name);
+    }
+
+    // A document longer than a page is broken into pages between lines and rows: no row is
+    // lost or printed twice, a table's header row heads each page the table goes on to, a
+    // heading stays with the text after it, and each page's footer carries its number and
+    // the count, the first page its own footer.
+    void pagesBreakBetweenLinesAndRows()
+    {
+        QByteArray rtf =
+            R"({\rtf1\ansi\ansicpg1251\deff0{\fonttbl{\f0\fcharset204 Times New Roman;}})"
+            R"(\paperw8391\paperh5954\margl850\margr567\margt567\margb850\titlepg)"
+            R"({\footerf\pard Title\par})"
+            R"({\footer\pard\qr Sheet {\field{\*\fldinst PAGE}{\fldrslt 1}} of )"
+            R"({\field{\*\fldinst NUMPAGES}{\fldrslt 1}}\par})";
+        for (int i = 1; i <= 6; ++i)
+            rtf += QStringLiteral(R"(\pard\keepn\sb240\b Heading%1\par\pard\plain\qj Text%1 )")
+                       .arg(i)
+                       .toLatin1() +
+                   QByteArray("more words to fill the lines of the paragraph ").repeated(6) +
+                   "\\par ";
+        rtf +=
+            R"(\trowd\trhdr\clbrdrb\brdrs\brdrw15\cellx3000\cellx6000\pard\intbl\b Column\cell Value\cell\row)";
+        for (int i = 1; i <= 30; ++i)
+            rtf += QStringLiteral(
+                       R"(\trowd\cellx3000\cellx6000\pard\plain\intbl Row%1\cell %1\cell\row)")
+                       .arg(i)
+                       .toLatin1();
+        rtf += "\\pard End\\par}";
+
+        QString problem;
+        const QByteArray pdf = PdfOfRtf(rtf.toStdString(), &problem);
+        QVERIFY2(!pdf.isEmpty(), qPrintable(problem));
+        const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+        QVERIFY(document);
+        const int pages = document->numPages();
+        QVERIFY2(pages >= 4, qPrintable(QString::number(pages)));
+        QMap<int, int> rowsSeen;
+        for (int number = 1; number <= pages; ++number) {
+            const QString text = document->page(number - 1)->text(QRectF());
+            const QString where = QStringLiteral("page %1: %2").arg(number).arg(text);
+            if (number == 1) {
+                QVERIFY2(text.contains(QStringLiteral("Title")), qPrintable(where));
+                QVERIFY2(!text.contains(QStringLiteral("Sheet")), qPrintable(where));
+            } else {
+                QVERIFY2(text.contains(QStringLiteral("Sheet %1 of %2").arg(number).arg(pages)),
+                         qPrintable(where));
+            }
+            static const QRegularExpression heading(QStringLiteral("Heading(\\d)"));
+            for (const auto &match : heading.globalMatch(text))
+                QVERIFY2(text.contains(QStringLiteral("Text") + match.captured(1)),
+                         qPrintable(where));
+            static const QRegularExpression row(QStringLiteral("Row(\\d+)"));
+            bool rows = false;
+            for (const auto &match : row.globalMatch(text)) {
+                ++rowsSeen[match.captured(1).toInt()];
+                rows = true;
+            }
+            if (rows) QVERIFY2(text.contains(QStringLiteral("Column")), qPrintable(where));
+        }
+        QCOMPARE(rowsSeen.size(), 30);
+        for (const int times : rowsSeen)
+            QCOMPARE(times, 1);
+        QVERIFY(document->page(pages - 1)->text(QRectF()).contains(QStringLiteral("End")));
     }
 
     void pictureIsADrawingOnWhite()

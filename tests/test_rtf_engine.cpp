@@ -1,7 +1,9 @@
 // The built-in RTF engine on its own: forward search through the text, replacements that
-// keep the markup, escapes in and out, the bounded fill loop; and the writer of whole files.
+// keep the markup, escapes in and out, the bounded fill loop, the document read as blocks
+// for its pages; and the writer of whole files.
 
 #include "report/engine/ReportFiller.h"
+#include "report/engine/RtfBlocks.h"
 #include "report/engine/RtfDocument.h"
 #include "report/engine/RtfText.h"
 #include "report/engine/WholeFile.h"
@@ -18,6 +20,48 @@
 #include <unistd.h>
 
 namespace {
+
+// Blocks in short: ¶ and its text for a paragraph, a page field in braces, a picture in
+// brackets; a row's cells between bars, a merged cell's first marked ^ and its others v.
+QString Described(const std::vector<RtfBlock> &blocks)
+{
+    QStringList described;
+    const auto paragraph = [](const RtfParagraph &p) {
+        QString text;
+        for (const RtfRun &run : p.runs) {
+            if (!run.png.empty())
+                text += QStringLiteral("[%1 bytes %2x%3]")
+                            .arg(run.png.size())
+                            .arg(run.widthTwips)
+                            .arg(run.heightTwips);
+            else if (run.field == RtfRun::Field::page)
+                text += QStringLiteral("{PAGE}");
+            else if (run.field == RtfRun::Field::pageCount)
+                text += QStringLiteral("{NUMPAGES}");
+            else
+                text += QString::fromStdString(run.text);
+        }
+        return text;
+    };
+    for (const RtfBlock &block : blocks) {
+        if (const auto *p = std::get_if<RtfParagraph>(&block)) {
+            described << QStringLiteral("¶") + paragraph(*p);
+            continue;
+        }
+        QStringList cells;
+        for (const RtfCell &cell : std::get<RtfRow>(block).cells) {
+            QStringList text;
+            for (const RtfParagraph &p : cell.paragraphs)
+                text << paragraph(p);
+            cells << (cell.merge == RtfCell::Merge::first       ? QStringLiteral("^")
+                      : cell.merge == RtfCell::Merge::continued ? QStringLiteral("v")
+                                                                : QString()) +
+                         text.join(QStringLiteral("/"));
+        }
+        described << QStringLiteral("R[%1]").arg(cells.join(QStringLiteral("|")));
+    }
+    return described.join(QStringLiteral(" "));
+}
 
 QString Text(const RtfDocument &document)
 {
@@ -288,6 +332,57 @@ private slots:
         QVERIFY(document.replace(QStringLiteral("П").toStdString(), "P"));
         QCOMPARE(Text(document), QStringLiteral("P"));
         QVERIFY(BracesBalanced(document.rtf()));
+    }
+
+    // What the program's own pages are drawn from: text decoded as an office reads it,
+    // tables with their merged cells, footers apart, page fields computed, pictures kept,
+    // and what is not shown passed over.
+    void blocksAreReadAsLaidOut_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("footers"); // the other pages' / the first page's
+        const QByteArray deep = QByteArray(300, '{') + "x" + QByteArray(300, '}');
+        // clang-format off
+        QTest::newRow("escapes and their fallbacks")
+            << QByteArray(R"({\rtf1\ansi\ansicpg1251\uc1 \u1054\'ce\u1090\'f2 x\'c0\par})")
+            << QStringLiteral("¶От xА") << QStringLiteral(" / ");
+        QTest::newRow("a font's own charset")
+            << QByteArray(R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset204 T;}{\f1\fcharset0 A;}}\f1\'c0\f0\'c0\par})")
+            << QStringLiteral("¶ÀА") << QStringLiteral(" / ");
+        QTest::newRow("tabs and line breaks")
+            << QByteArray(R"({\rtf1 a\tab b\line c\~d\par})")
+            << QStringLiteral("¶a\tb\u2028c\u00A0d") << QStringLiteral(" / ");
+        QTest::newRow("a merged cell")
+            << QByteArray(R"({\rtf1\trowd\clvmgf\cellx1000\cellx2000\pard\intbl a\par b\cell c\cell\row)"
+                          R"(\trowd\clvmrg\cellx1000\cellx2000\pard\intbl\cell d\cell\row\pard e\par})")
+            << QStringLiteral("R[^a/b|c] R[v|d] ¶e") << QStringLiteral(" / ");
+        QTest::newRow("footers and page fields")
+            << QByteArray(R"({\rtf1\titlepg{\footerf Title\par}{\footer Sheet {\field{\*\fldinst PAGE}{\fldrslt 7}})"
+                          R"( of {\field{\*\fldinst NUMPAGES }{\fldrslt 9}}\par})"
+                          R"(x{\field{\*\fldinst HYPERLINK "y"}{\fldrslt z}}\par})")
+            << QStringLiteral("¶xz") << QStringLiteral("¶Sheet {PAGE} of {NUMPAGES} / ¶Title");
+        QTest::newRow("what is not shown")
+            << QByteArray(R"({\rtf1{\*\generator g}{\info{\title T}{\author A}}{\header h\par}{\*\own u}x\par})")
+            << QStringLiteral("¶x") << QStringLiteral(" / ");
+        QTest::newRow("a picture")
+            << QByteArray(R"({\rtf1 {\pict\pngblip\picw9\pich9\picwgoal1440\pichgoal720 8950 4e47}\par})")
+            << QStringLiteral("¶[4 bytes 1440x720]") << QStringLiteral(" / ");
+        QTest::newRow("groups nested too deep")
+            << QByteArray("{\\rtf1 " + deep + "y\\par}")
+            << QStringLiteral("¶y") << QStringLiteral(" / ");
+        // clang-format on
+    }
+
+    void blocksAreReadAsLaidOut()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, body);
+        QFETCH(QString, footers);
+        const RtfBlocks blocks = ReadRtfBlocks(rtf.toStdString());
+        QCOMPARE(Described(blocks.body), body);
+        QCOMPARE(Described(blocks.footer) + QStringLiteral(" / ") + Described(blocks.firstFooter),
+                 footers);
     }
 
     void fillTriesEachPlaceholderThreeTimesThenStops()
