@@ -592,6 +592,12 @@ int PaintRtfPages(const RtfBlocks &blocks, QPainter &painter)
 QByteArray PdfOfRtf(std::string_view rtf, QString *problem)
 {
     const RtfBlocks blocks = ReadRtfBlocks(rtf);
+    if (blocks.cut) {
+        if (problem)
+            *problem = QStringLiteral("отчёт слишком велик, чтобы программа составила его "
+                                      "страницы сама; установите LibreOffice.");
+        return {};
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -603,13 +609,13 @@ QByteArray PdfOfRtf(std::string_view rtf, QString *problem)
         writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            if (problem) *problem = QStringLiteral("Не удалось начать PDF.");
+            if (problem) *problem = QStringLiteral("не удалось начать PDF.");
             return {};
         }
         const int pages = PaintRtfPages(blocks, painter);
         painter.end();
         if (pages == 0) {
-            if (problem) *problem = QStringLiteral("Не удалось начать страницу PDF.");
+            if (problem) *problem = QStringLiteral("не удалось начать страницу PDF.");
             return {};
         }
     }

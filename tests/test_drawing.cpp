@@ -282,6 +282,15 @@ private slots:
         QVERIFY(document->page(pages - 1)->text(QRectF()).contains(QStringLiteral("End")));
     }
 
+    // A document beyond what is read is not drawn cut short: no PDF, and the reason.
+    void aDocumentTooLargeIsNotDrawnShort()
+    {
+        const QByteArray rtf = "{\\rtf1 " + QByteArray("x\\par ").repeated(70000) + "}";
+        QString problem;
+        QVERIFY(PdfOfRtf(rtf.toStdString(), &problem).isEmpty());
+        QVERIFY2(problem.contains(QStringLiteral("слишком велик")), qPrintable(problem));
+    }
+
     void pictureIsADrawingOnWhite()
     {
         const QByteArray png = InstallationPng(Computed(), QSize(1600, 900), ",");

@@ -16,8 +16,10 @@ constexpr std::size_t kDeepestGroup = 200;
 // No paragraph of a report holds more: longer ones are cut, so that a document of a single
 // run of text cannot make a layout crawl.
 constexpr std::size_t kLongestParagraph = 1 << 20;
-// Nor more paragraphs and rows in a body or a cell, where memory would run out first.
+// Nor more paragraphs and rows in a body or a cell, where memory would run out first, nor
+// more cells in a row than a page has room for.
 constexpr std::size_t kMostBlocks = 1 << 16;
+constexpr std::size_t kMostCells = 64;
 
 enum class Destination {
     body,
@@ -52,6 +54,7 @@ struct Field {
 
 struct GroupState {
     Destination destination = Destination::body;
+    Destination story = Destination::body; // or a footer: where its text goes
     RtfCharFormat chars;
     RtfParagraphFormat paragraph;
     bool inTable = false;
@@ -342,7 +345,10 @@ private:
         if (word == "cell") {
             Story &story = this->story();
             endParagraph(story, true);
-            story.cells.push_back(std::move(story.cellParagraphs));
+            if (story.cells.size() < kMostCells)
+                story.cells.push_back(std::move(story.cellParagraphs));
+            else
+                blocks_.cut = true;
             story.cellParagraphs.clear();
         } else if (word == "row") {
             endRow();
@@ -365,10 +371,10 @@ private:
         } else if (word == "title" && state_.destination == Destination::info) {
             state_.destination = Destination::title;
         } else if (word == "footer" && !passedOver()) {
-            state_.destination = Destination::footer;
+            state_.destination = state_.story = Destination::footer;
             resetFormats();
         } else if (word == "footerf" && !passedOver()) {
-            state_.destination = Destination::firstFooter;
+            state_.destination = state_.story = Destination::firstFooter;
             resetFormats();
         } else if (word == "pict" && !passedOver()) {
             state_.destination = Destination::picture;
@@ -563,7 +569,7 @@ private:
             border_ = BorderTarget::cellRight;
         else if (word == "cellx") {
             story.cell.right = Clamped(value, -kWidest, kWidest);
-            if (row.cells.size() < 64) row.cells.push_back(std::move(story.cell));
+            if (row.cells.size() < kMostCells) row.cells.push_back(std::move(story.cell));
             story.cell = {};
             border_ = BorderTarget::none;
         } else
@@ -680,7 +686,7 @@ private:
 
     Story &story()
     {
-        switch (storyDestination_()) {
+        switch (state_.story) {
         case Destination::footer:
             return footer_;
         case Destination::firstFooter:
@@ -688,19 +694,6 @@ private:
         default:
             return body_;
         }
-    }
-
-    // The story the text goes to: a field's instruction and a picture belong to theirs.
-    Destination storyDestination_() const
-    {
-        if (state_.destination == Destination::footer ||
-            state_.destination == Destination::firstFooter)
-            return state_.destination;
-        for (auto group = stack_.rbegin(); group != stack_.rend(); ++group)
-            if (group->destination == Destination::footer ||
-                group->destination == Destination::firstFooter)
-                return group->destination;
-        return Destination::body;
     }
 
     void character(char32_t c)
@@ -730,7 +723,10 @@ private:
         }
         if (state_.fieldResult) return; // the page's number stands instead
         Story &story = this->story();
-        if (story.paragraphBytes >= kLongestParagraph) return;
+        if (story.paragraphBytes >= kLongestParagraph) {
+            blocks_.cut = true;
+            return;
+        }
         std::vector<RtfRun> &runs = story.paragraph.runs;
         if (runs.empty() || runs.back().field != RtfRun::Field::none || !runs.back().png.empty() ||
             !(runs.back().format == state_.chars))
@@ -753,19 +749,20 @@ private:
             paragraph.format.pageBreakBefore = true;
             story.breakBefore = false;
         }
-        if (inTable) {
-            if (story.cellParagraphs.size() < kMostBlocks)
-                story.cellParagraphs.push_back(std::move(paragraph));
-        } else if (story.blocks.size() < kMostBlocks) {
+        std::vector<RtfParagraph> &cell = story.cellParagraphs;
+        if (inTable ? cell.size() >= kMostBlocks : story.blocks.size() >= kMostBlocks)
+            blocks_.cut = true;
+        else if (inTable)
+            cell.push_back(std::move(paragraph));
+        else
             story.blocks.emplace_back(std::move(paragraph));
-        }
     }
 
     void endRow()
     {
         Story &story = this->story();
         if (!story.paragraph.runs.empty()) endParagraph(story, true);
-        if (!story.cellParagraphs.empty()) {
+        if (!story.cellParagraphs.empty() && story.cells.size() < kMostCells) {
             story.cells.push_back(std::move(story.cellParagraphs));
             story.cellParagraphs.clear();
         }
@@ -773,8 +770,11 @@ private:
         for (std::size_t i = 0; i < row.cells.size() && i < story.cells.size(); ++i)
             row.cells[i].paragraphs = std::move(story.cells[i]);
         story.cells.clear();
-        if (!row.cells.empty() && story.blocks.size() < kMostBlocks)
+        if (row.cells.empty()) return;
+        if (story.blocks.size() < kMostBlocks)
             story.blocks.emplace_back(std::move(row));
+        else
+            blocks_.cut = true;
     }
 
     std::string_view rtf_;

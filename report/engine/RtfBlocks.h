@@ -109,8 +109,9 @@ struct RtfBlocks {
     std::vector<RtfBlock> body;
     std::vector<RtfBlock> footer;
     std::vector<RtfBlock> firstFooter; // \footerf
+    bool cut = false; // the document was larger than is read, and its end is missing
 };
 
-// Reads any bytes; whatever is not well-formed is read leniently, and groups nested deeper
-// than a sane limit are passed over.
+// Reads any bytes; whatever is not well-formed is read leniently, groups nested deeper than
+// a sane limit are passed over, and what goes beyond the limits of a sane document is cut.
 RtfBlocks ReadRtfBlocks(std::string_view rtf);
