@@ -80,24 +80,6 @@ int Clamped(long value, long low, long high)
     return static_cast<int>(std::clamp(value, low, high));
 }
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (IsDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool IsSkipped(std::string_view word)
 {
     static constexpr std::string_view kSkipped[] = {
@@ -140,12 +122,6 @@ public:
     }
 
 private:
-    struct ControlWord {
-        std::string_view word;
-        bool hasParameter = false;
-        long parameter = 0;
-    };
-
     void step()
     {
         const char c = rtf_[pos_];
@@ -231,16 +207,16 @@ private:
         const bool groupStart = atGroupStart_;
         atGroupStart_ = false;
         const char next = rtf_[pos_ + 1];
-        if (IsLetter(next)) {
+        if (RtfIsLetter(next)) {
             ++pos_;
-            controlWord(readControlWord(), groupStart);
+            controlWord(ReadRtfControlWord(rtf_, pos_), groupStart);
             return;
         }
         pos_ += 2;
         switch (next) {
         case '\'': {
-            const int high = pos_ < rtf_.size() ? HexValue(rtf_[pos_]) : -1;
-            const int low = pos_ + 1 < rtf_.size() ? HexValue(rtf_[pos_ + 1]) : -1;
+            const int high = pos_ < rtf_.size() ? RtfHexValue(rtf_[pos_]) : -1;
+            const int low = pos_ + 1 < rtf_.size() ? RtfHexValue(rtf_[pos_ + 1]) : -1;
             if (high < 0 || low < 0) return;
             pos_ += 2;
             if (!passedOver())
@@ -274,30 +250,7 @@ private:
         }
     }
 
-    ControlWord readControlWord()
-    {
-        ControlWord word;
-        const std::size_t begin = pos_;
-        while (pos_ < rtf_.size() && IsLetter(rtf_[pos_]) && pos_ - begin < 32)
-            ++pos_;
-        word.word = rtf_.substr(begin, pos_ - begin);
-        bool negative = false;
-        if (pos_ + 1 < rtf_.size() && rtf_[pos_] == '-' && IsDigit(rtf_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        const std::size_t digits = pos_;
-        while (pos_ < rtf_.size() && IsDigit(rtf_[pos_]) && pos_ - digits < 10) {
-            word.parameter = word.parameter * 10 + (rtf_[pos_] - '0');
-            ++pos_;
-        }
-        word.hasParameter = pos_ > digits;
-        if (negative) word.parameter = -word.parameter;
-        if (pos_ < rtf_.size() && rtf_[pos_] == ' ') ++pos_;
-        return word;
-    }
-
-    void controlWord(const ControlWord &w, bool groupStart)
+    void controlWord(const RtfControlWord &w, bool groupStart)
     {
         const std::string_view word = w.word;
         const long value = w.parameter;
@@ -656,7 +609,7 @@ private:
         bytes.reserve(pictureHex_.size() / 2);
         int high = -1;
         for (const char c : pictureHex_) {
-            const int digit = HexValue(c);
+            const int digit = RtfHexValue(c);
             if (digit < 0) continue;
             if (high < 0) {
                 high = digit;

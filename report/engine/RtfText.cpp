@@ -124,23 +124,10 @@ std::size_t FindMarkup(std::string_view text, std::size_t pos)
     return text.size();
 }
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
-
-int HexValue(char c)
-{
-    if (IsDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 struct GroupState {
     bool skipped = false;   // inside a destination that is not body text
     bool fontTable = false; // inside the font table, whose charsets are read
@@ -198,12 +185,7 @@ public:
     }
 
 private:
-    struct ControlWord {
-        std::string_view word;
-        bool hasParameter = false;
-        long parameter = 0;
-        bool delimited = false; // ended with a blank that belongs to it
-    };
+    using ControlWord = RtfControlWord;
 
     void step()
     {
@@ -248,7 +230,7 @@ private:
             return;
         }
         const char next = rtf_[pos_ + 1];
-        if (IsLetter(next)) {
+        if (RtfIsLetter(next)) {
             ++pos_;
             const ControlWord word = readControlWord();
             controlWord(word, start, atGroupStart);
@@ -284,31 +266,7 @@ private:
         }
     }
 
-    ControlWord readControlWord()
-    {
-        ControlWord word;
-        const std::size_t begin = pos_;
-        while (pos_ < rtf_.size() && IsLetter(rtf_[pos_]) && pos_ - begin < 32)
-            ++pos_;
-        word.word = rtf_.substr(begin, pos_ - begin);
-        bool negative = false;
-        if (pos_ + 1 < rtf_.size() && rtf_[pos_] == '-' && IsDigit(rtf_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        const std::size_t digits = pos_;
-        while (pos_ < rtf_.size() && IsDigit(rtf_[pos_]) && pos_ - digits < 10) {
-            word.parameter = word.parameter * 10 + (rtf_[pos_] - '0');
-            ++pos_;
-        }
-        word.hasParameter = pos_ > digits;
-        if (negative) word.parameter = -word.parameter;
-        if (pos_ < rtf_.size() && rtf_[pos_] == ' ') {
-            word.delimited = true;
-            ++pos_;
-        }
-        return word;
-    }
+    ControlWord readControlWord() { return ReadRtfControlWord(rtf_, pos_); }
 
     void controlWord(const ControlWord &w, std::size_t start, bool atGroupStart)
     {
@@ -400,7 +358,7 @@ private:
             if (next == '\'') {
                 pos_ += 2;
                 readHexByte();
-            } else if (IsLetter(next)) {
+            } else if (RtfIsLetter(next)) {
                 ++pos_;
                 readControlWord();
             } else {
@@ -413,8 +371,8 @@ private:
     int readHexByte()
     {
         if (pos_ + 2 > rtf_.size()) return -1;
-        const int high = HexValue(rtf_[pos_]);
-        const int low = HexValue(rtf_[pos_ + 1]);
+        const int high = RtfHexValue(rtf_[pos_]);
+        const int low = RtfHexValue(rtf_[pos_ + 1]);
         if (high < 0 || low < 0) return -1;
         pos_ += 2;
         return high * 16 + low;
@@ -495,6 +453,45 @@ CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::siz
     for (CharacterPlace &place : open)
         found.places.push_back(std::move(place));
     return found;
+}
+
+bool RtfIsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+int RtfHexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+RtfControlWord ReadRtfControlWord(std::string_view rtf, std::size_t &pos)
+{
+    RtfControlWord word;
+    const std::size_t begin = pos;
+    while (pos < rtf.size() && RtfIsLetter(rtf[pos]) && pos - begin < 32)
+        ++pos;
+    word.word = rtf.substr(begin, pos - begin);
+    bool negative = false;
+    if (pos + 1 < rtf.size() && rtf[pos] == '-' && IsDigit(rtf[pos + 1])) {
+        negative = true;
+        ++pos;
+    }
+    const std::size_t digits = pos;
+    while (pos < rtf.size() && IsDigit(rtf[pos]) && pos - digits < 10) {
+        word.parameter = word.parameter * 10 + (rtf[pos] - '0');
+        ++pos;
+    }
+    word.hasParameter = pos > digits;
+    if (negative) word.parameter = -word.parameter;
+    if (pos < rtf.size() && rtf[pos] == ' ') {
+        word.delimited = true;
+        ++pos;
+    }
+    return word;
 }
 
 char32_t RtfCodePageCharacter(unsigned char byte, int codePage)

@@ -54,6 +54,19 @@ struct CharacterPlaces {
 };
 CharacterPlaces FindCharacter(std::string_view rtf, char32_t character, std::size_t limit);
 
+// A control word read from `pos`, just past its backslash, with its parameter and the
+// blank that ends it; `pos` is left after them. Words are cut at 32 letters, parameters at
+// 10 digits.
+struct RtfControlWord {
+    std::string_view word;
+    bool hasParameter = false;
+    long parameter = 0;
+    bool delimited = false; // ended with a blank that belongs to it
+};
+RtfControlWord ReadRtfControlWord(std::string_view rtf, std::size_t &pos);
+bool RtfIsLetter(char c);
+int RtfHexValue(char c); // -1 for no hex digit
+
 // A byte of text in the code page 1251 (Cyrillic) or, any other, 1252 (Western).
 char32_t RtfCodePageCharacter(unsigned char byte, int codePage);
 
