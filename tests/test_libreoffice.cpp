@@ -285,7 +285,8 @@ private slots:
         auto office = connect();
         QVERIFY(office);
         const QString path = writeRtf("forward.rtf", R"({\rtf1\ansi #x A #y B #x\par ##r{\b o}1\par
-\trowd\cellx2000\cellx4000\pard\intbl #z\cell #w\cell\row\pard end\par})");
+\trowd\cellx2000\cellx4000\pard\intbl #z\cell #w\cell\row\pard end\par
+\pard\sb600 #gone\par\pard #kept k\par\pard last\par})");
         QVERIFY(office->OpenDocument(path.toStdString()));
         QVERIFY(office->SelectionToStart());
         QVERIFY(office->ReplacePlaceholder("#y", "Y"));
@@ -304,6 +305,16 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("заземлителей")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Z")) && text.contains(QStringLiteral("W")),
                  qPrintable(text));
+        // A paragraph goes only where it holds the placeholder alone.
+        QVERIFY(office->SelectionToStart());
+        QVERIFY(office->removeParagraphOf("#gone"));
+        QVERIFY(!office->removeParagraphOf("#kept"));
+        const QString removed = Text(*office);
+        QVERIFY2(!removed.contains(QStringLiteral("#gone")), qPrintable(removed));
+        QVERIFY2(QRegularExpression(QStringLiteral("end\\r?\\n#kept k\\r?\\nlast"))
+                     .match(removed)
+                     .hasMatch(),
+                 qPrintable(removed));
     }
 
     void wholeReportThroughLibreOffice_data()
@@ -344,6 +355,11 @@ private slots:
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
+        // Without a survey or a field section their paragraphs go, leaving no blank line.
+        for (const QString &heading : {QStringLiteral("2. Расчёт"), QStringLiteral("3. Схема")})
+            QVERIFY2(
+                !QRegularExpression(QStringLiteral("\\n\\r?\\n") + heading).match(text).hasMatch(),
+                qPrintable(heading));
         // The values keep the template's weight: the decision of 2.7 stands in a bold
         // paragraph, the material list's names in plain cells.
         QCOMPARE(probe.weightOf("Наименьшее число электродов, при котором").value_or(0), 150.0);

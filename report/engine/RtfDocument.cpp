@@ -4,6 +4,7 @@
 #include "report/engine/Utf8.h"
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
 #include <vector>
 
@@ -48,6 +49,47 @@ constexpr std::size_t kMostIndexedPlaces = 1 << 20;
 bool Before(const CharacterPlace &place, std::size_t from)
 {
     return place.begin < from;
+}
+
+// The control word a unit of the text is written as ("par", "cell"), or empty.
+std::string_view ControlWordOf(std::string_view rtf, const TextUnit &unit)
+{
+    if (unit.end - unit.begin < 2 || rtf[unit.begin] != '\\') return {};
+    std::size_t end = unit.begin + 1;
+    while (end < unit.end &&
+           ((rtf[end] >= 'a' && rtf[end] <= 'z') || (rtf[end] >= 'A' && rtf[end] <= 'Z')))
+        ++end;
+    return rtf.substr(unit.begin + 1, end - unit.begin - 1);
+}
+
+// Whether the markup closes every group it opens and none it does not.
+bool Balanced(std::string_view markup)
+{
+    int depth = 0;
+    for (std::size_t i = 0; i < markup.size(); ++i) {
+        if (markup[i] == '\\') {
+            ++i; // \{, \} and \\ are characters
+        } else if (markup[i] == '{') {
+            ++depth;
+        } else if (markup[i] == '}' && --depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
+// Whether the markup from `at` begins a paragraph or a row that sets its own formatting,
+// so that none of what went before it carries over.
+bool RestatesFormatting(std::string_view rtf, std::size_t at)
+{
+    at = std::min(rtf.find_first_not_of(" \r\n", at), rtf.size());
+    const std::string_view next = rtf.substr(at);
+    for (const std::string_view word : {std::string_view("\\pard"), std::string_view("\\trowd")})
+        if (next.starts_with(word) &&
+            (next.size() == word.size() ||
+             !std::isalpha(static_cast<unsigned char>(next[word.size()]))))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -172,6 +214,50 @@ bool RtfDocument::replaceWithPicture(std::string_view placeholder, std::string_v
     }
     group += '}';
     return replaceWith(placeholder, group);
+}
+
+bool RtfDocument::removeParagraphOf(std::string_view placeholder)
+{
+    const std::u32string pattern = DecodeUtf8(placeholder);
+    if (pattern.empty()) return false;
+    const std::vector<TextUnit> units = find(pattern);
+    if (units.empty()) return false;
+
+    // The break before the placeholder that ends a paragraph, a row, a section or a cell, and
+    // the first such after it; a line break inside the paragraph is neither.
+    std::optional<TextUnit> before;
+    std::optional<TextUnit> after;
+    std::size_t characters = 0; // of the paragraph, the placeholder's among them
+    ForEachTextUnit(rtf_, [&](const TextUnit &unit) {
+        const std::string_view word = ControlWordOf(rtf_, unit);
+        if ((unit.character != U'\n' && unit.character != U'\t') || word == "line" ||
+            word == "tab") {
+            ++characters;
+            return true;
+        }
+        if (unit.end <= units.front().begin) {
+            before = unit;
+            characters = 0;
+            return true;
+        }
+        after = unit;
+        return false;
+    });
+    // Only a paragraph of the placeholder alone goes, never text that shares it.
+    if (!before || !after || characters != units.size() || ControlWordOf(rtf_, *before) == "cell" ||
+        ControlWordOf(rtf_, *after) != "par")
+        return false;
+    const std::size_t begin = before->end;
+    const std::size_t end = after->end;
+    if (!Balanced(std::string_view(rtf_).substr(begin, end - begin)) ||
+        !RestatesFormatting(rtf_, end))
+        return false;
+    rtf_.erase(begin, end - begin);
+    selection_ = begin;
+    // What follows reads as it did, but the places are found again rather than moved: the
+    // paragraph may have changed what a reading carries over, such as the font.
+    index_.reset();
+    return true;
 }
 
 bool RtfDocument::replaceWith(std::string_view placeholder, const std::string &group)

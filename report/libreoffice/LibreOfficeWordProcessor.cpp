@@ -23,6 +23,8 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -35,6 +37,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -484,6 +487,31 @@ bool LibreOfficeWordProcessor::replaceWithPicture(std::string_view placeholder,
         found->setString(OUString());
         found->getText()->insertTextContent(found, picture, true);
         state->viewCursor->gotoRange(found->getEnd(), false);
+        return true;
+    });
+}
+
+bool LibreOfficeWordProcessor::removeParagraphOf(std::string_view placeholder)
+{
+    return state_->run([state = state_.get(), search = Unicode(placeholder)] {
+        if (!state->viewCursor.is()) return false;
+        const Reference<css::text::XTextRange> found =
+            FindAfter(state->document, state->viewCursor->getStart(), search);
+        if (!found.is()) return false;
+        const Reference<css::text::XText> text = found->getText();
+        const Reference<css::text::XParagraphCursor> cursor(text->createTextCursorByRange(found),
+                                                            UNO_QUERY_THROW);
+        cursor->gotoStartOfParagraph(false);
+        cursor->gotoEndOfParagraph(true);
+        // Only a paragraph of the placeholder alone goes, never what shares it.
+        if (cursor->getString() != search) return false;
+        const Reference<css::container::XEnumerationAccess> paragraphs(cursor, UNO_QUERY_THROW);
+        const Reference<css::container::XEnumeration> each = paragraphs->createEnumeration();
+        if (!each->hasMoreElements()) return false;
+        const Reference<css::text::XTextContent> paragraph(each->nextElement(), UNO_QUERY_THROW);
+        // The selection leaves the paragraph before it goes.
+        state->viewCursor->gotoRange(text->getStart(), false);
+        text->removeTextContent(paragraph);
         return true;
     });
 }
