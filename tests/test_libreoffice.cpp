@@ -30,6 +30,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <atomic>
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
@@ -600,8 +601,9 @@ private slots:
     }
 
     // Ending the run's office does not wait for it to go: a program that closes its window
-    // ends then and there. The office, here one that takes its time over its end until told,
-    // is still ended and reaped.
+    // ends then and there, and a connection still waiting for the office to answer gives up
+    // at once. The office, here one that takes its time over its end until told, is still
+    // ended and reaped.
     void endingTheOfficeDoesNotWaitForItsEnd()
     {
         OfficeOptions fake;
@@ -612,7 +614,11 @@ private slots:
         fake.headless = true;
         fake.connectDeadline = std::chrono::seconds(60);
         const auto run = std::make_shared<OfficeRun>();
-        std::thread connecting([fake, run] { LibreOfficeWordProcessor::connect(fake, run); });
+        std::atomic<bool> givenUp = false;
+        std::thread connecting([fake, run, &givenUp] {
+            const auto connection = LibreOfficeWordProcessor::connect(fake, run);
+            givenUp = !connection.office && !connection.failed;
+        });
         const auto joined = qScopeGuard([&connecting] { connecting.join(); });
         QTRY_VERIFY_WITH_TIMEOUT(run->startedProcess != 0 && !Started(fake.program).isEmpty(),
                                  10000);
@@ -620,6 +626,8 @@ private slots:
         const auto killLeft = qScopeGuard([office] { ::kill(-office, SIGKILL); });
         EndRunsOffice(*run);
         QVERIFY(Alive(office)); // asked to end, and not waited for
+        QTRY_VERIFY(givenUp.load());
+        QVERIFY(Alive(office)); // nor waited for by the connection
         QFile release(fake.program + QStringLiteral(".release"));
         QVERIFY(release.open(QIODevice::WriteOnly));
         release.close();

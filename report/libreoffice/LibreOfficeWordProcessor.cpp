@@ -221,6 +221,7 @@ void RemovePipeSocket(const QString &pipe)
 
 void EndRunsOffice(OfficeRun &run)
 {
+    run.over = true; // a connection under way gives up at once
     const auto group = static_cast<pid_t>(run.startedProcess.exchange(0));
     if (group <= 0) return;
     // An office takes a second or two to end, and the program that ends it is usually ending
@@ -274,7 +275,9 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
         Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
     // Set once an office this connection started has ended: waiting on it is over.
     const auto ended = std::make_shared<std::atomic<bool>>(false);
-    const auto reach = [state, url, ended](std::chrono::steady_clock::time_point deadline) {
+    // The program ended the run's office, as it does when it ends: waiting is over too.
+    const auto over = [run, runsPipe] { return runsPipe && run->over.load(); };
+    const auto reach = [state, url, ended, over](std::chrono::steady_clock::time_point deadline) {
         const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
         for (;;) {
             try {
@@ -284,8 +287,8 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
                 state->context = remote;
                 return true;
             } catch (const css::connection::NoConnectException &) {
-                if (std::chrono::steady_clock::now() >= deadline || *ended) return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                if (std::chrono::steady_clock::now() >= deadline || *ended || over()) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         }
     };
@@ -302,6 +305,7 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
         return failed();
     }
 
+    if (over()) return none();
     // Otherwise start one; a running office hands the arguments on and starts listening.
     QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
                           QStringLiteral("--norestore"), QStringLiteral("--nologo"),
@@ -316,6 +320,13 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
+        if (over()) {
+            // The program ends and has ended the run's office, or ends this one now should
+            // it have come too late to be ended so; neither is waited for.
+            state->processId = 0;
+            EndRunsOffice(*run);
+            return none();
+        }
         // Read before ending it ourselves. A wait that failed before its deadline may have
         // met an office on its way out: its end is looked for a moment longer.
         for (int i = 0; i < 20 && !*ended && std::chrono::steady_clock::now() < deadline; ++i)

@@ -52,7 +52,8 @@ private:
 };
 
 // Ends the office `run` started, with its process group, if it still runs; returns at once,
-// and the office is reaped when it has gone.
+// and the office is reaped when it has gone. A connection of the run still waiting for its
+// office gives up at once, and no office is started for the run any more.
 void EndRunsOffice(OfficeRun &run);
 
 // Whether the office installed with `program` can show a window on this desktop: builds
