@@ -70,7 +70,10 @@ ReportRunner::~ReportRunner()
     // An office started ahead that never showed the user a document goes with the program.
     const bool endOffice = !reportShownInOffice_ && word_->startedAnOffice();
     if (preparing_.running()) {
-        if (!officePrepared()) word_->endStartedOffice(); // still starting: its wait ends at once
+        // Still starting: the office is ended and the start gives up at once, without waiting
+        // for the office to go. The start is waited for, briefly, so that it does not run on
+        // into the program's end with the UNO runtime it holds.
+        if (!officePrepared()) word_->endStartedOffice();
         preparing_.leave(atMost(std::chrono::seconds(2)));
     }
     if (endOffice && !running()) word_->endStartedOffice();

@@ -35,9 +35,10 @@ ResultsPageField::ResultsPageField(QWidget *parent) : QWidget(parent)
                          QStringLiteral("по напряжению прикосновения (ПУЭ 1.7.91)")});
     decideBy_->setCurrentIndex(-1); // like every list, empty until there is a design to show
     caption->setBuddy(decideBy_);
-    map_ = new QPushButton(QStringLiteral("Поле потенциалов…"), this);
+    map_ = new QPushButton(QStringLiteral("По&ле потенциалов…"), this);
     map_->setObjectName(QStringLiteral("FieldMapButton"));
     map_->setFont(LayoutFont(FontKind::button));
+    map_->setAutoDefault(true); // Enter presses it when focused, as the page's other buttons
     map_->setEnabled(false);
     line_ = new QLabel(this);
     line_->setObjectName(QStringLiteral("FieldLine"));

@@ -81,11 +81,11 @@ SurveyWindow::SurveyWindow()
     Edit2->setPlaceholderText(QStringLiteral("например, 12.05.2026"));
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Метод:"), ComboBox1);
-    form->addRow(QStringLiteral("Измерено:"), ComboBox2);
-    form->addRow(QStringLiteral("Глубина электродов, м:"), Edit1);
-    form->addRow(QStringLiteral("Дата:"), Edit2);
-    form->addRow(QStringLiteral("Место:"), Edit3);
+    form->addRow(QStringLiteral("&Метод:"), ComboBox1);
+    form->addRow(QStringLiteral("&Измерено:"), ComboBox2);
+    form->addRow(QStringLiteral("&Глубина электродов, м:"), Edit1);
+    form->addRow(QStringLiteral("&Дата:"), Edit2);
+    form->addRow(QStringLiteral("Мес&то:"), Edit3);
 
     Table1 = new QTableWidget(1, columnCount, this);
     Table1->setObjectName(QStringLiteral("Table1"));
@@ -98,14 +98,14 @@ SurveyWindow::SurveyWindow()
         "Вставка из таблицы: Ctrl+V (столбцы через табуляцию или «;», десятичная запятая "
         "или точка). Delete удаляет выделенные строки."));
 
-    Button4 = new QPushButton(QStringLiteral("Удалить строку"), this);
+    Button4 = new QPushButton(QStringLiteral("&Удалить строку"), this);
     Button4->setObjectName(QStringLiteral("Button4"));
-    Button1 = new QPushButton(QStringLiteral("Рассчитать"), this);
+    Button1 = new QPushButton(QStringLiteral("&Рассчитать"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Применить"), this);
+    Button2 = new QPushButton(QStringLiteral("&Применить"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button3 = new QPushButton(QStringLiteral("Закрыть"), this);
+    Button3 = new QPushButton(QStringLiteral("&Закрыть"), this);
     Button3->setObjectName(QStringLiteral("Button3"));
 
     Label1 = new QLabel(this);

@@ -1,7 +1,8 @@
 // Any bytes as a document with any placeholder and value: no crash, no hang, no read
-// outside the buffer, read as blocks for the program's own pages as well; braces that were balanced
-// stay balanced; after a replacement the text reads as before with the value where the placeholder
-// stood; and a second search through the document's index finds what a fresh reading finds.
+// outside the buffer, and read as blocks for the program's own pages as well; braces that
+// were balanced stay balanced; after a replacement the text reads as before with the value
+// where the placeholder stood, and after the placeholder's paragraph is taken out, without
+// it; and a second search through the document's index finds what a fresh reading finds.
 
 #include "fuzz/FuzzCheck.h"
 #include "report/engine/RtfBlocks.h"
@@ -65,6 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     RtfDocument document(rtf);
     const std::u32string before = Text(rtf);
     const std::u32string pattern = DecodeUtf8(placeholder);
+
+    // The placeholder's paragraph taken out, where it can be: the text reads as before
+    // without the placeholder and the paragraph's break, braces stay balanced, and the index
+    // finds what a fresh reading finds.
+    RtfDocument removing(rtf);
+    if (removing.removeParagraphOf(placeholder)) {
+        const std::size_t at = before.find(pattern);
+        FUZZ_CHECK(at != std::u32string::npos && at + pattern.size() < before.size());
+        FUZZ_CHECK(Text(removing.rtf()) ==
+                   before.substr(0, at) + before.substr(at + pattern.size() + 1));
+        if (rtf.find("\\bin") == std::string::npos && BracesBalanced(rtf))
+            FUZZ_CHECK(BracesBalanced(removing.rtf()));
+        const std::string other = placeholder.substr(0, placeholder.size() - 1) + "#";
+        RtfDocument fresh(removing.rtf());
+        removing.selectionToStart();
+        FUZZ_CHECK(removing.replace(other, value) == fresh.replace(other, value));
+        FUZZ_CHECK(removing.rtf() == fresh.rtf());
+    } else {
+        FUZZ_CHECK(removing.rtf() == rtf);
+    }
     if (!document.replace(placeholder, value)) {
         FUZZ_CHECK(document.rtf() == rtf);
         FUZZ_CHECK(pattern.empty() || before.find(pattern) == std::u32string::npos);

@@ -13,6 +13,8 @@
 struct OfficeRun {
     QString pipeName;                      // made at the first start; empty until then
     std::atomic<qint64> startedProcess{0}; // 0: none of this run's is known to be running
+    // The run's office was ended as the program ends: none is started or waited for any more.
+    std::atomic<bool> over{false};
 };
 
 // How reaching the office went: its word processor, or none; `failed` tells an office that
@@ -26,6 +28,7 @@ struct OfficeConnection {
 // The office suite's word processor, where the program was built with it and one answers.
 OfficeConnection ConnectOffice(const OfficeOptions &options, const std::shared_ptr<OfficeRun> &run);
 
-// Ends the office `run` started, with its process group, if it still runs: a report that
-// is abandoned leaves nothing behind.
+// Ends the office `run` started, with its process group, if it still runs, and starts no
+// other for it: a report that is abandoned, or an office still starting as the program
+// ends, leaves nothing behind and is not waited for.
 void EndOffice(OfficeRun &run);

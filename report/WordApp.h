@@ -48,8 +48,9 @@ public:
     bool takeOfficeFailure();
     // Whether the office that failed last had ended of itself before it answered.
     bool officeEndedOfItself() const { return failedOfficeEnded_; }
-    // Ends the office this run started, whatever report is using it: for a report that is
-    // abandoned when the program ends. Safe from any thread.
+    // Ends the office this run started, whatever report is using it, and starts no other:
+    // for a report that is abandoned, or an office still starting, when the program ends.
+    // Safe from any thread.
     void endStartedOffice() const;
 
     // What the built-in engine wrote when its document was last made visible.

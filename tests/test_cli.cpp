@@ -714,6 +714,9 @@ private slots:
         QCOMPARE(text.contains(QStringLiteral("Проверка расчётом поля")), section);
         QCOMPARE(text.contains(QStringLiteral("Решение принято по расчёту поля")), section);
         QCOMPARE(rtf.count("\\pict\\pngblip"), section ? 2 : 1); // the drawing, and the map
+        // Without the section its paragraphs go, leaving no blank before the next heading.
+        QVERIFY(text.contains(QStringLiteral("\n3. Схема заземляющего устройства")));
+        QVERIFY(!text.contains(QStringLiteral("\n\n3. Схема заземляющего устройства")));
     }
 
     // «Результаты изысканий» where the design carries a survey, after the inputs and before
@@ -790,6 +793,9 @@ private slots:
         const qsizetype inputs = text.indexOf(QStringLiteral("\n1. Исходные данные"));
         const qsizetype calculation = text.indexOf(QStringLiteral("\n2. Расчёт"));
         QVERIFY(inputs >= 0 && calculation > inputs);
+        // Without a survey its paragraphs go, leaving no blank before the calculation.
+        QVERIFY2(text.at(calculation - 1) != QChar('\n'),
+                 qPrintable(text.mid(calculation - 80, 90)));
         if (!present.isEmpty()) {
             const qsizetype section = text.indexOf(present.first());
             QVERIFY(section > inputs && text.lastIndexOf(present.last()) < calculation);

@@ -30,6 +30,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <atomic>
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
@@ -285,7 +286,8 @@ private slots:
         auto office = connect();
         QVERIFY(office);
         const QString path = writeRtf("forward.rtf", R"({\rtf1\ansi #x A #y B #x\par ##r{\b o}1\par
-\trowd\cellx2000\cellx4000\pard\intbl #z\cell #w\cell\row\pard end\par})");
+\trowd\cellx2000\cellx4000\pard\intbl #z\cell #w\cell\row\pard end\par
+\pard\sb600 #gone\par\pard #kept k\par\pard last\par})");
         QVERIFY(office->OpenDocument(path.toStdString()));
         QVERIFY(office->SelectionToStart());
         QVERIFY(office->ReplacePlaceholder("#y", "Y"));
@@ -304,6 +306,16 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("заземлителей")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Z")) && text.contains(QStringLiteral("W")),
                  qPrintable(text));
+        // A paragraph goes only where it holds the placeholder alone.
+        QVERIFY(office->SelectionToStart());
+        QVERIFY(office->removeParagraphOf("#gone"));
+        QVERIFY(!office->removeParagraphOf("#kept"));
+        const QString removed = Text(*office);
+        QVERIFY2(!removed.contains(QStringLiteral("#gone")), qPrintable(removed));
+        QVERIFY2(QRegularExpression(QStringLiteral("end\\r?\\n#kept k\\r?\\nlast"))
+                     .match(removed)
+                     .hasMatch(),
+                 qPrintable(removed));
     }
 
     void wholeReportThroughLibreOffice_data()
@@ -344,6 +356,11 @@ private slots:
             QVERIFY2(text.contains(QString::fromStdString(row.text)), row.text.c_str());
         QVERIFY(text.contains(QStringLiteral("Диаметр электрода")));
         QVERIFY(text.contains(QStringLiteral("2,5 м")));
+        // Without a survey or a field section their paragraphs go, leaving no blank line.
+        for (const QString &heading : {QStringLiteral("2. Расчёт"), QStringLiteral("3. Схема")})
+            QVERIFY2(
+                !QRegularExpression(QStringLiteral("\\n\\r?\\n") + heading).match(text).hasMatch(),
+                qPrintable(heading));
         // The values keep the template's weight: the decision of 2.7 stands in a bold
         // paragraph, the material list's names in plain cells.
         QCOMPARE(probe.weightOf("Наименьшее число электродов, при котором").value_or(0), 150.0);
@@ -584,8 +601,9 @@ private slots:
     }
 
     // Ending the run's office does not wait for it to go: a program that closes its window
-    // ends then and there. The office, here one that takes its time over its end until told,
-    // is still ended and reaped.
+    // ends then and there, and a connection still waiting for the office to answer gives up
+    // at once. The office, here one that takes its time over its end until told, is still
+    // ended and reaped.
     void endingTheOfficeDoesNotWaitForItsEnd()
     {
         OfficeOptions fake;
@@ -596,7 +614,11 @@ private slots:
         fake.headless = true;
         fake.connectDeadline = std::chrono::seconds(60);
         const auto run = std::make_shared<OfficeRun>();
-        std::thread connecting([fake, run] { LibreOfficeWordProcessor::connect(fake, run); });
+        std::atomic<bool> givenUp = false;
+        std::thread connecting([fake, run, &givenUp] {
+            const auto connection = LibreOfficeWordProcessor::connect(fake, run);
+            givenUp = !connection.office && !connection.failed;
+        });
         const auto joined = qScopeGuard([&connecting] { connecting.join(); });
         QTRY_VERIFY_WITH_TIMEOUT(run->startedProcess != 0 && !Started(fake.program).isEmpty(),
                                  10000);
@@ -604,6 +626,8 @@ private slots:
         const auto killLeft = qScopeGuard([office] { ::kill(-office, SIGKILL); });
         EndRunsOffice(*run);
         QVERIFY(Alive(office)); // asked to end, and not waited for
+        QTRY_VERIFY(givenUp.load());
+        QVERIFY(Alive(office)); // nor waited for by the connection
         QFile release(fake.program + QStringLiteral(".release"));
         QVERIFY(release.open(QIODevice::WriteOnly));
         release.close();

@@ -246,6 +246,59 @@ private slots:
         QVERIFY(BracesBalanced(document.rtf()));
     }
 
+    // The paragraph of a section's placeholder goes whole, its spacing with it, only where
+    // nothing else goes with it: not the text it shares, nor a table's cell, nor the
+    // formatting the next paragraph takes over, nor a group left open.
+    void paragraphOfAPlaceholderGoesWhole_data()
+    {
+        // clang-format off
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QByteArray>("left"); // empty: the paragraph stays
+        QTest::newRow("a paragraph of its own")
+            << QByteArray(R"({\rtf1 \pard A\par\pard\sb180\b ##x&\par
+\pard\plain B\par})")
+            << QByteArray(R"({\rtf1 \pard A\par
+\pard\plain B\par})");
+        QTest::newRow("after a table's row")
+            << QByteArray(R"({\rtf1 \trowd\cellx900\pard\intbl A\cell\row\pard {\i ##x&}\par\trowd B})")
+            << QByteArray(R"({\rtf1 \trowd\cellx900\pard\intbl A\cell\row\trowd B})");
+        // What follows reads in the font and with the \uc the paragraph set, as it did.
+        QTest::newRow("its font and \\uc kept")
+            << QByteArray(R"({\rtf1 \pard A\par\pard\plain\f1\uc2{\b ##x&}\par\pard\plain \u1055\'cf\'cf B\par})")
+            << QByteArray(R"({\rtf1 \pard A\par\f1 \uc2 \pard\plain \u1055\'cf\'cf B\par})");
+        // Paragraphs taken out one after the other, the later first, as a report's fill does.
+        QTest::newRow("before one taken out")
+            << QByteArray(R"({\rtf1 \pard A\par\pard\plain\f1 ##x&\par\pard\plain\f2 ##y&\par\pard\plain B\par})")
+            << QByteArray(R"({\rtf1 \pard A\par\f1 \f2 \pard\plain B\par})");
+        QTest::newRow("sharing its paragraph") << QByteArray(R"({\rtf1 \pard A\par\pard ##x& a\par\pard\plain B\par})") << QByteArray();
+        QTest::newRow("past a line break") << QByteArray(R"({\rtf1 \pard A\par\pard ##x&\line a\par\pard\plain B\par})") << QByteArray();
+        QTest::newRow("in a table's cell") << QByteArray(R"({\rtf1 \pard A\par\pard\intbl ##x&\cell\row\pard\plain B\par})") << QByteArray();
+        QTest::newRow("its formatting carried on") << QByteArray(R"({\rtf1 \pard A\par\pard\b ##x&\par\pard B\par})") << QByteArray();
+        QTest::newRow("a group left open") << QByteArray(R"({\rtf1 \pard A\par{\pard ##x&\par}\pard\plain B\par})") << QByteArray();
+        QTest::newRow("the first paragraph") << QByteArray(R"({\rtf1 \pard ##x&\par\pard\plain B\par})") << QByteArray();
+        QTest::newRow("absent") << QByteArray(R"({\rtf1 \pard A\par\pard\plain B\par})") << QByteArray();
+        // clang-format on
+    }
+
+    void paragraphOfAPlaceholderGoesWhole()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QByteArray, left);
+        RtfDocument document(rtf.toStdString());
+        if (rtf.contains("##y&")) QVERIFY(document.removeParagraphOf("##y&"));
+        document.selectionToStart();
+        QCOMPARE(document.removeParagraphOf("##x&"), !left.isEmpty());
+        QCOMPARE(QByteArray::fromStdString(document.rtf()), left.isEmpty() ? rtf : left);
+        // The search goes on from where the paragraph stood, and its index reads what follows
+        // as a fresh reading does.
+        if (left.isEmpty()) return;
+        RtfDocument fresh(left.toStdString());
+        QVERIFY(document.replace("B", "b"));
+        QVERIFY(fresh.replace("B", "b"));
+        QCOMPARE(document.rtf(), fresh.rtf());
+        QCOMPARE(Text(document), Text(fresh));
+    }
+
     void valuesAreWrittenAsRtfAndReadBack_data()
     {
         // clang-format off

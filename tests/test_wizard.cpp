@@ -2,7 +2,9 @@
 // its errors in the error box, and the results page.
 
 #include "app/DesignHistory.h"
+#include "app/InputBindings.h"
 #include "app/ResultsPage.h"
+#include "app/SurveyWindow.h"
 #include "app/VariantsWindow.h"
 #include "design/Calculation.h"
 #include "design/InstallationGeometry.h"
@@ -11,6 +13,7 @@
 #include "tests/ReferenceDesign.h"
 #include "tests/WizardFixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -491,34 +495,41 @@ private slots:
         QCOMPARE(form().Edit9->text(), "2" + locale.decimalPoint() + "5");
     }
 
-    // Every main button of the pages, reached by Tab and taken with Enter, or taken by its
-    // underlined letter with Alt, does what a click does.
+    // Every main button of the pages and of the survey window, reached by Tab and taken with
+    // Enter, or taken by its underlined letter with Alt, does what a click does; no other
+    // button or label of its window shown with it has the letter.
     void keyboardPressesEveryMainButton_data()
     {
         QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("survey"); // a button of the survey window, opened from page 1
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("byLetter");
         QTest::addColumn<QString>("effect"); // "page N", a window shown, a file asked for
         // clang-format off
-        const struct { int page; const char *button; const char *effect; } rows[] = {
-            {1, "Button7", "open"},       {1, "Button1", "page 2"},
-            {2, "Button13", "variants"},  {2, "Button8", "save"},
-            {2, "Button2", "page 1"},     {2, "Button3", "page 3"},
-            {3, "Button10", "settled"},   {3, "Button14", "variants"},
-            {3, "Button9", "save"},       {3, "Button6", "drawing"},
-            {3, "Button11", "titleBlock"}, {3, "BitBtn1", "about"},
-            {3, "Button4", "page 2"},
+        const struct { int page; bool survey; const char *button; const char *effect; } rows[] = {
+            {1, false, "Button7", "open"},       {1, false, "Button1", "page 2"},
+            {1, false, "Button16", "survey"},
+            {2, false, "Button13", "variants"},  {2, false, "Button8", "save"},
+            {2, false, "Button2", "page 1"},     {2, false, "Button3", "page 3"},
+            {3, false, "Button10", "settled"},   {3, false, "Button14", "variants"},
+            {3, false, "Button9", "save"},       {3, false, "Button6", "drawing"},
+            {3, false, "Button11", "titleBlock"}, {3, false, "BitBtn1", "about"},
+            {3, false, "Button4", "page 2"},     {3, false, "FieldMapButton", "fieldMap"},
+            {1, true, "Button4", "row deleted"}, {1, true, "Button1", "fitted"},
+            {1, true, "Button2", "applied"},     {1, true, "Button3", "closed"},
         };
         // clang-format on
         for (const auto &row : rows)
             for (const bool byLetter : {false, true})
-                QTest::addRow("%s %s", row.button, byLetter ? "Alt+letter" : "Tab, Enter")
-                    << row.page << row.button << byLetter << row.effect;
+                QTest::addRow("%s%s %s", row.survey ? "survey " : "", row.button,
+                              byLetter ? "Alt+letter" : "Tab, Enter")
+                    << row.page << row.survey << row.button << byLetter << row.effect;
     }
 
     void keyboardPressesEveryMainButton()
     {
         QFETCH(int, page);
+        QFETCH(bool, survey);
         QFETCH(QString, button);
         QFETCH(bool, byLetter);
         QFETCH(QString, effect);
@@ -536,25 +547,42 @@ private slots:
         }
         if (page > 2) w.nextOnPage2();
         QCOMPARE(w.page(), page);
-        form().activateWindow();
-        QTRY_VERIFY(form().isActiveWindow());
-        auto *pressed = form().findChild<QPushButton *>(button);
-        QVERIFY(pressed && pressed->isVisible() && pressed->isEnabled());
+        SurveyWindow &surveyWindow = *w.windows->Survey;
+        QWidget *window = &form();
+        if (survey) {
+            // Four readings of a uniform soil, the first row current.
+            Click(form().Button16);
+            QVERIFY(surveyWindow.pasteReadings(QStringLiteral("1\t120\n2\t120\n4\t120\n8\t120")));
+            surveyWindow.Table1->setCurrentCell(0, 0);
+            window = &surveyWindow;
+        }
+        window->activateWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        auto *pressed = window->findChild<QPushButton *>(button);
+        QVERIFY(pressed && pressed->isVisible());
+        QTRY_VERIFY(pressed->isEnabled()); // the field map's once the field is computed
 
         if (byLetter) {
-            // The letter is this button's alone on its page.
-            const QKeyCombination letter = QKeySequence::mnemonic(pressed->text())[0];
-            QVERIFY(letter.key() != Qt::Key_unknown);
-            for (QPushButton *other : form().findChildren<QPushButton *>())
-                if (other != pressed && other->isVisible())
-                    QVERIFY2(QKeySequence::mnemonic(other->text()) != QKeySequence(letter),
-                             qPrintable(other->objectName()));
+            // The letter is this button's alone in its window as it stands.
+            const QKeySequence mnemonic = QKeySequence::mnemonic(pressed->text());
+            QVERIFY2(!mnemonic.isEmpty(), qPrintable(pressed->text()));
+            const QKeyCombination letter = mnemonic[0];
+            for (QWidget *other : window->findChildren<QWidget *>()) {
+                const auto *label = qobject_cast<QLabel *>(other);
+                const auto *otherButton = qobject_cast<QAbstractButton *>(other);
+                const QString text = otherButton               ? otherButton->text()
+                                     : label && label->buddy() ? label->text()
+                                                               : QString();
+                if (other != pressed && other->isVisible() && !text.isEmpty())
+                    QVERIFY2(QKeySequence::mnemonic(text) != QKeySequence(letter),
+                             qPrintable(other->objectName() + ' ' + text));
+            }
             // A Cyrillic letter comes as its key with its text, as a Russian layout sends it.
-            QTest::sendKeyEvent(QTest::Click, &form(), letter.key(),
+            QTest::sendKeyEvent(QTest::Click, window, letter.key(),
                                 QString(QChar(letter.key())).toLower(), Qt::AltModifier);
         } else {
             QWidget *first[] = {form().ComboBox3, form().ComboBox2, form().Button10};
-            first[page - 1]->setFocus(Qt::TabFocusReason);
+            (survey ? surveyWindow.ComboBox1 : first[page - 1])->setFocus(Qt::TabFocusReason);
             for (int i = 0; i < 40 && QApplication::focusWidget() != pressed; ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), pressed);
@@ -564,7 +592,9 @@ private slots:
         const std::map<QString, QWidget *> shown{{"variants", w.windows->Form13.get()},
                                                  {"drawing", w.windows->Drawing.get()},
                                                  {"titleBlock", w.windows->TitleBlock.get()},
-                                                 {"about", w.windows->Form9.get()}};
+                                                 {"about", w.windows->Form9.get()},
+                                                 {"survey", &surveyWindow},
+                                                 {"fieldMap", w.windows->FieldMap.get()}};
         // A letter presses the button as a click, a moment later.
         if (effect.startsWith("page"))
             QTRY_COMPARE(w.page(), effect.back().digitValue());
@@ -572,6 +602,14 @@ private slots:
             QTRY_VERIFY(shown.at(effect)->isVisible());
         else if (effect == "settled")
             QTRY_COMPARE(form().Label16->text(), "0,695");
+        else if (effect == "row deleted")
+            QTRY_COMPARE(surveyWindow.Table1->rowCount(), 4); // three readings and the empty row
+        else if (effect == "fitted")
+            QTRY_VERIFY(surveyWindow.fit());
+        else if (effect == "applied")
+            QTRY_COMPARE(form().ComboBox3->currentText(), kMeasuredMark + "120");
+        else if (effect == "closed")
+            QTRY_VERIFY(!surveyWindow.isVisible());
         else
             QTRY_COMPARE(asked, effect);
         if (effect == "variants") QTRY_VERIFY(!w.windows->Form13->searching());

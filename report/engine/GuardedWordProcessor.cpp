@@ -41,6 +41,11 @@ bool GuardedWordProcessor::replaceWithPicture(std::string_view placeholder, cons
     });
 }
 
+bool GuardedWordProcessor::removeParagraphOf(std::string_view placeholder)
+{
+    return Guarded([&] { return backend_ && backend_->removeParagraphOf(placeholder); });
+}
+
 void GuardedWordProcessor::endStartedProgram() noexcept
 {
     if (backend_) backend_->endStartedProgram();

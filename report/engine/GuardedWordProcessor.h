@@ -19,6 +19,7 @@ public:
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
     bool replaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
                             int heightTwips) override;
+    bool removeParagraphOf(std::string_view placeholder) override;
     void endStartedProgram() noexcept override;
 
     WordProcessor *backend() const { return backend_.get(); }

@@ -9,9 +9,14 @@ FillOutcome FillReport(WordProcessor &document, const std::vector<ReportRow> &ro
         for (int attempt = 0; attempt < kReplacementAttempts && !replaced; ++attempt) {
             // A drawing the backend cannot take leaves its place empty rather than the report
             // unfinished.
-            if (row.picture && !row.png.empty())
+            const bool drawn = row.picture && !row.png.empty();
+            if (drawn)
                 replaced = document.replaceWithPicture(row.placeholder, row.png, row.widthTwips,
                                                        row.heightTwips);
+            // An empty section leaves no blank paragraphs behind; a backend that cannot take
+            // a paragraph out leaves it empty.
+            if (!drawn && row.text.empty() && row.paragraphOptional)
+                replaced = document.removeParagraphOf(row.placeholder);
             if (!replaced) replaced = document.ReplacePlaceholder(row.placeholder, row.text);
         }
         if (!replaced)

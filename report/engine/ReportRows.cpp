@@ -570,6 +570,13 @@ const Row placeholderTable[] = {
 };
 // clang-format on
 
+// The places of the sections a design may not have, «Результаты изысканий» and «Проверка
+// расчётом поля»: each stands in a paragraph of its own, which goes when it stays empty.
+constexpr std::string_view kOptionalParagraphs[] = {
+    "##zfh&", "##zft&", kFieldMapPlaceholder,   "##zfc&",
+    "##zuh&", "##zub&", kSurveyPlotPlaceholder, "##zuc&",
+};
+
 bool InTheTable(std::string_view key)
 {
     return std::ranges::any_of(placeholderTable, [key](const Row &row) {
@@ -638,6 +645,8 @@ std::vector<ReportRow> ReportRows(const DesignResult &result, std::string_view d
         if (row.form == Form::crossSection && !material) continue;
         ReportRow made{row.placeholder, RowText(row, r, context), row.advance};
         made.picture = row.form == Form::picture;
+        made.paragraphOptional = std::ranges::find(kOptionalParagraphs, row.placeholder) !=
+                                 std::end(kOptionalParagraphs);
         rows.push_back(std::move(made));
     }
     return rows;

@@ -21,6 +21,9 @@ struct ReportRow {
     std::string text;
     int advance;
     bool picture = false; // the drawing goes here; the text is empty
+    // The placeholder's paragraph belongs to a section the design may not have: with
+    // neither text nor drawing, the paragraph goes rather than stay as a blank.
+    bool paragraphOptional = false;
     // The drawing as PNG and its size on paper in twips, filled in by whoever draws it.
     std::string png;
     int widthTwips = 0;
@@ -33,8 +36,8 @@ inline constexpr std::string_view kReportDecimalSeparator = ",";
 // The rows of the report for `record`, in the order of replacement, numbers written with
 // kReportDecimalSeparator, dated `date`. The three rows that describe the electrode's
 // cross-section follow the material, and are left out when no material has been chosen.
-// `field`, where given, fills «Проверка расчётом поля»; without it the section's places
-// stay empty.
+// `field`, where given, fills «Проверка расчётом поля»; without it the section's paragraphs
+// go.
 std::vector<ReportRow> ReportRows(const DesignRecord &record, std::string_view date = {},
                                   const FieldReading *field = nullptr);
 // The same for a computed result: its record, and the results as its methods list them.

@@ -4,7 +4,9 @@
 #include "report/engine/Utf8.h"
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -48,6 +50,123 @@ constexpr std::size_t kMostIndexedPlaces = 1 << 20;
 bool Before(const CharacterPlace &place, std::size_t from)
 {
     return place.begin < from;
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A control word of the markup, its blank delimiter included.
+struct ControlWord {
+    std::size_t begin;
+    std::size_t end;
+    std::string_view name;
+    std::string_view parameter;
+};
+
+// The control word whose backslash stands at `at`, or none: an escaped backslash (one of an
+// odd run) begins none.
+std::optional<ControlWord> ControlWordAt(std::string_view rtf, std::size_t at)
+{
+    if (at + 1 >= rtf.size() || rtf[at] != '\\' || !IsLetter(rtf[at + 1])) return std::nullopt;
+    std::size_t backslashes = 0;
+    while (backslashes < at && rtf[at - 1 - backslashes] == '\\')
+        ++backslashes;
+    if (backslashes % 2 != 0) return std::nullopt;
+    std::size_t end = at + 1;
+    while (end < rtf.size() && IsLetter(rtf[end]))
+        ++end;
+    const std::size_t digits = end;
+    if (end + 1 < rtf.size() && rtf[end] == '-' &&
+        std::isdigit(static_cast<unsigned char>(rtf[end + 1])))
+        ++end;
+    while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end])))
+        ++end;
+    ControlWord word{at, end, rtf.substr(at + 1, digits - at - 1),
+                     rtf.substr(digits, end - digits)};
+    if (word.end < rtf.size() && rtf[word.end] == ' ') ++word.end;
+    return word;
+}
+
+// The words that end a paragraph, a line, a table's cell or row, a page or a section.
+bool Breaks(const ControlWord &word)
+{
+    for (const std::string_view name : {"par", "line", "cell", "row", "page", "sect"})
+        if (word.name == name) return true;
+    return false;
+}
+
+// The nearest break before `at` and the first from `at` on, found in the markup.
+std::optional<ControlWord> BreakBefore(std::string_view rtf, std::size_t at)
+{
+    while (at > 0) {
+        at = rtf.rfind('\\', at - 1);
+        if (at == std::string_view::npos) return std::nullopt;
+        if (const auto word = ControlWordAt(rtf, at); word && Breaks(*word)) return word;
+    }
+    return std::nullopt;
+}
+std::optional<ControlWord> BreakFrom(std::string_view rtf, std::size_t at)
+{
+    for (at = rtf.find('\\', at); at != std::string_view::npos; at = rtf.find('\\', at + 1))
+        if (const auto word = ControlWordAt(rtf, at); word && Breaks(*word)) return word;
+    return std::nullopt;
+}
+
+// Whether the markup, read on its own, holds no text.
+bool Textless(std::string_view markup)
+{
+    bool text = false;
+    ForEachTextUnit(markup, [&text](const TextUnit &) { return !(text = true); });
+    return !text;
+}
+
+// What of the markup a reading carries past it, where the markup closes every group it
+// opens and none it does not: its outermost \uc, \f and \ansicpg, as markup to the same
+// effect. None where it is not so closed, or where it defines fonts or holds binary data.
+std::optional<std::string> CarriedOver(std::string_view markup)
+{
+    std::string carried;
+    int depth = 0;
+    for (std::size_t i = 0; i < markup.size(); ++i) {
+        if (markup[i] == '{') {
+            ++depth;
+        } else if (markup[i] == '}') {
+            if (--depth < 0) return std::nullopt;
+        } else if (markup[i] == '\\') {
+            const auto word = ControlWordAt(markup, i);
+            if (!word) {
+                ++i; // \{, \} and \\ are characters
+                continue;
+            }
+            if (word->name == "bin" || word->name == "fonttbl") return std::nullopt;
+            if (depth == 0 && (word->name == "uc" || word->name == "f" || word->name == "ansicpg"))
+                carried += "\\" + std::string(word->name) + std::string(word->parameter) + " ";
+            i = word->end - 1;
+        }
+    }
+    if (depth != 0) return std::nullopt;
+    return carried;
+}
+
+// Whether the markup from `at` begins a paragraph that sets its own formatting, or a table's
+// row, so that none of the formatting before it carries over; what paragraphs taken out
+// before it carried over may come first.
+bool RestatesFormatting(std::string_view rtf, std::size_t at)
+{
+    std::optional<ControlWord> first;
+    for (;;) {
+        at = std::min(rtf.find_first_not_of(" \r\n", at), rtf.size());
+        first = ControlWordAt(rtf, at);
+        if (!first || (first->name != "uc" && first->name != "f" && first->name != "ansicpg"))
+            break;
+        at = first->end;
+    }
+    if (first && first->name == "trowd") return true;
+    if (!first || first->name != "pard") return false;
+    const auto second = ControlWordAt(rtf, first->end);
+    return second && second->name == "plain";
 }
 
 } // namespace
@@ -172,6 +291,37 @@ bool RtfDocument::replaceWithPicture(std::string_view placeholder, std::string_v
     }
     group += '}';
     return replaceWith(placeholder, group);
+}
+
+bool RtfDocument::removeParagraphOf(std::string_view placeholder)
+{
+    const std::u32string pattern = DecodeUtf8(placeholder);
+    if (pattern.empty()) return false;
+    const std::vector<TextUnit> units = find(pattern);
+    if (units.empty()) return false;
+
+    // The paragraph is found in the markup around the placeholder, not by reading the
+    // document from the top: from the break before it, a paragraph's, a row's or a
+    // section's, to the \par after it, with no text between them but the placeholder.
+    const std::string_view rtf = rtf_;
+    const auto before = BreakBefore(rtf, units.front().begin);
+    const auto after = BreakFrom(rtf, units.back().end);
+    if (!before || !after || before->name == "cell" || before->name == "line" ||
+        after->name != "par" ||
+        !Textless(rtf.substr(before->end, units.front().begin - before->end)) ||
+        !Textless(rtf.substr(units.back().end, after->begin - units.back().end)) ||
+        !RestatesFormatting(rtf, after->end))
+        return false;
+    const std::size_t begin = before->end;
+    const std::size_t end = after->end;
+    const std::optional<std::string> carried = CarriedOver(rtf.substr(begin, end - begin));
+    if (!carried) return false;
+    // What the paragraph's markup carried on to the reading of what follows stays, so that
+    // the rest reads as before and the places of the index only move.
+    rtf_.replace(begin, end - begin, *carried);
+    selection_ = begin + carried->size();
+    replaced(begin, end, carried->size());
+    return true;
 }
 
 bool RtfDocument::replaceWith(std::string_view placeholder, const std::string &group)

@@ -33,6 +33,13 @@ public:
     // The same with a PNG picture shown `widthTwips` by `heightTwips` in its place.
     bool replaceWithPicture(std::string_view placeholder, std::string_view png, int widthTwips,
                             int heightTwips);
+    // Removes the paragraph that holds the first occurrence of `placeholder` after the
+    // selection and nothing else, from the end of the break before it (a paragraph's, a
+    // row's or a section's) to the end of its own \par, and leaves the selection there.
+    // Only a paragraph whose markup closes every group it opens, and whose successor
+    // restates its formatting (\pard\plain, or a table's \trowd), goes: false, changing
+    // nothing, otherwise, and where the placeholder is not there or is in a table's cell.
+    bool removeParagraphOf(std::string_view placeholder);
 
 private:
     // The places of one character, by their leads, each list in order; begins and lead

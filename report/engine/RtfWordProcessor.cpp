@@ -34,3 +34,8 @@ bool RtfWordProcessor::replaceWithPicture(std::string_view placeholder, const st
 {
     return document_ && document_->replaceWithPicture(placeholder, png, widthTwips, heightTwips);
 }
+
+bool RtfWordProcessor::removeParagraphOf(std::string_view placeholder)
+{
+    return document_ && document_->removeParagraphOf(placeholder);
+}

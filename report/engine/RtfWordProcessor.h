@@ -25,6 +25,7 @@ public:
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
     bool replaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
                             int heightTwips) override;
+    bool removeParagraphOf(std::string_view placeholder) override;
 
 private:
     Presenter presenter_;

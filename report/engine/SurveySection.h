@@ -7,7 +7,7 @@
 #include <string_view>
 
 // The report's section «Результаты изысканий»: the survey the design's soil was fitted to,
-// where it has one. Few paragraphs, for a design without a survey leaves them empty; the
+// where it has one. Few paragraphs, for a design without a survey takes them out; the
 // readings are a line each, their columns parted by tabs, for a paragraph whose tab stops
 // make them a table.
 

@@ -21,6 +21,10 @@ public:
     // The same with a PNG picture shown at the size given, in twips.
     virtual bool replaceWithPicture(std::string_view placeholder, const std::string &png,
                                     int widthTwips, int heightTwips) = 0;
+    // Removes the whole paragraph that holds the first occurrence of `placeholder` after the
+    // selection, its spacing with it, and leaves the selection where it stood; false, changing
+    // nothing, where the placeholder is not there or not in a paragraph of its own that can go.
+    virtual bool removeParagraphOf(std::string_view /*placeholder*/) { return false; }
     // Ends the program this backend started for the report, where it started one: a
     // report that failed leaves nothing running behind it.
     virtual void endStartedProgram() noexcept {}

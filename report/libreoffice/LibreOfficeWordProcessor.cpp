@@ -23,6 +23,8 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -35,6 +37,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -218,6 +221,7 @@ void RemovePipeSocket(const QString &pipe)
 
 void EndRunsOffice(OfficeRun &run)
 {
+    run.over = true; // a connection under way gives up at once
     const auto group = static_cast<pid_t>(run.startedProcess.exchange(0));
     if (group <= 0) return;
     // An office takes a second or two to end, and the program that ends it is usually ending
@@ -271,7 +275,9 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
         Unicode(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe));
     // Set once an office this connection started has ended: waiting on it is over.
     const auto ended = std::make_shared<std::atomic<bool>>(false);
-    const auto reach = [state, url, ended](std::chrono::steady_clock::time_point deadline) {
+    // The program ended the run's office, as it does when it ends: waiting is over too.
+    const auto over = [run, runsPipe] { return runsPipe && run->over.load(); };
+    const auto reach = [state, url, ended, over](std::chrono::steady_clock::time_point deadline) {
         const auto resolver = css::bridge::UnoUrlResolver::create(LocalContext());
         for (;;) {
             try {
@@ -281,8 +287,8 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
                 state->context = remote;
                 return true;
             } catch (const css::connection::NoConnectException &) {
-                if (std::chrono::steady_clock::now() >= deadline || *ended) return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                if (std::chrono::steady_clock::now() >= deadline || *ended || over()) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         }
     };
@@ -299,6 +305,7 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
         return failed();
     }
 
+    if (over()) return none();
     // Otherwise start one; a running office hands the arguments on and starts listening.
     QStringList arguments{QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
                           QStringLiteral("--norestore"), QStringLiteral("--nologo"),
@@ -313,6 +320,13 @@ LibreOfficeWordProcessor::connect(const OfficeOptions &options, std::shared_ptr<
     const auto deadline = std::chrono::steady_clock::now() + options.connectDeadline;
     if (!state->run([reach, deadline] { return reach(deadline); },
                     options.connectDeadline + std::chrono::seconds(5))) {
+        if (over()) {
+            // The program ends and has ended the run's office, or ends this one now should
+            // it have come too late to be ended so; neither is waited for.
+            state->processId = 0;
+            EndRunsOffice(*run);
+            return none();
+        }
         // Read before ending it ourselves. A wait that failed before its deadline may have
         // met an office on its way out: its end is looked for a moment longer.
         for (int i = 0; i < 20 && !*ended && std::chrono::steady_clock::now() < deadline; ++i)
@@ -484,6 +498,31 @@ bool LibreOfficeWordProcessor::replaceWithPicture(std::string_view placeholder,
         found->setString(OUString());
         found->getText()->insertTextContent(found, picture, true);
         state->viewCursor->gotoRange(found->getEnd(), false);
+        return true;
+    });
+}
+
+bool LibreOfficeWordProcessor::removeParagraphOf(std::string_view placeholder)
+{
+    return state_->run([state = state_.get(), search = Unicode(placeholder)] {
+        if (!state->viewCursor.is()) return false;
+        const Reference<css::text::XTextRange> found =
+            FindAfter(state->document, state->viewCursor->getStart(), search);
+        if (!found.is()) return false;
+        const Reference<css::text::XText> text = found->getText();
+        const Reference<css::text::XParagraphCursor> cursor(text->createTextCursorByRange(found),
+                                                            UNO_QUERY_THROW);
+        cursor->gotoStartOfParagraph(false);
+        cursor->gotoEndOfParagraph(true);
+        // Only a paragraph of the placeholder alone goes, never what shares it.
+        if (cursor->getString() != search) return false;
+        const Reference<css::container::XEnumerationAccess> paragraphs(cursor, UNO_QUERY_THROW);
+        const Reference<css::container::XEnumeration> each = paragraphs->createEnumeration();
+        if (!each->hasMoreElements()) return false;
+        const Reference<css::text::XTextContent> paragraph(each->nextElement(), UNO_QUERY_THROW);
+        // The selection leaves the paragraph before it goes.
+        state->viewCursor->gotoRange(text->getStart(), false);
+        text->removeTextContent(paragraph);
         return true;
     });
 }

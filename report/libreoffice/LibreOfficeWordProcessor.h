@@ -38,6 +38,7 @@ public:
     bool ReplacePlaceholder(std::string_view placeholder, std::string_view value) override;
     bool replaceWithPicture(std::string_view placeholder, const std::string &png, int widthTwips,
                             int heightTwips) override;
+    bool removeParagraphOf(std::string_view placeholder) override;
     void endStartedProgram() noexcept override;
 
     struct State;
@@ -51,7 +52,8 @@ private:
 };
 
 // Ends the office `run` started, with its process group, if it still runs; returns at once,
-// and the office is reaped when it has gone.
+// and the office is reaped when it has gone. A connection of the run still waiting for its
+// office gives up at once, and no office is started for the run any more.
 void EndRunsOffice(OfficeRun &run);
 
 // Whether the office installed with `program` can show a window on this desktop: builds
