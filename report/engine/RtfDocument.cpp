@@ -4,7 +4,6 @@
 #include "report/engine/Utf8.h"
 
 #include <algorithm>
-#include <cctype>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -52,41 +51,27 @@ bool Before(const CharacterPlace &place, std::size_t from)
     return place.begin < from;
 }
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // A control word of the markup, its blank delimiter included.
 struct ControlWord {
     std::size_t begin;
     std::size_t end;
     std::string_view name;
-    std::string_view parameter;
+    std::string parameter; // as written: empty, or the number
 };
 
 // The control word whose backslash stands at `at`, or none: an escaped backslash (one of an
 // odd run) begins none.
 std::optional<ControlWord> ControlWordAt(std::string_view rtf, std::size_t at)
 {
-    if (at + 1 >= rtf.size() || rtf[at] != '\\' || !IsLetter(rtf[at + 1])) return std::nullopt;
+    if (at + 1 >= rtf.size() || rtf[at] != '\\' || !RtfIsLetter(rtf[at + 1])) return std::nullopt;
     std::size_t backslashes = 0;
     while (backslashes < at && rtf[at - 1 - backslashes] == '\\')
         ++backslashes;
     if (backslashes % 2 != 0) return std::nullopt;
     std::size_t end = at + 1;
-    while (end < rtf.size() && IsLetter(rtf[end]))
-        ++end;
-    const std::size_t digits = end;
-    if (end + 1 < rtf.size() && rtf[end] == '-' &&
-        std::isdigit(static_cast<unsigned char>(rtf[end + 1])))
-        ++end;
-    while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end])))
-        ++end;
-    ControlWord word{at, end, rtf.substr(at + 1, digits - at - 1),
-                     rtf.substr(digits, end - digits)};
-    if (word.end < rtf.size() && rtf[word.end] == ' ') ++word.end;
-    return word;
+    const RtfControlWord word = ReadRtfControlWord(rtf, end);
+    return ControlWord{at, end, word.word,
+                       word.hasParameter ? std::to_string(word.parameter) : std::string()};
 }
 
 // The words that end a paragraph, a line, a table's cell or row, a page or a section.
@@ -142,7 +127,7 @@ std::optional<std::string> CarriedOver(std::string_view markup)
             }
             if (word->name == "bin" || word->name == "fonttbl") return std::nullopt;
             if (depth == 0 && (word->name == "uc" || word->name == "f" || word->name == "ansicpg"))
-                carried += "\\" + std::string(word->name) + std::string(word->parameter) + " ";
+                carried += "\\" + std::string(word->name) + word->parameter + " ";
             i = word->end - 1;
         }
     }
