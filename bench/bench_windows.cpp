@@ -145,6 +145,24 @@ double TimedReport(ReportRunner &runner)
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
+// The windows with the main one on the electrode page, reports going to a headless office
+// on the new profile `profile`, started there ahead of the first report where `ahead`.
+auto WindowsOnTheElectrodePage(const ScratchFolder &profile, bool ahead)
+{
+    auto windows = CreateWindows();
+    windows->Form1->show();
+    ReportSettings settings;
+    settings.backend = WordBackend::office;
+    settings.office.headless = true;
+    settings.office.profileUrl =
+        QUrl::fromLocalFile(QString::fromStdString(profile.path().string())).toString();
+    ReportRunner &runner = windows->Form1->reportRunner();
+    runner.setSettings(settings);
+    runner.allowPreparingOffice(ahead);
+    windows->Form1->showPage(2);
+    return windows;
+}
+
 // The first report of a run through LibreOffice, cold (a new profile, no office running),
 // with the office started when the electrode page was reached (1) or not (0), then a second
 // one, warm. Headless: the office here has no window toolkit, so the figure ends where a
@@ -155,17 +173,8 @@ void FirstReportThroughTheOffice(benchmark::State &state)
     std::vector<double> first, warm;
     for (auto _ : state) {
         const ScratchFolder profile;
-        const auto windows = CreateWindows();
-        windows->Form1->show();
-        ReportSettings settings;
-        settings.backend = WordBackend::office;
-        settings.office.headless = true;
-        settings.office.profileUrl =
-            QUrl::fromLocalFile(QString::fromStdString(profile.path().string())).toString();
+        const auto windows = WindowsOnTheElectrodePage(profile, ahead);
         ReportRunner &runner = windows->Form1->reportRunner();
-        runner.setSettings(settings);
-        runner.allowPreparingOffice(ahead);
-        windows->Form1->showPage(2);
         // The user fills the electrode page meanwhile.
         QElapsedTimer filling;
         filling.start();
@@ -194,17 +203,8 @@ void CloseWhileTheOfficeStarts(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         const ScratchFolder profile;
-        auto windows = CreateWindows();
-        windows->Form1->show();
-        ReportSettings settings;
-        settings.backend = WordBackend::office;
-        settings.office.headless = true;
-        settings.office.profileUrl =
-            QUrl::fromLocalFile(QString::fromStdString(profile.path().string())).toString();
+        auto windows = WindowsOnTheElectrodePage(profile, true);
         ReportRunner &runner = windows->Form1->reportRunner();
-        runner.setSettings(settings);
-        runner.allowPreparingOffice(true);
-        windows->Form1->showPage(2);
         QElapsedTimer starting;
         starting.start();
         while (starting.elapsed() < 330)
