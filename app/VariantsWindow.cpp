@@ -98,6 +98,9 @@ int NormDecimals(const std::vector<Variant> &variants)
     return decimals;
 }
 
+// After them, the resistance computed as a field problem, which comes later than the rest.
+const int kFieldColumn = static_cast<int>(std::size(variantColumnTable));
+
 constexpr int kCountColumn = 0;
 constexpr int kArrangementColumn = 3;
 constexpr int kCostColumn = 10;
@@ -423,10 +426,16 @@ VariantsWindow::VariantsWindow()
     Label1->setWordWrap(true);
     Label1->setFont(LayoutFont(FontKind::small));
 
-    model_ = new QStandardItemModel(0, static_cast<int>(std::size(variantColumnTable)), this);
-    for (int column = 0; column < model_->columnCount(); ++column)
+    model_ = new QStandardItemModel(0, kFieldColumn + 1, this);
+    for (int column = 0; column < kFieldColumn; ++column)
         model_->setHeaderData(column, Qt::Horizontal,
                               QString::fromUtf8(variantColumnTable[column].heading));
+    model_->setHeaderData(kFieldColumn, Qt::Horizontal, QStringLiteral("R поля, Ом"));
+    model_->setHeaderData(kFieldColumn, Qt::Horizontal,
+                          QStringLiteral("Сопротивление, рассчитанное как задача поля: электроды "
+                                         "и полоса в двухслойном грунте, без коэффициентов "
+                                         "использования. Для сравнения; вариант выбран по R."),
+                          Qt::ToolTipRole);
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model_);
     sorted_->setSortRole(Qt::UserRole);
@@ -557,6 +566,7 @@ void VariantsWindow::search(const DesignInputs &given)
     design_ = design;
     // A search still at work is for inputs no longer on the pages.
     runner_.cancel();
+    field_.cancel();
     search_ = {};
     plot_->setVariants(&search_.variants);
     plot_->setEmptyText(QStringLiteral("Идёт подбор…"));
@@ -570,6 +580,7 @@ void VariantsWindow::search(const DesignInputs &given)
 void VariantsWindow::done(int result)
 {
     runner_.cancel();
+    field_.cancel();
     QDialog::done(result);
 }
 
@@ -591,8 +602,15 @@ void VariantsWindow::showOutcome(VariantSearch found)
             item->setTextAlignment(Qt::AlignCenter);
             row << item;
         }
+        auto *field = new QStandardItem(QStringLiteral("…"));
+        field->setData(0.0, Qt::UserRole);
+        field->setData(i, kVariantRole);
+        field->setTextAlignment(Qt::AlignCenter);
+        field->setToolTip(QStringLiteral("Идёт расчёт поля…"));
+        row << field;
         model_->appendRow(row);
     }
+    computeFields(normDecimals);
     // The search's own order is by rods then trench; a stable sort by rods keeps it.
     TableView1->sortByColumn(search_.costed ? kCostColumn : kCountColumn, Qt::AscendingOrder);
     // Cost is plotted only where rates give one.
@@ -629,6 +647,32 @@ void VariantsWindow::showOutcome(VariantSearch found)
     choose(designsVariant());
     TableView1->setFocus(Qt::OtherFocusReason);
     emit searchFinished();
+}
+
+void VariantsWindow::computeFields(int decimals)
+{
+    field_.start(
+        [design = design_, variants = search_.variants](const auto &, const auto &keepGoing) {
+            std::vector<std::optional<double>> resistances;
+            for (const Variant &v : variants) {
+                if (!keepGoing()) break;
+                resistances.push_back(VariantFieldResistance(design, v));
+            }
+            return resistances;
+        },
+        [this, decimals](const std::vector<std::optional<double>> &resistances) {
+            for (int row = 0; row < model_->rowCount(); ++row) {
+                QStandardItem *item = model_->item(row, kFieldColumn);
+                const auto variant = static_cast<std::size_t>(item->data(kVariantRole).toInt());
+                const std::optional<double> r =
+                    variant < resistances.size() ? resistances[variant] : std::nullopt;
+                item->setText(r ? Fixed(*r, decimals) : QStringLiteral("—"));
+                item->setData(r.value_or(0.0), Qt::UserRole);
+                item->setToolTip(r ? QString()
+                                   : QStringLiteral("Поле этого варианта не рассчитывается."));
+            }
+            emit fieldsComputed();
+        });
 }
 
 const Variant *VariantsWindow::chosen() const

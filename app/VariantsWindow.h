@@ -17,8 +17,9 @@ class VariantPlot;
 // and the material and profile of page 2 and fit the site, each with its coefficients
 // settled by the tables and what the work takes, the cheapest first where rates are set,
 // else the fewest rods, the installation of page 2 chosen where it is one of them. A table to
-// sort by any column, from the keyboard too, either arrangement or both, a plot of mass, cost
-// or resistance against count with the chosen variant marked, Расценки… (remembered in the
+// sort by any column, from the keyboard too, each variant's resistance computed as a field
+// problem as well (it comes a moment after the rest), either arrangement or both, a plot of mass,
+// cost or resistance against count with the chosen variant marked, Расценки… (remembered in the
 // settings), Площадка…, and Применить, which hands the chosen one to the main window. Escape or
 // Закрыть closes it. The search runs beside the windows: the window says it is searching until the
 // outcome is there.
@@ -67,11 +68,16 @@ signals:
     void variantApplied(const Variant &variant);
     // The outcome of a search is shown.
     void searchFinished();
+    // The variants' resistances computed as a field problem are shown beside the others.
+    void fieldsComputed();
     // Площадка… set another site: the design's own, to be kept with it.
     void siteChanged(const Site &site);
 
 private:
     void showOutcome(VariantSearch found);
+    // Starts the field computation of the variants shown, its resistances written with
+    // `decimals` when they come.
+    void computeFields(int decimals);
     void choose(int variant);
     // The variant of the installation searched for among the rows shown, else the first row;
     // -1 for none.
@@ -87,4 +93,5 @@ private:
     QSortFilterProxyModel *sorted_ = nullptr;
     VariantPlot *plot_ = nullptr;
     BackgroundTask runner_;
+    BackgroundTask field_; // the variants' field computation, after the search
 };

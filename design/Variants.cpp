@@ -1,12 +1,14 @@
 #include "design/Variants.h"
 
 #include "design/Calculation.h"
+#include "design/FieldSizing.h"
 #include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/Number.h"
 #include "design/Tables.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <tuple>
 
 namespace {
@@ -108,4 +110,31 @@ bool RanksBefore(const Variant &a, const Variant &b, bool byCost)
     const double costA = byCost ? a.cost : 0, costB = byCost ? b.cost : 0;
     return std::tie(costA, a.count, a.trenchLength, a.steelMass, a.electrodeLength) <
            std::tie(costB, b.count, b.trenchLength, b.steelMass, b.electrodeLength);
+}
+
+DesignRecord VariantRecord(const DesignInputs &design, const Variant &variant)
+{
+    DesignRecord r;
+    static_cast<DesignInputs &>(r) = design;
+    r.arrangement = variant.arrangement;
+    r.electrodeLength = variant.electrodeLength;
+    r.electrodeSpacing = variant.electrodeSpacing;
+    r.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
+    r.electrodeUtilization = variant.electrodeUtilization;
+    r.stripUtilization = variant.stripUtilization;
+    r.utilization = UtilizationSource::given;
+    // The steps before the count, then the count the search decided.
+    CalculateGrounding(r);
+    return WithCount(r, variant.count);
+}
+
+std::optional<double> VariantFieldResistance(const DesignInputs &design, const Variant &variant)
+{
+    try {
+        return CheckField(VariantRecord(design, variant), 0, 0).resistance;
+    } catch (const std::invalid_argument &) {
+        return std::nullopt;
+    } catch (const ArithmeticError &) {
+        return std::nullopt;
+    }
 }

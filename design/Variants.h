@@ -2,6 +2,7 @@
 
 #include "design/DesignRecord.h"
 
+#include <optional>
 #include <vector>
 
 // One installation the search found: its sizes, its decision with coefficients settled by
@@ -59,6 +60,15 @@ inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
 // electrode is listed once for its length, with η = 1 and no spacing. Round a building of
 // the design's site a contour has at least the rods that reach round it (LeastCountAround).
 VariantSearch SearchVariants(const DesignInputs &design);
+
+// The installation of `variant` for `design`, as Применить puts it on the pages: its
+// arrangement, length, spacing and settled coefficients, and its count decided. Throws
+// ArithmeticError like the calculation.
+DesignRecord VariantRecord(const DesignInputs &design, const Variant &variant);
+
+// The resistance of `variant` computed as a field problem (CheckField), Ом; none where the
+// solver refuses the installation.
+std::optional<double> VariantFieldResistance(const DesignInputs &design, const Variant &variant);
 
 // The order of the search's variants: by cost where `byCost`, then by rods, then trench,
 // then steel.

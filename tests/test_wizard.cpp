@@ -296,6 +296,39 @@ private slots:
         selection.hide();
     }
 
+    // Each variant's field resistance comes after the search into its own row, whatever the
+    // order: the installation Применить would put on the pages, computed as a field problem,
+    // and near what the coefficients give.
+    void fieldResistancesComeToTheirRows()
+    {
+        VariantsWindow &selection = searched();
+        QSignalSpy computed(&selection, &VariantsWindow::fieldsComputed);
+        QVERIFY(computed.wait(30000));
+        QTableView *table = selection.TableView1;
+        const int fieldColumn = table->model()->columnCount() - 1;
+        QCOMPARE(table->model()->headerData(fieldColumn, Qt::Horizontal).toString(),
+                 QStringLiteral("R поля, Ом"));
+        table->sortByColumn(fieldColumn, Qt::DescendingOrder);
+        const std::vector<Variant> &variants = selection.outcome().variants;
+        QVERIFY(!variants.empty());
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const auto value = [&](int column) {
+                return table->model()->index(row, column).data(Qt::UserRole).toDouble();
+            };
+            const auto v = std::find_if(variants.begin(), variants.end(), [&](const Variant &v) {
+                return v.count == value(0) && v.electrodeLength == value(1) &&
+                       v.electrodeSpacing == value(2) &&
+                       double(v.arrangement == Arrangement::contour) == value(3);
+            });
+            QVERIFY(v != variants.end());
+            const std::optional<double> expected = VariantFieldResistance(ReferenceDesign(), *v);
+            QVERIFY(expected);
+            QCOMPARE(value(fieldColumn), *expected);
+            QVERIFY2(std::abs(*expected / v->resistance - 1) < 0.3,
+                     qPrintable(QStringLiteral("%1 against %2").arg(*expected).arg(v->resistance)));
+        }
+    }
+
     // Подбор opens on the installation the design has, wherever the order puts its row: the
     // last variant of each arrangement, searched for again as the design's.
     void selectionOpensOnTheDesignsRow_data()
