@@ -98,12 +98,18 @@ int NormDecimals(const std::vector<Variant> &variants)
     return decimals;
 }
 
-// After them, the resistance computed as a field problem, which comes later than the rest.
-const int kFieldColumn = static_cast<int>(std::size(variantColumnTable));
+// The resistance computed as a field problem stands after R by the coefficients; it comes
+// later than the rest.
+constexpr int kFieldColumn = 8;
+// The table's column of a column above.
+constexpr int ModelColumn(int column)
+{
+    return column < kFieldColumn ? column : column + 1;
+}
 
 constexpr int kCountColumn = 0;
 constexpr int kArrangementColumn = 3;
-constexpr int kCostColumn = 10;
+constexpr int kCostColumn = ModelColumn(10);
 constexpr int kVariantRole = Qt::UserRole + 1; // the variant's place in the search
 
 // A tick step of 1, 2 or 5 times a power of ten giving at most `most` steps over `span`.
@@ -426,9 +432,10 @@ VariantsWindow::VariantsWindow()
     Label1->setWordWrap(true);
     Label1->setFont(LayoutFont(FontKind::small));
 
-    model_ = new QStandardItemModel(0, kFieldColumn + 1, this);
-    for (int column = 0; column < kFieldColumn; ++column)
-        model_->setHeaderData(column, Qt::Horizontal,
+    const int columns = static_cast<int>(std::size(variantColumnTable));
+    model_ = new QStandardItemModel(0, columns + 1, this);
+    for (int column = 0; column < columns; ++column)
+        model_->setHeaderData(ModelColumn(column), Qt::Horizontal,
                               QString::fromUtf8(variantColumnTable[column].heading));
     model_->setHeaderData(kFieldColumn, Qt::Horizontal, QStringLiteral("R поля, Ом"));
     model_->setHeaderData(kFieldColumn, Qt::Horizontal,
@@ -607,7 +614,7 @@ void VariantsWindow::showOutcome(VariantSearch found)
         field->setData(i, kVariantRole);
         field->setTextAlignment(Qt::AlignCenter);
         field->setToolTip(QStringLiteral("Идёт расчёт поля…"));
-        row << field;
+        row.insert(kFieldColumn, field);
         model_->appendRow(row);
     }
     computeFields(normDecimals);

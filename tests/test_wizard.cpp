@@ -305,9 +305,10 @@ private slots:
         QSignalSpy computed(&selection, &VariantsWindow::fieldsComputed);
         QVERIFY(computed.wait(30000));
         QTableView *table = selection.TableView1;
-        const int fieldColumn = table->model()->columnCount() - 1;
-        QCOMPARE(table->model()->headerData(fieldColumn, Qt::Horizontal).toString(),
-                 QStringLiteral("R поля, Ом"));
+        int fieldColumn = 0;
+        while (table->model()->headerData(fieldColumn, Qt::Horizontal).toString() !=
+               QStringLiteral("R поля, Ом"))
+            QVERIFY(++fieldColumn < table->model()->columnCount());
         table->sortByColumn(fieldColumn, Qt::DescendingOrder);
         const std::vector<Variant> &variants = selection.outcome().variants;
         QVERIFY(!variants.empty());
@@ -395,8 +396,8 @@ private slots:
         QTest::addColumn<QKeySequence>("sort");
         QTest::addColumn<int>("presses");
         QTest::newRow("spacing, F4") << 2 << QKeySequence(Qt::Key_F4) << 1;
-        QTest::newRow("mass, Ctrl+Shift+S") << 9 << QKeySequence("Ctrl+Shift+S") << 1;
-        QTest::newRow("mass, twice") << 9 << QKeySequence(Qt::Key_F4) << 2;
+        QTest::newRow("mass, Ctrl+Shift+S") << 10 << QKeySequence("Ctrl+Shift+S") << 1;
+        QTest::newRow("mass, twice") << 10 << QKeySequence(Qt::Key_F4) << 2;
     }
     void keyboardSortsByTheCurrentColumn()
     {
