@@ -21,7 +21,8 @@ void AppendCalculation(std::string &out, const DesignRecord &record,
                        const std::optional<std::string> &fault, bool text, bool pretty);
 
 // The variants of a design: a line each and a count of those left out, or JSON.
-void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty);
+void AppendVariants(std::string &out, const DesignRecord &record, bool text, bool pretty,
+                    bool field);
 
 // --field: as AppendCalculation, the answer with the field computation's section after the
 // coefficient method's; in text its result lines after the page's sentences.

@@ -542,7 +542,8 @@ void AppendDesignJson(std::string &out, const DesignResult &result, bool pretty)
     });
 }
 
-void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty)
+void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty,
+                        const std::vector<std::optional<double>> *fieldResistances)
 {
     const std::string_view indent = pretty ? "\n    " : "";
     const auto number = [&](std::string_view name, double value) {
@@ -582,6 +583,14 @@ void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pret
             out += pretty ? ",\n      \"cost\": null" : ",\"cost\":null";
         number("electrodeUtilization", v.electrodeUtilization);
         number("stripUtilization", v.stripUtilization);
+        if (fieldResistances) {
+            const std::optional<double> &r =
+                (*fieldResistances)[static_cast<std::size_t>(&v - search.variants.data())];
+            if (r)
+                number("fieldResistance", *r);
+            else
+                out += pretty ? ",\n      \"fieldResistance\": null" : ",\"fieldResistance\":null";
+        }
         out += pretty ? ",\n      \"settling\": \"" : ",\"settling\":\"";
         out += SettlingWord(v.settling);
         out += pretty ? "\"\n    }" : "\"}";

@@ -36,7 +36,10 @@ void AppendDesignJson(std::string &out, const DesignRecord &record, bool pretty)
 
 // {"variants": [{…}, …], "leftOut": N, "notFitting": N, "electrodeMassKnown": true}, the
 // variants in the search's order, each with its cost, null where the design has no rates.
-void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty);
+// With `fieldResistances`, each variant's resistance computed as a field problem as well
+// (null where it cannot be), in the search's order.
+void AppendVariantsJson(std::string &out, const VariantSearch &search, bool pretty,
+                        const std::vector<std::optional<double>> *fieldResistances = nullptr);
 
 // A number as the answers write it: in the shortest text that reads back as the same
 // double, a whole one below 100000 without a fraction ("30", not "30.0").

@@ -78,7 +78,9 @@ Options:
                      the touch and step voltages: "groundPotentialRise",
                      "maxTouchVoltage", "maxStepVoltage", "permittedTouchVoltage",
                      "permittedStepVoltage" (В, ГОСТ 12.1.038-82) and
-                     "contactVoltagesMet"; "fieldFault" where it cannot be computed
+                     "contactVoltagesMet"; "fieldFault" where it cannot be computed;
+                     with --variants, each variant's "fieldResistance" (Ом; null where
+                     it cannot be computed)
   --field-map FILE.png
                      also draw the surface potential of a single design's installation
                      (the one the field decides on, where "decideBy" says so) as a colour

@@ -21,7 +21,7 @@ void AppendAnswer(std::string &out, const DesignRecord &record,
                   const std::optional<std::string> &fault, const Options &options, bool pretty)
 {
     if (options.variants)
-        AppendVariants(out, record, options.text, pretty);
+        AppendVariants(out, record, options.text, pretty, options.field);
     else if (options.field)
         AppendFieldCalculation(out, record, fault, options.text, pretty);
     else
@@ -60,7 +60,7 @@ Status RunDocument(Input &input, const Options &options, Output &out)
         if (fault)
             std::cerr << *fault << '\n';
         else if (options.variants) {
-            AppendVariants(out.text, record, options.text, true);
+            AppendVariants(out.text, record, options.text, true, options.field);
             if (!options.text) out.text += '\n';
         } else if (options.field) {
             AppendFieldCalculation(out.text, record, fault, options.text, true);
@@ -111,8 +111,8 @@ int main(int argc, char *argv[])
             Fail(badInput, "--report writes the report of a single design");
         if (options.fieldMap && (options.jsonl || options.variants))
             Fail(badInput, "--field-map draws the map of a single design");
-        if (options.field && (options.variants || options.survey))
-            Fail(badInput, "--field computes designs, not their variants or a survey");
+        if (options.field && options.survey)
+            Fail(badInput, "--field computes designs and their variants, not a survey");
         if (options.report && options.variants)
             Fail(badInput, "--report writes the report of a design, not of its variants");
         if (options.input == "-" && isatty(STDIN_FILENO))

@@ -365,6 +365,17 @@ private slots:
                      v.arrangement == Arrangement::row ? "row" : "contour");
         }
 
+        // With --field, each variant computed as a field problem too.
+        const Run field = Calc({"--variants", "--field"}, Json(ReferenceJson()));
+        QCOMPARE(field.status, 0);
+        const QJsonArray fielded = QJsonDocument::fromJson(field.out)["variants"].toArray();
+        QCOMPARE(fielded.size(), variants.size());
+        for (qsizetype i = 0; i < fielded.size(); ++i)
+            QCOMPARE(fielded[i]["fieldResistance"].toDouble(),
+                     *VariantFieldResistance(ReferenceDesign(),
+                                             search.variants[static_cast<std::size_t>(i)]));
+        QVERIFY(!variants[0].toObject().contains("fieldResistance"));
+
         // Priced, the variants come cheapest first, each with what the work takes.
         QJsonObject priced = ReferenceJson();
         priced["rates"] = QJsonObject{{"perRodUpTo3m", 4000},
