@@ -536,12 +536,7 @@ void TForm1::Button13Click()
 void TForm1::applyVariant(const Variant &variant)
 {
     DesignRecord chosen;
-    chosen.arrangement = variant.arrangement;
-    chosen.electrodeLength = variant.electrodeLength;
-    chosen.electrodeSpacing = variant.electrodeSpacing;
-    chosen.electrodeUtilization = variant.electrodeUtilization;
-    chosen.stripUtilization = variant.stripUtilization;
-    chosen.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
+    PutVariant(chosen, variant);
     ShowOnPages(*this, chosen,
                 {"arrangement", "electrodeLength", "electrodeSpacing", "electrodeUtilization",
                  "stripUtilization", "verticalClimaticCoefficient"});

@@ -112,16 +112,21 @@ bool RanksBefore(const Variant &a, const Variant &b, bool byCost)
            std::tie(costB, b.count, b.trenchLength, b.steelMass, b.electrodeLength);
 }
 
+void PutVariant(DesignInputs &inputs, const Variant &variant)
+{
+    inputs.arrangement = variant.arrangement;
+    inputs.electrodeLength = variant.electrodeLength;
+    inputs.electrodeSpacing = variant.electrodeSpacing;
+    inputs.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
+    inputs.electrodeUtilization = variant.electrodeUtilization;
+    inputs.stripUtilization = variant.stripUtilization;
+}
+
 DesignRecord VariantRecord(const DesignInputs &design, const Variant &variant)
 {
     DesignRecord r;
     static_cast<DesignInputs &>(r) = design;
-    r.arrangement = variant.arrangement;
-    r.electrodeLength = variant.electrodeLength;
-    r.electrodeSpacing = variant.electrodeSpacing;
-    r.verticalClimaticCoefficient = variant.verticalClimaticCoefficient;
-    r.electrodeUtilization = variant.electrodeUtilization;
-    r.stripUtilization = variant.stripUtilization;
+    PutVariant(r, variant);
     r.utilization = UtilizationSource::given;
     // The steps before the count, then the count the search decided.
     CalculateGrounding(r);

@@ -61,6 +61,10 @@ inline constexpr double kVariantLengths[] = {2, 2.5, 3, 4, 5};
 // the design's site a contour has at least the rods that reach round it (LeastCountAround).
 VariantSearch SearchVariants(const DesignInputs &design);
 
+// `variant`'s arrangement, length, spacing, ψv and settled coefficients put on `inputs`, as
+// Применить puts them on the pages.
+void PutVariant(DesignInputs &inputs, const Variant &variant);
+
 // The installation of `variant` for `design`, as Применить puts it on the pages: its
 // arrangement, length, spacing and settled coefficients, and its count decided. Throws
 // ArithmeticError like the calculation.
