@@ -5,6 +5,7 @@
 #include "design/DesignRecord.h"
 #include "design/FieldSizing.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,13 @@ class Output;
 // --survey: the fit of the readings in the file the options name, as JSON or sentences; a
 // fault in the readings ends the run with the reason.
 Status RunSurvey(const Options &options, Output &out);
+
+// An entry of the drawing module, libtelmar-drawing.so, loaded with it on first use; none
+// where it cannot be loaded. The module is loaded for a picture or a report alone, so that
+// a plain calculation never loads Qt.
+void *DrawingEntry(const char *entry);
+// What an entry hands its bytes to: they replace the std::string at `context`.
+void KeepDrawn(void *context, const char *data, std::size_t size);
 
 // The map of a computed installation as PNG, drawn by the drawing module; empty where it
 // cannot be drawn.

@@ -1,5 +1,5 @@
-// --field-map: the map of the surface potential of a single design's installation, as PNG;
-// and the drawing module's entry for it, which the report's map shares.
+// --field-map: the map of the surface potential of a single design's installation, as PNG,
+// which the report's map shares.
 
 #include "cli/Commands.h"
 
@@ -8,7 +8,6 @@
 #include "report/engine/DrawingModule.h"
 #include "report/engine/WholeFile.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -23,34 +22,13 @@ namespace fs = std::filesystem;
 constexpr int kMapWidth = 1600;
 constexpr int kMapHeight = 1000;
 
-// The map's entry of the drawing module, loaded for it alone so that a plain calculation
-// never loads Qt; none where the module cannot be loaded.
-decltype(&TelmarDrawFieldMap) FieldMapEntry()
-{
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path name = "libtelmar-drawing.so";
-    for (const fs::path &module :
-         {program / name, program / ".." / TELMAR_LIBDIR / "telmar" / name}) {
-        std::error_code missing;
-        if (!fs::is_regular_file(module, missing)) continue;
-        // The module stays loaded: Qt does not go away cleanly before the process does.
-        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) break;
-        return reinterpret_cast<decltype(&TelmarDrawFieldMap)>(::dlsym(handle, kFieldMapEntry));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 std::string FieldMapPng(const FieldCheck &check, int width, int height)
 {
-    const auto draw = FieldMapEntry();
+    const auto draw = reinterpret_cast<decltype(&TelmarDrawFieldMap)>(DrawingEntry(kFieldMapEntry));
     std::string png;
-    const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
-        static_cast<std::string *>(context)->assign(data, size);
-    };
-    if (!draw || !draw(&check, width, height, ",", keep, &png)) return {};
+    if (!draw || !draw(&check, width, height, ",", KeepDrawn, &png)) return {};
     return png;
 }
 

@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
-#include <dlfcn.h>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -28,27 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An entry of the drawing module, loaded for a report alone, so that a plain calculation
-// never loads Qt; none where it cannot be loaded.
-void *DrawingEntry(const char *entry)
-{
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path name = "libtelmar-drawing.so";
-    for (const fs::path &module :
-         {program / name, program / ".." / TELMAR_LIBDIR / "telmar" / name}) {
-        std::error_code missing;
-        if (!fs::is_regular_file(module, missing)) continue;
-        // The module stays loaded: Qt does not go away cleanly before the process does.
-        void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        return handle ? ::dlsym(handle, entry) : nullptr;
-    }
-    return nullptr;
-}
-
-const DeliverDrawing keep = [](void *context, const char *data, std::size_t size) {
-    static_cast<std::string *>(context)->assign(data, size);
-};
-
 // The drawing of the report; nothing, with a word on standard error, where the module
 // cannot be loaded.
 std::string Drawing(const DesignRecord &record)
@@ -56,7 +34,7 @@ std::string Drawing(const DesignRecord &record)
     const auto draw =
         reinterpret_cast<decltype(&TelmarDrawInstallation)>(DrawingEntry(kDrawingEntry));
     std::string png;
-    if (draw && draw(&record, ",", keep, &png)) return png;
+    if (draw && draw(&record, ",", KeepDrawn, &png)) return png;
     std::cerr << "telmar-calc: the report goes without its drawing: the drawing module "
                  "(libtelmar-drawing.so) cannot be loaded\n";
     return {};
@@ -69,7 +47,7 @@ std::string SurveyPlot(const Survey &survey, const std::optional<SurveyFit> &fit
         reinterpret_cast<decltype(&TelmarDrawSurveyPlot)>(DrawingEntry(kSurveyPlotEntry));
     std::string png;
     if (draw && draw(&survey, fit ? &*fit : nullptr, kSurveyPlotWidthPixels,
-                     kSurveyPlotHeightPixels, ",", keep, &png))
+                     kSurveyPlotHeightPixels, ",", KeepDrawn, &png))
         return png;
     return {};
 }
@@ -84,7 +62,7 @@ std::string DrawnPdf(const std::string &rtf)
                            "and the drawing module (libtelmar-drawing.so) that draws it "
                            "cannot be loaded; write the report as FILE.rtf instead");
     std::string pdf;
-    if (!draw(rtf.data(), rtf.size(), keep, &pdf) || pdf.empty())
+    if (!draw(rtf.data(), rtf.size(), KeepDrawn, &pdf) || pdf.empty())
         Fail(reportFailed, "the report's PDF could not be drawn");
     return pdf;
 }

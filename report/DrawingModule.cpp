@@ -28,67 +28,56 @@ std::unique_ptr<QGuiApplication> Application()
     return application;
 }
 
+// The bytes `make` makes with an application at hand, handed to `deliver`; false where it
+// made none or threw.
+template <typename Make> bool Delivered(DeliverDrawing deliver, void *context, Make make)
+{
+    try {
+        const auto application = Application();
+        const QByteArray bytes = make();
+        if (bytes.isEmpty()) return false;
+        deliver(context, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) bool
 TelmarDrawInstallation(const DesignRecord *record, const char *separator, DeliverDrawing deliver,
                        void *context)
 {
-    try {
-        const auto application = Application();
-        const QByteArray png =
-            InstallationPng(*record, QSize(kDrawingWidthPixels, kDrawingHeightPixels), separator);
-        if (png.isEmpty()) return false;
-        deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
+    return Delivered(deliver, context, [&] {
+        return InstallationPng(*record, QSize(kDrawingWidthPixels, kDrawingHeightPixels),
+                               separator);
+    });
 }
 
 extern "C" __attribute__((visibility("default"))) bool
 TelmarDrawFieldMap(const FieldCheck *check, int width, int height, const char *separator,
                    DeliverDrawing deliver, void *context)
 {
-    try {
-        if (!check->solution) return false;
-        const FieldMapData data = FieldMapOf(*check->solution, check->voltages);
-        const auto application = Application();
-        const QByteArray png = FieldMapPng(data, QSize(width, height), separator);
-        if (png.isEmpty()) return false;
-        deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
+    if (!check->solution) return false;
+    return Delivered(deliver, context, [&] {
+        return FieldMapPng(FieldMapOf(*check->solution, check->voltages), QSize(width, height),
+                           separator);
+    });
 }
 
 extern "C" __attribute__((visibility("default"))) bool
 TelmarDrawSurveyPlot(const Survey *survey, const SurveyFit *fit, int width, int height,
                      const char *separator, DeliverDrawing deliver, void *context)
 {
-    try {
-        const auto application = Application();
-        const QByteArray png = SurveyPlotPng(*survey, fit ? std::optional(*fit) : std::nullopt,
-                                             QSize(width, height), separator);
-        if (png.isEmpty()) return false;
-        deliver(context, png.constData(), static_cast<std::size_t>(png.size()));
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
+    return Delivered(deliver, context, [&] {
+        return SurveyPlotPng(*survey, fit ? std::optional(*fit) : std::nullopt,
+                             QSize(width, height), separator);
+    });
 }
 
 extern "C" __attribute__((visibility("default"))) bool
 TelmarPdfOfRtf(const char *rtf, std::size_t size, DeliverDrawing deliver, void *context)
 {
-    try {
-        const auto application = Application();
-        const QByteArray pdf = PdfOfRtf(std::string_view(rtf, size));
-        if (pdf.isEmpty()) return false;
-        deliver(context, pdf.constData(), static_cast<std::size_t>(pdf.size()));
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
+    return Delivered(deliver, context, [&] { return PdfOfRtf(std::string_view(rtf, size)); });
 }
