@@ -1,8 +1,8 @@
 #include "report/FieldMapPicture.h"
 
 #include "design/NumberFormat.h"
+#include "report/PaintedPng.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
@@ -298,15 +298,7 @@ void PaintFieldMap(QPainter &painter, const QRectF &area, const FieldMapData &da
 
 QByteArray FieldMapPng(const FieldMapData &data, QSize size, std::string_view decimalSeparator)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        PaintFieldMap(painter, QRectF(QPointF(0, 0), QSizeF(size)), data, decimalSeparator);
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return {};
-    return png;
+    return PaintedPng(size, [&](QPainter &painter, const QRectF &area) {
+        PaintFieldMap(painter, area, data, decimalSeparator);
+    });
 }

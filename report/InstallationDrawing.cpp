@@ -3,10 +3,9 @@
 #include "design/InstallationGeometry.h"
 #include "design/Materials.h"
 #include "design/NumberFormat.h"
+#include "report/PaintedPng.h"
 
-#include <QBuffer>
 #include <QFont>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -302,15 +301,7 @@ void DrawInstallation(QPainter &painter, const QRectF &area, const DesignRecord 
 QByteArray InstallationPng(const DesignRecord &record, QSize size,
                            std::string_view decimalSeparator)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        DrawInstallation(painter, QRectF(QPointF(0, 0), QSizeF(size)), record, decimalSeparator);
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    return PaintedPng(size, [&](QPainter &painter, const QRectF &area) {
+        DrawInstallation(painter, area, record, decimalSeparator);
+    });
 }

@@ -1,9 +1,8 @@
 #include "report/SurveyPlot.h"
 
 #include "design/NumberFormat.h"
+#include "report/PaintedPng.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -226,15 +225,7 @@ QByteArray SurveyPlotPng(const Survey &survey, const std::optional<SurveyFit> &f
                          std::string_view separator)
 {
     if (survey.readings.empty() || size.isEmpty()) return {};
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        PaintSurveyPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), survey, fit, separator);
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return {};
-    return png;
+    return PaintedPng(size, [&](QPainter &painter, const QRectF &area) {
+        PaintSurveyPlot(painter, area, survey, fit, separator);
+    });
 }
